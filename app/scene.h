@@ -1,0 +1,32 @@
+// The current Scene (three handler slots) and the small state every Scene
+// shares, plus the shell's program-lifetime globals.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/winapi.h"
+
+using FrameHandler = void (*)();
+using KeyHandler = void (*)(int32_t key);           // low 16 bits of the key code
+using TapHandler = void (*)(int32_t x, int32_t y);  // screen coordinates
+
+extern FrameHandler frameHandler;
+extern KeyHandler keyHandler;
+extern TapHandler tapHandler;
+
+extern int32_t sceneStep;           // 0: the Scene has not initialised yet
+extern int8_t menuCursor;           // highlighted row, 0..3
+extern int32_t menuChoice;          // confirmed row, -1 while none
+extern uint32_t inputDebounceTime;  // time of the last stamped press or Scene start
+
+extern HINSTANCE appInstance;
+extern HWND mainWindow;
+extern uint32_t framesEnabled;
+
+constexpr uint32_t INPUT_GAP_MS = 200;
+
+// Stores a Scene's frame and key handlers and sets sceneStep to 0; the tap
+// handler slot is left as it is.
+void switchScene(FrameHandler frame, KeyHandler key);
+// The same, storing the tap handler too (null empties the slot).
+void switchSceneWithTap(FrameHandler frame, KeyHandler key, TapHandler tap);

@@ -1,0 +1,2 @@
+// PROVISIONAL STUB: replaced by the real implementation.
+int main() { return 0; }

@@ -1,0 +1,232 @@
+// Build-time resource compiler: reads a resource script in the Windows .rc
+// syntax and writes a C++ source that links every resource into the
+// executable, for the platform layer's FindResourceW and LoadStringW.
+//
+//   rc2cpp SCRIPT.rc OUTPUT.cpp
+//
+// Understood statements: STRINGTABLE with BEGIN/END (or braces) holding
+// `id "text"` lines; `id TYPE "file"` for BITMAP, ICON and any named type
+// (such as WAVE). A BITMAP resource drops the 14-byte file header of the
+// .bmp file, as resource compilers do. Comments (//, /* */ on one line) and
+// preprocessor lines are skipped.
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Resource {
+  int typeId = 0;        // 2 bitmap, 6 string, 14 icon group; 0 when named
+  std::string typeName;  // for named types
+  int id = 0;
+  std::vector<unsigned char> bytes;
+  std::u32string text;  // for strings
+};
+
+[[noreturn]] void fail(const std::string &script, int line, const std::string &what) {
+  std::cerr << script << ":" << line << ": " << what << "\n";
+  std::exit(1);
+}
+
+std::string stripComment(const std::string &line) {
+  std::string out;
+  bool inString = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '"') inString = !inString;
+    if (!inString && c == '/' && i + 1 < line.size() && line[i + 1] == '/') break;
+    if (!inString && c == '/' && i + 1 < line.size() && line[i + 1] == '*') {
+      size_t end = line.find("*/", i + 2);
+      if (end == std::string::npos) break;
+      i = end + 1;
+      continue;
+    }
+    out += c;
+  }
+  return out;
+}
+
+// Splits into words; a quoted string is one word (kept with its quotes).
+std::vector<std::string> words(const std::string &line) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < line.size()) {
+    if (std::isspace(static_cast<unsigned char>(line[i])) || line[i] == ',') {
+      ++i;
+      continue;
+    }
+    if (line[i] == '"') {
+      size_t j = i + 1;
+      while (j < line.size() && line[j] != '"') j += (line[j] == '\\' ? 2 : 1);
+      out.push_back(line.substr(i, j + 1 - i));
+      i = j + 1;
+      continue;
+    }
+    size_t j = i;
+    while (j < line.size() && !std::isspace(static_cast<unsigned char>(line[j])) &&
+           line[j] != ',' && line[j] != '"')
+      ++j;
+    out.push_back(line.substr(i, j - i));
+    i = j;
+  }
+  return out;
+}
+
+std::u32string decodeUtf8(const std::string &s) {
+  std::u32string out;
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    char32_t cp = c;
+    int extra = 0;
+    if (c >= 0xF0) {
+      cp = c & 0x07;
+      extra = 3;
+    } else if (c >= 0xE0) {
+      cp = c & 0x0F;
+      extra = 2;
+    } else if (c >= 0xC0) {
+      cp = c & 0x1F;
+      extra = 1;
+    }
+    ++i;
+    for (int k = 0; k < extra && i < s.size(); ++k, ++i)
+      cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
+    out.push_back(cp);
+  }
+  return out;
+}
+
+std::string unquote(const std::string &script, int line, const std::string &word) {
+  if (word.size() < 2 || word.front() != '"' || word.back() != '"')
+    fail(script, line, "expected a quoted string, found " + word);
+  std::string out;
+  for (size_t i = 1; i + 1 < word.size(); ++i) {
+    if (word[i] == '\\' && i + 2 < word.size()) {
+      ++i;
+      out += word[i] == 'n' ? '\n' : word[i] == 't' ? '\t' : word[i];
+    } else {
+      out += word[i];
+    }
+  }
+  return out;
+}
+
+int number(const std::string &script, int line, const std::string &word) {
+  char *end = nullptr;
+  long v = std::strtol(word.c_str(), &end, 0);
+  if (word.empty() || *end != '\0' || v < 1 || v > 65535)
+    fail(script, line, "expected a resource number from 1 to 65535, found " + word);
+  return static_cast<int>(v);
+}
+
+std::vector<unsigned char> readFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc != 3) {
+    std::cerr << "usage: rc2cpp SCRIPT.rc OUTPUT.cpp\n";
+    return 2;
+  }
+  const std::string script = argv[1];
+  std::string dir = script.substr(0, script.find_last_of('/') + 1);
+  std::ifstream in(script);
+  if (!in) {
+    std::cerr << "cannot read " << script << "\n";
+    return 1;
+  }
+  std::vector<Resource> resources;
+  std::string raw;
+  int lineNo = 0;
+  bool inStrings = false, stringsOpen = false;
+  while (std::getline(in, raw)) {
+    ++lineNo;
+    std::string line = stripComment(raw);
+    if (!line.empty() && line[0] == '#') continue;
+    std::vector<std::string> w = words(line);
+    if (w.empty()) continue;
+    if (inStrings) {
+      if (w[0] == "BEGIN" || w[0] == "{") {
+        stringsOpen = true;
+        continue;
+      }
+      if (w[0] == "END" || w[0] == "}") {
+        inStrings = stringsOpen = false;
+        continue;
+      }
+      if (!stringsOpen || w.size() != 2) fail(script, lineNo, "bad string table line");
+      Resource r;
+      r.typeId = 6;
+      r.id = number(script, lineNo, w[0]);
+      r.text = decodeUtf8(unquote(script, lineNo, w[1]));
+      resources.push_back(r);
+      continue;
+    }
+    if (w[0] == "STRINGTABLE") {
+      inStrings = true;
+      continue;
+    }
+    if (w.size() != 3) fail(script, lineNo, "expected: id TYPE \"file\"");
+    Resource r;
+    r.id = number(script, lineNo, w[0]);
+    std::string file = unquote(script, lineNo, w[2]);
+    r.bytes = readFile(dir + file);
+    if (r.bytes.empty()) fail(script, lineNo, "cannot read " + dir + file);
+    if (w[1] == "BITMAP") {
+      r.typeId = 2;
+      if (r.bytes.size() < 14 + 40 || r.bytes[0] != 'B' || r.bytes[1] != 'M')
+        fail(script, lineNo, file + " is not a bitmap file");
+      r.bytes.erase(r.bytes.begin(), r.bytes.begin() + 14);
+    } else if (w[1] == "ICON") {
+      r.typeId = 14;
+    } else {
+      r.typeName = w[1];
+    }
+    resources.push_back(r);
+  }
+
+  std::ostringstream out;
+  out << "// Generated by rc2cpp from " << script.substr(script.find_last_of('/') + 1)
+      << ". Do not edit.\n#include \"platform/resources.h\"\n\nnamespace {\n";
+  for (size_t i = 0; i < resources.size(); ++i) {
+    const Resource &r = resources[i];
+    if (r.typeId == 6) {
+      out << "const wchar_t res" << i << "[] = {";
+      for (char32_t c : r.text) out << static_cast<unsigned long>(c) << ",";
+      out << "0};\n";
+      continue;
+    }
+    out << "alignas(8) const unsigned char res" << i << "[] = {";
+    for (size_t k = 0; k < r.bytes.size(); ++k) {
+      if (k % 32 == 0) out << "\n";
+      out << static_cast<int>(r.bytes[k]) << ",";
+    }
+    out << "};\n";
+  }
+  out << "}  // namespace\n\nconst ResourceEntry resourceTable[] = {\n";
+  for (size_t i = 0; i < resources.size(); ++i) {
+    const Resource &r = resources[i];
+    out << "    {" << r.typeId << ", ";
+    if (r.typeName.empty())
+      out << "nullptr";
+    else
+      out << "L\"" << r.typeName << "\"";
+    out << ", " << r.id << ", res" << i << ", " << (r.typeId == 6 ? r.text.size() : r.bytes.size())
+        << "},\n";
+  }
+  if (resources.empty()) out << "    {0, nullptr, 0, nullptr, 0},\n";
+  out << "};\nconst int resourceCount = " << resources.size() << ";\n";
+
+  std::ofstream o(argv[2], std::ios::binary);
+  o << out.str();
+  return o ? 0 : 1;
+}
