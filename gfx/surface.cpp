@@ -8,7 +8,6 @@ int32_t spriteX[SPRITE_COUNT];
 int32_t spriteY[SPRITE_COUNT];
 int32_t spriteW[SPRITE_COUNT];
 int32_t spriteH[SPRITE_COUNT];
-const SpriteRect spriteSheetTable[DEFINED_SPRITES] = {};
 const EffectAnimation effectAnimations[EFFECT_COUNT] = {};
 Effect effects[EFFECT_COUNT];
 uint32_t soundEnabled;
