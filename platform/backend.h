@@ -27,3 +27,9 @@ BOOL backendBringForward(HWND other);
 // Where the registry key lives: a file path, or null to keep it in memory
 // for the life of the process.
 const char *backendRegistryPath();
+
+// The device's default button codes, shared by the desktop and headless
+// backends: arrows for Up, Down, Left and Right, Enter for A, Escape for B,
+// 'C' for C and 'S' for Start. Defined in the shared code.
+struct GXKeyList;
+GXKeyList platformDefaultKeys();
