@@ -1,40 +1,160 @@
-// PROVISIONAL STUB: replaced by the real implementation.
+// Surfaces and their Palettes: the display connection, the eight surface
+// slots, creation from BITMAP resources (used in place) or as blank buffers,
+// and the whole-surface and palette operations.
 #include "gfx/surface.h"
+
+#include <cstdlib>
+#include <cstring>
 
 Surface surfaceTable[SURFACE_COUNT];
 GXDisplayProperties displayProperties;
-int32_t spriteSurface[SPRITE_COUNT];
-int32_t spriteX[SPRITE_COUNT];
-int32_t spriteY[SPRITE_COUNT];
-int32_t spriteW[SPRITE_COUNT];
-int32_t spriteH[SPRITE_COUNT];
-const EffectAnimation effectAnimations[EFFECT_COUNT] = {};
-Effect effects[EFFECT_COUNT];
-uint32_t soundEnabled;
-const int32_t soundTable[SOUND_COUNT] = {122, 127, 128, 129};
 
-int32_t openDisplay(HWND) { return 0; }
-int32_t shutdownDisplay() { return 0; }
-int32_t createSurface(int32_t, HINSTANCE, int32_t, int32_t, int32_t) { return 0; }
-int32_t clearSurface(int32_t, int32_t) { return 0; }
-int32_t fillRect(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) { return 0; }
-int32_t getPalette(int32_t, PaletteEntry *) { return 0; }
-int32_t setPalette(int32_t, const PaletteEntry *) { return 0; }
-int32_t fillPalette(int32_t, int32_t, int32_t, int32_t) { return 0; }
-int32_t defineSprite(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) { return 0; }
-int32_t drawSprite(int32_t, int32_t, int32_t, int32_t, int32_t) { return 0; }
-int32_t blit(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {
+namespace {
+
+// Blocks this library allocated for blank surfaces, per slot. They are kept
+// apart from the surface records so that emptying the table (openDisplay)
+// never loses them and re-creating a blank slot can give the old ones back.
+uint8_t *ownedPixels[SURFACE_COUNT];
+PaletteEntry *ownedPalette[SURFACE_COUNT];
+
+constexpr int32_t BITMAP_PALETTE_OFFSET = 40;
+constexpr int32_t BITMAP_PIXELS_OFFSET = 1064;
+
+bool validSlot(int32_t slot) { return slot >= 0 && slot < SURFACE_COUNT; }
+
+int32_t readLe32(const uint8_t *p) {
+  int32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// Gives back whatever blank-surface blocks the slot still holds.
+void releaseOwned(int32_t slot) {
+  std::free(ownedPixels[slot]);
+  std::free(ownedPalette[slot]);
+  ownedPixels[slot] = nullptr;
+  ownedPalette[slot] = nullptr;
+}
+
+}  // namespace
+
+int32_t openDisplay(HWND window) {
+  if (GXOpenDisplay(window, GX_FULLSCREEN) == 0) return 1;
+  displayProperties = GXGetDisplayProperties();
+  std::memset(surfaceTable, 0, sizeof surfaceTable);
+  std::memset(spriteSurface, 0, sizeof spriteSurface);
+  std::memset(spriteX, 0, sizeof spriteX);
+  std::memset(spriteY, 0, sizeof spriteY);
+  std::memset(spriteW, 0, sizeof spriteW);
+  std::memset(spriteH, 0, sizeof spriteH);
   return 0;
 }
-int32_t present(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {
+
+int32_t shutdownDisplay() {
+  GXCloseDisplay();
   return 0;
 }
-int32_t fadeToward(int32_t, const PaletteEntry *, int32_t) { return 0; }
-int32_t fadeToWhiteOrBlack(int32_t, int32_t, int32_t) { return 0; }
-void clearEffects() {}
-void startEffect(int32_t, int32_t, int32_t) {}
-void updateEffects(HINSTANCE, int32_t) {}
-int32_t anyEffectActive() { return 0; }
-void playSound(HINSTANCE, int32_t) {}
-void setSoundEnabled(uint32_t value) { soundEnabled = value; }
-uint32_t isSoundEnabled() { return soundEnabled; }
+
+int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_t width,
+                      int32_t height) {
+  if (!validSlot(slot)) return 1;
+  Surface &s = surfaceTable[slot];
+
+  if (resourceId != 0) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(static_cast<WORD>(resourceId)), RT_BITMAP);
+    if (found == nullptr) return 3;
+    auto *data = static_cast<uint8_t *>(LoadResource(module, found));
+    if (data == nullptr) return 4;
+    int32_t bitmapWidth = readLe32(data + 4);
+    int32_t bitmapHeight = readLe32(data + 8);
+    s.palette = reinterpret_cast<PaletteEntry *>(data + BITMAP_PALETTE_OFFSET);
+    s.pixels = data + BITMAP_PIXELS_OFFSET;
+    s.height = bitmapHeight;
+    s.stride = bitmapWidth % 4 != 0 ? (bitmapWidth / 4 + 1) * 4 : bitmapWidth;
+    return 0;
+  }
+
+  int64_t stride = width;
+  int64_t rows = height;
+  if (width == 0) {
+    stride = displayProperties.cxWidth;
+    rows = displayProperties.cyHeight;
+  }
+  releaseOwned(slot);
+  // A negative or absurd size cannot be allocated; it is refused like an
+  // allocation failure and leaves an empty surface that nothing writes to.
+  int64_t bytes = stride * rows;
+  bool sane = stride >= 0 && rows >= 0 && stride <= INT32_MAX && rows <= INT32_MAX &&
+              bytes <= (int64_t{1} << 31);
+  uint8_t *pixels = sane ? static_cast<uint8_t *>(std::malloc(bytes > 0 ? bytes : 1)) : nullptr;
+  if (pixels == nullptr) {
+    s.pixels = nullptr;
+    s.palette = nullptr;
+    s.stride = 0;
+    s.height = 0;
+    return 1;
+  }
+  ownedPixels[slot] = pixels;
+  s.pixels = pixels;
+  s.stride = static_cast<int32_t>(stride);
+  s.height = static_cast<int32_t>(rows);
+  auto *palette = static_cast<PaletteEntry *>(std::malloc(PALETTE_BYTES));
+  ownedPalette[slot] = palette;
+  s.palette = palette;
+  if (palette == nullptr) return 2;
+  return 0;
+}
+
+int32_t clearSurface(int32_t slot, int32_t colour) {
+  if (!validSlot(slot)) return 1;
+  const Surface &s = surfaceTable[slot];
+  if (s.pixels == nullptr || s.stride <= 0 || s.height <= 0) return 0;
+  std::memset(s.pixels, colour & 0xFF, static_cast<size_t>(s.stride) * s.height);
+  return 0;
+}
+
+int32_t fillRect(int32_t slot, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                 int32_t colour) {
+  if (!validSlot(slot)) return 1;
+  const Surface &s = surfaceTable[slot];
+  if (s.pixels == nullptr) return 0;
+  // Clipped to the surface, so a stray rectangle can never write outside it.
+  int64_t x0 = left < 0 ? 0 : left;
+  int64_t y0 = top < 0 ? 0 : top;
+  int64_t x1 = right > s.stride ? s.stride : right;
+  int64_t y1 = bottom > s.height ? s.height : bottom;
+  if (x1 <= x0 || y1 <= y0) return 0;
+  uint8_t *row = s.pixels + s.stride * y0 + x0;
+  for (int64_t y = y0; y < y1; ++y, row += s.stride) {
+    std::memset(row, colour & 0xFF, static_cast<size_t>(x1 - x0));
+  }
+  return 0;
+}
+
+int32_t getPalette(int32_t slot, PaletteEntry *out) {
+  if (!validSlot(slot)) return 1;
+  const Surface &s = surfaceTable[slot];
+  if (s.palette == nullptr || out == nullptr) return 1;
+  std::memcpy(out, s.palette, PALETTE_BYTES);
+  return 0;
+}
+
+int32_t setPalette(int32_t slot, const PaletteEntry *in) {
+  if (!validSlot(slot)) return 1;
+  const Surface &s = surfaceTable[slot];
+  if (s.palette == nullptr || in == nullptr) return 1;
+  std::memmove(s.palette, in, PALETTE_BYTES);
+  return 0;
+}
+
+int32_t fillPalette(int32_t slot, int32_t red, int32_t green, int32_t blue) {
+  if (!validSlot(slot)) return 1;
+  const Surface &s = surfaceTable[slot];
+  if (s.palette == nullptr) return 1;
+  for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
+    s.palette[i].red = static_cast<uint8_t>(red);
+    s.palette[i].green = static_cast<uint8_t>(green);
+    s.palette[i].blue = static_cast<uint8_t>(blue);
+  }
+  return 0;
+}
