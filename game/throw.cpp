@@ -1,0 +1,154 @@
+// One dart from its announcement to its flight: the announcement screen,
+// the aim pointer, the power gauge with the throwing arm, and the flight
+// pause. Also the sine and cosine tables and the gauge's arc.
+#include <cmath>
+
+#include "app/scene.h"
+#include "game/match.h"
+#include "gfx/surface.h"
+
+float sinTable[360];
+float cosTable[360];
+int32_t gaugeArcX[GAUGE_POINTS];
+int32_t gaugeArcY[GAUGE_POINTS];
+
+void buildTrigTables() {
+  for (int32_t d = 0; d < 360; ++d) {
+    const double radians = d * 0.017453292519943295;
+    sinTable[d] = static_cast<float>(std::sin(radians));
+    cosTable[d] = static_cast<float>(std::cos(radians));
+  }
+}
+
+// The marker's top-left corner on a circle of radius 96 about (112, 216),
+// from the left end over the top. Every step is kept in single precision so
+// that the truncated pixels come out the same on every machine.
+void buildGaugeArc() {
+  for (int32_t i = 0; i < GAUGE_POINTS; ++i) {
+    const float cosScaled = cosTable[180 - i] * 96.0f;
+    const float xOffset = 8.0f - cosScaled;
+    const float sinScaled = sinTable[180 - i] * 96.0f;
+    const float yOffset = sinScaled - 8.0f;
+    gaugeArcX[i] = 120 - static_cast<int32_t>(xOffset);
+    gaugeArcY[i] = 208 - static_cast<int32_t>(yOffset);
+  }
+}
+
+namespace {
+
+// A number as big digits, leftmost at x: two digits at least, more when the
+// number needs them, so that a round of 100 or more still reads right.
+void drawBigNumberAtLeastTwo(int32_t x, int32_t y, int32_t value) {
+  int32_t count = 2;
+  for (int32_t rest = value / 100; rest > 0; rest /= 10) ++count;
+  drawBigNumber(x, y, count, value);
+}
+
+void drawTurnMarks() {
+  for (int32_t k = 0; k < match.dartIndex && k < DARTS_PER_TURN; ++k)
+    drawSprite(5, 0, match.dartMarkX[k], match.dartMarkY[k], COLOR_KEY);
+}
+
+void clearGaugeArea() { fillRect(0, 0, 112, 239, 255, 0); }
+
+// Arm pose, arc and the marker at the current gauge index.
+void drawGauge() {
+  drawSprite(26 + match.gaugeIndex / 30, 0, 40, 112, COLOR_KEY);
+  drawSprite(25, 0, 8, 112, COLOR_KEY);
+  drawSprite(70, 0, gaugeArcX[match.gaugeIndex], gaugeArcY[match.gaugeIndex], COLOR_KEY);
+}
+
+}  // namespace
+
+// Step 1: who throws, in which round, which dart (and in "Round The Clock"
+// the number to hit), over the pale board.
+void announceDart() {
+  clearSurface(0, BACKGROUND_INDEX);
+  drawSprite(75, 0, 8, 16, COLOR_KEY);
+  drawSprite(31, 0, match.aimX, 0, COLOR_KEY);
+  drawScoreboard();
+  drawTurnMarks();
+  drawSprite(12, 0, 64, 32, COLOR_KEY);
+  drawSprite(14 + match.currentPlayer, 0, 160, 32, COLOR_KEY);
+  drawSprite(68, 0, 56, 72, COLOR_KEY);
+  drawBigNumberAtLeastTwo(152, 72, match.roundIndex + 1);
+  const int32_t dart = match.dartIndex < DARTS_PER_TURN ? match.dartIndex : DARTS_PER_TURN - 1;
+  drawSprite(53 + dart, 0, 72, 112, COLOR_KEY);
+  drawSprite(56, 0, 120, 112, COLOR_KEY);
+  if (gameMode == GAME_ROUND_THE_CLOCK) {
+    drawSprite(69, 0, 32, 152, COLOR_KEY);
+    drawBigNumberAtLeastTwo(176, 152, match.playerScores[match.currentPlayer]);
+  }
+  match.aimX = 112;
+  match.aimDirection = 0;
+}
+
+// Step 2: the board itself, once.
+void showBoard() {
+  clearSurface(0, BACKGROUND_INDEX);
+  drawSprite(24, 0, 8, 16, COLOR_KEY);
+  drawSprite(31, 0, match.aimX, 0, COLOR_KEY);
+  drawScoreboard();
+  drawTurnMarks();
+  sceneStep = 3;
+}
+
+// Step 3: the pointer slides 4 pixels a pass between 16 and 208.
+void aimPointer() {
+  fillRect(0, match.aimX, 0, match.aimX + 15, 15, BACKGROUND_INDEX);
+  if (match.aimDirection == 1) {
+    match.aimX += 4;
+    if (match.aimX >= 208) {
+      match.aimX = 208;
+      match.aimDirection = 0;
+    }
+  } else {
+    match.aimX -= 4;
+    if (match.aimX <= 16) {
+      match.aimX = 16;
+      match.aimDirection = 1;
+    }
+  }
+  drawSprite(31, 0, match.aimX, 0, COLOR_KEY);
+}
+
+// Step 4: the gauge waits at its bottom.
+void gaugeReady() {
+  clearGaugeArea();
+  drawSprite(26, 0, 40, 112, COLOR_KEY);
+  drawSprite(25, 0, 8, 112, COLOR_KEY);
+  drawSprite(70, 0, gaugeArcX[match.gaugeIndex], gaugeArcY[match.gaugeIndex], COLOR_KEY);
+  match.gaugeIndex = 0;
+}
+
+// Step 5: the marker climbs 2 a pass; at the top the peak fixes itself.
+void powerClimbs() {
+  clearGaugeArea();
+  match.gaugeIndex += 2;
+  if (match.gaugeIndex > GAUGE_POINTS - 1) {
+    match.gaugeIndex = GAUGE_POINTS - 1;
+    match.gaugePeak = GAUGE_POINTS - 1;
+    sceneStep = 6;
+  }
+  drawGauge();
+}
+
+// Step 6: the marker falls 2 a pass; at the bottom the dart leaves by itself.
+void powerFalls(uint32_t now) {
+  clearGaugeArea();
+  match.gaugeIndex -= 2;
+  if (match.gaugeIndex <= 0) {
+    match.gaugeIndex = 0;
+    match.gaugeRelease = 0;
+    playSound(appInstance, 3);
+    match.throwTime = now;
+    sceneStep = 7;
+  }
+  drawGauge();
+  drawSprite(70, 0, gaugeArcX[match.gaugePeak], gaugeArcY[match.gaugePeak], COLOR_KEY);
+}
+
+// Step 7: the dart flies for more than 500 ms, then lands.
+void flight(uint32_t now) {
+  if (now - match.throwTime > 500) landDart();
+}
