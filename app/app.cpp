@@ -1,18 +1,143 @@
-// PROVISIONAL STUB: replaced by the real implementation.
+// The top of the program: the window procedure, the start-up sequence, the
+// main loop (one message, then one frame, per pass) and the end.
 #include "app/app.h"
 
+#include "app/scene.h"
+#include "app/settings.h"
+#include "game/match.h"
+#include "gfx/surface.h"
+#include "platform/gx.h"
+#include "screens/screens.h"
+
+namespace {
+
+constexpr UINT CLASS_NAME_STRING = 3;
+constexpr UINT TITLE_STRING = 1;
+constexpr WORD ICON_GROUP = 101;
+constexpr int NAME_CHARS = 100;
+
+WCHAR windowClassName[NAME_CHARS];
+WCHAR windowTitle[NAME_CHARS];
+
+// The back buffer starts with the title picture's colours.
+Palette startPalette;
+
+}  // namespace
+
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
+  switch (msg) {
+    case WM_CREATE:
+      return 0;
+    case WM_DESTROY:
+      // Whatever destroyed the window, no frame may run against a closed
+      // display.
+      framesEnabled = 0;
+      GXCloseInput();
+      shutdownDisplay();
+      PostQuitMessage(0);
+      return 0;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) {
+        framesEnabled = 0;
+        DestroyWindow(hwnd);
+      }
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        GXSuspend();
+      } else {
+        GXResume();
+        PostMessageW(hwnd, WM_PAINT, 0, 0);
+      }
+      return 0;
+    case WM_KEYDOWN:
+      if (keyHandler != nullptr) keyHandler(LOWORD(wParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+      if (tapHandler != nullptr) {
+        POINT point;
+        point.x = LOWORD(static_cast<uintptr_t>(lParam));
+        point.y = HIWORD(static_cast<uintptr_t>(lParam));
+        ClientToScreen(hwnd, &point);
+        tapHandler(point.x, point.y);
+      }
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
 }
-bool appStart(HINSTANCE, int, int *exitCode) {
+
+bool appStart(HINSTANCE instance, int showCommand, int *exitCode) {
   *exitCode = 0;
-  return false;
+  appInstance = instance;
+  LoadStringW(instance, CLASS_NAME_STRING, windowClassName, NAME_CHARS);
+  LoadStringW(instance, TITLE_STRING, windowTitle, NAME_CHARS);
+
+  // A second start only brings the running game forward.
+  HWND running = FindWindowW(windowClassName, windowTitle);
+  if (running != nullptr) {
+    SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(running) | 1));
+    return false;
+  }
+
+  WNDCLASSW wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = windowProc;
+  wc.cbClsExtra = 0;
+  wc.cbWndExtra = 0;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(ICON_GROUP));
+  wc.hCursor = nullptr;
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszMenuName = nullptr;
+  wc.lpszClassName = windowClassName;
+  RegisterClassW(&wc);
+
+  HWND window =
+      CreateWindowExW(0, windowClassName, windowTitle, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) return false;
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  mainWindow = window;
+
+  installTitleScene();
+  framesEnabled = 1;
+
+  openDisplay(mainWindow);
+  createSurface(0, appInstance, 0, 0, 0);
+  createSurface(1, appInstance, TITLE_BITMAP, 0, 0);
+  createSurface(2, appInstance, SHEET_BITMAP, 0, 0);
+  getPalette(1, startPalette);
+  setPalette(0, startPalette);
+  for (int32_t i = 0; i < DEFINED_SPRITES; ++i) {
+    const SpriteRect &r = spriteSheetTable[i];
+    defineSprite(i, 2, r.x, r.y, r.w, r.h);
+  }
+
+  takeDefaultKeys();
+  loadSettings();
+  buildTrigTables();
+  buildGaugeArc();
+  return true;
 }
+
 bool appPass(int *exitCode) {
-  *exitCode = 0;
-  return false;
+  MSG msg;
+  if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      *exitCode = static_cast<int>(msg.wParam);
+      return false;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (framesEnabled != 0) frameHandler();
+  return true;
 }
-void appFinish() {}
+
+void appFinish() { saveSettings(); }
+
 int tobelynMain(HINSTANCE instance, int showCommand) {
   int code = 0;
   if (!appStart(instance, showCommand, &code)) return code;

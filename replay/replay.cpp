@@ -1,2 +1,353 @@
-// PROVISIONAL STUB: replaced by the real implementation.
-int main() { return 0; }
+// tobelyn-replay: runs the whole program on the headless backend, driven by
+// a script of input, clock and inspection commands.
+//
+//   tobelyn-replay [--registry DIR] [--timedemo] SCRIPT     (- reads stdin)
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/scene.h"
+#include "app/settings.h"
+#include "game/match.h"
+#include "gfx/surface.h"
+#include "platform/headless/headless.h"
+#include "replay/script.h"
+#include "screens/screens.h"
+
+namespace {
+
+constexpr int EXIT_BAD = 2;
+// A program that ignores the closing request at the end of the script is
+// given up on after this many passes.
+constexpr uint64_t CLOSE_PASS_LIMIT = 1000000;
+
+struct Line {
+  int number;
+  ScriptCommand command;
+};
+
+struct Runner {
+  std::string scriptName;
+  bool timedemo = false;
+  bool ended = false;
+  int exitCode = 0;
+  uint64_t passes = 0;
+  uint32_t step = 16;
+};
+
+Runner runner;
+
+[[noreturn]] void fail(int line, const std::string &message) {
+  std::fprintf(stderr, "tobelyn-replay: %s:%d: %s\n", runner.scriptName.c_str(), line,
+               message.c_str());
+  std::exit(EXIT_BAD);
+}
+
+[[noreturn]] void usage(const std::string &message) {
+  std::fprintf(stderr,
+               "tobelyn-replay: %s\nusage: tobelyn-replay [--registry DIR] [--timedemo] SCRIPT\n",
+               message.c_str());
+  std::exit(EXIT_BAD);
+}
+
+// One pass of the main loop, then the clock moves on by the step.
+void runPass() {
+  if (runner.ended) return;
+  int code = 0;
+  if (!appPass(&code)) {
+    appFinish();
+    runner.ended = true;
+    runner.exitCode = code;
+  }
+  ++runner.passes;
+  headlessAdvanceClock(runner.step);
+}
+
+const char *sceneName() {
+  struct Named {
+    FrameHandler frame;
+    const char *name;
+  };
+  const Named scenes[] = {
+      {titleSceneFrame, "TitleScene"},
+      {gameSelectSceneFrame, "GameSelectScene"},
+      {playerSelectSceneFrame, "PlayerSelectScene"},
+      {readySceneFrame, "ReadyScene"},
+      {matchSceneFrame, "MatchScene"},
+      {optionSceneFrame, "OptionScene"},
+      {aboutSceneFrame, "AboutScene"},
+  };
+  for (const Named &s : scenes) {
+    if (frameHandler == s.frame) return s.name;
+  }
+  return nullptr;
+}
+
+// Sound ids from the WAVE resources the backend saw started.
+int soundIdOf(int resourceId) {
+  switch (resourceId) {
+    case 122:
+      return 1;
+    case 127:
+      return 2;
+    case 128:
+      return 3;
+    case 129:
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+std::string narrow(const wchar_t *text) {
+  std::string out;
+  for (; *text != 0; ++text) out += static_cast<char>(*text);
+  return out;
+}
+
+void appendArray(std::string &out, const int32_t *values, int count) {
+  out += '[';
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) out += ',';
+    out += std::to_string(values[i]);
+  }
+  out += ']';
+}
+
+void field(std::string &out, const char *name, long long value) {
+  if (out.size() > 1) out += ',';
+  out += '"';
+  out += name;
+  out += "\":";
+  out += std::to_string(value);
+}
+
+void fieldRaw(std::string &out, const char *name, const std::string &json) {
+  if (out.size() > 1) out += ',';
+  out += '"';
+  out += name;
+  out += "\":";
+  out += json;
+}
+
+std::string dumpState() {
+  std::string out = "{";
+  field(out, "pass", static_cast<long long>(runner.passes));
+  field(out, "clock", timeGetTime());
+  const char *scene = sceneName();
+  fieldRaw(out, "scene", scene != nullptr ? std::string("\"") + scene + "\"" : "null");
+  field(out, "sceneStep", sceneStep);
+  field(out, "menuCursor", menuCursor);
+  field(out, "menuChoice", menuChoice);
+  field(out, "inputDebounceTime", inputDebounceTime);
+  field(out, "framesEnabled", framesEnabled);
+  field(out, "sound", soundEnabled);
+
+  std::string keys = "{";
+  for (int i = 0; i < KEY_BINDING_COUNT; ++i) {
+    if (i > 0) keys += ',';
+    keys += '"' + narrow(settingValueNames[1 + i]) + "\":" + std::to_string(keyBindings[i]);
+  }
+  keys += '}';
+  fieldRaw(out, "keys", keys);
+
+  std::string sounds = "[";
+  int taken[64];
+  int count;
+  bool first = true;
+  do {
+    count = headlessTakeSounds(taken, 64);
+    for (int i = 0; i < count; ++i) {
+      if (!first) sounds += ',';
+      first = false;
+      sounds += std::to_string(soundIdOf(taken[i]));
+    }
+  } while (count == 64);
+  sounds += ']';
+  fieldRaw(out, "sounds", sounds);
+
+  int active = 0;
+  for (const Effect &e : effects) {
+    if (e.active != 0) ++active;
+  }
+  field(out, "effects", active);
+  field(out, "gameMode", gameMode);
+  field(out, "playerCount", playerCount);
+
+  std::string m = "{";
+  field(m, "currentPlayer", match.currentPlayer);
+  field(m, "roundIndex", match.roundIndex);
+  field(m, "dartIndex", match.dartIndex);
+  std::string array;
+  appendArray(array, match.playerScores, MAX_PLAYERS);
+  fieldRaw(m, "playerScores", array);
+  field(m, "winner", match.winner);
+  array.clear();
+  appendArray(array, match.dartMarkX, DARTS_PER_TURN);
+  fieldRaw(m, "dartMarkX", array);
+  array.clear();
+  appendArray(array, match.dartMarkY, DARTS_PER_TURN);
+  fieldRaw(m, "dartMarkY", array);
+  field(m, "aimX", match.aimX);
+  field(m, "aimDirection", match.aimDirection);
+  field(m, "gaugeIndex", match.gaugeIndex);
+  field(m, "gaugePeak", match.gaugePeak);
+  field(m, "gaugeRelease", match.gaugeRelease);
+  field(m, "throwTime", match.throwTime);
+  field(m, "hitDistance", match.hitDistance);
+  field(m, "hitAngle", match.hitAngle);
+  field(m, "hitQuadrant", match.hitQuadrant);
+  field(m, "hitSector", match.hitSector);
+  field(m, "throwScore", match.throwScore);
+  field(m, "popupRise", match.popupRise);
+  m += '}';
+  fieldRaw(out, "match", m);
+  out += '}';
+  return out;
+}
+
+void execute(const Line &line) {
+  const ScriptCommand &c = line.command;
+  switch (c.kind) {
+    case CommandKind::Empty:
+      break;
+    case CommandKind::Clock:
+      headlessSetClock(c.value);
+      break;
+    case CommandKind::Step:
+      runner.step = c.value;
+      break;
+    case CommandKind::Key:
+      headlessKey(static_cast<int>(c.value));
+      break;
+    case CommandKind::Hold:
+      headlessHold(static_cast<int>(c.value), true);
+      break;
+    case CommandKind::Release:
+      headlessHold(static_cast<int>(c.value), false);
+      break;
+    case CommandKind::Tap:
+      headlessTap(c.x, c.y);
+      break;
+    case CommandKind::Activate:
+      headlessActivate(c.value != 0);
+      break;
+    case CommandKind::Minimize:
+      headlessMinimize();
+      break;
+    case CommandKind::Close:
+      headlessClose();
+      break;
+    case CommandKind::Run:
+      for (uint32_t i = 0; i < c.value && !runner.ended; ++i) runPass();
+      break;
+    case CommandKind::Wait: {
+      if (runner.ended) break;
+      bool reached = false;
+      for (uint32_t i = 0; i < c.limit && !runner.ended; ++i) {
+        runPass();
+        if (sceneStep == c.sceneStep) {
+          reached = true;
+          break;
+        }
+      }
+      if (!reached) {
+        fail(line.number, "wait " + std::to_string(c.sceneStep) + ": sceneStep " +
+                              std::to_string(sceneStep) +
+                              (runner.ended ? " when the program ended"
+                                            : " after " + std::to_string(c.limit) + " passes"));
+      }
+      break;
+    }
+    case CommandKind::Dump: {
+      std::string json = dumpState();
+      if (!runner.timedemo) std::printf("%s\n", json.c_str());
+      break;
+    }
+    case CommandKind::Shot:
+      if (!headlessSavePng(c.file.c_str())) fail(line.number, "cannot write " + c.file);
+      break;
+  }
+}
+
+// Reads and checks the whole script before anything runs.
+std::vector<Line> readScript(std::istream &in) {
+  std::vector<Line> lines;
+  std::string text;
+  int number = 0;
+  while (std::getline(in, text)) {
+    ++number;
+    ParseResult parsed = parseScriptLine(text);
+    if (!parsed.ok) fail(number, parsed.error);
+    if (parsed.command.kind != CommandKind::Empty) lines.push_back({number, parsed.command});
+  }
+  return lines;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  const char *registryDir = nullptr;
+  const char *script = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--registry") == 0) {
+      if (i + 1 >= argc) usage("--registry needs a folder");
+      registryDir = argv[++i];
+    } else if (std::strcmp(argv[i], "--timedemo") == 0) {
+      runner.timedemo = true;
+    } else if (argv[i][0] == '-' && argv[i][1] != 0) {
+      usage(std::string("unknown option ") + argv[i]);
+    } else if (script != nullptr) {
+      usage("only one script");
+    } else {
+      script = argv[i];
+    }
+  }
+  if (script == nullptr) usage("no script");
+
+  std::vector<Line> lines;
+  if (std::strcmp(script, "-") == 0) {
+    runner.scriptName = "-";
+    lines = readScript(std::cin);
+  } else {
+    runner.scriptName = script;
+    std::ifstream file(script, std::ios::binary);
+    if (!file) usage(std::string("cannot read ") + script);
+    lines = readScript(file);
+  }
+
+  headlessReset();
+  headlessSetRegistryDir(registryDir);
+
+  auto started = std::chrono::steady_clock::now();
+  int code = 0;
+  if (!appStart(GetModuleHandleW(nullptr), SW_SHOW, &code)) {
+    runner.ended = true;
+    runner.exitCode = code;
+  }
+  for (const Line &line : lines) execute(line);
+
+  if (!runner.ended) {
+    headlessClose();
+    for (uint64_t i = 0; i < CLOSE_PASS_LIMIT && !runner.ended; ++i) runPass();
+    if (!runner.ended) {
+      fail(static_cast<int>(lines.empty() ? 0 : lines.back().number),
+           "the program did not end after a close request");
+    }
+  }
+  double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+  if (runner.timedemo) {
+    double rate = seconds > 0 ? static_cast<double>(runner.passes) / seconds : 0.0;
+    std::printf("%.0f\n", rate);
+  } else {
+    std::printf("{\"exit\": %d}\n", runner.exitCode);
+  }
+  return 0;
+}

@@ -1,0 +1,227 @@
+// Parser of the replay script language.
+#include "replay/script.h"
+
+#include <cstddef>
+
+namespace {
+
+constexpr size_t MAX_TOKENS = 4;
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// Splits the line, up to its comment, into at most MAX_TOKENS words; one more
+// word than that is reported through *tooMany.
+size_t splitWords(std::string_view line, std::string_view *words, bool *tooMany) {
+  size_t hash = line.find('#');
+  if (hash != std::string_view::npos) line = line.substr(0, hash);
+  size_t count = 0;
+  *tooMany = false;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && isBlank(line[i])) ++i;
+    if (i == line.size()) break;
+    size_t start = i;
+    while (i < line.size() && !isBlank(line[i])) ++i;
+    if (count == MAX_TOKENS) {
+      *tooMany = true;
+      break;
+    }
+    words[count++] = line.substr(start, i - start);
+  }
+  return count;
+}
+
+// Shows a word in a message: printable ASCII as it is, other bytes as \xHH,
+// and at most 40 characters of it.
+std::string quoted(std::string_view word) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out = "'";
+  size_t shown = word.size() < 40 ? word.size() : 40;
+  for (size_t i = 0; i < shown; ++i) {
+    unsigned char c = static_cast<unsigned char>(word[i]);
+    if (c >= 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      out += "\\x";
+      out += digits[c >> 4];
+      out += digits[c & 15];
+    }
+  }
+  if (shown < word.size()) out += "...";
+  out += "'";
+  return out;
+}
+
+// Reads an unsigned number, decimal or 0x hexadecimal, of at most 32 bits.
+bool parseUnsigned(std::string_view word, uint32_t *out) {
+  uint64_t value = 0;
+  uint32_t base = 10;
+  if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
+    base = 16;
+    word = word.substr(2);
+  }
+  if (word.empty()) return false;
+  for (char c : word) {
+    uint32_t digit;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<uint32_t>(c - '0');
+    } else if (base == 16 && c >= 'a' && c <= 'f') {
+      digit = static_cast<uint32_t>(c - 'a' + 10);
+    } else if (base == 16 && c >= 'A' && c <= 'F') {
+      digit = static_cast<uint32_t>(c - 'A' + 10);
+    } else {
+      return false;
+    }
+    value = value * base + digit;
+    if (value > 0xFFFFFFFFull) return false;
+  }
+  *out = static_cast<uint32_t>(value);
+  return true;
+}
+
+// Reads a signed 32-bit number: an optional minus sign before a decimal or
+// hexadecimal magnitude.
+bool parseSigned(std::string_view word, int32_t *out) {
+  bool negative = !word.empty() && word[0] == '-';
+  if (negative) word = word.substr(1);
+  uint32_t magnitude;
+  if (!parseUnsigned(word, &magnitude)) return false;
+  if (negative) {
+    if (magnitude > 0x80000000u) return false;
+    *out = static_cast<int32_t>(-static_cast<int64_t>(magnitude));
+  } else {
+    if (magnitude > 0x7FFFFFFFu) return false;
+    *out = static_cast<int32_t>(magnitude);
+  }
+  return true;
+}
+
+ParseResult failure(std::string message) {
+  ParseResult result;
+  result.error = std::move(message);
+  return result;
+}
+
+ParseResult success(const ScriptCommand &command) {
+  ParseResult result;
+  result.ok = true;
+  result.command = command;
+  return result;
+}
+
+// A number argument with an upper bound, named in the message when bad.
+bool boundedArgument(std::string_view word, uint32_t max, const char *what, uint32_t *out,
+                     std::string *error) {
+  if (!parseUnsigned(word, out) || *out > max) {
+    *error = std::string("bad ") + what + " " + quoted(word);
+    return false;
+  }
+  return true;
+}
+
+struct CommandName {
+  const char *name;
+  CommandKind kind;
+  size_t minArgs;
+  size_t maxArgs;
+  const char *usage;
+};
+
+const CommandName commandNames[] = {
+    {"clock", CommandKind::Clock, 1, 1, "clock T"},
+    {"step", CommandKind::Step, 1, 1, "step MS"},
+    {"key", CommandKind::Key, 1, 1, "key VK"},
+    {"hold", CommandKind::Hold, 1, 1, "hold VK"},
+    {"release", CommandKind::Release, 1, 1, "release VK"},
+    {"tap", CommandKind::Tap, 2, 2, "tap X Y"},
+    {"activate", CommandKind::Activate, 1, 1, "activate 0|1"},
+    {"minimize", CommandKind::Minimize, 0, 0, "minimize"},
+    {"close", CommandKind::Close, 0, 0, "close"},
+    {"run", CommandKind::Run, 1, 1, "run N"},
+    {"wait", CommandKind::Wait, 1, 2, "wait S [N]"},
+    {"dump", CommandKind::Dump, 0, 0, "dump"},
+    {"shot", CommandKind::Shot, 1, 1, "shot FILE"},
+};
+
+}  // namespace
+
+ParseResult parseScriptLine(std::string_view line) {
+  std::string_view words[MAX_TOKENS];
+  bool tooMany = false;
+  size_t count = splitWords(line, words, &tooMany);
+  if (count == 0) return success(ScriptCommand{});
+
+  const CommandName *found = nullptr;
+  for (const CommandName &c : commandNames) {
+    if (words[0] == c.name) found = &c;
+  }
+  if (found == nullptr) return failure("unknown command " + quoted(words[0]));
+  size_t args = count - 1;
+  if (tooMany || args < found->minArgs || args > found->maxArgs) {
+    return failure(std::string("expected '") + found->usage + "'");
+  }
+
+  ScriptCommand command;
+  command.kind = found->kind;
+  std::string error;
+  switch (found->kind) {
+    case CommandKind::Clock:
+      if (!boundedArgument(words[1], 0xFFFFFFFFu, "time", &command.value, &error)) {
+        return failure(error);
+      }
+      break;
+    case CommandKind::Step:
+      if (!boundedArgument(words[1], 0xFFFFFFFFu, "step", &command.value, &error)) {
+        return failure(error);
+      }
+      break;
+    case CommandKind::Key:
+    case CommandKind::Hold:
+    case CommandKind::Release:
+      // A key message carries 16 bits of key code.
+      if (!boundedArgument(words[1], 0xFFFF, "key code", &command.value, &error)) {
+        return failure(error);
+      }
+      break;
+    case CommandKind::Tap: {
+      // A tap's client point travels as two unsigned 16-bit halves.
+      uint32_t x, y;
+      if (!boundedArgument(words[1], 0xFFFF, "x", &x, &error) ||
+          !boundedArgument(words[2], 0xFFFF, "y", &y, &error)) {
+        return failure(error);
+      }
+      command.x = static_cast<int32_t>(x);
+      command.y = static_cast<int32_t>(y);
+      break;
+    }
+    case CommandKind::Activate:
+      if (!boundedArgument(words[1], 1, "activation (0 or 1)", &command.value, &error)) {
+        return failure(error);
+      }
+      break;
+    case CommandKind::Run:
+      if (!boundedArgument(words[1], 0xFFFFFFFFu, "pass count", &command.value, &error)) {
+        return failure(error);
+      }
+      break;
+    case CommandKind::Wait:
+      if (!parseSigned(words[1], &command.sceneStep)) {
+        return failure("bad scene step " + quoted(words[1]));
+      }
+      command.limit = DEFAULT_WAIT_LIMIT;
+      if (args == 2 &&
+          !boundedArgument(words[2], 0xFFFFFFFFu, "pass limit", &command.limit, &error)) {
+        return failure(error);
+      }
+      break;
+    case CommandKind::Shot:
+      command.file = std::string(words[1]);
+      break;
+    case CommandKind::Empty:
+    case CommandKind::Minimize:
+    case CommandKind::Close:
+    case CommandKind::Dump:
+      break;
+  }
+  return success(command);
+}
