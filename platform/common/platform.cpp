@@ -1,40 +1,259 @@
-// PROVISIONAL STUB: replaced by the real implementation.
+// The system services every backend shares: the one window class, the one
+// window, the posted-message queue and a few small handle services. The
+// backend only shows the native window and turns native events into posted
+// messages; everything the game can observe about windows and messages is
+// decided here.
+#include <cwctype>
+
 #include "platform/backend.h"
-#include "platform/resources.h"
+#include "platform/common/platform_internal.h"
+#include "platform/gx.h"
 #include "platform/winapi.h"
 
-ATOM RegisterClassW(const WNDCLASSW *) { return 1; }
-HWND CreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE,
-                     void *) {
-  return nullptr;
+namespace {
+
+constexpr int kNameMax = 100;    // class name and title, characters with the NUL
+constexpr int kQueueSize = 256;  // posted messages waiting at most
+
+struct ClassRecord {
+  bool registered;
+  WNDCLASSW wc;
+  wchar_t name[kNameMax];
+};
+
+struct WindowRecord {
+  bool live;
+  bool visible;
+  HWND handle;
+  WNDPROC proc;
+  wchar_t title[kNameMax];
+};
+
+ClassRecord windowClass;
+WindowRecord window;
+// Each window gets a fresh handle value, so that a handle kept from an earlier
+// window never reaches the new one.
+uintptr_t windowSerial;
+
+MSG queue[kQueueSize];
+int queueHead;   // index of the oldest message
+int queueCount;  // messages waiting
+
+bool quitPending;
+int quitCode;
+
+void copyName(wchar_t *dst, LPCWSTR src) {
+  int i = 0;
+  if (src != nullptr && !IS_INTRESOURCE(src))
+    for (; i < kNameMax - 1 && src[i] != 0; ++i) dst[i] = src[i];
+  dst[i] = 0;
 }
-BOOL ShowWindow(HWND, int) { return 0; }
-BOOL UpdateWindow(HWND) { return 0; }
-BOOL DestroyWindow(HWND) { return 0; }
-LRESULT DefWindowProcW(HWND, UINT, WPARAM, LPARAM) { return 0; }
-HWND FindWindowW(LPCWSTR, LPCWSTR) { return nullptr; }
-BOOL SetForegroundWindow(HWND) { return 0; }
-BOOL PeekMessageW(MSG *, HWND, UINT, UINT, UINT) { return 0; }
-BOOL TranslateMessage(const MSG *) { return 0; }
-LRESULT DispatchMessageW(const MSG *) { return 0; }
-BOOL PostMessageW(HWND, UINT, WPARAM, LPARAM) { return 0; }
-void PostQuitMessage(int) {}
-BOOL ClientToScreen(HWND, POINT *) { return 1; }
-HGDIOBJ GetStockObject(int) { return nullptr; }
-HMODULE GetModuleHandleW(LPCWSTR) { return nullptr; }
-int LoadStringW(HINSTANCE, UINT, LPWSTR, int) { return 0; }
-HICON LoadIconW(HINSTANCE, LPCWSTR) { return nullptr; }
-HRSRC FindResourceW(HMODULE, LPCWSTR, LPCWSTR) { return nullptr; }
-HGLOBAL LoadResource(HMODULE, HRSRC) { return nullptr; }
-void *LockResource(HGLOBAL data) { return data; }
-DWORD SizeofResource(HMODULE, HRSRC) { return 0; }
-LONG RegCreateKeyExW(HKEY, LPCWSTR, DWORD, LPWSTR, DWORD, REGSAM, void *, PHKEY, LPDWORD) {
-  return ERROR_ACCESS_DENIED;
+
+// Class names compare without regard to case, as the system does.
+bool sameName(const wchar_t *a, LPCWSTR b) {
+  if (b == nullptr || IS_INTRESOURCE(b)) return false;
+  int i = 0;
+  for (; a[i] != 0 && b[i] != 0; ++i)
+    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
+      return false;
+  return a[i] == 0 && b[i] == 0;
 }
-LONG RegQueryValueExW(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) {
-  return ERROR_FILE_NOT_FOUND;
+
+bool isWindow(HWND hwnd) { return hwnd != nullptr && window.live && hwnd == window.handle; }
+
+bool matches(const MSG &m, HWND hwnd, UINT filterMin, UINT filterMax) {
+  if (hwnd != nullptr && m.hwnd != hwnd) return false;
+  if (filterMin == 0 && filterMax == 0) return true;
+  return m.message >= filterMin && m.message <= filterMax;
 }
-LONG RegSetValueExW(HKEY, LPCWSTR, DWORD, DWORD, const BYTE *, DWORD) {
-  return ERROR_ACCESS_DENIED;
+
+// Removes the message at queue position pos (0 = oldest), keeping the order
+// of the others.
+void removeAt(int pos) {
+  for (int i = pos; i + 1 < queueCount; ++i)
+    queue[(queueHead + i) % kQueueSize] = queue[(queueHead + i + 1) % kQueueSize];
+  --queueCount;
 }
-LONG RegCloseKey(HKEY) { return ERROR_SUCCESS; }
+
+// A destroyed window's posted messages go with it.
+void dropMessagesFor(HWND hwnd) {
+  for (int i = 0; i < queueCount;) {
+    if (queue[(queueHead + i) % kQueueSize].hwnd == hwnd)
+      removeAt(i);
+    else
+      ++i;
+  }
+}
+
+}  // namespace
+
+HWND platformWindow() { return window.live ? window.handle : nullptr; }
+
+int platformQueuedMessages() { return queueCount; }
+
+void platformResetState() {
+  windowClass = ClassRecord{};
+  window = WindowRecord{};
+  queueHead = 0;
+  queueCount = 0;
+  quitPending = false;
+  quitCode = 0;
+  platformForgetOpenRegistryKey();
+}
+
+ATOM RegisterClassW(const WNDCLASSW *wc) {
+  if (wc == nullptr || wc->lpfnWndProc == nullptr || wc->lpszClassName == nullptr ||
+      IS_INTRESOURCE(wc->lpszClassName) || wc->lpszClassName[0] == 0)
+    return 0;
+  // One class: registering the same name twice fails as it does on the system.
+  if (windowClass.registered && sameName(windowClass.name, wc->lpszClassName)) return 0;
+  windowClass.registered = true;
+  windowClass.wc = *wc;
+  copyName(windowClass.name, wc->lpszClassName);
+  windowClass.wc.lpszClassName = windowClass.name;
+  windowClass.wc.lpszMenuName = nullptr;
+  return 1;
+}
+
+HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD, int, int, int, int, HWND,
+                     HMENU, HINSTANCE, void *) {
+  if (!windowClass.registered || !sameName(windowClass.name, className)) return nullptr;
+  if (window.live) return nullptr;  // one window at a time
+  ++windowSerial;
+  window.live = true;
+  window.visible = false;
+  window.handle = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x10000 + 0x10 * windowSerial));
+  window.proc = windowClass.wc.lpfnWndProc;
+  copyName(window.title, windowName);
+  HWND hwnd = window.handle;
+  backendCreateWindow(window.title, windowClass.wc.hIcon);
+  if (window.proc(hwnd, WM_CREATE, 0, 0) == -1) {
+    DestroyWindow(hwnd);
+    return nullptr;
+  }
+  return isWindow(hwnd) ? hwnd : nullptr;
+}
+
+BOOL ShowWindow(HWND hwnd, int cmdShow) {
+  if (!isWindow(hwnd)) return FALSE;
+  BOOL wasVisible = window.visible ? TRUE : FALSE;
+  window.visible = cmdShow != SW_HIDE;
+  backendShowWindow(cmdShow);
+  return wasVisible;
+}
+
+// The game draws through the display, never through the window: there is
+// nothing to paint.
+BOOL UpdateWindow(HWND hwnd) { return isWindow(hwnd) ? TRUE : FALSE; }
+
+BOOL DestroyWindow(HWND hwnd) {
+  if (!isWindow(hwnd)) return FALSE;
+  // WM_DESTROY is sent, not posted: the game's handling has run when this
+  // call returns. The record stays valid during it.
+  window.proc(hwnd, WM_DESTROY, 0, 0);
+  backendDestroyWindow();
+  window.live = false;
+  window.visible = false;
+  dropMessagesFor(hwnd);
+  return TRUE;
+}
+
+LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM, LPARAM) {
+  if (msg == WM_CLOSE) DestroyWindow(hwnd);
+  return 0;
+}
+
+HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
+  return backendFindRunningInstance(className, windowName);
+}
+
+BOOL SetForegroundWindow(HWND hwnd) {
+  if (hwnd == nullptr) return FALSE;
+  if (isWindow(hwnd)) return TRUE;  // already this process's own window
+  return backendBringForward(hwnd);
+}
+
+BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (hwnd != nullptr && !isWindow(hwnd)) return FALSE;
+  if (queueCount == kQueueSize) return FALSE;
+  MSG &m = queue[(queueHead + queueCount) % kQueueSize];
+  m.hwnd = hwnd;
+  m.message = msg;
+  m.wParam = wParam;
+  m.lParam = lParam;
+  m.time = timeGetTime();
+  m.pt = POINT{0, 0};
+  ++queueCount;
+  return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+  quitPending = true;
+  quitCode = exitCode;
+}
+
+BOOL PeekMessageW(MSG *msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg) {
+  if (msg == nullptr) return FALSE;
+  backendPumpEvents();
+  for (int i = 0; i < queueCount; ++i) {
+    const MSG &m = queue[(queueHead + i) % kQueueSize];
+    if (!matches(m, hwnd, filterMin, filterMax)) continue;
+    *msg = m;
+    if (removeMsg & PM_REMOVE) {
+      if (i == 0) {
+        queueHead = (queueHead + 1) % kQueueSize;
+        --queueCount;
+      } else {
+        removeAt(i);
+      }
+    }
+    return TRUE;
+  }
+  // The quit shows only once no posted message is waiting.
+  bool quitWanted =
+      (filterMin == 0 && filterMax == 0) || (WM_QUIT >= filterMin && WM_QUIT <= filterMax);
+  if (quitPending && queueCount == 0 && quitWanted) {
+    *msg = MSG{};
+    msg->message = WM_QUIT;
+    msg->wParam = static_cast<WPARAM>(quitCode);
+    msg->time = timeGetTime();
+    if (removeMsg & PM_REMOVE) quitPending = false;
+    return TRUE;
+  }
+  return FALSE;
+}
+
+// No character messages are needed by the game.
+BOOL TranslateMessage(const MSG *) { return FALSE; }
+
+LRESULT DispatchMessageW(const MSG *msg) {
+  if (msg == nullptr || !isWindow(msg->hwnd)) return 0;  // thread messages are not dispatched
+  return window.proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+// The client area covers the whole display, so client and screen points are
+// the same.
+BOOL ClientToScreen(HWND, POINT *point) { return point != nullptr ? TRUE : FALSE; }
+
+HGDIOBJ GetStockObject(int) {
+  static int stockObject;
+  return &stockObject;
+}
+
+HMODULE GetModuleHandleW(LPCWSTR moduleName) {
+  if (moduleName != nullptr) return nullptr;
+  return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x00400000));
+}
+
+GXKeyList platformDefaultKeys() {
+  GXKeyList keys{};
+  keys.vkUp = VK_UP;
+  keys.vkDown = VK_DOWN;
+  keys.vkLeft = VK_LEFT;
+  keys.vkRight = VK_RIGHT;
+  keys.vkA = VK_RETURN;
+  keys.vkB = VK_ESCAPE;
+  keys.vkC = 'C';
+  keys.vkStart = 'S';
+  return keys;
+}

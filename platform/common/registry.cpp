@@ -1,0 +1,222 @@
+// The registry as the game uses it: one key under HKEY_LOCAL_MACHINE that
+// holds a few small values. Whatever sub-key path is asked for, there is one
+// key store. Where the backend names a settings file the key lives in that
+// file (read when the key is opened, written whole when it is closed after a
+// change); otherwise it lives in memory for the life of the process.
+//
+// The file is replaced atomically: written to a temporary file in the same
+// folder, flushed to the disk, renamed over the old file and the folder
+// flushed, so that a crash or power cut leaves either the old or the new
+// file, never a damaged one. A file that cannot be read as settings counts
+// as a key without values. Failures to write are quiet: the game goes on.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/common/platform_internal.h"
+#include "platform/common/registry_file.h"
+#include "platform/winapi.h"
+
+namespace {
+
+constexpr size_t kPathMax = 4096;
+
+struct KeyStore {
+  bool exists;
+  RegistryValues values;
+};
+
+KeyStore memoryKey;  // survives restarts of the game within one process
+KeyStore fileKey;    // the settings file's content while the key is open
+
+// The open key. Opens while the key is already open share the store.
+int openCount;
+bool dirty;
+bool usingFile;
+char filePath[kPathMax];
+
+// The handle of the open key: a fixed value that no root key uses.
+HKEY openHandle() { return reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x5E771000u)); }
+
+KeyStore &store() { return usingFile ? fileKey : memoryKey; }
+
+bool validKey(HKEY key) { return openCount > 0 && key == openHandle(); }
+
+// Reads the settings file into fileKey. A missing file is a missing key; any
+// other file is an existing key, with no values unless it reads cleanly.
+void loadFile(const char *path) {
+  static uint8_t buffer[kRegistryFileMax + 1];
+  fileKey.exists = false;
+  fileKey.values.count = 0;
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    // Only a file that is surely absent means "no key"; anything else (no
+    // permission, say) still counts as a key with nothing readable in it.
+    fileKey.exists = errno != ENOENT && errno != ENOTDIR;
+    return;
+  }
+  fileKey.exists = true;
+  size_t size = 0;
+  while (size < sizeof buffer) {
+    ssize_t n = read(fd, buffer + size, sizeof buffer - size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    size += static_cast<size_t>(n);
+  }
+  close(fd);
+  registryParse(buffer, size, &fileKey.values);  // oversized or damaged: no values
+}
+
+// Creates the folders of path that are missing.
+bool makeFolders(const char *path) {
+  char dir[kPathMax];
+  size_t len = std::strlen(path);
+  if (len >= kPathMax) return false;
+  std::memcpy(dir, path, len + 1);
+  char *slash = std::strrchr(dir, '/');
+  if (slash == nullptr || slash == dir) return true;
+  *slash = 0;
+  for (char *p = dir + 1; *p != 0; ++p) {
+    if (*p != '/') continue;
+    *p = 0;
+    if (mkdir(dir, 0755) != 0 && errno != EEXIST) return false;
+    *p = '/';
+  }
+  return mkdir(dir, 0755) == 0 || errno == EEXIST;
+}
+
+bool writeAll(int fd, const char *data, size_t size) {
+  while (size > 0) {
+    ssize_t n = write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool saveFile(const char *path, const RegistryValues &values) {
+  static char text[kRegistryFileMax];
+  size_t size = registryFormat(values, text, sizeof text);
+  if (size == 0 || !makeFolders(path)) return false;
+
+  char tmp[kPathMax];
+  int len = std::snprintf(tmp, sizeof tmp, "%s.%ld.tmp", path, static_cast<long>(getpid()));
+  if (len < 0 || static_cast<size_t>(len) >= sizeof tmp) return false;
+  int fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, text, size) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (!ok || rename(tmp, path) != 0) {
+    unlink(tmp);
+    return false;
+  }
+
+  // Make the rename itself durable.
+  char dir[kPathMax];
+  std::memcpy(dir, path, std::strlen(path) + 1);
+  char *slash = std::strrchr(dir, '/');
+  if (slash == nullptr)
+    std::strcpy(dir, ".");
+  else if (slash == dir)
+    dir[1] = 0;
+  else
+    *slash = 0;
+  int dfd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    fsync(dfd);
+    close(dfd);
+  }
+  return true;
+}
+
+}  // namespace
+
+void platformClearMemoryRegistry() { memoryKey = KeyStore{}; }
+
+void platformForgetOpenRegistryKey() {
+  openCount = 0;
+  dirty = false;
+  usingFile = false;
+}
+
+LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, void *, PHKEY result,
+                     LPDWORD disposition) {
+  if (result == nullptr) return ERROR_INVALID_PARAMETER;
+  *result = nullptr;
+  if (key != HKEY_LOCAL_MACHINE || subKey == nullptr) return ERROR_INVALID_HANDLE;
+  if (openCount == 0) {
+    const char *path = backendRegistryPath();
+    usingFile = path != nullptr && std::strlen(path) < kPathMax;
+    if (usingFile) {
+      std::strcpy(filePath, path);
+      loadFile(filePath);
+    }
+    dirty = false;
+  }
+  KeyStore &s = store();
+  DWORD how = s.exists ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+  s.exists = true;
+  ++openCount;
+  *result = openHandle();
+  if (disposition != nullptr) *disposition = how;
+  return ERROR_SUCCESS;
+}
+
+LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
+                      LPDWORD dataSize) {
+  if (!validKey(key)) return ERROR_INVALID_HANDLE;
+  if (data != nullptr && dataSize == nullptr) return ERROR_INVALID_PARAMETER;
+  const RegistryValues &values = store().values;
+  int i = registryFind(values, valueName != nullptr ? valueName : L"");
+  if (i < 0) return ERROR_FILE_NOT_FOUND;
+  const RegistryValue &v = values.values[i];
+  if (type != nullptr) *type = v.type;
+  if (data != nullptr && *dataSize < v.size) {
+    *dataSize = v.size;
+    return ERROR_MORE_DATA;
+  }
+  if (data != nullptr) std::memcpy(data, v.data, v.size);
+  if (dataSize != nullptr) *dataSize = v.size;
+  return ERROR_SUCCESS;
+}
+
+LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE *data,
+                    DWORD dataSize) {
+  if (!validKey(key)) return ERROR_INVALID_HANDLE;
+  if (valueName == nullptr) valueName = L"";
+  size_t nameLen = 0;
+  while (valueName[nameLen] != 0) ++nameLen;
+  if (nameLen > static_cast<size_t>(kRegistryNameMax)) return ERROR_INVALID_PARAMETER;
+  if (dataSize > static_cast<DWORD>(kRegistryDataMax) || (data == nullptr && dataSize > 0))
+    return ERROR_INVALID_PARAMETER;
+  RegistryValues &values = store().values;
+  int i = registryFind(values, valueName);
+  if (i < 0) {
+    if (values.count == kRegistryValuesMax) return ERROR_OUTOFMEMORY;
+    i = values.count++;
+  }
+  RegistryValue &v = values.values[i];
+  std::memcpy(v.name, valueName, (nameLen + 1) * sizeof(wchar_t));
+  v.type = type;
+  v.size = dataSize;
+  if (dataSize > 0) std::memcpy(v.data, data, dataSize);
+  dirty = true;
+  return ERROR_SUCCESS;
+}
+
+LONG RegCloseKey(HKEY key) {
+  if (!validKey(key)) return ERROR_INVALID_HANDLE;
+  if (--openCount > 0) return ERROR_SUCCESS;
+  LONG result = ERROR_SUCCESS;
+  if (usingFile && dirty && !saveFile(filePath, fileKey.values)) result = ERROR_ACCESS_DENIED;
+  dirty = false;
+  usingFile = false;
+  return result;
+}

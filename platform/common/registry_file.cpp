@@ -1,0 +1,206 @@
+#include "platform/common/registry_file.h"
+
+#include <cwctype>
+
+#include "platform/common/checksum.h"
+
+namespace {
+
+const char kMagic[] = "tobelyn-settings 1\n";
+const char kCrcTag[] = "crc32 ";
+constexpr size_t kCrcLine = sizeof kCrcTag - 1 + 8 + 1;  // tag, 8 digits, line feed
+constexpr uint32_t kCharMax = 0x10FFFF;
+
+const char kHex[] = "0123456789abcdef";
+
+int hexDigit(uint8_t c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool plainNameChar(wchar_t c) { return c > 0x20 && c < 0x7F && c != '%' && c != '='; }
+
+// A cursor over one line's bytes.
+struct Field {
+  const uint8_t *p;
+  const uint8_t *end;
+};
+
+// Takes the bytes up to the next space (or the line's end) as one field.
+Field nextField(const uint8_t *&p, const uint8_t *end) {
+  Field f{p, p};
+  while (f.end < end && *f.end != ' ') ++f.end;
+  p = f.end < end ? f.end + 1 : f.end;
+  return f;
+}
+
+bool parseName(Field f, wchar_t *name) {
+  if (f.end - f.p == 1 && *f.p == '=') {
+    name[0] = 0;
+    return true;
+  }
+  int n = 0;
+  const uint8_t *p = f.p;
+  if (p == f.end) return false;
+  while (p < f.end) {
+    if (n == kRegistryNameMax) return false;
+    uint32_t c;
+    if (*p == '%') {
+      if (f.end - p < 9) return false;
+      c = 0;
+      for (int k = 1; k <= 8; ++k) {
+        int d = hexDigit(p[k]);
+        if (d < 0) return false;
+        c = (c << 4) | static_cast<uint32_t>(d);
+      }
+      if (c == 0 || c > kCharMax) return false;
+      p += 9;
+    } else {
+      if (!plainNameChar(static_cast<wchar_t>(*p))) return false;
+      c = *p++;
+    }
+    name[n++] = static_cast<wchar_t>(c);
+  }
+  name[n] = 0;
+  return true;
+}
+
+bool parseType(Field f, uint32_t *type) {
+  if (f.p == f.end || f.end - f.p > 10) return false;
+  uint64_t v = 0;
+  for (const uint8_t *p = f.p; p < f.end; ++p) {
+    if (*p < '0' || *p > '9') return false;
+    v = v * 10 + static_cast<uint64_t>(*p - '0');
+  }
+  if (v > 0xFFFFFFFFu || (f.end - f.p > 1 && *f.p == '0')) return false;
+  *type = static_cast<uint32_t>(v);
+  return true;
+}
+
+bool parseData(Field f, RegistryValue *v) {
+  if (f.end - f.p == 1 && *f.p == '-') {
+    v->size = 0;
+    return true;
+  }
+  size_t len = static_cast<size_t>(f.end - f.p);
+  if (len == 0 || len % 2 != 0 || len / 2 > kRegistryDataMax) return false;
+  for (size_t i = 0; i < len / 2; ++i) {
+    int hi = hexDigit(f.p[2 * i]), lo = hexDigit(f.p[2 * i + 1]);
+    if (hi < 0 || lo < 0) return false;
+    v->data[i] = static_cast<uint8_t>(hi * 16 + lo);
+  }
+  v->size = static_cast<uint32_t>(len / 2);
+  return true;
+}
+
+bool sameName(const wchar_t *a, const wchar_t *b) {
+  int i = 0;
+  for (; a[i] != 0 && b[i] != 0; ++i)
+    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
+      return false;
+  return a[i] == 0 && b[i] == 0;
+}
+
+bool parseAll(const uint8_t *bytes, size_t size, RegistryValues *out) {
+  const size_t magicLen = sizeof kMagic - 1;
+  if (size > kRegistryFileMax || size < magicLen + kCrcLine) return false;
+  for (size_t i = 0; i < magicLen; ++i)
+    if (bytes[i] != static_cast<uint8_t>(kMagic[i])) return false;
+
+  // The checksum line is the last line, and nothing follows it.
+  const uint8_t *crcLine = bytes + size - kCrcLine;
+  if (crcLine[-1] != '\n' || crcLine[kCrcLine - 1] != '\n') return false;
+  for (size_t i = 0; i < sizeof kCrcTag - 1; ++i)
+    if (crcLine[i] != static_cast<uint8_t>(kCrcTag[i])) return false;
+  uint32_t stored = 0;
+  for (size_t i = 0; i < 8; ++i) {
+    int d = hexDigit(crcLine[sizeof kCrcTag - 1 + i]);
+    if (d < 0) return false;
+    stored = (stored << 4) | static_cast<uint32_t>(d);
+  }
+  if (crc32Update(0, bytes, static_cast<size_t>(crcLine - bytes)) != stored) return false;
+
+  const uint8_t *p = bytes + magicLen;
+  while (p < crcLine) {
+    const uint8_t *lineEnd = p;
+    while (*lineEnd != '\n') ++lineEnd;  // the line before the checksum ends in '\n'
+    if (out->count == kRegistryValuesMax) return false;
+    RegistryValue &v = out->values[out->count];
+    const uint8_t *q = p;
+    Field name = nextField(q, lineEnd);
+    Field type = nextField(q, lineEnd);
+    Field data = nextField(q, lineEnd);
+    if (q != lineEnd || data.end != lineEnd) return false;  // exactly three fields
+    if (!parseName(name, v.name) || !parseType(type, &v.type) || !parseData(data, &v)) return false;
+    if (registryFind(*out, v.name) >= 0) return false;
+    ++out->count;
+    p = lineEnd + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+int registryFind(const RegistryValues &values, const wchar_t *name) {
+  for (int i = 0; i < values.count; ++i)
+    if (sameName(values.values[i].name, name)) return i;
+  return -1;
+}
+
+bool registryParse(const uint8_t *bytes, size_t size, RegistryValues *out) {
+  out->count = 0;
+  if (bytes == nullptr) return false;
+  if (parseAll(bytes, size, out)) return true;
+  out->count = 0;
+  return false;
+}
+
+size_t registryFormat(const RegistryValues &values, char *buffer, size_t bufferSize) {
+  size_t n = 0;
+  bool fits = true;
+  auto put = [&](char c) {
+    if (n < bufferSize)
+      buffer[n++] = c;
+    else
+      fits = false;
+  };
+  auto putHex = [&](uint32_t v, int digits) {
+    for (int k = digits - 1; k >= 0; --k) put(kHex[(v >> (4 * k)) & 0xF]);
+  };
+  for (const char *s = kMagic; *s != 0; ++s) put(*s);
+  int count = values.count < 0 ? 0 : values.count;
+  if (count > kRegistryValuesMax) count = kRegistryValuesMax;
+  for (int i = 0; i < count; ++i) {
+    const RegistryValue &v = values.values[i];
+    if (v.name[0] == 0) put('=');
+    for (int k = 0; k < kRegistryNameMax && v.name[k] != 0; ++k) {
+      if (plainNameChar(v.name[k])) {
+        put(static_cast<char>(v.name[k]));
+      } else {
+        put('%');
+        putHex(static_cast<uint32_t>(v.name[k]), 8);
+      }
+    }
+    put(' ');
+    char digits[10];
+    int d = 0;
+    uint32_t t = v.type;
+    do {
+      digits[d++] = static_cast<char>('0' + t % 10);
+      t /= 10;
+    } while (t != 0);
+    while (d > 0) put(digits[--d]);
+    put(' ');
+    uint32_t size = v.size > kRegistryDataMax ? kRegistryDataMax : v.size;
+    if (size == 0) put('-');
+    for (uint32_t k = 0; k < size; ++k) putHex(v.data[k], 2);
+    put('\n');
+  }
+  if (!fits) return 0;
+  uint32_t crc = crc32Update(0, buffer, n);
+  for (const char *s = kCrcTag; *s != 0; ++s) put(*s);
+  putHex(crc, 8);
+  put('\n');
+  return fits ? n : 0;
+}

@@ -1,0 +1,104 @@
+// Resources linked into the executable (resourceTable, generated from the
+// resource script): found by type and number and handed out in place, never
+// copied.
+//
+// Handles: an HRSRC and an HICON are the address of the ResourceEntry they
+// stand for. A backend that shows the icon turns the HICON back into its
+// entry (reinterpret_cast<const ResourceEntry *>) and decodes the .ico file
+// bytes it holds.
+#include "platform/resources.h"
+
+#include <cwctype>
+
+#include "platform/common/platform_internal.h"
+#include "platform/winapi.h"
+
+namespace {
+
+constexpr uint16_t kTypeString = 6;
+constexpr uint16_t kTypeGroupIcon = 14;
+
+bool sameTypeName(const wchar_t *a, const wchar_t *b) {
+  int i = 0;
+  for (; a[i] != 0 && b[i] != 0; ++i)
+    if (std::towupper(static_cast<wint_t>(a[i])) != std::towupper(static_cast<wint_t>(b[i])))
+      return false;
+  return a[i] == 0 && b[i] == 0;
+}
+
+bool isEntry(const void *p) {
+  for (int i = 0; i < resourceCount; ++i)
+    if (p == &resourceTable[i]) return true;
+  return false;
+}
+
+const ResourceEntry *entryOf(HRSRC resource) {
+  return isEntry(resource) ? reinterpret_cast<const ResourceEntry *>(resource) : nullptr;
+}
+
+}  // namespace
+
+const ResourceEntry *platformFindResource(uint16_t typeId, const wchar_t *typeName, uint16_t id) {
+  for (int i = 0; i < resourceCount; ++i) {
+    const ResourceEntry &e = resourceTable[i];
+    if (e.data == nullptr || e.id != id) continue;
+    if (typeName != nullptr) {
+      if (e.typeName != nullptr && sameTypeName(e.typeName, typeName)) return &e;
+    } else if (e.typeName == nullptr && e.typeId == typeId) {
+      return &e;
+    }
+  }
+  return nullptr;
+}
+
+HRSRC FindResourceW(HMODULE, LPCWSTR name, LPCWSTR type) {
+  // Only numbered resources exist in this program.
+  if (name == nullptr || !IS_INTRESOURCE(name) || type == nullptr) return nullptr;
+  uint16_t id = static_cast<uint16_t>(reinterpret_cast<uintptr_t>(name));
+  const ResourceEntry *e;
+  if (IS_INTRESOURCE(type)) {
+    uint16_t typeId = static_cast<uint16_t>(reinterpret_cast<uintptr_t>(type));
+    // Strings are reached through LoadStringW only; their entries hold text,
+    // not the system's blocks of sixteen.
+    if (typeId == kTypeString) return nullptr;
+    e = platformFindResource(typeId, nullptr, id);
+  } else {
+    e = platformFindResource(0, type, id);
+  }
+  return reinterpret_cast<HRSRC>(const_cast<ResourceEntry *>(e));
+}
+
+HGLOBAL LoadResource(HMODULE, HRSRC resource) {
+  const ResourceEntry *e = entryOf(resource);
+  return e != nullptr ? const_cast<void *>(e->data) : nullptr;
+}
+
+void *LockResource(HGLOBAL data) { return data; }
+
+DWORD SizeofResource(HMODULE, HRSRC resource) {
+  const ResourceEntry *e = entryOf(resource);
+  return e != nullptr ? e->size : 0;
+}
+
+int LoadStringW(HINSTANCE, UINT id, LPWSTR buffer, int bufferMax) {
+  if (buffer == nullptr || bufferMax <= 0) return 0;
+  buffer[0] = 0;
+  if (id > 0xFFFF) return 0;
+  const ResourceEntry *e = platformFindResource(kTypeString, nullptr, static_cast<uint16_t>(id));
+  if (e == nullptr) return 0;
+  const wchar_t *text = static_cast<const wchar_t *>(e->data);
+  int n = 0;
+  while (n < bufferMax - 1 && static_cast<uint32_t>(n) < e->size && text[n] != 0) {
+    buffer[n] = text[n];
+    ++n;
+  }
+  buffer[n] = 0;
+  return n;
+}
+
+HICON LoadIconW(HINSTANCE, LPCWSTR name) {
+  if (name == nullptr || !IS_INTRESOURCE(name)) return nullptr;
+  const ResourceEntry *e = platformFindResource(
+      kTypeGroupIcon, nullptr, static_cast<uint16_t>(reinterpret_cast<uintptr_t>(name)));
+  return reinterpret_cast<HICON>(const_cast<ResourceEntry *>(e));
+}
