@@ -1,0 +1,154 @@
+"""The dartboard, painted by the game's own scoring rule so that what the
+player sees is what scores.
+
+Every pixel of the 224x224 board is classified exactly as a dart landing on
+it would be: distance and angle from the centre pixel (112, 112) give the
+ring and the sector. Wires are the pixels on the edges between regions.
+"""
+import math
+
+import numpy as np
+
+import font
+import raster
+from palette import (KEY, BOARD_DARK, BOARD_CREAM, BOARD_RED, BOARD_GREEN, BOARD_WIRE,
+                     BOARD_RIM, BOARD_NUMBER, PALE_DARK, PALE_CREAM, PALE_RED, PALE_GREEN,
+                     PALE_WIRE, PALE_RIM, PALE_NUMBER)
+
+SIZE = 224
+CENTRE = 112
+RIM_RADIUS = 111
+
+# Angle bands (exclusive upper limits) and numbers by band and quadrant.
+BAND_LIMITS = (10, 29, 47, 65, 83, 91)
+SECTORS = ((6, 11, 11, 6), (13, 14, 8, 10), (4, 9, 16, 15), (18, 12, 7, 2),
+           (1, 5, 19, 17), (20, 20, 3, 3))
+# Sectors with a dark bed (and a red double and triple); the others are cream
+# with green rings.
+DARK_SECTORS = {20, 18, 13, 10, 2, 3, 7, 8, 14, 12}
+
+# Rings by distance: (first distance, rank); rank 0 bull, 1 outer bull,
+# 2 inner single, 3 triple, 4 outer single, 5 double, 6 off the board.
+RINGS = ((0, 0), (4, 1), (9, 2), (45, 3), (53, 4), (80, 5), (88, 6))
+
+
+def score_point(dx, dy):
+    """(ring rank, sector) of the point dx, dy from the centre, by the game's rule."""
+    dist = int(math.sqrt(dx * dx + dy * dy))
+    rank = 0
+    for first, r in RINGS:
+        if dist >= first:
+            rank = r
+    if dx == 0:
+        angle = 89
+    else:
+        angle = abs(int(math.atan(-dy / dx) * 57.29577319531843))
+    if dx >= 0:
+        quadrant = 0 if dy <= 0 else 3
+    else:
+        quadrant = 1 if dy <= 0 else 2
+    band = next(i for i, lim in enumerate(BAND_LIMITS) if angle < lim)
+    return rank, SECTORS[band][quadrant]
+
+
+def region_map():
+    """Per pixel: distance, ring rank and sector (sector 0 where rings have none)."""
+    dist = np.zeros((SIZE, SIZE), dtype=np.int32)
+    rank = np.zeros((SIZE, SIZE), dtype=np.int32)
+    sector = np.zeros((SIZE, SIZE), dtype=np.int32)
+    for y in range(SIZE):
+        for x in range(SIZE):
+            dx, dy = x - CENTRE, y - CENTRE
+            dist[y, x] = int(math.sqrt(dx * dx + dy * dy))
+            r, s = score_point(dx, dy)
+            rank[y, x] = r
+            sector[y, x] = s if r in (2, 3, 4, 5) else 0
+    return dist, rank, sector
+
+
+def wire_mask(rank, sector):
+    """Pixels that border another region: on a ring edge the outer pixel,
+    on a sector edge the pixel whose right or lower neighbour differs."""
+    region = rank * 32 + sector
+    wire = np.zeros(region.shape, dtype=bool)
+    h, w = region.shape
+    for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
+        q_rank = np.full_like(rank, -1)
+        q_region = np.full_like(region, -1)
+        ys0, ys1 = max(0, -dy), min(h, h - dy)
+        xs0, xs1 = max(0, -dx), min(w, w - dx)
+        q_rank[ys0:ys1, xs0:xs1] = rank[ys0 + dy:ys1 + dy, xs0 + dx:xs1 + dx]
+        q_region[ys0:ys1, xs0:xs1] = region[ys0 + dy:ys1 + dy, xs0 + dx:xs1 + dx]
+        valid = q_rank >= 0
+        ring_edge = valid & (q_rank < rank)
+        sector_edge = valid & (q_rank == rank) & (q_region != region) & (dx + dy > 0)
+        wire |= ring_edge | sector_edge
+    return wire
+
+
+FULL = dict(dark=BOARD_DARK, cream=BOARD_CREAM, red=BOARD_RED, green=BOARD_GREEN,
+            wire=BOARD_WIRE, rim=BOARD_RIM, number=BOARD_NUMBER)
+PALE = dict(dark=PALE_DARK, cream=PALE_CREAM, red=PALE_RED, green=PALE_GREEN,
+            wire=PALE_WIRE, rim=PALE_RIM, number=PALE_NUMBER)
+
+
+def number_positions():
+    """Top-left corner of each rim number, beside the middle of its sector."""
+    mids = {0: 0.0, 1: 19.5, 2: 38.0, 3: 56.0, 4: 74.0, 5: 90.0}
+    out = {}
+    for band, row in enumerate(SECTORS):
+        for quadrant, n in enumerate(row):
+            if n in out:
+                continue
+            a = mids[band]
+            if band == 0 and quadrant in (1, 2):
+                a = 180.0
+            elif band == 5 and quadrant in (2, 3):
+                a = 270.0
+            elif quadrant == 1:
+                a = 180.0 - a
+            elif quadrant == 2:
+                a = 180.0 + a
+            elif quadrant == 3:
+                a = 360.0 - a
+            out[n] = a
+    return out
+
+
+def draw(colours):
+    dist, rank, sector = region_map()
+    img = raster.canvas(SIZE, SIZE)
+    dark = np.isin(sector, list(DARK_SECTORS))
+    img[dist <= RIM_RADIUS] = colours["rim"]
+    img[rank <= 1] = colours["green"]
+    img[rank == 0] = colours["red"]
+    beds = (rank == 2) | (rank == 4)
+    rings = (rank == 3) | (rank == 5)
+    img[beds & dark] = colours["dark"]
+    img[beds & ~dark] = colours["cream"]
+    img[rings & dark] = colours["red"]
+    img[rings & ~dark] = colours["green"]
+    img[wire_mask(rank, sector) & (dist <= 88)] = colours["wire"]
+    # A metal band round the outside of the rim.
+    img[(dist >= RIM_RADIUS - 1) & (dist <= RIM_RADIUS)] = colours["wire"]
+    # Numbers on the rim, upright, centred on their sector's middle angle.
+    for n, a in number_positions().items():
+        glyphs = font.plain(str(n), colours["number"], 2, 2, 1)
+        glyphs = glyphs[: font.CAP * 2]
+        gh, gw = glyphs.shape
+        r = 99.5
+        # Keep the digits' box clear of the double ring and the outer band:
+        # move the box outward along the ray until no pixel is inside 89.
+        for rr in np.arange(96.0, 104.01, 0.5):
+            cx = CENTRE + rr * math.cos(math.radians(a))
+            cy = CENTRE - rr * math.sin(math.radians(a))
+            x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))
+            box = dist[y0:y0 + gh, x0:x0 + gw]
+            if box.shape == (gh, gw) and box.min() >= 90 and box.max() <= RIM_RADIUS - 2:
+                r = rr
+                break
+        cx = CENTRE + r * math.cos(math.radians(a))
+        cy = CENTRE - r * math.sin(math.radians(a))
+        x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))
+        raster.paste(img, glyphs, x0, y0)
+    return img
