@@ -7,11 +7,15 @@
 // Understood statements: STRINGTABLE with BEGIN/END (or braces) holding
 // `id "text"` lines; `id TYPE "file"` for BITMAP, ICON and any named type
 // (such as WAVE). A BITMAP resource drops the 14-byte file header of the
-// .bmp file, as resource compilers do. Comments (//, /* */ on one line) and
-// preprocessor lines are skipped.
+// .bmp file, as resource compilers do; an ICON keeps the whole .ico file.
+// Comments (// and /* */, also across lines) and preprocessor lines are
+// skipped. Any fault in the script stops the build with a message naming
+// the script line; the output is replaced only when everything went well.
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -33,17 +37,31 @@ struct Resource {
   std::exit(1);
 }
 
-std::string stripComment(const std::string &line) {
+// Removes comments from one line. *inBlock carries an open /* comment over
+// to the next line.
+std::string stripComment(const std::string &line, bool *inBlock) {
   std::string out;
   bool inString = false;
   for (size_t i = 0; i < line.size(); ++i) {
+    if (*inBlock) {
+      size_t end = line.find("*/", i);
+      if (end == std::string::npos) return out;
+      *inBlock = false;
+      i = end + 1;
+      out += ' ';
+      continue;
+    }
     char c = line[i];
+    if (inString && c == '\\' && i + 1 < line.size()) {
+      out += c;
+      out += line[++i];
+      continue;
+    }
     if (c == '"') inString = !inString;
     if (!inString && c == '/' && i + 1 < line.size() && line[i + 1] == '/') break;
     if (!inString && c == '/' && i + 1 < line.size() && line[i + 1] == '*') {
-      size_t end = line.find("*/", i + 2);
-      if (end == std::string::npos) break;
-      i = end + 1;
+      *inBlock = true;
+      ++i;
       continue;
     }
     out += c;
@@ -116,12 +134,48 @@ std::string unquote(const std::string &script, int line, const std::string &word
   return out;
 }
 
+// A resource number: decimal, or hexadecimal with 0x.
 int number(const std::string &script, int line, const std::string &word) {
-  char *end = nullptr;
-  long v = std::strtol(word.c_str(), &end, 0);
-  if (word.empty() || *end != '\0' || v < 1 || v > 65535)
+  bool hex = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
+  size_t start = hex ? 2 : 0;
+  long v = 0;
+  bool ok = word.size() > start && word.size() - start <= 8;
+  for (size_t i = start; ok && i < word.size(); ++i) {
+    char c = word[i];
+    bool digit = hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0
+                     : std::isdigit(static_cast<unsigned char>(c)) != 0;
+    if (!digit) {
+      ok = false;
+    } else {
+      int d = std::isdigit(static_cast<unsigned char>(c))
+                  ? c - '0'
+                  : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
+      v = v * (hex ? 16 : 10) + d;
+    }
+  }
+  if (!ok || v < 1 || v > 65535)
     fail(script, line, "expected a resource number from 1 to 65535, found " + word);
   return static_cast<int>(v);
+}
+
+// A named resource type goes into the output as a wide string literal, so
+// it is held to letters, digits and underscores.
+bool validTypeName(const std::string &word) {
+  if (word.empty() || std::isdigit(static_cast<unsigned char>(word[0]))) return false;
+  for (char c : word)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+  return true;
+}
+
+bool sameType(const Resource &a, const Resource &b) {
+  if (a.typeId != b.typeId) return false;
+  if (a.typeId != 0) return true;
+  if (a.typeName.size() != b.typeName.size()) return false;
+  for (size_t i = 0; i < a.typeName.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a.typeName[i])) !=
+        std::toupper(static_cast<unsigned char>(b.typeName[i])))
+      return false;
+  return true;
 }
 
 std::vector<unsigned char> readFile(const std::string &path) {
@@ -145,13 +199,26 @@ int main(int argc, char **argv) {
     return 1;
   }
   std::vector<Resource> resources;
+  std::vector<int> resourceLines;
   std::string raw;
-  int lineNo = 0;
-  bool inStrings = false, stringsOpen = false;
+  int lineNo = 0, stringsLine = 0, commentLine = 0;
+  bool inStrings = false, stringsOpen = false, inComment = false;
+  auto add = [&](const Resource &r) {
+    for (size_t i = 0; i < resources.size(); ++i)
+      if (resources[i].id == r.id && sameType(resources[i], r))
+        fail(script, lineNo,
+             "resource " + std::to_string(r.id) + " defined twice (first on line " +
+                 std::to_string(resourceLines[i]) + ")");
+    resources.push_back(r);
+    resourceLines.push_back(lineNo);
+  };
   while (std::getline(in, raw)) {
     ++lineNo;
-    std::string line = stripComment(raw);
-    if (!line.empty() && line[0] == '#') continue;
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    if (!inComment) commentLine = lineNo;
+    std::string line = stripComment(raw, &inComment);
+    size_t first = line.find_first_not_of(" \t");
+    if (first != std::string::npos && line[first] == '#') continue;
     std::vector<std::string> w = words(line);
     if (w.empty()) continue;
     if (inStrings) {
@@ -163,16 +230,18 @@ int main(int argc, char **argv) {
         inStrings = stringsOpen = false;
         continue;
       }
-      if (!stringsOpen || w.size() != 2) fail(script, lineNo, "bad string table line");
+      if (!stringsOpen) fail(script, lineNo, "expected BEGIN after STRINGTABLE");
+      if (w.size() != 2) fail(script, lineNo, "expected: id \"text\"");
       Resource r;
       r.typeId = 6;
       r.id = number(script, lineNo, w[0]);
       r.text = decodeUtf8(unquote(script, lineNo, w[1]));
-      resources.push_back(r);
+      add(r);
       continue;
     }
     if (w[0] == "STRINGTABLE") {
       inStrings = true;
+      stringsLine = lineNo;
       continue;
     }
     if (w.size() != 3) fail(script, lineNo, "expected: id TYPE \"file\"");
@@ -180,7 +249,7 @@ int main(int argc, char **argv) {
     r.id = number(script, lineNo, w[0]);
     std::string file = unquote(script, lineNo, w[2]);
     r.bytes = readFile(dir + file);
-    if (r.bytes.empty()) fail(script, lineNo, "cannot read " + dir + file);
+    if (r.bytes.empty()) fail(script, lineNo, "cannot read " + dir + file + " (missing or empty)");
     if (w[1] == "BITMAP") {
       r.typeId = 2;
       if (r.bytes.size() < 14 + 40 || r.bytes[0] != 'B' || r.bytes[1] != 'M')
@@ -188,11 +257,18 @@ int main(int argc, char **argv) {
       r.bytes.erase(r.bytes.begin(), r.bytes.begin() + 14);
     } else if (w[1] == "ICON") {
       r.typeId = 14;
+      // An icon file: reserved 0, type 1, at least one directory entry.
+      if (r.bytes.size() < 6 + 16 || r.bytes[0] != 0 || r.bytes[1] != 0 || r.bytes[2] != 1 ||
+          r.bytes[3] != 0 || (r.bytes[4] == 0 && r.bytes[5] == 0))
+        fail(script, lineNo, file + " is not an icon file");
     } else {
+      if (!validTypeName(w[1])) fail(script, lineNo, "bad resource type " + w[1]);
       r.typeName = w[1];
     }
-    resources.push_back(r);
+    add(r);
   }
+  if (inComment) fail(script, commentLine, "comment not closed");
+  if (inStrings) fail(script, stringsLine, "STRINGTABLE not closed with END");
 
   std::ostringstream out;
   out << "// Generated by rc2cpp from " << script.substr(script.find_last_of('/') + 1)
@@ -226,7 +302,24 @@ int main(int argc, char **argv) {
   if (resources.empty()) out << "    {0, nullptr, 0, nullptr, 0},\n";
   out << "};\nconst int resourceCount = " << resources.size() << ";\n";
 
-  std::ofstream o(argv[2], std::ios::binary);
-  o << out.str();
-  return o ? 0 : 1;
+  // Written beside the target and renamed over it, so that a failed run
+  // never leaves a half-written source that the build takes as up to date.
+  const std::string target = argv[2];
+  const std::string tmp = target + ".tmp";
+  {
+    std::ofstream o(tmp, std::ios::binary);
+    o << out.str();
+    o.close();
+    if (!o) {
+      std::remove(tmp.c_str());
+      std::cerr << "cannot write " << target << "\n";
+      return 1;
+    }
+  }
+  if (std::rename(tmp.c_str(), target.c_str()) != 0) {
+    std::cerr << "cannot write " << target << ": " << std::strerror(errno) << "\n";
+    std::remove(tmp.c_str());
+    return 1;
+  }
+  return 0;
 }
