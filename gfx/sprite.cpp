@@ -16,6 +16,32 @@ namespace {
 bool validSlot(int32_t slot) { return slot >= 0 && slot < SURFACE_COUNT; }
 bool validSprite(int32_t index) { return index >= 0 && index < SPRITE_COUNT; }
 
+constexpr uint64_t LOW7 = 0x7F7F7F7F7F7F7F7Full;
+constexpr uint64_t HIGH1 = 0x8080808080808080ull;
+constexpr uint64_t ONES = 0x0101010101010101ull;
+
+// One keyed row. Eight bytes at a time: a byte of the mask is 0xFF where the
+// source byte differs from the key (exact zero-byte test of source ^ key),
+// and the destination takes the source there and keeps its own byte
+// elsewhere.
+void copyRowKeyed(const uint8_t *from, uint8_t *to, size_t n, uint8_t key) {
+  const uint64_t keys = ONES * key;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t s, d;
+    std::memcpy(&s, from + i, 8);
+    std::memcpy(&d, to + i, 8);
+    const uint64_t x = s ^ keys;
+    const uint64_t differs = (((x & LOW7) + LOW7) | x) & HIGH1;
+    const uint64_t mask = (differs >> 7) * 0xFF;
+    d = (s & mask) | (d & ~mask);
+    std::memcpy(to + i, &d, 8);
+  }
+  for (; i < n; ++i) {
+    if (from[i] != key) to[i] = from[i];
+  }
+}
+
 }  // namespace
 
 int32_t defineSprite(int32_t index, int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -83,9 +109,7 @@ int32_t blit(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t heig
   } else if (key >= 0 && key <= 255) {
     const uint8_t k = static_cast<uint8_t>(key);
     for (int64_t row = 0; row < h; ++row, from += src.stride, to += dst.stride) {
-      for (size_t i = 0; i < n; ++i) {
-        if (from[i] != k) to[i] = from[i];
-      }
+      copyRowKeyed(from, to, n, k);
     }
   } else {
     // No byte can equal a key outside 0..255: every byte is copied.

@@ -90,6 +90,28 @@ INSTANTIATE_TEST_SUITE_P(Keys, BlitKey,
                                            KeyCase{300, false}, KeyCase{256, false},
                                            KeyCase{-2, false}));
 
+// Every byte value against keys at the edges of the byte range, in rows
+// whose length is not a multiple of eight, at several offsets.
+TEST_F(GfxTest, KeyedBlitSkipsExactlyTheKeyForEveryByteValue) {
+  TestSurface dst, src;
+  src.make(1, 259, 2, 0);
+  for (int32_t x = 0; x < 259; ++x) {
+    src.at(x, 0) = static_cast<uint8_t>(x);
+    src.at(x, 1) = static_cast<uint8_t>(x * 7 + 3);
+  }
+  for (int32_t key : {0, 1, 127, 128, 129, 240, 254, 255}) {
+    for (int32_t offset : {0, 1, 5}) {
+      dst.make(0, 270, 2, 0x5A);
+      ASSERT_EQ(blit(1, offset, 0, 259 - offset, 2, 0, offset, 0, key), 0);
+      for (int32_t y = 0; y < 2; ++y)
+        for (int32_t x = 0; x < 270; ++x) {
+          uint8_t want = x < offset || x >= 259 || src.at(x, y) == key ? 0x5A : src.at(x, y);
+          ASSERT_EQ(dst.at(x, y), want) << "key " << key << " offset " << offset << " x " << x;
+        }
+    }
+  }
+}
+
 TEST_F(GfxTest, BlitWidthZeroCopiesTheWholeSourceWhateverTheHeight) {
   TestSurface dst, src;
   dst.make(0, 40, 40, 86);
