@@ -1,27 +1,625 @@
-// PROVISIONAL STUB: replaced by the real implementation.
+// The desktop backend on SDL2: the window and its events, the 240x320
+// display shown at a whole-number scale, paced at 60 frames a second, key
+// state, the clock, wave playing, the settings location and the single
+// running instance.
+#include <SDL.h>
+#include <signal.h>
+#include <time.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
 #include "platform/backend.h"
+#include "platform/common/platform_internal.h"
 #include "platform/gx.h"
+#include "platform/resources.h"
+#include "platform/sdl/logic.h"
 #include "platform/winapi.h"
 
-void backendCreateWindow(LPCWSTR, HICON) {}
-void backendShowWindow(int) {}
-void backendDestroyWindow() {}
-void backendPumpEvents() {}
-HWND backendFindRunningInstance(LPCWSTR, LPCWSTR) { return nullptr; }
-BOOL backendBringForward(HWND) { return 0; }
-const char *backendRegistryPath() { return nullptr; }
+namespace {
 
-DWORD timeGetTime() { return 0; }
-SHORT GetAsyncKeyState(int) { return 0; }
-BOOL sndPlaySoundW(LPCWSTR, UINT) { return 0; }
+using namespace sdlb;
 
-int GXOpenDisplay(HWND, DWORD) { return 0; }
-int GXCloseDisplay() { return 0; }
-void *GXBeginDraw() { return nullptr; }
-int GXEndDraw() { return 0; }
-int GXOpenInput() { return 0; }
-int GXCloseInput() { return 0; }
-GXDisplayProperties GXGetDisplayProperties() { return {}; }
-GXKeyList GXGetDefaultKeys(int) { return {}; }
-int GXSuspend() { return 0; }
-int GXResume() { return 0; }
+int64_t monoNs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+void sleepUntil(int64_t ns) {
+  timespec ts;
+  ts.tv_sec = static_cast<time_t>(ns / 1000000000);
+  ts.tv_nsec = static_cast<long>(ns % 1000000000);
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+  }
+}
+
+// Taken when the program is loaded, as the reference for the start-up time
+// in the frame statistics.
+const int64_t loadTimeNs = monoNs();
+
+// --- Window and display state.
+
+SDL_Window *window = nullptr;
+bool sdlUp = false;
+bool displayOpen = false;
+bool suspended = false;
+bool lastBeginNull = false;  // the last GXBeginDraw handed out no buffer
+bool needClear = true;       // the letterbox bars must be painted again
+bool closePosted = false;
+SDL_Surface *lastSurface = nullptr;
+int lastW = 0, lastH = 0;
+uint32_t lastFormat = 0;
+View view{0, 0, 0, 0, 0};
+
+uint16_t frameBuffer[kDisplayWidth * kDisplayHeight];
+uint32_t pixelTable[65536];
+
+// Fallback for window surfaces that are not 32 bits a pixel.
+SDL_Surface *frameSurface = nullptr;
+
+int64_t deadline = 0;
+
+// Frame statistics, kept when TOBELYN_FRAME_STATS is set in the
+// environment and printed when the window goes away.
+constexpr int kMaxIntervals = 1 << 16;
+bool statsOn = false;
+uint32_t intervals[kMaxIntervals];
+int intervalCount = 0;
+int64_t lastShownNs = 0;
+int64_t firstFrameNs = 0;
+
+// --- Keys.
+
+bool held[256];
+
+// --- Signals.
+
+volatile sig_atomic_t closeSignal = 0;
+
+extern "C" void onCloseSignal(int) { closeSignal = 1; }
+
+// --- Sound. The device is opened on a thread of its own so that a slow or
+// missing sound server never delays the first frame.
+
+std::thread audioThread;
+std::mutex audioMutex;
+SDL_AudioDeviceID audioDevice = 0;
+std::atomic<int> audioState{0};  // 0 opening, 1 open, 2 unavailable
+const uint8_t *playData = nullptr;
+uint32_t playBytes = 0;
+uint32_t playPos = 0;
+
+void SDLCALL audioCallback(void *, Uint8 *stream, int len) {
+  std::lock_guard<std::mutex> lock(audioMutex);
+  uint32_t want = static_cast<uint32_t>(len);
+  uint32_t left = playData != nullptr ? playBytes - playPos : 0;
+  uint32_t n = left < want ? left : want;
+  if (n > 0) {
+    std::memcpy(stream, playData + playPos, n);
+    playPos += n;
+    if (playPos >= playBytes) playData = nullptr;
+  }
+  if (n < want) std::memset(stream + n, 0, want - n);
+}
+
+void openAudio() {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    audioState = 2;
+    return;
+  }
+  SDL_AudioSpec want;
+  SDL_zero(want);
+  want.freq = 44100;
+  want.format = AUDIO_S16LSB;
+  want.channels = 1;
+  want.samples = 512;
+  want.callback = audioCallback;
+  SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+  if (dev == 0) {
+    audioState = 2;
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> lock(audioMutex);
+    audioDevice = dev;
+  }
+  SDL_PauseAudioDevice(dev, 0);
+  audioState = 1;
+}
+
+void stopAudio() {
+  if (audioThread.joinable()) audioThread.join();
+  SDL_AudioDeviceID dev;
+  {
+    std::lock_guard<std::mutex> lock(audioMutex);
+    dev = audioDevice;
+    audioDevice = 0;
+    playData = nullptr;
+  }
+  if (dev != 0) SDL_CloseAudioDevice(dev);
+}
+
+void atExit() {
+  stopAudio();
+  if (sdlUp) SDL_Quit();
+  sdlUp = false;
+}
+
+// --- Helpers.
+
+void post(UINT msg, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = platformWindow();
+  if (hwnd != nullptr) PostMessageW(hwnd, msg, wParam, lParam);
+}
+
+void postClose() {
+  if (closePosted) return;
+  closePosted = true;
+  post(WM_CLOSE, 0, 0);
+}
+
+void utf8FromWide(const wchar_t *w, char *out, size_t outSize) {
+  size_t n = 0;
+  for (; w != nullptr && *w != 0; ++w) {
+    uint32_t c = static_cast<uint32_t>(*w);
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    char buf[4];
+    size_t k;
+    if (c < 0x80) {
+      buf[0] = static_cast<char>(c);
+      k = 1;
+    } else if (c < 0x800) {
+      buf[0] = static_cast<char>(0xC0 | (c >> 6));
+      buf[1] = static_cast<char>(0x80 | (c & 0x3F));
+      k = 2;
+    } else if (c < 0x10000) {
+      buf[0] = static_cast<char>(0xE0 | (c >> 12));
+      buf[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      buf[2] = static_cast<char>(0x80 | (c & 0x3F));
+      k = 3;
+    } else {
+      buf[0] = static_cast<char>(0xF0 | (c >> 18));
+      buf[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      buf[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      buf[3] = static_cast<char>(0x80 | (c & 0x3F));
+      k = 4;
+    }
+    if (n + k + 1 > outSize) break;
+    std::memcpy(out + n, buf, k);
+    n += k;
+  }
+  if (outSize > 0) out[n] = 0;
+}
+
+void setIcon(HICON icon) {
+  // The icon handle is the icon group's resource entry: the .ico file.
+  const ResourceEntry *e = reinterpret_cast<const ResourceEntry *>(icon);
+  if (e == nullptr || e->data == nullptr) return;
+  static uint32_t pixels[256 * 256];
+  int w = 0, h = 0;
+  if (!decodeIcon(static_cast<const uint8_t *>(e->data), e->size, pixels, 256 * 256, &w, &h)) {
+    return;
+  }
+  SDL_Surface *s =
+      SDL_CreateRGBSurfaceWithFormatFrom(pixels, w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (s == nullptr) return;
+  SDL_SetWindowIcon(window, s);
+  SDL_FreeSurface(s);
+}
+
+void clearHeld() { std::memset(held, 0, sizeof held); }
+
+// Side-specific modifier codes, kept beside the combined ones for
+// GetAsyncKeyState.
+int sideCode(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_LSHIFT:
+      return 0xA0;
+    case SDLK_RSHIFT:
+      return 0xA1;
+    case SDLK_LCTRL:
+      return 0xA2;
+    case SDLK_RCTRL:
+      return 0xA3;
+    case SDLK_LALT:
+      return 0xA4;
+    case SDLK_RALT:
+      return 0xA5;
+    default:
+      return 0;
+  }
+}
+
+void setHeld(const SDL_KeyboardEvent &k, int vk, bool down) {
+  held[vk] = down;
+  int side = sideCode(k.keysym.sym);
+  if (side != 0) {
+    held[side] = down;
+    // The combined code is held while either side is.
+    held[0x10] = held[0xA0] || held[0xA1];
+    held[0x11] = held[0xA2] || held[0xA3];
+    held[0x12] = held[0xA4] || held[0xA5];
+  }
+}
+
+void postTap(double wx, double wy) {
+  int x, y;
+  if (!mapToDisplay(view, wx, wy, &x, &y)) return;  // a click on the bars
+  post(WM_LBUTTONDOWN, 1 /* MK_LBUTTON */, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+}
+
+// Draws the frame buffer into the window and shows it.
+void showFrame() {
+  if (window == nullptr) return;
+  SDL_Surface *surface = SDL_GetWindowSurface(window);
+  if (surface == nullptr) return;
+  if (surface != lastSurface || surface->w != lastW || surface->h != lastH) {
+    // New or resized surface: new place for the picture and fresh bars.
+    lastSurface = surface;
+    lastW = surface->w;
+    lastH = surface->h;
+    needClear = true;
+  }
+  if (needClear) view = computeView(surface->w, surface->h);
+  bool direct = surface->format->BytesPerPixel == 4;
+  if (direct && lastFormat != surface->format->format) {
+    build565Table(pixelTable, surface->format->Rmask, surface->format->Gmask,
+                  surface->format->Bmask, surface->format->Amask);
+    lastFormat = surface->format->format;
+  }
+  if (needClear) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+  if (direct) {
+    if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+    scaleFrame(frameBuffer, pixelTable, view, static_cast<uint8_t *>(surface->pixels),
+               surface->pitch);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  } else {
+    if (frameSurface == nullptr) {
+      frameSurface =
+          SDL_CreateRGBSurfaceWithFormatFrom(frameBuffer, kDisplayWidth, kDisplayHeight, 16,
+                                             kDisplayWidth * 2, SDL_PIXELFORMAT_RGB565);
+    }
+    if (frameSurface != nullptr) {
+      SDL_Rect dst{view.x, view.y, view.w, view.h};
+      SDL_BlitScaled(frameSurface, nullptr, surface, &dst);
+    }
+  }
+  if (needClear) {
+    SDL_UpdateWindowSurface(window);
+  } else {
+    SDL_Rect r{view.x, view.y, view.w, view.h};
+    SDL_UpdateWindowSurfaceRects(window, &r, 1);
+  }
+  needClear = false;
+}
+
+void pace() {
+  int64_t now = monoNs();
+  if (deadline != 0 && now < deadline) {
+    sleepUntil(deadline);
+    now = monoNs();
+  }
+  deadline = nextDeadline(deadline, now, kFramePeriodNs);
+}
+
+void recordShown() {
+  if (!statsOn) return;
+  int64_t now = monoNs();
+  if (firstFrameNs == 0) firstFrameNs = now;
+  if (lastShownNs != 0 && intervalCount < kMaxIntervals) {
+    intervals[intervalCount++] = static_cast<uint32_t>((now - lastShownNs) / 1000);
+  }
+  lastShownNs = now;
+}
+
+void reportStats() {
+  if (!statsOn) return;
+  double mean;
+  uint32_t p99;
+  int n = intervalCount;
+  frameStats(intervals, n, &mean, &p99);
+  std::fprintf(stderr,
+               "tobelyn: first frame %.1f ms after start; %d frame intervals, mean %.2f ms, "
+               "p99 %.2f ms\n",
+               firstFrameNs != 0 ? (firstFrameNs - loadTimeNs) / 1e6 : -1.0, n, mean / 1000.0,
+               p99 / 1000.0);
+  intervalCount = 0;
+}
+
+const char *runtimeDir() {
+  static char path[1024];
+  static int state = 0;  // 0 not yet, 1 found, 2 none
+  if (state == 0) {
+    state = runtimeFolder(std::getenv("XDG_RUNTIME_DIR"), std::getenv("XDG_CONFIG_HOME"),
+                          std::getenv("HOME"), path, sizeof path)
+                ? 1
+                : 2;
+  }
+  return state == 1 ? path : nullptr;
+}
+
+}  // namespace
+
+// --- The window.
+
+void backendCreateWindow(LPCWSTR title, HICON icon) {
+  if (window != nullptr) return;
+  // Signals become a close request in the event pump; SDL's own handlers
+  // would only queue a quit event the game does not know.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The window surface on the plain software path: the accelerated one
+  // costs far more memory for a 240x320 picture.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (!sdlUp) {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+      std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
+      std::exit(0);
+    }
+    sdlUp = true;
+    std::atexit(atExit);
+  }
+  struct sigaction sa;
+  std::memset(&sa, 0, sizeof sa);
+  sa.sa_handler = onCloseSignal;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+
+  const char *stats = std::getenv("TOBELYN_FRAME_STATS");
+  statsOn = stats != nullptr && stats[0] != 0 && stats[0] != '0';
+
+  SDL_Rect usable{0, 0, 1024, 768};
+  SDL_GetDisplayUsableBounds(0, &usable);
+  int scale = chooseWindowScale(usable.w, usable.h);
+  char utf8[400];
+  utf8FromWide(title, utf8, sizeof utf8);
+  window =
+      SDL_CreateWindow(utf8, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDisplayWidth * scale,
+                       kDisplayHeight * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  if (window == nullptr) {
+    std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
+    std::exit(0);
+  }
+  SDL_SetWindowMinimumSize(window, kDisplayWidth, kDisplayHeight);
+  setIcon(icon);
+  // Keys arrive as key presses only; no text input.
+  SDL_StopTextInput();
+  clearHeld();
+  closePosted = false;
+  closeSignal = 0;
+  needClear = true;
+  lastSurface = nullptr;
+  if (!audioThread.joinable() && audioState.load() == 0) audioThread = std::thread(openAudio);
+}
+
+void backendShowWindow(int cmdShow) {
+  if (window == nullptr) return;
+  if (cmdShow == SW_HIDE) {
+    SDL_HideWindow(window);
+    return;
+  }
+  SDL_ShowWindow(window);
+  needClear = true;
+  showFrame();
+}
+
+void backendDestroyWindow() {
+  if (window == nullptr) return;
+  reportStats();
+  SDL_DestroyWindow(window);
+  window = nullptr;
+  lastSurface = nullptr;
+  displayOpen = false;
+  clearHeld();
+}
+
+void backendPumpEvents() {
+  if (closeSignal) {
+    closeSignal = 0;
+    postClose();
+  }
+  if (instancePoll() && window != nullptr) {
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
+    SDL_RaiseWindow(window);
+  }
+  if (!sdlUp) return;
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    switch (e.type) {
+      case SDL_KEYDOWN: {
+        int vk = virtualKeyFor(e.key.keysym.sym, e.key.keysym.scancode);
+        if (vk <= 0 || vk > 255) break;
+        setHeld(e.key, vk, true);
+        // Repeat count 1, the scan code, and bit 30 for an auto-repeat.
+        LPARAM lp = 1 | (static_cast<LPARAM>(e.key.keysym.scancode & 0xFF) << 16) |
+                    (e.key.repeat ? (static_cast<LPARAM>(1) << 30) : 0);
+        post(WM_KEYDOWN, static_cast<WPARAM>(vk), lp);
+        break;
+      }
+      case SDL_KEYUP: {
+        int vk = virtualKeyFor(e.key.keysym.sym, e.key.keysym.scancode);
+        if (vk > 0 && vk <= 255) setHeld(e.key, vk, false);
+        break;
+      }
+      case SDL_MOUSEBUTTONDOWN:
+        if (e.button.button != SDL_BUTTON_LEFT) break;
+        held[0x01] = true;
+        // Touches arrive as finger events; their mouse copies are dropped.
+        if (e.button.which != SDL_TOUCH_MOUSEID) postTap(e.button.x, e.button.y);
+        break;
+      case SDL_MOUSEBUTTONUP:
+        if (e.button.button == SDL_BUTTON_LEFT) held[0x01] = false;
+        break;
+      case SDL_FINGERDOWN:
+        if (window != nullptr) {
+          int w = 0, h = 0;
+          SDL_GetWindowSize(window, &w, &h);
+          postTap(e.tfinger.x * w, e.tfinger.y * h);
+        }
+        break;
+      case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+          case SDL_WINDOWEVENT_FOCUS_GAINED:
+            post(WM_ACTIVATE, WA_ACTIVE, 0);
+            break;
+          case SDL_WINDOWEVENT_FOCUS_LOST:
+            clearHeld();
+            post(WM_ACTIVATE, WA_INACTIVE, 0);
+            break;
+          case SDL_WINDOWEVENT_MINIMIZED:
+            post(WM_SIZE, SIZE_MINIMIZED, 0);
+            break;
+          case SDL_WINDOWEVENT_CLOSE:
+            postClose();
+            break;
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+          case SDL_WINDOWEVENT_EXPOSED:
+            // Paint the last frame again at once; while the game is
+            // inactive nothing else would.
+            needClear = true;
+            if (displayOpen) showFrame();
+            break;
+          default:
+            break;
+        }
+        break;
+      case SDL_QUIT:
+        postClose();
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+// --- Single instance.
+
+HWND backendFindRunningInstance(LPCWSTR, LPCWSTR) {
+  const char *dir = runtimeDir();
+  if (dir == nullptr) return nullptr;
+  if (instanceAcquire(dir) != InstanceResult::kOtherRuns) return nullptr;
+  // Stands for the other process's window; only backendBringForward uses it.
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x7FFF0000));
+}
+
+BOOL backendBringForward(HWND) {
+  const char *dir = runtimeDir();
+  if (dir == nullptr) return FALSE;
+  // The running one may be between taking its lock and listening; give it
+  // a moment.
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (instanceSignal(dir)) return TRUE;
+    SDL_Delay(20);
+  }
+  return FALSE;
+}
+
+const char *backendRegistryPath() {
+  static char path[1024];
+  if (!settingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), path, sizeof path)) {
+    return nullptr;
+  }
+  return path;
+}
+
+// --- Clock, keys, sound.
+
+DWORD timeGetTime() { return static_cast<DWORD>(SDL_GetTicks64()); }
+
+SHORT GetAsyncKeyState(int vKey) {
+  if (vKey < 0 || vKey > 255) return 0;
+  return held[vKey] ? static_cast<SHORT>(0x8000u) : 0;
+}
+
+BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
+  if (sound == nullptr) {
+    // No sound: stop the one playing.
+    std::lock_guard<std::mutex> lock(audioMutex);
+    playData = nullptr;
+    return TRUE;
+  }
+  // Only images in memory are played; every play returns at once.
+  if ((flags & SND_MEMORY) == 0) return FALSE;
+  const uint8_t *image = reinterpret_cast<const uint8_t *>(sound);
+  size_t size = waveImageSize(image);
+  WaveData wave;
+  if (size == 0 || !parseWave(image, size, &wave)) return FALSE;
+  if (audioState.load() == 2) return FALSE;
+  std::lock_guard<std::mutex> lock(audioMutex);
+  // The new sound replaces the one playing. The samples stay where they
+  // are: the image lives in the executable.
+  playData = wave.bytes > 0 ? wave.samples : nullptr;
+  playBytes = wave.bytes;
+  playPos = 0;
+  return TRUE;
+}
+
+// --- The display and buttons.
+
+int GXOpenDisplay(HWND, DWORD) {
+  if (window == nullptr) return 0;
+  displayOpen = true;
+  std::memset(frameBuffer, 0, sizeof frameBuffer);
+  return 1;
+}
+
+int GXCloseDisplay() {
+  displayOpen = false;
+  return 1;
+}
+
+void *GXBeginDraw() {
+  if (!displayOpen || suspended || window == nullptr) {
+    // Nothing to draw into, but the frame still takes its time, so that an
+    // inactive game does not spin.
+    lastBeginNull = true;
+    pace();
+    return nullptr;
+  }
+  lastBeginNull = false;
+  return frameBuffer;
+}
+
+int GXEndDraw() {
+  if (lastBeginNull) {
+    lastBeginNull = false;  // already paced in GXBeginDraw
+    return 0;
+  }
+  if (!displayOpen || window == nullptr) return 0;
+  showFrame();
+  recordShown();
+  pace();
+  return 1;
+}
+
+int GXOpenInput() { return 1; }
+int GXCloseInput() { return 1; }
+
+GXDisplayProperties GXGetDisplayProperties() {
+  GXDisplayProperties p{};
+  p.cxWidth = kDisplayWidth;
+  p.cyHeight = kDisplayHeight;
+  p.cbxPitch = 2;
+  p.cbyPitch = kDisplayWidth * 2;
+  p.cBPP = 16;
+  p.ffFormat = kfDirect565;
+  return p;
+}
+
+GXKeyList GXGetDefaultKeys(int) { return platformDefaultKeys(); }
+
+int GXSuspend() {
+  suspended = true;
+  return 1;
+}
+
+int GXResume() {
+  suspended = false;
+  return 1;
+}

@@ -1,0 +1,118 @@
+// The desktop backend's pure parts: window scale and letterbox, pointer
+// mapping, pixel conversion, key codes, wave parsing, frame pacing, icon
+// decoding, file locations and the single-instance lock. Nothing here calls
+// SDL, so the unit tests link these directly.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace sdlb {
+
+constexpr int kDisplayWidth = 240;
+constexpr int kDisplayHeight = 320;
+
+// --- Window scale and letterbox.
+
+// Integer scale for the first window size: the largest that leaves room for
+// the window frame on a desktop whose usable area is usableW x usableH, and
+// never below 2.
+int chooseWindowScale(int usableW, int usableH);
+
+// Where the picture lies inside a window area of windowW x windowH pixels.
+struct View {
+  int x, y;   // top-left corner of the picture in the window
+  int w, h;   // picture size in window pixels
+  int scale;  // whole-number scale, or 0 when the window is smaller than 1x
+};
+// The largest whole-number scale that fits, centred; when even 1x does not
+// fit, the largest picture of the right shape, so something is always shown.
+View computeView(int windowW, int windowH);
+
+// Maps a window point (pixels, possibly fractional for touches) to the
+// display point under it. Returns false when the point lies outside the
+// picture (on the letterbox bars or outside the window).
+bool mapToDisplay(const View &view, double wx, double wy, int *dx, int *dy);
+
+// Builds the 65536-entry table from 5-6-5 pixels to the window's 32-bit
+// pixels, given the window format's channel masks (alpha set to opaque).
+void build565Table(uint32_t *table, uint32_t rmask, uint32_t gmask, uint32_t bmask, uint32_t amask);
+
+// Draws the 240x320 5-6-5 frame into a 32-bit destination at the view's
+// place, scaled by view.scale (1 or more) with square pixels. dstPitch is in
+// bytes. The letterbox bars are not touched.
+void scaleFrame(const uint16_t *frame, const uint32_t *table, const View &view, uint8_t *dst,
+                int dstPitch);
+
+// --- Keys.
+
+// Windows virtual-key code (1..255) for an SDL key code and scan code, or 0
+// when the key has none. Letters, digits and punctuation follow the key
+// code (the keyboard layout); keys whose key code is not a Latin character
+// fall back to the scan code position.
+int virtualKeyFor(int32_t sdlKeycode, int sdlScancode);
+
+// --- Waves.
+
+struct WaveData {
+  const uint8_t *samples;  // 16-bit little-endian mono samples
+  uint32_t bytes;          // an even count
+};
+// Parses a RIFF WAVE image of at most `available` bytes. Accepts PCM,
+// mono, 16 bits, 44,100 samples per second; anything else, truncated or
+// malformed, is rejected (false). A data chunk that claims more bytes than
+// the image holds is cut to what is there.
+bool parseWave(const uint8_t *image, size_t available, WaveData *out);
+// Size of the whole image as its RIFF header states it (8 + RIFF size), or
+// 0 when the first 12 bytes are not a RIFF WAVE header.
+size_t waveImageSize(const uint8_t *header12);
+
+// --- Frame pacing (monotonic nanoseconds).
+
+constexpr int64_t kFramePeriodNs = 16666667;  // 60 frames a second
+
+// The deadline of the frame after one whose deadline was `deadline`, seen
+// at time `now`. A late frame (by more than one period) starts a new
+// schedule from now instead of rushing to catch up.
+int64_t nextDeadline(int64_t deadline, int64_t now, int64_t period);
+
+// Mean and 99th percentile of a set of frame intervals (microseconds).
+// Sorts the array in place.
+void frameStats(uint32_t *intervalsUs, int count, double *meanUs, uint32_t *p99Us);
+
+// --- Icon.
+
+// Finds the best 32-bit BMP image in an .ico file (48 px preferred, then
+// 32, then the largest) and decodes it to top-down 0xAARRGGBB pixels.
+// Returns false for anything else (PNG images, other depths, malformed).
+// maxPixels bounds the output buffer.
+bool decodeIcon(const uint8_t *ico, size_t size, uint32_t *argb, int maxPixels, int *width,
+                int *height);
+
+// --- Files.
+
+// The settings file: $XDG_CONFIG_HOME/tobelyn/settings, else
+// $HOME/.config/tobelyn/settings; false (memory only) when neither gives a
+// usable absolute folder or the path does not fit.
+bool settingsPath(const char *xdgConfigHome, const char *home, char *out, size_t outSize);
+// The folder for the instance lock and socket: $XDG_RUNTIME_DIR, else the
+// settings folder. False when neither is usable.
+bool runtimeFolder(const char *xdgRuntimeDir, const char *xdgConfigHome, const char *home,
+                   char *out, size_t outSize);
+
+// --- Single instance.
+
+enum class InstanceResult { kFirst, kOtherRuns, kUnavailable };
+// Takes the per-user lock in `folder` (creating the folder) and, when it is
+// ours, opens the listening socket beside it (a stale one from a crashed run
+// is replaced). kOtherRuns when another live process holds the lock.
+InstanceResult instanceAcquire(const char *folder);
+// Tells the running instance in `folder` to come to the front. True when
+// the request was delivered.
+bool instanceSignal(const char *folder);
+// Non-blocking: true when a front request has arrived since the last call.
+bool instancePoll();
+// Closes the socket and lock of this process (tests; exit does it anyway).
+void instanceRelease();
+
+}  // namespace sdlb

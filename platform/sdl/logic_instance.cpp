@@ -1,0 +1,142 @@
+// File locations and the single-instance lock with its front-request
+// socket. POSIX only: flock on a lock file keeps one running game per user
+// (the kernel drops the lock with the process, so a crash leaves nothing
+// that blocks the next start), and a UNIX socket beside it carries a
+// second start's request to come to the front.
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/sdl/logic.h"
+
+namespace sdlb {
+
+namespace {
+
+int lockFd = -1;
+int listenFd = -1;
+
+bool usableFolder(const char *s) { return s != nullptr && s[0] == '/'; }
+
+bool join(char *out, size_t outSize, const char *a, const char *b) {
+  int n = std::snprintf(out, outSize, "%s%s", a, b);
+  return n > 0 && static_cast<size_t>(n) < outSize;
+}
+
+// Creates each missing folder of `path` (user-only access for new ones).
+bool makeFolders(const char *path) {
+  char buf[4096];
+  size_t len = std::strlen(path);
+  if (len == 0 || len >= sizeof buf) return false;
+  std::memcpy(buf, path, len + 1);
+  for (size_t i = 1; i <= len; ++i) {
+    if (buf[i] == '/' || buf[i] == '\0') {
+      char saved = buf[i];
+      buf[i] = '\0';
+      if (mkdir(buf, 0700) != 0 && errno != EEXIST) return false;
+      buf[i] = saved;
+    }
+  }
+  return true;
+}
+
+bool socketAddress(const char *folder, sockaddr_un *addr) {
+  std::memset(addr, 0, sizeof *addr);
+  addr->sun_family = AF_UNIX;
+  return join(addr->sun_path, sizeof addr->sun_path, folder, "/tobelyn.sock");
+}
+
+}  // namespace
+
+bool settingsPath(const char *xdgConfigHome, const char *home, char *out, size_t outSize) {
+  if (usableFolder(xdgConfigHome)) return join(out, outSize, xdgConfigHome, "/tobelyn/settings");
+  if (usableFolder(home)) return join(out, outSize, home, "/.config/tobelyn/settings");
+  return false;
+}
+
+bool runtimeFolder(const char *xdgRuntimeDir, const char *xdgConfigHome, const char *home,
+                   char *out, size_t outSize) {
+  if (usableFolder(xdgRuntimeDir)) return join(out, outSize, xdgRuntimeDir, "");
+  if (usableFolder(xdgConfigHome)) return join(out, outSize, xdgConfigHome, "/tobelyn");
+  if (usableFolder(home)) return join(out, outSize, home, "/.config/tobelyn");
+  return false;
+}
+
+InstanceResult instanceAcquire(const char *folder) {
+  instanceRelease();
+  char path[4096];
+  if (!makeFolders(folder) || !join(path, sizeof path, folder, "/tobelyn.lock")) {
+    return InstanceResult::kUnavailable;
+  }
+  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return InstanceResult::kUnavailable;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    bool busy = errno == EWOULDBLOCK;
+    close(fd);
+    return busy ? InstanceResult::kOtherRuns : InstanceResult::kUnavailable;
+  }
+  lockFd = fd;
+
+  // The lock is ours, so any socket file left there is stale.
+  sockaddr_un addr;
+  if (!socketAddress(folder, &addr)) return InstanceResult::kFirst;
+  unlink(addr.sun_path);
+  int s = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (s < 0) return InstanceResult::kFirst;
+  if (bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || listen(s, 4) != 0) {
+    close(s);
+    return InstanceResult::kFirst;  // still the only one, just not reachable
+  }
+  listenFd = s;
+  return InstanceResult::kFirst;
+}
+
+bool instanceSignal(const char *folder) {
+  sockaddr_un addr;
+  if (!socketAddress(folder, &addr)) return false;
+  int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (s < 0) return false;
+  bool ok = false;
+  if (connect(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) {
+    ok = send(s, "front\n", 6, MSG_NOSIGNAL) == 6;
+  }
+  close(s);
+  return ok;
+}
+
+bool instancePoll() {
+  if (listenFd < 0) return false;
+  bool front = false;
+  for (;;) {
+    int c = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (c < 0) break;
+    // Any connection counts as a request; the text is read only to see
+    // that it is ours, and a client that sent nothing yet still counts.
+    char buf[16];
+    ssize_t n = recv(c, buf, sizeof buf, MSG_DONTWAIT);
+    (void)n;
+    close(c);
+    front = true;
+  }
+  return front;
+}
+
+void instanceRelease() {
+  if (listenFd >= 0) {
+    close(listenFd);
+    listenFd = -1;
+  }
+  if (lockFd >= 0) {
+    close(lockFd);
+    lockFd = -1;
+  }
+}
+
+}  // namespace sdlb

@@ -1,0 +1,127 @@
+// Window scale, letterbox, pointer mapping and the scaled 5-6-5 copy.
+#include <cmath>
+#include <cstring>
+
+#include "platform/sdl/logic.h"
+
+namespace sdlb {
+
+namespace {
+
+// Room left for the window frame, title bar and panels.
+constexpr int kFrameMarginW = 16;
+constexpr int kFrameMarginH = 48;
+
+int channelValue(uint32_t value8, uint32_t mask) {
+  if (mask == 0) return 0;
+  int shift = 0;
+  while (((mask >> shift) & 1u) == 0) ++shift;
+  int bits = 0;
+  while (shift + bits < 32 && ((mask >> (shift + bits)) & 1u) != 0) ++bits;
+  uint32_t v = bits >= 8 ? value8 << (bits - 8) : value8 >> (8 - bits);
+  return static_cast<int>((v << shift) & mask);
+}
+
+}  // namespace
+
+int chooseWindowScale(int usableW, int usableH) {
+  int sw = (usableW - kFrameMarginW) / kDisplayWidth;
+  int sh = (usableH - kFrameMarginH) / kDisplayHeight;
+  int s = sw < sh ? sw : sh;
+  return s < 2 ? 2 : s;
+}
+
+View computeView(int windowW, int windowH) {
+  View v{0, 0, 0, 0, 0};
+  if (windowW <= 0 || windowH <= 0) return v;
+  int sw = windowW / kDisplayWidth;
+  int sh = windowH / kDisplayHeight;
+  int s = sw < sh ? sw : sh;
+  if (s >= 1) {
+    v.scale = s;
+    v.w = kDisplayWidth * s;
+    v.h = kDisplayHeight * s;
+  } else if (static_cast<int64_t>(windowW) * kDisplayHeight <=
+             static_cast<int64_t>(windowH) * kDisplayWidth) {
+    // Narrower than 3:4: the width limits.
+    v.w = windowW;
+    v.h = static_cast<int>(static_cast<int64_t>(windowW) * kDisplayHeight / kDisplayWidth);
+  } else {
+    v.h = windowH;
+    v.w = static_cast<int>(static_cast<int64_t>(windowH) * kDisplayWidth / kDisplayHeight);
+  }
+  if (v.w < 1) v.w = 1;
+  if (v.h < 1) v.h = 1;
+  v.x = (windowW - v.w) / 2;
+  v.y = (windowH - v.h) / 2;
+  return v;
+}
+
+bool mapToDisplay(const View &view, double wx, double wy, int *dx, int *dy) {
+  if (view.w <= 0 || view.h <= 0) return false;
+  if (!(std::isfinite(wx) && std::isfinite(wy))) return false;
+  double rx = wx - view.x;
+  double ry = wy - view.y;
+  if (rx < 0 || ry < 0 || rx >= view.w || ry >= view.h) return false;
+  int x = static_cast<int>(std::floor(rx * kDisplayWidth / view.w));
+  int y = static_cast<int>(std::floor(ry * kDisplayHeight / view.h));
+  // Rounding at the far edge must never leave the display.
+  if (x > kDisplayWidth - 1) x = kDisplayWidth - 1;
+  if (y > kDisplayHeight - 1) y = kDisplayHeight - 1;
+  *dx = x;
+  *dy = y;
+  return true;
+}
+
+void build565Table(uint32_t *table, uint32_t rmask, uint32_t gmask, uint32_t bmask,
+                   uint32_t amask) {
+  for (uint32_t p = 0; p < 65536; ++p) {
+    // Widen each channel to 8 bits, repeating the top bits so that full
+    // intensity stays full (31 -> 255, 63 -> 255).
+    uint32_t r5 = (p >> 11) & 31, g6 = (p >> 5) & 63, b5 = p & 31;
+    uint32_t r = (r5 << 3) | (r5 >> 2), g = (g6 << 2) | (g6 >> 4), b = (b5 << 3) | (b5 >> 2);
+    table[p] = static_cast<uint32_t>(channelValue(r, rmask)) |
+               static_cast<uint32_t>(channelValue(g, gmask)) |
+               static_cast<uint32_t>(channelValue(b, bmask)) | amask;
+  }
+}
+
+void scaleFrame(const uint16_t *frame, const uint32_t *table, const View &view, uint8_t *dst,
+                int dstPitch) {
+  if (view.w <= 0 || view.h <= 0) return;
+  if (view.scale >= 1) {
+    const int s = view.scale;
+    for (int y = 0; y < kDisplayHeight; ++y) {
+      const uint16_t *src = frame + y * kDisplayWidth;
+      uint8_t *rowStart = dst + static_cast<ptrdiff_t>(view.y + y * s) * dstPitch;
+      uint32_t *row = reinterpret_cast<uint32_t *>(rowStart) + view.x;
+      if (s == 1) {
+        for (int x = 0; x < kDisplayWidth; ++x) row[x] = table[src[x]];
+      } else {
+        uint32_t *out = row;
+        for (int x = 0; x < kDisplayWidth; ++x) {
+          uint32_t c = table[src[x]];
+          for (int k = 0; k < s; ++k) *out++ = c;
+        }
+      }
+      // The other rows of this pixel row are copies of the first.
+      for (int k = 1; k < s; ++k) {
+        std::memcpy(rowStart + static_cast<ptrdiff_t>(k) * dstPitch + view.x * 4, row,
+                    static_cast<size_t>(view.w) * 4);
+      }
+    }
+    return;
+  }
+  // Below 1x: nearest-neighbour sampling.
+  for (int y = 0; y < view.h; ++y) {
+    int sy = static_cast<int>(static_cast<int64_t>(y) * kDisplayHeight / view.h);
+    const uint16_t *src = frame + sy * kDisplayWidth;
+    uint32_t *row =
+        reinterpret_cast<uint32_t *>(dst + static_cast<ptrdiff_t>(view.y + y) * dstPitch) + view.x;
+    for (int x = 0; x < view.w; ++x) {
+      row[x] = table[src[static_cast<int64_t>(x) * kDisplayWidth / view.w]];
+    }
+  }
+}
+
+}  // namespace sdlb
