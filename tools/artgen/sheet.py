@@ -127,74 +127,98 @@ def big_digit(k):
 
 # --- The throwing arm -----------------------------------------------------
 
-# Shoulder, elbow and hand for each pose, in sprite pixels (160x144). The
-# gauge arc is drawn over the arm; its centre is (80, 112) in the arm's
-# frame and its inner edge at radius 88, so every pose stays inside that.
+# Shoulder, elbow and hand for each pose, in sprite pixels (160x144), and
+# the dart's tilt above level. The gauge arc is drawn over the arm; its
+# centre is (80, 112) in the arm's frame and its inner edge at radius 88, so
+# every pose stays inside that.
+SHOULDER = (34, 118)
 POSES = [
-    ((34, 118), (78, 116), (120, 114)),   # stretched out level
-    ((34, 118), (76, 112), (110, 90)),    # slightly bent
-    ((34, 118), (74, 108), (92, 70)),     # bent further
-    ((34, 118), (70, 104), (64, 62)),     # forearm raised
-    ((34, 118), (68, 104), (42, 80)),     # fully cocked, hand at the shoulder
+    ((76, 116), (118, 114), 0),   # stretched out level
+    ((75, 110), (111, 89), 10),   # slightly bent
+    ((74, 104), (92, 66), 18),    # bent further
+    ((73, 100), (66, 59), 24),    # forearm raised
+    ((72, 98), (42, 72), 28),     # fully cocked, hand at the shoulder
 ]
+OUTLINE = ramp("brown", 1)
+
+
+def shaded_capsule(img, a, b, r, name, steps):
+    """A limb: a capsule with a one-pixel outline, lit from above: the
+    shade follows the distance across the limb, not the row."""
+    h, w = img.shape
+    x, y = raster.grid(w, h)
+    vx, vy = b[0] - a[0], b[1] - a[1]
+    ll = math.hypot(vx, vy) or 1.0
+    t = np.clip(((x - a[0]) * vx + (y - a[1]) * vy) / (ll * ll), 0.0, 1.0)
+    px, py = a[0] + t * vx, a[1] + t * vy
+    d2 = (x - px) ** 2 + (y - py) ** 2
+    m = d2 <= r * r
+    img[raster.dilate(m, 1)] = OUTLINE
+    # Offset towards the light (up, a little left), normalised to -1..1.
+    s = ((x - px) * 0.3 + (y - py) * 1.0) / (r * 1.04)
+    k = np.clip(((s + 1) / 2 * len(steps)).astype(int), 0, len(steps) - 1)
+    img[m] = np.array([ramp(name, v) for v in steps], dtype=np.uint8)[k[m]]
+    return m
+
+
+def draw_arm_dart(img, hx, hy, tilt_deg):
+    """A dart held at (hx, hy), pointing right and tilted up by tilt_deg."""
+    h, w = img.shape
+    t = math.radians(tilt_deg)
+    ux, uy = math.cos(t), -math.sin(t)
+    nx, ny = -uy, ux
+    at = lambda k: (hx + ux * k, hy + uy * k)  # noqa: E731
+    # Flights: two fins, one above and one below the shaft.
+    for side, shade in ((-1, 12), (1, 8)):
+        fin = raster.polygon(w, h, [at(-12), (at(-22)[0] + side * 7 * nx, at(-22)[1] + side * 7 * ny),
+                                    at(-24)])
+        img[raster.dilate(fin, 1)] = OUTLINE
+        img[fin] = ramp("purple", shade)
+    img[raster.capsule(w, h, *at(-22), *at(-2), 1.1)] = ramp("metal", 5)
+    barrel = raster.capsule(w, h, *at(-4), *at(14), 2.6)
+    img[raster.dilate(barrel, 1)] = OUTLINE
+    raster.ramp_fill(img, barrel, [ramp("metal", v) for v in (15, 14, 12, 10, 8, 6)])
+    img[raster.capsule(w, h, *at(15), *at(26), 0.7)] = ramp("metal", 13)
 
 
 def arm(pose):
     w, h = 160, 144
     img = raster.canvas(w, h)
-    (sx, sy), (ex, ey), (hx, hy) = POSES[pose]
-    # Forearm direction decides where the hand and the dart point.
+    sx, sy = SHOULDER
+    (ex, ey), (hx, hy), tilt = POSES[pose]
+    # The thrower's head, seen from behind and to the side, and the shoulder.
+    head = raster.disc(w, h, 18, 74, 19)
+    img[raster.dilate(head, 1)] = OUTLINE
+    raster.ramp_fill(img, head, [ramp("skin", v) for v in (11, 11, 10, 9, 8)])
+    hair = head & (raster.disc(w, h, 12, 66, 20) | raster.rect(w, h, 0, 0, 160, 66))
+    raster.ramp_fill(img, hair, [ramp("brown", v) for v in (7, 6, 5, 4, 3)])
+    ear = raster.disc(w, h, 27, 79, 4)
+    img[raster.dilate(ear, 1) & head] = OUTLINE
+    img[ear] = ramp("skin", 9)
+    neck = raster.rect(w, h, 8, 86, 26, 106)
+    img[raster.dilate(neck, 1) & ~head] = OUTLINE
+    img[neck & ~head] = ramp("skin", 8)
+    body = raster.round_rect(w, h, -24, sy - 16, sx + 14, h + 16, 18)
+    img[raster.dilate(body, 1)] = OUTLINE
+    raster.ramp_fill(img, body, [ramp("sleeve", v) for v in (10, 9, 8, 7, 6, 5, 4)])
+    # Upper arm: bare skin beyond a short sleeve.
+    mid = (sx + (ex - sx) * 0.45, sy + (ey - sy) * 0.45)
+    shaded_capsule(img, mid, (ex, ey), 9.5, "skin", (12, 11, 10, 9, 8, 7))
+    shaded_capsule(img, (sx, sy), mid, 12, "sleeve", (12, 11, 10, 9, 8, 6))
+    # Forearm to the wrist, the dart, then the fist over it.
     fx, fy = hx - ex, hy - ey
     fl = math.hypot(fx, fy)
-    ux, uy = fx / fl, fy / fl
-    # The dart is held level, pointing at the board (to the right), tilting
-    # up a little as the arm cocks.
-    tilt = math.radians([0, 8, 14, 18, 20][pose])
-    dux, duy = math.cos(tilt), -math.sin(tilt)
-    tip = (hx + 30 * dux, hy + 30 * duy)
-    tail = (hx - 16 * dux, hy - 16 * duy)
-    outline = ramp("brown", 1)
-
-    def limb(a, b, r, shades):
-        m = raster.capsule(w, h, a[0], a[1], b[0], b[1], r)
-        img[raster.dilate(m, 1)] = outline
-        raster.ramp_fill(img, m, shades, axis=0)
-        return m
-
-    # Shoulder and a piece of the body at the bottom left.
-    body = raster.round_rect(w, h, -20, sy - 10, 46, h + 12, 14)
-    img[raster.dilate(body, 1)] = outline
-    raster.ramp_fill(img, body, [ramp("sleeve", s) for s in (9, 8, 7, 6, 5, 4)], axis=0)
-    limb((sx, sy), (ex, ey), 11, [ramp("sleeve", s) for s in (11, 10, 9, 8, 7, 6)])
-    # Forearm, then the dart, then the hand over it.
-    limb((ex, ey), (hx - 4 * ux, hy - 4 * uy), 8,
-         [ramp("skin", s) for s in (12, 11, 10, 9, 8)])
-    flight = raster.polygon(w, h, [
-        (tail[0] + 6 * duy * 0 - 2 * dux, tail[1] - 2 * duy),
-        (tail[0] - 8 * dux - 6 * duy * -1 * 0 + 6 * math.sin(tilt) * 0, tail[1] - 8 * duy - 6),
-        (tail[0] - 10 * dux, tail[1] - 10 * duy),
-        (tail[0] - 8 * dux, tail[1] - 8 * duy + 6),
-    ])
-    img[raster.dilate(flight, 1)] = outline
-    img[flight] = ramp("purple", 10)
-    shaft = raster.capsule(w, h, tail[0], tail[1], hx, hy, 1.2)
-    img[shaft] = ramp("metal", 6)
-    barrel = raster.capsule(w, h, hx - 4 * dux, hy - 4 * duy, hx + 14 * dux, hy + 14 * duy, 2.4)
-    img[raster.dilate(barrel, 1)] = outline
-    raster.ramp_fill(img, barrel, [ramp("metal", s) for s in (15, 13, 11, 9, 7)], axis=0)
-    point = raster.capsule(w, h, hx + 14 * dux, hy + 14 * duy, tip[0], tip[1], 0.8)
-    img[point] = ramp("metal", 12)
-    hand = raster.disc(w, h, hx, hy, 7.5)
-    img[raster.dilate(hand, 1)] = outline
-    raster.ramp_fill(img, hand, [ramp("skin", s) for s in (13, 12, 11, 10, 9)], axis=0)
-    # Thumb over the barrel.
-    thumb = raster.capsule(w, h, hx - 2, hy - 2, hx + 5 * dux, hy + 5 * duy - 3, 2.6)
-    img[raster.dilate(thumb, 1)] = outline
-    img[thumb] = ramp("skin", 13)
-    # Cuff where the sleeve ends.
-    cuff = raster.capsule(w, h, ex, ey, ex + 3 * (ex - sx) / math.hypot(ex - sx, ey - sy),
-                          ey + 3 * (ey - sy) / math.hypot(ex - sx, ey - sy), 10)
-    img[cuff & (img != KEY) & (img != outline)] = ramp("sleeve", 13)
+    wx, wy = hx - fx / fl * 5, hy - fy / fl * 5
+    shaded_capsule(img, (ex, ey), (wx, wy), 8, "skin", (13, 12, 11, 10, 9, 8))
+    draw_arm_dart(img, hx, hy, tilt)
+    fist = raster.disc(w, h, hx - 1, hy + 1, 7)
+    img[raster.dilate(fist, 1)] = OUTLINE
+    raster.ramp_fill(img, fist, [ramp("skin", v) for v in (13, 12, 11, 10, 9)])
+    # Knuckle line and the thumb pressing on the barrel.
+    img[raster.capsule(w, h, hx - 6, hy + 2, hx + 3, hy + 4, 0.5) & fist] = ramp("skin", 6)
+    thumb = raster.capsule(w, h, hx - 4, hy - 4, hx + 5, hy - 2, 2.4)
+    img[raster.dilate(thumb, 1)] = OUTLINE
+    img[thumb] = ramp("skin", 14)
     return img
 
 
@@ -263,38 +287,53 @@ def press_panel():
 
 
 def emblem(size):
-    """The producer's emblem: a ringed target with a rising spark."""
+    """The producer's emblem: a ring like a Q with a dart for its tail."""
     img = raster.canvas(size, size)
     c = size / 2
-    img[raster.disc(size, size, c, c, c - 0.5)] = ramp("purple", 2)
-    img[raster.disc(size, size, c, c, c - 2.5)] = ramp("purple", 8)
-    img[raster.disc(size, size, c, c, c * 0.78)] = ramp("purple", 4)
-    img[raster.disc(size, size, c, c, c * 0.62)] = ramp("purple", 11)
-    img[raster.disc(size, size, c, c, c * 0.44)] = ramp("purple", 4)
-    img[raster.disc(size, size, c, c, c * 0.26)] = ramp("yellow", 13)
+    r = size * 0.40
+    ring_o = raster.disc(size, size, c - size * 0.04, c - size * 0.04, r)
+    ring_i = raster.disc(size, size, c - size * 0.04, c - size * 0.04, r * 0.62)
+    band = ring_o & ~ring_i
+    img[raster.dilate(band, max(1, size // 40))] = ramp("purple", 1)
+    raster.ramp_fill(img, band, [ramp("purple", v) for v in (14, 13, 12, 11, 10, 9, 8, 7, 6)])
+    dot = raster.disc(size, size, c - size * 0.04, c - size * 0.04, r * 0.22)
+    img[raster.dilate(dot, 1)] = ramp("purple", 1)
+    img[dot] = ramp("yellow", 13)
+    # The dart: from the lower right, its point resting in the ring.
+    a0 = (c + size * 0.02, c + size * 0.02)
+    a1 = (size - size * 0.06, size - size * 0.06)
+    lw = max(1.2, size / 28)
+    shaft = raster.capsule(size, size, *a0, *a1, lw)
+    img[raster.dilate(shaft, 1)] = ramp("purple", 1)
+    img[shaft] = ramp("metal", 13)
+    fl = size * 0.16
+    for sgn in (1, -1):
+        fin = raster.polygon(size, size, [
+            (a1[0] - fl * 0.9, a1[1] - fl * 0.9),
+            (a1[0] - fl * 0.2 + sgn * fl * 0.55, a1[1] - fl * 0.2 - sgn * fl * 0.55),
+            (a1[0] + 0.5, a1[1] + 0.5)])
+        img[raster.dilate(fin, 1)] = ramp("purple", 1)
+        img[fin] = ramp("yellow", 12 if sgn > 0 else 9)
     return img
 
 
 def producer_large():
     w, h = 112, 112
     img = raster.canvas(w, h)
-    raster.paste(img, emblem(80), 16, 2)
-    # A monogram Q across the emblem's centre.
-    q = font.caption("Q", 40, 40, scales=[(4, 4)])
-    raster.paste(img, raster.trim(q), 45, 24)
-    name = font.caption("QEN", 112, 30, fill=[ramp("purple", s) for s in (15, 14, 13, 12, 11, 10)],
-                        outline=ramp("purple", 1), scales=[(2, 3)])
-    raster.paste(img, raster.trim(name), (w - raster.trim(name).shape[1]) // 2, 84)
+    raster.paste(img, emblem(80), 16, 0)
+    name = raster.trim(font.caption("QEN", 112, 30, fill=[ramp("purple", s) for s in (15, 14, 13, 12, 11, 10)],
+                                    outline=ramp("purple", 1), scales=[(2, 3)]))
+    raster.paste(img, name, (w - name.shape[1]) // 2, 82)
     return img
 
 
 def producer_small():
     w, h = 112, 32
     img = raster.canvas(w, h)
-    raster.paste(img, emblem(28), 8, 2)
-    name = font.caption("QEN", 70, 28, fill=[ramp("purple", s) for s in (15, 14, 13, 12, 11, 10)],
-                        outline=ramp("purple", 1), scales=[(2, 3)])
-    raster.paste(img, raster.trim(name), 44, 4)
+    raster.paste(img, emblem(30), 10, 1)
+    name = raster.trim(font.caption("QEN", 70, 28, fill=[ramp("purple", s) for s in (15, 14, 13, 12, 11, 10)],
+                                    outline=ramp("purple", 1), scales=[(2, 3)]))
+    raster.paste(img, name, 46, (h - name.shape[0]) // 2)
     return img
 
 
