@@ -133,20 +133,22 @@ def draw(colours):
     img[(dist >= RIM_RADIUS - 1) & (dist <= RIM_RADIUS)] = colours["wire"]
     # Numbers on the rim, upright, centred on their sector's middle angle.
     for n, a in number_positions().items():
-        glyphs = font.plain(str(n), colours["number"], 2, 2, 1)
+        glyphs = font.plain(str(n), colours["number"], 2, 2, 1, font.NARROW_DIGITS)
         glyphs = glyphs[: font.CAP * 2]
         gh, gw = glyphs.shape
-        r = 99.5
-        # Keep the digits' box clear of the double ring and the outer band:
-        # move the box outward along the ray until no pixel is inside 89.
-        for rr in np.arange(96.0, 104.01, 0.5):
+        # Of the radii that keep the digits clear of the double ring and the
+        # outer band, take the one that leaves equal room inside and out.
+        r, best = 99.5, None
+        for rr in np.arange(94.0, 106.01, 0.5):
             cx = CENTRE + rr * math.cos(math.radians(a))
             cy = CENTRE - rr * math.sin(math.radians(a))
             x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))
             box = dist[y0:y0 + gh, x0:x0 + gw]
-            if box.shape == (gh, gw) and box.min() >= 90 and box.max() <= RIM_RADIUS - 2:
-                r = rr
-                break
+            if box.shape != (gh, gw) or box.min() < 90 or box.max() > RIM_RADIUS - 2:
+                continue
+            slack = abs((box.min() - 88) - (RIM_RADIUS - 1 - box.max()))
+            if best is None or slack < best:
+                r, best = rr, slack
         cx = CENTRE + r * math.cos(math.radians(a))
         cy = CENTRE - r * math.sin(math.radians(a))
         x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))

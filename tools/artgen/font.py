@@ -96,18 +96,36 @@ _g("@", ".###.", "#...#", "#.###", "#.#.#", "#.##.", "#....", ".####")
 _g("'", "#", "#", ".", ".", ".", ".", ".")
 _g(" ", "...", "...", "...", "...", "...", "...", "...")
 
+# Narrow digits for the numbers round the dartboard, where a two-digit
+# number must fit between the double ring and the edge.
+NARROW_DIGITS = {}
+for _c, _rows in {
+        "0": (".##.", "#..#", "#..#", "#..#", "#..#", "#..#", ".##."),
+        "1": (".#.", "##.", ".#.", ".#.", ".#.", ".#.", "###"),
+        "2": (".##.", "#..#", "...#", "..#.", ".#..", "#...", "####"),
+        "3": ("###.", "...#", "...#", ".##.", "...#", "...#", "###."),
+        "4": ("..#.", ".##.", "#.#.", "#.#.", "####", "..#.", "..#."),
+        "5": ("####", "#...", "###.", "...#", "...#", "#..#", ".##."),
+        "6": (".##.", "#...", "#...", "###.", "#..#", "#..#", ".##."),
+        "7": ("####", "...#", "..#.", "..#.", ".#..", ".#..", ".#.."),
+        "8": (".##.", "#..#", "#..#", ".##.", "#..#", "#..#", ".##."),
+        "9": (".##.", "#..#", "#..#", ".###", "...#", "...#", ".##."),
+}.items():
+    NARROW_DIGITS[_c] = _rows
+
 ROWS = 9  # cap height 7 plus two descender rows
 CAP = 7
 
 
-def text_mask(text, sx=1, sy=1, gap=1):
+def text_mask(text, sx=1, sy=1, gap=1, glyphs=None):
     """Boolean mask of text: ROWS * sy rows, glyph columns scaled by sx with
     gap * sx blank columns between glyphs."""
+    glyphs = glyphs or G
     cols = []
     for i, ch in enumerate(text):
-        if ch not in G:
+        if ch not in glyphs:
             raise KeyError(f"no glyph for {ch!r}")
-        rows = G[ch]
+        rows = glyphs[ch]
         w = len(rows[0])
         g = np.zeros((ROWS, w), dtype=bool)
         for r, line in enumerate(rows):
@@ -186,10 +204,10 @@ def small(text, w, h, fill=None, outline=None, scales=None):
     raise ValueError(f"small text {text!r} does not fit {w}x{h}")
 
 
-def plain(text, colour, sx=1, sy=1, gap=1):
+def plain(text, colour, sx=1, sy=1, gap=1, glyphs=None):
     """Unstyled text in one colour on the key, trimmed to its columns; rows
     keep the full cap-plus-descender height."""
-    m = text_mask(text, sx, sy, gap)
+    m = text_mask(text, sx, sy, gap, glyphs)
     img = raster.canvas(m.shape[1], m.shape[0])
     img[m] = colour
     return img

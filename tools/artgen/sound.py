@@ -87,6 +87,9 @@ def bull():
         env = np.where(t >= start, np.exp(-u * decay), 0.0)
         phase = 2 * np.pi * f * np.cumsum(vib) / RATE
         s += env * (np.sin(phase) + 0.45 * np.sin(2 * phase) + 0.2 * np.sin(3 * phase))
+    # Let the held note die away over the last 0.15 s instead of stopping.
+    tail = int(0.15 * RATE)
+    s[n - tail:] *= 0.5 + 0.5 * np.cos(np.pi * np.arange(tail) / tail)
     return s
 
 
