@@ -60,13 +60,20 @@ void drawScoreboard() {
   for (int32_t i = 0; i < playerCount && i < MAX_PLAYERS; ++i)
     drawScore(match.playerScores[i], 22 + 59 * i);
 
+  // A match that ran out of rounds has counted one round past its limit by
+  // the time the end screen draws; the counter stops at the limit.
+  int32_t limit = 0;
+  if (gameMode == GAME_301 || gameMode == GAME_ROUND_THE_CLOCK) limit = 10;
+  if (gameMode == GAME_HIGH_SCORE) limit = 7;
+  int32_t round = match.roundIndex + 1;
+  if (limit != 0 && round > limit) round = limit;
   drawSprite(81, 0, 0, 254, COLOR_KEY);
-  drawRound(match.roundIndex + 1);
-  if (gameMode == GAME_301 || gameMode == GAME_ROUND_THE_CLOCK) {
+  drawRound(round);
+  if (limit == 10) {
     drawSprite(82, 0, 64, 254, COLOR_KEY);
     smallDigit(1, 72, 254);
     smallDigit(0, 80, 254);
-  } else if (gameMode == GAME_HIGH_SCORE) {
+  } else if (limit == 7) {
     drawSprite(82, 0, 64, 254, COLOR_KEY);
     smallDigit(7, 72, 254);
   }
