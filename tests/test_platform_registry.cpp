@@ -253,17 +253,24 @@ TEST_F(PlatformRegistry, UnreadableFilesAreKeysWithoutValuesAndGetRewrittenWhole
   const struct {
     const char *what;
     std::string text;
+    bool fifo = false;
   } cases[] = {
       {"empty", ""},
       {"truncated", good.substr(0, good.size() - 3)},
       {"damaged", "tobelyn-settings 1\nSound 3 0100\ncrc32 12345678\n"},
       {"foreign", "[Settings]\nSound=1\n"},
       {"oversized", oversized},
+      {"a pipe, which must not block", "", true},
   };
   headlessSetRegistryDir(dir.c_str());
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
-    write(settingsPath(), c.text);
+    std::remove(settingsPath().c_str());
+    if (c.fifo) {
+      ASSERT_EQ(mkfifo(settingsPath().c_str(), 0644), 0);
+    } else {
+      write(settingsPath(), c.text);
+    }
     HKEY key;
     EXPECT_EQ(open(&key), REG_OPENED_EXISTING_KEY);
     EXPECT_EQ(get(key, L"Sound"), -1);

@@ -53,7 +53,9 @@ void loadFile(const char *path) {
   static uint8_t buffer[kRegistryFileMax + 1];
   fileKey.exists = false;
   fileKey.values.count = 0;
-  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe put in the file's place cannot stall the
+  // game; only a regular file is read.
+  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     // Only a file that is surely absent means "no key"; anything else (no
     // permission, say) still counts as a key with nothing readable in it.
@@ -61,6 +63,11 @@ void loadFile(const char *path) {
     return;
   }
   fileKey.exists = true;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return;
+  }
   size_t size = 0;
   while (size < sizeof buffer) {
     ssize_t n = read(fd, buffer + size, sizeof buffer - size);
