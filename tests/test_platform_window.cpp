@@ -25,6 +25,7 @@ LRESULT CALLBACK testProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   seen.push_back({hwnd, msg, wParam, lParam});
   if (msg == WM_DESTROY) {
     destroyRanInside = !destroyReturned;
+    EXPECT_FALSE(DestroyWindow(hwnd));  // no second destruction from inside
     PostQuitMessage(7);
     return 0;
   }

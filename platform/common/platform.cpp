@@ -24,6 +24,7 @@ struct ClassRecord {
 struct WindowRecord {
   bool live;
   bool visible;
+  bool destroying;  // inside DestroyWindow: a second destruction is refused
   HWND handle;
   WNDPROC proc;
   wchar_t title[kNameMax];
@@ -147,10 +148,12 @@ BOOL ShowWindow(HWND hwnd, int cmdShow) {
 BOOL UpdateWindow(HWND hwnd) { return isWindow(hwnd) ? TRUE : FALSE; }
 
 BOOL DestroyWindow(HWND hwnd) {
-  if (!isWindow(hwnd)) return FALSE;
+  if (!isWindow(hwnd) || window.destroying) return FALSE;
   // WM_DESTROY is sent, not posted: the game's handling has run when this
   // call returns. The record stays valid during it.
+  window.destroying = true;
   window.proc(hwnd, WM_DESTROY, 0, 0);
+  window.destroying = false;
   backendDestroyWindow();
   window.live = false;
   window.visible = false;
