@@ -51,14 +51,20 @@ def score_point(dx, dy):
     return rank, SECTORS[band][quadrant]
 
 
-def region_map():
-    """Per pixel: distance, ring rank and sector (sector 0 where rings have none)."""
-    dist = np.zeros((SIZE, SIZE), dtype=np.int32)
-    rank = np.zeros((SIZE, SIZE), dtype=np.int32)
-    sector = np.zeros((SIZE, SIZE), dtype=np.int32)
-    for y in range(SIZE):
-        for x in range(SIZE):
-            dx, dy = x - CENTRE, y - CENTRE
+def region_map(half=False):
+    """Per pixel: distance, ring rank and sector (sector 0 where rings have
+    none). At half size (for the title picture) each pixel stands for the
+    full-size point under its centre."""
+    size = SIZE // 2 if half else SIZE
+    dist = np.zeros((size, size), dtype=np.int32)
+    rank = np.zeros((size, size), dtype=np.int32)
+    sector = np.zeros((size, size), dtype=np.int32)
+    for y in range(size):
+        for x in range(size):
+            if half:
+                dx, dy = (x - size // 2) * 2 + 1, (y - size // 2) * 2 + 1
+            else:
+                dx, dy = x - CENTRE, y - CENTRE
             dist[y, x] = int(math.sqrt(dx * dx + dy * dy))
             r, s = score_point(dx, dy)
             rank[y, x] = r
@@ -115,9 +121,12 @@ def number_positions():
     return out
 
 
-def draw(colours):
-    dist, rank, sector = region_map()
-    img = raster.canvas(SIZE, SIZE)
+def draw(colours, half=False):
+    dist, rank, sector = region_map(half)
+    size = dist.shape[0]
+    scale = 1 if half else 2
+    centre = size // 2
+    img = raster.canvas(size, size)
     dark = np.isin(sector, list(DARK_SECTORS))
     img[dist <= RIM_RADIUS] = colours["rim"]
     img[rank <= 1] = colours["green"]
@@ -130,18 +139,18 @@ def draw(colours):
     img[rings & ~dark] = colours["green"]
     img[wire_mask(rank, sector) & (dist <= 88)] = colours["wire"]
     # A metal band round the outside of the rim.
-    img[(dist >= RIM_RADIUS - 1) & (dist <= RIM_RADIUS)] = colours["wire"]
+    img[(dist >= RIM_RADIUS + 1 - scale) & (dist <= RIM_RADIUS)] = colours["wire"]
     # Numbers on the rim, upright, centred on their sector's middle angle.
     for n, a in number_positions().items():
-        glyphs = font.plain(str(n), colours["number"], 2, 2, 1, font.NARROW_DIGITS)
-        glyphs = glyphs[: font.CAP * 2]
+        glyphs = font.plain(str(n), colours["number"], scale, scale, 1, font.NARROW_DIGITS)
+        glyphs = glyphs[: font.CAP * scale]
         gh, gw = glyphs.shape
         # Of the radii that keep the digits clear of the double ring and the
         # outer band, take the one that leaves equal room inside and out.
         r, best = 99.5, None
         for rr in np.arange(94.0, 106.01, 0.5):
-            cx = CENTRE + rr * math.cos(math.radians(a))
-            cy = CENTRE - rr * math.sin(math.radians(a))
+            cx = centre + rr / 2 * scale * math.cos(math.radians(a))
+            cy = centre - rr / 2 * scale * math.sin(math.radians(a))
             x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))
             box = dist[y0:y0 + gh, x0:x0 + gw]
             if box.shape != (gh, gw) or box.min() < 90 or box.max() > RIM_RADIUS - 2:
@@ -149,8 +158,8 @@ def draw(colours):
             slack = abs((box.min() - 88) - (RIM_RADIUS - 1 - box.max()))
             if best is None or slack < best:
                 r, best = rr, slack
-        cx = CENTRE + r * math.cos(math.radians(a))
-        cy = CENTRE - r * math.sin(math.radians(a))
+        cx = centre + r / 2 * scale * math.cos(math.radians(a))
+        cy = centre - r / 2 * scale * math.sin(math.radians(a))
         x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))
         raster.paste(img, glyphs, x0, y0)
     return img

@@ -20,16 +20,19 @@ def _rgba(size, pal):
     x, y = raster.grid(n, n)
     dx, dy = x - c, y - c
     d = np.sqrt(dx * dx + dy * dy) / r
-    ang = (np.degrees(np.arctan2(-dy, dx)) + 9) % 360
-    sector = (ang // 18).astype(int)
+    # Twenty sectors blur at 16 pixels; the smallest icon shows eight.
+    span = 18 if size >= 32 else 45
+    ang = (np.degrees(np.arctan2(-dy, dx)) + span / 2) % 360
+    sector = (ang // span).astype(int)
     idx = np.full((n, n), BOARD_RIM, dtype=np.int32)
     beds = np.where(sector % 2 == 0, BOARD_CREAM, BOARD_DARK)
     rings = np.where(sector % 2 == 0, BOARD_GREEN, BOARD_RED)
     idx = np.where(d < 0.80, beds, idx)
-    idx = np.where((d >= 0.72) & (d < 0.80), rings, idx)
-    idx = np.where((d >= 0.42) & (d < 0.49), rings, idx)
-    idx = np.where(d < 0.12, BOARD_GREEN, idx)
-    idx = np.where(d < 0.06, BOARD_RED, idx)
+    thin = 1.0 if size >= 32 else 1.6  # rings a pixel wide at every size
+    idx = np.where((d >= 0.80 - 0.08 * thin) & (d < 0.80), rings, idx)
+    idx = np.where((d >= 0.49 - 0.07 * thin) & (d < 0.49), rings, idx)
+    idx = np.where(d < 0.12 * thin, BOARD_GREEN, idx)
+    idx = np.where(d < 0.06 * thin, BOARD_RED, idx)
     idx = np.where((d >= 0.94) & (d <= 1.0), BOARD_WIRE, idx)
     inside = d <= 1.0
     lut = np.array(pal, dtype=np.float64)

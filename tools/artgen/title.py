@@ -63,14 +63,14 @@ def draw_dart(img, x0, y0, angle_deg, length):
 def build():
     img = backdrop()
     # The board, half size, hung on the wall at the left of the menu.
-    full = board.draw(board.FULL)
-    small = full[::2, ::2]
+    small = board.draw(board.FULL, half=True)
     bx, by = 8, 122
     shadow = raster.disc(W, H, bx + 56 + 3, by + 56 + 4, 56)
     img[shadow] = ramp("wall", 0)
     raster.paste(img, small, bx, by)
-    draw_dart(img, bx + 62, by + 48, 30, 44)
-    draw_dart(img, bx + 40, by + 70, 150, 44)
+    # Two darts home: one in the treble twenty, one just off the bull.
+    draw_dart(img, bx + 57, by + 30, 72, 34)
+    draw_dart(img, bx + 61, by + 52, 38, 34)
     # Logo and strapline.
     logo = sheet.logo_word(232, 60)
     raster.paste(img, logo, 4, 18)
