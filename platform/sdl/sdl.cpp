@@ -153,9 +153,18 @@ void atExit() {
 
 // --- Helpers.
 
+// With TOBELYN_TRACE set, every message the backend posts is also printed
+// to stderr, to check input by hand.
+bool traceOn = false;
+
 void post(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = platformWindow();
-  if (hwnd != nullptr) PostMessageW(hwnd, msg, wParam, lParam);
+  if (hwnd == nullptr) return;
+  if (traceOn) {
+    std::fprintf(stderr, "tobelyn: post 0x%04x wParam 0x%lx lParam 0x%lx\n", msg,
+                 static_cast<unsigned long>(wParam), static_cast<unsigned long>(lParam));
+  }
+  PostMessageW(hwnd, msg, wParam, lParam);
 }
 
 void postClose() {
@@ -361,18 +370,34 @@ void backendCreateWindow(LPCWSTR title, HICON icon) {
       std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
       std::exit(0);
     }
+    // With no real display SDL falls back to drivers that show nothing; a
+    // game nobody can see would run on forever. They are used only when
+    // asked for by name.
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::getenv("SDL_VIDEODRIVER") == nullptr &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
+         std::strcmp(driver, "evdev") == 0)) {
+      SDL_Quit();
+      std::fprintf(stderr,
+                   "tobelyn: no display available: no X11 or Wayland display (set DISPLAY or "
+                   "WAYLAND_DISPLAY)\n");
+      std::exit(0);
+    }
     sdlUp = true;
     std::atexit(atExit);
   }
   struct sigaction sa;
   std::memset(&sa, 0, sizeof sa);
   sa.sa_handler = onCloseSignal;
+  sa.sa_flags = SA_RESTART;
   sigemptyset(&sa.sa_mask);
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
 
   const char *stats = std::getenv("TOBELYN_FRAME_STATS");
   statsOn = stats != nullptr && stats[0] != 0 && stats[0] != '0';
+  const char *trace = std::getenv("TOBELYN_TRACE");
+  traceOn = trace != nullptr && trace[0] != 0 && trace[0] != '0';
 
   SDL_Rect usable{0, 0, 1024, 768};
   SDL_GetDisplayUsableBounds(0, &usable);
@@ -579,6 +604,7 @@ void *GXBeginDraw() {
     // Nothing to draw into, but the frame still takes its time, so that an
     // inactive game does not spin.
     lastBeginNull = true;
+    lastShownNs = 0;  // the statistics skip the gap
     pace();
     return nullptr;
   }
