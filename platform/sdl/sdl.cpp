@@ -362,9 +362,6 @@ void backendCreateWindow(LPCWSTR title, HICON icon) {
   // Signals become a close request in the event pump; SDL's own handlers
   // would only queue a quit event the game does not know.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  // The window surface on the plain software path: the accelerated one
-  // costs far more memory for a 240x320 picture.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (!sdlUp) {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
@@ -382,6 +379,13 @@ void backendCreateWindow(LPCWSTR title, HICON icon) {
                    "tobelyn: no display available: no X11 or Wayland display (set DISPLAY or "
                    "WAYLAND_DISPLAY)\n");
       std::exit(0);
+    }
+    // On X11 the window surface takes the plain software path (shared
+    // memory images): the accelerated one costs far more memory for a
+    // 240x320 picture. Other systems have no software path of their own,
+    // so SDL chooses there.
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     sdlUp = true;
     std::atexit(atExit);
