@@ -292,6 +292,21 @@ TEST_F(ScreensTest, OptionPanelTakesTheNextKeyAndNewButtonsLeave) {
   EXPECT_EQ(sceneStep, 4);
 }
 
+// A code of 0x8000 or more is negative as a signed 16-bit binding; its row
+// shows the low three decimal digits of the unsigned code, not stray sprites.
+TEST_F(ScreensTest, OptionShowsHighCodesAsUnsignedDigits) {
+  std::vector<uint8_t> rows[2];
+  for (int16_t code : {static_cast<int16_t>(535), static_cast<int16_t>(0xFFFF)}) {
+    keyBindings[KEY_UP] = code;
+    enterOptionIdle();
+    const Surface &s = surfaceTable[0];
+    std::vector<uint8_t> &r = rows[code < 0];
+    for (int y = 64; y < 96; ++y)
+      r.insert(r.end(), &s.pixels[y * s.stride + 160], &s.pixels[y * s.stride + 208]);
+  }
+  EXPECT_EQ(rows[0], rows[1]);
+}
+
 TEST_F(ScreensTest, AboutFadesInAndOutToWhiteAndRestoresThePalette) {
   enter(aboutSceneFrame, aboutSceneKey, nullptr);
   press({{200, A}});  // during the fade-in: nothing, and not remembered
