@@ -141,6 +141,43 @@ TEST(SdlView, ScaledFrameFillsOnlyThePictureWithSquarePixels) {
   }
 }
 
+TEST(SdlView, OnlyChangedRowsAreSentAgain) {
+  std::vector<uint16_t> a(kDisplayWidth * kDisplayHeight, 7), b = a;
+  int first = -1, last = -1;
+  EXPECT_FALSE(changedRows(a.data(), b.data(), &first, &last));
+  struct Case {
+    std::vector<int> changedPixels;  // pixel indices
+    int first, last;
+  } cases[] = {
+      {{5}, 0, 0},
+      {{10 * kDisplayWidth, 300 * kDisplayWidth + 239}, 10, 300},
+      {{kDisplayWidth * kDisplayHeight - 1}, 319, 319},
+  };
+  for (const Case &c : cases) {
+    b = a;
+    for (int i : c.changedPixels) b[i] = 8;
+    ASSERT_TRUE(changedRows(a.data(), b.data(), &first, &last));
+    EXPECT_EQ(first, c.first);
+    EXPECT_EQ(last, c.last);
+  }
+
+  // Converting rows 5 to 7 at 2x touches window rows 10 to 15 of the
+  // picture and nothing else.
+  std::vector<uint32_t> table(65536, 1);
+  View v = computeView(500, 700);
+  std::vector<uint32_t> dst(500 * 700, 0);
+  int top = 0, rows = 0;
+  scaleFrameRows(a.data(), table.data(), v, reinterpret_cast<uint8_t *>(dst.data()), 500 * 4, 5, 7,
+                 &top, &rows);
+  EXPECT_EQ(top, v.y + 10);
+  EXPECT_EQ(rows, 6);
+  for (int y = 0; y < 700; ++y) {
+    int written = 0;
+    for (int x = 0; x < 500; ++x) written += dst[y * 500 + x];
+    EXPECT_EQ(written, y >= top && y < top + rows ? v.w : 0) << "window row " << y;
+  }
+}
+
 TEST(SdlPacing, DeadlinesHoldSixtyFramesASecondAndSkipAfterAStall) {
   const int64_t P = kFramePeriodNs;
   struct Case {

@@ -43,6 +43,15 @@ void build565Table(uint32_t *table, uint32_t rmask, uint32_t gmask, uint32_t bma
 // bytes. The letterbox bars are not touched.
 void scaleFrame(const uint16_t *frame, const uint32_t *table, const View &view, uint8_t *dst,
                 int dstPitch);
+// The same for display rows firstRow..lastRow only (whole scales; below 1x
+// the whole picture is drawn). Returns the window rows touched as
+// [*top, *top + *rows).
+void scaleFrameRows(const uint16_t *frame, const uint32_t *table, const View &view, uint8_t *dst,
+                    int dstPitch, int firstRow, int lastRow, int *top, int *rows);
+
+// The first and last of the 320 rows where two frames differ; false when
+// they are the same.
+bool changedRows(const uint16_t *a, const uint16_t *b, int *firstRow, int *lastRow);
 
 // --- Keys.
 

@@ -88,10 +88,41 @@ void build565Table(uint32_t *table, uint32_t rmask, uint32_t gmask, uint32_t bma
 
 void scaleFrame(const uint16_t *frame, const uint32_t *table, const View &view, uint8_t *dst,
                 int dstPitch) {
+  int top, rows;
+  scaleFrameRows(frame, table, view, dst, dstPitch, 0, kDisplayHeight - 1, &top, &rows);
+}
+
+bool changedRows(const uint16_t *a, const uint16_t *b, int *firstRow, int *lastRow) {
+  const size_t rowBytes = kDisplayWidth * sizeof(uint16_t);
+  int first = 0;
+  while (first < kDisplayHeight &&
+         std::memcmp(a + first * kDisplayWidth, b + first * kDisplayWidth, rowBytes) == 0) {
+    ++first;
+  }
+  if (first == kDisplayHeight) return false;
+  int last = kDisplayHeight - 1;
+  while (last > first &&
+         std::memcmp(a + last * kDisplayWidth, b + last * kDisplayWidth, rowBytes) == 0) {
+    --last;
+  }
+  *firstRow = first;
+  *lastRow = last;
+  return true;
+}
+
+void scaleFrameRows(const uint16_t *frame, const uint32_t *table, const View &view, uint8_t *dst,
+                    int dstPitch, int firstRow, int lastRow, int *top, int *rows) {
+  *top = view.y;
+  *rows = 0;
   if (view.w <= 0 || view.h <= 0) return;
+  if (firstRow < 0) firstRow = 0;
+  if (lastRow > kDisplayHeight - 1) lastRow = kDisplayHeight - 1;
   if (view.scale >= 1) {
+    if (firstRow > lastRow) return;
     const int s = view.scale;
-    for (int y = 0; y < kDisplayHeight; ++y) {
+    *top = view.y + firstRow * s;
+    *rows = (lastRow - firstRow + 1) * s;
+    for (int y = firstRow; y <= lastRow; ++y) {
       const uint16_t *src = frame + y * kDisplayWidth;
       uint8_t *rowStart = dst + static_cast<ptrdiff_t>(view.y + y * s) * dstPitch;
       uint32_t *row = reinterpret_cast<uint32_t *>(rowStart) + view.x;
@@ -112,7 +143,8 @@ void scaleFrame(const uint16_t *frame, const uint32_t *table, const View &view, 
     }
     return;
   }
-  // Below 1x: nearest-neighbour sampling.
+  // Below 1x: nearest-neighbour sampling, always the whole picture.
+  *rows = view.h;
   for (int y = 0; y < view.h; ++y) {
     int sy = static_cast<int>(static_cast<int64_t>(y) * kDisplayHeight / view.h);
     const uint16_t *src = frame + sy * kDisplayWidth;

@@ -58,6 +58,7 @@ uint32_t lastFormat = 0;
 View view{0, 0, 0, 0, 0};
 
 uint16_t frameBuffer[kDisplayWidth * kDisplayHeight];
+uint16_t shownFrame[kDisplayWidth * kDisplayHeight];  // what the window shows
 uint32_t pixelTable[65536];
 
 // Fallback for window surfaces that are not 32 bits a pixel.
@@ -263,7 +264,10 @@ void postTap(double wx, double wy) {
   post(WM_LBUTTONDOWN, 1 /* MK_LBUTTON */, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }
 
-// Draws the frame buffer into the window and shows it.
+// Draws the frame buffer into the window and shows it. Only the rows that
+// changed since the last shown frame are converted and sent: most frames of
+// the menus change little or nothing, and the display server has less to
+// copy.
 void showFrame() {
   if (window == nullptr) return;
   SDL_Surface *surface = SDL_GetWindowSurface(window);
@@ -275,19 +279,28 @@ void showFrame() {
     lastH = surface->h;
     needClear = true;
   }
-  if (needClear) view = computeView(surface->w, surface->h);
   bool direct = surface->format->BytesPerPixel == 4;
-  if (direct && lastFormat != surface->format->format) {
-    build565Table(pixelTable, surface->format->Rmask, surface->format->Gmask,
-                  surface->format->Bmask, surface->format->Amask);
-    lastFormat = surface->format->format;
+  int first = 0, last = kDisplayHeight - 1;
+  if (!needClear && direct && !changedRows(frameBuffer, shownFrame, &first, &last)) return;
+  if (needClear) {
+    view = computeView(surface->w, surface->h);
+    first = 0;
+    last = kDisplayHeight - 1;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
   }
-  if (needClear) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+  SDL_Rect r{view.x, view.y, view.w, view.h};
   if (direct) {
+    if (lastFormat != surface->format->format) {
+      build565Table(pixelTable, surface->format->Rmask, surface->format->Gmask,
+                    surface->format->Bmask, surface->format->Amask);
+      lastFormat = surface->format->format;
+    }
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    scaleFrame(frameBuffer, pixelTable, view, static_cast<uint8_t *>(surface->pixels),
-               surface->pitch);
+    scaleFrameRows(frameBuffer, pixelTable, view, static_cast<uint8_t *>(surface->pixels),
+                   surface->pitch, first, last, &r.y, &r.h);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    std::memcpy(shownFrame + first * kDisplayWidth, frameBuffer + first * kDisplayWidth,
+                static_cast<size_t>(last - first + 1) * kDisplayWidth * sizeof(uint16_t));
   } else {
     if (frameSurface == nullptr) {
       frameSurface =
@@ -295,14 +308,13 @@ void showFrame() {
                                              kDisplayWidth * 2, SDL_PIXELFORMAT_RGB565);
     }
     if (frameSurface != nullptr) {
-      SDL_Rect dst{view.x, view.y, view.w, view.h};
+      SDL_Rect dst = r;
       SDL_BlitScaled(frameSurface, nullptr, surface, &dst);
     }
   }
   if (needClear) {
     SDL_UpdateWindowSurface(window);
-  } else {
-    SDL_Rect r{view.x, view.y, view.w, view.h};
+  } else if (r.h > 0) {
     SDL_UpdateWindowSurfaceRects(window, &r, 1);
   }
   needClear = false;
