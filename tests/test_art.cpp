@@ -3,6 +3,7 @@
 // scores what it shows, the title picture's menu words and the icon.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
