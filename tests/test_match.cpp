@@ -2,6 +2,9 @@
 // pointer and the gauge, the flight, the announcement and the end screens.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <vector>
+
 #include "app/scene.h"
 #include "app/settings.h"
 #include "game/match.h"
