@@ -78,8 +78,8 @@ def spark():
 
 def marker():
     img = raster.canvas(16, 16)
-    img[raster.disc(16, 16, 8, 8, 6.6)] = BLACK
-    img[raster.disc(16, 16, 8, 8, 5.4)] = Y(10)
+    img[raster.disc(16, 16, 8, 8, 7.0)] = BLACK
+    img[raster.disc(16, 16, 8, 8, 5.9)] = Y(10)
     img[raster.disc(16, 16, 7.2, 7.2, 3.6)] = Y(12)
     img[raster.disc(16, 16, 6.5, 6.5, 1.6)] = Y(15)
     return img
