@@ -2,6 +2,13 @@
 // a script of input, clock and inspection commands.
 //
 //   tobelyn-replay [--registry DIR] [--timedemo] SCRIPT     (- reads stdin)
+//
+// The whole script is checked before anything runs. The program is started
+// before the first command; queued input is taken one message per pass, and
+// the clock advances by the step after every pass. At the end of the script
+// a program still running gets a close request and runs to its end; then
+// {"exit": CODE} is printed. A `wait` that the program's end cuts short is
+// not reached; `run` and `wait` after the end run nothing.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
