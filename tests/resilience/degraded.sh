@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# The desktop game on a poor machine: no display, no sound device, a
+# read-only or missing settings folder. Each case starts the game with a
+# clean environment, asks it to close (SIGTERM, as a desktop session would)
+# and checks the exit status, the messages and the settings folder.
+#
+#   degraded.sh CASE GAME
+#   CASE: no-display | no-audio | bad-audio | readonly-config | missing-config
+# Exit status 77 means the case cannot be tried here (the reason is printed).
+set -u
+case_name=${1:?case}
+game=${2:?game binary}
+SKIP=77
+
+skip() { echo "SKIP: $*"; exit "$SKIP"; }
+fail() { echo "FAIL: $*"; [ -f "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"; exit 1; }
+
+[ -x "$game" ] || skip "no game binary at $game"
+command -v timeout >/dev/null || skip "timeout is missing"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tobelyn-degraded.XXXXXX")
+trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -p "$work/run" "$work/config"
+chmod 700 "$work/run"
+
+# System libraries (X11, SDL) may hold memory at exit that is not ours.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+# Runs the game with a display-less, sound-less environment plus the given
+# variables, in the background; sets $pid. SDL's dummy video driver stands
+# in for a screen nobody looks at.
+start_game() {
+  env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u SDL_AUDIODRIVER \
+    XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" HOME="$work" "$@" \
+    timeout -s KILL 30 $as_user "$game" >"$work/out.txt" 2>"$work/err.txt" &
+  pid=$!
+}
+
+# Lets the game play a moment, asks it to close and takes its exit status.
+close_game() {
+  sleep "${1:-2}"
+  if ! kill -0 "$pid" 2>/dev/null; then
+    wait "$pid"
+    status=$?
+    if [ "$status" -eq 0 ] && grep -qi "display" "$work/err.txt"; then
+      skip "SDL's dummy video driver is not available: $(cat "$work/err.txt")"
+    fi
+    fail "the game ended by itself with status $status before it was asked to close"
+  fi
+  # timeout passes the signal on to the game and returns its status.
+  kill -TERM "$pid"
+  wait "$pid"
+  status=$?
+}
+
+no_sanitizer_reports() {
+  if grep -qE "AddressSanitizer|runtime error:|LeakSanitizer" "$work/err.txt"; then
+    fail "a sanitizer reported a fault"
+  fi
+}
+
+as_user=""
+settings="$work/config/tobelyn/settings"
+
+case "$case_name" in
+  no-display)
+    start_game
+    wait "$pid"
+    status=$?
+    [ "$status" -eq 0 ] || fail "exit status $status without a display (want 0)"
+    no_sanitizer_reports
+    lines=$(wc -l <"$work/err.txt")
+    [ "$lines" -eq 1 ] || fail "want one line of message, got $lines"
+    grep -qi "display" "$work/err.txt" || fail "the message does not mention the display"
+    echo "ok: $(cat "$work/err.txt")"
+    ;;
+  no-audio | bad-audio)
+    driver=dummy
+    [ "$case_name" = bad-audio ] && driver=no-such-audio-driver
+    start_game SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER="$driver"
+    close_game 2
+    [ "$status" -eq 0 ] || fail "exit status $status with audio driver $driver (want 0)"
+    no_sanitizer_reports
+    [ -s "$settings" ] || fail "no settings written at exit"
+    echo "ok: played and closed with audio driver $driver"
+    ;;
+  readonly-config)
+    # As root, permissions do not stop writes: play as nobody instead.
+    if [ "$(id -u)" -eq 0 ]; then
+      command -v setpriv >/dev/null || skip "running as root without setpriv"
+      as_user="setpriv --reuid=65534 --regid=65534 --clear-groups --"
+      chmod 755 "$work"
+      chmod 777 "$work/run"
+    fi
+    mkdir -p "$work/config/tobelyn"
+    echo "someone else's file" >"$work/config/tobelyn/notes"
+    printf 'not a settings file\n' >"$settings"
+    chmod 444 "$settings" "$work/config/tobelyn/notes"
+    chmod 555 "$work/config/tobelyn"
+    before=$(cd "$work/config/tobelyn" && md5sum notes settings)
+    start_game SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+    close_game 2
+    [ "$status" -eq 0 ] || fail "exit status $status with a read-only settings folder (want 0)"
+    no_sanitizer_reports
+    after=$(cd "$work/config/tobelyn" && md5sum notes settings)
+    [ "$before" = "$after" ] || fail "files in the read-only folder changed"
+    [ "$(ls "$work/config/tobelyn" | wc -l)" -eq 2 ] || fail "files appeared in the read-only folder"
+    echo "ok: played with a read-only settings folder and left it as it was"
+    ;;
+  missing-config)
+    # The settings folder cannot even be made: its parent is a plain file.
+    rm -rf "$work/config"
+    echo "a file, not a folder" >"$work/config"
+    start_game SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+    close_game 2
+    [ "$status" -eq 0 ] || fail "exit status $status without a settings folder (want 0)"
+    no_sanitizer_reports
+    [ "$(cat "$work/config")" = "a file, not a folder" ] || fail "the file in the way changed"
+    echo "ok: played without a settings folder"
+    ;;
+  *)
+    echo "unknown case $case_name"
+    exit 2
+    ;;
+esac
+exit 0
