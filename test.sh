@@ -13,3 +13,24 @@ cmake --build build/test -j"$jobs"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build/test --output-on-failure -j"$jobs"
+
+# The fuzz targets, a short run of each from the committed seed corpus (new
+# inputs go to a scratch folder). They need clang with libFuzzer.
+if command -v clang++ >/dev/null 2>&1; then
+  cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build build/fuzz -j"$jobs"
+  for target in settings script; do
+    scratch="$(mktemp -d)"
+    log="build/fuzz/$target.log"
+    if ! build/fuzz/fuzz_$target -max_total_time=20 -max_len=4096 -print_final_stats=1 \
+      -artifact_prefix=build/fuzz/ "$scratch" fuzz/corpus/$target >"$log" 2>&1; then
+      tail -n 40 "$log"
+      echo "fuzz_$target found a fault; the input is kept in build/fuzz/"
+      exit 1
+    fi
+    echo "fuzz_$target: $(grep -E '^Done' "$log")"
+    rm -rf "$scratch"
+  done
+else
+  echo "clang++ not found: fuzz targets skipped (Debian: apt-get install clang)"
+fi
