@@ -1,5 +1,0 @@
-#include <gtest/gtest.h>
-
-#include "gfx/surface.h"
-
-TEST(Smoke, BuildsAndLinks) { EXPECT_EQ(COLOR_KEY, 240); }
