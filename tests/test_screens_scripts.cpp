@@ -1,117 +1,88 @@
-// End-to-end walks through the menus and screens: scripts under
-// tests/scripts/ run by tobelyn-replay, checked against their dump lines.
+// End-to-end runs of the scripts under tests/scripts/ through tobelyn-replay:
+// menus and screens, whole matches of every game with one and four players,
+// each checked against its dump lines.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
+#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "replay_runner.h"
 
 namespace {
 
-// Runs a script; returns its output lines with the spaces removed, the exit
-// status of the runner last.
-std::vector<std::string> runScript(const std::string &name, const std::string &registry = "") {
-  const std::string command = std::string(TOBELYN_REPLAY) +
-                              (registry.empty() ? "" : " --registry " + registry) + " " +
-                              TOBELYN_SOURCE_DIR + "/tests/scripts/" + name;
-  std::vector<std::string> lines;
-  FILE *out = popen(command.c_str(), "r");
-  if (out == nullptr) return lines;
-  char buffer[8192];
-  while (fgets(buffer, sizeof buffer, out) != nullptr) {
-    std::string line;
-    for (const char *c = buffer; *c != '\0' && *c != '\n'; ++c) {
-      if (*c != ' ') line += *c;
-    }
-    lines.push_back(line);
-  }
-  const int status = pclose(out);
-  lines.push_back("status " + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1));
-  return lines;
-}
+struct Script {
+  const char *file;
+  std::vector<const char *> dumps;  // per dump line: "name=value ..." to check
+};
 
-// A field of a dump line as written: up to the next comma or closing brace
-// outside brackets.
-std::string field(const std::string &line, const std::string &name) {
-  const std::string key = "\"" + name + "\":";
-  size_t at = line.find(key);
-  if (at == std::string::npos) return "<missing>";
-  at += key.size();
-  size_t end = at;
-  for (int depth = 0; end < line.size(); ++end) {
-    const char c = line[end];
-    if ((c == ',' || c == '}' || c == ']') && depth == 0) break;
-    if (c == '[' || c == '{') ++depth;
-    if (c == ']' || c == '}') --depth;
-  }
-  return line.substr(at, end - at);
-}
+// A match over (step 12), its end screen shown (14), the title installed and
+// running.
+#define MATCH_ENDING \
+  "scene=MatchScene sceneStep=14", "scene=TitleScene sceneStep=0", "scene=TitleScene"
 
-using Expect = std::vector<std::pair<std::string, std::string>>;
-
-// Each dump line against its expected fields; the program must have ended
-// with exit code 0 and the runner with status 0.
-void check(const std::vector<std::string> &lines, const std::vector<Expect> &dumps) {
-  ASSERT_EQ(lines.size(), dumps.size() + 2);
-  for (size_t i = 0; i < dumps.size(); ++i) {
-    for (const auto &[name, value] : dumps[i]) {
-      EXPECT_EQ(field(lines[i], name), value) << "dump " << i + 1 << ": " << lines[i];
-    }
-  }
-  EXPECT_EQ(lines[dumps.size()], "{\"exit\":0}");
-  EXPECT_EQ(lines.back(), "status 0");
-}
-
+// All share one settings folder: the option scripts come last, the second
+// reading back what the first changed.
 // clang-format off
-TEST(ScreensScripts, SetupChainForwardAndBack) {
-  check(runScript("screens_setup_chain.txt"), {
-      {{"scene", "\"TitleScene\""}, {"sceneStep", "1"}, {"menuChoice", "-1"}},
-      {{"scene", "\"GameSelectScene\""}, {"sceneStep", "1"}, {"sounds", "[1]"}},
-      {{"scene", "\"PlayerSelectScene\""}, {"gameMode", "3"}, {"sounds", "[1]"}},
-      {{"scene", "\"ReadyScene\""}, {"playerCount", "4"}, {"menuCursor", "0"}},
-      {{"scene", "\"PlayerSelectScene\""}, {"menuCursor", "0"}, {"sounds", "[2]"},
-       {"playerCount", "4"}},
-      {{"scene", "\"GameSelectScene\""}, {"sounds", "[2]"}, {"gameMode", "3"}},
-      {{"scene", "\"TitleScene\""}, {"sceneStep", "1"}, {"sounds", "[2]"}},
-      {{"scene", "\"MatchScene\""}, {"sceneStep", "0"}, {"gameMode", "0"}, {"playerCount", "1"},
-       {"sounds", "[1,1,1,1]"}},
-  });
-}
-
-TEST(ScreensScripts, OptionChangesSurviveARestart) {
-  char dir[] = "/tmp/tobelyn-screens-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  check(runScript("screens_option_first_run.txt", dir), {
-      {{"scene", "\"OptionScene\""}, {"sceneStep", "2"}, {"sound", "1"}},
-      {{"sceneStep", "2"}, {"sound", "0"}, {"ButtonA", "49"}, {"KeyUp", "87"}},
-      {{"scene", "\"TitleScene\""}, {"sceneStep", "1"}, {"sounds", "[]"}},
-  });
-  check(runScript("screens_option_second_run.txt", dir), {
-      {{"sound", "0"}, {"ButtonA", "49"}, {"KeyUp", "87"}, {"ButtonB", "27"}},
-      {{"scene", "\"GameSelectScene\""}, {"sounds", "[]"}},
-  });
-  EXPECT_EQ(std::system((std::string("rm -rf ") + dir).c_str()), 0);
-}
-
-TEST(ScreensScripts, AboutRoundTrip) {
-  check(runScript("screens_about.txt"), {
-      {{"scene", "\"AboutScene\""}, {"sceneStep", "1"}},
-      {{"scene", "\"AboutScene\""}, {"sceneStep", "2"}},
-      {{"scene", "\"AboutScene\""}, {"sceneStep", "2"}},
-      {{"scene", "\"TitleScene\""}, {"sceneStep", "1"}, {"sounds", "[]"}},
-  });
-}
-
-TEST(ScreensScripts, QuitEndsAfterTheFlash) {
-  check(runScript("screens_quit.txt"), {
-      {{"sceneStep", "5"}, {"menuChoice", "3"}, {"framesEnabled", "1"}, {"sounds", "[1]"}},
-      {{"sceneStep", "5"}, {"framesEnabled", "1"}, {"effects", "1"}},
-      {{"framesEnabled", "0"}, {"effects", "0"}},
-  });
-}
+const Script scripts[] = {
+    // Title to a match, back with B one screen at a time, forward again by a tap.
+    {"screens_setup_chain.txt", {"scene=TitleScene sceneStep=1 menuChoice=-1",
+        "scene=GameSelectScene sceneStep=1 sounds=[1]", "scene=PlayerSelectScene gameMode=3 sounds=[1]",
+        "scene=ReadyScene playerCount=4 menuCursor=0", "scene=PlayerSelectScene menuCursor=0 sounds=[2] playerCount=4",
+        "scene=GameSelectScene sounds=[2] gameMode=3", "scene=TitleScene sceneStep=1 sounds=[2]",
+        "scene=MatchScene sceneStep=0 gameMode=0 playerCount=1 sounds=[1,1,1,1]"}},
+    {"screens_about.txt", {"scene=AboutScene sceneStep=1", "scene=AboutScene sceneStep=2",
+        "scene=AboutScene sceneStep=2", "scene=TitleScene sceneStep=1 sounds=[]"}},
+    {"screens_quit.txt", {"sceneStep=5 menuChoice=3 framesEnabled=1 sounds=[1]",
+        "sceneStep=5 framesEnabled=1 effects=1", "framesEnabled=0 effects=0"}},
+    // A bust on 1 left keeps the points and ends the turn.
+    {"match_301_1p.txt", {"scene=MatchScene sceneStep=1 playerScores=[301,301,301,301]",
+        "playerScores=[121,301,301,301] roundIndex=1 sceneStep=11", "playerScores=[1,301,301,301] roundIndex=2 dartIndex=0",
+        "playerScores=[0,301,301,301] winner=0 dartIndex=1 sceneStep=12", MATCH_ENDING}},
+    {"match_301_4p.txt", {"scene=MatchScene sceneStep=1 playerScores=[301,301,301,301]",
+        "playerScores=[301,301,121,301] roundIndex=1 currentPlayer=0",
+        "playerScores=[301,301,0,301] winner=2 currentPlayer=2 dartIndex=3 sceneStep=12", MATCH_ENDING}},
+    {"match_countup_1p.txt", {"scene=MatchScene sceneStep=1 playerScores=[0,0,0,0]",
+        "playerScores=[110,0,0,0] sceneStep=11", "playerScores=[199,0,0,0] sceneStep=11",
+        "playerScores=[200,0,0,0] winner=0 roundIndex=2 sceneStep=12", MATCH_ENDING}},
+    // Player 2 wins in round 2 before players 3 and 4 throw.
+    {"match_countup_4p.txt", {"scene=MatchScene sceneStep=1 playerScores=[0,0,0,0]",
+        "playerScores=[0,180,0,0] currentPlayer=0", "playerScores=[0,240,0,0] winner=1 currentPlayer=1 sceneStep=12", MATCH_ENDING}},
+    {"match_highscore_1p.txt", {"scene=MatchScene sceneStep=1 playerScores=[0,0,0,0]",
+        "playerScores=[1080,0,0,0] roundIndex=6", "playerScores=[1260,0,0,0] winner=99 roundIndex=7 sceneStep=12", MATCH_ENDING}},
+    {"match_highscore_4p.txt", {"scene=MatchScene sceneStep=1 playerScores=[0,0,0,0]",
+        "playerScores=[0,0,0,115] roundIndex=1", "playerScores=[0,0,0,115] winner=99 roundIndex=7 sceneStep=12", MATCH_ENDING}},
+    // 1, 2, a 5 while 3 is next, then the bull for 3.
+    {"match_clock_1p.txt", {"scene=MatchScene sceneStep=1 playerScores=[1,1,1,1]",
+        "playerScores=[4,1,1,1] roundIndex=1 dartIndex=1", "playerScores=[21,1,1,1] winner=0 dartIndex=3 sceneStep=12", MATCH_ENDING}},
+    {"match_clock_4p.txt", {"scene=MatchScene sceneStep=1 playerScores=[1,1,1,1]",
+        "playerScores=[4,1,1,1] roundIndex=1", "playerScores=[4,1,1,1] winner=99 roundIndex=10 sceneStep=12", MATCH_ENDING}},
+    {"screens_option_first_run.txt", {"scene=OptionScene sceneStep=2 sound=1",
+        "sceneStep=2 sound=0 ButtonA=49 KeyUp=87", "scene=TitleScene sceneStep=1 sounds=[]"}},
+    {"screens_option_second_run.txt", {"sound=0 ButtonA=49 KeyUp=87 ButtonB=27", "scene=GameSelectScene sounds=[]"}},
+};
 // clang-format on
+
+TEST(Scripts, EndInTheExpectedStates) {
+  const std::string dir = ::testing::TempDir() + "tobelyn_scripts_" + std::to_string(getpid());
+  ASSERT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/reg'").c_str()), 0);
+  for (const Script &s : scripts) {
+    SCOPED_TRACE(s.file);
+    const ReplayRun run = runReplay(
+        dir, "--registry reg '" TOBELYN_SOURCE_DIR "/tests/scripts/" + std::string(s.file) + "'");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    ASSERT_EQ(run.lines.size(), s.dumps.size() + 1);
+    EXPECT_EQ(run.lines.back(), "{\"exit\":0}");
+    for (size_t i = 0; i < s.dumps.size(); ++i) {
+      std::istringstream want(s.dumps[i]);
+      for (std::string pair; want >> pair;) {
+        const size_t eq = pair.find('=');
+        EXPECT_EQ(field(run.lines[i], pair.substr(0, eq)), pair.substr(eq + 1)) << "dump " << i;
+      }
+    }
+  }
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
 
 }  // namespace

@@ -1,0 +1,51 @@
+// Runs the built tobelyn-replay and reads fields out of its dump lines.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+struct ReplayRun {
+  int status = -1;                 // the runner's exit status
+  std::vector<std::string> lines;  // standard output, spaces removed
+  std::string errors;              // standard error
+};
+
+inline std::string readAll(const std::string &path) {
+  std::stringstream s;
+  s << std::ifstream(path, std::ios::binary).rdbuf();
+  return s.str();
+}
+
+// Runs tobelyn-replay with the arguments inside the folder.
+inline ReplayRun runReplay(const std::string &dir, const std::string &arguments) {
+  const int raw = std::system(
+      ("cd '" + dir + "' && '" TOBELYN_REPLAY "' " + arguments + " >out.txt 2>err.txt").c_str());
+  ReplayRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {}, readAll(dir + "/err.txt")};
+  std::string out = readAll(dir + "/out.txt");
+  out.erase(std::remove(out.begin(), out.end(), ' '), out.end());
+  std::stringstream lines(out);
+  for (std::string line; std::getline(lines, line);) run.lines.push_back(line);
+  return run;
+}
+
+// A field of a dump line up to the next comma or brace at its level,
+// quotes removed.
+inline std::string field(const std::string &line, const std::string &name) {
+  size_t at = line.find("\"" + name + "\":");
+  if (at == std::string::npos) return "<missing>";
+  std::string value;
+  int depth = 0;
+  for (at += name.size() + 3; at < line.size(); ++at) {
+    const char c = line[at];
+    if ((c == ',' || c == '}' || c == ']') && depth == 0) break;
+    depth += (c == '[' || c == '{') - (c == ']' || c == '}');
+    if (c != '"') value += c;
+  }
+  return value;
+}
