@@ -229,9 +229,11 @@ uint64_t envNumber(const char *name, uint64_t fallback) {
   return std::strtoull(text, nullptr, 0);
 }
 
-// Starts the runner on the script, kills it after delayUs (never, when
-// negative) and returns its wait status and how long it ran.
-int runAndKill(const std::string &dir, long delayUs, double *seconds) {
+// Starts the runner on the script and kills it: after delayUs, or, when
+// atWrite is set, delayUs after its temporary settings file appears (the
+// moment the save begins). A negative delay never kills. Returns the wait
+// status.
+int runAndKill(const std::string &dir, long delayUs, bool atWrite, double *seconds) {
   auto started = std::chrono::steady_clock::now();
   pid_t pid = fork();
   if (pid == 0) {
@@ -243,12 +245,23 @@ int runAndKill(const std::string &dir, long delayUs, double *seconds) {
           static_cast<char *>(nullptr));
     _exit(127);
   }
-  if (delayUs >= 0) {
+  int status = 0;
+  bool reaped = false;
+  if (atWrite && delayUs >= 0) {
+    const std::string tmp = dir + "/settings." + std::to_string(pid) + ".tmp";
+    while (!reaped) {
+      if (exists(tmp)) {
+        if (delayUs > 0) usleep(static_cast<useconds_t>(delayUs));
+        kill(pid, SIGKILL);
+        break;
+      }
+      reaped = waitpid(pid, &status, WNOHANG) == pid;
+    }
+  } else if (delayUs >= 0) {
     usleep(static_cast<useconds_t>(delayUs));
     kill(pid, SIGKILL);
   }
-  int status = 0;
-  waitpid(pid, &status, 0);
+  if (!reaped) waitpid(pid, &status, 0);
   *seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   return status;
 }
@@ -276,7 +289,7 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
   for (int i = 0; i < 3; ++i) {
     writeFile(path, oldFile);
     double t = 0;
-    int status = runAndKill(dir, -1, &t);
+    int status = runAndKill(dir, -1, false, &t);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     ASSERT_EQ(readAll(path), newFile) << "the script no longer switches the sound off";
     times.push_back(t);
@@ -284,32 +297,48 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
   std::sort(times.begin(), times.end());
   const long runUs = static_cast<long>(times[1] * 1e6);
 
-  int oldSeen = 0, newSeen = 0, finished = 0, leftovers = 0;
-  for (uint64_t i = 0; i < iterations; ++i) {
+  // Runs until the wanted number of kills; a run that ends before its kill
+  // does not count, but its time updates the guess of a run's length.
+  uint64_t kills = 0, attempts = 0;
+  int oldSeen = 0, newSeen = 0, finished = 0, leftovers = 0, atWriteKills = 0;
+  long estimateUs = runUs;
+  while (kills < iterations && attempts < 3 * iterations) {
     writeFile(path, oldFile);
-    // Half the kills anywhere in the run, half in its last fifth, where the
-    // settings are written.
-    long delay = i % 2 == 0 ? static_cast<long>(rng() % static_cast<uint32_t>(runUs + runUs / 10))
-                            : runUs * 4 / 5 +
-                                  static_cast<long>(rng() % static_cast<uint32_t>(runUs / 4 + 1));
+    // A third of the kills anywhere in the run, a third in its last fifth,
+    // a third within 2 ms of the save's start.
+    uint32_t mode = static_cast<uint32_t>(attempts % 3);
+    long delay = 0;
+    if (mode == 0) delay = static_cast<long>(rng() % static_cast<uint32_t>(estimateUs + 1));
+    if (mode == 1)
+      delay =
+          estimateUs * 4 / 5 + static_cast<long>(rng() % static_cast<uint32_t>(estimateUs / 5 + 1));
+    if (mode == 2) delay = static_cast<long>(rng() % 2000);
+    ++attempts;
     double t = 0;
-    int status = runAndKill(dir, delay, &t);
-    if (!WIFSIGNALED(status)) {
+    int status = runAndKill(dir, delay, mode == 2, &t);
+    if (WIFSIGNALED(status)) {
+      ++kills;
+      if (mode == 2) ++atWriteKills;
+    } else {
       ++finished;
-      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "iteration " << i;
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "attempt " << attempts;
+      estimateUs = (estimateUs * 3 + static_cast<long>(t * 1e6)) / 4;
     }
     std::string now = readAll(path);
     ASSERT_TRUE(now == oldFile || now == newFile)
-        << "iteration " << i << ", killed after " << delay << " us: damaged settings file";
+        << "attempt " << attempts << ", kill mode " << mode << " after " << delay
+        << " us: damaged settings file";
     if (now == oldFile) ++oldSeen;
     if (now == newFile) ++newSeen;
     leftovers += removeLeftovers(dir);
   }
   std::printf(
-      "kill: %llu runs of %.1f ms (median unkilled): %d old, %d new, %d ran to the end, %d "
-      "temporary files left by a killed writer\n",
-      static_cast<unsigned long long>(iterations), runUs / 1000.0, oldSeen, newSeen, finished,
-      leftovers);
+      "kill: %llu kills in %llu runs (median unkilled run %.1f ms; %d killed within 2 ms of the "
+      "save's start): %d old, %d new, %d ran to the end, %d temporary files left by a killed "
+      "writer\n",
+      static_cast<unsigned long long>(kills), static_cast<unsigned long long>(attempts),
+      runUs / 1000.0, atWriteKills, oldSeen, newSeen, finished, leftovers);
+  EXPECT_EQ(kills, iterations) << "too few runs were still going when their kill came";
 }
 
 }  // namespace
