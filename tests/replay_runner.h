@@ -1,6 +1,7 @@
 // Runs the built tobelyn-replay and reads fields out of its dump lines.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -48,4 +49,19 @@ inline std::string field(const std::string &line, const std::string &name) {
     if (c != '"') value += c;
   }
   return value;
+}
+
+// Each dump line against its "name=value ..." checks; the program must end
+// with exit code 0 after the last one.
+inline void expectDumps(const ReplayRun &run, const std::vector<const char *> &dumps) {
+  ASSERT_EQ(run.status, 0) << run.errors;
+  ASSERT_EQ(run.lines.size(), dumps.size() + 1);
+  EXPECT_EQ(run.lines.back(), "{\"exit\":0}");
+  for (size_t i = 0; i < dumps.size(); ++i) {
+    std::istringstream want(dumps[i]);
+    for (std::string pair; want >> pair;) {
+      const size_t eq = pair.find('=');
+      EXPECT_EQ(field(run.lines[i], pair.substr(0, eq)), pair.substr(eq + 1)) << "dump " << i;
+    }
+  }
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -69,18 +68,8 @@ TEST(Scripts, EndInTheExpectedStates) {
   ASSERT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/reg'").c_str()), 0);
   for (const Script &s : scripts) {
     SCOPED_TRACE(s.file);
-    const ReplayRun run = runReplay(
-        dir, "--registry reg '" TOBELYN_SOURCE_DIR "/tests/scripts/" + std::string(s.file) + "'");
-    ASSERT_EQ(run.status, 0) << run.errors;
-    ASSERT_EQ(run.lines.size(), s.dumps.size() + 1);
-    EXPECT_EQ(run.lines.back(), "{\"exit\":0}");
-    for (size_t i = 0; i < s.dumps.size(); ++i) {
-      std::istringstream want(s.dumps[i]);
-      for (std::string pair; want >> pair;) {
-        const size_t eq = pair.find('=');
-        EXPECT_EQ(field(run.lines[i], pair.substr(0, eq)), pair.substr(eq + 1)) << "dump " << i;
-      }
-    }
+    const std::string path = TOBELYN_SOURCE_DIR "/tests/scripts/" + std::string(s.file);
+    expectDumps(runReplay(dir, "--registry reg '" + path + "'"), s.dumps);
   }
   std::system(("rm -rf '" + dir + "'").c_str());
 }
