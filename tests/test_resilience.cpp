@@ -328,7 +328,8 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
       if (mode == 2) ++atWriteKills;
     } else {
       ++finished;
-      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "attempt " << attempts;
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+          << "attempt " << attempts << ": wait status " << status;
       estimateUs = (estimateUs * 3 + static_cast<long>(t * 1e6)) / 4;
     }
     std::string now = readAll(path);
