@@ -226,22 +226,35 @@ class Desktop:
                 dst[px, py] = src[ox + px * scale + half, oy + py * scale + half]
         return pic
 
+    def likeness(self, pic, ref, rows):
+        a, b = pic.load(), self.refs[ref].load()
+        same = total = 0
+        for py in range(rows[0], rows[1]):
+            for px in range(W):
+                total += 1
+                p, q = a[px, py], b[px, py]
+                if all(abs(p[i] - q[i]) <= 8 for i in range(3)):
+                    same += 1
+        return same, total
+
+    def check_unlike(self, ref, what, rows, most, attempts=15):
+        """Waits until the window's rows are no longer like the reference's."""
+        for _ in range(attempts):
+            same, total = self.likeness(self.picture(), ref, rows)
+            if same / total <= most:
+                log("ok: %s (%.2f%% of pixels as %s)" % (what, 100.0 * same / total, ref))
+                return
+            time.sleep(0.2)
+        raise Failure("%s: the window still looks like %s" % (what, ref))
+
     def check(self, ref, what, rows=(0, H), need=1.0, attempts=15):
         """Compares the window with a reference frame (within rows, each
         channel within 8, as the two backends widen 5-6-5 colours alike or
         nearly so); tries for a few seconds while a screen fades or moves."""
-        want = self.refs[ref]
         best = 0.0
         for _ in range(attempts):
             pic = self.picture()
-            a, b = pic.load(), want.load()
-            same = total = 0
-            for py in range(rows[0], rows[1]):
-                for px in range(W):
-                    total += 1
-                    p, q = a[px, py], b[px, py]
-                    if all(abs(p[i] - q[i]) <= 8 for i in range(3)):
-                        same += 1
+            same, total = self.likeness(pic, ref, rows)
             best = max(best, same / total)
             if same / total >= need:
                 log("ok: %s (%.2f%% of pixels as %s)" % (what, 100.0 * same / total, ref))
@@ -253,7 +266,7 @@ class Desktop:
         raise Failure("%s: only %.2f%% of pixels as %s (window picture kept in %s)"
                       % (what, 100 * best, ref, self.work))
 
-    def key(self, name, hold=0.06):
+    def key(self, name, hold=0.1):
         # Down and up with a pause, so that a game polling the key state
         # once a frame sees it held.
         self.quiet(["xdotool", "keydown", name])
@@ -326,7 +339,9 @@ class Desktop:
         self.check("announce0", "\"301\" announcement")
         self.key("Return")          # leave the announcement
         self.check("board0", "the board after the announcement", rows=(16, 240), need=0.97)
-        for _ in range(4):          # aim, gauge, peak, release
+        self.key("Return")          # fix the aim: the gauge replaces the lower board
+        self.check_unlike("board0", "the gauge shows", rows=(112, 240), most=0.6)
+        for _ in range(3):          # start the gauge, peak, release
             self.key("Return")
         time.sleep(1.0)
         # The result: the full board is back where the gauge was, save the
