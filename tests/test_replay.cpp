@@ -36,17 +36,14 @@ TEST(Replay, TimingScripts) {
   // clang-format off
   const struct { const char *file; std::vector<const char *> dumps; } scripts[] = {
       // Menu key spacing across the clock's wrap: 199 ms ignored, 200 ms taken.
-      {"replay_wrap.txt", {"inputDebounceTime=4294967168 menuCursor=0",
-          "menuCursor=0 inputDebounceTime=4294967168", "menuCursor=1 inputDebounceTime=72 pass=3"}},
+      {"replay_wrap.txt", {"inputDebounceTime=4294967168 menuCursor=0", "menuCursor=0 inputDebounceTime=4294967168", "menuCursor=1 inputDebounceTime=72 pass=3"}},
       // Activation changes keep frames going; minimising ends the program,
       // and later run and wait run nothing.
       {"replay_minimize.txt", {"framesEnabled=1 pass=6 clock=96", "framesEnabled=0 pass=8", "pass=8 clock=128"}},
       // Held Button A in the match: 200 ms not enough, 201 taken; released it is not seen.
-      {"replay_match_hold.txt", {"scene=MatchScene sceneStep=0", "sceneStep=1 inputDebounceTime=500000",
-          "sceneStep=1", "inputDebounceTime=500201", "sceneStep=3 pass=164", "sceneStep=4 inputDebounceTime=501000"}},
+      {"replay_match_hold.txt", {"scene=MatchScene sceneStep=0", "sceneStep=1 inputDebounceTime=500000", "sceneStep=1", "inputDebounceTime=500201", "sceneStep=3 pass=164", "sceneStep=4 inputDebounceTime=501000"}},
       // A tap confirms OPTION: the confirmation sound once, one effect.
-      {"replay_option_tap.txt", {"scene=TitleScene menuChoice=1 sounds=[1] effects=1",
-          "scene=OptionScene sceneStep=0 sounds=[]", "sound=0"}},
+      {"replay_option_tap.txt", {"scene=TitleScene menuChoice=1 sounds=[1] effects=1", "scene=OptionScene sceneStep=0 sounds=[]", "sound=0"}},
   };
   // clang-format on
   const std::string dir = freshDir();

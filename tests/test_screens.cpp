@@ -27,12 +27,10 @@ Palette titlePalette;  // surface 0's palette as start-up leaves it
 // clang-format off
 struct Press { uint32_t ms; int code; };  // ms after the Scene's start
 struct Scene { FrameHandler frame; KeyHandler key; TapHandler tap; };
+const Scene TITLE{titleSceneFrame, titleSceneKey, titleSceneTap}, OPTION{optionSceneFrame, optionSceneKey, optionSceneTap},
+    GAME{gameSelectSceneFrame, gameSelectSceneKey, nullptr}, PLAYER{playerSelectSceneFrame, playerSelectSceneKey, nullptr},
+    READY{readySceneFrame, readySceneKey, nullptr};
 // clang-format on
-const Scene TITLE{titleSceneFrame, titleSceneKey, titleSceneTap};
-const Scene OPTION{optionSceneFrame, optionSceneKey, optionSceneTap};
-const Scene GAME{gameSelectSceneFrame, gameSelectSceneKey, nullptr};
-const Scene PLAYER{playerSelectSceneFrame, playerSelectSceneKey, nullptr};
-const Scene READY{readySceneFrame, readySceneKey, nullptr};
 
 void at(uint32_t ms) { headlessSetClock(T0 + ms); }
 void press(const std::vector<Press> &presses) {
@@ -92,12 +90,9 @@ TEST_F(ScreensTest, TitleKeySpacingClampingAndTapAreas) {
   // stamped press.
   // clang-format off
   struct Case { std::vector<Press> presses; int tapX, tapY, cursor, choice; uint32_t stamp; int step; } cases[] = {
-      {{{199, DOWN}}, 0, 0, 0, -1, 0, 1},
-      {{{200, DOWN}}, 0, 0, 1, -1, 200, 1},
-      {{{200, DOWN}, {399, DOWN}}, 0, 0, 1, -1, 200, 1},
-      {{{200, UP}}, 0, 0, 0, -1, 200, 1},
+      {{{199, DOWN}}, 0, 0, 0, -1, 0, 1}, {{{200, DOWN}}, 0, 0, 1, -1, 200, 1}, {{{200, UP}}, 0, 0, 0, -1, 200, 1},
+      {{{200, DOWN}, {399, DOWN}}, 0, 0, 1, -1, 200, 1}, {{{200, B}, {200, RIGHT}, {200, 0x43}}, 0, 0, 0, -1, 0, 1},
       {{{200, DOWN}, {400, DOWN}, {600, DOWN}, {800, DOWN}}, 0, 0, 3, -1, 800, 1},
-      {{{200, B}, {200, RIGHT}, {200, 0x43}}, 0, 0, 0, -1, 0, 1},
       // Taps ignore the spacing and the cursor; the rows' edges.
       {{{200, DOWN}}, 127, 112, 1, -1, 200, 1}, {{{200, DOWN}}, 128, 112, 1, 0, 200, 2},
       {{{200, DOWN}}, 231, 112, 1, -1, 200, 1}, {{{200, DOWN}}, 128, 111, 1, -1, 200, 1},
@@ -142,14 +137,13 @@ TEST_F(ScreensTest, ConfirmAndCancelOnEveryMenu) {
     if (c.from.tap != nullptr) tapHandler(200, 230);
     EXPECT_EQ(std::make_tuple(sceneStep, confirmPointX, confirmPointY, gameMode, playerCount),
               std::make_tuple(c.step, c.pointX, c.pointY, c.gameMode, c.playerCount));
-    const bool cancel = c.step == 3 && c.from.frame != titleSceneFrame;
-    const int frames = cancel ? 1 : 25;
+    const int frames = c.step == 3 && c.from.frame != titleSceneFrame ? 1 : 25;  // cancel: 1
     const uint32_t presents = headlessPresentCount();
     EXPECT_EQ(framesUntil(-1), frames);
     EXPECT_EQ(headlessPresentCount(), presents + frames);  // the switching pass too
     EXPECT_EQ(std::make_tuple(frameHandler, keyHandler, tapHandler, sceneStep),
               std::make_tuple(c.to.frame, c.to.key, c.to.tap, 0));
-    EXPECT_EQ(takeSounds(), cancel ? CANCEL_SOUND : CONFIRM_SOUND);
+    EXPECT_EQ(takeSounds(), frames == 1 ? CANCEL_SOUND : CONFIRM_SOUND);
   }
 }
 
@@ -178,13 +172,13 @@ TEST_F(ScreensTest, FadesInAndOutAndRestoreTheTitleOnLeaving) {
     const uint32_t presents = headlessPresentCount();
     frameHandler();  // leaving: About shows index 0 in the restored palette
     EXPECT_EQ(headlessPresentCount(), presents + c.leavePresents);
-    EXPECT_EQ(std::make_tuple(frameHandler, tapHandler),
-              std::make_tuple(titleSceneFrame, titleSceneTap));
-    EXPECT_EQ(std::memcmp(surfaceTable[0].palette, titlePalette, PALETTE_BYTES), 0);
-    const Surface &s = surfaceTable[0];  // cleared back buffer
-    EXPECT_TRUE(
-        std::all_of(s.pixels, s.pixels + s.stride * s.height, [](uint8_t p) { return !p; }));
-    EXPECT_EQ(takeSounds(), SILENCE);
+    // Back at the title, its palette restored, the back buffer cleared, silent.
+    const Surface &s = surfaceTable[0];
+    EXPECT_EQ(std::make_tuple(frameHandler, tapHandler, takeSounds(),
+                              std::memcmp(s.palette, titlePalette, PALETTE_BYTES) == 0,
+                              std::all_of(s.pixels, s.pixels + s.stride * s.height,
+                                          [](uint8_t p) { return !p; })),
+              std::make_tuple(titleSceneFrame, titleSceneTap, SILENCE, true, true));
   }
 }
 
