@@ -7,6 +7,7 @@
 // of a full frame.
 #include <cstring>
 
+#include "gfx/clip.h"
 #include "gfx/surface.h"
 
 namespace {
@@ -74,26 +75,9 @@ int32_t present(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t h
   const int64_t displayW = displayProperties.cxWidth;
   const int64_t displayH = displayProperties.cyHeight;
 
-  int64_t x = sx, y = sy, w = width, h = height, px = displayX, py = displayY;
-  if (w == 0) {
-    w = src.stride;
-    h = src.height;
-  }
-
-  if (px > displayW || py > displayH || w + px < 0 || h + py < 0) return 0;
-
-  if (px < 0) {
-    x -= px;
-    w += px;
-    px = 0;
-  }
-  if (py < 0) {
-    y -= py;
-    h += py;
-    py = 0;
-  }
-  if (px + w > displayW) w = displayW - px;
-  if (py + h > displayH) h = displayH - py;
+  CopyRect r{sx, sy, width, height, displayX, displayY};
+  if (!clipCopy(r, src.stride, src.height, displayW, displayH)) return 0;
+  const int64_t x = r.x, y = r.y, w = r.w, h = r.h, px = r.px, py = r.py;
 
   const bool drawable = w > 0 && h > 0;
   // A rectangle reaching outside the source surface, or a surface without

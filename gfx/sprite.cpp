@@ -3,6 +3,7 @@
 // optional colour key.
 #include <cstring>
 
+#include "gfx/clip.h"
 #include "gfx/surface.h"
 
 int32_t spriteSurface[SPRITE_COUNT];
@@ -67,27 +68,9 @@ int32_t blit(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t heig
   const Surface &src = surfaceTable[source];
   const Surface &dst = surfaceTable[destination];
 
-  // Worked in 64 bits so that no argument can overflow the sums below.
-  int64_t x = sx, y = sy, w = width, h = height, px = dx, py = dy;
-  if (w == 0) {
-    w = src.stride;
-    h = src.height;
-  }
-
-  if (px > dst.stride || py > dst.height || w + px < 0 || h + py < 0) return 0;
-
-  if (px < 0) {
-    x -= px;
-    w += px;
-    px = 0;
-  }
-  if (py < 0) {
-    y -= py;
-    h += py;
-    py = 0;
-  }
-  if (px + w > dst.stride) w = dst.stride - px;
-  if (py + h > dst.height) h = dst.height - py;
+  CopyRect r{sx, sy, width, height, dx, dy};
+  if (!clipCopy(r, src.stride, src.height, dst.stride, dst.height)) return 0;
+  const int64_t x = r.x, y = r.y, w = r.w, h = r.h, px = r.px, py = r.py;
   if (w <= 0 || h <= 0) return 0;
 
   // A source rectangle reaching outside its own surface is never asked for;
