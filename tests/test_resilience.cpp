@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -156,6 +157,9 @@ const DamageCase damageCases[] = {
     {"unreadable", [](const std::string &g) { return g; }, true},
     {"named pipe", [](const std::string &) { return std::string(); }, false, true},
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const DamageCase &c, std::ostream *os) { *os << c.what; }
 
 class DamagedSettings : public ::testing::TestWithParam<DamageCase> {};
 
