@@ -259,7 +259,7 @@ int runAndKill(const std::string &dir, long delayUs, bool atWrite, double *secon
   int status = 0;
   bool reaped = false;
   if (atWrite && delayUs >= 0) {
-    const std::string tmp = dir + "/settings." + std::to_string(pid) + ".tmp";
+    const std::string tmp = dir + "/settings.tmp";
     while (!reaped) {
       if (exists(tmp)) {
         if (delayUs > 0) usleep(static_cast<useconds_t>(delayUs));
@@ -280,8 +280,8 @@ int runAndKill(const std::string &dir, long delayUs, bool atWrite, double *secon
 // Removes temporary files left by killed writers; returns how many.
 int removeLeftovers(const std::string &dir) {
   std::string list = dir + "/leftovers.txt";
-  std::system(("ls '" + dir + "' | grep -c '^settings\\..*\\.tmp$' >'" + list + "'; rm -f '" + dir +
-               "'/settings.*.tmp")
+  std::system(("ls '" + dir + "' | grep -c '^settings\\.tmp$' >'" + list + "'; rm -f '" + dir +
+               "'/settings.tmp")
                   .c_str());
   return std::atoi(readAll(list).c_str());
 }

@@ -113,10 +113,13 @@ bool saveFile(const char *path, const RegistryValues &values) {
   size_t size = registryFormat(values, text, sizeof text);
   if (size == 0 || !makeFolders(path)) return false;
 
+  // One fixed temporary name: a save cut short by a kill or a power cut
+  // leaves at most this one file behind, and the next save reuses it. Only
+  // one game runs per user, so no two saves share it.
   char tmp[kPathMax];
-  int len = std::snprintf(tmp, sizeof tmp, "%s.%ld.tmp", path, static_cast<long>(getpid()));
+  int len = std::snprintf(tmp, sizeof tmp, "%s.tmp", path);
   if (len < 0 || static_cast<size_t>(len) >= sizeof tmp) return false;
-  int fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
   if (fd < 0) return false;
   bool ok = writeAll(fd, text, size) && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
