@@ -196,6 +196,25 @@ TEST_F(ScreensTest, OptionTapAreasAreTheCaptions) {
   }
 }
 
+// While "Press The Button" waits, 91 and 229 are ignored and every other
+// key, A and B included, becomes the chosen row's code without leaving.
+TEST_F(ScreensTest, OptionPanelTakesAnyKeyButTheIgnoredTwo) {
+  // clang-format off
+  struct Case { int item; std::vector<Press> presses; int16_t bound; int step; } cases[] = {
+      {1, {{200, 91}}, UP, 3}, {1, {{200, 229}}, UP, 3}, {1, {{199, 0x51}}, UP, 3},
+      {1, {{200, 91}, {200, A}}, A, 2}, {6, {{200, B}}, B, 2}, {5, {{200, 0x57}, {300, 0x57}}, 0x57, 2}};
+  // clang-format on
+  for (const Case &c : cases) {
+    enter(OPTION, 2);
+    tapHandler(20, 64 + 32 * (c.item - 1));
+    ASSERT_EQ(sceneStep, 3);
+    press(c.presses);
+    EXPECT_EQ(std::make_tuple(keyBindings[c.item - 1], sceneStep), std::make_tuple(c.bound, c.step))
+        << "row " << c.item;
+    keyBindings[c.item - 1] = c.item == 6 ? B : c.item == 5 ? A : UP;
+  }
+}
+
 // A code of 0x8000 or more is negative as a signed 16-bit binding; its row
 // shows the low three decimal digits of the unsigned code, not stray sprites.
 TEST_F(ScreensTest, OptionShowsHighCodesAsUnsignedDigits) {
