@@ -1,11 +1,11 @@
 // Helpers for the match tests: a synthetic sprite sheet in which every
 // sprite has its own pixels, so that two pictures are equal only when the
-// same sprites were drawn at the same places, and a way to draw an expected
-// picture from a list of sprites.
+// same sprites were drawn at the same places, and a check that the back
+// buffer shows exactly a given list of sprites.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,43 +15,42 @@
 namespace match_test {
 
 struct Placed {
-  int32_t sprite;
-  int32_t x;
-  int32_t y;
+  int32_t sprite, x, y;
 };
 
 inline void setUpSyntheticSheet() {
   createSurface(0, nullptr, 0, 240, 320);
   createSurface(2, nullptr, 0, 832, 825);
   const Surface &sheet = surfaceTable[2];
-  for (int32_t y = 0; y < sheet.height; ++y) {
-    for (int32_t x = 0; x < sheet.stride; ++x) {
-      uint32_t h = static_cast<uint32_t>(x) * 2654435761u ^ static_cast<uint32_t>(y) * 40503u;
-      h ^= h >> 13;
-      sheet.pixels[y * sheet.stride + x] = static_cast<uint8_t>(h % 240);  // never the key
-    }
-  }
-  for (int32_t i = 0; i < DEFINED_SPRITES; ++i) {
-    const SpriteRect &r = spriteSheetTable[i];
-    defineSprite(i, 2, r.x, r.y, r.w, r.h);
-  }
+  for (uint32_t i = 0; i < 832u * 825u; ++i)
+    sheet.pixels[i] = static_cast<uint8_t>((i * 2654435761u >> 13) % 240);  // never the key
+  for (const SpriteRect &r : spriteSheetTable)
+    defineSprite(static_cast<int32_t>(&r - spriteSheetTable), 2, r.x, r.y, r.w, r.h);
 }
 
-inline std::vector<uint8_t> snapshot() {
+// The first pixel where the back buffer differs from the background with the
+// scoreboard (when asked) and then the given sprites drawn on it, as "x,y",
+// or "" when the pictures agree. The back buffer is left holding the
+// expected picture.
+inline std::string differenceFrom(const std::vector<Placed> &sprites, bool scoreboard = false) {
   const Surface &s = surfaceTable[0];
-  return std::vector<uint8_t>(s.pixels, s.pixels + s.stride * s.height);
-}
-
-inline void drawPlaced(const std::vector<Placed> &sprites) {
+  const std::vector<uint8_t> drawn(s.pixels, s.pixels + s.stride * s.height);
+  clearSurface(0, BACKGROUND_INDEX);
+  if (scoreboard) drawScoreboard();
   for (const Placed &p : sprites) drawSprite(p.sprite, 0, p.x, p.y, COLOR_KEY);
+  for (size_t i = 0; i < drawn.size(); ++i)
+    if (drawn[i] != s.pixels[i])
+      return std::to_string(i % s.stride) + "," + std::to_string(i / s.stride);
+  return "";
 }
 
-// First differing pixel as "x,y", or "" when the pictures are equal.
-inline std::string firstDifference(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b) {
-  const int32_t stride = surfaceTable[0].stride;
-  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
-    if (a[i] != b[i]) return std::to_string(i % stride) + "," + std::to_string(i / stride);
-  return a.size() == b.size() ? "" : "size";
+// Whether the back buffer already shows the sprite at (x, y): drawing it
+// again changes nothing.
+inline bool shows(int32_t sprite, int32_t x, int32_t y) {
+  const Surface &s = surfaceTable[0];
+  const std::vector<uint8_t> before(s.pixels, s.pixels + s.stride * s.height);
+  drawSprite(sprite, 0, x, y, COLOR_KEY);
+  return std::equal(before.begin(), before.end(), s.pixels);
 }
 
 }  // namespace match_test
