@@ -313,7 +313,7 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
   uint64_t kills = 0, attempts = 0;
   int oldSeen = 0, newSeen = 0, finished = 0, leftovers = 0, atWriteKills = 0;
   long estimateUs = runUs;
-  while (kills < iterations && attempts < 3 * iterations) {
+  while (kills < iterations && attempts < 20 * iterations) {
     writeFile(path, oldFile);
     // A third of the kills anywhere in the run, a third in its last fifth,
     // a third within 2 ms of the save's start.

@@ -49,7 +49,10 @@ TEST(Scoreboard, DigitPlacementAndBigNumbers) {
   match_test::setUpSyntheticSheet();
   for (const Board &c : boards) {
     SCOPED_TRACE(c.name);
-    match = MatchState{c.current, c.roundIndex, c.dartIndex};
+    match = MatchState{};
+    match.currentPlayer = c.current;
+    match.roundIndex = c.roundIndex;
+    match.dartIndex = c.dartIndex;
     gameMode = c.mode;
     playerCount = c.players;
     for (int32_t i = 0; i < 4; ++i) match.playerScores[i] = c.scores[i];
