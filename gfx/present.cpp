@@ -5,6 +5,7 @@
 // call and dropped at its end, so a Palette change (a fade step) shows on the
 // very next frame; building it costs 256 packings against the 76,800 pixels
 // of a full frame.
+#include <bit>
 #include <cstring>
 
 #include "gfx/clip.h"
@@ -28,14 +29,21 @@ void buildTable555(const PaletteEntry *palette, uint16_t *table) {
   }
 }
 
-// One opaque row: four source bytes become one 64-bit store of four pixels.
+// The row loops read and write several pixels per access in little-endian
+// order, the order of every platform the game runs on.
+static_assert(std::endian::native == std::endian::little);
+
+// One opaque row: eight source bytes are read at once and become two 64-bit
+// stores of four pixels each.
 inline void convertRow(const uint8_t *src, uint16_t *dst, int64_t width, const uint16_t *table) {
   int64_t i = 0;
   for (; i + 8 <= width; i += 8) {
-    uint64_t a = uint64_t{table[src[i]]} | uint64_t{table[src[i + 1]]} << 16 |
-                 uint64_t{table[src[i + 2]]} << 32 | uint64_t{table[src[i + 3]]} << 48;
-    uint64_t b = uint64_t{table[src[i + 4]]} | uint64_t{table[src[i + 5]]} << 16 |
-                 uint64_t{table[src[i + 6]]} << 32 | uint64_t{table[src[i + 7]]} << 48;
+    uint64_t s;
+    std::memcpy(&s, src + i, sizeof s);
+    uint64_t a = uint64_t{table[s & 0xFF]} | uint64_t{table[(s >> 8) & 0xFF]} << 16 |
+                 uint64_t{table[(s >> 16) & 0xFF]} << 32 | uint64_t{table[(s >> 24) & 0xFF]} << 48;
+    uint64_t b = uint64_t{table[(s >> 32) & 0xFF]} | uint64_t{table[(s >> 40) & 0xFF]} << 16 |
+                 uint64_t{table[(s >> 48) & 0xFF]} << 32 | uint64_t{table[s >> 56]} << 48;
     std::memcpy(dst + i, &a, sizeof a);
     std::memcpy(dst + i + 4, &b, sizeof b);
   }
