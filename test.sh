@@ -15,7 +15,7 @@ cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOBELYN_SANITIZE=ON
 cmake --build build/test -j"$jobs"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-ctest --test-dir build/test --output-on-failure -j"$jobs"
+ctest --test-dir build/test --output-on-failure -j"$jobs" | tee build/test/ctest.log
 
 # The fuzz targets, a short run of each from the committed seed corpus (new
 # inputs go to a scratch folder). They need clang with libFuzzer.
@@ -37,3 +37,9 @@ if command -v clang++ >/dev/null 2>&1; then
 else
   echo "clang++ not found: fuzz targets skipped (Debian: apt-get install clang)"
 fi
+
+# One closing line for whoever reads only the end of the log.
+summary="$(grep -E '^[0-9]+% tests passed' build/test/ctest.log | tail -n 1)"
+total="$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")"
+failed="$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$summary")"
+echo "tests: $((total - failed)) passed, $failed failed"
