@@ -61,6 +61,8 @@ TEST(Replay, GoodScriptsEndWithExitZero) {
       {"  run 3   # three passes\r\n\tdump\r\n# done\r\n", {"pass=3 clock=48"}},
       {"wait 1\ndump\n", {"pass=1"}},  // stops at the first pass after which the step matches
       {"dump\n", {"pass=0 scene=TitleScene playerScores=[0,0,0,0] dartMarkX=[0,0,0]"}},
+      // A close request destroys the window in one pass and ends the loop in the next.
+      {"close\nrun 1\ndump\nrun 5\ndump\n", {"pass=1 framesEnabled=0", "pass=2"}},
   };
   // clang-format on
   const std::string dir = freshDir();
@@ -77,6 +79,14 @@ TEST(Replay, SettingsPersistOnlyWithARegistryFolder) {
   // Sound off is kept: the confirmation plays nothing.
   expectDumps(runReplay(dir, "--registry reg " + check), {"sound=0", "menuChoice=1 sounds=[]"});
   expectDumps(runReplay(dir, check), {"sound=1", "sounds=[1]"});
+}
+
+TEST(Replay, TimedemoPrintsOnlyPassesPerSecond) {
+  const std::string dir = freshDir();
+  const ReplayRun run = replayText(dir, "run 500\nshot t.png\ndump\n", "--timedemo");
+  ASSERT_EQ(run.status, 0);
+  ASSERT_EQ(run.lines.size(), 1u);
+  EXPECT_GT(std::atof(run.lines[0].c_str()), 0.0) << run.lines[0];
 }
 
 TEST(Replay, ShotWritesA240By320Png) {
