@@ -3,6 +3,7 @@
 // state, the clock, wave playing, the settings location and the single
 // running instance.
 #include <SDL.h>
+#include <dlfcn.h>
 #include <signal.h>
 #include <time.h>
 
@@ -109,7 +110,24 @@ void SDLCALL audioCallback(void *, Uint8 *stream, int len) {
   if (n < want) std::memset(stream + n, 0, want - n);
 }
 
+// The ALSA library prints its own complaints to stderr when a machine has no
+// sound card; the game plays silently then, so those lines only alarm the
+// player. Where the library is present, its messages are turned off before
+// SDL opens it (SDL loads the same library).
+void quietAlsa(const char *, int, const char *, int, const char *, ...) {}
+
+void silenceAlsaMessages() {
+  void *alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (alsa == nullptr) return;
+  using Handler = void (*)(const char *, int, const char *, int, const char *, ...);
+  using SetHandler = int (*)(Handler);
+  auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+  if (set != nullptr) set(quietAlsa);
+  // Kept loaded for the life of the program, as SDL keeps it.
+}
+
 void openAudio() {
+  silenceAlsaMessages();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     audioState = 2;
     return;
