@@ -21,17 +21,9 @@
 #include "platform/headless/headless.h"
 #include "screens/screens.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TOBELYN_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TOBELYN_ASAN 1
-#endif
-#endif
-#ifdef TOBELYN_ASAN
-// From the address checker's run-time (its header is not always installed).
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#endif
+// The address checker's count of bytes in use, where it is linked in (its
+// header is not always installed).
+extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
 
 namespace {
 
@@ -46,27 +38,13 @@ constexpr int SCENE_COUNT = 7;
 
 uint64_t envNumber(const char *name, uint64_t fallback) {
   const char *text = std::getenv(name);
-  if (text == nullptr || *text == 0) return fallback;
-  return std::strtoull(text, nullptr, 0);
+  return text == nullptr || *text == 0 ? fallback : std::strtoull(text, nullptr, 0);
 }
 
 // Bytes the program holds on the heap now.
 size_t heapInUse() {
-#ifdef TOBELYN_ASAN
-  return __sanitizer_get_current_allocated_bytes();
-#else
+  if (__sanitizer_get_current_allocated_bytes) return __sanitizer_get_current_allocated_bytes();
   return mallinfo2().uordblks;
-#endif
-}
-
-// Resident memory of the process, in KiB.
-long residentKiB() {
-  FILE *f = std::fopen("/proc/self/statm", "r");
-  if (f == nullptr) return -1;
-  long pages = 0, resident = 0;
-  if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = -1;
-  std::fclose(f);
-  return resident < 0 ? -1 : resident * 4;
 }
 
 int sceneIndex() {
@@ -75,18 +53,21 @@ int sceneIndex() {
   return -1;
 }
 
+enum Input { KEYS, HOLDS, TAPS, ACTIVATIONS, MINIMISES, CLOSES, CLOCK_JUMPS, WRAPS, INPUT_KINDS };
+const char *const inputNames[] = {"keys",      "holds",  "taps",        "activations",
+                                  "minimises", "closes", "clock jumps", "wraps"};
+
 struct Soak {
   std::mt19937 rng;
-  uint64_t restarts = 0;
-  uint64_t keys = 0, taps = 0, holds = 0, activations = 0, minimises = 0, closes = 0;
-  uint64_t clockJumps = 0, wraps = 0;
-  uint64_t visits[SCENE_COUNT] = {};
+  unsigned long long restarts = 0, done[INPUT_KINDS] = {}, visits[SCENE_COUNT] = {};
   bool inactive = false;
 
   explicit Soak(uint32_t seed) : rng(seed) {}
 
   uint32_t below(uint32_t n) { return static_cast<uint32_t>(rng() % n); }
   bool chance(uint32_t perMillion) { return below(1000000) < perMillion; }
+  // Whether an input of this kind comes now (counting it if so).
+  bool comes(uint32_t perMillion, Input kind) { return chance(perMillion) && ++done[kind]; }
 
   // A key code: mostly one of the bound buttons, so that the menus are
   // walked, otherwise anything a key message can carry.
@@ -97,8 +78,7 @@ struct Soak {
     if (r < 55) return keyBindings[KEY_UP];
     if (r < 65) return keyBindings[BUTTON_B];
     if (r < 80) return keyBindings[below(KEY_BINDING_COUNT)];
-    if (r < 95) return static_cast<int>(below(256));
-    return static_cast<int>(below(0x10000));
+    return static_cast<int>(r < 95 ? below(256) : below(0x10000));
   }
 
   void start() {
@@ -115,49 +95,34 @@ struct Soak {
 
   // Random input queued before one pass.
   void feed() {
-    if (chance(80000)) {
-      headlessKey(pickKey());
-      ++keys;
-    }
-    if (chance(30000)) {
+    if (comes(80000, KEYS)) headlessKey(pickKey());
+    if (comes(30000, HOLDS)) {
       int vk = below(3) == 0 ? static_cast<int>(below(256)) : keyBindings[BUTTON_A];
       headlessHold(vk, below(2) == 0);
-      ++holds;
     }
-    if (chance(15000)) {
+    if (comes(15000, TAPS)) {
       // Mostly on the screen, sometimes anywhere a tap can say.
       bool wild = below(10) == 0;
       headlessTap(static_cast<int>(wild ? below(0x10000) : below(240)),
                   static_cast<int>(wild ? below(0x10000) : below(320)));
-      ++taps;
     }
-    if (inactive ? chance(50000) : chance(2000)) {
+    if (comes(inactive ? 50000 : 2000, ACTIVATIONS)) {
       inactive = !inactive;
       headlessActivate(!inactive);
-      ++activations;
     }
-    if (chance(40)) {
-      headlessMinimize();
-      ++minimises;
-    }
-    if (chance(40)) {
-      headlessClose();
-      ++closes;
-    }
+    if (comes(40, MINIMISES)) headlessMinimize();
+    if (comes(40, CLOSES)) headlessClose();
   }
 
   // The clock after one pass: frame-sized steps, now and then a long pause
   // or a jump to just before the 32-bit wrap.
   void tick() {
-    if (chance(1000)) {
+    if (comes(1000, CLOCK_JUMPS))
       headlessAdvanceClock(below(60000));
-      ++clockJumps;
-    } else if (chance(500)) {
+    else if (comes(500, WRAPS))
       headlessSetClock(0xFFFFFFFFu - below(5000));
-      ++wraps;
-    } else {
+    else
       headlessAdvanceClock(below(34));
-    }
   }
 
   void pass() {
@@ -187,39 +152,22 @@ TEST(Soak, RandomInputReachesEveryScene) {
   // made whatever the program keeps.
   const uint64_t warmUp = passes / 10 < 2000 ? passes / 10 : 2000;
   size_t heapStart = 0;
-  long rssStart = 0;
   for (uint64_t i = 0; i < passes; ++i) {
-    if (i == warmUp) {
-      heapStart = heapInUse();
-      rssStart = residentKiB();
-    }
+    if (i == warmUp) heapStart = heapInUse();
     soak.pass();
-    if (::testing::Test::HasFatalFailure()) {
+    if (::testing::Test::HasFatalFailure())
       FAIL() << "stopped at pass " << i << " (seed " << seed << ")";
-    }
   }
   const size_t heapEnd = heapInUse();
-  const long rssEnd = residentKiB();
 
-  std::printf("soak: seed %u, %llu passes, %llu restarts\n", seed,
-              static_cast<unsigned long long>(passes),
-              static_cast<unsigned long long>(soak.restarts));
-  std::printf(
-      "soak: %llu keys, %llu holds, %llu taps, %llu activations, %llu minimises, %llu closes, "
-      "%llu clock jumps, %llu wraps\n",
-      static_cast<unsigned long long>(soak.keys), static_cast<unsigned long long>(soak.holds),
-      static_cast<unsigned long long>(soak.taps), static_cast<unsigned long long>(soak.activations),
-      static_cast<unsigned long long>(soak.minimises), static_cast<unsigned long long>(soak.closes),
-      static_cast<unsigned long long>(soak.clockJumps),
-      static_cast<unsigned long long>(soak.wraps));
-  for (int i = 0; i < SCENE_COUNT; ++i)
-    std::printf("soak: %-17s %llu passes\n", sceneNames[i],
-                static_cast<unsigned long long>(soak.visits[i]));
-  std::printf("soak: heap %zu -> %zu bytes, resident %ld -> %ld KiB\n", heapStart, heapEnd,
-              rssStart, rssEnd);
-
-  for (int i = 0; i < SCENE_COUNT; ++i)
+  std::printf("soak: seed %u, %llu passes, %llu restarts, heap %zu -> %zu bytes\nsoak:", seed,
+              static_cast<unsigned long long>(passes), soak.restarts, heapStart, heapEnd);
+  for (int i = 0; i < INPUT_KINDS; ++i) std::printf(" %llu %s", soak.done[i], inputNames[i]);
+  std::printf("\n");
+  for (int i = 0; i < SCENE_COUNT; ++i) {
+    std::printf("soak: %-17s %llu passes\n", sceneNames[i], soak.visits[i]);
     EXPECT_GT(soak.visits[i], 0u) << sceneNames[i] << " was never reached (seed " << seed << ")";
+  }
   EXPECT_GT(soak.restarts, 0u);
   // Restarts make the surfaces again; the heap must not grow with them.
   EXPECT_LE(heapEnd, heapStart + 4096) << "the heap grew during the run";
