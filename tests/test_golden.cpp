@@ -7,9 +7,7 @@
 // tobelyn-replay in the build folder. To record the current frames, run
 // tests/golden/record.sh (it sets TOBELYN_RECORD_GOLDEN=1).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,34 +21,25 @@ namespace {
 
 const std::string kGoldenDir = std::string(TOBELYN_SOURCE_DIR) + "/tests/golden";
 const std::string kHashFile = kGoldenDir + "/hashes.txt";
+const std::string kReplay = TOBELYN_REPLAY;
+const std::string kBuildDir = kReplay.substr(0, kReplay.rfind('/') + 1);
 
 const char *const kScripts[] = {"golden_menus.txt",   "golden_option_about.txt", "golden_301.txt",
                                 "golden_clock.txt",   "golden_countup_win.txt",  "golden_draw.txt",
                                 "golden_gameover.txt"};
 
-std::string buildDir() {
-  std::string replay = TOBELYN_REPLAY;
-  size_t slash = replay.rfind('/');
-  return slash == std::string::npos ? "." : replay.substr(0, slash);
-}
+// TOBELYN_RECORD_GOLDEN=1 (tests/golden/record.sh) records the frames made.
+const char *const kRecordVar = std::getenv("TOBELYN_RECORD_GOLDEN");
+const bool kRecording = kRecordVar != nullptr && kRecordVar[0] != 0 && kRecordVar[0] != '0';
 
-bool recording() {
-  const char *v = std::getenv("TOBELYN_RECORD_GOLDEN");
-  return v != nullptr && v[0] != 0 && v[0] != '0';
-}
-
-// FNV-1a, 64 bits: plenty to tell two frames apart.
+// FNV-1a, 64 bits, of a file's bytes ("" when there is no such file):
+// plenty to tell two frames apart.
 std::string hashFile(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return "";
   uint64_t h = 1469598103934665603ull;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    for (std::streamsize i = 0; i < in.gcount(); ++i) {
-      h ^= static_cast<unsigned char>(buffer[i]);
-      h *= 1099511628211ull;
-    }
-  }
+  for (std::istreambuf_iterator<char> c(in), end; c != end; ++c)
+    h = (h ^ static_cast<unsigned char>(*c)) * 1099511628211ull;
   char text[17];
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
   return text;
@@ -59,36 +48,26 @@ std::string hashFile(const std::string &path) {
 std::map<std::string, std::string> readHashes() {
   std::map<std::string, std::string> hashes;
   std::ifstream in(kHashFile);
-  std::string name, hash;
-  while (in >> name >> hash) hashes[name] = hash;
+  for (std::string name, hash; in >> name >> hash;) hashes[name] = hash;
   return hashes;
 }
 
-void writeHashes(const std::map<std::string, std::string> &hashes) {
-  std::ofstream out(kHashFile, std::ios::trunc);
-  for (const auto &[name, hash] : hashes) out << name << ' ' << hash << '\n';
-}
-
-// The frame names a script saves, in order.
+// The frame names (without .png) a script saves, in order.
 std::vector<std::string> shotsOf(const std::string &script) {
   std::vector<std::string> shots;
   std::ifstream in(kGoldenDir + "/" + script);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream words(line);
-    std::string command, file;
-    if (words >> command >> file && command == "shot") shots.push_back(file);
-  }
+  for (std::string line, command, file; std::getline(in, line);)
+    if (std::istringstream(line) >> command >> file && command == "shot")
+      shots.push_back(file.substr(0, file.rfind('.')));
   return shots;
 }
 
+// Runs a shell command; returns what it printed and sets *status.
 std::string run(const std::string &command, int *status) {
   std::string output;
   FILE *out = popen(command.c_str(), "r");
-  if (out == nullptr) return output;
-  char buffer[4096];
-  while (fgets(buffer, sizeof buffer, out) != nullptr) output += buffer;
-  int raw = pclose(out);
+  for (int c; out != nullptr && (c = std::fgetc(out)) != EOF;) output += static_cast<char>(c);
+  int raw = out == nullptr ? -1 : pclose(out);
   *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   return output;
 }
@@ -101,57 +80,48 @@ TEST_P(Golden, FramesMatchRecordedHashes) {
   ASSERT_FALSE(shots.empty()) << script << " saves no frame";
 
   // Each script runs in a folder of its own, so scripts may run side by side.
-  const std::string work = buildDir() + "/golden-work/" + script;
-  const std::string out = buildDir() + "/golden-out";
+  const std::string work = kBuildDir + "golden-work/" + script, out = kBuildDir + "golden-out";
   int status = -1;
-  run("rm -rf '" + work + "' && mkdir -p '" + work + "' '" + out + "'", &status);
-  ASSERT_EQ(status, 0);
   const std::string output =
-      run("cd '" + work + "' && '" + TOBELYN_REPLAY + "' '" + kGoldenDir + "/" + script + "' 2>&1",
+      run("rm -rf '" + work + "' && mkdir -p '" + work + "' '" + out + "' && cd '" + work +
+              "' && '" + kReplay + "' '" + kGoldenDir + "/" + script + "' 2>&1",
           &status);
   ASSERT_EQ(status, 0) << output;
   EXPECT_NE(output.find("{\"exit\": 0}"), std::string::npos) << output;
 
   std::map<std::string, std::string> hashes = readHashes();
-  for (const std::string &shot : shots) {
-    const std::string name = shot.substr(0, shot.rfind('.'));
-    const std::string hash = hashFile(work + "/" + shot);
-    ASSERT_FALSE(hash.empty()) << script << " did not save " << shot;
-    if (recording()) {
-      hashes[name] = hash;
-      continue;
-    }
+  for (const std::string &name : shots) {
+    const std::string png = "/" + name + ".png", hash = hashFile(work + png);
+    ASSERT_FALSE(hash.empty()) << script << " did not save " << name << ".png";
     const auto recorded = hashes.find(name);
-    if (recorded != hashes.end() && recorded->second == hash) continue;
-    run("cp '" + work + "/" + shot + "' '" + out + "/" + shot + "'", &status);
-    if (recorded == hashes.end()) {
-      ADD_FAILURE() << "frame " << name << " (" << script << ") has no recorded hash; "
-                    << "look at " << out << "/" << shot << " and run tests/golden/record.sh";
-    } else {
-      ADD_FAILURE() << "frame " << name << " (" << script
-                    << ") differs from the recorded one: " << hash << " instead of "
-                    << recorded->second << "; the new frame is " << out << "/" << shot;
-    }
+    if (kRecording) hashes[name] = hash;
+    if (kRecording || (recorded != hashes.end() && recorded->second == hash)) continue;
+    run("cp '" + work + png + "' '" + out + png + "'", &status);
+    ADD_FAILURE() << "frame " << name << " (" << script << ") "
+                  << (recorded == hashes.end() ? "has no recorded hash"
+                                               : "differs from the recorded one: " + hash +
+                                                     " instead of " + recorded->second)
+                  << "; the new frame is " << out << png
+                  << "; after a look, record it with tests/golden/record.sh";
   }
-  if (recording()) writeHashes(hashes);
+  if (!kRecording) return;
+  std::ofstream record(kHashFile, std::ios::trunc);
+  for (const auto &[name, hash] : hashes) record << name << ' ' << hash << '\n';
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, Golden, testing::ValuesIn(kScripts),
-                         [](const testing::TestParamInfo<const char *> &info) {
-                           std::string name = info.param;
-                           name = name.substr(7, name.size() - 11);  // golden_X.txt -> X
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Scripts, Golden, testing::ValuesIn(kScripts), [](const auto &info) {
+  const std::string name = info.param;  // golden_X.txt -> X
+  return name.substr(7, name.size() - 11);
+});
 
 // Every frame a script saves is recorded, and every recorded frame is still
 // saved by some script: a renamed or dropped shot cannot go unnoticed.
 TEST(GoldenHashes, RecordedFramesAndScriptsAgree) {
-  if (recording()) GTEST_SKIP() << "recording";
+  if (kRecording) GTEST_SKIP() << "recording";
   std::map<std::string, std::string> hashes = readHashes();
   std::map<std::string, int> saved;
-  for (const char *script : kScripts) {
-    for (const std::string &shot : shotsOf(script)) ++saved[shot.substr(0, shot.rfind('.'))];
-  }
+  for (const char *script : kScripts)
+    for (const std::string &name : shotsOf(script)) ++saved[name];
   for (const auto &[name, count] : saved) {
     EXPECT_EQ(count, 1) << name << " is saved by more than one shot";
     EXPECT_TRUE(hashes.count(name)) << name << " has no recorded hash";
