@@ -79,6 +79,10 @@ int64_t firstFrameNs = 0;
 // --- Keys.
 
 bool held[256];
+// Keys pressed during the latest pump: a press and release shorter than one
+// frame still reads as held for that frame, so a quick tap of the throw
+// button is never lost between two polls.
+bool pressedThisPump[256];
 
 // --- Signals.
 
@@ -241,7 +245,10 @@ void setIcon(HICON icon) {
   SDL_FreeSurface(s);
 }
 
-void clearHeld() { std::memset(held, 0, sizeof held); }
+void clearHeld() {
+  std::memset(held, 0, sizeof held);
+  std::memset(pressedThisPump, 0, sizeof pressedThisPump);
+}
 
 // Side-specific modifier codes, kept beside the combined ones for
 // GetAsyncKeyState.
@@ -488,6 +495,7 @@ void backendPumpEvents() {
     SDL_RaiseWindow(window);
   }
   if (!sdlUp) return;
+  std::memset(pressedThisPump, 0, sizeof pressedThisPump);
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     switch (e.type) {
@@ -495,6 +503,7 @@ void backendPumpEvents() {
         int vk = virtualKeyFor(e.key.keysym.sym, e.key.keysym.scancode);
         if (vk <= 0 || vk > 255) break;
         setHeld(e.key, vk, true);
+        pressedThisPump[vk] = true;
         // Repeat count 1, the scan code, and bit 30 for an auto-repeat.
         LPARAM lp = 1 | (static_cast<LPARAM>(e.key.keysym.scancode & 0xFF) << 16) |
                     (e.key.repeat ? (static_cast<LPARAM>(1) << 30) : 0);
@@ -593,7 +602,7 @@ DWORD timeGetTime() { return static_cast<DWORD>(SDL_GetTicks64()); }
 
 SHORT GetAsyncKeyState(int vKey) {
   if (vKey < 0 || vKey > 255) return 0;
-  return held[vKey] ? static_cast<SHORT>(0x8000u) : 0;
+  return held[vKey] || pressedThisPump[vKey] ? static_cast<SHORT>(0x8000u) : 0;
 }
 
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
