@@ -125,22 +125,27 @@ struct CommandName {
   size_t minArgs;
   size_t maxArgs;
   const char *usage;
+  // For a command of one unsigned number: its largest value and its name in
+  // error messages; null when the command takes something else.
+  uint32_t valueMax;
+  const char *valueName;
 };
 
 const CommandName commandNames[] = {
-    {"clock", CommandKind::Clock, 1, 1, "clock T"},
-    {"step", CommandKind::Step, 1, 1, "step MS"},
-    {"key", CommandKind::Key, 1, 1, "key VK"},
-    {"hold", CommandKind::Hold, 1, 1, "hold VK"},
-    {"release", CommandKind::Release, 1, 1, "release VK"},
-    {"tap", CommandKind::Tap, 2, 2, "tap X Y"},
-    {"activate", CommandKind::Activate, 1, 1, "activate 0|1"},
-    {"minimize", CommandKind::Minimize, 0, 0, "minimize"},
-    {"close", CommandKind::Close, 0, 0, "close"},
-    {"run", CommandKind::Run, 1, 1, "run N"},
-    {"wait", CommandKind::Wait, 1, 2, "wait S [N]"},
-    {"dump", CommandKind::Dump, 0, 0, "dump"},
-    {"shot", CommandKind::Shot, 1, 1, "shot FILE"},
+    {"clock", CommandKind::Clock, 1, 1, "clock T", 0xFFFFFFFFu, "time"},
+    {"step", CommandKind::Step, 1, 1, "step MS", 0xFFFFFFFFu, "step"},
+    // A key message carries 16 bits of key code.
+    {"key", CommandKind::Key, 1, 1, "key VK", 0xFFFF, "key code"},
+    {"hold", CommandKind::Hold, 1, 1, "hold VK", 0xFFFF, "key code"},
+    {"release", CommandKind::Release, 1, 1, "release VK", 0xFFFF, "key code"},
+    {"tap", CommandKind::Tap, 2, 2, "tap X Y", 0, nullptr},
+    {"activate", CommandKind::Activate, 1, 1, "activate 0|1", 1, "activation (0 or 1)"},
+    {"minimize", CommandKind::Minimize, 0, 0, "minimize", 0, nullptr},
+    {"close", CommandKind::Close, 0, 0, "close", 0, nullptr},
+    {"run", CommandKind::Run, 1, 1, "run N", 0xFFFFFFFFu, "pass count"},
+    {"wait", CommandKind::Wait, 1, 2, "wait S [N]", 0, nullptr},
+    {"dump", CommandKind::Dump, 0, 0, "dump", 0, nullptr},
+    {"shot", CommandKind::Shot, 1, 1, "shot FILE", 0, nullptr},
 };
 
 }  // namespace
@@ -164,25 +169,13 @@ ParseResult parseScriptLine(std::string_view line) {
   ScriptCommand command;
   command.kind = found->kind;
   std::string error;
+  if (found->valueName != nullptr) {
+    if (!boundedArgument(words[1], found->valueMax, found->valueName, &command.value, &error)) {
+      return failure(error);
+    }
+    return success(command);
+  }
   switch (found->kind) {
-    case CommandKind::Clock:
-      if (!boundedArgument(words[1], 0xFFFFFFFFu, "time", &command.value, &error)) {
-        return failure(error);
-      }
-      break;
-    case CommandKind::Step:
-      if (!boundedArgument(words[1], 0xFFFFFFFFu, "step", &command.value, &error)) {
-        return failure(error);
-      }
-      break;
-    case CommandKind::Key:
-    case CommandKind::Hold:
-    case CommandKind::Release:
-      // A key message carries 16 bits of key code.
-      if (!boundedArgument(words[1], 0xFFFF, "key code", &command.value, &error)) {
-        return failure(error);
-      }
-      break;
     case CommandKind::Tap: {
       // A tap's client point travels as two unsigned 16-bit halves.
       uint32_t x, y;
@@ -194,16 +187,6 @@ ParseResult parseScriptLine(std::string_view line) {
       command.y = static_cast<int32_t>(y);
       break;
     }
-    case CommandKind::Activate:
-      if (!boundedArgument(words[1], 1, "activation (0 or 1)", &command.value, &error)) {
-        return failure(error);
-      }
-      break;
-    case CommandKind::Run:
-      if (!boundedArgument(words[1], 0xFFFFFFFFu, "pass count", &command.value, &error)) {
-        return failure(error);
-      }
-      break;
     case CommandKind::Wait:
       if (!parseSigned(words[1], &command.sceneStep)) {
         return failure("bad scene step " + quoted(words[1]));
@@ -217,10 +200,8 @@ ParseResult parseScriptLine(std::string_view line) {
     case CommandKind::Shot:
       command.file = std::string(words[1]);
       break;
-    case CommandKind::Empty:
-    case CommandKind::Minimize:
-    case CommandKind::Close:
-    case CommandKind::Dump:
+    default:
+      // Commands of one number were read above; the rest take nothing.
       break;
   }
   return success(command);
