@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "app/scene.h"
+#include "game/landings.h"
 #include "game/match.h"
 #include "gfx/surface.h"
 #include "test_match_support.h"
@@ -131,3 +132,9 @@ TEST_F(Scoring, BustSignOnlyWhenWorthMoreThanIsLeft) {
 }
 
 }  // namespace
+
+// The browser and Windows builds check their own landings against this same
+// number: any change to the throw's arithmetic must change it here first.
+TEST(Landings, EveryLandingAndTheGaugeArcHashAsRecorded) {
+  EXPECT_EQ(landingTableHash(), 0x5474bc1f595a166bull) << "the landing table or the gauge arc changed";
+}
