@@ -136,5 +136,6 @@ TEST_F(Scoring, BustSignOnlyWhenWorthMoreThanIsLeft) {
 // The browser and Windows builds check their own landings against this same
 // number: any change to the throw's arithmetic must change it here first.
 TEST(Landings, EveryLandingAndTheGaugeArcHashAsRecorded) {
-  EXPECT_EQ(landingTableHash(), 0x5474bc1f595a166bull) << "the landing table or the gauge arc changed";
+  EXPECT_EQ(landingTableHash(), 0x5474bc1f595a166bull)
+      << "the landing table or the gauge arc changed";
 }
