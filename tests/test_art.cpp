@@ -92,6 +92,101 @@ TEST(ArtFiles, LayoutsPaletteAndLinkedBytes) {
   }
 }
 
+// The samples of a wave file as the game carries it (one data chunk after
+// a 44-byte header), full scale 1.0.
+std::vector<double> samplesOf(const Bytes &f) {
+  std::vector<double> s;
+  for (size_t at = 44; at + 1 < f.size(); at += 2)
+    s.push_back(static_cast<int16_t>(u16(f, at)) / 32768.0);
+  return s;
+}
+
+// One biquad section over x, in place.
+void biquad(std::vector<double> &x, const double b[3], const double a[3]) {
+  double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  for (double &v : x) {
+    const double y = b[0] * v + b[1] * x1 + b[2] * x2 - a[1] * y1 - a[2] * y2;
+    x2 = x1, x1 = v, y2 = y1, y1 = y, v = y;
+  }
+}
+
+// Loudness as broadcasters weigh it: a +4 dB shelf above about 1.7 kHz and a
+// high-pass at about 38 Hz, then the mean power of the 10 ms blocks within
+// 20 dB of the loudest, in dB of full scale.
+double loudnessOf(std::vector<double> x) {
+  const double pi = 3.14159265358979323846, rate = 44100;
+  double k = std::tan(pi * 1681.974450955533 / rate), q = 0.7071752369554196;
+  const double vh = std::pow(10.0, 3.999843853973347 / 20), vb = std::pow(vh, 0.4996667741545416);
+  double a0 = 1 + k / q + k * k;
+  const double shelfB[3] = {(vh + vb * k / q + k * k) / a0, 2 * (k * k - vh) / a0,
+                            (vh - vb * k / q + k * k) / a0};
+  const double shelfA[3] = {1, 2 * (k * k - 1) / a0, (1 - k / q + k * k) / a0};
+  biquad(x, shelfB, shelfA);
+  k = std::tan(pi * 38.13547087602444 / rate), q = 0.5003270373238773, a0 = 1 + k / q + k * k;
+  const double highB[3] = {1, -2, 1},
+               highA[3] = {1, 2 * (k * k - 1) / a0, (1 - k / q + k * k) / a0};
+  biquad(x, highB, highA);
+  std::vector<double> power;
+  for (size_t at = 0; at + 441 <= x.size(); at += 441) {
+    double sum = 0;
+    for (size_t i = at; i < at + 441; ++i) sum += x[i] * x[i];
+    power.push_back(sum / 441);
+  }
+  const double loudest = *std::max_element(power.begin(), power.end());
+  double sum = 0;
+  int blocks = 0;
+  for (double p : power)
+    if (p >= loudest / 100) sum += p, ++blocks;
+  return 10 * std::log10(sum / blocks);
+}
+
+// Sample positions where a note starts or stops with a step: a second
+// difference over a hundredth of full scale and more than three times any
+// other within a millisecond either side (a sum of smooth partials changes
+// its curvature gradually; a step makes it leap at one sample).
+std::vector<size_t> stepsIn(const std::vector<double> &s) {
+  std::vector<double> curve(s.size(), 0.0);
+  for (size_t i = 1; i + 1 < s.size(); ++i) curve[i] = std::fabs(s[i + 1] - 2 * s[i] + s[i - 1]);
+  std::vector<size_t> steps;
+  for (size_t i = 0; i < curve.size(); ++i) {
+    if (curve[i] < 0.01) continue;
+    double around = 0;
+    for (size_t j = i < 44 ? 0 : i - 44; j < std::min(curve.size(), i + 45); ++j)
+      if (j + 2 < i || j > i + 2) around = std::max(around, curve[j]);
+    if (curve[i] > 3 * around) steps.push_back(i);
+  }
+  return steps;
+}
+
+// The four sounds play at one loudness, peak under -1 dBFS, begin and end
+// at silence, and the tonal ones have no step where a note starts or ends.
+TEST(ArtSounds, LevelsAndSmoothNotes) {
+  struct Case {
+    const char *file;
+    bool tonal;
+  } cases[] = {{.file = "confirm.wav", .tonal = true},
+               {.file = "cancel.wav", .tonal = false},
+               {.file = "throw.wav", .tonal = false},
+               {.file = "bull.wav", .tonal = true}};
+  double quietest = 0, loudest = -200;
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::vector<double> s = samplesOf(readRes(c.file));
+    ASSERT_GT(s.size(), 441u);
+    double peak = 0;
+    for (double v : s) peak = std::max(peak, std::fabs(v));
+    EXPECT_LT(20 * std::log10(peak), -1.0) << "peak in dBFS";
+    const double loudness = loudnessOf(s);
+    quietest = std::min(quietest, loudness);
+    loudest = std::max(loudest, loudness);
+    EXPECT_LE(std::fabs(s.front()) + std::fabs(s.back()), 4 / 32768.0) << "ends away from zero";
+    if (c.tonal) {
+      EXPECT_EQ(stepsIn(s), std::vector<size_t>()) << "samples where a note steps";
+    }
+  }
+  EXPECT_LE(loudest - quietest, 3.0) << "loudness from " << quietest << " to " << loudest << " dB";
+}
+
 TEST(ArtSheet, EverySpriteInsideItsRectangleOnTheKey) {
   Bytes sheet = readRes("sprites.bmp");
   const int W = 832, H = 825;

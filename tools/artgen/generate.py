@@ -95,8 +95,44 @@ def contact_sheet(outdir):
         x += s + 8
     strip.resize((strip.width * 4, strip.height * 4), Image.NEAREST).save(
         os.path.join(outdir, "icon.png"))
+    sound_plots(files=sound.build()).save(os.path.join(outdir, "sounds.png"))
     del np
     print("contact sheet written to", outdir)
+
+
+def sound_plots(files):
+    """Each wave's shape (green, the -1 dBFS line in red) over its spectrum
+    up to 11 kHz (1024-point windows, 70 dB of range), one band per sound."""
+    from PIL import Image, ImageDraw
+    import numpy as np
+
+    w, wave_h, spec_h = 900, 120, 256
+    out = Image.new("RGB", (w, (wave_h + spec_h + 8) * len(files)), (20, 20, 20))
+    for row, name in enumerate(sorted(files)):
+        x = np.frombuffer(files[name][44:], "<i2").astype(np.float64) / 32768
+        top = row * (wave_h + spec_h + 8)
+        d = ImageDraw.Draw(out)
+        mid, half = top + wave_h // 2, wave_h // 2 - 2
+        for i, part in enumerate(np.array_split(x, w)):
+            d.line([(i, mid - part.max() * half), (i, mid - part.min() * half)], fill=(120, 220, 120))
+        for level in (10 ** (-1 / 20), -(10 ** (-1 / 20))):
+            d.line([(0, mid - level * half), (w, mid - level * half)], fill=(150, 40, 40))
+        d.text((4, top + 2), f"{name}  {len(x) / sound.RATE * 1000:.0f} ms  "
+               f"loudness {sound.loudness(x):.1f} dB  peak {20 * np.log10(np.abs(x).max()):.1f} dBFS",
+               fill=(255, 255, 255))
+        n = 1024
+        padded = np.concatenate([np.zeros(n // 2), x, np.zeros(n // 2)])
+        spec = np.array([np.abs(np.fft.rfft(padded[i * len(x) // w:][:n] * np.hanning(n)))[:spec_h]
+                         for i in range(w)]).T
+        db = 20 * np.log10(spec + 1e-9)
+        level = np.clip((db - db.max() + 70) / 70, 0, 1)[::-1]
+        rgb = np.stack([level * 255, level * 180, (1 - level) * 255 * (level > 0)], axis=-1)
+        out.paste(Image.fromarray(rgb.astype(np.uint8), "RGB"), (0, top + wave_h))
+        for khz in (0.5, 1, 2, 4, 8):
+            y = top + wave_h + spec_h - int(khz * 1000 / (sound.RATE / n))
+            d.line([(0, y), (8, y)], fill=(255, 255, 0))
+            d.text((10, y - 5), f"{khz:g}k", fill=(255, 255, 0))
+    return out
 
 
 def main(argv):
