@@ -7,13 +7,11 @@
 #include "game/match.h"
 #include "gfx/surface.h"
 #include "platform/gx.h"
+#include "res/resource_ids.h"
 #include "screens/screens.h"
 
 namespace {
 
-constexpr UINT CLASS_NAME_STRING = 3;
-constexpr UINT TITLE_STRING = 1;
-constexpr WORD ICON_GROUP = 101;
 constexpr int NAME_CHARS = 100;
 
 WCHAR windowClassName[NAME_CHARS];
@@ -70,8 +68,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 bool appStart(HINSTANCE instance, int showCommand, int *exitCode) {
   *exitCode = 0;
   appInstance = instance;
-  LoadStringW(instance, CLASS_NAME_STRING, windowClassName, NAME_CHARS);
-  LoadStringW(instance, TITLE_STRING, windowTitle, NAME_CHARS);
+  LoadStringW(instance, kStringWindowClass, windowClassName, NAME_CHARS);
+  LoadStringW(instance, kStringWindowTitle, windowTitle, NAME_CHARS);
 
   // A second start only brings the running game forward.
   HWND running = FindWindowW(windowClassName, windowTitle);
@@ -86,7 +84,7 @@ bool appStart(HINSTANCE instance, int showCommand, int *exitCode) {
   wc.cbClsExtra = 0;
   wc.cbWndExtra = 0;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(ICON_GROUP));
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconGroup));
   wc.hCursor = nullptr;
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszMenuName = nullptr;
@@ -104,15 +102,17 @@ bool appStart(HINSTANCE instance, int showCommand, int *exitCode) {
   installTitleScene();
   framesEnabled = 1;
 
+  // The start-up goes on whatever these return: a missing display or picture
+  // leaves empty surfaces, which every drawing call accepts and skips.
   openDisplay(mainWindow);
-  createSurface(0, appInstance, 0, 0, 0);
-  createSurface(1, appInstance, TITLE_BITMAP, 0, 0);
-  createSurface(2, appInstance, SHEET_BITMAP, 0, 0);
-  getPalette(1, startPalette);
-  setPalette(0, startPalette);
+  createSurface(kBackSurface, appInstance, 0, 0, 0);
+  createSurface(kTitleSurface, appInstance, TITLE_BITMAP, 0, 0);
+  createSurface(kSheetSurface, appInstance, SHEET_BITMAP, 0, 0);
+  getPalette(kTitleSurface, startPalette);
+  setPalette(kBackSurface, startPalette);
   for (int32_t i = 0; i < DEFINED_SPRITES; ++i) {
     const SpriteRect &r = spriteSheetTable[i];
-    defineSprite(i, 2, r.x, r.y, r.w, r.h);
+    defineSprite(i, kSheetSurface, r.x, r.y, r.w, r.h);
   }
 
   takeDefaultKeys();

@@ -1,5 +1,15 @@
 // The current Scene (three handler slots) and the small state every Scene
 // shares, plus the shell's program-lifetime globals.
+//
+// How input reaches a Scene, and why there are two ways:
+//  - The menus (title, set-up, option, about) take key messages: the window
+//    procedure passes each WM_KEYDOWN to the key handler, and a stylus tap
+//    (WM_LBUTTONDOWN) to the tap handler.
+//  - The match has no key or tap handler: its frame handler polls the held
+//    state of Button A once a pass (GetAsyncKeyState), so its key messages
+//    are dropped. A held button counts again once more than INPUT_GAP_MS
+//    have passed since the last press it took.
+// Both ways are the game's behaviour; do not turn one into the other.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +35,8 @@ extern uint32_t framesEnabled;
 
 constexpr uint32_t INPUT_GAP_MS = 200;
 
-// Stores a Scene's frame and key handlers and sets sceneStep to 0; the tap
-// handler slot is left as it is.
+// Stores a Scene's frame and key handlers and sets sceneStep to 0. The tap
+// handler slot is KEPT as it is: the Scene before's tap handler stays.
 void switchScene(FrameHandler frame, KeyHandler key);
-// The same, storing the tap handler too (null empties the slot).
+// The same, but REPLACES the tap handler too (null empties the slot).
 void switchSceneWithTap(FrameHandler frame, KeyHandler key, TapHandler tap);

@@ -161,7 +161,7 @@ void BM_FadeToward(benchmark::State &state) {
   getPalette(1, target);
   fillPalette(0, 0, 0, 0);
   for (auto _ : state) {
-    if (fadeToward(0, target, 8) == FADE_DONE) fillPalette(0, 0, 0, 0);
+    if (fadeToward(0, target, 8) == kFadeDone) fillPalette(0, 0, 0, 0);
   }
 }
 BENCHMARK(BM_FadeToward);
@@ -171,7 +171,7 @@ void BM_FadeToWhite(benchmark::State &state) {
   Palette start;
   getPalette(1, start);
   for (auto _ : state) {
-    if (fadeToWhiteOrBlack(0, 1, 4) == FADE_DONE) setPalette(0, start);
+    if (fadeToWhiteOrBlack(0, 1, 4) == kFadeDone) setPalette(0, start);
   }
 }
 BENCHMARK(BM_FadeToWhite);

@@ -24,7 +24,7 @@ void showResult();
 
 namespace {
 
-// Step 0: a fresh match.
+// kMatchStarting: a fresh match.
 void startMatch(uint32_t now) {
   match.currentPlayer = 0;
   match.roundIndex = 0;
@@ -39,12 +39,12 @@ void startMatch(uint32_t now) {
   if (gameMode == GAME_301) start = 301;
   if (gameMode == GAME_ROUND_THE_CLOCK) start = 1;
   for (int32_t i = 0; i < MAX_PLAYERS; ++i) match.playerScores[i] = start;
-  sceneStep = 1;
+  sceneStep = kMatchAnnounce;
   clearEffects();
   inputDebounceTime = now;
 }
 
-// Step 10: applies the landed dart's score, then advances the turn.
+// kMatchApplyDart: applies the landed dart's score, then advances the turn.
 void applyDart() {
   const int32_t p = match.currentPlayer;
   int32_t &score = match.playerScores[p];
@@ -107,26 +107,26 @@ void applyDart() {
       }
     }
   }
-  sceneStep = finished ? 12 : 11;
+  sceneStep = finished ? kMatchFinished : kMatchNextDart;
 }
 
-// Step 13: the end screen over the pale board and the final scoreboard.
+// kMatchEndScreen: the end screen over the pale board and the final scoreboard.
 void drawEndScreen() {
-  clearSurface(0, BACKGROUND_INDEX);
-  drawSprite(75, 0, 8, 16, COLOR_KEY);
+  clearSurface(kBackSurface, BACKGROUND_INDEX);
+  drawSprite(kSpritePaleBoard, kBackSurface, 8, 16, COLOR_KEY);
   drawScoreboard();
   if (gameMode == GAME_HIGH_SCORE || playerCount == 1) {
-    drawSprite(65, 0, 64, 80, COLOR_KEY);
+    drawSprite(kSpriteGameOver, kBackSurface, 64, 80, COLOR_KEY);
   } else if (match.winner == NO_WINNER) {
-    drawSprite(64, 0, 56, 80, COLOR_KEY);
-    drawSprite(65, 0, 64, 120, COLOR_KEY);
+    drawSprite(kSpriteDrawGame, kBackSurface, 56, 80, COLOR_KEY);
+    drawSprite(kSpriteGameOver, kBackSurface, 64, 120, COLOR_KEY);
   } else {
-    drawSprite(12, 0, 24, 80, COLOR_KEY);
-    drawSprite(14 + match.winner, 0, 120, 80, COLOR_KEY);
-    drawSprite(66, 0, 152, 80, COLOR_KEY);
-    drawSprite(65, 0, 64, 120, COLOR_KEY);
+    drawSprite(kSpritePlayer, kBackSurface, 24, 80, COLOR_KEY);
+    drawSprite(kSpriteBigDigit1 + match.winner, kBackSurface, 120, 80, COLOR_KEY);
+    drawSprite(kSpriteWin, kBackSurface, 152, 80, COLOR_KEY);
+    drawSprite(kSpriteGameOver, kBackSurface, 64, 120, COLOR_KEY);
   }
-  sceneStep = 14;
+  sceneStep = kMatchEndShown;
 }
 
 // The throw button: polled, taken only more than 200 ms after the last
@@ -138,32 +138,32 @@ bool throwButton(uint32_t now) {
 
   inputDebounceTime = now;
   switch (sceneStep) {
-    case 1:
-      sceneStep = 2;
+    case kMatchAnnounce:
+      sceneStep = kMatchShowBoard;
       break;
-    case 3:
-      sceneStep = 4;
+    case kMatchAimSlide:
+      sceneStep = kMatchGaugeReady;
       break;
-    case 4:
-      sceneStep = 5;
+    case kMatchGaugeReady:
+      sceneStep = kMatchPowerClimbs;
       break;
-    case 5:
+    case kMatchPowerClimbs:
       match.gaugePeak = match.gaugeIndex;
-      sceneStep = 6;
+      sceneStep = kMatchPowerFalls;
       break;
-    case 6:
+    case kMatchPowerFalls:
       match.gaugeRelease = match.gaugeIndex;
-      playSound(appInstance, 3);
+      playSound(appInstance, kSoundThrow);
       match.throwTime = now;
-      sceneStep = 7;
+      sceneStep = kMatchFlight;
       break;
-    case 11:
-      sceneStep = 1;
+    case kMatchNextDart:
+      sceneStep = kMatchAnnounce;
       break;
-    case 12:
-      sceneStep = 13;
+    case kMatchFinished:
+      sceneStep = kMatchEndScreen;
       break;
-    case 14:
+    case kMatchEndShown:
       installTitleScene();
       return true;
     default:
@@ -179,44 +179,45 @@ void matchSceneFrame() {
   const uint32_t now = timeGetTime();
   if (!throwButton(now)) {
     switch (sceneStep) {
-      case 0:
+      case kMatchStarting:
         startMatch(now);
         break;
-      case 1:
+      case kMatchAnnounce:
         announceDart();
         break;
-      case 2:
+      case kMatchShowBoard:
         showBoard();
         break;
-      case 3:
+      case kMatchAimSlide:
         aimPointer();
         break;
-      case 4:
+      case kMatchGaugeReady:
         gaugeReady();
         break;
-      case 5:
+      case kMatchPowerClimbs:
         powerClimbs();
         break;
-      case 6:
+      case kMatchPowerFalls:
         powerFalls(now);
         break;
-      case 7:
+      case kMatchFlight:
         flight(now);
         break;
-      case 8:
-      case 9:
+      case kMatchResult:
+      case kMatchClockResult:
         showResult();
         break;
-      case 10:
+      case kMatchApplyDart:
         applyDart();
         break;
-      case 13:
+      case kMatchEndScreen:
         drawEndScreen();
         break;
       default:
-        // 11, 12 and 14 wait for the button and draw nothing.
+        // kMatchNextDart, kMatchFinished and kMatchEndShown wait for the
+        // button and draw nothing.
         break;
     }
   }
-  present(0, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(kBackSurface, 0, 0, 0, 0, 0, 0, NO_KEY);
 }

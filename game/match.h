@@ -11,6 +11,27 @@ enum GameMode : int32_t {
   GAME_ROUND_THE_CLOCK = 3
 };
 
+// The steps of a match, in the order a dart passes through them. The values
+// are the ones stored in sceneStep (dumps, replay scripts and golden tests
+// read the numbers). The button moves a match on from the steps marked so.
+enum MatchStep : int32_t {
+  kMatchStarting = 0,     // scores, round and turn set for a fresh match
+  kMatchAnnounce = 1,     // "PLAYER n / ROUND nn / n TRY" over the pale board; button
+  kMatchShowBoard = 2,    // the board drawn once
+  kMatchAimSlide = 3,     // the pointer slides along the top; button fixes the column
+  kMatchGaugeReady = 4,   // the gauge waits at its bottom; button starts the climb
+  kMatchPowerClimbs = 5,  // the marker climbs; button (or the top) fixes the peak
+  kMatchPowerFalls = 6,   // the marker falls; button (or the bottom) releases the dart
+  kMatchFlight = 7,       // the dart flies, then lands
+  kMatchResult = 8,       // the landing's caption and score ("Round The Clock" uses 9)
+  kMatchClockResult = 9,  // the same in "Round The Clock": "Success!" or "Fail..."
+  kMatchApplyDart = 10,   // the score applied by the game's rules; the turn moves on
+  kMatchNextDart = 11,    // waits for the button, then announces the next dart
+  kMatchFinished = 12,    // the match is over; waits for the button
+  kMatchEndScreen = 13,   // the end screen drawn once
+  kMatchEndShown = 14,    // waits for the button, then back to the title
+};
+
 constexpr int32_t NO_WINNER = 99;
 constexpr int32_t MAX_PLAYERS = 4;
 constexpr int32_t DARTS_PER_TURN = 3;
@@ -54,7 +75,8 @@ void buildGaugeArc();
 // The board's numbers by angle band (6) and quadrant (4): band * 4 + quadrant.
 extern const int32_t sectorTable[24];
 
-// The frame handler of MatchScene (it has no key or tap handler).
+// The frame handler of MatchScene. It has no key or tap handler: it polls
+// Button A itself (see app/scene.h for why).
 void matchSceneFrame();
 
 // Scores the landing from aimX, gaugePeak and gaugeRelease, starts the

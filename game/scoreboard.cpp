@@ -8,7 +8,9 @@
 
 namespace {
 
-void smallDigit(int32_t digit, int32_t x, int32_t y) { drawSprite(32 + digit, 0, x, y, COLOR_KEY); }
+void smallDigit(int32_t digit, int32_t x, int32_t y) {
+  drawSprite(kSpriteSmallDigit0 + digit, kBackSurface, x, y, COLOR_KEY);
+}
 
 // A player's score right-aligned on x + 16 without leading zeros. Three
 // digits fit the column; a "High Score" total of 1000 or more puts its
@@ -55,8 +57,8 @@ void drawRound(int32_t n) {
 }  // namespace
 
 void drawScoreboard() {
-  drawSprite(76, 0, 0, 272, COLOR_KEY);
-  drawSprite(77 + match.currentPlayer, 0, 0, 272, COLOR_KEY);
+  drawSprite(kSpriteScoreboardFrame, kBackSurface, 0, 272, COLOR_KEY);
+  drawSprite(kSpriteScoreboardLit1 + match.currentPlayer, kBackSurface, 0, 272, COLOR_KEY);
   for (int32_t i = 0; i < playerCount && i < MAX_PLAYERS; ++i)
     drawScore(match.playerScores[i], 22 + 59 * i);
 
@@ -67,22 +69,22 @@ void drawScoreboard() {
   if (gameMode == GAME_HIGH_SCORE) limit = 7;
   int32_t round = match.roundIndex + 1;
   if (limit != 0 && round > limit) round = limit;
-  drawSprite(81, 0, 0, 254, COLOR_KEY);
+  drawSprite(kSpriteSmallRound, kBackSurface, 0, 254, COLOR_KEY);
   drawRound(round);
   if (limit == 10) {
-    drawSprite(82, 0, 64, 254, COLOR_KEY);
+    drawSprite(kSpriteSmallSlash, kBackSurface, 64, 254, COLOR_KEY);
     smallDigit(1, 72, 254);
     smallDigit(0, 80, 254);
   } else if (limit == 7) {
-    drawSprite(82, 0, 64, 254, COLOR_KEY);
+    drawSprite(kSpriteSmallSlash, kBackSurface, 64, 254, COLOR_KEY);
     smallDigit(7, 72, 254);
   }
 
   // After a win on a turn's third dart the turn is over at 3 of 3.
   const int32_t dart = match.dartIndex < DARTS_PER_TURN ? match.dartIndex : DARTS_PER_TURN - 1;
-  drawSprite(83, 0, 176, 254, COLOR_KEY);
+  drawSprite(kSpriteSmallTry, kBackSurface, 176, 254, COLOR_KEY);
   smallDigit(dart + 1, 208, 254);
-  drawSprite(82, 0, 216, 254, COLOR_KEY);
+  drawSprite(kSpriteSmallSlash, kBackSurface, 216, 254, COLOR_KEY);
   smallDigit(3, 224, 254);
 }
 
@@ -91,7 +93,8 @@ void drawBigNumber(int32_t x, int32_t y, int32_t count, int32_t value) {
   // remainders and pick sprites before the digits.
   int64_t rest = value < 0 ? -static_cast<int64_t>(value) : value;
   for (int32_t k = 0; k < count; ++k) {
-    drawSprite(13 + static_cast<int32_t>(rest % 10), 0, x + 16 * (count - 1 - k), y, COLOR_KEY);
+    drawSprite(kSpriteBigDigit0 + static_cast<int32_t>(rest % 10), kBackSurface,
+               x + 16 * (count - 1 - k), y, COLOR_KEY);
     rest /= 10;
   }
 }

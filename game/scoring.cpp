@@ -43,8 +43,9 @@ bool hitsTarget() {
 
 // A number of one or two small digits whose units digit sits at x.
 void drawPopup(int32_t value, int32_t x, int32_t y) {
-  if (value / 10 != 0) drawSprite(32 + value / 10 % 10, 0, x - 8, y, COLOR_KEY);
-  drawSprite(32 + value % 10, 0, x, y, COLOR_KEY);
+  if (value / 10 != 0)
+    drawSprite(kSpriteSmallDigit0 + value / 10 % 10, kBackSurface, x - 8, y, COLOR_KEY);
+  drawSprite(kSpriteSmallDigit0 + value % 10, kBackSurface, x, y, COLOR_KEY);
 }
 
 }  // namespace
@@ -77,53 +78,53 @@ void landDart() {
   match.hitSector = sectorTable[angleBand(match.hitAngle) * 4 + match.hitQuadrant];
   match.throwScore = ringScore(match.hitDistance, match.hitSector);
 
-  int32_t animation = 2;
+  int32_t animation = kEffectLanding;
   if (gameMode == GAME_ROUND_THE_CLOCK) {
     if (match.throwScore == 50 || match.throwScore == 25) {
       match.hitSector = match.throwScore;
-      animation = 1;
+      animation = kEffectBull;
     } else if (hitsTarget()) {
-      animation = 1;
+      animation = kEffectBull;
     }
   } else if (match.throwScore == 50) {
-    animation = 1;
+    animation = kEffectBull;
   } else if (match.throwScore == 25) {
-    animation = 0;
+    animation = kEffectConfirm;
   }
   startEffect(animation, match.dartMarkX[d], match.dartMarkY[d]);
 
   match.popupRise = 0;
-  sceneStep = gameMode == GAME_ROUND_THE_CLOCK ? 9 : 8;
+  sceneStep = gameMode == GAME_ROUND_THE_CLOCK ? kMatchClockResult : kMatchResult;
 }
 
-// Steps 8 and 9: the board with the turn's marks, the caption, the score
+// kMatchResult and kMatchClockResult: the board with the turn's marks, the caption, the score
 // rising from the mark, the flash, and the new mark on top.
 void showResult() {
   const int32_t d = match.dartIndex;
   const bool clock = gameMode == GAME_ROUND_THE_CLOCK;
 
-  clearSurface(0, BACKGROUND_INDEX);
-  drawSprite(24, 0, 8, 16, COLOR_KEY);
+  clearSurface(kBackSurface, BACKGROUND_INDEX);
+  drawSprite(kSpriteBoard, kBackSurface, 8, 16, COLOR_KEY);
   drawScoreboard();
   for (int32_t k = 0; k < d; ++k)
-    drawSprite(5, 0, match.dartMarkX[k], match.dartMarkY[k], COLOR_KEY);
+    drawSprite(kSpriteSpark, kBackSurface, match.dartMarkX[k], match.dartMarkY[k], COLOR_KEY);
 
   int32_t caption = -1;
   if (clock) {
     const bool bull = match.throwScore == 50 || match.throwScore == 25;
-    caption = bull || hitsTarget() ? 73 : 74;
+    caption = bull || hitsTarget() ? kSpriteSuccess : kSpriteFail;
   } else if (match.throwScore == 50) {
-    caption = 52;
+    caption = kSpriteDoubleBull;
   } else if (match.throwScore == 25) {
-    caption = 51;
+    caption = kSpriteSingleBull;
   } else if (match.throwScore == 3 * match.hitSector) {
-    caption = 47;
+    caption = kSpriteTriple;
   } else if (match.throwScore == 2 * match.hitSector) {
-    caption = 49;
+    caption = kSpriteDouble;
   } else if (match.throwScore == 0) {
-    caption = 50;
+    caption = kSpriteMiss;
   }
-  if (caption >= 0) drawSprite(caption, 0, 0, 0, COLOR_KEY);
+  if (caption >= 0) drawSprite(caption, kBackSurface, 0, 0, COLOR_KEY);
 
   const int32_t popupY = match.dartMarkY[d] - 8 - match.popupRise;
   if (!clock)
@@ -132,11 +133,11 @@ void showResult() {
     drawPopup(match.hitSector, match.dartMarkX[d], popupY);
 
   match.popupRise += 2;
-  if (match.popupRise >= 20) sceneStep = 10;
+  if (match.popupRise >= 20) sceneStep = kMatchApplyDart;
 
   if (gameMode == GAME_301 && match.playerScores[match.currentPlayer] < match.throwScore)
-    drawSprite(48, 0, 88, 112, COLOR_KEY);
+    drawSprite(kSpriteBust, kBackSurface, 88, 112, COLOR_KEY);
 
-  updateEffects(appInstance, 0);
-  drawSprite(5, 0, match.dartMarkX[d], match.dartMarkY[d], COLOR_KEY);
+  updateEffects(appInstance, kBackSurface);
+  drawSprite(kSpriteSpark, kBackSurface, match.dartMarkX[d], match.dartMarkY[d], COLOR_KEY);
 }

@@ -46,56 +46,57 @@ void drawBigNumberAtLeastTwo(int32_t x, int32_t y, int32_t value) {
 
 void drawTurnMarks() {
   for (int32_t k = 0; k < match.dartIndex && k < DARTS_PER_TURN; ++k)
-    drawSprite(5, 0, match.dartMarkX[k], match.dartMarkY[k], COLOR_KEY);
+    drawSprite(kSpriteSpark, kBackSurface, match.dartMarkX[k], match.dartMarkY[k], COLOR_KEY);
 }
 
-void clearGaugeArea() { fillRect(0, 0, 112, 239, 255, 0); }
+void clearGaugeArea() { fillRect(kBackSurface, 0, 112, 239, 255, 0); }
 
 // Arm pose, arc and the marker at the current gauge index.
 void drawGauge() {
-  drawSprite(26 + match.gaugeIndex / 30, 0, 40, 112, COLOR_KEY);
-  drawSprite(25, 0, 8, 112, COLOR_KEY);
-  drawSprite(70, 0, gaugeArcX[match.gaugeIndex], gaugeArcY[match.gaugeIndex], COLOR_KEY);
+  drawSprite(kSpriteArm1 + match.gaugeIndex / 30, kBackSurface, 40, 112, COLOR_KEY);
+  drawSprite(kSpriteGauge, kBackSurface, 8, 112, COLOR_KEY);
+  drawSprite(kSpritePowerMarker, kBackSurface, gaugeArcX[match.gaugeIndex],
+             gaugeArcY[match.gaugeIndex], COLOR_KEY);
 }
 
 }  // namespace
 
-// Step 1: who throws, in which round, which dart (and in "Round The Clock"
+// kMatchAnnounce: who throws, in which round, which dart (and in "Round The Clock"
 // the number to hit), over the pale board.
 void announceDart() {
-  clearSurface(0, BACKGROUND_INDEX);
-  drawSprite(75, 0, 8, 16, COLOR_KEY);
-  drawSprite(31, 0, match.aimX, 0, COLOR_KEY);
+  clearSurface(kBackSurface, BACKGROUND_INDEX);
+  drawSprite(kSpritePaleBoard, kBackSurface, 8, 16, COLOR_KEY);
+  drawSprite(kSpriteAimPointer, kBackSurface, match.aimX, 0, COLOR_KEY);
   drawScoreboard();
   drawTurnMarks();
-  drawSprite(12, 0, 64, 32, COLOR_KEY);
-  drawSprite(14 + match.currentPlayer, 0, 160, 32, COLOR_KEY);
-  drawSprite(68, 0, 56, 72, COLOR_KEY);
+  drawSprite(kSpritePlayer, kBackSurface, 64, 32, COLOR_KEY);
+  drawSprite(kSpriteBigDigit1 + match.currentPlayer, kBackSurface, 160, 32, COLOR_KEY);
+  drawSprite(kSpriteRound, kBackSurface, 56, 72, COLOR_KEY);
   drawBigNumberAtLeastTwo(152, 72, match.roundIndex + 1);
   const int32_t dart = match.dartIndex < DARTS_PER_TURN ? match.dartIndex : DARTS_PER_TURN - 1;
-  drawSprite(53 + dart, 0, 72, 112, COLOR_KEY);
-  drawSprite(56, 0, 120, 112, COLOR_KEY);
+  drawSprite(kSpriteFirstDart + dart, kBackSurface, 72, 112, COLOR_KEY);
+  drawSprite(kSpriteTry, kBackSurface, 120, 112, COLOR_KEY);
   if (gameMode == GAME_ROUND_THE_CLOCK) {
-    drawSprite(69, 0, 32, 152, COLOR_KEY);
+    drawSprite(kSpriteNextTarget, kBackSurface, 32, 152, COLOR_KEY);
     drawBigNumberAtLeastTwo(176, 152, match.playerScores[match.currentPlayer]);
   }
   match.aimX = 112;
   match.aimDirection = 0;
 }
 
-// Step 2: the board itself, once.
+// kMatchShowBoard: the board itself, once.
 void showBoard() {
-  clearSurface(0, BACKGROUND_INDEX);
-  drawSprite(24, 0, 8, 16, COLOR_KEY);
-  drawSprite(31, 0, match.aimX, 0, COLOR_KEY);
+  clearSurface(kBackSurface, BACKGROUND_INDEX);
+  drawSprite(kSpriteBoard, kBackSurface, 8, 16, COLOR_KEY);
+  drawSprite(kSpriteAimPointer, kBackSurface, match.aimX, 0, COLOR_KEY);
   drawScoreboard();
   drawTurnMarks();
-  sceneStep = 3;
+  sceneStep = kMatchAimSlide;
 }
 
-// Step 3: the pointer slides 4 pixels a pass between 16 and 208.
+// kMatchAimSlide: the pointer slides 4 pixels a pass between 16 and 208.
 void aimPointer() {
-  fillRect(0, match.aimX, 0, match.aimX + 15, 15, BACKGROUND_INDEX);
+  fillRect(kBackSurface, match.aimX, 0, match.aimX + 15, 15, BACKGROUND_INDEX);
   if (match.aimDirection == 1) {
     match.aimX += 4;
     if (match.aimX >= 208) {
@@ -109,46 +110,49 @@ void aimPointer() {
       match.aimDirection = 1;
     }
   }
-  drawSprite(31, 0, match.aimX, 0, COLOR_KEY);
+  drawSprite(kSpriteAimPointer, kBackSurface, match.aimX, 0, COLOR_KEY);
 }
 
-// Step 4: the gauge waits at its bottom.
+// kMatchGaugeReady: the gauge waits at its bottom. The marker is drawn where
+// the last dart's gauge stopped before the index goes back to 0.
 void gaugeReady() {
   clearGaugeArea();
-  drawSprite(26, 0, 40, 112, COLOR_KEY);
-  drawSprite(25, 0, 8, 112, COLOR_KEY);
-  drawSprite(70, 0, gaugeArcX[match.gaugeIndex], gaugeArcY[match.gaugeIndex], COLOR_KEY);
+  drawSprite(kSpriteArm1, kBackSurface, 40, 112, COLOR_KEY);
+  drawSprite(kSpriteGauge, kBackSurface, 8, 112, COLOR_KEY);
+  drawSprite(kSpritePowerMarker, kBackSurface, gaugeArcX[match.gaugeIndex],
+             gaugeArcY[match.gaugeIndex], COLOR_KEY);
   match.gaugeIndex = 0;
 }
 
-// Step 5: the marker climbs 2 a pass; at the top the peak fixes itself.
+// kMatchPowerClimbs: the marker climbs 2 a pass; at the top the peak fixes itself.
 void powerClimbs() {
   clearGaugeArea();
   match.gaugeIndex += 2;
   if (match.gaugeIndex > GAUGE_POINTS - 1) {
     match.gaugeIndex = GAUGE_POINTS - 1;
     match.gaugePeak = GAUGE_POINTS - 1;
-    sceneStep = 6;
+    sceneStep = kMatchPowerFalls;
   }
   drawGauge();
 }
 
-// Step 6: the marker falls 2 a pass; at the bottom the dart leaves by itself.
+// kMatchPowerFalls: the marker falls 2 a pass; at the bottom the dart leaves by itself.
 void powerFalls(uint32_t now) {
   clearGaugeArea();
   match.gaugeIndex -= 2;
   if (match.gaugeIndex <= 0) {
     match.gaugeIndex = 0;
     match.gaugeRelease = 0;
-    playSound(appInstance, 3);
+    playSound(appInstance, kSoundThrow);
     match.throwTime = now;
-    sceneStep = 7;
+    sceneStep = kMatchFlight;
   }
   drawGauge();
-  drawSprite(70, 0, gaugeArcX[match.gaugePeak], gaugeArcY[match.gaugePeak], COLOR_KEY);
+  drawSprite(kSpritePowerMarker, kBackSurface, gaugeArcX[match.gaugePeak],
+             gaugeArcY[match.gaugePeak], COLOR_KEY);
 }
 
-// Step 7: the dart flies for more than 500 ms, then lands.
+// kMatchFlight: the dart flies for more than 500 ms, then lands.
 void flight(uint32_t now) {
   if (now - match.throwTime > 500) landDart();
 }

@@ -6,9 +6,9 @@
 // Animations 0..2 differ only in their sound: the flash disc for 2 calls,
 // the broken ring for 2, then 21 empty calls that keep the Effect active.
 const EffectAnimation effectAnimations[EFFECT_COUNT] = {
-    {{{1, 1, 1}, {4, 1, 0}, {-1, 20, 0}}},
-    {{{1, 1, 4}, {4, 1, 0}, {-1, 20, 0}}},
-    {{{1, 1, 2}, {4, 1, 0}, {-1, 20, 0}}},
+    {{{kSpriteFlashDisc, 1, kSoundConfirm}, {kSpriteBrokenRing, 1, 0}, {-1, 20, 0}}},
+    {{{kSpriteFlashDisc, 1, kSoundBull}, {kSpriteBrokenRing, 1, 0}, {-1, 20, 0}}},
+    {{{kSpriteFlashDisc, 1, kSoundCancel}, {kSpriteBrokenRing, 1, 0}, {-1, 20, 0}}},
 };
 
 Effect effects[EFFECT_COUNT];

@@ -1,7 +1,7 @@
 // Palette fades: one step per call of every colour channel of a surface's
 // Palette toward a target Palette or toward white or black. Each call looks
 // only at the Palette as it stands, so a fade is simply the caller's loop
-// over frames until the result FADE_DONE.
+// over frames until the result kFadeDone.
 #include "gfx/surface.h"
 
 namespace {
@@ -25,22 +25,22 @@ bool stepChannel(uint8_t &c, int32_t t, int32_t step) {
 }  // namespace
 
 int32_t fadeToward(int32_t slot, const PaletteEntry *target, int32_t step) {
-  if (!validSlot(slot)) return 1;
+  if (!validSlot(slot)) return kFadeFailed;
   PaletteEntry *palette = surfaceTable[slot].palette;
-  if (palette == nullptr || target == nullptr) return 1;
+  if (palette == nullptr || target == nullptr) return kFadeFailed;
   bool changed = false;
   for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
     changed |= stepChannel(palette[i].red, target[i].red, step);
     changed |= stepChannel(palette[i].green, target[i].green, step);
     changed |= stepChannel(palette[i].blue, target[i].blue, step);
   }
-  return changed ? 0 : FADE_DONE;
+  return changed ? kFadeStepped : kFadeDone;
 }
 
 int32_t fadeToWhiteOrBlack(int32_t slot, int32_t toWhite, int32_t step) {
-  if (!validSlot(slot)) return 1;
+  if (!validSlot(slot)) return kFadeFailed;
   PaletteEntry *palette = surfaceTable[slot].palette;
-  if (palette == nullptr) return 1;
+  if (palette == nullptr) return kFadeFailed;
   const int32_t limit = toWhite != 0 ? 255 : 0;
   bool changed = false;
   for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
@@ -48,5 +48,5 @@ int32_t fadeToWhiteOrBlack(int32_t slot, int32_t toWhite, int32_t step) {
     changed |= stepChannel(palette[i].green, limit, step);
     changed |= stepChannel(palette[i].blue, limit, step);
   }
-  return changed ? 0 : FADE_DONE;
+  return changed ? kFadeStepped : kFadeDone;
 }

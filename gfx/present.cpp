@@ -78,13 +78,13 @@ void copyKeyed(const uint8_t *src, int64_t stride, uint16_t *dst, int64_t pitch,
 
 int32_t present(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t height,
                 int32_t displayX, int32_t displayY, int32_t key) {
-  if (!validSlot(source)) return 1;
+  if (!validSlot(source)) return kGfxFailed;
   const Surface &src = surfaceTable[source];
   const int64_t displayW = displayProperties.cxWidth;
   const int64_t displayH = displayProperties.cyHeight;
 
   CopyRect r{sx, sy, width, height, displayX, displayY};
-  if (!clipCopy(r, src.stride, src.height, displayW, displayH)) return 0;
+  if (!clipCopy(r, src.stride, src.height, displayW, displayH)) return kGfxOk;
   const int64_t x = r.x, y = r.y, w = r.w, h = r.h, px = r.px, py = r.py;
 
   const bool drawable = w > 0 && h > 0;
@@ -96,19 +96,19 @@ int32_t present(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t h
   auto *frame = static_cast<uint16_t *>(GXBeginDraw());
   if (displayProperties.cBPP != 16) {
     GXEndDraw();
-    return 1;
+    return kGfxFailed;
   }
   const DWORD format = displayProperties.ffFormat;
   const bool is555 = (format & kfDirect555) != 0;
   const bool is565 = (format & kfDirect565) != 0;
   if (!is555 && !is565) {
     GXEndDraw();
-    return 0;
+    return kGfxOk;
   }
   if (frame == nullptr) {
     // Suspended: there is no frame buffer to write to.
     GXEndDraw();
-    return 1;
+    return kGfxFailed;
   }
   if (drawable && sourceInside) {
     uint16_t table[PALETTE_ENTRIES];
@@ -129,5 +129,5 @@ int32_t present(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t h
     }
   }
   GXEndDraw();
-  return 0;
+  return kGfxOk;
 }

@@ -3,7 +3,9 @@
 #include "gfx/surface.h"
 
 uint32_t soundEnabled;
-const int32_t soundTable[SOUND_COUNT] = {122, 127, 128, 129};
+// In the order of the ids, kSoundConfirm first.
+const int32_t soundTable[SOUND_COUNT] = {kWaveConfirm, kWaveCancel, kWaveThrow, kWaveBull};
+static_assert(kSoundConfirm == 1 && kSoundCancel == 2 && kSoundThrow == 3 && kSoundBull == 4);
 
 void playSound(HINSTANCE module, int32_t id) {
   if (soundEnabled == 0 || id < 1 || id > SOUND_COUNT) return;

@@ -46,38 +46,38 @@ void copyRowKeyed(const uint8_t *from, uint8_t *to, size_t n, uint8_t key) {
 }  // namespace
 
 int32_t defineSprite(int32_t index, int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
-  if (!validSprite(index) || !validSlot(slot)) return 1;
+  if (!validSprite(index) || !validSlot(slot)) return kGfxFailed;
   spriteSurface[index] = slot;
   spriteX[index] = x;
   spriteY[index] = y;
   spriteW[index] = w;
   spriteH[index] = h;
-  return 0;
+  return kGfxOk;
 }
 
 int32_t drawSprite(int32_t index, int32_t destination, int32_t x, int32_t y, int32_t key) {
-  if (!validSprite(index) || !validSlot(destination)) return 1;
+  if (!validSprite(index) || !validSlot(destination)) return kGfxFailed;
   blit(spriteSurface[index], spriteX[index], spriteY[index], spriteW[index], spriteH[index],
        destination, x, y, key);
-  return 0;
+  return kGfxOk;
 }
 
 int32_t blit(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t height,
              int32_t destination, int32_t dx, int32_t dy, int32_t key) {
-  if (!validSlot(source) || !validSlot(destination)) return 1;
+  if (!validSlot(source) || !validSlot(destination)) return kGfxFailed;
   const Surface &src = surfaceTable[source];
   const Surface &dst = surfaceTable[destination];
 
   CopyRect r{sx, sy, width, height, dx, dy};
-  if (!clipCopy(r, src.stride, src.height, dst.stride, dst.height)) return 0;
+  if (!clipCopy(r, src.stride, src.height, dst.stride, dst.height)) return kGfxOk;
   const int64_t x = r.x, y = r.y, w = r.w, h = r.h, px = r.px, py = r.py;
-  if (w <= 0 || h <= 0) return 0;
+  if (w <= 0 || h <= 0) return kGfxOk;
 
   // A source rectangle reaching outside its own surface is never asked for;
   // should one come, it is refused rather than read out of bounds.
   if (src.pixels == nullptr || dst.pixels == nullptr || x < 0 || y < 0 || x + w > src.stride ||
       y + h > src.height) {
-    return 0;
+    return kGfxOk;
   }
 
   const uint8_t *from = src.pixels + src.stride * y + x;
@@ -100,5 +100,5 @@ int32_t blit(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t heig
       for (size_t i = 0; i < n; ++i) to[i] = from[i];
     }
   }
-  return 0;
+  return kGfxOk;
 }

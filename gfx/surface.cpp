@@ -39,7 +39,7 @@ void releaseOwned(int32_t slot) {
 }  // namespace
 
 int32_t openDisplay(HWND window) {
-  if (GXOpenDisplay(window, GX_FULLSCREEN) == 0) return 1;
+  if (GXOpenDisplay(window, GX_FULLSCREEN) == 0) return kGfxFailed;
   displayProperties = GXGetDisplayProperties();
   std::memset(surfaceTable, 0, sizeof surfaceTable);
   std::memset(spriteSurface, 0, sizeof spriteSurface);
@@ -47,31 +47,31 @@ int32_t openDisplay(HWND window) {
   std::memset(spriteY, 0, sizeof spriteY);
   std::memset(spriteW, 0, sizeof spriteW);
   std::memset(spriteH, 0, sizeof spriteH);
-  return 0;
+  return kGfxOk;
 }
 
 int32_t shutdownDisplay() {
   GXCloseDisplay();
-  return 0;
+  return kGfxOk;
 }
 
 int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_t width,
                       int32_t height) {
-  if (!validSlot(slot)) return 1;
+  if (!validSlot(slot)) return kGfxFailed;
   Surface &s = surfaceTable[slot];
 
   if (resourceId != 0) {
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(static_cast<WORD>(resourceId)), RT_BITMAP);
-    if (found == nullptr) return 3;
+    if (found == nullptr) return kGfxNoSuchBitmap;
     auto *data = static_cast<uint8_t *>(LoadResource(module, found));
-    if (data == nullptr) return 4;
+    if (data == nullptr) return kGfxBitmapNotLoaded;
     int32_t bitmapWidth = readLe32(data + 4);
     int32_t bitmapHeight = readLe32(data + 8);
     s.palette = reinterpret_cast<PaletteEntry *>(data + BITMAP_PALETTE_OFFSET);
     s.pixels = data + BITMAP_PIXELS_OFFSET;
     s.height = bitmapHeight;
     s.stride = bitmapWidth % 4 != 0 ? (bitmapWidth / 4 + 1) * 4 : bitmapWidth;
-    return 0;
+    return kGfxOk;
   }
 
   int64_t stride = width;
@@ -92,7 +92,7 @@ int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_
     s.palette = nullptr;
     s.stride = 0;
     s.height = 0;
-    return 1;
+    return kGfxFailed;
   }
   ownedPixels[slot] = pixels;
   s.pixels = pixels;
@@ -101,60 +101,60 @@ int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_
   auto *palette = static_cast<PaletteEntry *>(std::malloc(PALETTE_BYTES));
   ownedPalette[slot] = palette;
   s.palette = palette;
-  if (palette == nullptr) return 2;
-  return 0;
+  if (palette == nullptr) return kGfxNoPaletteMemory;
+  return kGfxOk;
 }
 
 int32_t clearSurface(int32_t slot, int32_t colour) {
-  if (!validSlot(slot)) return 1;
+  if (!validSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
-  if (s.pixels == nullptr || s.stride <= 0 || s.height <= 0) return 0;
+  if (s.pixels == nullptr || s.stride <= 0 || s.height <= 0) return kGfxOk;
   std::memset(s.pixels, colour & 0xFF, static_cast<size_t>(s.stride) * s.height);
-  return 0;
+  return kGfxOk;
 }
 
 int32_t fillRect(int32_t slot, int32_t left, int32_t top, int32_t right, int32_t bottom,
                  int32_t colour) {
-  if (!validSlot(slot)) return 1;
+  if (!validSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
-  if (s.pixels == nullptr) return 0;
+  if (s.pixels == nullptr) return kGfxOk;
   // Clipped to the surface, so a stray rectangle can never write outside it.
   int64_t x0 = left < 0 ? 0 : left;
   int64_t y0 = top < 0 ? 0 : top;
   int64_t x1 = right > s.stride ? s.stride : right;
   int64_t y1 = bottom > s.height ? s.height : bottom;
-  if (x1 <= x0 || y1 <= y0) return 0;
+  if (x1 <= x0 || y1 <= y0) return kGfxOk;
   uint8_t *row = s.pixels + s.stride * y0 + x0;
   for (int64_t y = y0; y < y1; ++y, row += s.stride) {
     std::memset(row, colour & 0xFF, static_cast<size_t>(x1 - x0));
   }
-  return 0;
+  return kGfxOk;
 }
 
 int32_t getPalette(int32_t slot, PaletteEntry *out) {
-  if (!validSlot(slot)) return 1;
+  if (!validSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
-  if (s.palette == nullptr || out == nullptr) return 1;
+  if (s.palette == nullptr || out == nullptr) return kGfxFailed;
   std::memcpy(out, s.palette, PALETTE_BYTES);
-  return 0;
+  return kGfxOk;
 }
 
 int32_t setPalette(int32_t slot, const PaletteEntry *in) {
-  if (!validSlot(slot)) return 1;
+  if (!validSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
-  if (s.palette == nullptr || in == nullptr) return 1;
+  if (s.palette == nullptr || in == nullptr) return kGfxFailed;
   std::memmove(s.palette, in, PALETTE_BYTES);
-  return 0;
+  return kGfxOk;
 }
 
 int32_t fillPalette(int32_t slot, int32_t red, int32_t green, int32_t blue) {
-  if (!validSlot(slot)) return 1;
+  if (!validSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
-  if (s.palette == nullptr) return 1;
+  if (s.palette == nullptr) return kGfxFailed;
   for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
     s.palette[i].red = static_cast<uint8_t>(red);
     s.palette[i].green = static_cast<uint8_t>(green);
     s.palette[i].blue = static_cast<uint8_t>(blue);
   }
-  return 0;
+  return kGfxOk;
 }

@@ -95,20 +95,13 @@ const char *sceneName() {
   return nullptr;
 }
 
-// Sound ids from the WAVE resources the backend saw started.
+// The sound id (SoundId) of a WAVE resource the backend saw started, by the
+// game's own sound table; 0 for a wave no sound id plays.
 int soundIdOf(int resourceId) {
-  switch (resourceId) {
-    case 122:
-      return 1;
-    case 127:
-      return 2;
-    case 128:
-      return 3;
-    case 129:
-      return 4;
-    default:
-      return 0;
+  for (int32_t id = 1; id <= SOUND_COUNT; ++id) {
+    if (resourceId != 0 && soundTable[id - 1] == resourceId) return id;
   }
+  return 0;
 }
 
 std::string narrow(const wchar_t *text) {

@@ -5,6 +5,44 @@
 
 #include "gfx/surface.h"
 
+// The steps of each screen, as stored in sceneStep (dumps and replay scripts
+// read the numbers). Every Scene starts at 0, where it sets itself up.
+enum TitleStep : int32_t {
+  kTitleEntering = 0,
+  kTitleChoosing = 1,  // the cursor moves; Button A or a tap confirms a row
+  // A row was confirmed (START, OPTION, ABOUT, QUIT in row order): the flash
+  // runs, then the chosen screen takes over.
+  kTitleStartChosen = 2,
+  kTitleOptionChosen = 3,
+  kTitleAboutChosen = 4,
+  kTitleQuitChosen = 5,
+};
+
+// "SELECT GAME", "SELECT PLAYER" and the ready screen.
+enum SetupStep : int32_t {
+  kSetupEntering = 0,
+  kSetupChoosing = 1,   // the cursor moves; Button A confirms, Button B goes back
+  kSetupConfirmed = 2,  // the flash runs, then the next screen
+  kSetupCancelled = 3,  // the cancel sound, then the screen before
+};
+
+enum OptionStep : int32_t {
+  kOptionEntering = 0,
+  kOptionFadingIn = 1,
+  kOptionIdle = 2,           // sound and buttons can be changed
+  kOptionWaitingForKey = 3,  // "Press The Button": the next key is the new binding
+  kOptionFadingOut = 4,
+  kOptionLeaving = 5,
+};
+
+enum AboutStep : int32_t {
+  kAboutEntering = 0,
+  kAboutFadingIn = 1,
+  kAboutShowing = 2,  // until Button A or B
+  kAboutFadingOut = 3,
+  kAboutLeaving = 4,
+};
+
 // Where the running menu confirmation effect was started.
 extern int32_t confirmPointX;
 extern int32_t confirmPointY;

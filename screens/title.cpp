@@ -11,16 +11,6 @@ int32_t confirmPointY;
 
 namespace {
 
-constexpr int32_t TITLE_STEP_CHOOSING = 1;
-constexpr int32_t TITLE_STEP_START = 2;
-constexpr int32_t TITLE_STEP_OPTION = 3;
-constexpr int32_t TITLE_STEP_ABOUT = 4;
-constexpr int32_t TITLE_STEP_QUIT = 5;
-
-constexpr int32_t CURSOR_SPRITE = 0;
-constexpr int32_t SPARK_SPRITE = 5;
-constexpr int32_t CONFIRM_ANIMATION = 0;
-
 constexpr int32_t ROW_TOP = 112;
 constexpr int32_t ROW_HEIGHT = 32;
 constexpr int32_t ROW_COUNT = 4;
@@ -31,10 +21,10 @@ constexpr int32_t TAP_RIGHT = 230;
 // middle of the row's cursor position.
 void confirmTitleRow(int32_t row) {
   menuChoice = row;
-  sceneStep = TITLE_STEP_START + row;
+  sceneStep = kTitleStartChosen + row;
   confirmPointX = CURSOR_X;
   confirmPointY = ROW_TOP + 8 + ROW_HEIGHT * row;
-  startEffect(CONFIRM_ANIMATION, confirmPointX, confirmPointY);
+  startEffect(kEffectConfirm, confirmPointX, confirmPointY);
 }
 
 }  // namespace
@@ -42,36 +32,37 @@ void confirmTitleRow(int32_t row) {
 void installTitleScene() { switchSceneWithTap(titleSceneFrame, titleSceneKey, titleSceneTap); }
 
 void titleSceneFrame() {
-  if (sceneStep == 0) {
+  if (sceneStep == kTitleEntering) {
     menuCursor = 0;
-    sceneStep = TITLE_STEP_CHOOSING;
+    sceneStep = kTitleChoosing;
     menuChoice = -1;
     clearEffects();
     inputDebounceTime = timeGetTime();
   }
 
-  blit(1, 0, 0, 0, 0, 0, 0, 0, NO_KEY);
+  blit(kTitleSurface, 0, 0, 0, 0, kBackSurface, 0, 0, NO_KEY);
 
-  if (sceneStep == TITLE_STEP_CHOOSING) {
-    drawSprite(CURSOR_SPRITE, 0, CURSOR_X, ROW_TOP + ROW_HEIGHT * menuCursor, COLOR_KEY);
+  if (sceneStep == kTitleChoosing) {
+    drawSprite(kSpriteMenuCursor, kBackSurface, CURSOR_X, ROW_TOP + ROW_HEIGHT * menuCursor,
+               COLOR_KEY);
   }
 
-  if (sceneStep >= TITLE_STEP_START && sceneStep <= TITLE_STEP_QUIT) {
-    updateEffects(appInstance, 0);
-    drawSprite(SPARK_SPRITE, 0, confirmPointX, confirmPointY, COLOR_KEY);
+  if (sceneStep >= kTitleStartChosen && sceneStep <= kTitleQuitChosen) {
+    updateEffects(appInstance, kBackSurface);
+    drawSprite(kSpriteSpark, kBackSurface, confirmPointX, confirmPointY, COLOR_KEY);
     if (anyEffectActive() == 0) {
       switch (sceneStep) {
-        case TITLE_STEP_START:
+        case kTitleStartChosen:
           switchSceneWithTap(gameSelectSceneFrame, gameSelectSceneKey, nullptr);
           break;
-        case TITLE_STEP_OPTION:
+        case kTitleOptionChosen:
           switchSceneWithTap(optionSceneFrame, optionSceneKey, optionSceneTap);
           break;
-        case TITLE_STEP_ABOUT:
+        case kTitleAboutChosen:
           switchSceneWithTap(aboutSceneFrame, aboutSceneKey, nullptr);
           break;
         default:
-          // QUIT: the window's destruction ends the main loop; this last
+          // kTitleQuitChosen: the window's destruction ends the main loop; this last
           // frame is not shown.
           framesEnabled = 0;
           DestroyWindow(mainWindow);
@@ -80,7 +71,7 @@ void titleSceneFrame() {
     }
   }
 
-  present(0, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(kBackSurface, 0, 0, 0, 0, 0, 0, NO_KEY);
 }
 
 void titleSceneKey(int32_t key) {

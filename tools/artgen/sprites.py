@@ -1,41 +1,114 @@
-"""The sprite rectangles of the sheet: index -> (x, y, w, h), and what each
-one shows. The game's own table is in gfx/sprite_table.cpp; generate.py
---check compares the two."""
+"""The sprites of the sheet: one row per sprite, in the order of their
+numbers. Each row is the sprite's name, its rectangle on the sheet, what it
+shows, and for a caption the exact words drawn in it.
+
+This table is the only place a sprite's number, name and rectangle are
+written down: generate.py writes gfx/sprite_table.h (the game's enum of
+sprite names and its rectangle table) from it, and generate.py --check
+fails when that header differs from what this table makes."""
+from collections import namedtuple
 
 SHEET_W, SHEET_H = 832, 825
 
-RECTS = [
-    (160, 224, 16, 32), (64, 224, 16, 16), (48, 224, 16, 16), (32, 224, 16, 16),
-    (16, 224, 16, 16), (0, 224, 16, 16), (224, 0, 160, 32), (224, 32, 160, 32),
-    (224, 160, 64, 32), (224, 192, 128, 32), (224, 224, 128, 32), (224, 256, 192, 32),
-    (416, 256, 96, 32),
-] + [(400 + 16 * k, 384, 16, 32) for k in range(10)] + [
-    (416, 288, 96, 32), (0, 0, 224, 224), (0, 256, 224, 112),
-    (0, 528, 160, 144), (160, 528, 160, 144), (320, 528, 160, 144),
-    (0, 672, 160, 144), (160, 672, 160, 144), (80, 224, 16, 16),
-] + [(8 * k, 240, 8, 16) for k in range(10)] + [
-    (224, 64, 80, 32), (320, 64, 32, 32), (352, 64, 48, 32), (224, 96, 96, 32),
-    (224, 128, 160, 32), (224, 288, 96, 32), (320, 288, 96, 32), (224, 320, 96, 32),
-    (224, 352, 96, 32), (224, 384, 128, 32), (224, 416, 160, 32), (224, 448, 64, 32),
-    (288, 448, 64, 32), (224, 480, 64, 32), (288, 480, 64, 32), (416, 0, 32, 32),
-    (448, 0, 64, 32), (416, 32, 64, 32), (480, 32, 64, 32), (416, 64, 128, 32),
-    (416, 96, 128, 32), (416, 128, 128, 32), (416, 160, 128, 32), (416, 192, 128, 32),
-    (416, 224, 64, 32), (480, 224, 64, 32), (416, 320, 96, 32), (416, 352, 144, 32),
-    (96, 224, 16, 16), (0, 384, 112, 112), (352, 480, 112, 32), (416, 416, 128, 32),
-    (416, 448, 64, 32), (576, 192, 224, 224), (576, 0, 256, 64), (576, 64, 256, 32),
-    (576, 96, 256, 32), (576, 128, 256, 32), (576, 160, 256, 32), (128, 384, 48, 16),
-    (128, 416, 8, 16), (128, 448, 32, 16), (560, 416, 128, 48), (560, 480, 176, 64),
-    (560, 544, 192, 32), (560, 576, 208, 48), (560, 624, 160, 64),
-]
-assert len(RECTS) == 89
+Sprite = namedtuple("Sprite", "name x y w h shows caption", defaults=(None,))
 
-# The exact words of every caption sprite.
-CAPTIONS = {
-    6: "SELECT GAME", 7: "SELECT PLAYER", 8: "301", 9: "Count Up", 10: "High Score",
-    11: "Round The Clock", 12: "PLAYER", 23: "READY!", 42: "SOUND", 43: "ON", 44: "OFF",
-    45: "RANKING", 46: "NET RANKING", 47: "Triple!!", 48: "Bust!!", 49: "Double!",
-    50: "Miss!!", 51: "SingleBull!", 52: "DoubleBull!!", 53: "1st", 54: "2nd", 55: "3rd",
-    56: "TRY", 57: "UP", 58: "DOWN", 59: "LEFT", 60: "RIGHT", 61: "BUTTON A",
-    62: "BUTTON B", 63: "BUTTON C", 64: "DRAW GAME", 65: "GameOver", 66: "WIN!",
-    67: "LOSE", 68: "ROUND", 69: "NEXT TARGET", 73: "Success!", 74: "Fail...",
-}
+SPRITES = [
+    Sprite("MenuCursor", 160, 224, 16, 32, "yellow arrow pointing right (menu cursor)"),
+    Sprite("FlashDisc", 64, 224, 16, 16, "white flash disc"),
+    Sprite("ThickRing", 48, 224, 16, 16, "white thick ring"),
+    Sprite("ThinRing", 32, 224, 16, 16, "white thin ring"),
+    Sprite("BrokenRing", 16, 224, 16, 16, "white broken ring (second frame of the effects)"),
+    Sprite("Spark", 0, 224, 16, 16,
+           "yellow spark (the mark of a landed dart; also drawn at the confirmation point "
+           "of a menu)"),
+    Sprite("SelectGame", 224, 0, 160, 32, '"SELECT GAME"', "SELECT GAME"),
+    Sprite("SelectPlayer", 224, 32, 160, 32, '"SELECT PLAYER"', "SELECT PLAYER"),
+    Sprite("Game301", 224, 160, 64, 32, '"301" (game 0; the four game names follow in order)',
+           "301"),
+    Sprite("GameCountUp", 224, 192, 128, 32, '"Count Up" (game 1)', "Count Up"),
+    Sprite("GameHighScore", 224, 224, 128, 32, '"High Score" (game 2)', "High Score"),
+    Sprite("GameRoundTheClock", 224, 256, 192, 32, '"Round The Clock" (game 3)',
+           "Round The Clock"),
+    Sprite("Player", 416, 256, 96, 32, '"PLAYER"', "PLAYER"),
+] + [
+    Sprite(f"BigDigit{k}", 400 + 16 * k, 384, 16, 32, f"big digit {k}") for k in range(10)
+] + [
+    Sprite("Ready", 416, 288, 96, 32, '"READY!"', "READY!"),
+    Sprite("Board", 0, 0, 224, 224, "the dartboard, numbers 1 to 20 along the rim"),
+    Sprite("Gauge", 0, 256, 224, 112,
+           "the power gauge: a red arc, dark at one end and light at the other"),
+    Sprite("Arm1", 0, 528, 160, 144, "throwing arm, pose 1: arm stretched out level"),
+    Sprite("Arm2", 160, 528, 160, 144, "throwing arm, pose 2: arm slightly bent"),
+    Sprite("Arm3", 320, 528, 160, 144, "throwing arm, pose 3: arm bent further"),
+    Sprite("Arm4", 0, 672, 160, 144, "throwing arm, pose 4: forearm raised"),
+    Sprite("Arm5", 160, 672, 160, 144,
+           "throwing arm, pose 5: arm fully cocked, hand at the shoulder"),
+    Sprite("AimPointer", 80, 224, 16, 16,
+           "yellow arrow pointing down (the aim pointer above the board)"),
+] + [
+    Sprite(f"SmallDigit{k}", 8 * k, 240, 8, 16, f"small digit {k}") for k in range(10)
+] + [
+    Sprite("Sound", 224, 64, 80, 32, '"SOUND"', "SOUND"),
+    Sprite("On", 320, 64, 32, 32, '"ON"', "ON"),
+    Sprite("Off", 352, 64, 48, 32, '"OFF"', "OFF"),
+    Sprite("Ranking", 224, 96, 96, 32, '"RANKING"', "RANKING"),
+    Sprite("NetRanking", 224, 128, 160, 32, '"NET RANKING"', "NET RANKING"),
+    Sprite("Triple", 224, 288, 96, 32, '"Triple!!"', "Triple!!"),
+    Sprite("Bust", 320, 288, 96, 32, '"Bust!!"', "Bust!!"),
+    Sprite("Double", 224, 320, 96, 32, '"Double!"', "Double!"),
+    Sprite("Miss", 224, 352, 96, 32, '"Miss!!"', "Miss!!"),
+    Sprite("SingleBull", 224, 384, 128, 32, '"SingleBull!"', "SingleBull!"),
+    Sprite("DoubleBull", 224, 416, 160, 32, '"DoubleBull!!"', "DoubleBull!!"),
+    Sprite("FirstDart", 224, 448, 64, 32, '"1st" (the three dart ordinals follow in order)',
+           "1st"),
+    Sprite("SecondDart", 288, 448, 64, 32, '"2nd"', "2nd"),
+    Sprite("ThirdDart", 224, 480, 64, 32, '"3rd"', "3rd"),
+    Sprite("Try", 288, 480, 64, 32, '"TRY"', "TRY"),
+    Sprite("Up", 416, 0, 32, 32, '"UP" (the seven button captions follow in order)', "UP"),
+    Sprite("Down", 448, 0, 64, 32, '"DOWN"', "DOWN"),
+    Sprite("Left", 416, 32, 64, 32, '"LEFT"', "LEFT"),
+    Sprite("Right", 480, 32, 64, 32, '"RIGHT"', "RIGHT"),
+    Sprite("ButtonA", 416, 64, 128, 32, '"BUTTON A"', "BUTTON A"),
+    Sprite("ButtonB", 416, 96, 128, 32, '"BUTTON B"', "BUTTON B"),
+    Sprite("ButtonC", 416, 128, 128, 32, '"BUTTON C"', "BUTTON C"),
+    Sprite("DrawGame", 416, 160, 128, 32, '"DRAW GAME"', "DRAW GAME"),
+    Sprite("GameOver", 416, 192, 128, 32, '"GameOver"', "GameOver"),
+    Sprite("Win", 416, 224, 64, 32, '"WIN!"', "WIN!"),
+    Sprite("Lose", 480, 224, 64, 32, '"LOSE"', "LOSE"),
+    Sprite("Round", 416, 320, 96, 32, '"ROUND"', "ROUND"),
+    Sprite("NextTarget", 416, 352, 144, 32, '"NEXT TARGET"', "NEXT TARGET"),
+    Sprite("PowerMarker", 96, 224, 16, 16, "yellow dot with a black outline (the power marker)"),
+    Sprite("ProducerLogo", 0, 384, 112, 112, "the producer logo, large (about screen)"),
+    Sprite("ProducerLogoSmall", 352, 480, 112, 32, "the producer logo, small"),
+    Sprite("Success", 416, 416, 128, 32, '"Success!"', "Success!"),
+    Sprite("Fail", 416, 448, 64, 32, '"Fail..."', "Fail..."),
+    Sprite("PaleBoard", 576, 192, 224, 224,
+           "the dartboard in paler colours (backdrop of the dart announcement and of the "
+           "match's end screen)"),
+    Sprite("ScoreboardFrame", 576, 0, 256, 64,
+           'scoreboard frame: a heading row of four cells "P-1", "P-2", "P-3", "P-4" in blue '
+           "over an empty row"),
+] + [
+    Sprite(f"ScoreboardLit{p}", 576, 32 + 32 * p, 256, 32,
+           f'the heading row with "P-{p}" lit in yellow') for p in range(1, 5)
+] + [
+    Sprite("SmallRound", 128, 384, 48, 16, 'small "ROUND" in blue and white'),
+    Sprite("SmallSlash", 128, 416, 8, 16, 'small "/"'),
+    Sprite("SmallTry", 128, 448, 32, 16, 'small "TRY"'),
+    Sprite("Legend", 560, 416, 128, 48,
+           'button legend, two lines: a green "BUTTON A" plate with "OK", a green '
+           '"BUTTON B" plate with "CANCEL"'),
+    Sprite("ProductLogo", 560, 480, 176, 64,
+           "the product logo with the version caption beneath it (about screen)"),
+    Sprite("Legal", 560, 544, 192, 32, "a one-line legal caption (about screen)"),
+    Sprite("Credits", 560, 576, 208, 48,
+           "the credits image: two lines of contact details (about screen)"),
+    Sprite("PressTheButton", 560, 624, 160, 64, '"Press The Button" on an orange panel'),
+]
+assert len(SPRITES) == 89
+assert len({s.name for s in SPRITES}) == len(SPRITES)
+
+# What the drawing code reads: the rectangle of every sprite by number, and
+# the exact words of every caption sprite.
+RECTS = [(s.x, s.y, s.w, s.h) for s in SPRITES]
+CAPTIONS = {n: s.caption for n, s in enumerate(SPRITES) if s.caption is not None}
