@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
 # The build and tests; clang with libFuzzer for the fuzz targets; a private X
 # server, a window manager and xdotool for the desktop game's own test.
-ensure_packages cmake make g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-dev \
+ensure_packages cmake make g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-dev libpng-dev \
   python3 python3-pil python3-numpy clang libclang-rt-14-dev \
   xvfb openbox xdotool wmctrl x11-utils x11-apps
 jobs="$(nproc)"
