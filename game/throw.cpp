@@ -49,7 +49,9 @@ void drawTurnMarks() {
     drawSprite(kSpriteSpark, kBackSurface, match.dartMarkX[k], match.dartMarkY[k], COLOR_KEY);
 }
 
-void clearGaugeArea() { fillRect(kBackSurface, 0, 112, 239, 255, 0); }
+// The gauge band, x 0 to 239 and y 112 to 255, to black (fillRect's right
+// and bottom are exclusive).
+void clearGaugeArea() { fillRect(kBackSurface, 0, 112, 240, 256, 0); }
 
 // Arm pose, arc and the marker at the current gauge index.
 void drawGauge() {
@@ -96,7 +98,8 @@ void showBoard() {
 
 // kMatchAimSlide: the pointer slides 4 pixels a pass between 16 and 208.
 void aimPointer() {
-  fillRect(kBackSurface, match.aimX, 0, match.aimX + 15, 15, BACKGROUND_INDEX);
+  // The pointer's whole 16 x 16 square (fillRect's right and bottom are exclusive).
+  fillRect(kBackSurface, match.aimX, 0, match.aimX + 16, 16, BACKGROUND_INDEX);
   if (match.aimDirection == 1) {
     match.aimX += 4;
     if (match.aimX >= 208) {

@@ -68,6 +68,8 @@ int32_t shutdownDisplay();
 int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_t width,
                       int32_t height);
 int32_t clearSurface(int32_t slot, int32_t colour);
+// Fills x from left up to but not including right, y from top up to but not
+// including bottom, clipped to the surface.
 int32_t fillRect(int32_t slot, int32_t left, int32_t top, int32_t right, int32_t bottom,
                  int32_t colour);
 int32_t getPalette(int32_t slot, PaletteEntry *out);

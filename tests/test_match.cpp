@@ -10,6 +10,7 @@
 #include "game/match.h"
 #include "gfx/surface.h"
 #include "platform/headless/headless.h"
+#include "tests/test_match_support.h"
 
 namespace {
 
@@ -156,6 +157,73 @@ TEST_F(Match, UnstoppedGaugeClimbsToTheTopAndFallsToNothing) {
   int sounds[4];
   ASSERT_EQ(headlessTakeSounds(sounds, 4), 1);
   EXPECT_EQ(sounds[0], soundTable[2]);
+}
+
+// The pointer and the gauge each clear their own area before drawing on it.
+// The back buffer is first filled with a colour no sprite of the synthetic
+// sheet has: none of it may remain inside the cleared area, and nothing may
+// change outside it but where the pointer is drawn anew.
+TEST_F(Match, PointerAndGaugeClearExactlyTheirAreas) {
+  struct Area {
+    int32_t left, top, right, bottom;  // right and bottom exclusive
+    bool contains(int32_t x, int32_t y) const {
+      return x >= left && x < right && y >= top && y < bottom;
+    }
+  };
+  const Area band = {.left = 0, .top = 112, .right = 240, .bottom = 256};
+  const Area nothing = {};
+  const struct {
+    const char *name;
+    int32_t presses;          // from the announcement to the step under test
+    int32_t climbPasses = 0;  // passes the marker climbs before a press stops it
+    Area cleared, drawnBeside;
+  } cases[] = {
+      {.name = "aiming: the pointer's square at 112 before it moves to 108",
+       .presses = 1,
+       .cleared = {.left = 112, .top = 0, .right = 128, .bottom = 16},
+       .drawnBeside = {.left = 108, .top = 0, .right = 124, .bottom = 16}},
+      {.name = "gauge ready: the whole band",
+       .presses = 2,
+       .cleared = band,
+       .drawnBeside = nothing},
+      {.name = "power climbing: the whole band",
+       .presses = 3,
+       .cleared = band,
+       .drawnBeside = nothing},
+      {.name = "power falling: the whole band",
+       .presses = 4,
+       .climbPasses = 20,
+       .cleared = band,
+       .drawnBeside = nothing},
+  };
+  constexpr uint8_t kUntouched = 250;
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    match_test::setUpSyntheticSheet();
+    buildTrigTables();
+    buildGaugeArc();
+    start(GAME_301, 1);
+    for (int32_t k = 0; k < c.presses; ++k) {
+      press();
+      if (sceneStep == kMatchPowerClimbs) pass(1, c.climbPasses);
+    }
+    clearSurface(kBackSurface, kUntouched);
+    pass();
+    const Surface &back = surfaceTable[kBackSurface];
+    int32_t stale = 0, changedOutside = 0;
+    for (int32_t y = 0; y < back.height; ++y) {
+      for (int32_t x = 0; x < back.stride; ++x) {
+        const bool untouched = back.pixels[y * back.stride + x] == kUntouched;
+        if (c.cleared.contains(x, y)) {
+          stale += untouched ? 1 : 0;
+        } else if (!c.drawnBeside.contains(x, y)) {
+          changedOutside += untouched ? 0 : 1;
+        }
+      }
+    }
+    EXPECT_EQ(stale, 0) << "pixels of the area left as they were";
+    EXPECT_EQ(changedOutside, 0) << "pixels changed outside the area";
+  }
 }
 
 }  // namespace
