@@ -3,6 +3,8 @@
 // games, turn and round advance, and the end screen.
 #include "game/match.h"
 
+#include <iterator>
+
 #include "app/scene.h"
 #include "app/settings.h"
 #include "gfx/surface.h"
@@ -22,6 +24,13 @@ void powerFalls(uint32_t now);
 void flight(uint32_t now);
 void showResult();
 
+const GameRules &currentRules() {
+  static constexpr GameRules noRules = {
+      .startScore = 0, .target = NO_TARGET, .roundLimit = 0, .dartsPerTurn = DARTS_PER_TURN};
+  const bool known = gameMode >= 0 && gameMode < static_cast<int32_t>(std::size(GAME_RULES));
+  return known ? GAME_RULES[gameMode] : noRules;
+}
+
 namespace {
 
 // kMatchStarting: a fresh match.
@@ -35,10 +44,7 @@ void startMatch(uint32_t now) {
     match.dartMarkX[k] = 0;
     match.dartMarkY[k] = 0;
   }
-  int32_t start = 0;
-  if (gameMode == GAME_301) start = 301;
-  if (gameMode == GAME_ROUND_THE_CLOCK) start = 1;
-  for (int32_t i = 0; i < MAX_PLAYERS; ++i) match.playerScores[i] = start;
+  for (int32_t i = 0; i < MAX_PLAYERS; ++i) match.playerScores[i] = currentRules().startScore;
   sceneStep = kMatchAnnounce;
   clearEffects();
   inputDebounceTime = now;
@@ -46,6 +52,7 @@ void startMatch(uint32_t now) {
 
 // kMatchApplyDart: applies the landed dart's score, then advances the turn.
 void applyDart() {
+  const GameRules &rules = currentRules();
   const int32_t p = match.currentPlayer;
   int32_t &score = match.playerScores[p];
   bool finished = false;
@@ -56,7 +63,7 @@ void applyDart() {
         bust = true;
       } else {
         score -= match.throwScore;
-        if (score == 0) {
+        if (score == rules.target) {
           finished = true;
           match.winner = p;
         }
@@ -64,7 +71,7 @@ void applyDart() {
       break;
     case GAME_COUNT_UP:
       score += match.throwScore;
-      if (score >= 200) {
+      if (score >= rules.target) {
         finished = true;
         match.winner = p;
       }
@@ -73,10 +80,10 @@ void applyDart() {
       score += match.throwScore;
       break;
     case GAME_ROUND_THE_CLOCK:
-      if (match.throwScore == 50 || match.throwScore == 25 ||
+      if (match.throwScore == DOUBLE_BULL_SCORE || match.throwScore == SINGLE_BULL_SCORE ||
           (match.hitSector == score && match.throwScore != 0)) {
         score += 1;
-        if (score > 20) {
+        if (score >= rules.target) {
           finished = true;
           match.winner = p;
         }
@@ -89,7 +96,7 @@ void applyDart() {
   drawScoreboard();
   match.dartIndex += 1;
 
-  if (!finished && (match.dartIndex == DARTS_PER_TURN || bust)) {
+  if (!finished && (match.dartIndex >= rules.dartsPerTurn || bust)) {
     for (int32_t k = 0; k < DARTS_PER_TURN; ++k) {
       match.dartMarkX[k] = 0;
       match.dartMarkY[k] = 0;
@@ -99,11 +106,10 @@ void applyDart() {
     if (match.currentPlayer == playerCount) {
       match.currentPlayer = 0;
       match.roundIndex += 1;
-      if ((gameMode == GAME_301 || gameMode == GAME_ROUND_THE_CLOCK) && match.roundIndex == 10) {
+      // Out of rounds: nobody won (in "High Score" nobody wins anyway).
+      if (rules.roundLimit != 0 && match.roundIndex == rules.roundLimit) {
         finished = true;
         match.winner = NO_WINNER;
-      } else if (gameMode == GAME_HIGH_SCORE && match.roundIndex == 7) {
-        finished = true;
       }
     }
   }

@@ -34,8 +34,37 @@ enum MatchStep : int32_t {
 
 constexpr int32_t NO_WINNER = 99;
 constexpr int32_t MAX_PLAYERS = 4;
-constexpr int32_t DARTS_PER_TURN = 3;
+constexpr int32_t DARTS_PER_TURN = 3;  // the most darts a turn can have (the marks kept)
 constexpr int32_t GAUGE_POINTS = 140;
+
+// What the bull's two rings score.
+constexpr int32_t DOUBLE_BULL_SCORE = 50;
+constexpr int32_t SINGLE_BULL_SCORE = 25;
+
+// The rules of one game, read by the match and the scoreboard alike.
+struct GameRules {
+  int32_t startScore;    // every player's score at the start
+  int32_t target;        // the score that wins when reached; NO_TARGET: none
+  int32_t roundLimit;    // the match ends after this many rounds; 0: no limit
+  int32_t dartsPerTurn;  // at most DARTS_PER_TURN
+};
+constexpr int32_t NO_TARGET = -1;
+
+// By GameMode. How a dart changes the score is each game's own (applyDart).
+constexpr GameRules GAME_RULES[] = {
+    // "301": down to exactly 0; a dart that would pass it is a bust.
+    {.startScore = 301, .target = 0, .roundLimit = 10, .dartsPerTurn = 3},
+    // "Count Up": every dart adds its score.
+    {.startScore = 0, .target = 200, .roundLimit = 0, .dartsPerTurn = 3},
+    // "High Score": the most points after the last round; nobody wins outright.
+    {.startScore = 0, .target = NO_TARGET, .roundLimit = 7, .dartsPerTurn = 3},
+    // "Round The Clock": the score is the number to hit next, 1 to 20; past 20 wins.
+    {.startScore = 1, .target = 21, .roundLimit = 10, .dartsPerTurn = 3},
+};
+
+// The rules of the chosen game (a mode outside the table gets no target and
+// no round limit).
+const GameRules &currentRules();
 
 // Chosen on the set-up screens, read by the match.
 extern int32_t gameMode;

@@ -39,15 +39,19 @@ void drawScore(int32_t score, int32_t x) {
   }
 }
 
+// A positive number in small digits on the round line, leftmost at x.
+void drawDigits(int32_t n, int32_t x) {
+  int32_t digits = 0;
+  for (int32_t rest = n; rest > 0; rest /= 10) ++digits;
+  for (int32_t k = 0; k < digits; ++k, n /= 10) smallDigit(n % 10, x + 8 * (digits - 1 - k), 254);
+}
+
 // The round number after "ROUND": one or two digits ending at 56; a round
 // of 100 or more (only "Count Up" has no limit) runs on to the right, where
 // that game draws no limit.
 void drawRound(int32_t n) {
   if (n >= 100) {
-    int32_t digits = 0;
-    for (int32_t rest = n; rest > 0; rest /= 10) ++digits;
-    for (int32_t k = 0; k < digits; ++k, n /= 10)
-      smallDigit(n % 10, 48 + 8 * (digits - 1 - k), 254);
+    drawDigits(n, 48);
     return;
   }
   if (n / 10 != 0) smallDigit(n / 10, 48, 254);
@@ -64,28 +68,24 @@ void drawScoreboard() {
 
   // A match that ran out of rounds has counted one round past its limit by
   // the time the end screen draws; the counter stops at the limit.
-  int32_t limit = 0;
-  if (gameMode == GAME_301 || gameMode == GAME_ROUND_THE_CLOCK) limit = 10;
-  if (gameMode == GAME_HIGH_SCORE) limit = 7;
+  const GameRules &rules = currentRules();
+  const int32_t limit = rules.roundLimit;
   int32_t round = match.roundIndex + 1;
   if (limit != 0 && round > limit) round = limit;
   drawSprite(kSpriteSmallRound, kBackSurface, 0, 254, COLOR_KEY);
   drawRound(round);
-  if (limit == 10) {
+  if (limit != 0) {
     drawSprite(kSpriteSmallSlash, kBackSurface, 64, 254, COLOR_KEY);
-    smallDigit(1, 72, 254);
-    smallDigit(0, 80, 254);
-  } else if (limit == 7) {
-    drawSprite(kSpriteSmallSlash, kBackSurface, 64, 254, COLOR_KEY);
-    smallDigit(7, 72, 254);
+    drawDigits(limit, 72);
   }
 
-  // After a win on a turn's third dart the turn is over at 3 of 3.
-  const int32_t dart = match.dartIndex < DARTS_PER_TURN ? match.dartIndex : DARTS_PER_TURN - 1;
+  // After a win on a turn's last dart the turn is over at 3 of 3.
+  const int32_t darts = rules.dartsPerTurn;
+  const int32_t dart = match.dartIndex < darts ? match.dartIndex : darts - 1;
   drawSprite(kSpriteSmallTry, kBackSurface, 176, 254, COLOR_KEY);
   smallDigit(dart + 1, 208, 254);
   drawSprite(kSpriteSmallSlash, kBackSurface, 216, 254, COLOR_KEY);
-  smallDigit(3, 224, 254);
+  smallDigit(darts, 224, 254);
 }
 
 void drawBigNumber(int32_t x, int32_t y, int32_t count, int32_t value) {

@@ -28,14 +28,16 @@ int32_t angleBand(int32_t angle) {
 }
 
 int32_t ringScore(int32_t distance, int32_t sector) {
-  if (distance <= 3) return 50;
-  if (distance <= 8) return 25;
+  if (distance <= 3) return DOUBLE_BULL_SCORE;
+  if (distance <= 8) return SINGLE_BULL_SCORE;
   if (distance <= 44) return sector;
   if (distance <= 52) return 3 * sector;
   if (distance <= 79) return sector;
   if (distance <= 87) return 2 * sector;
   return 0;
 }
+
+bool isBull(int32_t score) { return score == DOUBLE_BULL_SCORE || score == SINGLE_BULL_SCORE; }
 
 bool hitsTarget() {
   return match.hitSector == match.playerScores[match.currentPlayer] && match.throwScore != 0;
@@ -80,15 +82,15 @@ void landDart() {
 
   int32_t animation = kEffectLanding;
   if (gameMode == GAME_ROUND_THE_CLOCK) {
-    if (match.throwScore == 50 || match.throwScore == 25) {
+    if (isBull(match.throwScore)) {
       match.hitSector = match.throwScore;
       animation = kEffectBull;
     } else if (hitsTarget()) {
       animation = kEffectBull;
     }
-  } else if (match.throwScore == 50) {
+  } else if (match.throwScore == DOUBLE_BULL_SCORE) {
     animation = kEffectBull;
-  } else if (match.throwScore == 25) {
+  } else if (match.throwScore == SINGLE_BULL_SCORE) {
     animation = kEffectConfirm;
   }
   startEffect(animation, match.dartMarkX[d], match.dartMarkY[d]);
@@ -111,11 +113,10 @@ void showResult() {
 
   int32_t caption = -1;
   if (clock) {
-    const bool bull = match.throwScore == 50 || match.throwScore == 25;
-    caption = bull || hitsTarget() ? kSpriteSuccess : kSpriteFail;
-  } else if (match.throwScore == 50) {
+    caption = isBull(match.throwScore) || hitsTarget() ? kSpriteSuccess : kSpriteFail;
+  } else if (match.throwScore == DOUBLE_BULL_SCORE) {
     caption = kSpriteDoubleBull;
-  } else if (match.throwScore == 25) {
+  } else if (match.throwScore == SINGLE_BULL_SCORE) {
     caption = kSpriteSingleBull;
   } else if (match.throwScore == 3 * match.hitSector) {
     caption = kSpriteTriple;

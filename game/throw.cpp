@@ -75,7 +75,8 @@ void announceDart() {
   drawSprite(kSpriteBigDigit1 + match.currentPlayer, kBackSurface, 160, 32, COLOR_KEY);
   drawSprite(kSpriteRound, kBackSurface, 56, 72, COLOR_KEY);
   drawBigNumberAtLeastTwo(152, 72, match.roundIndex + 1);
-  const int32_t dart = match.dartIndex < DARTS_PER_TURN ? match.dartIndex : DARTS_PER_TURN - 1;
+  const int32_t darts = currentRules().dartsPerTurn;
+  const int32_t dart = match.dartIndex < darts ? match.dartIndex : darts - 1;
   drawSprite(kSpriteFirstDart + dart, kBackSurface, 72, 112, COLOR_KEY);
   drawSprite(kSpriteTry, kBackSurface, 120, 112, COLOR_KEY);
   if (gameMode == GAME_ROUND_THE_CLOCK) {
