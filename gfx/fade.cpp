@@ -6,8 +6,6 @@
 
 namespace {
 
-bool validSlot(int32_t slot) { return slot >= 0 && slot < SURFACE_COUNT; }
-
 // One step of channel c toward t. The new value is kept within 0..255, so
 // even a step below 1 can never wrap a byte round.
 bool stepChannel(uint8_t &c, int32_t t, int32_t step) {
@@ -25,7 +23,7 @@ bool stepChannel(uint8_t &c, int32_t t, int32_t step) {
 }  // namespace
 
 int32_t fadeToward(int32_t slot, const PaletteEntry *target, int32_t step) {
-  if (!validSlot(slot)) return kFadeFailed;
+  if (!validSurfaceSlot(slot)) return kFadeFailed;
   PaletteEntry *palette = surfaceTable[slot].palette;
   if (palette == nullptr || target == nullptr) return kFadeFailed;
   bool changed = false;
@@ -38,7 +36,7 @@ int32_t fadeToward(int32_t slot, const PaletteEntry *target, int32_t step) {
 }
 
 int32_t fadeToWhiteOrBlack(int32_t slot, int32_t toWhite, int32_t step) {
-  if (!validSlot(slot)) return kFadeFailed;
+  if (!validSurfaceSlot(slot)) return kFadeFailed;
   PaletteEntry *palette = surfaceTable[slot].palette;
   if (palette == nullptr) return kFadeFailed;
   const int32_t limit = toWhite != 0 ? 255 : 0;

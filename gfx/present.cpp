@@ -13,8 +13,6 @@
 
 namespace {
 
-bool validSlot(int32_t slot) { return slot >= 0 && slot < SURFACE_COUNT; }
-
 void buildTable565(const PaletteEntry *palette, uint16_t *table) {
   for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
     const PaletteEntry &e = palette[i];
@@ -78,7 +76,7 @@ void copyKeyed(const uint8_t *src, int64_t stride, uint16_t *dst, int64_t pitch,
 
 int32_t present(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t height,
                 int32_t displayX, int32_t displayY, int32_t key) {
-  if (!validSlot(source)) return kGfxFailed;
+  if (!validSurfaceSlot(source)) return kGfxFailed;
   const Surface &src = surfaceTable[source];
   const int64_t displayW = displayProperties.cxWidth;
   const int64_t displayH = displayProperties.cyHeight;

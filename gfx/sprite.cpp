@@ -14,7 +14,6 @@ int32_t spriteH[SPRITE_COUNT];
 
 namespace {
 
-bool validSlot(int32_t slot) { return slot >= 0 && slot < SURFACE_COUNT; }
 bool validSprite(int32_t index) { return index >= 0 && index < SPRITE_COUNT; }
 
 constexpr uint64_t LOW7 = 0x7F7F7F7F7F7F7F7Full;
@@ -46,7 +45,7 @@ void copyRowKeyed(const uint8_t *from, uint8_t *to, size_t n, uint8_t key) {
 }  // namespace
 
 int32_t defineSprite(int32_t index, int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
-  if (!validSprite(index) || !validSlot(slot)) return kGfxFailed;
+  if (!validSprite(index) || !validSurfaceSlot(slot)) return kGfxFailed;
   spriteSurface[index] = slot;
   spriteX[index] = x;
   spriteY[index] = y;
@@ -56,7 +55,7 @@ int32_t defineSprite(int32_t index, int32_t slot, int32_t x, int32_t y, int32_t 
 }
 
 int32_t drawSprite(int32_t index, int32_t destination, int32_t x, int32_t y, int32_t key) {
-  if (!validSprite(index) || !validSlot(destination)) return kGfxFailed;
+  if (!validSprite(index) || !validSurfaceSlot(destination)) return kGfxFailed;
   blit(spriteSurface[index], spriteX[index], spriteY[index], spriteW[index], spriteH[index],
        destination, x, y, key);
   return kGfxOk;
@@ -64,7 +63,7 @@ int32_t drawSprite(int32_t index, int32_t destination, int32_t x, int32_t y, int
 
 int32_t blit(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t height,
              int32_t destination, int32_t dx, int32_t dy, int32_t key) {
-  if (!validSlot(source) || !validSlot(destination)) return kGfxFailed;
+  if (!validSurfaceSlot(source) || !validSurfaceSlot(destination)) return kGfxFailed;
   const Surface &src = surfaceTable[source];
   const Surface &dst = surfaceTable[destination];
 

@@ -20,8 +20,6 @@ PaletteEntry *ownedPalette[SURFACE_COUNT];
 constexpr int32_t BITMAP_PALETTE_OFFSET = 40;
 constexpr int32_t BITMAP_PIXELS_OFFSET = 1064;
 
-bool validSlot(int32_t slot) { return slot >= 0 && slot < SURFACE_COUNT; }
-
 int32_t readLe32(const uint8_t *p) {
   int32_t v;
   std::memcpy(&v, p, sizeof v);
@@ -57,7 +55,7 @@ int32_t shutdownDisplay() {
 
 int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_t width,
                       int32_t height) {
-  if (!validSlot(slot)) return kGfxFailed;
+  if (!validSurfaceSlot(slot)) return kGfxFailed;
   Surface &s = surfaceTable[slot];
 
   if (resourceId != 0) {
@@ -106,7 +104,7 @@ int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_
 }
 
 int32_t clearSurface(int32_t slot, int32_t colour) {
-  if (!validSlot(slot)) return kGfxFailed;
+  if (!validSurfaceSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
   if (s.pixels == nullptr || s.stride <= 0 || s.height <= 0) return kGfxOk;
   std::memset(s.pixels, colour & 0xFF, static_cast<size_t>(s.stride) * s.height);
@@ -115,7 +113,7 @@ int32_t clearSurface(int32_t slot, int32_t colour) {
 
 int32_t fillRect(int32_t slot, int32_t left, int32_t top, int32_t right, int32_t bottom,
                  int32_t colour) {
-  if (!validSlot(slot)) return kGfxFailed;
+  if (!validSurfaceSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
   if (s.pixels == nullptr) return kGfxOk;
   // Clipped to the surface, so a stray rectangle can never write outside it.
@@ -132,7 +130,7 @@ int32_t fillRect(int32_t slot, int32_t left, int32_t top, int32_t right, int32_t
 }
 
 int32_t getPalette(int32_t slot, PaletteEntry *out) {
-  if (!validSlot(slot)) return kGfxFailed;
+  if (!validSurfaceSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
   if (s.palette == nullptr || out == nullptr) return kGfxFailed;
   std::memcpy(out, s.palette, PALETTE_BYTES);
@@ -140,7 +138,7 @@ int32_t getPalette(int32_t slot, PaletteEntry *out) {
 }
 
 int32_t setPalette(int32_t slot, const PaletteEntry *in) {
-  if (!validSlot(slot)) return kGfxFailed;
+  if (!validSurfaceSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
   if (s.palette == nullptr || in == nullptr) return kGfxFailed;
   std::memmove(s.palette, in, PALETTE_BYTES);
@@ -148,7 +146,7 @@ int32_t setPalette(int32_t slot, const PaletteEntry *in) {
 }
 
 int32_t fillPalette(int32_t slot, int32_t red, int32_t green, int32_t blue) {
-  if (!validSlot(slot)) return kGfxFailed;
+  if (!validSurfaceSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
   if (s.palette == nullptr) return kGfxFailed;
   for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {

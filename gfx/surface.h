@@ -60,6 +60,7 @@ struct Surface {
 };
 
 extern Surface surfaceTable[SURFACE_COUNT];
+inline bool validSurfaceSlot(int32_t slot) { return slot >= 0 && slot < SURFACE_COUNT; }
 extern GXDisplayProperties displayProperties;
 
 // Surfaces and palettes.

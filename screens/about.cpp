@@ -51,7 +51,7 @@ void aboutSceneFrame() {
 
 void aboutSceneKey(int32_t key) {
   const uint32_t now = timeGetTime();
-  if (now - inputDebounceTime < INPUT_GAP_MS) return;
+  if (menuKeyTooSoon(now)) return;
   if ((keyIs(key, BUTTON_A) || keyIs(key, BUTTON_B)) && sceneStep == kAboutShowing) {
     sceneStep = kAboutFadingOut;
   }

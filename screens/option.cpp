@@ -93,7 +93,7 @@ void optionSceneFrame() {
 
 void optionSceneKey(int32_t key) {
   const uint32_t now = timeGetTime();
-  if (now - inputDebounceTime < INPUT_GAP_MS) return;
+  if (menuKeyTooSoon(now)) return;
 
   if (sceneStep == kOptionWaitingForKey) {
     const int32_t code = key & 0xFFFF;

@@ -11,21 +11,11 @@ namespace {
 
 constexpr int32_t ROW_TOP = 64;
 constexpr int32_t ROW_HEIGHT = 32;
-constexpr int32_t ROW_COUNT = 4;
 
 constexpr int32_t GAME_CURSOR_X = 16;
 constexpr int32_t PLAYER_CURSOR_X = 48;
 constexpr int32_t READY_CONFIRM_X = 112;
 constexpr int32_t READY_CONFIRM_Y = 200;
-
-// Entry step shared by the three screens.
-void enterSetupScreen() {
-  menuCursor = 0;
-  sceneStep = kSetupChoosing;
-  menuChoice = -1;
-  clearEffects();
-  inputDebounceTime = timeGetTime();
-}
 
 void drawLegend() { drawSprite(kSpriteLegend, kBackSurface, 0, 272, COLOR_KEY); }
 
@@ -33,36 +23,19 @@ void drawMenuCursor(int32_t x) {
   drawSprite(kSpriteMenuCursor, kBackSurface, x, ROW_TOP + ROW_HEIGHT * menuCursor, COLOR_KEY);
 }
 
-// Runs the confirmation flash and the spark; true once the flash is over
-// and the next screen may be installed.
-bool confirmationFinished() {
-  updateEffects(appInstance, kBackSurface);
-  drawSprite(kSpriteSpark, kBackSurface, confirmPointX, confirmPointY, COLOR_KEY);
-  return anyEffectActive() == 0;
-}
-
 void startConfirmation(int32_t x, int32_t y) {
   sceneStep = kSetupConfirmed;
-  confirmPointX = x;
-  confirmPointY = y;
-  startEffect(kEffectConfirm, x, y);
+  startMenuConfirmation(x, y);
 }
 
 // Key handling shared by the two row menus. Returns the confirmed row, or -1
 // when this press confirmed nothing.
 int32_t menuKey(int32_t key, int32_t cursorX) {
   const uint32_t now = timeGetTime();
-  if (now - inputDebounceTime < INPUT_GAP_MS) return -1;
+  if (menuKeyTooSoon(now)) return -1;
 
   int32_t confirmed = -1;
-  if (keyIs(key, KEY_UP)) {
-    inputDebounceTime = now;
-    if (--menuCursor < 0) menuCursor = 0;
-  }
-  if (keyIs(key, KEY_DOWN)) {
-    inputDebounceTime = now;
-    if (++menuCursor > ROW_COUNT - 1) menuCursor = ROW_COUNT - 1;
-  }
+  moveMenuCursor(key, now);
   if (keyIs(key, BUTTON_A) && sceneStep == kSetupChoosing && menuChoice == -1) {
     menuChoice = menuCursor;
     confirmed = menuCursor;
@@ -77,11 +50,11 @@ int32_t menuKey(int32_t key, int32_t cursorX) {
 }  // namespace
 
 void gameSelectSceneFrame() {
-  if (sceneStep == kSetupEntering) enterSetupScreen();
+  if (sceneStep == kSetupEntering) enterMenu(kSetupChoosing);
 
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteSelectGame, kBackSurface, 40, 16, COLOR_KEY);
-  for (int32_t row = 0; row < ROW_COUNT; ++row) {
+  for (int32_t row = 0; row < MENU_ROWS; ++row) {
     drawSprite(kSpriteGame301 + row, kBackSurface, 32, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
   }
   drawLegend();
@@ -89,7 +62,7 @@ void gameSelectSceneFrame() {
   if (sceneStep == kSetupChoosing) {
     drawMenuCursor(GAME_CURSOR_X);
   } else if (sceneStep == kSetupConfirmed) {
-    if (confirmationFinished()) switchScene(playerSelectSceneFrame, playerSelectSceneKey);
+    if (menuConfirmationFinished()) switchScene(playerSelectSceneFrame, playerSelectSceneKey);
   } else if (sceneStep == kSetupCancelled) {
     playSound(appInstance, kSoundCancel);
     installTitleScene();
@@ -104,14 +77,14 @@ void gameSelectSceneKey(int32_t key) {
 }
 
 void playerSelectSceneFrame() {
-  if (sceneStep == kSetupEntering) enterSetupScreen();
+  if (sceneStep == kSetupEntering) enterMenu(kSetupChoosing);
 
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteSelectPlayer, kBackSurface, 40, 16, COLOR_KEY);
-  for (int32_t row = 0; row < ROW_COUNT; ++row) {
+  for (int32_t row = 0; row < MENU_ROWS; ++row) {
     drawSprite(kSpritePlayer, kBackSurface, 64, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
   }
-  for (int32_t row = 0; row < ROW_COUNT; ++row) {
+  for (int32_t row = 0; row < MENU_ROWS; ++row) {
     drawSprite(kSpriteBigDigit1 + row, kBackSurface, 160, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
   }
   drawLegend();
@@ -119,7 +92,7 @@ void playerSelectSceneFrame() {
   if (sceneStep == kSetupChoosing) {
     drawMenuCursor(PLAYER_CURSOR_X);
   } else if (sceneStep == kSetupConfirmed) {
-    if (confirmationFinished()) switchScene(readySceneFrame, readySceneKey);
+    if (menuConfirmationFinished()) switchScene(readySceneFrame, readySceneKey);
   } else if (sceneStep == kSetupCancelled) {
     playSound(appInstance, kSoundCancel);
     switchScene(gameSelectSceneFrame, gameSelectSceneKey);
@@ -134,7 +107,7 @@ void playerSelectSceneKey(int32_t key) {
 }
 
 void readySceneFrame() {
-  if (sceneStep == kSetupEntering) enterSetupScreen();
+  if (sceneStep == kSetupEntering) enterMenu(kSetupChoosing);
 
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteSelectGame, kBackSurface, 16, 16, COLOR_KEY);
@@ -147,7 +120,7 @@ void readySceneFrame() {
 
   if (sceneStep == kSetupConfirmed) {
     // The match polls its button itself: no key or tap handler.
-    if (confirmationFinished()) switchScene(matchSceneFrame, nullptr);
+    if (menuConfirmationFinished()) switchScene(matchSceneFrame, nullptr);
   } else if (sceneStep == kSetupCancelled) {
     playSound(appInstance, kSoundCancel);
     switchScene(playerSelectSceneFrame, playerSelectSceneKey);
@@ -157,8 +130,7 @@ void readySceneFrame() {
 }
 
 void readySceneKey(int32_t key) {
-  const uint32_t now = timeGetTime();
-  if (now - inputDebounceTime < INPUT_GAP_MS) return;
+  if (menuKeyTooSoon(timeGetTime())) return;
 
   if (keyIs(key, BUTTON_A) && sceneStep == kSetupChoosing) {
     startConfirmation(READY_CONFIRM_X, READY_CONFIRM_Y);

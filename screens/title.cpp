@@ -6,14 +6,10 @@
 #include "gfx/surface.h"
 #include "screens/screens.h"
 
-int32_t confirmPointX;
-int32_t confirmPointY;
-
 namespace {
 
 constexpr int32_t ROW_TOP = 112;
 constexpr int32_t ROW_HEIGHT = 32;
-constexpr int32_t ROW_COUNT = 4;
 constexpr int32_t CURSOR_X = 128;
 constexpr int32_t TAP_RIGHT = 230;
 
@@ -22,9 +18,7 @@ constexpr int32_t TAP_RIGHT = 230;
 void confirmTitleRow(int32_t row) {
   menuChoice = row;
   sceneStep = kTitleStartChosen + row;
-  confirmPointX = CURSOR_X;
-  confirmPointY = ROW_TOP + 8 + ROW_HEIGHT * row;
-  startEffect(kEffectConfirm, confirmPointX, confirmPointY);
+  startMenuConfirmation(CURSOR_X, ROW_TOP + 8 + ROW_HEIGHT * row);
 }
 
 }  // namespace
@@ -32,13 +26,7 @@ void confirmTitleRow(int32_t row) {
 void installTitleScene() { switchSceneWithTap(titleSceneFrame, titleSceneKey, titleSceneTap); }
 
 void titleSceneFrame() {
-  if (sceneStep == kTitleEntering) {
-    menuCursor = 0;
-    sceneStep = kTitleChoosing;
-    menuChoice = -1;
-    clearEffects();
-    inputDebounceTime = timeGetTime();
-  }
+  if (sceneStep == kTitleEntering) enterMenu(kTitleChoosing);
 
   blit(kTitleSurface, 0, 0, 0, 0, kBackSurface, 0, 0, NO_KEY);
 
@@ -48,9 +36,7 @@ void titleSceneFrame() {
   }
 
   if (sceneStep >= kTitleStartChosen && sceneStep <= kTitleQuitChosen) {
-    updateEffects(appInstance, kBackSurface);
-    drawSprite(kSpriteSpark, kBackSurface, confirmPointX, confirmPointY, COLOR_KEY);
-    if (anyEffectActive() == 0) {
+    if (menuConfirmationFinished()) {
       switch (sceneStep) {
         case kTitleStartChosen:
           switchSceneWithTap(gameSelectSceneFrame, gameSelectSceneKey, nullptr);
@@ -76,22 +62,14 @@ void titleSceneFrame() {
 
 void titleSceneKey(int32_t key) {
   const uint32_t now = timeGetTime();
-  if (now - inputDebounceTime < INPUT_GAP_MS) return;
-
-  if (keyIs(key, KEY_UP)) {
-    inputDebounceTime = now;
-    if (--menuCursor < 0) menuCursor = 0;
-  }
-  if (keyIs(key, KEY_DOWN)) {
-    inputDebounceTime = now;
-    if (++menuCursor > ROW_COUNT - 1) menuCursor = ROW_COUNT - 1;
-  }
+  if (menuKeyTooSoon(now)) return;
+  moveMenuCursor(key, now);
   if (keyIs(key, BUTTON_A) && menuChoice == -1) confirmTitleRow(menuCursor);
 }
 
 void titleSceneTap(int32_t x, int32_t y) {
   if (menuChoice != -1) return;
   if (x < CURSOR_X || x > TAP_RIGHT) return;
-  if (y < ROW_TOP || y >= ROW_TOP + ROW_HEIGHT * ROW_COUNT) return;
+  if (y < ROW_TOP || y >= ROW_TOP + ROW_HEIGHT * MENU_ROWS) return;
   confirmTitleRow((y - ROW_TOP) / ROW_HEIGHT);
 }

@@ -3,10 +3,10 @@
 // backend only shows the native window and turns native events into posted
 // messages; everything the game can observe about windows and messages is
 // decided here.
-#include <cwctype>
 
 #include "platform/backend.h"
 #include "platform/common/platform_internal.h"
+#include "platform/common/wide_text.h"
 #include "platform/gx.h"
 #include "platform/winapi.h"
 
@@ -52,12 +52,7 @@ void copyName(wchar_t *dst, LPCWSTR src) {
 
 // Class names compare without regard to case, as the system does.
 bool sameName(const wchar_t *a, LPCWSTR b) {
-  if (b == nullptr || IS_INTRESOURCE(b)) return false;
-  int i = 0;
-  for (; a[i] != 0 && b[i] != 0; ++i)
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
-      return false;
-  return a[i] == 0 && b[i] == 0;
+  return b != nullptr && !IS_INTRESOURCE(b) && sameNameIgnoringCase(a, b);
 }
 
 bool isWindow(HWND hwnd) { return hwnd != nullptr && window.live && hwnd == window.handle; }

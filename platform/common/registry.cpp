@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/common/folders.h"
 #include "platform/common/platform_internal.h"
 #include "platform/common/registry_file.h"
 #include "platform/winapi.h"
@@ -79,8 +80,8 @@ void loadFile(const char *path) {
   registryParse(buffer, size, &fileKey.values);  // oversized or damaged: no values
 }
 
-// Creates the folders of path that are missing.
-bool makeFolders(const char *path) {
+// Creates the missing folders above the file at path.
+bool makeFoldersFor(const char *path) {
   char dir[kPathMax];
   size_t len = std::strlen(path);
   if (len >= kPathMax) return false;
@@ -88,13 +89,7 @@ bool makeFolders(const char *path) {
   char *slash = std::strrchr(dir, '/');
   if (slash == nullptr || slash == dir) return true;
   *slash = 0;
-  for (char *p = dir + 1; *p != 0; ++p) {
-    if (*p != '/') continue;
-    *p = 0;
-    if (mkdir(dir, 0755) != 0 && errno != EEXIST) return false;
-    *p = '/';
-  }
-  return mkdir(dir, 0755) == 0 || errno == EEXIST;
+  return makeFolders(dir, 0755);
 }
 
 bool writeAll(int fd, const char *data, size_t size) {
@@ -111,7 +106,7 @@ bool writeAll(int fd, const char *data, size_t size) {
 bool saveFile(const char *path, const RegistryValues &values) {
   static char text[kRegistryFileMax];
   size_t size = registryFormat(values, text, sizeof text);
-  if (size == 0 || !makeFolders(path)) return false;
+  if (size == 0 || !makeFoldersFor(path)) return false;
 
   // One fixed temporary name: a save cut short by a kill or a power cut
   // leaves at most this one file behind, and the next save reuses it. Only

@@ -1,8 +1,7 @@
 #include "platform/common/registry_file.h"
 
-#include <cwctype>
-
 #include "platform/common/checksum.h"
+#include "platform/common/wide_text.h"
 
 namespace {
 
@@ -94,14 +93,6 @@ bool parseData(Field f, RegistryValue *v) {
   return true;
 }
 
-bool sameName(const wchar_t *a, const wchar_t *b) {
-  int i = 0;
-  for (; a[i] != 0 && b[i] != 0; ++i)
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
-      return false;
-  return a[i] == 0 && b[i] == 0;
-}
-
 bool parseAll(const uint8_t *bytes, size_t size, RegistryValues *out) {
   const size_t magicLen = sizeof kMagic - 1;
   if (size > kRegistryFileMax || size < magicLen + kCrcLine) return false;
@@ -144,7 +135,7 @@ bool parseAll(const uint8_t *bytes, size_t size, RegistryValues *out) {
 
 int registryFind(const RegistryValues &values, const wchar_t *name) {
   for (int i = 0; i < values.count; ++i)
-    if (sameName(values.values[i].name, name)) return i;
+    if (sameNameIgnoringCase(values.values[i].name, name)) return i;
   return -1;
 }
 

@@ -8,23 +8,14 @@
 // bytes it holds.
 #include "platform/resources.h"
 
-#include <cwctype>
-
 #include "platform/common/platform_internal.h"
+#include "platform/common/wide_text.h"
 #include "platform/winapi.h"
 
 namespace {
 
 constexpr uint16_t kTypeString = 6;
 constexpr uint16_t kTypeGroupIcon = 14;
-
-bool sameTypeName(const wchar_t *a, const wchar_t *b) {
-  int i = 0;
-  for (; a[i] != 0 && b[i] != 0; ++i)
-    if (std::towupper(static_cast<wint_t>(a[i])) != std::towupper(static_cast<wint_t>(b[i])))
-      return false;
-  return a[i] == 0 && b[i] == 0;
-}
 
 bool isEntry(const void *p) {
   for (int i = 0; i < resourceCount; ++i)
@@ -43,7 +34,7 @@ const ResourceEntry *platformFindResource(uint16_t typeId, const wchar_t *typeNa
     const ResourceEntry &e = resourceTable[i];
     if (e.data == nullptr || e.id != id) continue;
     if (typeName != nullptr) {
-      if (e.typeName != nullptr && sameTypeName(e.typeName, typeName)) return &e;
+      if (e.typeName != nullptr && sameNameIgnoringCase(e.typeName, typeName)) return &e;
     } else if (e.typeName == nullptr && e.typeId == typeId) {
       return &e;
     }

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/common/folders.h"
 #include "platform/sdl/logic.h"
 
 namespace sdlb {
@@ -28,23 +29,6 @@ bool usableFolder(const char *s) { return s != nullptr && s[0] == '/'; }
 bool join(char *out, size_t outSize, const char *a, const char *b) {
   int n = std::snprintf(out, outSize, "%s%s", a, b);
   return n > 0 && static_cast<size_t>(n) < outSize;
-}
-
-// Creates each missing folder of `path` (user-only access for new ones).
-bool makeFolders(const char *path) {
-  char buf[4096];
-  size_t len = std::strlen(path);
-  if (len == 0 || len >= sizeof buf) return false;
-  std::memcpy(buf, path, len + 1);
-  for (size_t i = 1; i <= len; ++i) {
-    if (buf[i] == '/' || buf[i] == '\0') {
-      char saved = buf[i];
-      buf[i] = '\0';
-      if (mkdir(buf, 0700) != 0 && errno != EEXIST) return false;
-      buf[i] = saved;
-    }
-  }
-  return true;
 }
 
 bool socketAddress(const char *folder, sockaddr_un *addr) {
@@ -72,7 +56,8 @@ bool runtimeFolder(const char *xdgRuntimeDir, const char *xdgConfigHome, const c
 InstanceResult instanceAcquire(const char *folder) {
   instanceRelease();
   char path[4096];
-  if (!makeFolders(folder) || !join(path, sizeof path, folder, "/tobelyn.lock")) {
+  // New folders get user-only access.
+  if (!makeFolders(folder, 0700) || !join(path, sizeof path, folder, "/tobelyn.lock")) {
     return InstanceResult::kUnavailable;
   }
   int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);

@@ -1,0 +1,26 @@
+// Creating a folder with every missing folder above it (POSIX), shared by
+// the settings file and the desktop's single-instance lock.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+// Creates each missing folder along `folder`, itself included; new folders
+// get `mode`. True when the whole path exists as folders afterwards (as far
+// as mkdir can tell). A path of 4096 bytes or more is refused.
+inline bool makeFolders(const char *folder, mode_t mode) {
+  char buf[4096];
+  const size_t len = std::strlen(folder);
+  if (len == 0 || len >= sizeof buf) return false;
+  std::memcpy(buf, folder, len + 1);
+  for (size_t i = 1; i <= len; ++i) {
+    if (buf[i] != '/' && buf[i] != '\0') continue;
+    const char saved = buf[i];
+    buf[i] = '\0';
+    if (mkdir(buf, mode) != 0 && errno != EEXIST) return false;
+    buf[i] = saved;
+  }
+  return true;
+}
