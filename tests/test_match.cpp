@@ -29,9 +29,9 @@ class Match : public ::testing::Test {
   void start(int32_t mode, int32_t players) {
     gameMode = mode;
     playerCount = players;
-    sceneStep = 0;
+    sceneStep = kMatchStarting;
     matchSceneFrame();
-    ASSERT_EQ(sceneStep, 1);
+    ASSERT_EQ(sceneStep, kMatchAnnounce);
   }
   // Passes dt ms apart.
   void pass(uint32_t dt = 1, int32_t times = 1) {
@@ -48,47 +48,97 @@ class Match : public ::testing::Test {
   }
 };
 
-// Darts are given as score, sector and how many times in a row; preset
-// scores are set after the start, and the scores expected are the first
+// A dart as applyDart sees it: its score and the sector it landed in,
+// thrown `times` in a row.
+struct Dart {
+  int32_t score, sector, times;
+};
+
+// Preset scores are set after the start; the scores expected are the first
 // players'.
-struct Rules {
+struct RulesCase {
   const char *name;
   int32_t mode, players;
-  std::vector<int32_t> preset;
-  std::vector<std::tuple<int32_t, int32_t, int32_t>> darts;
+  std::vector<int32_t> preset = {};
+  std::vector<Dart> darts;
   std::vector<int32_t> scores;
   int32_t currentPlayer, roundIndex, dartIndex, winner, step;
 };
 
-// clang-format off
-const Rules rules[] = {
-  {"301 bust on the 2nd dart keeps the 1st", GAME_301, 2, {30, 301}, {{10, 10, 1}, {25, 25, 1}}, {20, 301}, 1, 0, 0, NO_WINNER, 11},
-  {"301 three players draw after ten rounds", GAME_301, 3, {}, {{0, 11, 90}}, {301, 301, 301}, 0, 10, 0, NO_WINNER, 12},
-  {"count up has no round limit", GAME_COUNT_UP, 1, {}, {{0, 3, 36}}, {0}, 0, 12, 0, NO_WINNER, 11},
-  {"clock: triple and bulls advance by one, misses and others not", GAME_ROUND_THE_CLOCK, 1, {5}, {{15, 5, 1}, {50, 50, 1}, {25, 25, 1}, {0, 8, 1}, {3, 1, 1}}, {8}, 0, 1, 2, NO_WINNER, 11},
+const RulesCase kRulesCases[] = {
+    {.name = "301: a bust on the second dart keeps the first and ends the turn",
+     .mode = GAME_301,
+     .players = 2,
+     .preset = {30, 301},
+     .darts = {{.score = 10, .sector = 10, .times = 1}, {.score = 25, .sector = 25, .times = 1}},
+     .scores = {20, 301},
+     .currentPlayer = 1,
+     .roundIndex = 0,
+     .dartIndex = 0,
+     .winner = NO_WINNER,
+     .step = kMatchNextDart},
+    {.name = "301: three players out of rounds after ten draw",
+     .mode = GAME_301,
+     .players = 3,
+     .darts = {{.score = 0, .sector = 11, .times = 90}},
+     .scores = {301, 301, 301},
+     .currentPlayer = 0,
+     .roundIndex = 10,
+     .dartIndex = 0,
+     .winner = NO_WINNER,
+     .step = kMatchFinished},
+    {.name = "count up: no round limit",
+     .mode = GAME_COUNT_UP,
+     .players = 1,
+     .darts = {{.score = 0, .sector = 3, .times = 36}},
+     .scores = {0},
+     .currentPlayer = 0,
+     .roundIndex = 12,
+     .dartIndex = 0,
+     .winner = NO_WINNER,
+     .step = kMatchNextDart},
+    {.name = "round the clock: the target and both bulls advance by one, a miss and others not",
+     .mode = GAME_ROUND_THE_CLOCK,
+     .players = 1,
+     .preset = {5},
+     .darts = {{.score = 15, .sector = 5, .times = 1},
+               {.score = 50, .sector = 50, .times = 1},
+               {.score = 25, .sector = 25, .times = 1},
+               {.score = 0, .sector = 8, .times = 1},
+               {.score = 3, .sector = 1, .times = 1}},
+     .scores = {8},
+     .currentPlayer = 0,
+     .roundIndex = 1,
+     .dartIndex = 2,
+     .winner = NO_WINNER,
+     .step = kMatchNextDart},
 };
-// clang-format on
 
 TEST_F(Match, Rules) {
-  for (const Rules &c : rules) {
+  for (const RulesCase &c : kRulesCases) {
     SCOPED_TRACE(c.name);
     match = MatchState{};
     start(c.mode, c.players);
     for (size_t i = 0; i < c.preset.size(); ++i) match.playerScores[i] = c.preset[i];
-    for (const auto &[score, sector, times] : c.darts)
-      for (int32_t r = 0; r < times; ++r) {
-        ASSERT_TRUE(sceneStep == 1 || sceneStep == 11);  // a turn is waiting for its dart
+    for (const Dart &dart : c.darts)
+      for (int32_t r = 0; r < dart.times; ++r) {
+        ASSERT_TRUE(sceneStep == kMatchAnnounce || sceneStep == kMatchNextDart)
+            << "a turn is waiting for its dart";
         match.dartMarkX[match.dartIndex] = match.dartMarkY[match.dartIndex] = 100;
-        std::tie(match.throwScore, match.hitSector, sceneStep) = std::tuple(score, sector, 10);
+        match.throwScore = dart.score;
+        match.hitSector = dart.sector;
+        sceneStep = kMatchApplyDart;
         pass();
       }
     EXPECT_EQ(std::vector<int32_t>(match.playerScores, match.playerScores + c.scores.size()),
               c.scores);
-    EXPECT_EQ(
-        std::tuple(match.currentPlayer, match.roundIndex, match.dartIndex, match.winner, sceneStep),
-        std::tuple(c.currentPlayer, c.roundIndex, c.dartIndex, c.winner, c.step));
+    EXPECT_EQ(match.currentPlayer, c.currentPlayer);
+    EXPECT_EQ(match.roundIndex, c.roundIndex);
+    EXPECT_EQ(match.dartIndex, c.dartIndex);
+    EXPECT_EQ(match.winner, c.winner);
+    EXPECT_EQ(sceneStep, c.step);
     for (int32_t k = 0; k < DARTS_PER_TURN; ++k)
-      EXPECT_EQ(match.dartMarkX[k] != 0, k < match.dartIndex) << "mark " << k;
+      EXPECT_EQ(match.dartMarkX[k] != 0, k < match.dartIndex) << "mark of dart " << k;
   }
 }
 
@@ -101,9 +151,10 @@ TEST_F(Match, ButtonAndThrowTiming) {
   start(GAME_301, 1);
   headlessHold(VK_RETURN, true);
   pass(200);
-  EXPECT_EQ(sceneStep, 1);
+  EXPECT_EQ(sceneStep, kMatchAnnounce);
   pass(1);
-  EXPECT_EQ(std::tuple(sceneStep, inputDebounceTime), std::tuple(3, 0xFFFFFF00u + 201u));
+  EXPECT_EQ(std::tuple(sceneStep, inputDebounceTime),
+            std::tuple(kMatchAimSlide, 0xFFFFFF00u + 201u));
   press(2);  // gauge ready, climb
   pass(1, 10);
   press();  // peak
@@ -111,27 +162,27 @@ TEST_F(Match, ButtonAndThrowTiming) {
   pass(1, 3);
   press();                            // release
   EXPECT_EQ(match.gaugeRelease, 14);  // the index before this pass's fall
-  ASSERT_EQ(sceneStep, 7);
+  ASSERT_EQ(sceneStep, kMatchFlight);
   const uint32_t released = match.throwTime;  // the time of the releasing press
   press();                                    // during the flight
-  EXPECT_EQ(std::tuple(sceneStep, inputDebounceTime), std::tuple(7, released + 201));
+  EXPECT_EQ(std::tuple(sceneStep, inputDebounceTime), std::tuple(kMatchFlight, released + 201));
   pass(299);
-  EXPECT_EQ(sceneStep, 7);
+  EXPECT_EQ(sceneStep, kMatchFlight);
   pass(1);  // lands 501 ms after the release
-  ASSERT_EQ(sceneStep, 8);
+  ASSERT_EQ(sceneStep, kMatchResult);
   press();  // while the result shows, the value rising 2 a pass
   EXPECT_EQ(std::tuple(sceneStep, inputDebounceTime, match.popupRise),
-            std::tuple(8, released + 702, 2));
+            std::tuple(kMatchResult, released + 702, 2));
   pass(1, 8);
-  EXPECT_EQ(std::tuple(sceneStep, match.popupRise), std::tuple(8, 18));
+  EXPECT_EQ(std::tuple(sceneStep, match.popupRise), std::tuple(kMatchResult, 18));
   pass();  // the tenth pass applies the dart
-  EXPECT_EQ(std::tuple(sceneStep, match.popupRise), std::tuple(10, 20));
+  EXPECT_EQ(std::tuple(sceneStep, match.popupRise), std::tuple(kMatchApplyDart, 20));
 }
 
 TEST_F(Match, PointerTurnsAtBothEnds) {
   start(GAME_301, 1);
   press();
-  ASSERT_EQ(std::tuple(sceneStep, match.aimX), std::tuple(3, 112));
+  ASSERT_EQ(std::tuple(sceneStep, match.aimX), std::tuple(kMatchAimSlide, 112));
   for (int32_t i = 0; i < 100; ++i) {
     pass();
     // Left first, in steps of 4, turning on 16 (the 24th pass) and 208 (the 72nd).
@@ -143,20 +194,22 @@ TEST_F(Match, PointerTurnsAtBothEnds) {
 TEST_F(Match, UnstoppedGaugeClimbsToTheTopAndFallsToNothing) {
   start(GAME_301, 1);
   press(3);
-  ASSERT_EQ(std::tuple(sceneStep, match.gaugeIndex), std::tuple(5, 2));
+  ASSERT_EQ(std::tuple(sceneStep, match.gaugeIndex), std::tuple(kMatchPowerClimbs, 2));
   pass(1, 68);
-  EXPECT_EQ(std::tuple(sceneStep, match.gaugeIndex), std::tuple(5, 138));
+  EXPECT_EQ(std::tuple(sceneStep, match.gaugeIndex), std::tuple(kMatchPowerClimbs, 138));
   pass();
-  EXPECT_EQ(std::tuple(sceneStep, match.gaugeIndex, match.gaugePeak), std::tuple(6, 139, 139));
+  EXPECT_EQ(std::tuple(sceneStep, match.gaugeIndex, match.gaugePeak),
+            std::tuple(kMatchPowerFalls, 139, 139));
   headlessTakeSounds(nullptr, 0);
   pass(1, 69);  // falling by 2 from 139: odd all the way
-  EXPECT_EQ(std::tuple(sceneStep, match.gaugeIndex), std::tuple(6, 1));
+  EXPECT_EQ(std::tuple(sceneStep, match.gaugeIndex), std::tuple(kMatchPowerFalls, 1));
   pass();
-  EXPECT_EQ(std::tuple(sceneStep, match.gaugeIndex, match.gaugeRelease), std::tuple(7, 0, 0));
+  EXPECT_EQ(std::tuple(sceneStep, match.gaugeIndex, match.gaugeRelease),
+            std::tuple(kMatchFlight, 0, 0));
   EXPECT_EQ(match.throwTime, START + 3 * 201 + 139);
   int sounds[4];
   ASSERT_EQ(headlessTakeSounds(sounds, 4), 1);
-  EXPECT_EQ(sounds[0], soundTable[2]);
+  EXPECT_EQ(sounds[0], kWaveThrow) << "the throw sound";
 }
 
 // The pointer and the gauge each clear their own area before drawing on it.

@@ -1,75 +1,117 @@
-// Which digit sprites the scoreboard and the big numbers draw where.
+// What the scoreboard and the big numbers show at their edges: totals of
+// four digits, rounds past the limit or past 99, the last dart of a turn,
+// and numbers that do not fit their digits.
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
 
 #include "game/match.h"
 #include "gfx/surface.h"
 #include "test_match_support.h"
 
-using match_test::differenceFrom;
-using match_test::Placed;
-
 namespace {
 
-// Small digit d at (x, y).
-constexpr Placed s(int32_t d, int32_t x, int32_t y) { return {32 + d, x, y}; }
-// Big digit d at (x, y).
-constexpr Placed b(int32_t d, int32_t x, int32_t y) { return {13 + d, x, y}; }
+using match_test::differenceFrom;
+using match_test::Placed;
+using match_test::shows;
 
-struct Board {
-  const char *name;
-  int32_t mode, players, current, roundIndex, dartIndex;
-  int32_t scores[4];
-  std::vector<Placed> digits;  // everything besides the fixed frame
-};
-
-// clang-format off
-const Board boards[] = {
-  // name; mode, players, current player, roundIndex, dartIndex; scores; digits and limit
-  {"high score, last column with four digits", GAME_HIGH_SCORE, 4, 3, 6, 2, {45, 1000, 0, 1260},
-   {s(4, 30, 299), s(5, 38, 299), s(1, 73, 299), s(0, 81, 299), s(0, 89, 299), s(0, 97, 299),
-    s(0, 156, 299), s(1, 191, 299), s(2, 199, 299), s(6, 207, 299), s(0, 215, 299),
-    s(7, 56, 254), {82, 64, 254}, s(7, 72, 254), s(3, 208, 254)}},
-  {"round the clock, win on the third dart shows 3 of 3", GAME_ROUND_THE_CLOCK, 3, 0, 0, 3, {21, 1, 45, 1},
-   {s(2, 30, 299), s(1, 38, 299), s(1, 97, 299), s(4, 148, 299), s(5, 156, 299),
-    s(1, 56, 254), {82, 64, 254}, s(1, 72, 254), s(0, 80, 254), s(3, 208, 254)}},
-  {"count up round 1000", GAME_COUNT_UP, 1, 0, 999, 1, {199, 0, 0, 0},
-   {s(1, 22, 299), s(9, 30, 299), s(9, 38, 299), s(1, 48, 254), s(0, 56, 254), s(0, 64, 254),
-    s(0, 72, 254), s(2, 208, 254)}},
-};
-
-// The count wins over the value; a negative value draws the digits of its
-// magnitude, never a sprite from before the digits.
-const struct {
-  int32_t count, value;
+// A run of small digits, the first one's left edge at x, as a player reads it.
+struct SmallText {
   const char *digits;
-} bigNumbers[] = {{2, 123, "23"}, {0, 38, ""}, {-2, 38, ""}, {3, -63, "063"}, {10, INT32_MIN, "2147483648"}};
-// clang-format on
+  int32_t x, y;
+};
 
-TEST(Scoreboard, DigitPlacementAndBigNumbers) {
+struct BoardCase {
+  const char *name;
+  int32_t mode, players, roundIndex, dartIndex;
+  std::vector<int32_t> scores;
+  std::vector<SmallText> reads;
+};
+
+const BoardCase kBoards[] = {
+    {.name = "a High Score total of four digits puts its thousands left of the column",
+     .mode = GAME_HIGH_SCORE,
+     .players = 4,
+     .roundIndex = 6,
+     .dartIndex = 2,
+     .scores = {45, 1000, 0, 1260},
+     .reads = {{.digits = "45", .x = 30, .y = 299},
+               {.digits = "1000", .x = 73, .y = 299},
+               {.digits = "0", .x = 156, .y = 299},
+               {.digits = "1260", .x = 191, .y = 299},
+               {.digits = "7", .x = 56, .y = 254},
+               {.digits = "7", .x = 72, .y = 254}}},
+    {.name = "a win on a turn's third dart reads TRY 3/3",
+     .mode = GAME_ROUND_THE_CLOCK,
+     .players = 3,
+     .roundIndex = 0,
+     .dartIndex = 3,
+     .scores = {21, 1, 45},
+     .reads = {{.digits = "21", .x = 30, .y = 299},
+               {.digits = "3", .x = 208, .y = 254},
+               {.digits = "3", .x = 224, .y = 254}}},
+    {.name = "a match out of rounds counts no further than the limit",
+     .mode = GAME_301,
+     .players = 1,
+     .roundIndex = 10,
+     .dartIndex = 0,
+     .scores = {301},
+     .reads = {{.digits = "10", .x = 48, .y = 254}, {.digits = "10", .x = 72, .y = 254}}},
+    {.name = "Count Up's round 1000 runs on to the right, where no limit is drawn",
+     .mode = GAME_COUNT_UP,
+     .players = 1,
+     .roundIndex = 999,
+     .dartIndex = 1,
+     .scores = {199},
+     .reads = {{.digits = "199", .x = 22, .y = 299}, {.digits = "1000", .x = 48, .y = 254}}},
+};
+
+TEST(Scoreboard, ReadsRightAtItsEdges) {
   match_test::setUpSyntheticSheet();
-  for (const Board &c : boards) {
+  for (const BoardCase &c : kBoards) {
     SCOPED_TRACE(c.name);
     match = MatchState{};
-    match.currentPlayer = c.current;
     match.roundIndex = c.roundIndex;
     match.dartIndex = c.dartIndex;
     gameMode = c.mode;
     playerCount = c.players;
-    for (int32_t i = 0; i < 4; ++i) match.playerScores[i] = c.scores[i];
-    clearSurface(0, BACKGROUND_INDEX);
+    for (size_t i = 0; i < c.scores.size(); ++i) match.playerScores[i] = c.scores[i];
+    clearSurface(kBackSurface, BACKGROUND_INDEX);
     drawScoreboard();
-    std::vector<Placed> expected = {{76, 0, 272},   {77 + c.current, 0, 272}, {81, 0, 254},
-                                    {83, 176, 254}, {82, 216, 254},           s(3, 224, 254)};
-    expected.insert(expected.end(), c.digits.begin(), c.digits.end());
-    EXPECT_EQ(differenceFrom(expected), "");
+    for (const SmallText &text : c.reads) {
+      for (int32_t k = 0; text.digits[k] != 0; ++k) {
+        EXPECT_TRUE(shows(kSpriteSmallDigit0 + text.digits[k] - '0', text.x + 8 * k, text.y))
+            << "\"" << text.digits << "\" at " << text.x << "," << text.y << ", digit " << k;
+      }
+    }
   }
-  for (const auto &c : bigNumbers) {
-    clearSurface(0, BACKGROUND_INDEX);
+}
+
+// drawBigNumber: the count of digits wins over the value, and a negative
+// value shows the digits of its magnitude, never a sprite before the digits.
+TEST(Scoreboard, BigNumbers) {
+  const struct {
+    const char *name;
+    int32_t count, value;
+    const char *shown;
+  } cases[] = {
+      {.name = "too many digits: the last two", .count = 2, .value = 123, .shown = "23"},
+      {.name = "no digits", .count = 0, .value = 38, .shown = ""},
+      {.name = "a negative count", .count = -2, .value = 38, .shown = ""},
+      {.name = "a negative value", .count = 3, .value = -63, .shown = "063"},
+      {.name = "the most negative value", .count = 10, .value = INT32_MIN, .shown = "2147483648"},
+  };
+  match_test::setUpSyntheticSheet();
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    clearSurface(kBackSurface, BACKGROUND_INDEX);
     drawBigNumber(0, 72, c.count, c.value);
     std::vector<Placed> expected;
-    for (int32_t k = 0; c.digits[k] != '\0'; ++k)
-      expected.push_back(b(c.digits[k] - '0', 16 * k, 72));
-    EXPECT_EQ(differenceFrom(expected), "") << c.count << " " << c.value;
+    for (int32_t k = 0; c.shown[k] != '\0'; ++k)
+      expected.push_back({.sprite = kSpriteBigDigit0 + c.shown[k] - '0', .x = 16 * k, .y = 72});
+    EXPECT_EQ(differenceFrom(expected), "") << "the first pixel that differs";
   }
 }
 

@@ -1,8 +1,6 @@
 // Landing and scoring of a dart, and the result screen drawn for it.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "app/scene.h"
 #include "game/landings.h"
 #include "game/match.h"
@@ -11,68 +9,187 @@
 
 namespace {
 
-// A release that puts the dart on the given row with a peak of 126.
+// A release that puts the dart on the given row with a peak of kPeak.
 constexpr int32_t releaseForRow(int32_t row) { return 50 - (row - 120) / 4; }
-constexpr int32_t P = 126;  // peak used with releaseForRow
+constexpr int32_t kPeak = 126;
 
-// aimX, peak, release; then the row landed on, distance, angle, quadrant,
-// sector, score and the effect started.
-// clang-format off
-const int32_t landings[][10] = {
-    // The exact centre is the bull; its angle is taken as on the centre column.
-    {112, 126, 48, 128, 0, 89, 0, 20, 50, 1},
-    // Outer bull, above the centre and beside it.
-    {112, 126, 50, 120, 8, 89, 0, 20, 25, 0},
-    {108, P, releaseForRow(128), 128, 4, 0, 1, 11, 25, 0},
-    // An unpressed peak (139) with an odd release.
-    {112, 139, 23, 124, 4, 89, 0, 20, 25, 0},
-    // A fall that ran out: release 0 adds 200 rows and always misses.
-    {112, 138, 0, 224, 96, 89, 3, 3, 0, 2},
-    // Rows clamped to the screen: far below and far above.
-    {112, 2, 48, 240, 112, 89, 3, 3, 0, 2},
-    {112, 139, 137, 0, 128, 89, 0, 20, 0, 2},
-    // The pointer's end position misses.
-    {16, P, releaseForRow(128), 128, 96, 0, 1, 11, 0, 2},
-    // Straight above and below the centre.
-    {112, 139, 42, 48, 80, 89, 0, 20, 40, 2},
-    {112, 126, 28, 208, 80, 89, 3, 3, 6, 2},
-    // Exact diagonals: angle 44, band 2.
-    {132, P, releaseForRow(108), 108, 28, 44, 0, 4, 4, 2},
-    {92, P, releaseForRow(148), 148, 28, 44, 2, 16, 16, 2},
-    // Band edges 9/10, 28/29, 46/47, 64/65, 82/83.
-    {88, P, releaseForRow(124), 124, 24, 9, 1, 11, 11, 2},
-    {68, P, releaseForRow(120), 120, 44, 10, 1, 14, 14, 2},
-    {60, P, releaseForRow(100), 100, 59, 28, 1, 14, 14, 2},
-    {84, P, releaseForRow(112), 112, 32, 29, 1, 9, 9, 2},
-    {16, P, releaseForRow(28), 28, 138, 46, 1, 9, 0, 2},
-    {72, P, releaseForRow(84), 84, 59, 47, 1, 12, 12, 2},
-    {84, P, releaseForRow(68), 68, 66, 64, 1, 12, 12, 2},
-    {88, P, releaseForRow(76), 76, 57, 65, 1, 5, 5, 2},
-    {108, P, releaseForRow(96), 96, 32, 82, 1, 5, 5, 2},
-    {108, P, releaseForRow(92), 92, 36, 83, 1, 20, 20, 2},
-    // Ring edges as the 4-pixel grid reaches them: 8/11 (9 to 10 cannot
-    // occur), 44/45, 52/53, 79/80, 87/88.
-    {104, P, releaseForRow(124), 124, 8, 26, 1, 14, 25, 0},
-    {104, P, releaseForRow(120), 120, 11, 44, 1, 9, 9, 2},
-    {68, P, releaseForRow(128), 128, 44, 0, 1, 11, 11, 2},
-    {68, P, releaseForRow(116), 116, 45, 15, 1, 14, 42, 2},
-    {60, P, releaseForRow(128), 128, 52, 0, 1, 11, 33, 2},
-    {60, P, releaseForRow(140), 140, 53, 12, 2, 8, 8, 2},
-    {36, P, releaseForRow(104), 104, 79, 17, 1, 14, 14, 2},
-    {32, P, releaseForRow(124), 124, 80, 2, 1, 11, 22, 2},
-    {28, P, releaseForRow(104), 104, 87, 15, 1, 14, 28, 2},
-    {24, P, releaseForRow(124), 124, 88, 2, 1, 11, 0, 2},
+// Where the dart lands from the aim column, the gauge's peak and its
+// release, and what it scores: the row, the distance and the truncated angle
+// from the centre, the quadrant, the board's number there, the score and the
+// effect started. The rows walk every band and ring edge the 4-pixel grid
+// can reach.
+struct Aim {
+  int32_t aimX, peak, release;
+};
+struct Hit {
+  int32_t row, distance, angle, quadrant;
+};
+struct Result {
+  int32_t sector, score, effect;
+};
+struct Landing {
+  const char *name;
+  Aim aim;
+  Hit hit;
+  Result result;
 };
 
-// Round the clock: the dart at (aimX, row) against the target; success
-// (animation 1, caption 73) or failure (2, 74).
-const int32_t clockResults[][5] = {
-    {112, 128, 7, 1, 73},  // bull, any target
-    {88, 124, 11, 1, 73},  // single of the target
-    {88, 124, 5, 2, 74},   // another number
-    {24, 124, 11, 2, 74},  // a miss towards the target
+const Landing kLandings[] = {
+    {.name = "the exact centre: double bull, its angle taken as on the centre column",
+     .aim = {.aimX = 112, .peak = 126, .release = 48},
+     .hit = {.row = 128, .distance = 0, .angle = 89, .quadrant = 0},
+     .result = {.sector = 20, .score = 50, .effect = kEffectBull}},
+    {.name = "8 above the centre: single bull",
+     .aim = {.aimX = 112, .peak = 126, .release = 50},
+     .hit = {.row = 120, .distance = 8, .angle = 89, .quadrant = 0},
+     .result = {.sector = 20, .score = 25, .effect = kEffectConfirm}},
+    {.name = "4 left of the centre: single bull",
+     .aim = {.aimX = 108, .peak = kPeak, .release = releaseForRow(128)},
+     .hit = {.row = 128, .distance = 4, .angle = 0, .quadrant = 1},
+     .result = {.sector = 11, .score = 25, .effect = kEffectConfirm}},
+    {.name = "an unpressed peak (139) with an odd release: single bull",
+     .aim = {.aimX = 112, .peak = 139, .release = 23},
+     .hit = {.row = 124, .distance = 4, .angle = 89, .quadrant = 0},
+     .result = {.sector = 20, .score = 25, .effect = kEffectConfirm}},
+    {.name = "a fall that ran out (release 0) lands 200 rows lower: miss",
+     .aim = {.aimX = 112, .peak = 138, .release = 0},
+     .hit = {.row = 224, .distance = 96, .angle = 89, .quadrant = 3},
+     .result = {.sector = 3, .score = 0, .effect = kEffectLanding}},
+    {.name = "far below the board: clamped to row 240, miss",
+     .aim = {.aimX = 112, .peak = 2, .release = 48},
+     .hit = {.row = 240, .distance = 112, .angle = 89, .quadrant = 3},
+     .result = {.sector = 3, .score = 0, .effect = kEffectLanding}},
+    {.name = "far above the board: clamped to row 0, miss",
+     .aim = {.aimX = 112, .peak = 139, .release = 137},
+     .hit = {.row = 0, .distance = 128, .angle = 89, .quadrant = 0},
+     .result = {.sector = 20, .score = 0, .effect = kEffectLanding}},
+    {.name = "the pointer's left end on the centre row: miss",
+     .aim = {.aimX = 16, .peak = kPeak, .release = releaseForRow(128)},
+     .hit = {.row = 128, .distance = 96, .angle = 0, .quadrant = 1},
+     .result = {.sector = 11, .score = 0, .effect = kEffectLanding}},
+    {.name = "straight above the centre, in the double ring: 40",
+     .aim = {.aimX = 112, .peak = 139, .release = 42},
+     .hit = {.row = 48, .distance = 80, .angle = 89, .quadrant = 0},
+     .result = {.sector = 20, .score = 40, .effect = kEffectLanding}},
+    {.name = "straight below the centre, in the double ring: 6",
+     .aim = {.aimX = 112, .peak = 126, .release = 28},
+     .hit = {.row = 208, .distance = 80, .angle = 89, .quadrant = 3},
+     .result = {.sector = 3, .score = 6, .effect = kEffectLanding}},
+    {.name = "the exact upper right diagonal: angle 44, band 2",
+     .aim = {.aimX = 132, .peak = kPeak, .release = releaseForRow(108)},
+     .hit = {.row = 108, .distance = 28, .angle = 44, .quadrant = 0},
+     .result = {.sector = 4, .score = 4, .effect = kEffectLanding}},
+    {.name = "the exact lower left diagonal: angle 44, band 2",
+     .aim = {.aimX = 92, .peak = kPeak, .release = releaseForRow(148)},
+     .hit = {.row = 148, .distance = 28, .angle = 44, .quadrant = 2},
+     .result = {.sector = 16, .score = 16, .effect = kEffectLanding}},
+    {.name = "band edge: angle 9 is the last of band 0",
+     .aim = {.aimX = 88, .peak = kPeak, .release = releaseForRow(124)},
+     .hit = {.row = 124, .distance = 24, .angle = 9, .quadrant = 1},
+     .result = {.sector = 11, .score = 11, .effect = kEffectLanding}},
+    {.name = "band edge: angle 10 is the first of band 1",
+     .aim = {.aimX = 68, .peak = kPeak, .release = releaseForRow(120)},
+     .hit = {.row = 120, .distance = 44, .angle = 10, .quadrant = 1},
+     .result = {.sector = 14, .score = 14, .effect = kEffectLanding}},
+    {.name = "band edge: angle 28 is the last of band 1",
+     .aim = {.aimX = 60, .peak = kPeak, .release = releaseForRow(100)},
+     .hit = {.row = 100, .distance = 59, .angle = 28, .quadrant = 1},
+     .result = {.sector = 14, .score = 14, .effect = kEffectLanding}},
+    {.name = "band edge: angle 29 is the first of band 2",
+     .aim = {.aimX = 84, .peak = kPeak, .release = releaseForRow(112)},
+     .hit = {.row = 112, .distance = 32, .angle = 29, .quadrant = 1},
+     .result = {.sector = 9, .score = 9, .effect = kEffectLanding}},
+    {.name = "band edge: angle 46 is the last of band 2 (off the board: miss)",
+     .aim = {.aimX = 16, .peak = kPeak, .release = releaseForRow(28)},
+     .hit = {.row = 28, .distance = 138, .angle = 46, .quadrant = 1},
+     .result = {.sector = 9, .score = 0, .effect = kEffectLanding}},
+    {.name = "band edge: angle 47 is the first of band 3",
+     .aim = {.aimX = 72, .peak = kPeak, .release = releaseForRow(84)},
+     .hit = {.row = 84, .distance = 59, .angle = 47, .quadrant = 1},
+     .result = {.sector = 12, .score = 12, .effect = kEffectLanding}},
+    {.name = "band edge: angle 64 is the last of band 3",
+     .aim = {.aimX = 84, .peak = kPeak, .release = releaseForRow(68)},
+     .hit = {.row = 68, .distance = 66, .angle = 64, .quadrant = 1},
+     .result = {.sector = 12, .score = 12, .effect = kEffectLanding}},
+    {.name = "band edge: angle 65 is the first of band 4",
+     .aim = {.aimX = 88, .peak = kPeak, .release = releaseForRow(76)},
+     .hit = {.row = 76, .distance = 57, .angle = 65, .quadrant = 1},
+     .result = {.sector = 5, .score = 5, .effect = kEffectLanding}},
+    {.name = "band edge: angle 82 is the last of band 4",
+     .aim = {.aimX = 108, .peak = kPeak, .release = releaseForRow(96)},
+     .hit = {.row = 96, .distance = 32, .angle = 82, .quadrant = 1},
+     .result = {.sector = 5, .score = 5, .effect = kEffectLanding}},
+    {.name = "band edge: angle 83 is the first of band 5",
+     .aim = {.aimX = 108, .peak = kPeak, .release = releaseForRow(92)},
+     .hit = {.row = 92, .distance = 36, .angle = 83, .quadrant = 1},
+     .result = {.sector = 20, .score = 20, .effect = kEffectLanding}},
+    {.name = "ring edge: distance 8 is still the single bull",
+     .aim = {.aimX = 104, .peak = kPeak, .release = releaseForRow(124)},
+     .hit = {.row = 124, .distance = 8, .angle = 26, .quadrant = 1},
+     .result = {.sector = 14, .score = 25, .effect = kEffectConfirm}},
+    {.name = "ring edge: distance 11 is the inner single (9 and 10 cannot occur)",
+     .aim = {.aimX = 104, .peak = kPeak, .release = releaseForRow(120)},
+     .hit = {.row = 120, .distance = 11, .angle = 44, .quadrant = 1},
+     .result = {.sector = 9, .score = 9, .effect = kEffectLanding}},
+    {.name = "ring edge: distance 44 is the last of the inner single",
+     .aim = {.aimX = 68, .peak = kPeak, .release = releaseForRow(128)},
+     .hit = {.row = 128, .distance = 44, .angle = 0, .quadrant = 1},
+     .result = {.sector = 11, .score = 11, .effect = kEffectLanding}},
+    {.name = "ring edge: distance 45 is the treble",
+     .aim = {.aimX = 68, .peak = kPeak, .release = releaseForRow(116)},
+     .hit = {.row = 116, .distance = 45, .angle = 15, .quadrant = 1},
+     .result = {.sector = 14, .score = 42, .effect = kEffectLanding}},
+    {.name = "ring edge: distance 52 is the last of the treble",
+     .aim = {.aimX = 60, .peak = kPeak, .release = releaseForRow(128)},
+     .hit = {.row = 128, .distance = 52, .angle = 0, .quadrant = 1},
+     .result = {.sector = 11, .score = 33, .effect = kEffectLanding}},
+    {.name = "ring edge: distance 53 is the outer single",
+     .aim = {.aimX = 60, .peak = kPeak, .release = releaseForRow(140)},
+     .hit = {.row = 140, .distance = 53, .angle = 12, .quadrant = 2},
+     .result = {.sector = 8, .score = 8, .effect = kEffectLanding}},
+    {.name = "ring edge: distance 79 is the last of the outer single",
+     .aim = {.aimX = 36, .peak = kPeak, .release = releaseForRow(104)},
+     .hit = {.row = 104, .distance = 79, .angle = 17, .quadrant = 1},
+     .result = {.sector = 14, .score = 14, .effect = kEffectLanding}},
+    {.name = "ring edge: distance 80 is the double",
+     .aim = {.aimX = 32, .peak = kPeak, .release = releaseForRow(124)},
+     .hit = {.row = 124, .distance = 80, .angle = 2, .quadrant = 1},
+     .result = {.sector = 11, .score = 22, .effect = kEffectLanding}},
+    {.name = "ring edge: distance 87 is the last of the double",
+     .aim = {.aimX = 28, .peak = kPeak, .release = releaseForRow(104)},
+     .hit = {.row = 104, .distance = 87, .angle = 15, .quadrant = 1},
+     .result = {.sector = 14, .score = 28, .effect = kEffectLanding}},
+    {.name = "ring edge: distance 88 is off the board",
+     .aim = {.aimX = 24, .peak = kPeak, .release = releaseForRow(124)},
+     .hit = {.row = 124, .distance = 88, .angle = 2, .quadrant = 1},
+     .result = {.sector = 11, .score = 0, .effect = kEffectLanding}},
 };
-// clang-format on
+
+// Round the clock: the dart at (aimX, row) against the player's target.
+struct ClockResult {
+  const char *name;
+  int32_t aimX, row, target;
+  bool success;
+};
+
+const ClockResult kClockResults[] = {
+    {.name = "the bull succeeds whatever the target",
+     .aimX = 112,
+     .row = 128,
+     .target = 7,
+     .success = true},
+    {.name = "a single of the target succeeds",
+     .aimX = 88,
+     .row = 124,
+     .target = 11,
+     .success = true},
+    {.name = "another number fails", .aimX = 88, .row = 124, .target = 5, .success = false},
+    {.name = "a miss towards the target fails",
+     .aimX = 24,
+     .row = 124,
+     .target = 11,
+     .success = false},
+};
 
 class Scoring : public ::testing::Test {
  protected:
@@ -93,41 +210,57 @@ class Scoring : public ::testing::Test {
 };
 
 TEST_F(Scoring, LandingTable) {
-  for (const auto &c : landings) {
+  for (const Landing &c : kLandings) {
+    SCOPED_TRACE(c.name);
     match.dartIndex = 1;
     clearEffects();
-    land(c[0], c[1], c[2]);
-    EXPECT_EQ(std::tuple(match.dartMarkX[1], match.dartMarkY[1] + 8, match.hitDistance,
-                         match.hitAngle, match.hitQuadrant, match.hitSector, match.throwScore,
-                         effects[0].animation, match.popupRise, sceneStep),
-              std::tuple(c[0], c[3], c[4], c[5], c[6], c[7], c[8], c[9], 0, 8))
-        << "aimX " << c[0] << " peak " << c[1] << " release " << c[2];
+    land(c.aim.aimX, c.aim.peak, c.aim.release);
+    EXPECT_EQ(match.dartMarkX[1], c.aim.aimX) << "mark column";
+    EXPECT_EQ(match.dartMarkY[1] + 8, c.hit.row) << "mark row";
+    EXPECT_EQ(match.hitDistance, c.hit.distance);
+    EXPECT_EQ(match.hitAngle, c.hit.angle);
+    EXPECT_EQ(match.hitQuadrant, c.hit.quadrant);
+    EXPECT_EQ(match.hitSector, c.result.sector);
+    EXPECT_EQ(match.throwScore, c.result.score);
+    EXPECT_EQ(effects[0].animation, c.result.effect);
+    EXPECT_EQ(match.popupRise, 0);
+    EXPECT_EQ(sceneStep, kMatchResult);
   }
 }
 
 TEST_F(Scoring, RoundTheClockSuccessAndFailure) {
   gameMode = GAME_ROUND_THE_CLOCK;
-  for (const auto &c : clockResults) {
-    match.playerScores[0] = c[2];
+  for (const ClockResult &c : kClockResults) {
+    SCOPED_TRACE(c.name);
+    match.playerScores[0] = c.target;
     clearEffects();
-    land(c[0], P, releaseForRow(c[1]));
-    EXPECT_EQ(std::tuple(sceneStep, effects[0].animation, match.playerScores[0]),
-              std::tuple(9, c[3], c[2]))
-        << c[0] << " " << c[1];
+    land(c.aimX, kPeak, releaseForRow(c.row));
+    EXPECT_EQ(sceneStep, kMatchClockResult);
+    EXPECT_EQ(effects[0].animation, c.success ? kEffectBull : kEffectLanding);
+    EXPECT_EQ(match.playerScores[0], c.target) << "the score changes only when the dart applies";
     matchSceneFrame();
-    EXPECT_TRUE(match_test::shows(c[4], 0, 0)) << "aimX " << c[0] << " row " << c[1];
+    EXPECT_TRUE(match_test::shows(c.success ? kSpriteSuccess : kSpriteFail, 0, 0)) << "the caption";
   }
 }
 
 // The bust sign shows only when a 301 dart is worth more than is left.
 TEST_F(Scoring, BustSignOnlyWhenWorthMoreThanIsLeft) {
-  for (auto [mode, left, bust] :
-       {std::tuple{GAME_301, 21, true}, {GAME_301, 22, false}, {GAME_COUNT_UP, 10, false}}) {
-    gameMode = mode;
-    match.playerScores[0] = left;
-    land(32, P, releaseForRow(124));  // double 11
+  const struct {
+    const char *name;
+    int32_t mode, left;
+    bool bust;
+  } cases[] = {
+      {.name = "301, 21 left", .mode = GAME_301, .left = 21, .bust = true},
+      {.name = "301, 22 left", .mode = GAME_301, .left = 22, .bust = false},
+      {.name = "count up never busts", .mode = GAME_COUNT_UP, .left = 10, .bust = false},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    gameMode = c.mode;
+    match.playerScores[0] = c.left;
+    land(32, kPeak, releaseForRow(124));  // double 11: 22
     matchSceneFrame();
-    EXPECT_EQ(match_test::shows(48, 88, 112), bust) << left;
+    EXPECT_EQ(match_test::shows(kSpriteBust, 88, 112), c.bust);
   }
 }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <tuple>
 #include <vector>
 
 #include "app/app.h"
@@ -20,17 +19,31 @@
 namespace {
 
 constexpr uint32_t T0 = 100000;
-constexpr int UP = 0x26, DOWN = 0x28, LEFT = 0x25, RIGHT = 0x27, A = 0x0D, B = 0x1B;
-const std::vector<int> CONFIRM_SOUND{122}, CANCEL_SOUND{127}, SILENCE{};
-Palette titlePalette;  // surface 0's palette as start-up leaves it
+// The default bindings: the arrows, Enter for Button A and Escape for B.
+constexpr int UP = VK_UP, DOWN = VK_DOWN, LEFT = VK_LEFT, RIGHT = VK_RIGHT;
+constexpr int A = VK_RETURN, B = VK_ESCAPE;
+const std::vector<int> CONFIRM_SOUND{kWaveConfirm}, CANCEL_SOUND{kWaveCancel}, SILENCE{};
+Palette titlePalette;  // the back buffer's palette as start-up leaves it
 
-// clang-format off
-struct Press { uint32_t ms; int code; };  // ms after the Scene's start
-struct Scene { FrameHandler frame; KeyHandler key; TapHandler tap; };
-const Scene TITLE{titleSceneFrame, titleSceneKey, titleSceneTap}, OPTION{optionSceneFrame, optionSceneKey, optionSceneTap},
-    GAME{gameSelectSceneFrame, gameSelectSceneKey, nullptr}, PLAYER{playerSelectSceneFrame, playerSelectSceneKey, nullptr},
-    READY{readySceneFrame, readySceneKey, nullptr};
-// clang-format on
+struct Press {
+  uint32_t ms;  // after the Scene's start
+  int code;
+};
+struct Tap {
+  int x, y;  // no tap at (0, 0)
+};
+struct Scene {
+  FrameHandler frame;
+  KeyHandler key;
+  TapHandler tap;
+};
+const Scene TITLE = {titleSceneFrame, titleSceneKey, titleSceneTap};
+const Scene OPTION = {optionSceneFrame, optionSceneKey, optionSceneTap};
+const Scene ABOUT = {aboutSceneFrame, aboutSceneKey, nullptr};
+const Scene GAME = {gameSelectSceneFrame, gameSelectSceneKey, nullptr};
+const Scene PLAYER = {playerSelectSceneFrame, playerSelectSceneKey, nullptr};
+const Scene READY = {readySceneFrame, readySceneKey, nullptr};
+const Scene MATCH = {matchSceneFrame, nullptr, nullptr};
 
 void at(uint32_t ms) { headlessSetClock(T0 + ms); }
 void press(const std::vector<Press> &presses) {
@@ -66,13 +79,13 @@ class ScreensTest : public ::testing::Test {
     headlessClearMemoryRegistry();
     int exitCode = 0;
     ASSERT_TRUE(appStart(GetModuleHandleW(nullptr), SW_SHOW, &exitCode));
-    getPalette(0, titlePalette);
+    getPalette(kBackSurface, titlePalette);
   }
   void SetUp() override {
     const int16_t defaults[KEY_BINDING_COUNT] = {UP, DOWN, LEFT, RIGHT, A, B, 0x43, 0x53};
     std::memcpy(keyBindings, defaults, sizeof defaults);
     setSoundEnabled(1);
-    setPalette(0, titlePalette);
+    setPalette(kBackSurface, titlePalette);
     takeSounds();
   }
   // Installs a Scene and runs its first (initialising) frame at time 0.
@@ -85,33 +98,93 @@ class ScreensTest : public ::testing::Test {
   }
 };
 
+// Keys count only 200 ms or more after the last press they stamped; the
+// cursor stops at both ends. A tap ignores the spacing and the cursor and
+// confirms the row it hits (x 128 to 230, rows of 32 from y 112).
 TEST_F(ScreensTest, TitleKeySpacingClampingAndTapAreas) {
-  // A tap (if any) comes after the presses, at 201 ms; stamp: ms of the last
-  // stamped press.
-  // clang-format off
-  struct Case { std::vector<Press> presses; int tapX, tapY, cursor, choice; uint32_t stamp; int step; } cases[] = {
-      {{{199, DOWN}}, 0, 0, 0, -1, 0, 1}, {{{200, DOWN}}, 0, 0, 1, -1, 200, 1}, {{{200, UP}}, 0, 0, 0, -1, 200, 1},
-      {{{200, DOWN}, {399, DOWN}}, 0, 0, 1, -1, 200, 1}, {{{200, B}, {200, RIGHT}, {200, 0x43}}, 0, 0, 0, -1, 0, 1},
-      {{{200, DOWN}, {400, DOWN}, {600, DOWN}, {800, DOWN}}, 0, 0, 3, -1, 800, 1},
-      // Taps ignore the spacing and the cursor; the rows' edges.
-      {{{200, DOWN}}, 127, 112, 1, -1, 200, 1}, {{{200, DOWN}}, 128, 112, 1, 0, 200, 2},
-      {{{200, DOWN}}, 231, 112, 1, -1, 200, 1}, {{{200, DOWN}}, 128, 111, 1, -1, 200, 1},
-      {{{200, DOWN}}, 128, 143, 1, 0, 200, 2},  {{{200, DOWN}}, 128, 144, 1, 1, 200, 3},
-      {{{200, DOWN}}, 200, 176, 1, 2, 200, 4},  {{{200, DOWN}}, 230, 239, 1, 3, 200, 5},
-      {{{200, DOWN}}, 230, 240, 1, -1, 200, 1},
+  const struct {
+    const char *name;
+    std::vector<Press> presses;
+    Tap tap = {};  // at 201 ms, after the presses
+    struct {
+      int cursor, choice;
+      uint32_t stamp;  // ms of the last stamped press
+      int32_t step;
+    } then;
+  } cases[] = {
+      {.name = "a key 199 ms after the start is ignored",
+       .presses = {{.ms = 199, .code = DOWN}},
+       .then = {.cursor = 0, .choice = -1, .stamp = 0, .step = kTitleChoosing}},
+      {.name = "Down at 200 ms moves the cursor",
+       .presses = {{.ms = 200, .code = DOWN}},
+       .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
+      {.name = "Up on the first row stays there but stamps the press",
+       .presses = {{.ms = 200, .code = UP}},
+       .then = {.cursor = 0, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
+      {.name = "a second Down 199 ms after the first is ignored",
+       .presses = {{.ms = 200, .code = DOWN}, {.ms = 399, .code = DOWN}},
+       .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
+      {.name = "B, Right and C do nothing and stamp nothing",
+       .presses = {{.ms = 200, .code = B}, {.ms = 200, .code = RIGHT}, {.ms = 200, .code = 'C'}},
+       .then = {.cursor = 0, .choice = -1, .stamp = 0, .step = kTitleChoosing}},
+      {.name = "the cursor stops on the last row",
+       .presses = {{.ms = 200, .code = DOWN},
+                   {.ms = 400, .code = DOWN},
+                   {.ms = 600, .code = DOWN},
+                   {.ms = 800, .code = DOWN}},
+       .then = {.cursor = 3, .choice = -1, .stamp = 800, .step = kTitleChoosing}},
+      {.name = "a tap left of the rows is ignored",
+       .presses = {{.ms = 200, .code = DOWN}},
+       .tap = {.x = 127, .y = 112},
+       .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
+      {.name = "a tap on the first row's top left pixel confirms START",
+       .presses = {{.ms = 200, .code = DOWN}},
+       .tap = {.x = 128, .y = 112},
+       .then = {.cursor = 1, .choice = 0, .stamp = 200, .step = kTitleStartChosen}},
+      {.name = "a tap right of the rows is ignored",
+       .presses = {{.ms = 200, .code = DOWN}},
+       .tap = {.x = 231, .y = 112},
+       .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
+      {.name = "a tap above the rows is ignored",
+       .presses = {{.ms = 200, .code = DOWN}},
+       .tap = {.x = 128, .y = 111},
+       .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
+      {.name = "a tap on the first row's last line confirms START",
+       .presses = {{.ms = 200, .code = DOWN}},
+       .tap = {.x = 128, .y = 143},
+       .then = {.cursor = 1, .choice = 0, .stamp = 200, .step = kTitleStartChosen}},
+      {.name = "a tap on the second row's first line confirms OPTION",
+       .presses = {{.ms = 200, .code = DOWN}},
+       .tap = {.x = 128, .y = 144},
+       .then = {.cursor = 1, .choice = 1, .stamp = 200, .step = kTitleOptionChosen}},
+      {.name = "a tap in the third row confirms ABOUT",
+       .presses = {{.ms = 200, .code = DOWN}},
+       .tap = {.x = 200, .y = 176},
+       .then = {.cursor = 1, .choice = 2, .stamp = 200, .step = kTitleAboutChosen}},
+      {.name = "a tap on the last row's bottom right pixel confirms QUIT",
+       .presses = {{.ms = 200, .code = DOWN}},
+       .tap = {.x = 230, .y = 239},
+       .then = {.cursor = 1, .choice = 3, .stamp = 200, .step = kTitleQuitChosen}},
+      {.name = "a tap below the rows is ignored",
+       .presses = {{.ms = 200, .code = DOWN}},
+       .tap = {.x = 230, .y = 240},
+       .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
   };
-  // clang-format on
-  for (const Case &c : cases) {
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     enter(TITLE);
     menuChoice = -1;
     press(c.presses);
     at(201);
-    if (c.tapX != 0) tapHandler(c.tapX, c.tapY);
-    EXPECT_EQ(std::make_tuple(int{menuCursor}, int{menuChoice}, inputDebounceTime - T0, sceneStep),
-              std::make_tuple(c.cursor, c.choice, c.stamp, c.step))
-        << c.presses.size() << " presses, tap " << c.tapX << "," << c.tapY;
-    EXPECT_EQ(anyEffectActive(), c.choice < 0 ? 0 : 1);
-    EXPECT_EQ(c.choice < 0 || effects[0].y == 120 + 32 * c.choice, true);
+    if (c.tap.x != 0) tapHandler(c.tap.x, c.tap.y);
+    EXPECT_EQ(menuCursor, c.then.cursor);
+    EXPECT_EQ(menuChoice, c.then.choice);
+    EXPECT_EQ(inputDebounceTime - T0, c.then.stamp) << "the last stamped press";
+    EXPECT_EQ(sceneStep, c.then.step);
+    EXPECT_EQ(anyEffectActive(), c.then.choice < 0 ? 0 : 1) << "the confirmation flash";
+    if (c.then.choice >= 0) {
+      EXPECT_EQ(effects[0].y, 120 + 32 * c.then.choice) << "the flash's row";
+    }
   }
 }
 
@@ -119,31 +192,101 @@ TEST_F(ScreensTest, TitleKeySpacingClampingAndTapAreas) {
 // A, a tap or B change nothing, and the next Scene comes once the 25-frame
 // flash is over. Button B goes back at once with the cancel sound.
 TEST_F(ScreensTest, ConfirmAndCancelOnEveryMenu) {
-  // clang-format off
-  struct Case { Scene from; std::vector<Press> presses; int32_t step, pointX, pointY, gameMode, playerCount; Scene to; } cases[] = {
-      {TITLE, {{200, DOWN}, {400, A}, {400, B}, {400, A}}, 3, 128, 152, 2, 2, OPTION},
-      {TITLE, {{200, DOWN}, {400, DOWN}, {600, A}, {800, UP}}, 4, 128, 184, 2, 2, {aboutSceneFrame, aboutSceneKey, nullptr}},
-      {GAME, {{200, UP}, {400, A}, {400, B}}, 2, 16, 72, 0, 2, PLAYER},
-      {PLAYER, {{200, DOWN}, {400, DOWN}, {600, DOWN}, {800, A}}, 2, 48, 168, 2, 4, READY},
-      {READY, {{200, A}, {200, B}}, 2, 112, 200, 2, 2, {matchSceneFrame, nullptr, nullptr}},
-      {GAME, {{199, B}, {200, B}, {200, A}}, 3, 0, 0, 2, 2, TITLE},
+  const struct {
+    const char *name;
+    Scene from;
+    std::vector<Press> presses;  // then a tap at (200, 230) where the Scene takes taps
+    int32_t step;
+    int32_t pointX, pointY;  // where the flash started
+    int32_t gameMode, playerCount;
+    Scene to;
+  } cases[] = {
+      {.name = "title: A on OPTION; B, a second A and a tap change nothing",
+       .from = TITLE,
+       .presses = {{.ms = 200, .code = DOWN},
+                   {.ms = 400, .code = A},
+                   {.ms = 400, .code = B},
+                   {.ms = 400, .code = A}},
+       .step = kTitleOptionChosen,
+       .pointX = 128,
+       .pointY = 152,
+       .gameMode = 2,
+       .playerCount = 2,
+       .to = OPTION},
+      {.name = "title: A on ABOUT; Up afterwards changes nothing",
+       .from = TITLE,
+       .presses = {{.ms = 200, .code = DOWN},
+                   {.ms = 400, .code = DOWN},
+                   {.ms = 600, .code = A},
+                   {.ms = 800, .code = UP}},
+       .step = kTitleAboutChosen,
+       .pointX = 128,
+       .pointY = 184,
+       .gameMode = 2,
+       .playerCount = 2,
+       .to = ABOUT},
+      {.name = "select game: A on 301; B afterwards changes nothing",
+       .from = GAME,
+       .presses = {{.ms = 200, .code = UP}, {.ms = 400, .code = A}, {.ms = 400, .code = B}},
+       .step = kSetupConfirmed,
+       .pointX = 16,
+       .pointY = 72,
+       .gameMode = GAME_301,
+       .playerCount = 2,
+       .to = PLAYER},
+      {.name = "select player: A on 4 players",
+       .from = PLAYER,
+       .presses = {{.ms = 200, .code = DOWN},
+                   {.ms = 400, .code = DOWN},
+                   {.ms = 600, .code = DOWN},
+                   {.ms = 800, .code = A}},
+       .step = kSetupConfirmed,
+       .pointX = 48,
+       .pointY = 168,
+       .gameMode = 2,
+       .playerCount = 4,
+       .to = READY},
+      {.name = "ready: A starts the match; B afterwards changes nothing",
+       .from = READY,
+       .presses = {{.ms = 200, .code = A}, {.ms = 200, .code = B}},
+       .step = kSetupConfirmed,
+       .pointX = 112,
+       .pointY = 200,
+       .gameMode = 2,
+       .playerCount = 2,
+       .to = MATCH},
+      {.name = "select game: B goes back to the title; A afterwards changes nothing",
+       .from = GAME,
+       .presses = {{.ms = 199, .code = B}, {.ms = 200, .code = B}, {.ms = 200, .code = A}},
+       .step = kSetupCancelled,
+       .pointX = 0,
+       .pointY = 0,
+       .gameMode = 2,
+       .playerCount = 2,
+       .to = TITLE},
   };
-  // clang-format on
-  for (const Case &c : cases) {
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     gameMode = playerCount = 2;
     confirmPointX = confirmPointY = 0;
     enter(c.from);
     press(c.presses);
     if (c.from.tap != nullptr) tapHandler(200, 230);
-    EXPECT_EQ(std::make_tuple(sceneStep, confirmPointX, confirmPointY, gameMode, playerCount),
-              std::make_tuple(c.step, c.pointX, c.pointY, c.gameMode, c.playerCount));
-    const int frames = c.step == 3 && c.from.frame != titleSceneFrame ? 1 : 25;  // cancel: 1
+    EXPECT_EQ(sceneStep, c.step);
+    EXPECT_EQ(confirmPointX, c.pointX);
+    EXPECT_EQ(confirmPointY, c.pointY);
+    EXPECT_EQ(gameMode, c.gameMode);
+    EXPECT_EQ(playerCount, c.playerCount);
+    const bool cancelled = c.step == kSetupCancelled && c.from.frame != titleSceneFrame;
+    const int frames = cancelled ? 1 : 25;
     const uint32_t presents = headlessPresentCount();
-    EXPECT_EQ(framesUntil(-1), frames);
-    EXPECT_EQ(headlessPresentCount(), presents + frames);  // the switching pass too
-    EXPECT_EQ(std::make_tuple(frameHandler, keyHandler, tapHandler, sceneStep),
-              std::make_tuple(c.to.frame, c.to.key, c.to.tap, 0));
-    EXPECT_EQ(takeSounds(), frames == 1 ? CANCEL_SOUND : CONFIRM_SOUND);
+    EXPECT_EQ(framesUntil(-1), frames) << "frames until the next Scene";
+    EXPECT_EQ(headlessPresentCount(), presents + frames) << "the switching pass presents too";
+    EXPECT_EQ(frameHandler, c.to.frame);
+    EXPECT_EQ(keyHandler, c.to.key);
+    EXPECT_EQ(tapHandler, c.to.tap);
+    EXPECT_EQ(sceneStep, 0);
+    EXPECT_EQ(takeSounds(), cancelled ? CANCEL_SOUND : CONFIRM_SOUND);
   }
 }
 
@@ -152,65 +295,141 @@ TEST_F(ScreensTest, ConfirmAndCancelOnEveryMenu) {
 // and taps during the fade-in do nothing and are not remembered; only the
 // option screen stamps them.
 TEST_F(ScreensTest, FadesInAndOutAndRestoreTheTitleOnLeaving) {
-  // clang-format off
-  struct Case { Scene scene; int step, outLevel; uint32_t stamp; int32_t outStep; uint32_t leavePresents; } cases[] = {
-      {OPTION, 8, 0, 300, 5, 0}, {{aboutSceneFrame, aboutSceneKey, nullptr}, 4, 255, 0, 4, 1}};
-  // clang-format on
-  for (const Case &c : cases) {
+  const struct {
+    const char *name;
+    Scene scene;
+    int fadeStep, outLevel;
+    uint32_t stamp;  // of the presses during the fade-in
+    int32_t leavingStep;
+    uint32_t leavePresents;
+  } cases[] = {
+      {.name = "option",
+       .scene = OPTION,
+       .fadeStep = 8,
+       .outLevel = 0,
+       .stamp = 300,
+       .leavingStep = kOptionLeaving,
+       .leavePresents = 0},
+      {.name = "about",
+       .scene = ABOUT,
+       .fadeStep = 4,
+       .outLevel = 255,
+       .stamp = 0,
+       .leavingStep = kAboutLeaving,
+       .leavePresents = 1},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     enter(c.scene);
-    EXPECT_EQ(fadeFrames(surfaceTable[0].palette, 0, c.step), 1);  // black
+    EXPECT_EQ(fadeFrames(surfaceTable[kBackSurface].palette, 0, c.fadeStep), 1) << "black";
     press({{300, LEFT}, {300, A}, {300, B}});
     if (tapHandler != nullptr) tapHandler(20, 70);
-    EXPECT_EQ(std::make_tuple(sceneStep, inputDebounceTime - T0, isSoundEnabled()),
-              std::make_tuple(1, c.stamp, 1u));
-    EXPECT_EQ(framesUntil(2), fadeFrames(titlePalette, 0, c.step));
+    EXPECT_EQ(sceneStep, 1) << "still fading in";
+    EXPECT_EQ(inputDebounceTime - T0, c.stamp);
+    EXPECT_EQ(isSoundEnabled(), 1u);
+    EXPECT_EQ(framesUntil(2), fadeFrames(titlePalette, 0, c.fadeStep)) << "frames fading in";
     for (int i = 0; i < 5; ++i) frameHandler();
-    EXPECT_EQ(sceneStep, 2);
+    EXPECT_EQ(sceneStep, 2) << "showing until a key";
     press({{5000, A}});
-    EXPECT_EQ(framesUntil(c.outStep), fadeFrames(titlePalette, c.outLevel, c.step));
-    EXPECT_EQ(fadeFrames(surfaceTable[0].palette, c.outLevel, c.step), 1);
+    EXPECT_EQ(framesUntil(c.leavingStep), fadeFrames(titlePalette, c.outLevel, c.fadeStep))
+        << "frames fading out";
+    EXPECT_EQ(fadeFrames(surfaceTable[kBackSurface].palette, c.outLevel, c.fadeStep), 1);
     const uint32_t presents = headlessPresentCount();
     frameHandler();  // leaving: About shows index 0 in the restored palette
     EXPECT_EQ(headlessPresentCount(), presents + c.leavePresents);
     // Back at the title, its palette restored, the back buffer cleared, silent.
-    const Surface &s = surfaceTable[0];
-    EXPECT_EQ(std::make_tuple(frameHandler, tapHandler, takeSounds(),
-                              std::memcmp(s.palette, titlePalette, PALETTE_BYTES) == 0,
-                              std::all_of(s.pixels, s.pixels + s.stride * s.height,
-                                          [](uint8_t p) { return !p; })),
-              std::make_tuple(titleSceneFrame, titleSceneTap, SILENCE, true, true));
+    const Surface &s = surfaceTable[kBackSurface];
+    EXPECT_EQ(frameHandler, titleSceneFrame);
+    EXPECT_EQ(tapHandler, titleSceneTap);
+    EXPECT_EQ(takeSounds(), SILENCE);
+    EXPECT_EQ(std::memcmp(s.palette, titlePalette, PALETTE_BYTES), 0) << "the title's palette";
+    EXPECT_TRUE(std::all_of(s.pixels, s.pixels + s.stride * s.height, [](uint8_t p) { return !p; }))
+        << "the back buffer cleared";
   }
 }
 
+// A tap picks the row whose caption it hits (captions 32, 64 or 128 wide
+// from x 16, rows of 32 from y 64) and opens "Press The Button".
 TEST_F(ScreensTest, OptionTapAreasAreTheCaptions) {
-  // clang-format off
-  struct Case { int x, y, item; } cases[] = {{47, 64, 1}, {48, 64, 0}, {16, 95, 1}, {79, 127, 2}, {80, 127, 0},
-      {15, 100, 0}, {79, 191, 4}, {143, 223, 5}, {144, 223, 0}, {16, 224, 6}, {143, 287, 7}, {16, 288, 0}, {200, 20, 0}};
-  // clang-format on
-  for (const Case &c : cases) {
-    enter(OPTION, 2);
+  const struct {
+    const char *name;
+    Tap tap;
+    int item;  // row chosen, 1 to 7; 0 for none
+  } cases[] = {
+      {.name = "UP's last column", .tap = {.x = 47, .y = 64}, .item = 1},
+      {.name = "right of UP", .tap = {.x = 48, .y = 64}, .item = 0},
+      {.name = "UP's bottom left", .tap = {.x = 16, .y = 95}, .item = 1},
+      {.name = "DOWN's bottom right", .tap = {.x = 79, .y = 127}, .item = 2},
+      {.name = "right of DOWN", .tap = {.x = 80, .y = 127}, .item = 0},
+      {.name = "left of the captions", .tap = {.x = 15, .y = 100}, .item = 0},
+      {.name = "RIGHT's bottom right", .tap = {.x = 79, .y = 191}, .item = 4},
+      {.name = "BUTTON A's bottom right", .tap = {.x = 143, .y = 223}, .item = 5},
+      {.name = "right of BUTTON A", .tap = {.x = 144, .y = 223}, .item = 0},
+      {.name = "BUTTON B's top left", .tap = {.x = 16, .y = 224}, .item = 6},
+      {.name = "BUTTON C's bottom right", .tap = {.x = 143, .y = 287}, .item = 7},
+      {.name = "below the captions", .tap = {.x = 16, .y = 288}, .item = 0},
+      {.name = "the sound switch", .tap = {.x = 200, .y = 20}, .item = 0},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    enter(OPTION, kOptionIdle);
     keyConfigItem = 9;
-    tapHandler(c.x, c.y);
-    EXPECT_EQ(std::make_tuple(keyConfigItem, sceneStep), std::make_tuple(c.item, c.item ? 3 : 2))
-        << c.x << "," << c.y;
+    tapHandler(c.tap.x, c.tap.y);
+    EXPECT_EQ(keyConfigItem, c.item);
+    EXPECT_EQ(sceneStep, c.item != 0 ? kOptionWaitingForKey : kOptionIdle);
   }
 }
 
-// While "Press The Button" waits, 91 and 229 are ignored and every other
-// key, A and B included, becomes the chosen row's code without leaving.
+// While "Press The Button" waits, the left Windows key and the input
+// method's key are ignored and every other key, A and B included, becomes
+// the chosen row's code without leaving.
 TEST_F(ScreensTest, OptionPanelTakesAnyKeyButTheIgnoredTwo) {
-  // clang-format off
-  struct Case { int item; std::vector<Press> presses; int16_t bound; int step; } cases[] = {
-      {1, {{200, 91}}, UP, 3}, {1, {{200, 229}}, UP, 3}, {1, {{199, 0x51}}, UP, 3},
-      {1, {{200, 91}, {200, A}}, A, 2}, {6, {{200, B}}, B, 2}, {5, {{200, 0x57}, {300, 0x57}}, 0x57, 2}};
-  // clang-format on
-  for (const Case &c : cases) {
-    enter(OPTION, 2);
+  const struct {
+    const char *name;
+    int item;
+    std::vector<Press> presses;
+    int16_t bound;
+    int32_t step;
+  } cases[] = {
+      {.name = "the left Windows key is ignored",
+       .item = 1,
+       .presses = {{.ms = 200, .code = VK_LWIN}},
+       .bound = UP,
+       .step = kOptionWaitingForKey},
+      {.name = "the input method's key is ignored",
+       .item = 1,
+       .presses = {{.ms = 200, .code = VK_PROCESSKEY}},
+       .bound = UP,
+       .step = kOptionWaitingForKey},
+      {.name = "a key 199 ms after the tap is ignored",
+       .item = 1,
+       .presses = {{.ms = 199, .code = 'Q'}},
+       .bound = UP,
+       .step = kOptionWaitingForKey},
+      {.name = "A after an ignored key is taken as the code",
+       .item = 1,
+       .presses = {{.ms = 200, .code = VK_LWIN}, {.ms = 200, .code = A}},
+       .bound = A,
+       .step = kOptionIdle},
+      {.name = "B is taken as the code",
+       .item = 6,
+       .presses = {{.ms = 200, .code = B}},
+       .bound = B,
+       .step = kOptionIdle},
+      {.name = "only the first key is taken",
+       .item = 5,
+       .presses = {{.ms = 200, .code = 'W'}, {.ms = 300, .code = 'W'}},
+       .bound = 'W',
+       .step = kOptionIdle},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    enter(OPTION, kOptionIdle);
     tapHandler(20, 64 + 32 * (c.item - 1));
-    ASSERT_EQ(sceneStep, 3);
+    ASSERT_EQ(sceneStep, kOptionWaitingForKey);
     press(c.presses);
-    EXPECT_EQ(std::make_tuple(keyBindings[c.item - 1], sceneStep), std::make_tuple(c.bound, c.step))
-        << "row " << c.item;
+    EXPECT_EQ(keyBindings[c.item - 1], c.bound);
+    EXPECT_EQ(sceneStep, c.step);
     keyBindings[c.item - 1] = c.item == 6 ? B : c.item == 5 ? A : UP;
   }
 }
@@ -221,8 +440,8 @@ TEST_F(ScreensTest, OptionShowsHighCodesAsUnsignedDigits) {
   std::vector<uint8_t> rows[2];
   for (int16_t code : {static_cast<int16_t>(535), static_cast<int16_t>(0xFFFF)}) {
     keyBindings[KEY_UP] = code;
-    enter(OPTION, 2);
-    const Surface &s = surfaceTable[0];
+    enter(OPTION, kOptionIdle);
+    const Surface &s = surfaceTable[kBackSurface];
     for (int y = 64; y < 96; ++y)
       rows[code < 0].insert(rows[code < 0].end(), &s.pixels[y * s.stride + 160],
                             &s.pixels[y * s.stride + 208]);
