@@ -1,16 +1,28 @@
-// The desktop backend's pure parts: window scale and letterbox, pointer
-// mapping, pixel conversion, key codes, wave parsing, frame pacing, icon
-// decoding, file locations and the single-instance lock. Nothing here calls
-// SDL, so the unit tests link these directly.
+// The desktop backend's pure parts: window scale, pixel conversion, key
+// codes, frame pacing, icon decoding, file locations and the
+// single-instance lock. Nothing here calls SDL, so the unit tests link these
+// directly.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/common/view.h"
+#include "platform/common/wave.h"
+
 namespace sdlb {
 
-constexpr int kDisplayWidth = 240;
-constexpr int kDisplayHeight = 320;
+// The picture's place in the window, pointer mapping, changed rows and wave
+// parsing are shared with the other backends.
+using shared::changedRows;
+using shared::computeView;
+using shared::kDisplayHeight;
+using shared::kDisplayWidth;
+using shared::mapToDisplay;
+using shared::parseWave;
+using shared::View;
+using shared::WaveData;
+using shared::waveImageSize;
 
 // --- Window scale and letterbox.
 
@@ -18,21 +30,6 @@ constexpr int kDisplayHeight = 320;
 // the window frame on a desktop whose usable area is usableW x usableH, and
 // never below 2.
 int chooseWindowScale(int usableW, int usableH);
-
-// Where the picture lies inside a window area of windowW x windowH pixels.
-struct View {
-  int x, y;   // top-left corner of the picture in the window
-  int w, h;   // picture size in window pixels
-  int scale;  // whole-number scale, or 0 when the window is smaller than 1x
-};
-// The largest whole-number scale that fits, centred; when even 1x does not
-// fit, the largest picture of the right shape, so something is always shown.
-View computeView(int windowW, int windowH);
-
-// Maps a window point (pixels, possibly fractional for touches) to the
-// display point under it. Returns false when the point lies outside the
-// picture (on the letterbox bars or outside the window).
-bool mapToDisplay(const View &view, double wx, double wy, int *dx, int *dy);
 
 // Builds the 65536-entry table from 5-6-5 pixels to the window's 32-bit
 // pixels, given the window format's channel masks (alpha set to opaque).
@@ -49,10 +46,6 @@ void scaleFrame(const uint16_t *frame, const uint32_t *table, const View &view, 
 void scaleFrameRows(const uint16_t *frame, const uint32_t *table, const View &view, uint8_t *dst,
                     int dstPitch, int firstRow, int lastRow, int *top, int *rows);
 
-// The first and last of the 320 rows where two frames differ; false when
-// they are the same.
-bool changedRows(const uint16_t *a, const uint16_t *b, int *firstRow, int *lastRow);
-
 // --- Keys.
 
 // Windows virtual-key code (1..255) for an SDL key code and scan code, or 0
@@ -60,21 +53,6 @@ bool changedRows(const uint16_t *a, const uint16_t *b, int *firstRow, int *lastR
 // code (the keyboard layout); keys whose key code is not a Latin character
 // fall back to the scan code position.
 int virtualKeyFor(int32_t sdlKeycode, int sdlScancode);
-
-// --- Waves.
-
-struct WaveData {
-  const uint8_t *samples;  // 16-bit little-endian mono samples
-  uint32_t bytes;          // an even count
-};
-// Parses a RIFF WAVE image of at most `available` bytes. Accepts PCM,
-// mono, 16 bits, 44,100 samples per second; anything else, truncated or
-// malformed, is rejected (false). A data chunk that claims more bytes than
-// the image holds is cut to what is there.
-bool parseWave(const uint8_t *image, size_t available, WaveData *out);
-// Size of the whole image as its RIFF header states it (8 + RIFF size), or
-// 0 when the first 12 bytes are not a RIFF WAVE header.
-size_t waveImageSize(const uint8_t *header12);
 
 // --- Frame pacing (monotonic nanoseconds).
 

@@ -1,5 +1,4 @@
-// Window scale, letterbox, pointer mapping and the scaled 5-6-5 copy.
-#include <cmath>
+// Window scale and the scaled 5-6-5 copy.
 #include <cstring>
 
 #include "platform/sdl/logic.h"
@@ -31,48 +30,6 @@ int chooseWindowScale(int usableW, int usableH) {
   return s < 2 ? 2 : s;
 }
 
-View computeView(int windowW, int windowH) {
-  View v{0, 0, 0, 0, 0};
-  if (windowW <= 0 || windowH <= 0) return v;
-  int sw = windowW / kDisplayWidth;
-  int sh = windowH / kDisplayHeight;
-  int s = sw < sh ? sw : sh;
-  if (s >= 1) {
-    v.scale = s;
-    v.w = kDisplayWidth * s;
-    v.h = kDisplayHeight * s;
-  } else if (static_cast<int64_t>(windowW) * kDisplayHeight <=
-             static_cast<int64_t>(windowH) * kDisplayWidth) {
-    // Narrower than 3:4: the width limits.
-    v.w = windowW;
-    v.h = static_cast<int>(static_cast<int64_t>(windowW) * kDisplayHeight / kDisplayWidth);
-  } else {
-    v.h = windowH;
-    v.w = static_cast<int>(static_cast<int64_t>(windowH) * kDisplayWidth / kDisplayHeight);
-  }
-  if (v.w < 1) v.w = 1;
-  if (v.h < 1) v.h = 1;
-  v.x = (windowW - v.w) / 2;
-  v.y = (windowH - v.h) / 2;
-  return v;
-}
-
-bool mapToDisplay(const View &view, double wx, double wy, int *dx, int *dy) {
-  if (view.w <= 0 || view.h <= 0) return false;
-  if (!(std::isfinite(wx) && std::isfinite(wy))) return false;
-  double rx = wx - view.x;
-  double ry = wy - view.y;
-  if (rx < 0 || ry < 0 || rx >= view.w || ry >= view.h) return false;
-  int x = static_cast<int>(std::floor(rx * kDisplayWidth / view.w));
-  int y = static_cast<int>(std::floor(ry * kDisplayHeight / view.h));
-  // Rounding at the far edge must never leave the display.
-  if (x > kDisplayWidth - 1) x = kDisplayWidth - 1;
-  if (y > kDisplayHeight - 1) y = kDisplayHeight - 1;
-  *dx = x;
-  *dy = y;
-  return true;
-}
-
 void build565Table(uint32_t *table, uint32_t rmask, uint32_t gmask, uint32_t bmask,
                    uint32_t amask) {
   for (uint32_t p = 0; p < 65536; ++p) {
@@ -90,24 +47,6 @@ void scaleFrame(const uint16_t *frame, const uint32_t *table, const View &view, 
                 int dstPitch) {
   int top, rows;
   scaleFrameRows(frame, table, view, dst, dstPitch, 0, kDisplayHeight - 1, &top, &rows);
-}
-
-bool changedRows(const uint16_t *a, const uint16_t *b, int *firstRow, int *lastRow) {
-  const size_t rowBytes = kDisplayWidth * sizeof(uint16_t);
-  int first = 0;
-  while (first < kDisplayHeight &&
-         std::memcmp(a + first * kDisplayWidth, b + first * kDisplayWidth, rowBytes) == 0) {
-    ++first;
-  }
-  if (first == kDisplayHeight) return false;
-  int last = kDisplayHeight - 1;
-  while (last > first &&
-         std::memcmp(a + last * kDisplayWidth, b + last * kDisplayWidth, rowBytes) == 0) {
-    --last;
-  }
-  *firstRow = first;
-  *lastRow = last;
-  return true;
 }
 
 void scaleFrameRows(const uint16_t *frame, const uint32_t *table, const View &view, uint8_t *dst,

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/backend.h"
+#include "platform/common/key_latch.h"
 #include "platform/common/platform_internal.h"
 #include "platform/gx.h"
 #include "platform/resources.h"
@@ -78,11 +79,9 @@ int64_t firstFrameNs = 0;
 
 // --- Keys.
 
-bool held[256];
-// Keys pressed during the latest pump: a press and release shorter than one
-// frame still reads as held for that frame, so a quick tap of the throw
-// button is never lost between two polls.
-bool pressedThisPump[256];
+// Held keys, with a press and release shorter than one frame still read as
+// held for that frame.
+shared::KeyLatch keys;
 
 // --- Signals.
 
@@ -245,10 +244,7 @@ void setIcon(HICON icon) {
   SDL_FreeSurface(s);
 }
 
-void clearHeld() {
-  std::memset(held, 0, sizeof held);
-  std::memset(pressedThisPump, 0, sizeof pressedThisPump);
-}
+void clearHeld() { keys.clear(); }
 
 // Side-specific modifier codes, kept beside the combined ones for
 // GetAsyncKeyState.
@@ -272,7 +268,12 @@ int sideCode(SDL_Keycode key) {
 }
 
 void setHeld(const SDL_KeyboardEvent &k, int vk, bool down) {
-  held[vk] = down;
+  if (down) {
+    keys.press(vk);
+  } else {
+    keys.release(vk);
+  }
+  bool *held = keys.held;
   int side = sideCode(k.keysym.sym);
   if (side != 0) {
     held[side] = down;
@@ -495,7 +496,7 @@ void backendPumpEvents() {
     SDL_RaiseWindow(window);
   }
   if (!sdlUp) return;
-  std::memset(pressedThisPump, 0, sizeof pressedThisPump);
+  keys.newPass();
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     switch (e.type) {
@@ -503,7 +504,6 @@ void backendPumpEvents() {
         int vk = virtualKeyFor(e.key.keysym.sym, e.key.keysym.scancode);
         if (vk <= 0 || vk > 255) break;
         setHeld(e.key, vk, true);
-        pressedThisPump[vk] = true;
         // Repeat count 1, the scan code, and bit 30 for an auto-repeat.
         LPARAM lp = 1 | (static_cast<LPARAM>(e.key.keysym.scancode & 0xFF) << 16) |
                     (e.key.repeat ? (static_cast<LPARAM>(1) << 30) : 0);
@@ -517,12 +517,12 @@ void backendPumpEvents() {
       }
       case SDL_MOUSEBUTTONDOWN:
         if (e.button.button != SDL_BUTTON_LEFT) break;
-        held[0x01] = true;
+        keys.held[0x01] = true;
         // Touches arrive as finger events; their mouse copies are dropped.
         if (e.button.which != SDL_TOUCH_MOUSEID) postTap(e.button.x, e.button.y);
         break;
       case SDL_MOUSEBUTTONUP:
-        if (e.button.button == SDL_BUTTON_LEFT) held[0x01] = false;
+        if (e.button.button == SDL_BUTTON_LEFT) keys.held[0x01] = false;
         break;
       case SDL_FINGERDOWN:
         if (window != nullptr) {
@@ -600,10 +600,7 @@ const char *backendRegistryPath() {
 
 DWORD timeGetTime() { return static_cast<DWORD>(SDL_GetTicks64()); }
 
-SHORT GetAsyncKeyState(int vKey) {
-  if (vKey < 0 || vKey > 255) return 0;
-  return held[vKey] || pressedThisPump[vKey] ? static_cast<SHORT>(0x8000u) : 0;
-}
+SHORT GetAsyncKeyState(int vKey) { return keys.down(vKey) ? static_cast<SHORT>(0x8000u) : 0; }
 
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
   if (sound == nullptr) {

@@ -1,9 +1,9 @@
-// RIFF WAVE parsing for the sound player.
+// RIFF WAVE parsing for the sound players.
+#include "platform/common/wave.h"
+
 #include <cstring>
 
-#include "platform/sdl/logic.h"
-
-namespace sdlb {
+namespace shared {
 
 namespace {
 
@@ -64,4 +64,4 @@ bool parseWave(const uint8_t *image, size_t available, WaveData *out) {
   return false;
 }
 
-}  // namespace sdlb
+}  // namespace shared

@@ -1,0 +1,32 @@
+// Where the 240x320 picture lies in a window or page area, how a pointer
+// position maps back to a display pixel, and which rows changed between two
+// frames: the decisions every backend that shows the picture shares.
+#pragma once
+
+#include <cstdint>
+
+namespace shared {
+
+constexpr int kDisplayWidth = 240;
+constexpr int kDisplayHeight = 320;
+
+// Where the picture lies inside an area of areaW x areaH pixels.
+struct View {
+  int x, y;   // top-left corner of the picture in the area
+  int w, h;   // picture size in area pixels
+  int scale;  // whole-number scale, or 0 when the area is smaller than 1x
+};
+// The largest whole-number scale that fits, centred; when even 1x does not
+// fit, the largest picture of the right shape, so something is always shown.
+View computeView(int areaW, int areaH);
+
+// Maps an area point (pixels, possibly fractional for touches) to the
+// display point under it. Returns false when the point lies outside the
+// picture (on the letterbox bars or outside the area).
+bool mapToDisplay(const View &view, double ax, double ay, int *dx, int *dy);
+
+// The first and last of the 320 rows where two frames differ; false when
+// they are the same.
+bool changedRows(const uint16_t *a, const uint16_t *b, int *firstRow, int *lastRow);
+
+}  // namespace shared
