@@ -81,37 +81,90 @@ TEST_F(AppTest, SecondInstanceOnlyBringsTheFirstForward) {
 TEST_F(AppTest, WindowProcedureMessageTable) {
   // running: frames enabled and display open; paints: WM_PAINT (0, 0) posted;
   // quit: WM_QUIT (0) posted; seen: keys, and x, y of taps.
-  // clang-format off
-  const struct { const char *name; UINT msg; WPARAM wParam; LPARAM lParam; bool slotsEmpty, running, suspended; int paints; bool quit; std::vector<int32_t> seen; } cases[] = {
-      {"Create", WM_CREATE, 0, 0, false, true, false, 0, false, {}},
-      {"SizeRestored", WM_SIZE, SIZE_RESTORED, 0, false, true, false, 0, false, {}},
-      {"SizeMaximized", WM_SIZE, 2, MAKELPARAM(240, 320), false, true, false, 0, false, {}},
-      {"SizeMinimized", WM_SIZE, SIZE_MINIMIZED, 0, false, false, false, 0, true, {}},
-      {"Destroy", WM_DESTROY, 0, 0, false, false, false, 0, true, {}},
-      {"Close", WM_CLOSE, 0, 0, false, false, false, 0, true, {}},  // default processing destroys
-      {"Deactivate", WM_ACTIVATE, WA_INACTIVE, 0, false, true, true, 0, false, {}},
-      // Only the low 16 bits say whether the window became inactive.
-      {"DeactivateWhileMinimized", WM_ACTIVATE, 0x10000 | WA_INACTIVE, 0, false, true, true, 0, false, {}},
-      {"Activate", WM_ACTIVATE, WA_ACTIVE, 0, false, true, false, 1, false, {}},
-      {"ActivateByClick", WM_ACTIVATE, 2, 0, false, true, false, 1, false, {}},
-      {"Key", WM_KEYDOWN, 0x12340026, 0x00490001, false, true, false, 0, false, {0x26}},
-      {"KeyHighCode", WM_KEYDOWN, 0xFFFF, 0, false, true, false, 0, false, {0xFFFF}},
-      {"KeyEmptySlot", WM_KEYDOWN, 0x26, 0, true, true, false, 0, false, {}},
-      {"Tap", WM_LBUTTONDOWN, 0, MAKELPARAM(17, 300), false, true, false, 0, false, {17, 300}},
-      // The halves are unsigned: 0xFFFF stays 65535.
-      {"TapHalvesUnsigned", WM_LBUTTONDOWN, 0, MAKELPARAM(0xFFFF, 0x8000), false, true, false, 0, false, {0xFFFF, 0x8000}},
-      {"TapEmptySlot", WM_LBUTTONDOWN, 0, MAKELPARAM(10, 20), true, true, false, 0, false, {}},
+  struct Message {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
   };
-  // clang-format on
+  struct After {
+    bool running, suspended;
+    int paints;
+    bool quit;
+    std::vector<int32_t> seen;
+  };
+  const struct {
+    const char *name;
+    Message message;
+    bool slotsEmpty = false;  // no key or tap handler installed
+    After after;
+  } cases[] = {
+      {.name = "creating the window changes nothing",
+       .message = {.msg = WM_CREATE, .wParam = 0, .lParam = 0},
+       .after = {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {}}},
+      {.name = "a restored size changes nothing",
+       .message = {.msg = WM_SIZE, .wParam = SIZE_RESTORED, .lParam = 0},
+       .after = {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {}}},
+      {.name = "a maximised size changes nothing",
+       .message = {.msg = WM_SIZE, .wParam = 2, .lParam = MAKELPARAM(240, 320)},
+       .after = {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {}}},
+      {.name = "minimising destroys the window and ends the program",
+       .message = {.msg = WM_SIZE, .wParam = SIZE_MINIMIZED, .lParam = 0},
+       .after = {.running = false, .suspended = false, .paints = 0, .quit = true, .seen = {}}},
+      {.name = "destroying the window stops frames, closes the display and posts the quit",
+       .message = {.msg = WM_DESTROY, .wParam = 0, .lParam = 0},
+       .after = {.running = false, .suspended = false, .paints = 0, .quit = true, .seen = {}}},
+      {.name = "a close request's default processing destroys the window",
+       .message = {.msg = WM_CLOSE, .wParam = 0, .lParam = 0},
+       .after = {.running = false, .suspended = false, .paints = 0, .quit = true, .seen = {}}},
+      {.name = "deactivation suspends the display",
+       .message = {.msg = WM_ACTIVATE, .wParam = WA_INACTIVE, .lParam = 0},
+       .after = {.running = true, .suspended = true, .paints = 0, .quit = false, .seen = {}}},
+      {.name = "only the low 16 bits say whether the window became inactive",
+       .message = {.msg = WM_ACTIVATE, .wParam = 0x10000 | WA_INACTIVE, .lParam = 0},
+       .after = {.running = true, .suspended = true, .paints = 0, .quit = false, .seen = {}}},
+      {.name = "activation resumes the display and asks for a paint",
+       .message = {.msg = WM_ACTIVATE, .wParam = WA_ACTIVE, .lParam = 0},
+       .after = {.running = true, .suspended = false, .paints = 1, .quit = false, .seen = {}}},
+      {.name = "activation by a click does the same",
+       .message = {.msg = WM_ACTIVATE, .wParam = 2, .lParam = 0},
+       .after = {.running = true, .suspended = false, .paints = 1, .quit = false, .seen = {}}},
+      {.name = "a key reaches the key handler as the low 16 bits of its code",
+       .message = {.msg = WM_KEYDOWN, .wParam = 0x12340026, .lParam = 0x00490001},
+       .after = {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {0x26}}},
+      {.name = "a key code of 0xFFFF stays 0xFFFF",
+       .message = {.msg = WM_KEYDOWN, .wParam = 0xFFFF, .lParam = 0},
+       .after =
+           {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {0xFFFF}}},
+      {.name = "a key with no key handler is dropped",
+       .message = {.msg = WM_KEYDOWN, .wParam = 0x26, .lParam = 0},
+       .slotsEmpty = true,
+       .after = {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {}}},
+      {.name = "a tap reaches the tap handler at its point",
+       .message = {.msg = WM_LBUTTONDOWN, .wParam = 0, .lParam = MAKELPARAM(17, 300)},
+       .after =
+           {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {17, 300}}},
+      {.name = "the point's halves are unsigned: 0xFFFF stays 65535",
+       .message = {.msg = WM_LBUTTONDOWN, .wParam = 0, .lParam = MAKELPARAM(0xFFFF, 0x8000)},
+       .after = {.running = true,
+                 .suspended = false,
+                 .paints = 0,
+                 .quit = false,
+                 .seen = {0xFFFF, 0x8000}}},
+      {.name = "a tap with no tap handler is dropped",
+       .message = {.msg = WM_LBUTTONDOWN, .wParam = 0, .lParam = MAKELPARAM(10, 20)},
+       .slotsEmpty = true,
+       .after = {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {}}},
+  };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
     startRecording();
     if (c.slotsEmpty) keyHandler = nullptr, tapHandler = nullptr;
-    EXPECT_EQ(windowProc(mainWindow, c.msg, c.wParam, c.lParam), 0);
-    EXPECT_EQ(std::make_tuple(framesEnabled != 0, headlessDisplayOpen(), headlessSuspended()),
-              std::make_tuple(c.running, c.running, c.suspended));
-    EXPECT_EQ(seen, c.seen);
+    EXPECT_EQ(windowProc(mainWindow, c.message.msg, c.message.wParam, c.message.lParam), 0);
+    EXPECT_EQ(framesEnabled != 0, c.after.running) << "frames enabled";
+    EXPECT_EQ(headlessDisplayOpen(), c.after.running) << "display open";
+    EXPECT_EQ(headlessSuspended(), c.after.suspended) << "display suspended";
+    EXPECT_EQ(seen, c.after.seen) << "what the handlers saw";
     MSG msg;
     int paints = 0;
     bool quit = false;
@@ -119,7 +172,8 @@ TEST_F(AppTest, WindowProcedureMessageTable) {
       paints += msg.message == WM_PAINT && msg.wParam == 0 && msg.lParam == 0;
       quit = quit || (msg.message == WM_QUIT && msg.wParam == 0);
     }
-    EXPECT_EQ(std::make_tuple(paints, quit), std::make_tuple(c.paints, c.quit));
+    EXPECT_EQ(paints, c.after.paints) << "paint requests posted";
+    EXPECT_EQ(quit, c.after.quit) << "quit posted";
     running = running && !quit;
     TearDown();
   }

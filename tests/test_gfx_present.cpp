@@ -39,24 +39,93 @@ class DisplayTest : public GfxTest {
 TEST_F(DisplayTest, BlitAndPresentClipAndRejectAtTheEdges) {
   // A 16 x 16 source whose every pixel tells its position (never 240).
   const auto patternAt = [](int32_t x, int32_t y) { return uint8_t(1 + (y * 16 + x) % 29); };
+  // Where the 16 x 16 pattern placed at (dx, dy) lands on a 240 x 320
+  // target: whether the call begins drawing at all (it is rejected before
+  // that otherwise), the part drawn, and the pattern's pixel at its corner.
+  struct Part {
+    int32_t x, y, w, h;
+  };
+  struct Pixel {
+    int32_t x, y;
+  };
+  const struct {
+    const char *name;
+    int32_t dx, dy;
+    bool begins;
+    Part drawn = {};
+    Pixel firstSource = {};
+  } cases[] = {
+      {.name = "inside",
+       .dx = 100,
+       .dy = 50,
+       .begins = true,
+       .drawn = {.x = 100, .y = 50, .w = 16, .h = 16}},
+      {.name = "over the left edge: from its eleventh column",
+       .dx = -10,
+       .dy = 0,
+       .begins = true,
+       .drawn = {.x = 0, .y = 0, .w = 6, .h = 16},
+       .firstSource = {.x = 10, .y = 0}},
+      {.name = "over the right edge: its 5 leftmost columns",
+       .dx = 235,
+       .dy = 7,
+       .begins = true,
+       .drawn = {.x = 235, .y = 7, .w = 5, .h = 16}},
+      {.name = "over the top edge: from its fourth row",
+       .dx = 9,
+       .dy = -3,
+       .begins = true,
+       .drawn = {.x = 9, .y = 0, .w = 16, .h = 13},
+       .firstSource = {.x = 0, .y = 3}},
+      {.name = "over the bottom edge: its 10 top rows",
+       .dx = 9,
+       .dy = 310,
+       .begins = true,
+       .drawn = {.x = 9, .y = 310, .w = 16, .h = 10}},
+      {.name = "over the top left corner: one pixel",
+       .dx = -15,
+       .dy = -15,
+       .begins = true,
+       .drawn = {.x = 0, .y = 0, .w = 1, .h = 1},
+       .firstSource = {.x = 15, .y = 15}},
+      {.name = "starting on the bottom edge: begun, nothing drawn",
+       .dx = 0,
+       .dy = 320,
+       .begins = true},
+      {.name = "starting past the bottom edge: rejected", .dx = 0, .dy = 321, .begins = false},
+      {.name = "starting on the right edge: begun, nothing drawn",
+       .dx = 240,
+       .dy = 0,
+       .begins = true},
+      {.name = "starting past the right edge: rejected", .dx = 241, .dy = 0, .begins = false},
+      {.name = "ending on the left edge: begun, nothing drawn", .dx = -16, .dy = 0, .begins = true},
+      {.name = "ending before the left edge: rejected", .dx = -17, .dy = 0, .begins = false},
+      {.name = "ending above the top edge: rejected", .dx = 0, .dy = -17, .begins = false},
+      {.name = "the extremes: rejected without overflow",
+       .dx = INT32_MAX,
+       .dy = INT32_MIN,
+       .begins = false},
+  };
   TestSurface sprite, target;
-  for (const auto &c : PLACE_CASES) {
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     showIndex(back, 0, W, H, 30);
     target.make(1, W, H, 30);
     sprite.make(2, 16, 16, 0);
     for (int32_t i = 0; i < 256; ++i) sprite.pixels()[i] = patternAt(i % 16, i / 16);
     sprite.palette = back.palette;
     const uint32_t before = headlessPresentCount();
-    EXPECT_EQ(present(2, 0, 0, 16, 16, c[0], c[1], NO_KEY), 0);
-    EXPECT_EQ(headlessPresentCount(), before + c[2]) << c[0] << "," << c[1];
-    EXPECT_EQ(blit(2, 0, 0, 16, 16, 1, c[0], c[1], COLOR_KEY), 0);
+    EXPECT_EQ(present(2, 0, 0, 16, 16, c.dx, c.dy, NO_KEY), kGfxOk);
+    EXPECT_EQ(headlessPresentCount(), before + (c.begins ? 1 : 0)) << "frames begun";
+    EXPECT_EQ(blit(2, 0, 0, 16, 16, 1, c.dx, c.dy, COLOR_KEY), kGfxOk);
     EXPECT_TRUE(target.guardsIntact());
     for (int32_t i = 0; i < W * H; ++i) {
-      const int32_t x = i % W - c[3], y = i / W - c[4];  // inside the drawn part from (0, 0)
-      const int32_t want =
-          x >= 0 && x < c[5] && y >= 0 && y < c[6] ? patternAt(c[7] + x, c[8] + y) : 30;
-      ASSERT_EQ(pixel(i % W, i / W), want) << c[0] << "," << c[1] << " at " << i;
-      ASSERT_EQ(target.pixels()[i], want) << c[0] << "," << c[1] << " at " << i;
+      // The position inside the drawn part.
+      const int32_t x = i % W - c.drawn.x, y = i / W - c.drawn.y;
+      const bool drawn = x >= 0 && x < c.drawn.w && y >= 0 && y < c.drawn.h;
+      const int32_t want = drawn ? patternAt(c.firstSource.x + x, c.firstSource.y + y) : 30;
+      ASSERT_EQ(pixel(i % W, i / W), want) << "presented at " << i % W << "," << i / W;
+      ASSERT_EQ(target.pixels()[i], want) << "blitted at " << i % W << "," << i / W;
     }
   }
 }
@@ -91,31 +160,89 @@ TEST_F(DisplayTest, KeyedCopiesSkipExactlyTheKeyForEveryByteValue) {
 // Four colours in each packing, and displays that cannot be drawn on: the
 // frame is begun and ended but keeps what it showed.
 TEST_F(DisplayTest, PackingTruncatesAndUndrawableDisplaysAreNotWritten) {
-  // clang-format off
-  const uint32_t colours[][3] = {  // red-green-blue, 5-6-5, 5-5-5
-      {0xFF0072, 0xF80E, 0x7C0E}, {0x006600, 0x0320, 0x0180}, {0x070307, 0, 0}, {0x080408, 0x0821, 0x0401}};
-  const uint32_t cases[][5] = {  // bits per pixel, format, suspended, result, packing or 0
-      {16, kfDirect565, 0, 0, 565}, {16, kfDirect555, 0, 0, 555}, {16, kfDirect555 | kfDirect565, 0, 0, 555},
-      {8, kfDirect565, 0, 1, 0}, {24, kfDirect888, 0, 1, 0}, {16, kfDirect444, 0, 0, 0}, {16, kfDirect565, 1, 1, 0}};
-  // clang-format on
+  const struct {
+    uint32_t rgb, packed565, packed555;
+  } colours[] = {
+      {.rgb = 0xFF0072, .packed565 = 0xF80E, .packed555 = 0x7C0E},
+      {.rgb = 0x006600, .packed565 = 0x0320, .packed555 = 0x0180},
+      {.rgb = 0x070307, .packed565 = 0, .packed555 = 0},
+      {.rgb = 0x080408, .packed565 = 0x0821, .packed555 = 0x0401},
+  };
+  enum Packing { kNotDrawn, k565, k555 };
+  const struct {
+    const char *name;
+    long bitsPerPixel;
+    DWORD format;
+    bool suspended;
+    int32_t result;
+    Packing packing;
+  } cases[] = {
+      {.name = "5-6-5",
+       .bitsPerPixel = 16,
+       .format = kfDirect565,
+       .suspended = false,
+       .result = kGfxOk,
+       .packing = k565},
+      {.name = "5-5-5",
+       .bitsPerPixel = 16,
+       .format = kfDirect555,
+       .suspended = false,
+       .result = kGfxOk,
+       .packing = k555},
+      {.name = "both flags: 5-5-5",
+       .bitsPerPixel = 16,
+       .format = kfDirect555 | kfDirect565,
+       .suspended = false,
+       .result = kGfxOk,
+       .packing = k555},
+      {.name = "8 bits a pixel",
+       .bitsPerPixel = 8,
+       .format = kfDirect565,
+       .suspended = false,
+       .result = kGfxFailed,
+       .packing = kNotDrawn},
+      {.name = "24 bits a pixel",
+       .bitsPerPixel = 24,
+       .format = kfDirect888,
+       .suspended = false,
+       .result = kGfxFailed,
+       .packing = kNotDrawn},
+      {.name = "4-4-4",
+       .bitsPerPixel = 16,
+       .format = kfDirect444,
+       .suspended = false,
+       .result = kGfxOk,
+       .packing = kNotDrawn},
+      {.name = "suspended",
+       .bitsPerPixel = 16,
+       .format = kfDirect565,
+       .suspended = true,
+       .result = kGfxFailed,
+       .packing = kNotDrawn},
+  };
   for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     reopen(16, kfDirect565);
     showIndex(back, 0, 4, 1, 31);
-    reopen(c[0], c[1]);  // empties the slots
+    reopen(c.bitsPerPixel, c.format);  // empties the slots
     back.make(0, 4, 1, 0);
     for (int32_t i = 0; i < 4; ++i) {
       back.at(i, 0) = static_cast<uint8_t>(10 + i);
-      const uint32_t rgb = colours[i][0];
+      const uint32_t rgb = colours[i].rgb;
       back.palette[10 + i] =
           PaletteEntry{uint8_t(rgb), uint8_t(rgb >> 8), uint8_t(rgb >> 16), 0xEE};
     }
-    if (c[2] != 0) GXSuspend();
+    if (c.suspended) GXSuspend();
     const uint32_t before = headlessPresentCount();
-    EXPECT_EQ(present(0, 0, 0, 0, 0, 0, 0, NO_KEY), int32_t(c[3])) << c[0] << " " << c[1];
-    EXPECT_EQ(headlessPresentCount(), before + 1) << c[0] << " " << c[1];
+    EXPECT_EQ(present(0, 0, 0, 0, 0, 0, 0, NO_KEY), c.result);
+    EXPECT_EQ(headlessPresentCount(), before + 1) << "the frame is begun and ended";
     GXResume();
-    for (int32_t i = 0; i < 4; ++i)
-      EXPECT_EQ(pixel(i, 0), c[4] == 0 ? 31 : colours[i][c[4] == 565 ? 1 : 2]) << c[1] << " " << i;
+    for (int32_t i = 0; i < 4; ++i) {
+      const uint32_t want = c.packing == k565   ? colours[i].packed565
+                            : c.packing == k555 ? colours[i].packed555
+                                                : 31;  // what the display showed before
+      EXPECT_EQ(pixel(i, 0), want) << "colour " << i;
+    }
   }
   // The Palette is read afresh on every call.
   back.palette[10].red = 0;

@@ -48,24 +48,3 @@ class GfxTest : public ::testing::Test {
   const GXDisplayProperties savedDisplay = displayProperties;
   const uint32_t savedSound = soundEnabled;
 };
-
-// Where the 16 x 16 pattern placed at (dx, dy) lands on a 240 x 320 target:
-// dx, dy, whether the call begins drawing at all (it is rejected before that
-// otherwise), the drawn part x0, y0, w, h, and its first source pixel.
-// clang-format off
-inline const int32_t PLACE_CASES[][9] = {
-    {100, 50, 1, 100, 50, 16, 16, 0, 0},  // inside
-    {-10, 0, 1, 0, 0, 6, 16, 10, 0},      // shows from its eleventh column
-    {235, 7, 1, 235, 7, 5, 16, 0, 0},     // keeps its 5 leftmost columns
-    {9, -3, 1, 9, 0, 16, 13, 0, 3},
-    {9, 310, 1, 9, 310, 16, 10, 0, 0},
-    {-15, -15, 1, 0, 0, 1, 1, 15, 15},
-    {0, 320, 1, 0, 0, 0, 0, 0, 0},        // passes, empty
-    {0, 321, 0, 0, 0, 0, 0, 0, 0},
-    {240, 0, 1, 0, 0, 0, 0, 0, 0},
-    {241, 0, 0, 0, 0, 0, 0, 0, 0},
-    {-16, 0, 1, 0, 0, 0, 0, 0, 0},        // w + dx = 0
-    {-17, 0, 0, 0, 0, 0, 0, 0, 0},
-    {0, -17, 0, 0, 0, 0, 0, 0, 0},
-    {INT32_MAX, INT32_MIN, 0, 0, 0, 0, 0, 0, 0}};
-// clang-format on

@@ -37,18 +37,25 @@ TEST(PlatformHeadless, FrameBufferOnlyWhileOpenAndActive) {
 
 TEST(PlatformHeadless, ReportedFormatTakesEffectAtTheNextOpen) {
   // A format too big for the buffer gets none at all.
-  // clang-format off
-  const struct { uint32_t w, h; long bpp; bool buffer; } cases[] = {
-      {320, 240, 8, true}, {4000, 4000, 16, false}, {0, 320, 16, false}};
-  // clang-format on
+  const struct {
+    const char *name;
+    uint32_t w, h;
+    long bpp;
+    bool buffer;
+  } cases[] = {
+      {.name = "landscape, 8 bits", .w = 320, .h = 240, .bpp = 8, .buffer = true},
+      {.name = "too big for the buffer", .w = 4000, .h = 4000, .bpp = 16, .buffer = false},
+      {.name = "no width", .w = 0, .h = 320, .bpp = 16, .buffer = false},
+  };
   for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     headlessReset();
     headlessSetDisplayFormat(c.w, c.h, c.bpp, kfDirect555);
     GXOpenDisplay(nullptr, GX_FULLSCREEN);
     const GXDisplayProperties p = GXGetDisplayProperties();
     EXPECT_EQ(std::make_tuple(p.cxWidth, p.cyHeight, p.cBPP, p.ffFormat),
               std::make_tuple(c.w, c.h, c.bpp, long{kfDirect555}));
-    EXPECT_EQ(GXBeginDraw() != nullptr, c.buffer) << c.w << "x" << c.h;
+    EXPECT_EQ(GXBeginDraw() != nullptr, c.buffer) << "a frame buffer";
     GXEndDraw();
   }
 }

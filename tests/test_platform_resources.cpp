@@ -17,6 +17,7 @@
 
 #include "platform/resources.h"
 #include "platform/winapi.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -35,18 +36,27 @@ TEST(PlatformResources, WrongTypeOrNumberFindsNothingAndIconsAreIconFiles) {
 }
 
 TEST(PlatformResources, StringsAreCutToTheBuffer) {
-  // clang-format off
-  const struct { UINT id; int max; const wchar_t *text; } cases[] = {
-      {1, 100, L"Tobelyn"}, {3, 100, L"TOBELYN"}, {1, 8, L"Tobelyn"}, {1, 7, L"Tobely"},
-      {3, 4, L"TOB"},       {1, 1, L""},          {2, 100, L""},      {70000, 100, L""},
+  const struct {
+    const char *name;
+    UINT id;
+    int max;  // characters the buffer holds, with the NUL
+    const wchar_t *text;
+  } cases[] = {
+      {.name = "the title", .id = kStringWindowTitle, .max = 100, .text = L"Tobelyn"},
+      {.name = "the class name", .id = kStringWindowClass, .max = 100, .text = L"TOBELYN"},
+      {.name = "a buffer just big enough", .id = kStringWindowTitle, .max = 8, .text = L"Tobelyn"},
+      {.name = "one character short", .id = kStringWindowTitle, .max = 7, .text = L"Tobely"},
+      {.name = "room for three", .id = kStringWindowClass, .max = 4, .text = L"TOB"},
+      {.name = "room for the NUL only", .id = kStringWindowTitle, .max = 1, .text = L""},
+      {.name = "no string 2", .id = 2, .max = 100, .text = L""},
+      {.name = "an id beyond 16 bits", .id = 70000, .max = 100, .text = L""},
   };
-  // clang-format on
   for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     wchar_t buf[128];
     std::wmemset(buf, L'#', 128);
-    EXPECT_EQ(LoadStringW(nullptr, c.id, buf, c.max), int(std::wcslen(c.text)))
-        << c.id << " " << c.max;
-    EXPECT_EQ(std::wstring(buf), c.text) << c.id << " " << c.max;
+    EXPECT_EQ(LoadStringW(nullptr, c.id, buf, c.max), int(std::wcslen(c.text)));
+    EXPECT_EQ(std::wstring(buf), c.text);
     EXPECT_EQ(buf[c.max], L'#') << "wrote past the buffer";
   }
   wchar_t untouched = L'#';
@@ -86,18 +96,62 @@ class ResourceCompiler : public ::testing::Test {
 };
 
 TEST_F(ResourceCompiler, BadScriptsFailNamingTheLine) {
-  // clang-format off
-  const struct { const char *script; int line; const char *says; } cases[] = {
-      {"\n101 ICON\n", 2, "expected"}, {"STRINGTABLE\n1 \"x\"\n", 2, "BEGIN"},
-      {"STRINGTABLE\nBEGIN\n1 \"x\"\n", 1, "END"}, {"STRINGTABLE\nBEGIN\n1 x\nEND\n", 3, "quoted"},
-      {"1 WAVE \"a.wav\"\n\n/* open\n", 3, "comment"}, {"1 WAVE \"a.wav\"\n1 wave \"a.wav\"\n", 2, "twice"},
-      {"1 WAVE \"missing.wav\"\n", 1, "missing.wav"}, {"1 BITMAP \"a.wav\"\n", 1, "bitmap"},
-      {"1 ICON \"bad.ico\"\n", 1, "icon"}, {"1 WA-VE \"a.wav\"\n", 1, "type"},
-      {"0 WAVE \"a.wav\"\n", 1, "number"}, {"65536 WAVE \"a.wav\"\n", 1, "number"},
-      {"1x WAVE \"a.wav\"\n", 1, "number"}, {"1 WAVE \"a.wav\n", 1, "quoted"},
+  const struct {
+    const char *name;
+    const char *script;
+    int line;
+    const char *says;
+  } cases[] = {
+      {.name = "a resource without its file",
+       .script = "\n101 ICON\n",
+       .line = 2,
+       .says = "expected"},
+      {.name = "a string table without BEGIN",
+       .script = "STRINGTABLE\n1 \"x\"\n",
+       .line = 2,
+       .says = "BEGIN"},
+      {.name = "a string table without END",
+       .script = "STRINGTABLE\nBEGIN\n1 \"x\"\n",
+       .line = 1,
+       .says = "END"},
+      {.name = "a string not quoted",
+       .script = "STRINGTABLE\nBEGIN\n1 x\nEND\n",
+       .line = 3,
+       .says = "quoted"},
+      {.name = "a comment left open",
+       .script = "1 WAVE \"a.wav\"\n\n/* open\n",
+       .line = 3,
+       .says = "comment"},
+      {.name = "the same resource twice, in another case",
+       .script = "1 WAVE \"a.wav\"\n1 wave \"a.wav\"\n",
+       .line = 2,
+       .says = "twice"},
+      {.name = "a missing file",
+       .script = "1 WAVE \"missing.wav\"\n",
+       .line = 1,
+       .says = "missing.wav"},
+      {.name = "a bitmap that is not one",
+       .script = "1 BITMAP \"a.wav\"\n",
+       .line = 1,
+       .says = "bitmap"},
+      {.name = "an icon that is not one",
+       .script = "1 ICON \"bad.ico\"\n",
+       .line = 1,
+       .says = "icon"},
+      {.name = "a bad type name", .script = "1 WA-VE \"a.wav\"\n", .line = 1, .says = "type"},
+      {.name = "number 0", .script = "0 WAVE \"a.wav\"\n", .line = 1, .says = "number"},
+      {.name = "a number beyond 16 bits",
+       .script = "65536 WAVE \"a.wav\"\n",
+       .line = 1,
+       .says = "number"},
+      {.name = "a number with letters",
+       .script = "1x WAVE \"a.wav\"\n",
+       .line = 1,
+       .says = "number"},
+      {.name = "a file name not closed", .script = "1 WAVE \"a.wav\n", .line = 1, .says = "quoted"},
   };
-  // clang-format on
   for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     std::string messages;
     EXPECT_EQ(run(c.script, &messages), 1) << c.script;
     EXPECT_NE(messages.find("t.rc:" + std::to_string(c.line) + ":"), std::string::npos) << messages;

@@ -33,41 +33,65 @@ ReplayRun replayText(const std::string &dir, const std::string &script,
 }
 
 TEST(Replay, TimingScripts) {
-  // clang-format off
-  const struct { const char *file; std::vector<const char *> dumps; } scripts[] = {
-      // Menu key spacing across the clock's wrap: 199 ms ignored, 200 ms taken.
-      {"replay_wrap.txt", {"inputDebounceTime=4294967168 menuCursor=0", "menuCursor=0 inputDebounceTime=4294967168", "menuCursor=1 inputDebounceTime=72 pass=3"}},
-      // Activation changes keep frames going; minimising ends the program,
-      // and later run and wait run nothing.
-      {"replay_minimize.txt", {"framesEnabled=1 pass=6 clock=96", "framesEnabled=0 pass=8", "pass=8 clock=128"}},
-      // Held Button A in the match: 200 ms not enough, 201 taken; released it is not seen.
-      {"replay_match_hold.txt", {"scene=MatchScene sceneStep=0", "sceneStep=1 inputDebounceTime=500000", "sceneStep=1", "inputDebounceTime=500201", "sceneStep=3 pass=164", "sceneStep=4 inputDebounceTime=501000"}},
-      // A tap confirms OPTION: the confirmation sound once, one effect.
-      {"replay_option_tap.txt", {"scene=TitleScene menuChoice=1 sounds=[1] effects=1", "scene=OptionScene sceneStep=0 sounds=[]", "sound=0"}},
+  const struct {
+    const char *file;
+    const char *checks;
+    std::vector<const char *> dumps;
+  } scripts[] = {
+      {.file = "replay_wrap.txt",
+       .checks = "Menu key spacing across the clock's wrap: 199 ms ignored, 200 ms taken",
+       .dumps = {"inputDebounceTime=4294967168 menuCursor=0",
+                 "menuCursor=0 inputDebounceTime=4294967168",
+                 "menuCursor=1 inputDebounceTime=72 pass=3"}},
+      {.file = "replay_minimize.txt",
+       .checks = "Activation changes keep frames going; minimising ends the program, and later run "
+                 "and wait run nothing",
+       .dumps = {"framesEnabled=1 pass=6 clock=96", "framesEnabled=0 pass=8", "pass=8 clock=128"}},
+      {.file = "replay_match_hold.txt",
+       .checks =
+           "Held Button A in the match: 200 ms not enough, 201 taken; released it is not seen",
+       .dumps = {"scene=MatchScene sceneStep=0", "sceneStep=1 inputDebounceTime=500000",
+                 "sceneStep=1", "inputDebounceTime=500201", "sceneStep=3 pass=164",
+                 "sceneStep=4 inputDebounceTime=501000"}},
+      {.file = "replay_option_tap.txt",
+       .checks = "A tap confirms OPTION: the confirmation sound once, one effect",
+       .dumps = {"scene=TitleScene menuChoice=1 sounds=[1] effects=1",
+                 "scene=OptionScene sceneStep=0 sounds=[]", "sound=0"}},
   };
-  // clang-format on
   const std::string dir = freshDir();
   for (const auto &s : scripts) {
-    SCOPED_TRACE(s.file);
+    SCOPED_TRACE(std::string(s.file) + ": " + s.checks);
     expectDumps(runReplay(dir, "'" + scriptDir + s.file + "'"), s.dumps);
   }
 }
 
 // Scripts read from standard input; the end of a script closes the program.
 TEST(Replay, GoodScriptsEndWithExitZero) {
-  // clang-format off
-  const struct { const char *script; std::vector<const char *> dumps; } cases[] = {
-      {"", {}}, {"# only a comment\n\n", {}}, {"run 2\n", {}}, {"step 1\nrun 100\n", {}},
-      {"  run 3   # three passes\r\n\tdump\r\n# done\r\n", {"pass=3 clock=48"}},
-      {"wait 1\ndump\n", {"pass=1"}},  // stops at the first pass after which the step matches
-      {"dump\n", {"pass=0 scene=TitleScene playerScores=[0,0,0,0] dartMarkX=[0,0,0]"}},
-      // A close request destroys the window in one pass and ends the loop in the next.
-      {"close\nrun 1\ndump\nrun 5\ndump\n", {"pass=1 framesEnabled=0", "pass=2"}},
+  const struct {
+    const char *name;
+    const char *script;
+    std::vector<const char *> dumps;
+  } cases[] = {
+      {.name = "an empty script", .script = "", .dumps = {}},
+      {.name = "only a comment and a blank line", .script = "# only a comment\n\n", .dumps = {}},
+      {.name = "two passes", .script = "run 2\n", .dumps = {}},
+      {.name = "a 1 ms step", .script = "step 1\nrun 100\n", .dumps = {}},
+      {.name = "blanks, tabs, carriage returns and trailing comments",
+       .script = "  run 3   # three passes\r\n\tdump\r\n# done\r\n",
+       .dumps = {"pass=3 clock=48"}},
+      {.name = "wait stops at the first pass after which the step matches",
+       .script = "wait 1\ndump\n",
+       .dumps = {"pass=1"}},
+      {.name = "a dump before any pass",
+       .script = "dump\n",
+       .dumps = {"pass=0 scene=TitleScene playerScores=[0,0,0,0] dartMarkX=[0,0,0]"}},
+      {.name = "close destroys the window in one pass and ends the loop in the next",
+       .script = "close\nrun 1\ndump\nrun 5\ndump\n",
+       .dumps = {"pass=1 framesEnabled=0", "pass=2"}},
   };
-  // clang-format on
   const std::string dir = freshDir();
   for (const auto &c : cases) {
-    SCOPED_TRACE(c.script);
+    SCOPED_TRACE(c.name);
     writeFile(dir + "/in.txt", c.script);
     expectDumps(runReplay(dir, "- < in.txt"), c.dumps);
   }
@@ -105,27 +129,42 @@ TEST(Replay, ShotWritesA240By320Png) {
 // A bad line stops the script before anything runs and is named in the
 // message; so is a wait whose step never comes.
 TEST(Replay, BadLinesStopBeforeRunningAndNameTheLine) {
-  // clang-format off
-  const struct { const char *text, *message; } cases[] = {
-      {"frobnicate", "unknown command 'frobnicate'"}, {"run", "expected 'run N'"}, {"run -1", "bad pass count"},
-      {"dump now", "expected 'dump'"}, {"clock 0x100000000", "bad time"}, {"clock 0x", "bad time"},
-      {"clock 12abc", "bad time"}, {"clock -5", "bad time"}, {"step 1.5", "bad step"},
-      {"key 0x10000", "bad key code"}, {"hold A", "bad key code"}, {"tap 1", "expected 'tap X Y'"},
-      {"tap 1 2 3", "expected 'tap X Y'"}, {"tap -1 2", "bad x"}, {"tap 1 65536", "bad y"},
-      {"activate 2", "bad activation"}, {"wait", "expected 'wait S [N]'"}, {"wait x", "bad scene step"},
-      {"wait 1 -2", "bad pass limit"}, {"wait 2147483648", "bad scene step"},
-      {"wait -2147483649", "bad scene step"}, {"shot a b", "expected 'shot FILE'"}
+  const struct {
+    const char *line;
+    const char *message;
+  } cases[] = {
+      {.line = "frobnicate", .message = "unknown command 'frobnicate'"},
+      {.line = "run", .message = "expected 'run N'"},
+      {.line = "run -1", .message = "bad pass count"},
+      {.line = "dump now", .message = "expected 'dump'"},
+      {.line = "clock 0x100000000", .message = "bad time"},
+      {.line = "clock 0x", .message = "bad time"},
+      {.line = "clock 12abc", .message = "bad time"},
+      {.line = "clock -5", .message = "bad time"},
+      {.line = "step 1.5", .message = "bad step"},
+      {.line = "key 0x10000", .message = "bad key code"},
+      {.line = "hold A", .message = "bad key code"},
+      {.line = "tap 1", .message = "expected 'tap X Y'"},
+      {.line = "tap 1 2 3", .message = "expected 'tap X Y'"},
+      {.line = "tap -1 2", .message = "bad x"},
+      {.line = "tap 1 65536", .message = "bad y"},
+      {.line = "activate 2", .message = "bad activation"},
+      {.line = "wait", .message = "expected 'wait S [N]'"},
+      {.line = "wait x", .message = "bad scene step"},
+      {.line = "wait 1 -2", .message = "bad pass limit"},
+      {.line = "wait 2147483648", .message = "bad scene step"},
+      {.line = "wait -2147483649", .message = "bad scene step"},
+      {.line = "shot a b", .message = "expected 'shot FILE'"},
   };
-  // clang-format on
   const std::string dir = freshDir();
   for (const auto &c : cases) {
     // Two good lines, a comment and a blank line before the bad one.
     const ReplayRun run =
-        replayText(dir, std::string("run 1\n# comment\n\ndump\n") + c.text + "\nrun 1\n");
-    EXPECT_EQ(run.status, 2) << c.text;
-    EXPECT_EQ(run.lines.size(), 0u) << c.text;
+        replayText(dir, std::string("run 1\n# comment\n\ndump\n") + c.line + "\nrun 1\n");
+    EXPECT_EQ(run.status, 2) << c.line;
+    EXPECT_EQ(run.lines.size(), 0u) << c.line;
     EXPECT_EQ(run.errors.rfind("tobelyn-replay: script.txt:5: ", 0), 0u) << run.errors;
-    EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.text << " -> " << run.errors;
+    EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.line << " -> " << run.errors;
   }
   const ReplayRun wait = replayText(dir, "run 1\n\nwait 77 5\ndump\n");
   EXPECT_EQ(std::make_tuple(wait.status, wait.lines.size()), std::make_tuple(2, size_t{0}));
