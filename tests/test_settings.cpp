@@ -76,33 +76,67 @@ TEST_F(SettingsTest, FirstStartTakesTheDefaultsAndWritesNothing) {
 TEST_F(SettingsTest, SoundValueLoadsAndIsWrittenBackAsZeroOrOne) {
   // Values too short for a number count as absent; longer ones by their first
   // two bytes.
-  // clang-format off
-  const struct { bool present; Bytes value; uint32_t sound; Bytes writtenBack; } cases[] = {
-      {false, {}, 1, {1, 0}}, {true, {0, 0}, 0, {0, 0}}, {true, {1, 0}, 1, {1, 0}},
-      {true, {0, 1}, 1, {1, 0}}, {true, {0xFF, 0xFF}, 1, {1, 0}}, {true, {}, 1, {1, 0}},
-      {true, {0}, 1, {1, 0}}, {true, {0, 0, 7, 7, 7}, 0, {0, 0}}, {true, {0, 2, 0, 0}, 1, {1, 0}},
+  const struct {
+    const char *name;
+    bool present;
+    Bytes value;
+    uint32_t sound;
+    Bytes writtenBack;
+  } cases[] = {
+      {.name = "absent: on", .present = false, .value = {}, .sound = 1, .writtenBack = {1, 0}},
+      {.name = "0: off", .present = true, .value = {0, 0}, .sound = 0, .writtenBack = {0, 0}},
+      {.name = "1: on", .present = true, .value = {1, 0}, .sound = 1, .writtenBack = {1, 0}},
+      {.name = "256: on", .present = true, .value = {0, 1}, .sound = 1, .writtenBack = {1, 0}},
+      {.name = "-1: on", .present = true, .value = {0xFF, 0xFF}, .sound = 1, .writtenBack = {1, 0}},
+      {.name = "empty: as absent", .present = true, .value = {}, .sound = 1, .writtenBack = {1, 0}},
+      {.name = "one byte: as absent",
+       .present = true,
+       .value = {0},
+       .sound = 1,
+       .writtenBack = {1, 0}},
+      {.name = "five bytes starting with 0: off",
+       .present = true,
+       .value = {0, 0, 7, 7, 7},
+       .sound = 0,
+       .writtenBack = {0, 0}},
+      {.name = "four bytes starting with 512: on",
+       .present = true,
+       .value = {0, 2, 0, 0},
+       .sound = 1,
+       .writtenBack = {1, 0}},
   };
-  // clang-format on
   for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     SetUp();
     store(L"KeyUp", {0x26, 0});  // the key exists, so that the values are queried
     if (c.present) store(L"Sound", c.value);
     load();
-    EXPECT_EQ(isSoundEnabled(), c.sound) << c.value.size();
+    EXPECT_EQ(isSoundEnabled(), c.sound);
     saveSettings();
-    EXPECT_EQ(stored(L"Sound"), c.writtenBack) << c.value.size();
+    EXPECT_EQ(stored(L"Sound"), c.writtenBack) << "written back";
   }
 }
 
 TEST_F(SettingsTest, BindingReplacesTheDefaultOnlyWhenReadable) {
   // expected 0: the default stays.
-  // clang-format off
-  const struct { Bytes value; int16_t expected; } cases[] = {
-      {{0x41, 0x00}, 0x41}, {{0xC1, 0xFF}, -63}, {{0x34, 0x12, 0x99, 0x99}, 0x1234},
-      {{}, 0}, {{0x41}, 0}, {Bytes(600, 0x11), 0},  // larger than the query buffer
+  const struct {
+    const char *name;
+    Bytes value;
+    int16_t expected;
+  } cases[] = {
+      {.name = "two bytes", .value = {0x41, 0x00}, .expected = 0x41},
+      {.name = "negative", .value = {0xC1, 0xFF}, .expected = -63},
+      {.name = "longer: its first two bytes",
+       .value = {0x34, 0x12, 0x99, 0x99},
+       .expected = 0x1234},
+      {.name = "empty: the default", .value = {}, .expected = 0},
+      {.name = "one byte: the default", .value = {0x41}, .expected = 0},
+      {.name = "larger than the query buffer: the default",
+       .value = Bytes(600, 0x11),
+       .expected = 0},
   };
-  // clang-format on
   for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     for (int i = 0; i < KEY_BINDING_COUNT; ++i) {
       SetUp();
       // The value before in query order is a full one, so that a short value
@@ -111,23 +145,36 @@ TEST_F(SettingsTest, BindingReplacesTheDefaultOnlyWhenReadable) {
       for (int j = 0; j < i; ++j) store(settingValueNames[1 + j], {0x33, 0x44});
       store(settingValueNames[1 + i], c.value);
       load();
-      EXPECT_EQ(keyBindings[i], c.expected ? c.expected : defaultBinding(i))
-          << "binding " << i << ", " << c.value.size() << " bytes";
+      EXPECT_EQ(keyBindings[i], c.expected ? c.expected : defaultBinding(i)) << "binding " << i;
     }
   }
 }
 
 TEST(KeyIs, ComparesTheLow16BitsAsSigned) {
-  // clang-format off
-  const struct { int16_t binding; int32_t key; bool matches; } cases[] = {
-      {0x26, 0x26, true}, {0x26, 0x10026, true}, {0x26, 0x27, false},    {-2, 0xFFFE, true},
-      {-2, -2, true},     {-2, 0x7FFE, false},   {0x7FFF, 0x7FFF, true}, {-32768, 0x8000, true},
-      {0, 0x10000, true}, {0x0D, 0x0D00, false},
+  const struct {
+    const char *name;
+    int16_t binding;
+    int32_t key;
+    bool matches;
+  } cases[] = {
+      {.name = "the same code", .binding = VK_UP, .key = VK_UP, .matches = true},
+      {.name = "high bits ignored", .binding = VK_UP, .key = 0x10000 | VK_UP, .matches = true},
+      {.name = "another code", .binding = VK_UP, .key = VK_RIGHT, .matches = false},
+      {.name = "a negative binding, 16 bits", .binding = -2, .key = 0xFFFE, .matches = true},
+      {.name = "a negative binding, negative key", .binding = -2, .key = -2, .matches = true},
+      {.name = "the sign bit counts", .binding = -2, .key = 0x7FFE, .matches = false},
+      {.name = "the largest positive", .binding = 0x7FFF, .key = 0x7FFF, .matches = true},
+      {.name = "the smallest negative", .binding = -32768, .key = 0x8000, .matches = true},
+      {.name = "0 against 0x10000", .binding = 0, .key = 0x10000, .matches = true},
+      {.name = "the code shifted up is another",
+       .binding = VK_RETURN,
+       .key = VK_RETURN << 8,
+       .matches = false},
   };
-  // clang-format on
   for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
     keyBindings[BUTTON_A] = c.binding;
-    EXPECT_EQ(keyIs(c.key, BUTTON_A), c.matches) << c.binding << " vs " << c.key;
+    EXPECT_EQ(keyIs(c.key, BUTTON_A), c.matches);
   }
 }
 
