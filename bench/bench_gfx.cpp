@@ -132,7 +132,7 @@ BENCHMARK(BM_BlitNoKey);
 // The dartboard (224 x 224) drawn with the colour key.
 void BM_BlitKeyed(benchmark::State &state) {
   setUpDisplay(kfDirect565);
-  const SpriteRect &board = spriteSheetTable[24];
+  const SpriteRect &board = spriteSheetTable[kSpriteBoard];
   for (auto _ : state) {
     blit(2, board.x, board.y, board.w, board.h, 0, 8, 48, COLOR_KEY);
     benchmark::ClobberMemory();
@@ -144,7 +144,7 @@ BENCHMARK(BM_BlitKeyed);
 // The same board without a key, for comparison.
 void BM_BlitBoardNoKey(benchmark::State &state) {
   setUpDisplay(kfDirect565);
-  const SpriteRect &board = spriteSheetTable[24];
+  const SpriteRect &board = spriteSheetTable[kSpriteBoard];
   for (auto _ : state) {
     blit(2, board.x, board.y, board.w, board.h, 0, 8, 48, NO_KEY);
     benchmark::ClobberMemory();

@@ -13,6 +13,7 @@
 #include "game/match.h"
 #include "gfx/surface.h"
 #include "platform/resources.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -37,16 +38,24 @@ TEST(ArtFiles, LayoutsPaletteAndLinkedBytes) {
   // or wave samples.
   struct Case {
     const char *file;
-    uint16_t typeId;
-    const wchar_t *typeName;
-    uint32_t id, linked, w, h;
-  } cases[] = {{"title.bmp", 2, nullptr, 119, 77864, 240, 320},
-               {"sprites.bmp", 2, nullptr, 120, 687464, 832, 825},
-               {"confirm.wav", 0, L"WAVE", 122, 0, 24696, 0},
-               {"cancel.wav", 0, L"WAVE", 127, 0, 6615, 0},
-               {"throw.wav", 0, L"WAVE", 128, 0, 4321, 0},
-               {"bull.wav", 0, L"WAVE", 129, 0, 33075, 0},
-               {"tobelyn.ico", 14, nullptr, 101, 0, 0, 0}};
+    uint16_t typeId = 0;
+    const wchar_t *typeName = nullptr;
+    uint32_t id;
+    uint32_t linked = 0, w = 0, h = 0;
+  } cases[] = {
+      {.file = "title.bmp", .typeId = 2, .id = TITLE_BITMAP, .linked = 77864, .w = 240, .h = 320},
+      {.file = "sprites.bmp",
+       .typeId = 2,
+       .id = SHEET_BITMAP,
+       .linked = 687464,
+       .w = 832,
+       .h = 825},
+      {.file = "confirm.wav", .typeName = L"WAVE", .id = kWaveConfirm, .w = 24696},
+      {.file = "cancel.wav", .typeName = L"WAVE", .id = kWaveCancel, .w = 6615},
+      {.file = "throw.wav", .typeName = L"WAVE", .id = kWaveThrow, .w = 4321},
+      {.file = "bull.wav", .typeName = L"WAVE", .id = kWaveBull, .w = 33075},
+      {.file = "tobelyn.ico", .typeId = 14, .id = kIconGroup},
+  };
   Bytes firstPalette;
   for (const Case &c : cases) {
     SCOPED_TRACE(c.file);
@@ -239,14 +248,14 @@ Look lookOf(const uint8_t *bgr) {
   return OTHER;
 }
 
-// Sprite 24 drawn at (8, 16) puts its pixel (112, 112) on the board centre
+// The board (kSpriteBoard) drawn at (8, 16) puts its pixel (112, 112) on the board centre
 // (120, 128). Every pixel shows what a dart landing there scores: a red
 // bull, a green outer bull, sectors alternating clockwise from a dark 20
 // with red rings and cream with green ones, light wires only on the edges
 // between regions, and no bed colour off the board.
 TEST(ArtBoard, ShowsWhatScores) {
   Bytes sheet = readRes("sprites.bmp");
-  const SpriteRect &r = spriteSheetTable[24];
+  const SpriteRect &r = spriteSheetTable[kSpriteBoard];
   ASSERT_EQ(std::make_pair(r.w, r.h), std::make_pair(224, 224));
   const int order[] = {20, 1, 18, 4, 13, 6, 10, 15, 2, 17, 3, 19, 7, 16, 8, 11, 14, 9, 12, 5};
   std::set<std::pair<int, int>> seen;

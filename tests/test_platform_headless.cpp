@@ -8,6 +8,7 @@
 #include "platform/gx.h"
 #include "platform/headless/headless.h"
 #include "platform/winapi.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -62,14 +63,14 @@ TEST(PlatformHeadless, ReportedFormatTakesEffectAtTheNextOpen) {
 
 TEST(PlatformHeadless, OnlyWaveImagesAreRecordedAsSounds) {
   headlessReset();
-  HRSRC wave = FindResourceW(nullptr, MAKEINTRESOURCEW(128), L"WAVE");
-  HRSRC bmp = FindResourceW(nullptr, MAKEINTRESOURCEW(119), RT_BITMAP);
+  HRSRC wave = FindResourceW(nullptr, MAKEINTRESOURCEW(kWaveThrow), L"WAVE");
+  HRSRC bmp = FindResourceW(nullptr, MAKEINTRESOURCEW(TITLE_BITMAP), RT_BITMAP);
   EXPECT_TRUE(sndPlaySoundW(static_cast<LPCWSTR>(LoadResource(nullptr, wave)), SND_MEMORY));
   EXPECT_FALSE(sndPlaySoundW(static_cast<LPCWSTR>(LoadResource(nullptr, bmp)), SND_MEMORY));
   EXPECT_FALSE(sndPlaySoundW(L"confirm.wav", SND_ASYNC));
   int ids[8];
   ASSERT_EQ(headlessTakeSounds(ids, 8), 1);
-  EXPECT_EQ(ids[0], 128);
+  EXPECT_EQ(ids[0], kWaveThrow);
 }
 
 }  // namespace

@@ -22,15 +22,15 @@
 namespace {
 
 TEST(PlatformResources, WrongTypeOrNumberFindsNothingAndIconsAreIconFiles) {
-  EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(119), L"WAVE"), nullptr);
-  EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(122), RT_BITMAP), nullptr);
-  EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(122), L"WAVES"), nullptr);
-  EXPECT_NE(FindResourceW(nullptr, MAKEINTRESOURCEW(127), L"wave"), nullptr);  // any case
+  EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(TITLE_BITMAP), L"WAVE"), nullptr);
+  EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(kWaveConfirm), RT_BITMAP), nullptr);
+  EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(kWaveConfirm), L"WAVES"), nullptr);
+  EXPECT_NE(FindResourceW(nullptr, MAKEINTRESOURCEW(kWaveCancel), L"wave"), nullptr);  // any case
   EXPECT_EQ(SizeofResource(nullptr, nullptr), 0u);
   const ResourceEntry *e =
-      reinterpret_cast<const ResourceEntry *>(LoadIconW(nullptr, MAKEINTRESOURCEW(101)));
+      reinterpret_cast<const ResourceEntry *>(LoadIconW(nullptr, MAKEINTRESOURCEW(kIconGroup)));
   ASSERT_NE(e, nullptr);
-  EXPECT_EQ(std::make_pair(int(e->typeId), int(e->id)), std::make_pair(14, 101));
+  EXPECT_EQ(std::make_pair(int(e->typeId), int(e->id)), std::make_pair(14, int{kIconGroup}));
   EXPECT_EQ(std::memcmp(e->data, "\0\0\1\0", 4), 0);
   EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(102)), nullptr);
 }
