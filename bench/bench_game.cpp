@@ -124,7 +124,7 @@ BENCHMARK(BM_GameTitlePass);
 void BM_GameAnnouncementPass(benchmark::State &state) {
   intoMatch();
   int code = 0;
-  if (frameHandler != matchSceneFrame || sceneStep != 1) state.SkipWithError("not announcing");
+  if (frameHandler != matchSceneFrame || sceneStep != kMatchAnnounce) state.SkipWithError("not announcing");
   for (auto _ : state) appPass(&code);
   finish();
 }

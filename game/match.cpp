@@ -24,6 +24,15 @@ void powerFalls(uint32_t now);
 void flight(uint32_t now);
 void showResult();
 
+static_assert(std::size(GAME_RULES) == GAME_ROUND_THE_CLOCK + 1, "one row per game");
+static_assert(
+    [] {
+      for (const GameRules &r : GAME_RULES)
+        if (r.dartsPerTurn < 1 || r.dartsPerTurn > DARTS_PER_TURN) return false;
+      return true;
+    }(),
+    "a turn has 1 to DARTS_PER_TURN darts: the marks are kept in arrays of that size");
+
 const GameRules &currentRules() {
   static constexpr GameRules noRules = {
       .startScore = 0, .target = NO_TARGET, .roundLimit = 0, .dartsPerTurn = DARTS_PER_TURN};
