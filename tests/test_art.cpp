@@ -219,6 +219,92 @@ TEST(ArtSheet, EverySpriteInsideItsRectangleOnTheKey) {
   EXPECT_EQ(stray, 0) << "pixels outside every sprite rectangle";
 }
 
+// The box round a sprite's figure (its pixels off the key): left, top,
+// right, bottom, inclusive.
+struct Box {
+  int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1;
+};
+
+Box figureOf(const Bytes &sheet, int n) {
+  const SpriteRect &r = spriteSheetTable[n];
+  Box b;
+  for (int y = 0; y < r.h; ++y) {
+    for (int x = 0; x < r.w; ++x) {
+      if (pixelOf(sheet, r.x + x, r.y + y) == COLOR_KEY) continue;
+      b = {std::min(b.left, x), std::min(b.top, y), std::max(b.right, x), std::max(b.bottom, y)};
+    }
+  }
+  return b;
+}
+
+// The captions a result shows at the screen's top left.
+const std::vector<int> kResultCaptions = {kSpriteTriple,     kSpriteDouble,     kSpriteMiss,
+                                          kSpriteSingleBull, kSpriteDoubleBull, kSpriteSuccess,
+                                          kSpriteFail};
+
+// Captions drawn one under another at one x start their text at one left
+// edge, so a list reads down a straight line.
+TEST(ArtCaptions, ListsShareOneLeftEdge) {
+  struct Case {
+    const char *name;
+    std::vector<int> sprites;
+  } cases[] = {
+      {.name = "game names",
+       .sprites = {kSpriteGame301, kSpriteGameCountUp, kSpriteGameHighScore,
+                   kSpriteGameRoundTheClock}},
+      {.name = "option rows",
+       .sprites = {kSpriteSound, kSpriteUp, kSpriteDown, kSpriteLeft, kSpriteRight, kSpriteButtonA,
+                   kSpriteButtonB, kSpriteButtonC}},
+      {.name = "set-up headings", .sprites = {kSpriteSelectGame, kSpriteSelectPlayer}},
+      {.name = "result captions", .sprites = kResultCaptions},
+  };
+  Bytes sheet = readRes("sprites.bmp");
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    const int edge = figureOf(sheet, c.sprites[0]).left;
+    for (int n : c.sprites) EXPECT_EQ(figureOf(sheet, n).left, edge) << "sprite " << n;
+  }
+}
+
+// A result caption is drawn at the screen's top left over the board (drawn
+// at 8, 16): none of its pixels may touch a rim number, nor come within a
+// pixel of one.
+TEST(ArtCaptions, ResultsClearOfTheRimNumbers) {
+  Bytes sheet = readRes("sprites.bmp");
+  const SpriteRect &board = spriteSheetTable[kSpriteBoard];
+  auto isNumber = [&](int sx, int sy) {
+    int bx = sx - 8, by = sy - 16;
+    if (bx < 0 || by < 0 || bx >= board.w || by >= board.h) return false;
+    const uint8_t *c = paletteOf(sheet, pixelOf(sheet, board.x + bx, board.y + by));
+    return c[0] == 250 && c[1] == 250 && c[2] == 250;
+  };
+  int numbers = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 240; ++x) numbers += isNumber(x, y);
+  ASSERT_GT(numbers, 0) << "no rim number found near the top of the board";
+  for (int n : kResultCaptions) {
+    const SpriteRect &r = spriteSheetTable[n];
+    int touching = 0;
+    for (int y = 0; y < r.h; ++y)
+      for (int x = 0; x < r.w; ++x)
+        if (pixelOf(sheet, r.x + x, r.y + y) != COLOR_KEY)
+          for (int k = 0; k < 9; ++k) touching += isNumber(x + k % 3 - 1, y + k / 3 - 1);
+    EXPECT_EQ(touching, 0) << "caption sprite " << n;
+  }
+}
+
+// The spark marks where a dart's point landed, its pixel (8, 8): it is
+// centred there and smaller than the flash disc under it, so the flash
+// shows all round it.
+TEST(ArtSprites, SparkCentredInsideTheFlash) {
+  Bytes sheet = readRes("sprites.bmp");
+  const Box spark = figureOf(sheet, kSpriteSpark), flash = figureOf(sheet, kSpriteFlashDisc);
+  EXPECT_EQ(spark.left + spark.right, 16);
+  EXPECT_EQ(spark.top + spark.bottom, 16);
+  EXPECT_TRUE(flash.left < spark.left && flash.top < spark.top && flash.right > spark.right &&
+              flash.bottom > spark.bottom);
+}
+
 // What a dart landing dx, dy from the centre scores, by the match's rule:
 // rank 0 bull, 1 outer bull, 2 inner single, 3 triple, 4 outer single, 5
 // double, 6 miss; the sector is 0 where the ring has none.

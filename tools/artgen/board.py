@@ -121,6 +121,30 @@ def number_positions():
     return out
 
 
+def _clearest_spot(dist, glyphs, a, centre):
+    """Top-left corner for a number on the half-size board: near its
+    sector's middle angle, where its nearest pixel is farthest from both the
+    double ring and the outer band (distances here are full-size units, two
+    to a pixel)."""
+    gh, gw = glyphs.shape
+    ink = glyphs != KEY
+    best, spot = None, None
+    for rr in np.arange(96.0, 106.01, 0.5):
+        for along in (-1, 0, 1):
+            ca = math.radians(a)
+            cx = centre + rr / 2 * math.cos(ca) - along * math.sin(ca)
+            cy = centre - rr / 2 * math.sin(ca) - along * math.cos(ca)
+            x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))
+            box = dist[y0:y0 + gh, x0:x0 + gw]
+            if box.shape != (gh, gw):
+                continue
+            d = box[ink]
+            room = min(d.min() - 88, RIM_RADIUS - d.max()) - abs(along) * 0.5
+            if best is None or room > best:
+                best, spot = room, (x0, y0)
+    return spot
+
+
 def draw(colours, half=False):
     dist, rank, sector = region_map(half)
     size = dist.shape[0]
@@ -145,21 +169,24 @@ def draw(colours, half=False):
         glyphs = font.plain(str(n), colours["number"], scale, scale, 1, font.NARROW_DIGITS)
         glyphs = glyphs[: font.CAP * scale]
         gh, gw = glyphs.shape
-        # Of the radii that keep the digits clear of the double ring and the
-        # outer band, take the one that leaves equal room inside and out.
-        r, best = 99.5, None
-        for rr in np.arange(94.0, 106.01, 0.5):
-            cx = centre + rr / 2 * scale * math.cos(math.radians(a))
-            cy = centre - rr / 2 * scale * math.sin(math.radians(a))
+        if half:
+            x0, y0 = _clearest_spot(dist, glyphs, a, centre)
+        else:
+            # Of the radii that keep the digits clear of the double ring and
+            # the outer band, take the one that leaves equal room inside and out.
+            r, best = 99.5, None
+            for rr in np.arange(94.0, 106.01, 0.5):
+                cx = centre + rr / 2 * scale * math.cos(math.radians(a))
+                cy = centre - rr / 2 * scale * math.sin(math.radians(a))
+                x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))
+                box = dist[y0:y0 + gh, x0:x0 + gw]
+                if box.shape != (gh, gw) or box.min() < 90 or box.max() > RIM_RADIUS - 2:
+                    continue
+                slack = abs((box.min() - 88) - (RIM_RADIUS - 1 - box.max()))
+                if best is None or slack < best:
+                    r, best = rr, slack
+            cx = centre + r / 2 * scale * math.cos(math.radians(a))
+            cy = centre - r / 2 * scale * math.sin(math.radians(a))
             x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))
-            box = dist[y0:y0 + gh, x0:x0 + gw]
-            if box.shape != (gh, gw) or box.min() < 90 or box.max() > RIM_RADIUS - 2:
-                continue
-            slack = abs((box.min() - 88) - (RIM_RADIUS - 1 - box.max()))
-            if best is None or slack < best:
-                r, best = rr, slack
-        cx = centre + r / 2 * scale * math.cos(math.radians(a))
-        cy = centre - r / 2 * scale * math.sin(math.radians(a))
-        x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))
         raster.paste(img, glyphs, x0, y0)
     return img

@@ -35,7 +35,7 @@ _g("M", "#...#", "##.##", "#.#.#", "#.#.#", "#...#", "#...#", "#...#")
 _g("N", "#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#", "#...#")
 _g("O", ".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###.")
 _g("P", "####.", "#...#", "#...#", "####.", "#....", "#....", "#....")
-_g("Q", ".###.", "#...#", "#...#", "#...#", "#.#.#", "#..#.", ".##.#")
+_g("Q", ".###.", "#...#", "#...#", "#...#", "#.#.#", "#..##", ".####")
 _g("R", "####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#")
 _g("S", ".####", "#....", "#....", ".###.", "....#", "....#", "####.")
 _g("T", "#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#..")
@@ -45,7 +45,7 @@ _g("W", "#...#", "#...#", "#...#", "#.#.#", "#.#.#", "#.#.#", ".#.#.")
 _g("X", "#...#", "#...#", ".#.#.", "..#..", ".#.#.", "#...#", "#...#")
 _g("Y", "#...#", "#...#", ".#.#.", "..#..", "..#..", "..#..", "..#..")
 _g("Z", "#####", "....#", "...#.", "..#..", ".#...", "#....", "#####")
-_g("0", ".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###.")
+_g("0", ".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###.")
 _g("1", "..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###.")
 _g("2", ".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####")
 _g("3", "#####", "...#.", "..#..", "...#.", "....#", "#...#", ".###.")
@@ -143,17 +143,26 @@ def has_descender(text):
     return any(len(G[c]) > CAP and any("#" in r for r in G[c][CAP:]) for c in text)
 
 
-def _styled(mask, fill_rows, outline, shadow, shadow_off, cap_rows):
+def _styled(mask, fill_rows, outline, shadow, shadow_off, cap_rows, droop=0):
     """Fill graded by row over the cap height, a one-pixel outline all round
-    and a drop shadow; returns a trimmed index image on the key."""
-    pad = 1 + max(shadow_off) if shadow is not None else 1
+    and a drop shadow; returns a trimmed index image on the key. A droop
+    lets the shadow sag by that many more pixels from left to right."""
+    pad = 1 + max(shadow_off) + droop if shadow is not None else 1
     h, w = mask.shape
     big = np.zeros((h + 2 + pad, w + 2 + pad), dtype=bool)
     big[1:1 + h, 1:1 + w] = mask
     body = raster.dilate(big, 1) if outline is not None else big
     img = raster.canvas(big.shape[1], big.shape[0])
     if shadow is not None:
-        img[raster.shift(body, *shadow_off)] = shadow
+        dx, dy = shadow_off
+        cast = raster.shift(body, dx, dy)
+        if droop:
+            sag = np.zeros_like(cast)
+            for x in range(cast.shape[1]):
+                k = droop * x // max(cast.shape[1] - 1, 1)
+                sag[k:, x] = cast[:cast.shape[0] - k, x]
+            cast = sag
+        img[cast] = shadow
     if outline is not None:
         img[body] = outline
     ys, _ = np.nonzero(big)
@@ -167,23 +176,30 @@ def _styled(mask, fill_rows, outline, shadow, shadow_off, cap_rows):
 
 
 YELLOW_ROWS = [ramp("yellow", s) for s in (15, 14, 13, 12, 12, 11, 11, 10, 9, 8, 7, 6)]
+# The same letters gone dull, for a result that failed.
+DULL_ROWS = [ramp("dull", s) for s in (13, 12, 11, 10, 10, 9, 9, 8, 7, 6, 5, 4)]
 BLUE_ROWS = [255, 255, ramp("blue", 14), ramp("blue", 13), ramp("blue", 12)]
 WHITE_ROWS = [255, 255, 255, ramp("grey", 13), ramp("grey", 12)]
 
 
-def caption(text, w, h, fill=None, outline=CAPTION_OUTLINE, shadow=CAPTION_SHADOW, scales=None):
-    """Bold block letters centred in a w by h key box: the largest of the
-    given scales that fits."""
+def caption(text, w, h, fill=None, outline=CAPTION_OUTLINE, shadow=CAPTION_SHADOW, scales=None,
+            left=None, top=None, droop=0):
+    """Bold block letters in a w by h key box: the largest of the given
+    scales that fits, centred, or with its left edge at column left (and its
+    top at row top, else centred in height)."""
     fill = fill or YELLOW_ROWS
     scales = scales or [(2, 3), (2, 2), (1, 2), (1, 1)]
     for sx, sy in scales:
         for gap in (1, 0) if sx > 1 else (1,):
             m = text_mask(text, sx, sy, gap)
-            img = _styled(m, fill, outline, shadow, (2, 2) if sx > 1 else (1, 1), CAP * sy)
+            img = _styled(m, fill, outline, shadow, (2, 2) if sx > 1 else (1, 1), CAP * sy, droop)
             img = raster.trim(img)
-            if img.shape[1] <= w and img.shape[0] <= h:
+            ih, iw = img.shape
+            x = (w - iw) // 2 if left is None else left
+            y = (h - ih) // 2 if top is None else top
+            if x + iw <= w and y + ih <= h:
                 box = raster.canvas(w, h)
-                raster.centred(box, img)
+                raster.paste(box, img, x, y)
                 return box
     raise ValueError(f"caption {text!r} does not fit {w}x{h}")
 

@@ -8,9 +8,10 @@ import board
 import font
 import raster
 from palette import KEY, BLACK, WHITE, CAPTION_OUTLINE, CAPTION_SHADOW, ramp
-from sprites import RECTS, CAPTIONS, SHEET_W, SHEET_H
+from sprites import RECTS, CAPTIONS, SHEET_W, SHEET_H, SPRITES
 
 Y = lambda s: ramp("yellow", s)  # noqa: E731
+NUMBER = {s.name: n for n, s in enumerate(SPRITES)}  # sprite numbers by name
 
 
 def _arrow(w, h, pts):
@@ -35,45 +36,59 @@ def aim_pointer():
 
 def flash_disc():
     img = raster.canvas(16, 16)
-    img[raster.disc(16, 16, 8, 8, 7.5)] = ramp("grey", 12)
-    img[raster.disc(16, 16, 8, 8, 6)] = WHITE
+    img[raster.disc(16, 16, 8.5, 8.5, 7.5)] = ramp("grey", 12)
+    img[raster.disc(16, 16, 8.5, 8.5, 6)] = WHITE
     return img
 
 
 def thick_ring():
     img = raster.canvas(16, 16)
-    img[raster.ring(16, 16, 8, 8, 4, 7.5)] = WHITE
-    img[raster.ring(16, 16, 8, 8, 4, 5)] = ramp("grey", 12)
+    img[raster.ring(16, 16, 8.5, 8.5, 4, 7.5)] = WHITE
+    img[raster.ring(16, 16, 8.5, 8.5, 4, 5)] = ramp("grey", 12)
     return img
 
 
 def thin_ring():
     img = raster.canvas(16, 16)
-    img[raster.ring(16, 16, 8, 8, 6.2, 7.6)] = WHITE
+    img[raster.ring(16, 16, 8.5, 8.5, 6.2, 7.6)] = WHITE
     return img
 
 
 def broken_ring():
     img = raster.canvas(16, 16)
     x, y = raster.grid(16, 16)
-    ang = np.degrees(np.arctan2(y - 8, x - 8)) % 360
+    ang = np.degrees(np.arctan2(y - 8.5, x - 8.5)) % 360
     dashes = (ang % 45) < 24
-    img[raster.ring(16, 16, 8, 8, 5.8, 7.6) & dashes] = WHITE
+    img[raster.ring(16, 16, 8.5, 8.5, 5.8, 7.6) & dashes] = WHITE
     return img
+
+
+SPARK = (
+    "................",
+    "................",
+    "................",
+    "........o.......",
+    ".......oYo......",
+    ".......oyo......",
+    "......oyWyo.....",
+    "....ooyWWWyoo...",
+    "...oYyWWWWWyYo..",
+    "....ooyWWWyoo...",
+    "......oyWyo.....",
+    ".......oyo......",
+    ".......oYo......",
+    "........o.......",
+    "................",
+    "................",
+)
 
 
 def spark():
-    img = raster.canvas(16, 16)
-    pts = []
-    for i in range(16):
-        a = math.radians(i * 22.5 - 90)
-        r = 7.6 if i % 4 == 0 else (4.5 if i % 2 == 0 else 2.4)
-        pts.append((8 + r * math.cos(a), 8 + r * math.sin(a)))
-    m = raster.polygon(16, 16, pts)
-    img[raster.dilate(m, 1, square=False)] = CAPTION_OUTLINE
-    img[m] = Y(12)
-    img[raster.disc(16, 16, 8, 8, 2.3)] = Y(15)
-    return img
+    """A small four-pointed star centred on pixel (8, 8), where the dart's
+    point is: a white heart and a dark outline, two pixels clear of the
+    flash disc's edge so the flash shows all round it."""
+    colours = {".": KEY, "o": CAPTION_OUTLINE, "Y": Y(11), "y": Y(14), "W": WHITE}
+    return np.array([[colours[c] for c in row] for row in SPARK], dtype=np.uint8)
 
 
 def marker():
@@ -108,17 +123,55 @@ def gauge():
     idx = np.where(tube, np.minimum(step + 1, 15), step)
     img[edge] = ramp("red", 0)
     img[band] = (ramp("red", 0) + idx[band]).astype(np.uint8)
-    # Tick marks across the band every 20 degrees of the path.
-    for a in range(180, 40, -20):
+    # Tick marks every 10 degrees of the path, the long ones every 30 right
+    # across the band, the short ones from the inner edge to the middle:
+    # dark grooves with a lit edge, so they read on the dark and the light
+    # end alike.
+    for a in range(180, 39, -10):
         ra = math.radians(a)
-        tick = raster.capsule(w, h, 112.5 + 89 * math.cos(ra), 112.5 - 89 * math.sin(ra),
-                              112.5 + 93 * math.cos(ra), 112.5 - 93 * math.sin(ra), 0.7)
-        img[tick & band] = ramp("red", 0)
+        r1 = 103.5 if a % 30 == 0 else 96.0
+        ca, sa = math.cos(ra), math.sin(ra)
+        groove = raster.capsule(w, h, 112.5 + 89 * ca, 112.5 - 89 * sa,
+                                112.5 + r1 * ca, 112.5 - r1 * sa, 0.75)
+        lit = raster.capsule(w, h, 112.5 + 89 * ca + sa * 1.4, 112.5 - 89 * sa + ca * 1.4,
+                             112.5 + r1 * ca + sa * 1.4, 112.5 - r1 * sa + ca * 1.4, 0.55)
+        img[lit & band & ~groove] = ramp("red", 15)
+        img[groove & band] = ramp("red", 0)
     return img
 
 
+# Digits of the scoreboard and the score pop-up: bold, six columns by six
+# rows drawn two pixels tall, a dark outline, and a light outer edge where
+# the 8 by 16 sprite leaves room (above, below and round the corners), so
+# that the number reads on every colour of the board.
+SMALL_DIGITS = {
+    0: (".####.", "##..##", "##..##", "##..##", "##..##", ".####."),
+    1: ("..##..", ".###..", "..##..", "..##..", "..##..", ".####."),
+    2: (".####.", "##..##", "....##", "..###.", ".##...", "######"),
+    3: ("#####.", "....##", "..###.", "....##", "....##", "#####."),
+    4: ("##..##", "##..##", "##..##", "######", "....##", "....##"),
+    5: ("######", "##....", "#####.", "....##", "##..##", ".####."),
+    6: (".####.", "##....", "#####.", "##..##", "##..##", ".####."),
+    7: ("######", "....##", "...##.", "..##..", "..##..", "..##.."),
+    8: (".####.", "##..##", ".####.", "##..##", "##..##", ".####."),
+    9: (".####.", "##..##", "##..##", ".#####", "....##", ".####."),
+}
+
+
 def small_digit(k):
-    return font.small(str(k), 8, 16)
+    img = raster.canvas(8, 16)
+    glyph = np.array([[c == "#" for c in row] for row in SMALL_DIGITS[k]], dtype=bool)
+    m = np.zeros((16, 8), dtype=bool)
+    m[2:14, 1:7] = np.repeat(glyph, 2, axis=0)
+    outline = raster.dilate(m, 1, square=False)
+    img[raster.dilate(outline, 1, square=False)] = ramp("blue", 12)
+    img[outline] = ramp("blue", 2)
+    # Close the pockets a diagonal stroke leaves (ground on three sides).
+    ground = img == KEY
+    shut = sum(raster.shift(~ground, dx, dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+    img[ground & (shut >= 3)] = ramp("blue", 2)
+    raster.ramp_fill(img, m, [WHITE, WHITE, WHITE, ramp("blue", 14), ramp("blue", 13), ramp("blue", 13)])
+    return img
 
 
 def big_digit(k):
@@ -127,102 +180,131 @@ def big_digit(k):
 
 # --- The throwing arm -----------------------------------------------------
 
-# Shoulder, elbow and hand for each pose, in sprite pixels (160x144), and
-# the dart's tilt above level. The gauge arc is drawn over the arm; its
-# centre is (80, 112) in the arm's frame and its inner edge at radius 88, so
-# every pose stays inside that.
-SHOULDER = (34, 118)
+# The thrower is seen from behind, the board ahead of him up the screen.
+# Shoulder, elbow and hand for each pose, in sprite pixels (160x144). The
+# gauge arc is drawn over the arm; its centre is (80, 112) in the arm's
+# frame and its inner edge at radius 88, so every pose, dart included,
+# stays within REACH of that centre.
+SHOULDER = (46, 116)
 POSES = [
-    ((76, 116), (118, 114), 0),   # stretched out level
-    ((75, 110), (111, 89), 10),   # slightly bent
-    ((74, 104), (92, 66), 18),    # bent further
-    ((73, 100), (66, 59), 24),    # forearm raised
-    ((72, 98), (42, 72), 28),     # fully cocked, hand at the shoulder
+    ((82, 108), (120, 100)),  # stretched out level
+    ((82, 102), (114, 80)),   # slightly bent
+    ((81, 96), (99, 64)),     # bent further, the elbow high
+    ((80, 92), (78, 56)),     # forearm raised
+    ((76, 94), (50, 74)),     # fully cocked, hand by the head
 ]
+ARC_CENTRE = (80.5, 112.5)
+REACH = 83
+HEAD = (22, 86, 16)
 OUTLINE = ramp("brown", 1)
+LIGHT = (1, -1)  # the light comes from the board: up and to the right
 
 
-def shaded_capsule(img, a, b, r, name, steps):
-    """A limb: a capsule with a one-pixel outline, lit from above: the
-    shade follows the distance across the limb, not the row."""
+def lit_fill(img, mask, name, base, light, shadow, rim=2, shade=3):
+    """Fill mask with a ramp's base step, a lit band along its edges facing
+    the light and a shaded band along those facing away: shading that
+    follows the shape instead of running in rows."""
+    dx, dy = LIGHT
+    img[mask] = ramp(name, base)
+    img[mask & ~raster.shift(mask, dx * shade, dy * shade)] = ramp(name, shadow)
+    img[mask & ~raster.shift(mask, -dx * rim, -dy * rim)] = ramp(name, light)
+
+
+def limb(w, h, a, b, r):
+    return raster.capsule(w, h, a[0], a[1], b[0], b[1], r)
+
+
+def draw_dart_end_on(img, hx, hy, angle_deg):
+    """The dart in the fist, pointing away from the viewer towards the
+    board: seen foreshortened, a short barrel and point up the screen and
+    the flights, nearest the eye, spread below the hand."""
     h, w = img.shape
-    x, y = raster.grid(w, h)
-    vx, vy = b[0] - a[0], b[1] - a[1]
-    ll = math.hypot(vx, vy) or 1.0
-    t = np.clip(((x - a[0]) * vx + (y - a[1]) * vy) / (ll * ll), 0.0, 1.0)
-    px, py = a[0] + t * vx, a[1] + t * vy
-    d2 = (x - px) ** 2 + (y - py) ** 2
-    m = d2 <= r * r
-    img[raster.dilate(m, 1)] = OUTLINE
-    # Offset towards the light (up, a little left), normalised to -1..1.
-    s = ((x - px) * 0.3 + (y - py) * 1.0) / (r * 1.04)
-    k = np.clip(((s + 1) / 2 * len(steps)).astype(int), 0, len(steps) - 1)
-    img[m] = np.array([ramp(name, v) for v in steps], dtype=np.uint8)[k[m]]
-    return m
-
-
-def draw_arm_dart(img, hx, hy, tilt_deg):
-    """A dart held at (hx, hy), pointing right and tilted up by tilt_deg."""
-    h, w = img.shape
-    t = math.radians(tilt_deg)
-    ux, uy = math.cos(t), -math.sin(t)
-    nx, ny = -uy, ux
+    a = math.radians(angle_deg)
+    ux, uy = math.cos(a), -math.sin(a)
     at = lambda k: (hx + ux * k, hy + uy * k)  # noqa: E731
-    # Flights: two fins, one above and one below the shaft.
-    for side, shade in ((-1, 12), (1, 8)):
-        fin = raster.polygon(w, h, [at(-12), (at(-22)[0] + side * 7 * nx, at(-22)[1] + side * 7 * ny),
-                                    at(-24)])
-        img[raster.dilate(fin, 1)] = OUTLINE
-        img[fin] = ramp("purple", shade)
-    img[raster.capsule(w, h, *at(-22), *at(-2), 1.1)] = ramp("metal", 5)
-    barrel = raster.capsule(w, h, *at(-4), *at(14), 2.6)
-    img[raster.dilate(barrel, 1)] = OUTLINE
-    raster.ramp_fill(img, barrel, [ramp("metal", v) for v in (15, 14, 12, 10, 8, 6)])
-    img[raster.capsule(w, h, *at(15), *at(26), 0.7)] = ramp("metal", 13)
+    # Flights: a cross of four fins round the shaft's back end.
+    fx, fy = at(-13)
+    fins = np.zeros((h, w), dtype=bool)
+    for k in range(4):
+        fa = a + math.radians(45 + 90 * k)
+        fins |= raster.polygon(w, h, [(fx + ux * 4, fy + uy * 4),
+                                      (fx + 7.5 * math.cos(fa), fy - 7.5 * math.sin(fa)),
+                                      (fx - ux * 2, fy - uy * 2)])
+    img[raster.dilate(fins, 1, square=False)] = OUTLINE
+    lit_fill(img, fins, "purple", 11, 14, 7, rim=1, shade=2)
+    shaft = limb(w, h, at(-12), at(0), 1.0)
+    img[raster.dilate(shaft, 1, square=False)] = OUTLINE
+    img[shaft] = ramp("metal", 9)
+    barrel = limb(w, h, at(1), at(10), 2.0)
+    img[raster.dilate(barrel, 1, square=False)] = OUTLINE
+    lit_fill(img, barrel, "metal", 11, 15, 6, rim=1, shade=1)
+    point = limb(w, h, at(11), at(16), 0.6)
+    img[point] = ramp("metal", 14)
 
 
 def arm(pose):
     w, h = 160, 144
     img = raster.canvas(w, h)
+    (ex, ey), (hx, hy) = POSES[pose]
     sx, sy = SHOULDER
-    (ex, ey), (hx, hy), tilt = POSES[pose]
-    # The thrower's head, seen from behind and to the side, and the shoulder.
-    head = raster.disc(w, h, 18, 74, 19)
-    img[raster.dilate(head, 1)] = OUTLINE
-    raster.ramp_fill(img, head, [ramp("skin", v) for v in (11, 11, 10, 9, 8)])
-    hair = head & (raster.disc(w, h, 12, 66, 20) | raster.rect(w, h, 0, 0, 160, 66))
-    raster.ramp_fill(img, hair, [ramp("brown", v) for v in (7, 6, 5, 4, 3)])
-    ear = raster.disc(w, h, 27, 79, 4)
-    img[raster.dilate(ear, 1) & head] = OUTLINE
-    img[ear] = ramp("skin", 9)
-    neck = raster.rect(w, h, 8, 86, 26, 106)
-    img[raster.dilate(neck, 1) & ~head] = OUTLINE
-    img[neck & ~head] = ramp("skin", 8)
-    body = raster.round_rect(w, h, -24, sy - 16, sx + 14, h + 16, 18)
-    img[raster.dilate(body, 1)] = OUTLINE
-    raster.ramp_fill(img, body, [ramp("sleeve", v) for v in (10, 9, 8, 7, 6, 5, 4)])
-    # Upper arm: bare skin beyond a short sleeve.
-    mid = (sx + (ex - sx) * 0.45, sy + (ey - sy) * 0.45)
-    shaded_capsule(img, mid, (ex, ey), 9.5, "skin", (12, 11, 10, 9, 8, 7))
-    shaded_capsule(img, (sx, sy), mid, 12, "sleeve", (12, 11, 10, 9, 8, 6))
-    # Forearm to the wrist, the dart, then the fist over it.
-    fx, fy = hx - ex, hy - ey
-    fl = math.hypot(fx, fy)
-    wx, wy = hx - fx / fl * 5, hy - fy / fl * 5
-    shaded_capsule(img, (ex, ey), (wx, wy), 8, "skin", (13, 12, 11, 10, 9, 8))
-    draw_arm_dart(img, hx, hy, tilt)
-    fist = raster.disc(w, h, hx - 1, hy + 1, 7)
-    img[raster.dilate(fist, 1)] = OUTLINE
-    raster.ramp_fill(img, fist, [ramp("skin", v) for v in (13, 12, 11, 10, 9)])
-    # Knuckle line and the thumb pressing on the barrel.
-    img[raster.capsule(w, h, hx - 6, hy + 2, hx + 3, hy + 4, 0.5) & fist] = ramp("skin", 6)
-    thumb = raster.capsule(w, h, hx - 4, hy - 4, hx + 5, hy - 2, 2.4)
-    img[raster.dilate(thumb, 1)] = OUTLINE
-    img[thumb] = ramp("skin", 14)
+    hx0, hy0, hr = HEAD
+    # Body: shoulders and back in the shirt, cut only by the sprite's foot.
+    torso = raster.polygon(w, h, [(3, 144), (3, 126), (9, 112), (20, 104), (36, 104), (50, 108),
+                                  (58, 118), (57, 144)])
+    torso = raster.dilate(torso, 1, square=False)
+    neck = raster.round_rect(w, h, hx0 - 8, hy0 + 6, hx0 + 9, 108, 4)
+    head = raster.disc(w, h, hx0 + 0.5, hy0 + 0.5, hr)
+    ear = raster.disc(w, h, hx0 + hr + 0.5, hy0 + 4, 3.6) & ~raster.disc(w, h, hx0 + 0.5, hy0 + 0.5,
+                                                                        hr - 2)
+    upper = limb(w, h, (sx, sy), (ex, ey), 8.5)
+    sleeve = limb(w, h, (sx, sy), (sx + (ex - sx) * 0.55, sy + (ey - sy) * 0.55), 10.0)
+    fl = math.hypot(hx - ex, hy - ey)
+    wrist = (hx - (hx - ex) / fl * 4, hy - (hy - ey) / fl * 4)
+    fore = limb(w, h, (ex, ey), wrist, 7.0)
+    fist = raster.disc(w, h, hx, hy, 6.5)
+    figure = torso | neck | head | ear | upper | sleeve | fore | fist
+    # One outline round the whole figure, so parts join without seams.
+    img[raster.dilate(figure, 1)] = OUTLINE
+    lit_fill(img, neck & ~head, "skin", 8, 10, 5)
+    lit_fill(img, torso, "sleeve", 8, 11, 5, rim=3, shade=5)
+    # A crease where the arm leaves the back.
+    img[raster.ring(w, h, sx, sy, 10.0, 11.0) & torso & ~sleeve] = ramp("sleeve", 4)
+    hair = head & ~ear
+    lit_fill(img, hair, "brown", 5, 8, 3, rim=2, shade=4)
+    # A sheen across the crown where the light falls.
+    sheen = (hair & raster.disc(w, h, hx0 + 4, hy0 - 3, hr - 5)
+             & ~raster.disc(w, h, hx0 + 1, hy0 + 1, hr - 8))
+    img[sheen & ~raster.dilate(~hair, 1)] = ramp("brown", 7)
+    lit_fill(img, ear, "skin", 10, 13, 7, rim=1, shade=1)
+    img[raster.disc(w, h, hx0 + hr + 0.5, hy0 + 4.5, 1.3) & ear] = ramp("skin", 6)
+    # The nape below the hair, and the shirt's collar round the neck.
+    nape = head & raster.disc(w, h, hx0 + 3, hy0 + hr + 6, 9)
+    lit_fill(img, nape, "skin", 9, 11, 7, rim=1, shade=2)
+    collar = raster.round_rect(w, h, hx0 - 10, 102, hx0 + 12, 107, 2) & torso
+    img[raster.dilate(collar, 1) & torso] = ramp("sleeve", 4)
+    lit_fill(img, collar, "sleeve", 10, 13, 7, rim=1, shade=1)
+    lit_fill(img, upper, "skin", 10, 13, 7)
+    lit_fill(img, sleeve, "sleeve", 9, 12, 6)
+    img[raster.dilate(sleeve, 1) & ~sleeve & upper] = OUTLINE
+    # The forearm over the upper arm, with a shade line where they meet.
+    img[raster.dilate(fore, 1) & ~fore & upper & ~sleeve] = ramp("skin", 5)
+    lit_fill(img, fore, "skin", 11, 14, 8)
+    # The dart leans towards the board, in the direction the forearm points.
+    lean = math.degrees(math.atan2(ey - hy, hx - ex))
+    dart_angle = 62 + (lean - 62) * 0.25
+    img[raster.dilate(fist, 1) & ~fist & ~raster.dilate(fore, 0)] = OUTLINE
+    lit_fill(img, fist, "skin", 11, 14, 8, rim=2, shade=2)
+    draw_dart_end_on(img, hx + 1, hy - 4, dart_angle)
+    # The thumb over the barrel.
+    thumb = limb(w, h, (hx - 4, hy - 2), (hx + 1, hy - 4), 2.2)
+    img[raster.dilate(thumb, 1, square=False)] = OUTLINE
+    lit_fill(img, thumb, "skin", 12, 14, 9, rim=1, shade=1)
+    # Knuckles: a short darker line across the fist.
+    img[limb(w, h, (hx - 4, hy + 1), (hx + 3, hy + 2), 0.5) & fist] = ramp("skin", 7)
     return img
 
 
-# --- Scoreboard, legends, about images ---------------------------------------
+# --- Scoreboard, legends, about images ---------------------------------------# --- Scoreboard, legends, about images ---------------------------------------
 
 CELL_W = 59
 
@@ -317,13 +399,19 @@ def emblem(size):
     return img
 
 
+# The about screen centres its text lines on screen column 120; the logos
+# are drawn at x 72 (the producer's) and x 48 (the product's), so their
+# own axes are these sprite columns.
+PRODUCER_AXIS, PRODUCT_AXIS = 48, 72
+
+
 def producer_large():
     w, h = 112, 112
     img = raster.canvas(w, h)
-    raster.paste(img, emblem(80), 16, 0)
+    raster.paste(img, emblem(80), PRODUCER_AXIS - 40, 0)
     name = raster.trim(font.caption("QEN", 112, 30, fill=[ramp("purple", s) for s in (15, 14, 13, 12, 11, 10)],
                                     outline=ramp("purple", 1), scales=[(2, 3)]))
-    raster.paste(img, name, (w - name.shape[1]) // 2, 82)
+    raster.paste(img, name, PRODUCER_AXIS - name.shape[1] // 2, 82)
     return img
 
 
@@ -340,21 +428,59 @@ def producer_small():
 def product_logo():
     w, h = 176, 64
     img = raster.canvas(w, h)
-    logo = logo_word(176, 44)
-    raster.paste(img, logo, 0, 0)
-    ver = font.small("Version 1.0", 176, 18, fill=[WHITE, WHITE, ramp("grey", 12)],
-                     outline=ramp("night", 1))
-    raster.paste(img, ver, 0, 46)
+    logo = raster.trim(logo_word(2 * PRODUCT_AXIS, 44, narrow=True))
+    raster.paste(img, logo, PRODUCT_AXIS - logo.shape[1] // 2, 0)
+    ver = raster.trim(font.small("Version 1.0", 176, 18, fill=[WHITE, WHITE, ramp("grey", 12)],
+                                 outline=ramp("night", 1)))
+    raster.paste(img, ver, PRODUCT_AXIS - ver.shape[1] // 2, 46)
     return img
 
 
-def logo_word(w, h):
+# The logo's own letters, twice as fine across as the text font so that the
+# N gets a full diagonal and the Y long arms; strokes are two columns wide.
+LOGO_GLYPHS = {
+    "T": ("##########", "....##....", "....##....", "....##....", "....##....", "....##....",
+          "....##...."),
+    "O": (".########.", "##......##", "##......##", "##......##", "##......##", "##......##",
+          ".########."),
+    "B": ("#########.", "##......##", "##......##", "#########.", "##......##", "##......##",
+          "#########."),
+    "E": ("##########", "##........", "##........", "########..", "##........", "##........",
+          "##########"),
+    "L": ("##......", "##......", "##......", "##......", "##......", "##......", "########"),
+    "Y": ("##......##", "##......##", ".##....##.", "..######..", "....##....", "....##....",
+          "....##...."),
+    "N": ("###.....##", "####....##", "##.##...##", "##..##..##", "##...##.##", "##....####",
+          "##.....###"),
+}
+# Columns between letters: two, less where a letter's open top lets the
+# next one tuck in.
+LOGO_KERN = {("L", "Y"): -1}
+
+
+def logo_mask(word, sx, sy, narrow=False):
+    """The word in the logo's letters; narrow drops the third column from
+    each side of every letter."""
+    cols = []
+    for i, ch in enumerate(word):
+        g = np.array([[c == "#" for c in row] for row in LOGO_GLYPHS[ch]], dtype=bool)
+        if narrow:
+            g = np.delete(g, [3, g.shape[1] - 4], axis=1)
+        if i:
+            gap = 2 + LOGO_KERN.get((word[i - 1], ch), 0)
+            cols.append(np.zeros((7, gap), dtype=bool))
+        cols.append(g)
+    m = np.concatenate(cols, axis=1)
+    return np.repeat(np.repeat(m, sy, axis=0), sx, axis=1)
+
+
+def logo_word(w, h, narrow=False):
     """The name as a logo: tall red-to-yellow letters, a heavy outline and a
-    dart underline."""
+    drop shadow."""
     box = raster.canvas(w, h)
     fill = [ramp("yellow", s) for s in (15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4)]
-    for sx, sy in ((4, 5), (3, 5), (3, 4), (2, 4), (2, 3)):
-        m = font.text_mask("TOBELYN", sx, sy, 1)[: font.CAP * sy]
+    for sx, sy in ((2, 5), (2, 4), (1, 4), (1, 3)):
+        m = logo_mask("TOBELYN", sx, sy, narrow)
         if m.shape[1] + 6 <= w and m.shape[0] + 6 <= h:
             break
     mh, mw = m.shape
@@ -385,6 +511,89 @@ def credits():
     return img
 
 
+# Captions that stand in a list start at one left inset, so the list has one
+# left edge: the game names, the option rows and the two set-up headings.
+# "PLAYER" is always followed by a big digit, so it ends at its right edge.
+PLAYER = NUMBER["Player"]
+LIST_CAPTIONS = {NUMBER[name] for name in (
+    "SelectGame", "SelectPlayer", "Game301", "GameCountUp", "GameHighScore", "GameRoundTheClock",
+    "Sound", "Up", "Down", "Left", "Right", "ButtonA", "ButtonB", "ButtonC")}
+LIST_INSET = 2
+# Result captions, drawn at the screen's top left over the board: small
+# enough to stay above the rim numbers, all from one left inset.
+RESULT_CAPTIONS = {NUMBER[name] for name in (
+    "Triple", "Double", "Miss", "SingleBull", "DoubleBull", "Success", "Fail")}
+RESULT_INSET, RESULT_TOP = 4, 1
+# Results that failed: dull letters, a crack and a sagging shadow. "Bust!!"
+# is drawn over the board's centre, at sprite column 32.
+FAILED = {NUMBER[name] for name in ("Bust", "Miss", "Fail")}
+BUST, BUST_AXIS = NUMBER["Bust"], 32
+
+
+def crack(img):
+    """A dark zigzag split through the letters' fill, left to right."""
+    h, w = img.shape
+    ys, xs = np.nonzero(img != KEY)
+    top, bottom = ys.min(), ys.max()
+    fill = (img != KEY) & (img != CAPTION_OUTLINE) & (img != CAPTION_SHADOW)
+    line = np.zeros((h, w), dtype=bool)
+    mid = top + (bottom - top) * 0.45
+    pts = [(x, mid + (2.2 if (x // 5) % 2 else -2.2) + (x - xs.min()) * 0.04)
+           for x in range(xs.min(), xs.max() + 6, 5)]
+    for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
+        line |= raster.capsule(w, h, x0 + 0.5, y0, x1 + 0.5, y1, 0.55)
+    img[line & fill] = CAPTION_OUTLINE
+
+
+WIN = NUMBER["Win"]
+
+
+def win_caption(w, h):
+    """"WIN!" filling its sprite: tall letters from white to gold, and a few
+    twinkles round them."""
+    fill = [WHITE, WHITE, Y(15), Y(15), Y(14), Y(14), Y(13), Y(13), Y(12), Y(12), Y(11), Y(10)]
+    img = font.caption("WIN!", w, h, fill=fill, scales=[(3, 4)], left=0, top=0)
+    for (x, y, r) in ((59, 5, 3), (59, 24, 2)):
+        star = np.zeros((h, w), dtype=bool)
+        star[max(y - r, 0):y + r + 1, x] = True
+        star[y, max(x - r, 0):x + r + 1] = True
+        free = img == KEY
+        img[raster.dilate(star, 1, square=False) & free & ~star] = CAPTION_OUTLINE
+        img[star & free] = Y(14)
+        img[y, x] = WHITE
+    return img
+
+
+def caption_sprite(n, words, w, h):
+    failed = n in FAILED
+    style = dict(fill=font.DULL_ROWS, droop=3) if failed else {}
+    if n in RESULT_CAPTIONS:
+        img = font.caption(words, w, h, scales=[(2, 2)], left=RESULT_INSET, top=RESULT_TOP, **style)
+    elif n == BUST:
+        probe = raster.trim(font.caption(words, w, h, scales=[(2, 3)], **style))
+        img = font.caption(words, w, h, scales=[(2, 3)], left=BUST_AXIS - probe.shape[1] // 2,
+                           **style)
+        # A dark plate behind it, so it reads over the busy middle of the board.
+        ys, xs = np.nonzero(img != KEY)
+        plate = raster.round_rect(w, h, xs.min() - 3, ys.min() - 2, xs.max() + 3, ys.max() + 2, 4)
+        under = img == KEY
+        img[plate & under] = ramp("grey", 1)
+        img[plate & ~raster.round_rect(w, h, xs.min() - 2, ys.min() - 1, xs.max() + 2,
+                                       ys.max() + 1, 3) & under] = ramp("dull", 5)
+    elif n in LIST_CAPTIONS:
+        img = font.caption(words, w, h, left=LIST_INSET)
+    elif n == PLAYER:
+        probe = raster.trim(font.caption(words, w, h))
+        img = font.caption(words, w, h, left=w - 2 - probe.shape[1])
+    elif n == WIN:
+        img = win_caption(w, h)
+    else:
+        img = font.caption(words, w, h)
+    if failed:
+        crack(img)
+    return img
+
+
 def build():
     sheet = raster.canvas(SHEET_W, SHEET_H)
     art = {0: cursor(), 1: flash_disc(), 2: thick_ring(), 3: thin_ring(), 4: broken_ring(),
@@ -402,7 +611,7 @@ def build():
         art[77 + i] = scoreboard(lit=i)[:32]
     for n, words in CAPTIONS.items():
         x, y, w, h = RECTS[n]
-        art[n] = font.caption(words, w, h)
+        art[n] = caption_sprite(n, words, w, h)
     for n, (x, y, w, h) in enumerate(RECTS):
         a = art[n]
         if a.shape != (h, w):

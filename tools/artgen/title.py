@@ -8,7 +8,7 @@ import board
 import font
 import raster
 import sheet
-from palette import ramp
+from palette import WHITE, ramp
 
 W, H = 240, 320
 MENU = ("START", "OPTION", "ABOUT", "QUIT")
@@ -81,7 +81,8 @@ def build():
         t = raster.trim(menu_word(word))
         th, tw = t.shape
         raster.paste(img, t, MENU_LEFT + 4, MENU_TOP + 32 * r + (32 - th) // 2)
-    foot = font.small("(C) 2026 Qen", 120, 16, fill=[ramp("grey", 12), ramp("grey", 10)],
-                      outline=ramp("wall", 0), scales=[(1, 1)])
+    # The copyright line in the about screen's white text.
+    foot = font.small("(C) 2026 Qen", 120, 18, fill=[WHITE, WHITE, ramp("grey", 12)],
+                      outline=ramp("night", 1), scales=[(1, 2)])
     raster.paste(img, foot, 116, 296)
     return img
