@@ -5,10 +5,12 @@ set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
 # The build and tests; clang with libFuzzer for the fuzz targets; a private X
-# server, a window manager and xdotool for the desktop game's own test.
+# server, a window manager and xdotool for the desktop game's own test; the
+# Debian tools that build and check the package.
 ensure_packages cmake make g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-dev libpng-dev \
   python3 python3-pil python3-numpy clang libclang-rt-14-dev \
-  xvfb openbox xdotool wmctrl x11-utils x11-apps
+  xvfb openbox xdotool wmctrl x11-utils x11-apps \
+  dpkg-dev lintian desktop-file-utils appstream man-db
 jobs="$(nproc)"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOBELYN_SANITIZE=ON \
   -DTOBELYN_BENCH=OFF >/dev/null

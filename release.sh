@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Builds every release file into dist/ and writes their checksums:
+#
+#   tobelyn_VERSION_ARCH.deb       the Debian package (scripts/build-deb.sh)
+#   tobelyn-VERSION-src.tar.gz     the source of this commit (git archive)
+#   tobelyn-VERSION-web.zip        the browser site (scripts/build-web.sh)
+#   tobelyn-VERSION-windows.zip    the Windows game (scripts/build-windows.sh)
+#   SHA256SUMS                     sha256sum of each of them
+#
+# A release file whose script or toolchain is missing here is named at the
+# end and the exit status is 1; the files that could be built are still made.
+set -euo pipefail
+cd "$(dirname "$0")"
+. scripts/ensure-packages.sh
+ensure_packages cmake make g++ pkg-config libsdl2-dev dpkg-dev zip
+
+dist="$PWD/dist"
+rm -rf "$dist"
+mkdir -p "$dist"
+missing=()
+
+deb="$(scripts/build-deb.sh build/deb "$dist" | tail -n 1)"
+version="$(dpkg-deb -f "$deb" Version)"
+echo "release: $(basename "$deb")"
+
+if git rev-parse --git-dir >/dev/null 2>&1; then
+  git archive --format=tar.gz --prefix="tobelyn-$version/" \
+    -o "$dist/tobelyn-$version-src.tar.gz" HEAD
+  echo "release: tobelyn-$version-src.tar.gz (commit $(git rev-parse --short HEAD))"
+else
+  missing+=("source archive (not a git checkout)")
+fi
+
+# Zips the folder $1 as $2 with every entry under one top folder $3.
+zip_folder() {
+  local from=$1 to=$2 top=$3 stage
+  stage="$(mktemp -d)"
+  cp -r "$from" "$stage/$top"
+  (cd "$stage" && find "$top" -exec touch -d "@0" {} + && find "$top" -print | sort |
+    zip -q -X -@ "$to")
+  rm -rf "$stage"
+}
+
+if [ ! -x scripts/build-web.sh ]; then
+  missing+=("browser site (scripts/build-web.sh is not in this tree)")
+elif ! command -v emcc >/dev/null; then
+  missing+=("browser site (Emscripten's emcc is missing; Debian: emscripten)")
+else
+  scripts/build-web.sh
+  zip_folder build/web/site "$dist/tobelyn-$version-web.zip" "tobelyn-$version-web"
+  echo "release: tobelyn-$version-web.zip"
+fi
+
+if [ ! -x scripts/build-windows.sh ]; then
+  missing+=("Windows game (scripts/build-windows.sh is not in this tree)")
+elif ! command -v x86_64-w64-mingw32-g++ >/dev/null; then
+  missing+=("Windows game (MinGW-w64 is missing; Debian: g++-mingw-w64-x86-64)")
+else
+  scripts/build-windows.sh
+  zip_folder build/windows/dist "$dist/tobelyn-$version-windows.zip" "tobelyn-$version-windows"
+  echo "release: tobelyn-$version-windows.zip"
+fi
+
+(cd "$dist" && sha256sum -- * >SHA256SUMS.tmp && mv SHA256SUMS.tmp SHA256SUMS)
+echo "release: SHA256SUMS"
+ls -l "$dist"
+if [ ${#missing[@]} -gt 0 ]; then
+  for m in "${missing[@]}"; do echo "release: NOT BUILT: $m"; done
+  exit 1
+fi
