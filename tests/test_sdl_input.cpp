@@ -28,6 +28,57 @@ TEST(SdlKeys, VirtualKeyCodesByKeyCodeElseByPosition) {
   EXPECT_EQ(virtualKeyFor(0x00E9, SDL_SCANCODE_2), '2');
 }
 
+TEST(SdlKeys, WindowKeysAreF11AltEnterAndF10Only) {
+  struct Case {
+    const char *name;
+    int32_t key;
+    uint16_t mod;
+    WindowKey expected;
+  };
+  const Case cases[] = {
+      {.name = "F11", .key = SDLK_F11, .mod = 0, .expected = WindowKey::kFullScreen},
+      {.name = "F11 with Shift",
+       .key = SDLK_F11,
+       .mod = KMOD_LSHIFT,
+       .expected = WindowKey::kFullScreen},
+      {.name = "left Alt+Enter",
+       .key = SDLK_RETURN,
+       .mod = KMOD_LALT,
+       .expected = WindowKey::kFullScreen},
+      {.name = "right Alt+keypad Enter",
+       .key = SDLK_KP_ENTER,
+       .mod = KMOD_RALT,
+       .expected = WindowKey::kFullScreen},
+      {.name = "F10", .key = SDLK_F10, .mod = 0, .expected = WindowKey::kFit},
+      {.name = "Enter alone is button A",
+       .key = SDLK_RETURN,
+       .mod = 0,
+       .expected = WindowKey::kNone},
+      {.name = "Enter with Num Lock is button A",
+       .key = SDLK_RETURN,
+       .mod = KMOD_NUM,
+       .expected = WindowKey::kNone},
+      {.name = "Ctrl+Alt+Enter is not ours",
+       .key = SDLK_RETURN,
+       .mod = KMOD_LALT | KMOD_LCTRL,
+       .expected = WindowKey::kNone},
+      {.name = "Alt alone", .key = SDLK_LALT, .mod = KMOD_LALT, .expected = WindowKey::kNone},
+      {.name = "F12", .key = SDLK_F12, .mod = 0, .expected = WindowKey::kNone},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(windowKeyFor(c.key, c.mod), c.expected);
+  }
+}
+
+TEST(SdlKeys, AltAndKeysWithAltAreSystemKeys) {
+  EXPECT_TRUE(isSystemKey(SDLK_LALT, KMOD_LALT)) << "Alt itself";
+  EXPECT_TRUE(isSystemKey(SDLK_RALT, 0)) << "right Alt before its modifier shows";
+  EXPECT_TRUE(isSystemKey('x', KMOD_RALT)) << "Alt+X";
+  EXPECT_FALSE(isSystemKey('x', KMOD_LSHIFT)) << "Shift+X is a key";
+  EXPECT_FALSE(isSystemKey(SDLK_LCTRL, KMOD_LCTRL)) << "Ctrl is a key";
+}
+
 namespace {
 
 void put(Bytes &v, uint32_t x, int n) {

@@ -54,6 +54,16 @@ void scaleFrameRows(const uint16_t *frame, const uint32_t *table, const View &vi
 // fall back to the scan code position.
 int virtualKeyFor(int32_t sdlKeycode, int sdlScancode);
 
+// The keys that change the window rather than play the game: F11 and
+// Alt+Enter switch full screen, F10 switches fit mode. `mod` is SDL's
+// modifier state. They never reach the game.
+enum class WindowKey { kNone, kFullScreen, kFit };
+WindowKey windowKeyFor(int32_t sdlKeycode, uint16_t mod);
+// Alt, and any key pressed while Alt is held, is a system key (Alt+Enter,
+// Alt+Tab, menu shortcuts), as on Windows, where such keys arrive as
+// WM_SYSKEYDOWN, which the game does not take: held, but never a key press.
+bool isSystemKey(int32_t sdlKeycode, uint16_t mod);
+
 // --- Frame pacing (monotonic nanoseconds).
 
 constexpr int64_t kFramePeriodNs = 16666667;  // 60 frames a second

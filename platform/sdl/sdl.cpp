@@ -82,6 +82,9 @@ int64_t firstFrameNs = 0;
 // Held keys, with a press and release shorter than one frame still read as
 // held for that frame.
 shared::KeyLatch keys;
+// Keys whose press changed the window (F11, Alt+Enter, F10): their repeats
+// are dropped too until they are released, even when Alt goes up first.
+bool windowKeyDown[256];
 
 // --- Signals.
 
@@ -244,7 +247,19 @@ void setIcon(HICON icon) {
   SDL_FreeSurface(s);
 }
 
-void clearHeld() { keys.clear(); }
+void clearHeld() {
+  keys.clear();
+  std::memset(windowKeyDown, 0, sizeof windowKeyDown);
+}
+
+// Full screen covers the desktop at its own resolution (never a change of
+// video mode); the picture keeps its whole-number scale and black bars.
+void toggleFullScreen() {
+  if (window == nullptr) return;
+  const bool on = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) == 0;
+  SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  needClear = true;
+}
 
 // Side-specific modifier codes, kept beside the combined ones for
 // GetAsyncKeyState.
@@ -400,6 +415,12 @@ void backendCreateWindow(LPCWSTR title, HICON icon) {
   // Signals become a close request in the event pump; SDL's own handlers
   // would only queue a quit event the game does not know.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // Full screen stays up when another window takes the focus: a minimised
+  // window ends the game.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  // The window's class is the program's name whatever the executable is
+  // called, so that docks group the window with its menu entry.
+  setenv("SDL_VIDEO_X11_WMCLASS", "tobelyn", 0);
   if (!sdlUp) {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
@@ -503,7 +524,18 @@ void backendPumpEvents() {
       case SDL_KEYDOWN: {
         int vk = virtualKeyFor(e.key.keysym.sym, e.key.keysym.scancode);
         if (vk <= 0 || vk > 255) break;
+        const WindowKey wk = windowKeyFor(e.key.keysym.sym, e.key.keysym.mod);
+        if (wk != WindowKey::kNone || windowKeyDown[vk]) {
+          // Never a key of the game, not even while the option screen
+          // waits for one: Enter is button A.
+          if (!windowKeyDown[vk] && !e.key.repeat && wk == WindowKey::kFullScreen) {
+            toggleFullScreen();
+          }
+          windowKeyDown[vk] = true;
+          break;
+        }
         setHeld(e.key, vk, true);
+        if (isSystemKey(e.key.keysym.sym, e.key.keysym.mod)) break;
         // Repeat count 1, the scan code, and bit 30 for an auto-repeat.
         LPARAM lp = 1 | (static_cast<LPARAM>(e.key.keysym.scancode & 0xFF) << 16) |
                     (e.key.repeat ? (static_cast<LPARAM>(1) << 30) : 0);
@@ -512,7 +544,10 @@ void backendPumpEvents() {
       }
       case SDL_KEYUP: {
         int vk = virtualKeyFor(e.key.keysym.sym, e.key.keysym.scancode);
-        if (vk > 0 && vk <= 255) setHeld(e.key, vk, false);
+        if (vk > 0 && vk <= 255) {
+          setHeld(e.key, vk, false);
+          windowKeyDown[vk] = false;
+        }
         break;
       }
       case SDL_MOUSEBUTTONDOWN:
