@@ -8,6 +8,8 @@
 # title and a match, then the option screen in a run of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/ensure-packages.sh
+ensure_packages cmake make g++ libpng-dev
 cmake -S . -B build/docs -DCMAKE_BUILD_TYPE=Release -DTOBELYN_DESKTOP=OFF -DTOBELYN_TESTS=OFF \
   -DTOBELYN_BENCH=OFF >/dev/null
 cmake --build build/docs -j"$(nproc)" --target tobelyn-replay >/dev/null
