@@ -66,6 +66,15 @@ std::vector<Image> readIco(const std::vector<uint8_t> &ico) {
   return out;
 }
 
+uint32_t adler32(const std::vector<uint8_t> &data) {
+  uint32_t a = 1, b = 0;
+  for (uint8_t byte : data) {
+    a = (a + byte) % 65521;
+    b = (b + a) % 65521;
+  }
+  return (b << 16) | a;
+}
+
 void putBe32(std::vector<uint8_t> &v, uint32_t x) {
   for (int s = 24; s >= 0; s -= 8) v.push_back(static_cast<uint8_t>(x >> s));
 }
@@ -96,7 +105,7 @@ std::vector<uint8_t> encodePng(const std::vector<uint8_t> &rgba, int size) {
     z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
     at += n;
   }
-  putBe32(z, adler32Update(1, raw.data(), raw.size()));
+  putBe32(z, adler32(raw));
 
   std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<uint8_t> ihdr;
