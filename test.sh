@@ -11,6 +11,11 @@ ensure_packages cmake make g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-
   python3 python3-pil python3-numpy clang libclang-rt-14-dev \
   xvfb openbox xdotool wmctrl x11-utils x11-apps \
   dpkg-dev lintian desktop-file-utils appstream man-db
+# The browser game: Emscripten, Chromium, ImageMagick for its icons; Node
+# and npm only where no Node is installed (Debian's npm would conflict with
+# a newer Node already on the machine).
+ensure_packages emscripten chromium imagemagick
+command -v node >/dev/null 2>&1 && command -v npm >/dev/null 2>&1 || ensure_packages nodejs npm
 jobs="$(nproc)"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOBELYN_SANITIZE=ON \
   -DTOBELYN_BENCH=OFF >/dev/null

@@ -1,0 +1,86 @@
+// Entry of the browser game. The page starts the game, then calls
+// webFrame from each animation frame; the passes run at 60 a second
+// whatever the display's rate. Also what the page needs from the game: the
+// buttons' current codes, saving the settings at any moment (a tab is
+// seldom closed cleanly), putting the controls back to the defaults, and,
+// for tests, passes on demand and the landing table's hash.
+#include <cinttypes>
+#include <cstdio>
+
+#include "app/app.h"
+#include "app/scene.h"
+#include "app/settings.h"
+#include "game/landings.h"
+#include "gfx/surface.h"
+#include "platform/web/web_logic.h"
+
+#define WEB_EXPORT extern "C" __attribute__((used, visibility("default")))
+
+// The page's side, in library.js: the game has ended with this code.
+extern "C" void tobEnded(int code);
+
+namespace {
+
+webb::Pacer pacer;
+bool running = false;
+
+bool onePass() {
+  int code = 0;
+  if (appPass(&code)) return true;
+  running = false;
+  appFinish();
+  tobEnded(code);
+  return false;
+}
+
+}  // namespace
+
+// Starts the game; false when it could not start.
+WEB_EXPORT int webStart() {
+  int code = 0;
+  running = appStart(GetModuleHandleW(nullptr), SW_SHOW, &code);
+  webb::resetPacer(pacer);
+  return running ? 1 : 0;
+}
+
+// One animation frame stamped nowMs. Returns the passes run.
+WEB_EXPORT int webFrame(double nowMs) {
+  if (!running) return 0;
+  int due = webb::passesDue(pacer, nowMs);
+  for (int i = 0; i < due; ++i) {
+    if (!onePass()) return i + 1;
+  }
+  return due;
+}
+
+// The page was hidden: the first frame after it comes back runs one pass.
+WEB_EXPORT void webResetPacer() { webb::resetPacer(pacer); }
+
+// Tests: one pass now, outside the animation frames.
+WEB_EXPORT int webRunPass() { return running && onePass() ? 1 : 0; }
+WEB_EXPORT int webSceneStep() { return sceneStep; }
+
+WEB_EXPORT void webSaveSettings() {
+  if (running) saveSettings();
+}
+
+// The code of button i (0 Up, 1 Down, 2 Left, 3 Right, 4 A, 5 B, 6 C,
+// 7 Start) as the player has set it.
+WEB_EXPORT int webBinding(int i) {
+  if (i < 0 || i >= KEY_BINDING_COUNT) return 0;
+  return keyBindings[i] & 0xFF;
+}
+
+// The nine settings back to the first-start values, and saved.
+WEB_EXPORT void webResetControls() {
+  takeDefaultKeys();
+  setSoundEnabled(1);
+  saveSettings();
+}
+
+// The landing table's hash as 16 hex digits.
+WEB_EXPORT const char *webLandingHash() {
+  static char text[17];
+  std::snprintf(text, sizeof text, "%016" PRIx64, landingTableHash());
+  return text;
+}

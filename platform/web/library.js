@@ -1,0 +1,16 @@
+// The browser side of the web backend, linked into the module: each call
+// goes to the page's handlers, given as the module's `tob` object.
+mergeInto(LibraryManager.library, {
+  tobPresent: function (rgba, firstRow, rows) {
+    Module['tob'].present(rgba, firstRow, rows);
+  },
+  tobPlay: function (samples, bytes) {
+    Module['tob'].play(samples, bytes);
+  },
+  tobStop: function () {
+    Module['tob'].stop();
+  },
+  tobEnded: function (code) {
+    Module['tob'].ended(code);
+  },
+});

@@ -1,0 +1,467 @@
+// The page around the game: starts the WebAssembly module, drives its
+// passes from animation frames, draws its frames into the canvas, turns
+// keys, taps and the on-screen buttons into its input, plays its sounds,
+// keeps its settings in the page's storage, finds a second tab, and offers
+// "Play again" after the game ends.
+'use strict';
+
+(function () {
+  const W = 240;
+  const H = 320;
+  const STORAGE_KEY = 'tobelyn.settings';
+  const SETTINGS_FILE = '/tobelyn/settings';
+  // Input event kinds, as the module's webInput takes them.
+  const KEY_DOWN = 1, KEY_UP = 2, POINTER_DOWN = 3, POINTER_UP = 4, ACTIVATE = 5, RELEASE_ALL = 6;
+
+  // ?test: the passes and the clock move only when a test says so, as in
+  // the headless build, and no service worker is installed.
+  const TEST = /[?&]test\b/.test(location.search);
+
+  const canvas = document.getElementById('canvas');
+  const screenBox = document.getElementById('screen');
+  const ctx = canvas.getContext('2d', { alpha: false });
+  // The game's own 240x320 picture, and the whole-number enlargement that a
+  // smoothed picture is drawn from.
+  const source = document.createElement('canvas');
+  source.width = W;
+  source.height = H;
+  const sourceCtx = source.getContext('2d', { alpha: false });
+  const sharp = document.createElement('canvas');
+  const sharpCtx = sharp.getContext('2d', { alpha: false });
+
+  const state = {
+    module: null,
+    image: null,      // ImageData over the module's RGBA rows
+    running: false,
+    manual: TEST,     // tests drive the passes themselves
+    layout: { x: 0, y: 0, w: W, h: H, scale: 1, sharp: 1 },
+    areaW: W,
+    areaH: H,
+    presents: 0,
+    soundsStarted: 0,
+    firstPresentMs: 0,  // since navigation started
+    lastPresentMs: 0,
+    lockRelease: null,
+    source,
+    input,
+  };
+  window.tobelyn = state;
+
+  // --- Storage. Any failure (private modes, quota, storage turned off)
+  // leaves the game on its defaults, silently.
+
+  function storageGet() {
+    try {
+      return window.localStorage.getItem(STORAGE_KEY);
+    } catch (e) {
+      return null;
+    }
+  }
+
+  function storageSet(text) {
+    try {
+      window.localStorage.setItem(STORAGE_KEY, text);
+    } catch (e) {
+      // Storage refused: the settings last only as long as the page.
+    }
+  }
+
+  // Copies the settings file the game has just written to the storage.
+  function keepSettings() {
+    const m = state.module;
+    if (!m) return;
+    try {
+      storageSet(m.FS.readFile(SETTINGS_FILE, { encoding: 'utf8' }));
+    } catch (e) {
+      // No file yet.
+    }
+  }
+
+  function saveSettings() {
+    if (!state.running || !state.module) return;
+    state.module._webSaveSettings();
+    keepSettings();
+  }
+
+  // --- Layout: the picture at a whole-number scale in device pixels, or
+  // smoothed from the largest whole scale when that leaves much empty.
+
+  function layout(areaW, areaH) {
+    state.areaW = Math.max(1, areaW);
+    state.areaH = Math.max(1, areaH);
+    canvas.width = state.areaW;
+    canvas.height = state.areaH;
+    const m = state.module;
+    if (m) {
+      const p = m._webLayout(state.areaW, state.areaH) >> 2;
+      const v = m.HEAP32.subarray(p, p + 6);
+      state.layout = { x: v[0], y: v[1], w: v[2], h: v[3], scale: v[4], sharp: v[5] };
+    }
+    if (state.layout.scale === 0) {
+      sharp.width = W * state.layout.sharp;
+      sharp.height = H * state.layout.sharp;
+    }
+    ctx.fillStyle = '#000';
+    ctx.fillRect(0, 0, state.areaW, state.areaH);
+    draw(0, H);
+  }
+
+  function draw(first, rows) {
+    const L = state.layout;
+    if (L.scale > 0) {
+      ctx.imageSmoothingEnabled = false;
+      ctx.drawImage(source, 0, first, W, rows, L.x, L.y + first * L.scale, W * L.scale, rows * L.scale);
+      return;
+    }
+    sharpCtx.imageSmoothingEnabled = false;
+    sharpCtx.drawImage(source, 0, first, W, rows, 0, first * L.sharp, W * L.sharp, rows * L.sharp);
+    // The smoothed picture is drawn again only over the changed rows (and
+    // two pixels beyond, where smoothing mixes in their neighbours).
+    const top = Math.max(L.y, L.y + Math.floor((first * L.h) / H) - 2);
+    const bottom = Math.min(L.y + L.h, L.y + Math.ceil(((first + rows) * L.h) / H) + 2);
+    ctx.save();
+    ctx.beginPath();
+    ctx.rect(L.x, top, L.w, bottom - top);
+    ctx.clip();
+    ctx.imageSmoothingEnabled = true;
+    ctx.imageSmoothingQuality = 'low';  // bilinear
+    ctx.drawImage(sharp, L.x, L.y, L.w, L.h);
+    ctx.restore();
+  }
+
+  function watchSize() {
+    const apply = (w, h) => layout(Math.round(w), Math.round(h));
+    if (typeof ResizeObserver === 'function') {
+      const ro = new ResizeObserver((entries) => {
+        const e = entries[entries.length - 1];
+        const r = e.contentRect;
+        let w = r.width * devicePixelRatio, h = r.height * devicePixelRatio;
+        // The exact device pixels where the browser reports them (some
+        // emulated screens report CSS pixels there: those are ignored).
+        const d = e.devicePixelContentBoxSize && e.devicePixelContentBoxSize[0];
+        if (d && Math.abs(d.inlineSize - w) < 1 && Math.abs(d.blockSize - h) < 1) {
+          w = d.inlineSize;
+          h = d.blockSize;
+        }
+        apply(w, h);
+      });
+      try {
+        ro.observe(canvas, { box: 'device-pixel-content-box' });
+      } catch (e) {
+        ro.observe(canvas);
+      }
+    } else {
+      const onResize = () => {
+        const r = canvas.getBoundingClientRect();
+        apply(r.width * devicePixelRatio, r.height * devicePixelRatio);
+      };
+      window.addEventListener('resize', onResize);
+      onResize();
+    }
+  }
+
+  // --- Sound: Web Audio, started by the first touch or key.
+
+  const audio = { ctx: null, buffers: new Map(), playing: null };
+  state.audio = audio;
+
+  function startAudio() {
+    const Ctx = window.AudioContext || window.webkitAudioContext;
+    if (!Ctx) return;
+    try {
+      if (!audio.ctx) audio.ctx = new Ctx();
+      if (audio.ctx.state !== 'running' && audio.ctx.state !== 'closed') audio.ctx.resume().catch(() => {});
+    } catch (e) {
+      audio.ctx = null;
+    }
+  }
+
+  function stopSound() {
+    if (audio.playing) {
+      try {
+        audio.playing.stop();
+      } catch (e) {
+        // Already ended.
+      }
+      audio.playing = null;
+    }
+  }
+
+  function playSound(ptr, bytes) {
+    stopSound();
+    const ac = audio.ctx;
+    if (!ac || ac.state !== 'running' || bytes < 2) return;
+    let buffer = audio.buffers.get(ptr);
+    if (!buffer) {
+      const count = bytes >> 1;
+      buffer = ac.createBuffer(1, count, 44100);
+      const out = buffer.getChannelData(0);
+      const view = new DataView(state.module.HEAPU8.buffer, ptr, bytes);
+      for (let i = 0; i < count; ++i) out[i] = view.getInt16(i * 2, true) / 32768;
+      audio.buffers.set(ptr, buffer);
+    }
+    const src = ac.createBufferSource();
+    src.buffer = buffer;
+    src.connect(ac.destination);
+    src.onended = () => {
+      if (audio.playing === src) audio.playing = null;
+    };
+    src.start();
+    audio.playing = src;
+    state.soundsStarted++;
+  }
+
+  // --- Input.
+
+  function input(kind, a, b, x, y) {
+    if (state.running) state.module._webInput(kind, a | 0, b | 0, x || 0, y || 0);
+  }
+
+  // Windows virtual-key codes, as the desktop game uses: letters and digits
+  // by the character the layout gives, else by the key's position.
+  const NAMED_KEYS = {
+    Backspace: 0x08, Tab: 0x09, Clear: 0x0c, Enter: 0x0d, Shift: 0x10, Control: 0x11, Alt: 0x12,
+    AltGraph: 0x12, Pause: 0x13, CapsLock: 0x14, Escape: 0x1b, ' ': 0x20, PageUp: 0x21,
+    PageDown: 0x22, End: 0x23, Home: 0x24, ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27,
+    ArrowDown: 0x28, Select: 0x29, Execute: 0x2b, PrintScreen: 0x2c, Insert: 0x2d, Delete: 0x2e,
+    Help: 0x2f, Meta: 0x5b, ContextMenu: 0x5d, NumLock: 0x90, ScrollLock: 0x91,
+  };
+  const PUNCTUATION = {
+    ';': 0xba, ':': 0xba, '=': 0xbb, '+': 0xbb, ',': 0xbc, '<': 0xbc, '-': 0xbd, '_': 0xbd,
+    '.': 0xbe, '>': 0xbe, '/': 0xbf, '?': 0xbf, '`': 0xc0, '~': 0xc0, '[': 0xdb, '{': 0xdb,
+    '\\': 0xdc, '|': 0xdc, ']': 0xdd, '}': 0xdd, "'": 0xde, '"': 0xde, '#': 0xde,
+  };
+  const NUMPAD = {
+    NumpadMultiply: 0x6a, NumpadAdd: 0x6b, NumpadSubtract: 0x6d, NumpadDecimal: 0x6e,
+    NumpadDivide: 0x6f, NumpadEnter: 0x0d,
+  };
+
+  function virtualKey(e) {
+    const code = e.code || '';
+    if (/^Numpad[0-9]$/.test(code)) return 0x60 + Number(code.slice(6));
+    if (NUMPAD[code]) return NUMPAD[code];
+    const key = e.key || '';
+    if (key.length === 1) {
+      const c = key.toUpperCase();
+      if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c.charCodeAt(0);
+      if (PUNCTUATION[key]) return PUNCTUATION[key];
+    }
+    if (NAMED_KEYS[key]) return NAMED_KEYS[key];
+    const f = /^F([0-9]{1,2})$/.exec(key);
+    if (f && Number(f[1]) >= 1 && Number(f[1]) <= 24) return 0x6f + Number(f[1]);
+    // A layout whose characters are not Latin: the key's position.
+    let m = /^Key([A-Z])$/.exec(code);
+    if (m) return m[1].charCodeAt(0);
+    m = /^Digit([0-9])$/.exec(code);
+    if (m) return m[1].charCodeAt(0);
+    return 0;
+  }
+
+  let sawTouch = false;
+
+  function onKey(e) {
+    if (!state.running || e.ctrlKey || e.metaKey) return;
+    const vk = virtualKey(e);
+    if (vk <= 0 || vk > 255) return;
+    // Keys the game takes never scroll the page or reach the browser,
+    // except the function keys.
+    if (vk < 0x70 || vk > 0x87) e.preventDefault();
+    if (e.type === 'keydown') {
+      startAudio();
+      if (!sawTouch && !document.body.classList.contains('keyboard')) {
+        document.body.classList.add('keyboard');
+      }
+      input(KEY_DOWN, vk, e.repeat ? 1 : 0);
+    } else {
+      input(KEY_UP, vk);
+    }
+  }
+
+  function areaPoint(e) {
+    const r = canvas.getBoundingClientRect();
+    return [(e.clientX - r.left) * (state.areaW / r.width), (e.clientY - r.top) * (state.areaH / r.height)];
+  }
+
+  function onCanvasDown(e) {
+    e.preventDefault();
+    if (e.pointerType === 'touch') sawTouch = true;
+    startAudio();
+    const p = areaPoint(e);
+    input(POINTER_DOWN, 0, 0, p[0], p[1]);
+  }
+
+  function onCanvasUp() {
+    input(POINTER_UP);
+  }
+
+  // The on-screen buttons send the code bound to them at the press; the
+  // same code is let go at the release.
+  const buttonPresses = new Map();  // pointerId -> [element, code]
+
+  function buttonDown(e) {
+    e.preventDefault();
+    sawTouch = true;
+    startAudio();
+    const el = e.currentTarget;
+    if (!state.running) return;
+    const vk = state.module._webBinding(Number(el.dataset.button));
+    if (vk <= 0) return;
+    try {
+      el.setPointerCapture(e.pointerId);
+    } catch (err) {
+      // Synthetic pointers cannot be captured.
+    }
+    buttonPresses.set(e.pointerId, [el, vk]);
+    el.classList.add('down');
+    input(KEY_DOWN, vk, 0);
+  }
+
+  function buttonUp(e) {
+    const held = buttonPresses.get(e.pointerId);
+    if (!held) return;
+    buttonPresses.delete(e.pointerId);
+    held[0].classList.remove('down');
+    input(KEY_UP, held[1]);
+  }
+
+  function releaseAll() {
+    for (const held of buttonPresses.values()) held[0].classList.remove('down');
+    buttonPresses.clear();
+    input(RELEASE_ALL);
+  }
+
+  function wireInput() {
+    window.addEventListener('keydown', onKey);
+    window.addEventListener('keyup', onKey);
+    canvas.addEventListener('pointerdown', onCanvasDown);
+    canvas.addEventListener('pointerup', onCanvasUp);
+    canvas.addEventListener('pointercancel', onCanvasUp);
+    for (const el of document.querySelectorAll('[data-button]')) {
+      el.addEventListener('pointerdown', buttonDown);
+      el.addEventListener('pointerup', buttonUp);
+      el.addEventListener('pointercancel', buttonUp);
+      el.addEventListener('lostpointercapture', buttonUp);
+    }
+    // No double-tap zoom, text selection or context menu anywhere.
+    document.addEventListener('contextmenu', (e) => e.preventDefault());
+    document.addEventListener('touchcancel', releaseAll);
+    document.addEventListener('dblclick', (e) => e.preventDefault());
+    document.getElementById('reset').addEventListener('click', () => {
+      if (!state.running) return;
+      state.module._webResetControls();
+      keepSettings();
+    });
+    // Losing focus or being hidden deactivates the game; the page's
+    // animation frames stop while it is hidden, so the game pauses.
+    window.addEventListener('blur', () => {
+      releaseAll();
+      input(ACTIVATE, 0);
+    });
+    window.addEventListener('focus', () => input(ACTIVATE, 1));
+    document.addEventListener('visibilitychange', () => {
+      if (document.visibilityState === 'hidden') {
+        releaseAll();
+        input(ACTIVATE, 0);
+        saveSettings();
+      } else {
+        if (state.running) state.module._webResetPacer();
+        input(ACTIVATE, 1);
+        if (audio.ctx && audio.ctx.state !== 'running') startAudio();
+      }
+    });
+    window.addEventListener('pagehide', () => {
+      releaseAll();
+      saveSettings();
+    });
+  }
+
+  // --- The game's module.
+
+  function onFrame(now) {
+    if (!state.running) return;
+    if (!state.manual) state.module._webFrame(now);
+    if (state.running) requestAnimationFrame(onFrame);
+  }
+
+  const hooks = {
+    present(ptr, first, rows) {
+      if (!state.image) {
+        state.image = new ImageData(new Uint8ClampedArray(state.module.HEAPU8.buffer, ptr, W * H * 4), W, H);
+      }
+      sourceCtx.putImageData(state.image, 0, 0, 0, first, W, rows);
+      draw(first, rows);
+      state.presents++;
+      state.lastPresentMs = performance.now();
+      if (!state.firstPresentMs) state.firstPresentMs = state.lastPresentMs;
+    },
+    play: playSound,
+    stop: stopSound,
+    ended() {
+      state.running = false;
+      stopSound();
+      keepSettings();
+      releaseLock();
+      document.getElementById('bye').classList.add('shown');
+    },
+  };
+
+  function startGame() {
+    return createTobelyn({ tob: hooks }).then((m) => {
+      state.module = m;
+      state.image = null;
+      try {
+        m.FS.mkdir('/tobelyn');
+        const text = storageGet();
+        if (text) m.FS.writeFile(SETTINGS_FILE, text);
+      } catch (e) {
+        // A damaged or missing file reads as no settings.
+      }
+      if (TEST) m._webSetClock(0);
+      state.running = m._webStart() !== 0;
+      layout(state.areaW, state.areaH);
+      if (state.running) requestAnimationFrame(onFrame);
+    });
+  }
+
+  // --- One game per browser: a second tab shows a notice instead, so two
+  // games never overwrite each other's settings.
+
+  function releaseLock() {
+    if (state.lockRelease) state.lockRelease();
+    state.lockRelease = null;
+  }
+
+  function takeLockThenStart() {
+    if (!navigator.locks || !navigator.locks.request) return startGame();
+    return new Promise((resolve, reject) => {
+      navigator.locks.request('tobelyn-game', { ifAvailable: true }, (lock) => {
+        if (!lock) {
+          document.getElementById('other').classList.add('shown');
+          resolve();
+          return undefined;
+        }
+        // Held until the game ends or the page goes away.
+        const held = new Promise((release) => {
+          state.lockRelease = release;
+        });
+        startGame().then(resolve, reject);
+        return held;
+      }).catch(reject);
+    });
+  }
+
+  document.getElementById('again').addEventListener('click', () => {
+    document.getElementById('bye').classList.remove('shown');
+    takeLockThenStart();
+  });
+
+  wireInput();
+  watchSize();
+  state.ready = takeLockThenStart();
+
+  if ('serviceWorker' in navigator && window.isSecureContext && !TEST) {
+    window.addEventListener('load', () => {
+      navigator.serviceWorker.register('sw.js').catch(() => {});
+    });
+  }
+})();

@@ -1,0 +1,265 @@
+// The browser backend: the page's input arrives as queued events and
+// becomes posted messages at the next pass; frames go to the page's canvas
+// as the rows that changed; sounds go to Web Audio; the settings file lives
+// in the module's memory file system, copied to and from the page's storage
+// by the page. The page's script (library.js and the site's page script)
+// does the browser side.
+#include <emscripten.h>
+
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/common/key_latch.h"
+#include "platform/common/platform_internal.h"
+#include "platform/common/view.h"
+#include "platform/common/wave.h"
+#include "platform/gx.h"
+#include "platform/web/web_logic.h"
+#include "platform/winapi.h"
+
+using shared::kDisplayHeight;
+using shared::kDisplayWidth;
+
+// The page's side, in library.js.
+extern "C" {
+void tobPresent(const uint8_t *rgba, int firstRow, int rows);
+void tobPlay(const uint8_t *samples, uint32_t bytes);
+void tobStop();
+}
+
+namespace {
+
+// Input events, in the order the page saw them, taken at the next pump.
+enum EventKind : int {
+  kKeyDown = 1,      // a: virtual-key code, b: 1 for an auto-repeat
+  kKeyUp = 2,        // a: virtual-key code
+  kPointerDown = 3,  // x, y: point in the page area's device pixels
+  kPointerUp = 4,
+  kActivate = 5,    // a: 1 active, 0 inactive
+  kReleaseAll = 6,  // focus lost, page hidden, touches cancelled
+};
+
+struct Event {
+  int kind, a, b;
+  double x, y;
+};
+
+constexpr int kEventMax = 256;
+Event events[kEventMax];
+int eventCount = 0;
+
+shared::KeyLatch keys;
+shared::View view{0, 0, 0, 0, 0};
+
+bool windowLive = false;
+bool displayOpen = false;
+bool suspended = false;
+bool shownValid = false;  // shownFrame holds what the canvas shows
+
+uint16_t frameBuffer[kDisplayWidth * kDisplayHeight];
+uint16_t shownFrame[kDisplayWidth * kDisplayHeight];
+uint8_t rgba[kDisplayWidth * kDisplayHeight * 4];
+
+// A scripted clock for tests that compare frames with the headless build.
+bool clockScripted = false;
+uint32_t scriptedClock = 0;
+
+void post(UINT msg, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = platformWindow();
+  if (hwnd != nullptr) PostMessageW(hwnd, msg, wParam, lParam);
+}
+
+void take(const Event &e) {
+  switch (e.kind) {
+    case kKeyDown:
+      if (e.a <= 0 || e.a > 255) break;
+      keys.press(e.a);
+      post(WM_KEYDOWN, static_cast<WPARAM>(e.a), 1 | (e.b ? (static_cast<LPARAM>(1) << 30) : 0));
+      break;
+    case kKeyUp:
+      keys.release(e.a);
+      break;
+    case kPointerDown: {
+      keys.press(0x01);
+      int x, y;
+      if (shared::mapToDisplay(view, e.x, e.y, &x, &y)) {
+        post(WM_LBUTTONDOWN, 1 /* MK_LBUTTON */,
+             MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+      }
+      break;
+    }
+    case kPointerUp:
+      keys.release(0x01);
+      break;
+    case kActivate:
+      if (e.a == 0) keys.clear();
+      post(WM_ACTIVATE, e.a != 0 ? WA_ACTIVE : WA_INACTIVE, 0);
+      break;
+    case kReleaseAll:
+      keys.clear();
+      break;
+    default:
+      break;
+  }
+}
+
+void present() {
+  int first = 0, last = kDisplayHeight - 1;
+  if (shownValid && !shared::changedRows(frameBuffer, shownFrame, &first, &last)) return;
+  webb::rowsToRgba(frameBuffer, rgba, first, last);
+  std::memcpy(shownFrame + first * kDisplayWidth, frameBuffer + first * kDisplayWidth,
+              static_cast<size_t>(last - first + 1) * kDisplayWidth * sizeof(uint16_t));
+  shownValid = true;
+  tobPresent(rgba, first, last - first + 1);
+}
+
+}  // namespace
+
+// --- Called by the page.
+
+extern "C" {
+
+// Queues one input event for the next pass. Returns 0 when the queue is
+// full (the event is dropped, as a full message queue drops messages).
+EMSCRIPTEN_KEEPALIVE int webInput(int kind, int a, int b, double x, double y) {
+  if (eventCount == kEventMax) return 0;
+  events[eventCount++] = Event{kind, a, b, x, y};
+  return 1;
+}
+
+// Lays the picture out in a page area of w x h device pixels. Returns the
+// address of six numbers: x, y, w, h, the whole-number scale (0 when the
+// picture is smoothed to its size) and the sharp scale to draw from.
+EMSCRIPTEN_KEEPALIVE const int *webLayout(int areaW, int areaH) {
+  static int out[6];
+  int sharp = 1;
+  view = webb::pagePictureView(areaW, areaH, &sharp);
+  int values[6] = {view.x, view.y, view.w, view.h, view.scale, sharp};
+  std::memcpy(out, values, sizeof out);
+  return out;
+}
+
+// Tests: a clock that moves only when told, as the headless build's does.
+EMSCRIPTEN_KEEPALIVE void webSetClock(uint32_t ms) {
+  clockScripted = true;
+  scriptedClock = ms;
+}
+EMSCRIPTEN_KEEPALIVE void webAdvanceClock(uint32_t ms) { scriptedClock += ms; }
+// Tests: a key message without holding the key, and a held key without a
+// message, as the replay scripts' key, hold and release commands.
+EMSCRIPTEN_KEEPALIVE void webPostKey(int vk) { post(WM_KEYDOWN, static_cast<WPARAM>(vk), 1); }
+EMSCRIPTEN_KEEPALIVE void webHoldKey(int vk, int down) {
+  if (down) {
+    keys.held[vk & 0xFF] = true;
+  } else {
+    keys.release(vk);
+  }
+}
+
+}  // extern "C"
+
+// --- The window.
+
+void backendCreateWindow(LPCWSTR, HICON) {
+  windowLive = true;
+  keys.clear();
+  eventCount = 0;
+  shownValid = false;
+}
+
+void backendShowWindow(int) {}
+
+void backendDestroyWindow() {
+  windowLive = false;
+  displayOpen = false;
+  keys.clear();
+  tobStop();
+}
+
+void backendPumpEvents() {
+  keys.newPass();
+  for (int i = 0; i < eventCount; ++i) take(events[i]);
+  eventCount = 0;
+}
+
+// A second tab is found by the page before the game starts.
+HWND backendFindRunningInstance(LPCWSTR, LPCWSTR) { return nullptr; }
+BOOL backendBringForward(HWND) { return FALSE; }
+
+const char *backendRegistryPath() { return "/tobelyn/settings"; }
+
+// --- Clock, keys, sound.
+
+DWORD timeGetTime() {
+  if (clockScripted) return scriptedClock;
+  return static_cast<DWORD>(static_cast<uint64_t>(emscripten_get_now()));
+}
+
+SHORT GetAsyncKeyState(int vKey) { return keys.down(vKey) ? static_cast<SHORT>(0x8000u) : 0; }
+
+BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
+  if (sound == nullptr) {
+    tobStop();
+    return TRUE;
+  }
+  if ((flags & SND_MEMORY) == 0) return FALSE;
+  const uint8_t *image = reinterpret_cast<const uint8_t *>(sound);
+  size_t size = shared::waveImageSize(image);
+  shared::WaveData wave;
+  if (size == 0 || !shared::parseWave(image, size, &wave)) return FALSE;
+  // The new sound replaces the one playing; the page plays nothing until
+  // the player's first touch or key lets it start sound.
+  tobPlay(wave.samples, wave.bytes);
+  return TRUE;
+}
+
+// --- The display and buttons.
+
+int GXOpenDisplay(HWND, DWORD) {
+  if (!windowLive) return 0;
+  displayOpen = true;
+  std::memset(frameBuffer, 0, sizeof frameBuffer);
+  return 1;
+}
+
+int GXCloseDisplay() {
+  displayOpen = false;
+  return 1;
+}
+
+void *GXBeginDraw() {
+  if (!displayOpen || suspended) return nullptr;
+  return frameBuffer;
+}
+
+int GXEndDraw() {
+  if (!displayOpen || suspended) return 0;
+  present();
+  return 1;
+}
+
+int GXOpenInput() { return 1; }
+int GXCloseInput() { return 1; }
+
+GXDisplayProperties GXGetDisplayProperties() {
+  GXDisplayProperties p{};
+  p.cxWidth = kDisplayWidth;
+  p.cyHeight = kDisplayHeight;
+  p.cbxPitch = 2;
+  p.cbyPitch = kDisplayWidth * 2;
+  p.cBPP = 16;
+  p.ffFormat = kfDirect565;
+  return p;
+}
+
+GXKeyList GXGetDefaultKeys(int) { return platformDefaultKeys(); }
+
+int GXSuspend() {
+  suspended = true;
+  return 1;
+}
+
+int GXResume() {
+  suspended = false;
+  return 1;
+}

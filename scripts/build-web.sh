@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Builds the browser game into build/web/site/: a folder of static files
+# (page, script, WebAssembly, manifest, icons, service worker) that any
+# static web server can host.
+#
+#   scripts/build-web.sh
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+. scripts/ensure-packages.sh
+ensure_packages emscripten g++ imagemagick
+# Debian's Emscripten finds its node modules here.
+export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
+
+out="build/web"
+site="$out/site"
+mkdir -p "$out/generated" "$out/obj"
+
+# The resources: the same bytes the desktop game links in.
+g++ -std=c++20 -O1 -o "$out/rc2cpp" tools/rc2cpp.cpp
+"$out/rc2cpp" res/tobelyn.rc "$out/generated/resources.cpp"
+
+sources=(app/*.cpp gfx/*.cpp game/*.cpp screens/*.cpp platform/common/*.cpp
+  platform/web/web.cpp platform/web/web_logic.cpp app/entry/web_main.cpp
+  "$out/generated/resources.cpp")
+cflags=(-std=c++20 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I"$root")
+
+# Compiled two at a time; an object is rebuilt when its source or any
+# header is newer.
+newest_header="$(find app game gfx screens platform -name '*.h' -printf '%T@\n' | sort -n | tail -1)"
+objects=()
+pids=()
+for src in "${sources[@]}"; do
+  obj="$out/obj/$(echo "$src" | tr '/' '_').o"
+  objects+=("$obj")
+  if [ -f "$obj" ] && [ "$obj" -nt "$src" ] &&
+    [ "$(stat -c %Y "$obj")" -ge "${newest_header%.*}" ]; then
+    continue
+  fi
+  em++ "${cflags[@]}" -c "$src" -o "$obj" &
+  pids+=($!)
+  if [ ${#pids[@]} -ge 2 ]; then
+    wait "${pids[0]}"
+    pids=("${pids[@]:1}")
+  fi
+done
+for pid in "${pids[@]}"; do wait "$pid"; done
+
+exports='_webStart,_webFrame,_webResetPacer,_webRunPass,_webSceneStep,_webSaveSettings,'
+exports+='_webBinding,_webResetControls,_webLandingHash,_webInput,_webLayout,_webSetClock,'
+exports+='_webAdvanceClock,_webPostKey,_webHoldKey'
+rm -rf "$site"
+mkdir -p "$site"
+# Static data starts at 64 KB: resource names pass as either a small number
+# or a string's address, told apart by the address being at least 65536, so
+# no string may live below it (by default WebAssembly data starts at 1 KB).
+em++ -O2 -fno-exceptions -fno-rtti "${objects[@]}" -o "$site/game.js" \
+  --js-library platform/web/library.js \
+  -sMODULARIZE=1 -sEXPORT_NAME=createTobelyn -sENVIRONMENT=web -sGLOBAL_BASE=65536 \
+  -sINITIAL_MEMORY=16777216 -sALLOW_MEMORY_GROWTH=0 -sTOTAL_STACK=1048576 \
+  -sEXPORTED_FUNCTIONS="$exports" -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString \
+  -sFILESYSTEM=1 -sINCOMING_MODULE_JS_API=tob,locateFile
+
+cp platform/web/site/index.html platform/web/site/page.js platform/web/site/manifest.webmanifest \
+  "$site/"
+# The icons: the game's 48-pixel icon enlarged with square pixels.
+convert "res/tobelyn.ico[2]" -filter point -resize 400% "$site/icon-192.png"
+convert "res/tobelyn.ico[2]" -filter point -resize 1000% -background none -gravity center \
+  -extent 512x512 "$site/icon-512.png"
+
+# The service worker caches exactly these files under a name that changes
+# whenever any of them does.
+files=(index.html page.js game.js game.wasm manifest.webmanifest icon-192.png icon-512.png)
+version="$(cd "$site" && cat "${files[@]}" | sha256sum | cut -c1-16)"
+list="[\"./\""
+for f in "${files[@]}"; do list+=", \"$f\""; done
+list+="]"
+sed -e "s/@VERSION@/$version/" -e "s|@FILES@|$list|" platform/web/site/sw.js >"$site/sw.js"
+echo "built $site (version $version)"

@@ -1,0 +1,333 @@
+// The browser game in Debian's Chromium: frames equal to the headless
+// build's, the same scoring, play by keys, mouse and touch, settings kept,
+// storage refused, a second tab, the pass pacer, offline after one visit,
+// and no console error anywhere.
+//
+//   node web_test.mjs --site DIR --replay BIN --hash HEX --golden DIR --out DIR
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import { launch, playScript, readPng, serve, tempDir } from './support.mjs';
+
+const args = {};
+for (let i = 2; i < process.argv.length; i += 2) {
+  const value = process.argv[i + 1];
+  args[process.argv[i].slice(2)] = /^(site|replay|golden|out)$/.test(process.argv[i].slice(2))
+    ? path.resolve(value) : value;
+}
+
+const VK_RETURN = 0x0d;
+const failures = [];
+const consoleErrors = [];
+let passed = 0;
+
+function check(name, ok, detail) {
+  if (ok) {
+    passed++;
+    console.log(`ok   ${name}`);
+  } else {
+    failures.push(name);
+    console.log(`FAIL ${name}${detail ? ': ' + detail : ''}`);
+  }
+}
+
+function watchConsole(page, label) {
+  page.on('console', (m) => {
+    if (m.type() === 'error') consoleErrors.push(`${label}: ${m.text()}`);
+  });
+  page.on('pageerror', (e) => consoleErrors.push(`${label}: ${e.message}`));
+}
+
+async function openGame(context, url, label) {
+  const page = await context.newPage();
+  watchConsole(page, label);
+  await page.goto(url);
+  // Under ?test nothing is drawn until the test runs passes.
+  const manual = url.includes('?test');
+  await page.waitForFunction((m) => window.tobelyn && window.tobelyn.running &&
+    (m || window.tobelyn.presents > 0), manual);
+  return page;
+}
+
+const sceneStep = (page) => page.evaluate(() => window.tobelyn.module._webSceneStep());
+
+// Presses a key (or taps a button) until the game's step satisfies `done`,
+// giving each press time to show.
+async function pressUntil(page, press, done, what, tries = 40) {
+  for (let i = 0; i < tries; ++i) {
+    if (done(await sceneStep(page))) return true;
+    await press();
+    await page.waitForTimeout(250);
+  }
+  const step = await sceneStep(page);
+  if (done(step)) return true;
+  throw new Error(`${what}: step ${step}`);
+}
+
+// From the title through "301", one player, into the match, then one dart
+// thrown: the match reaches the dart's flight (7) or its result (8).
+async function playIntoMatchAndThrow(page, press) {
+  // Four confirmations: START, "301", one player, the ready screen. Each
+  // screen starts at step 0 and waits at 1.
+  for (let screen = 0; screen < 4; ++screen) {
+    await page.waitForTimeout(400);
+    await press();
+    await page.waitForTimeout(600);
+  }
+  await pressUntil(page, press, (s) => s >= 7 && s <= 8, 'a thrown dart');
+}
+
+async function testFrames(browser, url) {
+  const work = tempDir('tobelyn-frames-');
+  const scripts = ['golden_menus.txt', 'golden_option_about.txt', 'golden_301.txt'];
+  const context = await browser.newContext({ viewport: { width: 480, height: 800 } });
+  for (const script of scripts) {
+    const text = fs.readFileSync(path.join(args.golden, script), 'utf8');
+    const dir = path.join(work, script);
+    fs.mkdirSync(dir);
+    execFileSync(args.replay, [path.join(args.golden, script)], { cwd: dir, stdio: 'ignore' });
+    const page = await openGame(context, url + '?test', 'frames ' + script);
+    const shots = await playScript(page, text);
+    await page.close();
+    for (const [name, b64] of Object.entries(shots)) {
+      const mine = Buffer.from(b64, 'base64');
+      const theirs = readPng(path.join(dir, name));
+      let differing = 0;
+      for (let i = 0; i < mine.length; i += 4) {
+        if (mine[i] !== theirs.rgba[i] || mine[i + 1] !== theirs.rgba[i + 1] ||
+            mine[i + 2] !== theirs.rgba[i + 2]) {
+          differing++;
+        }
+      }
+      check(`frame ${script} ${name} equals the headless frame`, differing === 0,
+        `${differing} pixels differ`);
+    }
+  }
+  await context.close();
+  fs.rmSync(work, { recursive: true, force: true });
+}
+
+async function testScoring(browser, url) {
+  const context = await browser.newContext();
+  const page = await openGame(context, url + '?test', 'scoring');
+  const hash = await page.evaluate(async () => {
+    const idle = { present() {}, play() {}, stop() {}, ended() {} };
+    const m = await createTobelyn({ tob: idle });
+    return m.UTF8ToString(m._webLandingHash());
+  });
+  check('the landing table and gauge arc hash as the Linux build\'s', hash === args.hash,
+    `${hash} against ${args.hash}`);
+  await context.close();
+}
+
+async function testKeysSettingsAndTabs(browser, url, out) {
+  const context = await browser.newContext({ viewport: { width: 800, height: 900 } });
+  let page = await openGame(context, url, 'keys');
+  // Arrows and space never scroll the page.
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('Space');
+  check('arrows and space leave the page unscrolled',
+    await page.evaluate(() => window.scrollY === 0 && document.scrollingElement.scrollTop === 0));
+  await page.keyboard.press('ArrowUp');
+  await page.waitForTimeout(300);
+  await playIntoMatchAndThrow(page, () => page.keyboard.press('Enter'));
+  check('keys play from the title into a "301" match and throw a dart', true);
+  check('a key starts Web Audio and the game\'s sounds play', await page.evaluate(() =>
+    window.tobelyn.soundsStarted > 0));
+  await page.screenshot({ path: path.join(out, 'web-desktop-match.png') });
+  await page.close();
+
+  // Redefine Button C as X on the option screen, with keys and a mouse
+  // click on the game's picture, then reload.
+  page = await openGame(context, url, 'settings');
+  await page.waitForTimeout(300);
+  await page.keyboard.press('ArrowDown');
+  await page.waitForTimeout(300);
+  await page.keyboard.press('Enter');
+  await page.waitForTimeout(1500);
+  const point = await page.evaluate(() => {
+    const t = window.tobelyn;
+    const r = document.getElementById('canvas').getBoundingClientRect();
+    const L = t.layout;
+    const k = r.width / t.areaW;
+    return { x: r.left + (L.x + (20.5 * L.w) / 240) * k, y: r.top + (L.y + (260.5 * L.h) / 320) * k };
+  });
+  await page.mouse.click(point.x, point.y);
+  await page.waitForTimeout(300);
+  await page.keyboard.press('x');
+  await page.waitForTimeout(300);
+  check('a click on the picture and a key redefine Button C',
+    await page.evaluate(() => window.tobelyn.module._webBinding(6) === 0x58));
+  await page.keyboard.press('Escape');
+  await page.waitForTimeout(800);
+  await page.reload();
+  await page.waitForFunction(() => window.tobelyn.running && window.tobelyn.presents > 0);
+  check('the redefined button is kept across a reload',
+    await page.evaluate(() => window.tobelyn.module._webBinding(6) === 0x58));
+
+  // A second tab finds the first.
+  const second = await context.newPage();
+  watchConsole(second, 'second tab');
+  await second.goto(url);
+  await second.waitForSelector('#other.shown', { timeout: 5000 }).catch(() => {});
+  check('a second tab shows the notice instead of a second game',
+    await second.evaluate(() => document.getElementById('other').classList.contains('shown') &&
+      !window.tobelyn.running));
+  await second.close();
+  await page.bringToFront();
+
+  // Reset controls, then QUIT, the goodbye and "Play again".
+  await page.click('#reset');
+  check('"Reset controls" puts Button C back on C',
+    await page.evaluate(() => window.tobelyn.module._webBinding(6) === 0x43));
+  await page.waitForTimeout(300);
+  for (let i = 0; i < 3; ++i) {
+    await page.keyboard.press('ArrowDown');
+    await page.waitForTimeout(250);
+  }
+  await page.keyboard.press('Enter');
+  await page.waitForSelector('#bye.shown', { timeout: 10000 }).catch(() => {});
+  check('QUIT shows the goodbye', await page.evaluate(() => !window.tobelyn.running &&
+    document.getElementById('bye').classList.contains('shown')));
+  await page.click('#again');
+  await page.waitForFunction(() => window.tobelyn.running && window.tobelyn.presents > 0, null,
+    { timeout: 10000 }).catch(() => {});
+  check('"Play again" starts a fresh game', await page.evaluate(() => window.tobelyn.running &&
+    window.tobelyn.module._webSceneStep() <= 1));
+  await context.close();
+}
+
+async function testTouch(browser, url, out) {
+  const context = await browser.newContext({
+    viewport: { width: 412, height: 915 }, deviceScaleFactor: 2.625, hasTouch: true, isMobile: true,
+  });
+  const page = await openGame(context, url, 'touch');
+  const tapButton = async (i) => {
+    const box = await page.locator(`[data-button="${i}"]`).boundingBox();
+    await page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+  };
+  const picture = () => page.evaluate(() => window.tobelyn.source.toDataURL());
+  await page.waitForTimeout(400);
+  const before = await picture();
+  await tapButton(1);  // Down
+  await page.waitForTimeout(400);
+  check('the on-screen Down moves the title\'s cursor', (await picture()) !== before);
+  await tapButton(0);  // Up, back to START
+  await page.waitForTimeout(400);
+  const layout = await page.evaluate(() => window.tobelyn.layout);
+  check('the phone\'s picture fills its width from a whole-number scale',
+    layout.w >= 1000 && (layout.scale > 0 || layout.sharp >= 3), JSON.stringify(layout));
+  await page.screenshot({ path: path.join(out, 'web-phone-title.png') });
+  await playIntoMatchAndThrow(page, () => tapButton(4));
+  check('touch buttons alone play into a match and throw a dart', true);
+  await page.screenshot({ path: path.join(out, 'web-phone-match.png') });
+  await context.close();
+}
+
+async function testStorageRefused(browser, url) {
+  const context = await browser.newContext();
+  await context.addInitScript(() => {
+    Object.defineProperty(window, 'localStorage', {
+      get() {
+        throw new DOMException('storage is off', 'SecurityError');
+      },
+    });
+  });
+  const page = await openGame(context, url, 'no storage');
+  await page.waitForTimeout(300);
+  await page.keyboard.press('Enter');
+  await page.waitForTimeout(800);
+  const step = await sceneStep(page);
+  await page.evaluate(() => document.dispatchEvent(new Event('visibilitychange')));
+  check('a page whose storage throws still plays', step >= 1 &&
+    await page.evaluate(() => window.tobelyn.running), `step ${step}`);
+  await context.close();
+}
+
+async function testPacer(browser, url) {
+  const context = await browser.newContext();
+  const page = await openGame(context, url + '?test', 'pacer');
+  for (const hz of [30, 60, 120, 144]) {
+    const r = await page.evaluate((rate) => {
+      const m = window.tobelyn.module;
+      m._webResetPacer();
+      let t = 5000, total = 0, most = 0;
+      const frames = Math.round(rate * 10);
+      for (let i = 0; i < frames; ++i) {
+        // A little jitter, as real frame stamps have.
+        const n = m._webFrame(t + ((i * 7919) % 5) * 0.1 - 0.2);
+        total += n;
+        most = Math.max(most, n);
+        t += 1000 / rate;
+      }
+      const afterGap = m._webFrame(t + 10000);
+      return { total, most, afterGap };
+    }, hz);
+    check(`pacer at ${hz} Hz: 60 passes a second, no burst after a 10 s gap`,
+      Math.abs(r.total - 600) <= 1 && r.most <= Math.ceil(60 / hz) + 1 && r.afterGap === 1,
+      JSON.stringify(r));
+  }
+  await context.close();
+}
+
+async function testOffline(browser, site) {
+  const server = await serve(site);
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  watchConsole(page, 'offline');
+  await page.goto(server.url);
+  await page.waitForFunction(() => navigator.serviceWorker && navigator.serviceWorker.controller,
+    null, { timeout: 20000 }).catch(() => {});
+  await server.close();
+  let ok = false;
+  try {
+    await page.reload();
+    await page.waitForFunction(() => window.tobelyn && window.tobelyn.presents > 0, null,
+      { timeout: 10000 });
+    ok = true;
+  } catch (e) {
+    ok = false;
+  }
+  check('the site starts again with the server gone after one visit', ok);
+  // The page went offline on purpose: its failed network requests are not
+  // faults of the game.
+  await context.close();
+}
+
+async function main() {
+  const out = args.out;
+  fs.mkdirSync(out, { recursive: true });
+  const server = await serve(path.resolve(args.site));
+  const browser = await launch();
+  const started = Date.now();
+  const steps = {
+    scoring: () => testScoring(browser, server.url),
+    frames: () => testFrames(browser, server.url),
+    keys: () => testKeysSettingsAndTabs(browser, server.url, out),
+    touch: () => testTouch(browser, server.url, out),
+    storage: () => testStorageRefused(browser, server.url),
+    pacer: () => testPacer(browser, server.url),
+    offline: () => testOffline(browser, args.site),
+  };
+  // --only NAME,NAME runs some of them.
+  const chosen = args.only ? args.only.split(',') : Object.keys(steps);
+  for (const name of chosen) {
+    const step = steps[name];
+    try {
+      await step();
+    } catch (e) {
+      check(String(e.message || e).split('\n')[0], false);
+    }
+  }
+  check('no console error or uncaught exception in the whole run', consoleErrors.length === 0,
+    consoleErrors.slice(0, 5).join(' | '));
+  await browser.close();
+  await server.close();
+  console.log(`web tests: ${passed} passed, ${failures.length} failed in ${((Date.now() - started) / 1000).toFixed(1)} s`);
+  process.exit(failures.length === 0 ? 0 : 1);
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});
