@@ -141,9 +141,9 @@ def gauge():
 
 
 # Digits of the scoreboard and the score pop-up: bold, six columns by six
-# rows drawn two pixels tall, a dark outline, and a light outer edge where
-# the 8 by 16 sprite leaves room (above, below and round the corners), so
-# that the number reads on every colour of the board.
+# rows drawn two pixels tall, white, a dark outline, and a lighter blue
+# outer edge where the 8 by 16 sprite leaves room (above, below and round
+# the corners), so that the number reads on every colour of the board.
 SMALL_DIGITS = {
     0: (".####.", "##..##", "##..##", "##..##", "##..##", ".####."),
     1: ("..##..", ".###..", "..##..", "..##..", "..##..", ".####."),
@@ -164,13 +164,13 @@ def small_digit(k):
     m = np.zeros((16, 8), dtype=bool)
     m[2:14, 1:7] = np.repeat(glyph, 2, axis=0)
     outline = raster.dilate(m, 1, square=False)
-    img[raster.dilate(outline, 1, square=False)] = ramp("blue", 12)
-    img[outline] = ramp("blue", 2)
+    img[raster.dilate(outline, 1, square=False)] = ramp("blue", 7)
+    img[outline] = ramp("blue", 0)
     # Close the pockets a diagonal stroke leaves (ground on three sides).
     ground = img == KEY
     shut = sum(raster.shift(~ground, dx, dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
-    img[ground & (shut >= 3)] = ramp("blue", 2)
-    raster.ramp_fill(img, m, [WHITE, WHITE, WHITE, ramp("blue", 14), ramp("blue", 13), ramp("blue", 13)])
+    img[ground & (shut >= 3)] = ramp("blue", 0)
+    raster.ramp_fill(img, m, [WHITE, WHITE, WHITE, WHITE, ramp("blue", 14), ramp("blue", 14)])
     return img
 
 
