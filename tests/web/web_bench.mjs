@@ -116,21 +116,32 @@ async function main() {
   console.log(`input latency, key event to the frame drawn: mean ${mean.toFixed(1)} ms, ` +
     `99th percentile ${p99.toFixed(1)} ms, over ${lat.length} keys`);
 
-  // CPU: into a "301" match, then aiming (the pointer moves every pass).
-  for (let i = 0; i < 5; ++i) {
-    await page.keyboard.press('Enter');
-    await page.waitForTimeout(900);
-  }
-  const step = await page.evaluate(() => window.tobelyn.module._webSceneStep());
-  const pid = process.pid;
-  {
-    const t0 = treeTicks(pid);
+  // CPU: into a "301" match, then aiming (the pointer moves every pass), in
+  // a desktop-sized page and on a phone-sized touch screen.
+  await page.close();
+  const phone = await browser.newContext({
+    viewport: { width: 412, height: 915 }, deviceScaleFactor: 2.625, hasTouch: true, isMobile: true,
+  });
+  const runs = [['an 800x900 page', context, false], ['a 412x915 phone screen', phone, false],
+    ['an 800x900 page, passes stopped (animation frames only, for comparison)', context, true]];
+  for (const [label, ctx, stopped] of runs) {
+    const p = await ctx.newPage();
+    await p.goto(server.url + '?cpu');
+    await p.waitForFunction(() => window.tobelyn && window.tobelyn.presents > 0);
+    for (let i = 0; i < 5; ++i) {
+      await p.keyboard.press('Enter');
+      await p.waitForTimeout(900);
+    }
+    const step = await p.evaluate(() => window.tobelyn.module._webSceneStep());
+    if (stopped) await p.evaluate(() => { window.tobelyn.manual = true; });
+    const t0 = treeTicks(process.pid);
     const w0 = Date.now();
-    await page.waitForTimeout(seconds * 1000);
-    const used = (treeTicks(pid) - t0) / TICKS;
+    await p.waitForTimeout(seconds * 1000);
+    const used = (treeTicks(process.pid) - t0) / TICKS;
     const wall = (Date.now() - w0) / 1000;
-    console.log(`CPU of all Chromium processes over ${wall.toFixed(1)} s of a match (step ${step}): ` +
-      `${((100 * used) / wall).toFixed(1)} % of one core`);
+    console.log(`CPU of all Chromium processes over ${wall.toFixed(1)} s of a match (step ${step}), ` +
+      `${label}: ${((100 * used) / wall).toFixed(1)} % of one core`);
+    await p.close();
   }
   await browser.close();
   await server.close();
