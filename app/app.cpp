@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "game/match.h"
 #include "gfx/surface.h"
+#include "platform/buttons.h"
 #include "platform/gx.h"
 #include "res/resource_ids.h"
 #include "screens/screens.h"
@@ -117,6 +118,7 @@ bool appStart(HINSTANCE instance, int showCommand, int *exitCode) {
 
   takeDefaultKeys();
   loadSettings();
+  platformUseButtonCodes(keyBindings);  // a gamepad sends the codes bound now
   buildTrigTables();
   buildGaugeArc();
   return true;

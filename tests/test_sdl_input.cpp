@@ -1,5 +1,6 @@
 // Desktop backend: key codes, wave images, the window icon, file locations
 // and the single running instance.
+#include <SDL_gamecontroller.h>
 #include <SDL_keycode.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -77,6 +78,78 @@ TEST(SdlKeys, AltAndKeysWithAltAreSystemKeys) {
   EXPECT_TRUE(isSystemKey('x', KMOD_RALT)) << "Alt+X";
   EXPECT_FALSE(isSystemKey('x', KMOD_LSHIFT)) << "Shift+X is a key";
   EXPECT_FALSE(isSystemKey(SDLK_LCTRL, KMOD_LCTRL)) << "Ctrl is a key";
+}
+
+TEST(SdlPad, ButtonsAsTheGamesButtons) {
+  struct Case {
+    const char *name;
+    int sdl;
+    int button;
+  };
+  const Case cases[] = {
+      {.name = "pad up", .sdl = SDL_CONTROLLER_BUTTON_DPAD_UP, .button = kPadUp},
+      {.name = "pad right", .sdl = SDL_CONTROLLER_BUTTON_DPAD_RIGHT, .button = kPadRight},
+      {.name = "south is A", .sdl = SDL_CONTROLLER_BUTTON_A, .button = kPadA},
+      {.name = "east is B", .sdl = SDL_CONTROLLER_BUTTON_B, .button = kPadB},
+      {.name = "west is C", .sdl = SDL_CONTROLLER_BUTTON_X, .button = kPadC},
+      {.name = "north is C", .sdl = SDL_CONTROLLER_BUTTON_Y, .button = kPadC},
+      {.name = "Start", .sdl = SDL_CONTROLLER_BUTTON_START, .button = kPadStart},
+      {.name = "Back does nothing", .sdl = SDL_CONTROLLER_BUTTON_BACK, .button = -1},
+      {.name = "shoulder does nothing", .sdl = SDL_CONTROLLER_BUTTON_LEFTSHOULDER, .button = -1},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(padButtonFor(c.sdl), c.button);
+  }
+}
+
+TEST(SdlPad, StickHasADeadZoneAndHysteresis) {
+  struct Case {
+    const char *name;
+    int previous, value, direction;
+  };
+  const Case cases[] = {
+      {.name = "resting in the dead zone", .previous = 0, .value = 3000, .direction = 0},
+      {.name = "just short of the press threshold",
+       .previous = 0,
+       .value = kStickPress - 1,
+       .direction = 0},
+      {.name = "at the press threshold", .previous = 0, .value = kStickPress, .direction = 1},
+      {.name = "full left", .previous = 0, .value = -32768, .direction = -1},
+      {.name = "pushed, eased back between the thresholds",
+       .previous = 1,
+       .value = 12000,
+       .direction = 1},
+      {.name = "pushed, back inside the release threshold",
+       .previous = 1,
+       .value = kStickRelease,
+       .direction = 0},
+      {.name = "pushed left, eased back", .previous = -1, .value = -12000, .direction = -1},
+      {.name = "flicked from right to far left", .previous = 1, .value = -20000, .direction = -1},
+      {.name = "from right to a little left", .previous = 1, .value = -12000, .direction = 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(stickDirection(c.previous, c.value), c.direction);
+  }
+}
+
+TEST(SdlPad, TwoSourcesHoldOneButtonUntilBothLetGo) {
+  PadState pads;
+  EXPECT_TRUE(pads.set(0, kPadC, 1u << SDL_CONTROLLER_BUTTON_X, true)) << "west presses C";
+  EXPECT_FALSE(pads.set(0, kPadC, 1u << SDL_CONTROLLER_BUTTON_Y, true))
+      << "north too: no new press";
+  EXPECT_FALSE(pads.set(1, kPadC, 1u << SDL_CONTROLLER_BUTTON_X, true))
+      << "a second pad: no new press";
+  pads.set(0, kPadC, 1u << SDL_CONTROLLER_BUTTON_X, false);
+  pads.set(0, kPadC, 1u << SDL_CONTROLLER_BUTTON_Y, false);
+  EXPECT_TRUE(pads.held(kPadC)) << "still held by the second pad";
+  pads.clear(1);
+  EXPECT_FALSE(pads.held(kPadC)) << "the second pad unplugged: released";
+  EXPECT_TRUE(pads.set(0, kPadUp, kStickSource, true)) << "the stick presses Up";
+  EXPECT_FALSE(pads.set(0, kPadUp, 1u << SDL_CONTROLLER_BUTTON_DPAD_UP, true));
+  pads.set(0, kPadUp, kStickSource, false);
+  EXPECT_TRUE(pads.held(kPadUp)) << "the direction pad still holds Up";
 }
 
 namespace {

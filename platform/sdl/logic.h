@@ -64,6 +64,51 @@ WindowKey windowKeyFor(int32_t sdlKeycode, uint16_t mod);
 // WM_SYSKEYDOWN, which the game does not take: held, but never a key press.
 bool isSystemKey(int32_t sdlKeycode, uint16_t mod);
 
+// --- Gamepads.
+
+// The game's eight buttons, in the order of the button codes table.
+enum PadButton : int {
+  kPadUp,
+  kPadDown,
+  kPadLeft,
+  kPadRight,
+  kPadA,
+  kPadB,
+  kPadC,
+  kPadStart,
+  kPadButtonCount
+};
+constexpr int kMaxPads = 4;
+
+// The game's button for an SDL game controller button: the direction pad
+// as Up, Down, Left and Right, south as A, east as B, west and north as C,
+// Start as Start; -1 for the others.
+int padButtonFor(int sdlControllerButton);
+
+// One axis of the left stick as a direction (-1, 0 or +1) with a dead zone
+// and hysteresis: it becomes pushed beyond kStickPress and comes back to 0
+// only inside kStickRelease, so a stick resting near the threshold does not
+// chatter out a stream of presses.
+constexpr int kStickPress = 16384;   // half way
+constexpr int kStickRelease = 9830;  // 30%
+int stickDirection(int previous, int value);
+
+// What the pads hold. Each button of each pad slot has a set of sources (one
+// bit per pad button or stick behind it), so the direction pad and the
+// stick, or west and north, can hold the same button without one release
+// cancelling the other.
+struct PadState {
+  uint32_t sources[kMaxPads][kPadButtonCount] = {};
+
+  // Sets or clears one source. True when this turns the button, over all
+  // pads, from released to held: a press.
+  bool set(int pad, int button, uint32_t source, bool down);
+  // Releases everything one pad holds (unplugged, or the focus lost).
+  void clear(int pad);
+  bool held(int button) const;
+};
+constexpr uint32_t kStickSource = 1u << 31;
+
 // --- Frame pacing (monotonic nanoseconds).
 
 constexpr int64_t kFramePeriodNs = 16666667;  // 60 frames a second

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/backend.h"
+#include "platform/buttons.h"
 #include "platform/common/key_latch.h"
 #include "platform/common/platform_internal.h"
 #include "platform/gx.h"
@@ -85,6 +86,19 @@ shared::KeyLatch keys;
 // Keys whose press changed the window (F11, Alt+Enter, F10): their repeats
 // are dropped too until they are released, even when Alt goes up first.
 bool windowKeyDown[256];
+
+// --- Gamepads, through SDL's game controller interface (its mapping
+// database names the buttons alike on every make of pad).
+
+struct Pad {
+  SDL_GameController *controller;
+  SDL_JoystickID id;
+  int stickX, stickY;  // -1, 0 or +1 after the dead zone
+};
+Pad pads[kMaxPads];
+PadState padState;
+bool padsUp = false;
+bool anyFrameShown = false;
 
 // --- Signals.
 
@@ -250,6 +264,9 @@ void setIcon(HICON icon) {
 void clearHeld() {
   keys.clear();
   std::memset(windowKeyDown, 0, sizeof windowKeyDown);
+  // Pads report nothing while the window is in the background, so a button
+  // let go there would stay held.
+  for (int i = 0; i < kMaxPads; ++i) padState.clear(i);
 }
 
 // Full screen covers the desktop at its own resolution (never a change of
@@ -297,6 +314,76 @@ void setHeld(const SDL_KeyboardEvent &k, int vk, bool down) {
     held[0x11] = held[0xA2] || held[0xA3];
     held[0x12] = held[0xA4] || held[0xA5];
   }
+}
+
+// A pad button acts as the key bound to its button at this moment: a
+// press posts that code and is latched for the pass like a quick key tap;
+// the held state is asked for in GetAsyncKeyState.
+void padChange(int pad, int button, uint32_t source, bool down) {
+  if (!padState.set(pad, button, source, down)) return;
+  const int16_t *codes = platformButtonCodes();
+  if (codes == nullptr) return;
+  const int code = static_cast<uint16_t>(codes[button]);
+  if (code > 0 && code <= 255) keys.pressedThisPass[code] = true;
+  post(WM_KEYDOWN, static_cast<WPARAM>(code), 1);
+}
+
+bool padHolds(int vKey) {
+  const int16_t *codes = platformButtonCodes();
+  if (codes == nullptr) return false;
+  for (int b = 0; b < kPadButtonCount; ++b) {
+    if (static_cast<uint16_t>(codes[b]) == vKey && padState.held(b)) return true;
+  }
+  return false;
+}
+
+int padSlot(SDL_JoystickID id) {
+  for (int i = 0; i < kMaxPads; ++i) {
+    if (pads[i].controller != nullptr && pads[i].id == id) return i;
+  }
+  return -1;
+}
+
+void padAdded(int deviceIndex) {
+  if (!SDL_IsGameController(deviceIndex)) return;
+  SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+  if (padSlot(id) >= 0) return;  // already open (it is announced once more at start)
+  for (Pad &p : pads) {
+    if (p.controller != nullptr) continue;
+    p.controller = SDL_GameControllerOpen(deviceIndex);
+    if (p.controller == nullptr) return;
+    p.id = id;
+    p.stickX = p.stickY = 0;
+    return;
+  }
+}
+
+void padRemoved(SDL_JoystickID id) {
+  int slot = padSlot(id);
+  if (slot < 0) return;
+  padState.clear(slot);  // an unplugged pad holds nothing
+  SDL_GameControllerClose(pads[slot].controller);
+  pads[slot] = Pad{};
+}
+
+void padStick(int slot, int axis, int value) {
+  Pad &p = pads[slot];
+  int &dir = axis == SDL_CONTROLLER_AXIS_LEFTX ? p.stickX : p.stickY;
+  const int now = stickDirection(dir, value);
+  if (now == dir) return;
+  const int negative = axis == SDL_CONTROLLER_AXIS_LEFTX ? kPadLeft : kPadUp;
+  const int positive = axis == SDL_CONTROLLER_AXIS_LEFTX ? kPadRight : kPadDown;
+  if (dir != 0) padChange(slot, dir < 0 ? negative : positive, kStickSource, false);
+  dir = now;
+  if (dir != 0) padChange(slot, dir < 0 ? negative : positive, kStickSource, true);
+}
+
+// Opened after the first frame is shown: scanning the input devices must not
+// delay the start. Pads already plugged in are announced as added.
+void openPads() {
+  padsUp = true;
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
+  SDL_GameControllerEventState(SDL_ENABLE);
 }
 
 void postTap(double wx, double wy) {
@@ -517,6 +604,7 @@ void backendPumpEvents() {
     SDL_RaiseWindow(window);
   }
   if (!sdlUp) return;
+  if (!padsUp && anyFrameShown) openPads();
   keys.newPass();
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
@@ -547,6 +635,29 @@ void backendPumpEvents() {
         if (vk > 0 && vk <= 255) {
           setHeld(e.key, vk, false);
           windowKeyDown[vk] = false;
+        }
+        break;
+      }
+      case SDL_CONTROLLERDEVICEADDED:
+        padAdded(e.cdevice.which);
+        break;
+      case SDL_CONTROLLERDEVICEREMOVED:
+        padRemoved(e.cdevice.which);
+        break;
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP: {
+        const int slot = padSlot(e.cbutton.which);
+        const int button = padButtonFor(e.cbutton.button);
+        if (slot >= 0 && button >= 0) {
+          padChange(slot, button, 1u << e.cbutton.button, e.type == SDL_CONTROLLERBUTTONDOWN);
+        }
+        break;
+      }
+      case SDL_CONTROLLERAXISMOTION: {
+        const int slot = padSlot(e.caxis.which);
+        if (slot >= 0 && (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX ||
+                          e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)) {
+          padStick(slot, e.caxis.axis, e.caxis.value);
         }
         break;
       }
@@ -635,7 +746,9 @@ const char *backendRegistryPath() {
 
 DWORD timeGetTime() { return static_cast<DWORD>(SDL_GetTicks64()); }
 
-SHORT GetAsyncKeyState(int vKey) { return keys.down(vKey) ? static_cast<SHORT>(0x8000u) : 0; }
+SHORT GetAsyncKeyState(int vKey) {
+  return keys.down(vKey) || padHolds(vKey) ? static_cast<SHORT>(0x8000u) : 0;
+}
 
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
   if (sound == nullptr) {
@@ -695,6 +808,7 @@ int GXEndDraw() {
   if (!displayOpen || window == nullptr) return 0;
   showFrame();
   recordShown();
+  anyFrameShown = true;
   pace();
   return 1;
 }
