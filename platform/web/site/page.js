@@ -190,7 +190,9 @@
   function playSound(ptr, bytes) {
     stopSound();
     const ac = audio.ctx;
-    if (!ac || ac.state !== 'running' || bytes < 2) return;
+    // A context still starting (the first touch or key's own sound) plays
+    // the sound as soon as it runs; none is made before the first touch.
+    if (!ac || ac.state === 'closed' || bytes < 2) return;
     let buffer = audio.buffers.get(ptr);
     if (!buffer) {
       const count = bytes >> 1;
