@@ -147,7 +147,7 @@ async function testKeysSettingsAndTabs(browser, url, out) {
   await page.waitForTimeout(1500);
   const point = await page.evaluate(() => {
     const t = window.tobelyn;
-    const r = document.getElementById('canvas').getBoundingClientRect();
+    const r = document.getElementById('screen').getBoundingClientRect();
     const L = t.layout;
     const k = r.width / t.areaW;
     return { x: r.left + (L.x + (20.5 * L.w) / 240) * k, y: r.top + (L.y + (260.5 * L.h) / 320) * k };

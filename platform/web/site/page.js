@@ -20,14 +20,13 @@
   const canvas = document.getElementById('canvas');
   const screenBox = document.getElementById('screen');
   const ctx = canvas.getContext('2d', { alpha: false });
-  // The game's own 240x320 picture, and the whole-number enlargement that a
-  // smoothed picture is drawn from.
+  // The game's own 240x320 picture. The canvas on the page holds it at a
+  // whole-number scale, square pixels; where the picture is larger than
+  // that, the browser smooths the rest of the way as it scales the canvas.
   const source = document.createElement('canvas');
   source.width = W;
   source.height = H;
   const sourceCtx = source.getContext('2d', { alpha: false });
-  const sharp = document.createElement('canvas');
-  const sharpCtx = sharp.getContext('2d', { alpha: false });
 
   const state = {
     module: null,
@@ -89,44 +88,30 @@
   function layout(areaW, areaH) {
     state.areaW = Math.max(1, areaW);
     state.areaH = Math.max(1, areaH);
-    canvas.width = state.areaW;
-    canvas.height = state.areaH;
     const m = state.module;
     if (m) {
       const p = m._webLayout(state.areaW, state.areaH) >> 2;
       const v = m.HEAP32.subarray(p, p + 6);
       state.layout = { x: v[0], y: v[1], w: v[2], h: v[3], scale: v[4], sharp: v[5] };
     }
-    if (state.layout.scale === 0) {
-      sharp.width = W * state.layout.sharp;
-      sharp.height = H * state.layout.sharp;
-    }
-    ctx.fillStyle = '#000';
-    ctx.fillRect(0, 0, state.areaW, state.areaH);
+    const L = state.layout;
+    const s = L.scale > 0 ? L.scale : L.sharp;
+    canvas.width = W * s;
+    canvas.height = H * s;
+    // Area pixels to CSS pixels.
+    const k = screenBox.getBoundingClientRect().width / state.areaW || 1 / devicePixelRatio;
+    canvas.style.left = L.x * k + 'px';
+    canvas.style.top = L.y * k + 'px';
+    canvas.style.width = L.w * k + 'px';
+    canvas.style.height = L.h * k + 'px';
     draw(0, H);
   }
 
   function draw(first, rows) {
     const L = state.layout;
-    if (L.scale > 0) {
-      ctx.imageSmoothingEnabled = false;
-      ctx.drawImage(source, 0, first, W, rows, L.x, L.y + first * L.scale, W * L.scale, rows * L.scale);
-      return;
-    }
-    sharpCtx.imageSmoothingEnabled = false;
-    sharpCtx.drawImage(source, 0, first, W, rows, 0, first * L.sharp, W * L.sharp, rows * L.sharp);
-    // The smoothed picture is drawn again only over the changed rows (and
-    // two pixels beyond, where smoothing mixes in their neighbours).
-    const top = Math.max(L.y, L.y + Math.floor((first * L.h) / H) - 2);
-    const bottom = Math.min(L.y + L.h, L.y + Math.ceil(((first + rows) * L.h) / H) + 2);
-    ctx.save();
-    ctx.beginPath();
-    ctx.rect(L.x, top, L.w, bottom - top);
-    ctx.clip();
-    ctx.imageSmoothingEnabled = true;
-    ctx.imageSmoothingQuality = 'low';  // bilinear
-    ctx.drawImage(sharp, L.x, L.y, L.w, L.h);
-    ctx.restore();
+    const s = L.scale > 0 ? L.scale : L.sharp;
+    ctx.imageSmoothingEnabled = false;
+    ctx.drawImage(source, 0, first, W, rows, 0, first * s, W * s, rows * s);
   }
 
   function watchSize() {
@@ -146,13 +131,13 @@
         apply(w, h);
       });
       try {
-        ro.observe(canvas, { box: 'device-pixel-content-box' });
+        ro.observe(screenBox, { box: 'device-pixel-content-box' });
       } catch (e) {
-        ro.observe(canvas);
+        ro.observe(screenBox);
       }
     } else {
       const onResize = () => {
-        const r = canvas.getBoundingClientRect();
+        const r = screenBox.getBoundingClientRect();
         apply(r.width * devicePixelRatio, r.height * devicePixelRatio);
       };
       window.addEventListener('resize', onResize);
@@ -280,7 +265,7 @@
   }
 
   function areaPoint(e) {
-    const r = canvas.getBoundingClientRect();
+    const r = screenBox.getBoundingClientRect();
     return [(e.clientX - r.left) * (state.areaW / r.width), (e.clientY - r.top) * (state.areaH / r.height)];
   }
 
@@ -335,9 +320,9 @@
   function wireInput() {
     window.addEventListener('keydown', onKey);
     window.addEventListener('keyup', onKey);
-    canvas.addEventListener('pointerdown', onCanvasDown);
-    canvas.addEventListener('pointerup', onCanvasUp);
-    canvas.addEventListener('pointercancel', onCanvasUp);
+    screenBox.addEventListener('pointerdown', onCanvasDown);
+    screenBox.addEventListener('pointerup', onCanvasUp);
+    screenBox.addEventListener('pointercancel', onCanvasUp);
     for (const el of document.querySelectorAll('[data-button]')) {
       el.addEventListener('pointerdown', buttonDown);
       el.addEventListener('pointerup', buttonUp);
