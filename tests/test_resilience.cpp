@@ -145,6 +145,55 @@ TEST_P(DamagedSettings, GiveDefaultsAndAreWrittenWholeAtExit) {
 INSTANTIATE_TEST_SUITE_P(Resilience, DamagedSettings, ::testing::Range(0, PIPE + 1),
                          [](const auto &info) { return std::string(kDamageNames[info.param]); });
 
+// --- Whatever stands at the temporary file's name.
+
+// Runs the replay runner on a script, killed if it is still going after
+// 10 s; returns the exit status (-1 when killed) and the time taken.
+int replayTimed(const std::string &dir, const std::string &script, double *seconds) {
+  writeFile(dir + "/script.txt", script);
+  auto started = std::chrono::steady_clock::now();
+  int status = sh("cd '" + dir + "' && timeout -s KILL 10 '" + replayBinary + "' --registry '" +
+                  dir + "' script.txt >out.txt 2>err.txt");
+  *seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  return status == 137 ? -1 : status;
+}
+
+struct InTheWay {
+  const char *name;
+  const char *make;  // shell command run in the folder, making settings.tmp
+  bool saved;        // the save goes through
+};
+
+const InTheWay kInTheWay[] = {
+    {.name = "a named pipe nobody reads", .make = "mkfifo settings.tmp", .saved = true},
+    {.name = "a hard link to another file", .make = "ln other settings.tmp", .saved = true},
+    {.name = "a symbolic link to another file", .make = "ln -s other settings.tmp", .saved = true},
+    {.name = "a dangling symbolic link", .make = "ln -s gone settings.tmp", .saved = true},
+    {.name = "a stale file of a killed save", .make = "echo stale >settings.tmp", .saved = true},
+    {.name = "a folder", .make = "mkdir settings.tmp", .saved = false},
+};
+
+TEST(Resilience, WhateverIsAtTheTemporaryNameNeitherStallsTheExitNorIsWrittenThrough) {
+  for (const InTheWay &c : kInTheWay) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = freshDir(), path = dir + "/settings";
+    const std::string other = "someone else's file\n";
+    writeFile(dir + "/other", other);
+    ASSERT_EQ(sh("cd '" + dir + "' && " + c.make), 0);
+
+    double seconds = 0;
+    const int status = replayTimed(dir, "run 3\n", &seconds);
+    std::printf("%s: the runner ended in %.2f s\n", c.name, seconds);
+    ASSERT_EQ(status, 0) << "stalled or failed after " << seconds << " s";
+    EXPECT_EQ(readAll(dir + "/other"), other) << "the other file was written through";
+    EXPECT_EQ(access((dir + "/gone").c_str(), F_OK), -1) << "a file was made through the link";
+    if (c.saved) {
+      EXPECT_EQ(readAll(path), settingsFile(1, kDefaultBindings)) << "not saved";
+      EXPECT_EQ(access((dir + "/settings.tmp").c_str(), F_OK), -1) << "temporary file left";
+    }
+  }
+}
+
 // --- Folders that cannot hold the file.
 
 TEST(Resilience, ReadOnlyFolderKeepsItsFilesAndTheGamePlays) {

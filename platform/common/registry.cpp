@@ -4,23 +4,16 @@
 // file (read when the key is opened, written whole when it is closed after a
 // change); otherwise it lives in memory for the life of the process.
 //
-// The file is replaced atomically: written to a temporary file in the same
-// folder, flushed to the disk, renamed over the old file and the folder
-// flushed, so that a crash or power cut leaves either the old or the new
-// file, never a damaged one. A file that cannot be read as settings counts
-// as a key without values. Failures to write are quiet: the game goes on.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
+// The file is replaced atomically (see safe_file.h), so that a crash or
+// power cut leaves either the old or the new file, never a damaged one. A
+// file that cannot be read as settings counts as a key without values.
+// Failures to write are quiet: the game goes on.
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/common/folders.h"
 #include "platform/common/platform_internal.h"
 #include "platform/common/registry_file.h"
+#include "platform/common/safe_file.h"
 #include "platform/winapi.h"
 
 namespace {
@@ -51,94 +44,23 @@ bool validKey(HKEY key) { return openCount > 0 && key == openHandle(); }
 // Reads the settings file into fileKey. A missing file is a missing key; any
 // other file is an existing key, with no values unless it reads cleanly.
 void loadFile(const char *path) {
-  static uint8_t buffer[kRegistryFileMax + 1];
+  static uint8_t buffer[kRegistryFileMax];
   fileKey.exists = false;
   fileKey.values.count = 0;
-  // Non-blocking, so that a pipe put in the file's place cannot stall the
-  // game; only a regular file is read.
-  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    // Only a file that is surely absent means "no key"; anything else (no
-    // permission, say) still counts as a key with nothing readable in it.
-    fileKey.exists = errno != ENOENT && errno != ENOTDIR;
-    return;
-  }
-  fileKey.exists = true;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return;
-  }
   size_t size = 0;
-  while (size < sizeof buffer) {
-    ssize_t n = read(fd, buffer + size, sizeof buffer - size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    size += static_cast<size_t>(n);
-  }
-  close(fd);
-  registryParse(buffer, size, &fileKey.values);  // oversized or damaged: no values
-}
-
-// Creates the missing folders above the file at path.
-bool makeFoldersFor(const char *path) {
-  char dir[kPathMax];
-  size_t len = std::strlen(path);
-  if (len >= kPathMax) return false;
-  std::memcpy(dir, path, len + 1);
-  char *slash = std::strrchr(dir, '/');
-  if (slash == nullptr || slash == dir) return true;
-  *slash = 0;
-  return makeFolders(dir, 0755);
-}
-
-bool writeAll(int fd, const char *data, size_t size) {
-  while (size > 0) {
-    ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
+  // A pipe or device put in the file's place is refused unread, so that it
+  // cannot stall the game; a link to a regular file is read through. Only a
+  // file that is surely absent means "no key"; anything else (no
+  // permission, say) still counts as a key with nothing readable in it.
+  SafeReadResult read = safeFileRead(path, buffer, sizeof buffer, &size, SafeLinks::kFollow);
+  fileKey.exists = read != SafeReadResult::kMissing;
+  if (read == SafeReadResult::kRead) registryParse(buffer, size, &fileKey.values);
 }
 
 bool saveFile(const char *path, const RegistryValues &values) {
   static char text[kRegistryFileMax];
   size_t size = registryFormat(values, text, sizeof text);
-  if (size == 0 || !makeFoldersFor(path)) return false;
-
-  // One fixed temporary name: a save cut short by a kill or a power cut
-  // leaves at most this one file behind, and the next save reuses it. Only
-  // one game runs per user, so no two saves share it.
-  char tmp[kPathMax];
-  int len = std::snprintf(tmp, sizeof tmp, "%s.tmp", path);
-  if (len < 0 || static_cast<size_t>(len) >= sizeof tmp) return false;
-  int fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
-  if (fd < 0) return false;
-  bool ok = writeAll(fd, text, size) && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (!ok || rename(tmp, path) != 0) {
-    unlink(tmp);
-    return false;
-  }
-
-  // Make the rename itself durable.
-  char dir[kPathMax];
-  std::memcpy(dir, path, std::strlen(path) + 1);
-  char *slash = std::strrchr(dir, '/');
-  if (slash == nullptr)
-    std::strcpy(dir, ".");
-  else if (slash == dir)
-    dir[1] = 0;
-  else
-    *slash = 0;
-  int dfd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    fsync(dfd);
-    close(dfd);
-  }
-  return true;
+  return size != 0 && safeFileWrite(path, text, size);
 }
 
 }  // namespace

@@ -1,0 +1,132 @@
+#include "platform/common/safe_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/common/folders.h"
+
+namespace {
+
+constexpr size_t kPathMax = 4096;
+
+bool writeAll(int fd, const char *data, size_t size) {
+  while (size > 0) {
+    ssize_t n = write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Flushes the folder holding path, so that a rename in it is durable.
+void syncFolderOf(const char *path) {
+  char dir[kPathMax];
+  std::snprintf(dir, sizeof dir, "%s", path);
+  char *slash = std::strrchr(dir, '/');
+  if (slash == nullptr)
+    std::strcpy(dir, ".");
+  else if (slash == dir)
+    dir[1] = 0;
+  else
+    *slash = 0;
+  int dfd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    fsync(dfd);
+    close(dfd);
+  }
+}
+
+}  // namespace
+
+bool safeMakeParentFolders(const char *path, unsigned mode) {
+  char dir[kPathMax];
+  size_t len = std::strlen(path);
+  if (len >= kPathMax) return false;
+  std::memcpy(dir, path, len + 1);
+  char *slash = std::strrchr(dir, '/');
+  if (slash == nullptr || slash == dir) return true;
+  *slash = 0;
+  return makeFolders(dir, static_cast<mode_t>(mode));
+}
+
+SafeReadResult safeFileRead(const char *path, void *buffer, size_t capacity, size_t *size,
+                            SafeLinks links) {
+  *size = 0;
+  int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+  if (links == SafeLinks::kRefuse) flags |= O_NOFOLLOW;
+  // Seen before it is opened, so that a device node is never opened at all
+  // (opening some devices has effects of its own).
+  struct stat st;
+  if ((links == SafeLinks::kRefuse ? lstat(path, &st) : stat(path, &st)) != 0) {
+    return errno == ENOENT || errno == ENOTDIR ? SafeReadResult::kMissing
+                                               : SafeReadResult::kRefused;
+  }
+  if (!S_ISREG(st.st_mode)) return SafeReadResult::kRefused;
+  int fd = open(path, flags);
+  if (fd < 0) {
+    return errno == ENOENT || errno == ENOTDIR ? SafeReadResult::kMissing
+                                               : SafeReadResult::kRefused;
+  }
+  // Checked again on what was opened: the name may have changed meanwhile.
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      static_cast<unsigned long long>(st.st_size) > capacity) {
+    close(fd);
+    return SafeReadResult::kRefused;
+  }
+  uint8_t *bytes = static_cast<uint8_t *>(buffer);
+  size_t got = 0;
+  bool ok = true;
+  for (;;) {
+    // One byte of room beyond capacity would be needed to see a file that
+    // grew since fstat; a full buffer with more to come is refused.
+    char probe;
+    void *into = got < capacity ? static_cast<void *>(bytes + got) : static_cast<void *>(&probe);
+    size_t want = got < capacity ? capacity - got : 1;
+    ssize_t n = read(fd, into, want);
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0) break;
+    if (n < 0 || got >= capacity) {
+      ok = false;
+      break;
+    }
+    got += static_cast<size_t>(n);
+  }
+  close(fd);
+  if (!ok) return SafeReadResult::kRefused;
+  *size = got;
+  return SafeReadResult::kRead;
+}
+
+bool safeFileWrite(const char *path, const void *data, size_t size) {
+  if (!safeMakeParentFolders(path, 0755)) return false;
+
+  // One fixed temporary name: a save cut short by a kill or a power cut
+  // leaves at most this one file behind, and the next save removes it. Only
+  // one game runs per user, so no two saves share it.
+  char tmp[kPathMax];
+  int len = std::snprintf(tmp, sizeof tmp, "%s.tmp", path);
+  if (len < 0 || static_cast<size_t>(len) >= sizeof tmp) return false;
+  // Whatever is there goes (unlink takes the name, never the inode another
+  // name may share); then the file is made new, so that nothing existing is
+  // ever opened. A name that cannot be cleared (a folder) fails the save.
+  if (unlink(tmp) != 0 && errno != ENOENT) return false;
+  int fd =
+      open(tmp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, static_cast<const char *>(data), size) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (!ok || rename(tmp, path) != 0) {
+    unlink(tmp);
+    return false;
+  }
+  syncFolderOf(path);
+  return true;
+}

@@ -1,0 +1,39 @@
+// Small files of the game's own (the settings, the window's place), read and
+// written so that whatever stands at their names - a FIFO, a device node, a
+// hard or symbolic link to someone else's file, a folder - can neither
+// stall the game nor be written through. POSIX only.
+#pragma once
+
+#include <cstddef>
+
+enum class SafeReadResult {
+  kRead,     // a regular file, read whole
+  kMissing,  // nothing at the name (or a folder on the way is missing)
+  kRefused,  // something else: not a regular file, too large, unreadable
+};
+
+enum class SafeLinks {
+  kFollow,  // a symbolic link to a regular file is read through
+  kRefuse,  // a symbolic link is refused
+};
+
+// Reads the regular file at path into buffer, at most capacity bytes. Never
+// waits: the file is opened non-blocking and anything that is not a regular
+// file (FIFO, device, socket, folder) is refused before a byte is read. A
+// file larger than capacity is refused, not cut. *size is the number of
+// bytes read (0 unless kRead).
+SafeReadResult safeFileRead(const char *path, void *buffer, size_t capacity, size_t *size,
+                            SafeLinks links = SafeLinks::kRefuse);
+
+// Replaces the file at path with these bytes, atomically: they go to
+// path + ".tmp", created new and exclusively (a stale one is removed first,
+// so an existing inode - a hard link to another file, a FIFO, a device - is
+// never opened, let alone truncated), non-blocking and without following a
+// link; the file is flushed, renamed over path and the folder flushed. A
+// crash leaves the old file or the new one, and at most the temporary
+// file. Creates missing folders of path (mode 0755). Returns false on any
+// failure; path is then untouched and no temporary file is left.
+bool safeFileWrite(const char *path, const void *data, size_t size);
+
+// Creates each missing folder on the way to the file at path, with mode.
+bool safeMakeParentFolders(const char *path, unsigned mode);
