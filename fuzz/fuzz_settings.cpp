@@ -1,13 +1,13 @@
 // Fuzz target: the settings file reader, and the writer on what it accepts.
 //
 // Whatever the bytes, registryParse must not read or write out of bounds,
-// and must either accept the file or leave no values behind. A file it
-// accepts must survive a write and a second read unchanged, and the writer
-// must stay inside any buffer it is given.
+// and must either accept the file or leave no values behind; what it keeps
+// are only the game's own values, each name once. A file it accepts must
+// survive a write and a second read unchanged, and the writer must stay
+// inside any buffer it is given.
 //
-// Random bytes almost never carry a correct checksum, which would keep the
-// fuzzer in front of the line reader; so every input is also tried with a
-// correct checksum line appended.
+// Every input is tried as it is and behind the settings file's first line,
+// so that the fuzzer reaches the value reader at once.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,7 +15,6 @@
 #include <cstring>
 #include <cwchar>
 
-#include "platform/common/checksum.h"
 #include "platform/common/registry_file.h"
 
 namespace {
@@ -46,12 +45,22 @@ void tryFile(const uint8_t *data, size_t size) {
     check(parsed.count == 0);
     return;
   }
-  check(parsed.count >= 0 && parsed.count <= kRegistryValuesMax);
+  check(parsed.count >= 0 && parsed.count <= kSettingsValueCount);
+  for (int i = 0; i < parsed.count; ++i) {
+    bool kept = false;
+    for (const wchar_t *name : kSettingsValueNames) {
+      RegistryValues one{};
+      one.count = 1;
+      std::wcscpy(one.values[0].name, name);
+      kept = kept || registryFind(one, parsed.values[i].name) == 0;
+    }
+    check(kept && registryFind(parsed, parsed.values[i].name) == i);
+  }
 
   // What was read is written and read back the same; the written form is
   // its own fixed point.
   size_t n = registryFormat(parsed, text, sizeof text);
-  check(n > 0 && n <= size);
+  check(n > 0);
   check(registryParse(reinterpret_cast<const uint8_t *>(text), n, &reparsed));
   check(sameValues(parsed, reparsed));
   check(registryFormat(reparsed, again, sizeof again) == n);
@@ -70,17 +79,15 @@ void tryFile(const uint8_t *data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   tryFile(data, size);
 
-  // The same bytes as the body of a file with a correct checksum; the heap
-  // block is exactly as long as the file.
+  // The same bytes after the first line of a settings file; the heap block
+  // is exactly as long as the file.
+  static const char magic[] = "tobelyn-settings 1\n";
+  const size_t magicLen = sizeof magic - 1;
   if (size > kRegistryFileMax) return 0;
-  char line[16];
-  std::snprintf(line, sizeof line, "crc32 %08x\n",
-                static_cast<unsigned>(crc32Update(0, data, size)));
-  size_t lineLen = std::strlen(line);
-  uint8_t *sealed = static_cast<uint8_t *>(std::malloc(size + lineLen));
-  if (size > 0) std::memcpy(sealed, data, size);
-  std::memcpy(sealed + size, line, lineLen);
-  tryFile(sealed, size + lineLen);
-  std::free(sealed);
+  uint8_t *file = static_cast<uint8_t *>(std::malloc(magicLen + size));
+  std::memcpy(file, magic, magicLen);
+  if (size > 0) std::memcpy(file + magicLen, data, size);
+  tryFile(file, magicLen + size);
+  std::free(file);
   return 0;
 }

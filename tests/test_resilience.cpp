@@ -14,9 +14,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/settings.h"
 #include "platform/common/registry_file.h"
@@ -111,39 +114,142 @@ void expectDefaults(const std::string &out, const char *what) {
   EXPECT_EQ(dumpField(out, "keys"), kDefaultKeys) << what;
 }
 
-// --- Damaged and unreadable files.
+// --- Damaged, edited and unreadable files.
 
-enum Damage { FLIPPED, CUT_SHORT, NO_CHECKSUM, EMPTY, OVERSIZED, NOISE, UNREADABLE, PIPE };
-const char *const kDamageNames[] = {
-    "one_byte_changed", "cut_short", "checksum_line_missing", "empty", "oversized", "binary_noise",
-    "unreadable",       "named_pipe"};
-
-class DamagedSettings : public ::testing::TestWithParam<int> {};
-
-TEST_P(DamagedSettings, GiveDefaultsAndAreWrittenWholeAtExit) {
-  const int c = GetParam();
-  const bool asNobody = c == UNREADABLE && geteuid() == 0;
-  if (c == UNREADABLE && rootWithoutSetpriv()) GTEST_SKIP() << "running as root without setpriv";
-  const std::string dir = freshDir(), path = dir + "/settings";
-  std::string bytes = settingsFile(0, kStoredBindings);
-  if (c == FLIPPED) bytes[30] ^= 0x01;
-  if (c == CUT_SHORT) bytes.resize(bytes.size() / 2);
-  if (c == NO_CHECKSUM) bytes.resize(bytes.size() - 15);
-  if (c == EMPTY) bytes.clear();
-  if (c == OVERSIZED) bytes += std::string(kRegistryFileMax, 'x');
-  std::mt19937 rng(7);
-  if (c == NOISE)
-    for (char &b : bytes.assign(4096, '\0')) b = static_cast<char>(rng());
-  c == PIPE ? static_cast<void>(mkfifo(path.c_str(), 0644)) : writeFile(path, bytes);
-  if (c == UNREADABLE) chmod(path.c_str(), 0);
-  if (asNobody) chmod(dir.c_str(), 0777);
-
-  expectDefaults(replay(dir, dir, "run 3\ndump\n", asNobody), kDamageNames[c]);
-  EXPECT_EQ(readAll(path), settingsFile(1, kDefaultBindings)) << kDamageNames[c];
+// The keys as the replay runner reports them.
+std::string keysJson(const int16_t *bindings) {
+  const char *const names[KEY_BINDING_COUNT] = {"KeyUp",   "KeyDown", "KeyLeft", "KeyRight",
+                                                "ButtonA", "ButtonB", "ButtonC", "ButtonStart"};
+  std::string out = "{";
+  for (int i = 0; i < KEY_BINDING_COUNT; ++i)
+    out += (i > 0 ? ",\"" : "\"") + std::string(names[i]) + "\":" + std::to_string(bindings[i]);
+  return out + "}";
 }
 
-INSTANTIATE_TEST_SUITE_P(Resilience, DamagedSettings, ::testing::Range(0, PIPE + 1),
-                         [](const auto &info) { return std::string(kDamageNames[info.param]); });
+// Replaces the first `what` in text with `with`.
+std::string replaced(std::string text, const std::string &what, const std::string &with) {
+  return text.replace(text.find(what), what.size(), with);
+}
+
+// The value lines of a settings file in sorted order: the values read back
+// keep their places and the missing ones follow them.
+std::string valueLines(const std::string &file) {
+  std::vector<std::string> lines;
+  std::stringstream in(file);
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("crc32 ", 0) != 0) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  std::string out;
+  for (const std::string &line : lines) out += line + "\n";
+  return out;
+}
+
+enum Damage {
+  HAND_EDIT,
+  BAD_LINE,
+  CUT_SHORT,
+  NO_CHECKSUM,
+  WRONG_FIRST_LINE,
+  EMPTY,
+  OVERSIZED,
+  NOISE,
+  UNREADABLE,
+  PIPE
+};
+
+const int16_t kUpDefault[KEY_BINDING_COUNT] = {38, 'S', 'A', 'D', '1', '2', '3', '4'};
+const int16_t kFirstTwoStored[KEY_BINDING_COUNT] = {'W', 'S', 37, 39, 13, 27, 67, 83};
+
+struct DamagedCase {
+  const char *name;
+  Damage damage;
+  int16_t sound;            // read from the file (1 when absent)
+  const int16_t *bindings;  // read from the file, defaults where absent
+};
+
+// Every file starts as the one written for sound off and the stored keys.
+const DamagedCase kDamaged[] = {
+    {.name = "sound switched on by hand",
+     .damage = HAND_EDIT,
+     .sound = 1,
+     .bindings = kStoredBindings},
+    {.name = "one bad line among good ones",
+     .damage = BAD_LINE,
+     .sound = 0,
+     .bindings = kUpDefault},
+    {.name = "cut short in the fourth value",
+     .damage = CUT_SHORT,
+     .sound = 0,
+     .bindings = kFirstTwoStored},
+    {.name = "checksum line missing",
+     .damage = NO_CHECKSUM,
+     .sound = 0,
+     .bindings = kStoredBindings},
+    {.name = "wrong first line",
+     .damage = WRONG_FIRST_LINE,
+     .sound = 1,
+     .bindings = kDefaultBindings},
+    {.name = "empty", .damage = EMPTY, .sound = 1, .bindings = kDefaultBindings},
+    {.name = "oversized", .damage = OVERSIZED, .sound = 1, .bindings = kDefaultBindings},
+    {.name = "binary noise", .damage = NOISE, .sound = 1, .bindings = kDefaultBindings},
+    {.name = "unreadable", .damage = UNREADABLE, .sound = 1, .bindings = kDefaultBindings},
+    {.name = "a named pipe", .damage = PIPE, .sound = 1, .bindings = kDefaultBindings},
+};
+
+TEST(Resilience, DamagedSettingsKeepEveryReadableValueAndAreWrittenWholeAtExit) {
+  for (const DamagedCase &c : kDamaged) {
+    SCOPED_TRACE(c.name);
+    const bool asNobody = c.damage == UNREADABLE && geteuid() == 0;
+    if (c.damage == UNREADABLE && rootWithoutSetpriv()) {
+      std::printf("%s: skipped, running as root without setpriv\n", c.name);
+      continue;
+    }
+    const std::string dir = freshDir(), path = dir + "/settings";
+    std::string bytes = settingsFile(0, kStoredBindings);
+    if (c.damage == HAND_EDIT) bytes = replaced(bytes, "Sound 3 0000", "Sound 3 0100");
+    if (c.damage == BAD_LINE) bytes = replaced(bytes, "KeyUp 3 5700", "KeyUp 3 57O0");
+    if (c.damage == CUT_SHORT) bytes.resize(bytes.find("KeyLeft") + 5);
+    if (c.damage == NO_CHECKSUM) bytes.resize(bytes.find("crc32"));
+    if (c.damage == WRONG_FIRST_LINE) bytes = replaced(bytes, "settings 1", "settings 2");
+    if (c.damage == EMPTY) bytes.clear();
+    if (c.damage == OVERSIZED) bytes += std::string(kRegistryFileMax, 'x');
+    std::mt19937 rng(7);
+    if (c.damage == NOISE)
+      for (char &b : bytes.assign(4096, '\0')) b = static_cast<char>(rng());
+    c.damage == PIPE ? static_cast<void>(mkfifo(path.c_str(), 0644)) : writeFile(path, bytes);
+    if (c.damage == UNREADABLE) chmod(path.c_str(), 0);
+    if (asNobody) chmod(dir.c_str(), 0777);
+
+    const std::string out = replay(dir, dir, "run 3\ndump\n", asNobody);
+    EXPECT_EQ(dumpField(out, "sound"), std::to_string(c.sound));
+    EXPECT_EQ(dumpField(out, "keys"), keysJson(c.bindings));
+    EXPECT_EQ(valueLines(readAll(path)), valueLines(settingsFile(c.sound, c.bindings)));
+  }
+}
+
+// A well-formed file, checksum and all, of values the game does not keep: they
+// are ignored, and the game's own values are stored at exit in their place.
+TEST(Resilience, ValuesNotOursAreDroppedAndTheGameStillStoresItsOwn) {
+  const std::string dir = freshDir(), path = dir + "/settings";
+  static RegistryValues junk;
+  junk.count = kRegistryValuesMax;
+  for (int i = 0; i < junk.count; ++i) {
+    RegistryValue &v = junk.values[i];
+    std::swprintf(v.name, kRegistryNameMax, L"Junk%d", i);
+    v.type = REG_BINARY;
+    v.size = 2;
+    v.data[0] = 'J', v.data[1] = 0;
+  }
+  static char text[kRegistryFileMax];
+  writeFile(path, std::string(text, registryFormat(junk, text, sizeof text)));
+
+  // Sound switched off on the option screen with the default keys.
+  const std::string out = replay(
+      dir, dir,
+      "clock 5000\nrun 14\nkey 0x28\nrun 13\nkey 0x0D\nwait 0\nwait 2\nkey 0x25\nrun 13\ndump\n");
+  EXPECT_EQ(dumpField(out, "keys"), kDefaultKeys);
+  EXPECT_EQ(readAll(path), settingsFile(0, kDefaultBindings));
+}
 
 // --- Whatever stands at the temporary file's name.
 

@@ -5,9 +5,10 @@
 // change); otherwise it lives in memory for the life of the process.
 //
 // The file is replaced atomically (see safe_file.h), so that a crash or
-// power cut leaves either the old or the new file, never a damaged one. A
-// file that cannot be read as settings counts as a key without values.
-// Failures to write are quiet: the game goes on.
+// power cut leaves either the old or the new file, never a damaged one. Each
+// readable value of the game's is taken from the file on its own (see
+// registry_file.h); a file that is not a settings file at all counts as a
+// key without values. Failures to write are quiet: the game goes on.
 #include <cstring>
 
 #include "platform/backend.h"
@@ -42,7 +43,7 @@ KeyStore &store() { return usingFile ? fileKey : memoryKey; }
 bool validKey(HKEY key) { return openCount > 0 && key == openHandle(); }
 
 // Reads the settings file into fileKey. A missing file is a missing key; any
-// other file is an existing key, with no values unless it reads cleanly.
+// other file is an existing key, with the values that read cleanly.
 void loadFile(const char *path) {
   static uint8_t buffer[kRegistryFileMax];
   fileKey.exists = false;

@@ -7,7 +7,6 @@ namespace {
 
 const char kMagic[] = "tobelyn-settings 1\n";
 const char kCrcTag[] = "crc32 ";
-constexpr size_t kCrcLine = sizeof kCrcTag - 1 + 8 + 1;  // tag, 8 digits, line feed
 constexpr uint32_t kCharMax = 0x10FFFF;
 
 const char kHex[] = "0123456789abcdef";
@@ -93,45 +92,53 @@ bool parseData(Field f, RegistryValue *v) {
   return true;
 }
 
+bool keptName(const wchar_t *name) {
+  for (const wchar_t *kept : kSettingsValueNames)
+    if (sameNameIgnoringCase(kept, name)) return true;
+  return false;
+}
+
+// Takes one value line (without its line end) into out, when it reads as a
+// value the file keeps and is the first of its name; otherwise leaves out
+// as it was.
+void takeLine(const uint8_t *p, const uint8_t *lineEnd, RegistryValues *out) {
+  if (out->count == kRegistryValuesMax) return;
+  RegistryValue &v = out->values[out->count];
+  Field name = nextField(p, lineEnd);
+  Field type = nextField(p, lineEnd);
+  Field data = nextField(p, lineEnd);
+  if (p != lineEnd || data.end != lineEnd) return;  // exactly three fields
+  if (!parseName(name, v.name) || !keptName(v.name)) return;
+  if (!parseType(type, &v.type) || !parseData(data, &v)) return;
+  if (registryFind(*out, v.name) >= 0) return;
+  ++out->count;
+}
+
 bool parseAll(const uint8_t *bytes, size_t size, RegistryValues *out) {
-  const size_t magicLen = sizeof kMagic - 1;
-  if (size > kRegistryFileMax || size < magicLen + kCrcLine) return false;
+  const size_t magicLen = sizeof kMagic - 2;  // without its line feed
+  if (size > kRegistryFileMax || size < magicLen) return false;
   for (size_t i = 0; i < magicLen; ++i)
     if (bytes[i] != static_cast<uint8_t>(kMagic[i])) return false;
-
-  // The checksum line is the last line, and nothing follows it.
-  const uint8_t *crcLine = bytes + size - kCrcLine;
-  if (crcLine[-1] != '\n' || crcLine[kCrcLine - 1] != '\n') return false;
-  for (size_t i = 0; i < sizeof kCrcTag - 1; ++i)
-    if (crcLine[i] != static_cast<uint8_t>(kCrcTag[i])) return false;
-  uint32_t stored = 0;
-  for (size_t i = 0; i < 8; ++i) {
-    int d = hexDigit(crcLine[sizeof kCrcTag - 1 + i]);
-    if (d < 0) return false;
-    stored = (stored << 4) | static_cast<uint32_t>(d);
-  }
-  if (crc32Update(0, bytes, static_cast<size_t>(crcLine - bytes)) != stored) return false;
-
+  const uint8_t *end = bytes + size;
   const uint8_t *p = bytes + magicLen;
-  while (p < crcLine) {
+  if (p < end && *p == '\r') ++p;
+  if (p < end && *p++ != '\n') return false;
+
+  while (p < end) {
     const uint8_t *lineEnd = p;
-    while (*lineEnd != '\n') ++lineEnd;  // the line before the checksum ends in '\n'
-    if (out->count == kRegistryValuesMax) return false;
-    RegistryValue &v = out->values[out->count];
-    const uint8_t *q = p;
-    Field name = nextField(q, lineEnd);
-    Field type = nextField(q, lineEnd);
-    Field data = nextField(q, lineEnd);
-    if (q != lineEnd || data.end != lineEnd) return false;  // exactly three fields
-    if (!parseName(name, v.name) || !parseType(type, &v.type) || !parseData(data, &v)) return false;
-    if (registryFind(*out, v.name) >= 0) return false;
-    ++out->count;
-    p = lineEnd + 1;
+    while (lineEnd < end && *lineEnd != '\n') ++lineEnd;
+    const uint8_t *textEnd = lineEnd > p && lineEnd[-1] == '\r' ? lineEnd - 1 : lineEnd;
+    takeLine(p, textEnd, out);  // the checksum line, having two fields, is never a value
+    p = lineEnd < end ? lineEnd + 1 : end;
   }
   return true;
 }
 
 }  // namespace
+
+const wchar_t *const kSettingsValueNames[kSettingsValueCount] = {
+    L"Sound",   L"KeyUp",   L"KeyDown", L"KeyLeft",    L"KeyRight",
+    L"ButtonA", L"ButtonB", L"ButtonC", L"ButtonStart"};
 
 int registryFind(const RegistryValues &values, const wchar_t *name) {
   for (int i = 0; i < values.count; ++i)

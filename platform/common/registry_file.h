@@ -12,9 +12,16 @@
 // itself, any other character as '%' and 8 hex digits; a lone '=' is the
 // empty name. <type>: decimal. <data>: the bytes in lowercase hex, or '-'
 // when there are none. The CRC-32 covers every byte before the "crc32" line.
-// Anything else - a wrong first line, a bad line, a duplicate name, too many
-// or too long values, a wrong checksum, bytes after the checksum line, more
-// than kRegistryFileMax bytes - makes the whole file read as no values.
+//
+// Reading takes each value line on its own, as the registry keeps each value
+// on its own: a line that cannot be read (a typo, a cut, a stray byte), a
+// second line of the same name, or a value the game does not keep (any name
+// outside kSettingsValueNames) is skipped and the other values are kept. A
+// carriage return before a line feed and a missing last line feed are
+// accepted, for files edited by hand. The checksum is written but not
+// checked: a hand edit that changes one value keeps the others. Only a file
+// that is not a settings file at all - a wrong first line, or more than
+// kRegistryFileMax bytes - reads as no values.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +31,11 @@ constexpr size_t kRegistryFileMax = 64 * 1024;
 constexpr int kRegistryValuesMax = 32;
 constexpr int kRegistryNameMax = 64;   // characters, without the NUL
 constexpr int kRegistryDataMax = 512;  // bytes per value
+
+// The values the settings file keeps: the sound flag and the eight key
+// bindings, compared without regard to case.
+constexpr int kSettingsValueCount = 9;
+extern const wchar_t *const kSettingsValueNames[kSettingsValueCount];
 
 struct RegistryValue {
   wchar_t name[kRegistryNameMax + 1];
@@ -37,7 +49,8 @@ struct RegistryValues {
   RegistryValue values[kRegistryValuesMax];
 };
 
-// Reads a settings file. On any fault returns false and leaves out empty.
+// Reads a settings file: true with the values it keeps, or false (and no
+// values) when it is not a settings file.
 bool registryParse(const uint8_t *bytes, size_t size, RegistryValues *out);
 
 // Writes the values in the layout above into buffer. Returns the number of
