@@ -9,11 +9,14 @@
 // a program still running gets a close request and runs to its end; then
 // {"exit": CODE} is printed. A `wait` that the program's end cuts short is
 // not reached; `run` and `wait` after the end run nothing.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -275,17 +278,46 @@ void execute(const Line &line) {
   }
 }
 
-// Reads and checks the whole script before anything runs.
-std::vector<Line> readScript(std::istream &in) {
+// Reads and checks the whole script before anything runs. A script is
+// small: a line longer than kLineMax bytes or a script larger than
+// kScriptMax bytes is refused (a device like /dev/zero would otherwise fill
+// the memory), and so is any read error; each names the line.
+constexpr size_t kLineMax = 4096;
+constexpr size_t kScriptMax = 4u << 20;
+
+std::vector<Line> readScript(int fd) {
   std::vector<Line> lines;
   std::string text;
-  int number = 0;
-  while (std::getline(in, text)) {
-    ++number;
+  int number = 1;
+  size_t total = 0;
+  auto take = [&]() {
     ParseResult parsed = parseScriptLine(text);
     if (!parsed.ok) fail(number, parsed.error);
     if (parsed.command.kind != CommandKind::Empty) lines.push_back({number, parsed.command});
+    text.clear();
+    ++number;
+  };
+  static char chunk[65536];
+  for (;;) {
+    ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) fail(number, std::string("cannot read the script: ") + std::strerror(errno));
+    if (n == 0) break;
+    total += static_cast<size_t>(n);
+    if (total > kScriptMax) {
+      fail(number, "the script is larger than " + std::to_string(kScriptMax) + " bytes");
+    }
+    for (ssize_t i = 0; i < n; ++i) {
+      if (chunk[i] == '\n') {
+        take();
+      } else if (text.size() == kLineMax) {
+        fail(number, "line longer than " + std::to_string(kLineMax) + " bytes");
+      } else {
+        text += chunk[i];
+      }
+    }
   }
+  if (!text.empty()) take();  // a last line without a line feed
   return lines;
 }
 
@@ -310,15 +342,24 @@ int main(int argc, char **argv) {
   }
   if (script == nullptr) usage("no script");
 
+  if (registryDir != nullptr && registryDir[0] == 0) usage("--registry needs a folder name");
+
+  // Pipes and process substitution (/dev/fd/N) are read like files; a
+  // folder is refused.
   std::vector<Line> lines;
   if (std::strcmp(script, "-") == 0) {
     runner.scriptName = "-";
-    lines = readScript(std::cin);
+    lines = readScript(STDIN_FILENO);
   } else {
     runner.scriptName = script;
-    std::ifstream file(script, std::ios::binary);
-    if (!file) usage(std::string("cannot read ") + script);
-    lines = readScript(file);
+    int fd = open(script, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) usage(std::string("cannot read ") + script + ": " + std::strerror(errno));
+    struct stat st;
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+      usage(std::string("cannot read ") + script + ": not a file");
+    }
+    lines = readScript(fd);
+    close(fd);
   }
 
   headlessReset();

@@ -425,4 +425,61 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
   EXPECT_EQ(kills, iterations) << "too few runs were still going when their kill came";
 }
 
+// --- Scripts the replay runner must refuse, and ones it must still take.
+
+struct ScriptSource {
+  const char *name;
+  const char *command;  // a bash script run in the test's folder; $R is the runner
+  int status;
+  const char *message;  // part of the error message; "" when it succeeds
+};
+
+TEST(Resilience, ReplayRefusesWhatIsNotAScriptAndNamesTheLine) {
+  const std::string dir = freshDir();
+  writeFile(dir + "/good.txt", "run 1\n");
+  writeFile(dir + "/long.txt", "run 1\n# fine\n" + std::string(5000, '#') + "\nrun 1\n");
+  const ScriptSource cases[] = {
+      {.name = "a folder", .command = "\"$R\" .", .status = 2, .message = "not a file"},
+      {.name = "an endless device",
+       .command = "\"$R\" /dev/zero",
+       .status = 2,
+       .message = ":1: line longer than"},
+      {.name = "an endless stream of short lines",
+       .command = "yes '#' | \"$R\" -",
+       .status = 2,
+       .message = "larger than"},
+      {.name = "a line too long",
+       .command = "\"$R\" long.txt",
+       .status = 2,
+       .message = "long.txt:3: line longer than"},
+      {.name = "an empty registry folder name",
+       .command = "\"$R\" --registry '' good.txt",
+       .status = 2,
+       .message = "--registry"},
+      {.name = "a pipe", .command = "cat good.txt | \"$R\" -", .status = 0, .message = ""},
+      {.name = "process substitution",
+       .command = "\"$R\" <(cat good.txt)",
+       .status = 0,
+       .message = ""},
+  };
+  for (const ScriptSource &c : cases) {
+    SCOPED_TRACE(c.name);
+    auto started = std::chrono::steady_clock::now();
+    writeFile(dir + "/case.sh", c.command);
+    const int status = sh("cd '" + dir + "' && R='" + replayBinary +
+                          "' timeout -s KILL 10 bash case.sh >out.txt 2>err.txt");
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("%s: exit %d in %.2f s\n", c.name, status, seconds);
+    const std::string errors = readAll(dir + "/err.txt");
+    EXPECT_EQ(status, c.status) << errors;
+    if (c.status == 0) {
+      EXPECT_EQ(readAll(dir + "/out.txt"), "{\"exit\": 0}\n");
+    } else {
+      EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
+      EXPECT_EQ(readAll(dir + "/out.txt"), "") << "nothing ran";
+    }
+  }
+}
+
 }  // namespace
