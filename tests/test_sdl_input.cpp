@@ -5,9 +5,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -274,4 +277,60 @@ TEST(SdlInstance, OneRunningGamePerUserAndFrontRequestsReachIt) {
   instanceRelease();
   EXPECT_EQ(instanceAcquire("/proc/no/such/folder"), InstanceResult::kUnavailable);
   unlink((dir + "/tobelyn.sock").c_str()), unlink(lock.c_str()), rmdir(d), rmdir(tmpl);
+}
+
+struct InTheWay {
+  const char *name;
+  const char *make;  // shell command run in the folder
+  InstanceResult result;
+};
+
+// Whatever someone else put at the lock's or the socket's name is neither
+// followed, nor opened, nor removed; a start is then just not guarded or
+// not reachable.
+TEST(SdlInstance, LinksAndForeignFilesAtTheLockOrSocketAreLeftAlone) {
+  const InTheWay cases[] = {
+      {.name = "a dangling link at the lock",
+       .make = "ln -s elsewhere/made tobelyn.lock",
+       .result = InstanceResult::kUnavailable},
+      {.name = "a link to a file at the lock",
+       .make = "ln -s elsewhere/other tobelyn.lock",
+       .result = InstanceResult::kUnavailable},
+      {.name = "a hard link to a file at the lock",
+       .make = "ln elsewhere/other tobelyn.lock",
+       .result = InstanceResult::kUnavailable},
+      {.name = "a named pipe at the lock",
+       .make = "mkfifo tobelyn.lock",
+       .result = InstanceResult::kUnavailable},
+      {.name = "a link to a file at the socket",
+       .make = "ln -s elsewhere/other tobelyn.sock",
+       .result = InstanceResult::kFirst},
+      {.name = "a plain file at the socket",
+       .make = "echo keep >tobelyn.sock",
+       .result = InstanceResult::kFirst},
+  };
+  for (const InTheWay &c : cases) {
+    SCOPED_TRACE(c.name);
+    char tmpl[] = "/tmp/tobelyn-instance-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string dir = tmpl, other = dir + "/elsewhere/other";
+    const std::string name =
+        dir + (std::strstr(c.make, ".sock") ? "/tobelyn.sock" : "/tobelyn.lock");
+    ASSERT_EQ(
+        std::system(("cd " + dir + " && mkdir elsewhere && echo mine >elsewhere/other && " + c.make)
+                        .c_str()),
+        0);
+    struct stat before;
+    ASSERT_EQ(lstat(name.c_str(), &before), 0);
+    EXPECT_EQ(instanceAcquire(dir.c_str()), c.result);
+    EXPECT_FALSE(instanceSignal(dir.c_str())) << "a socket was made or followed";
+    instanceRelease();
+    std::ifstream in(other);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "mine\n");
+    EXPECT_NE(access((dir + "/elsewhere/made").c_str(), F_OK), 0) << "made through the link";
+    struct stat after;
+    ASSERT_EQ(lstat(name.c_str(), &after), 0) << "removed";
+    EXPECT_EQ(before.st_ino, after.st_ino) << "replaced";
+    std::system(("rm -rf " + dir).c_str());
+  }
 }

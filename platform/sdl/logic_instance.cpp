@@ -3,6 +3,11 @@
 // (the kernel drops the lock with the process, so a crash leaves nothing
 // that blocks the next start), and a UNIX socket beside it carries a
 // second start's request to come to the front.
+//
+// The folder may be shared or prepared by someone else (a runtime folder
+// made by hand, a game run as root): nothing is created, opened or removed
+// through a symbolic link, and a lock file or socket that is not a plain
+// file or socket of this user's is left alone and not used.
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -29,6 +34,20 @@ bool usableFolder(const char *s) { return s != nullptr && s[0] == '/'; }
 bool join(char *out, size_t outSize, const char *a, const char *b) {
   int n = std::snprintf(out, outSize, "%s%s", a, b);
   return n > 0 && static_cast<size_t>(n) < outSize;
+}
+
+// The thing at path, not following a link: true when it is of this type and
+// this user's (a lock file also has no second name). *missing tells an
+// empty name from something else.
+bool oursAt(const char *path, mode_t type, bool *missing) {
+  struct stat st;
+  *missing = false;
+  if (lstat(path, &st) != 0) {
+    *missing = errno == ENOENT;
+    return false;
+  }
+  return (st.st_mode & S_IFMT) == type && st.st_uid == geteuid() &&
+         (type != S_IFREG || st.st_nlink == 1);
 }
 
 bool socketAddress(const char *folder, sockaddr_un *addr) {
@@ -60,8 +79,17 @@ InstanceResult instanceAcquire(const char *folder) {
   if (!makeFolders(folder, 0700) || !join(path, sizeof path, folder, "/tobelyn.lock")) {
     return InstanceResult::kUnavailable;
   }
-  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // Seen before it is opened, so that a device or pipe is never opened;
+  // checked again on what was opened.
+  bool missing;
+  if (!oursAt(path, S_IFREG, &missing) && !missing) return InstanceResult::kUnavailable;
+  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
   if (fd < 0) return InstanceResult::kUnavailable;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() || st.st_nlink != 1) {
+    close(fd);
+    return InstanceResult::kUnavailable;
+  }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     bool busy = errno == EWOULDBLOCK;
     close(fd);
@@ -69,10 +97,12 @@ InstanceResult instanceAcquire(const char *folder) {
   }
   lockFd = fd;
 
-  // The lock is ours, so any socket file left there is stale.
+  // The lock is ours, so a socket of ours left there is stale. Anything
+  // else at its name stays, and this game is then just not reachable.
   sockaddr_un addr;
   if (!socketAddress(folder, &addr)) return InstanceResult::kFirst;
-  unlink(addr.sun_path);
+  // (bind never follows a link: it fails on any name already there.)
+  if (oursAt(addr.sun_path, S_IFSOCK, &missing)) unlink(addr.sun_path);
   int s = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (s < 0) return InstanceResult::kFirst;
   if (bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || listen(s, 4) != 0) {
@@ -85,12 +115,16 @@ InstanceResult instanceAcquire(const char *folder) {
 
 bool instanceSignal(const char *folder) {
   sockaddr_un addr;
-  if (!socketAddress(folder, &addr)) return false;
-  int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  bool missing;
+  if (!socketAddress(folder, &addr) || !oursAt(addr.sun_path, S_IFSOCK, &missing)) return false;
+  // Never waits: a running game that is stopped or stuck does not take its
+  // connections, and once its backlog is full a blocking connect would
+  // wait for ever. The caller tries again for a while.
+  int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (s < 0) return false;
   bool ok = false;
   if (connect(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) {
-    ok = send(s, "front\n", 6, MSG_NOSIGNAL) == 6;
+    ok = send(s, "front\n", 6, MSG_NOSIGNAL | MSG_DONTWAIT) == 6;
   }
   close(s);
   return ok;

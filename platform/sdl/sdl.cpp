@@ -725,9 +725,10 @@ HWND backendFindRunningInstance(LPCWSTR, LPCWSTR) {
 BOOL backendBringForward(HWND) {
   const char *dir = runtimeDir();
   if (dir == nullptr) return FALSE;
-  // The running one may be between taking its lock and listening; give it
-  // a moment.
-  for (int attempt = 0; attempt < 10; ++attempt) {
+  // The running one may be between taking its lock and listening, or too
+  // busy to take the request at once; give it about a second. A game that
+  // is stopped or stuck gets no more: this start then ends all the same.
+  for (int attempt = 0; attempt < 50; ++attempt) {
     if (instanceSignal(dir)) return TRUE;
     SDL_Delay(20);
   }
