@@ -8,7 +8,10 @@
 
 // The native window behind the one game window. The shared code keeps the
 // window record and calls the window procedure; the backend only shows it.
-void backendCreateWindow(LPCWSTR title, HICON icon);
+// Creating returns false when no native window can be made (no display):
+// the backend has said why in one line on stderr, and the window creation
+// fails, so that the program ends through its usual start-up path.
+bool backendCreateWindow(LPCWSTR title, HICON icon);
 void backendShowWindow(int cmdShow);
 void backendDestroyWindow();
 

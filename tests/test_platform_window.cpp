@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/common/platform_internal.h"
 #include "platform/headless/headless.h"
 #include "platform/winapi.h"
 
@@ -78,6 +79,30 @@ TEST_F(PlatformWindow, FullQueueRefusesAndKeepsWhatItHas) {
     ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(m.message, want);
   }
+}
+
+// What a backend posts: a storm of keys stops at a few waiting, and a close
+// gets in even when the queue is full, taking the oldest key's place.
+TEST_F(PlatformWindow, InputStormsAreCutAndACloseIsNeverLost) {
+  int accepted = 0;
+  for (int i = 0; i < 400; ++i) accepted += platformPostInput(WM_KEYDOWN, WPARAM(i), 0) != FALSE;
+  EXPECT_EQ(accepted, 16) << "keys waiting at most";
+  EXPECT_TRUE(platformPostControl(WM_ACTIVATE, WA_INACTIVE, 0));
+  while (PostMessageW(hwnd, WM_KEYDOWN, 999, 0)) {
+  }
+  ASSERT_EQ(platformQueuedMessages(), 256);
+  EXPECT_TRUE(platformPostControl(WM_CLOSE, 0, 0));
+  MSG m;
+  std::vector<UINT> order;  // runs of one message
+  ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(std::make_pair(m.message, m.wParam), std::make_pair(UINT{WM_KEYDOWN}, WPARAM{1}))
+      << "the oldest key made room";
+  do {
+    if (order.empty() || order.back() != m.message) order.push_back(m.message);
+    DispatchMessageW(&m);
+  } while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE) && m.message != WM_QUIT);
+  EXPECT_EQ(order, (std::vector<UINT>{WM_KEYDOWN, WM_ACTIVATE, WM_KEYDOWN, WM_CLOSE}));
+  EXPECT_EQ(seen.back(), UINT{WM_DESTROY}) << "the close was taken";
 }
 
 }  // namespace

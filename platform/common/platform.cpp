@@ -14,6 +14,11 @@ namespace {
 
 constexpr int kNameMax = 100;    // class name and title, characters with the NUL
 constexpr int kQueueSize = 256;  // posted messages waiting at most
+// Key presses and taps waiting at most. A storm of input (a key held on a
+// fast auto-repeat, a program typing) is cut here rather than left to fill
+// the queue: a close posted behind it then waits a quarter of a second at
+// most, and the queue always has room for the messages that matter.
+constexpr int kPendingInputMax = 16;
 
 struct ClassRecord {
   bool registered;
@@ -71,6 +76,15 @@ void removeAt(int pos) {
   --queueCount;
 }
 
+bool isRepeatableInput(UINT msg) { return msg == WM_KEYDOWN || msg == WM_LBUTTONDOWN; }
+
+int pendingInput() {
+  int n = 0;
+  for (int i = 0; i < queueCount; ++i)
+    n += isRepeatableInput(queue[(queueHead + i) % kQueueSize].message);
+  return n;
+}
+
 // A destroyed window's posted messages go with it.
 void dropMessagesFor(HWND hwnd) {
   for (int i = 0; i < queueCount;) {
@@ -122,7 +136,10 @@ HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD, int, i
   window.proc = windowClass.wc.lpfnWndProc;
   copyName(window.title, windowName);
   HWND hwnd = window.handle;
-  backendCreateWindow(window.title, windowClass.wc.hIcon);
+  if (!backendCreateWindow(window.title, windowClass.wc.hIcon)) {
+    window = WindowRecord{};
+    return nullptr;
+  }
   if (window.proc(hwnd, WM_CREATE, 0, 0) == -1) {
     DestroyWindow(hwnd);
     return nullptr;
@@ -183,6 +200,23 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   m.pt = POINT{0, 0};
   ++queueCount;
   return TRUE;
+}
+
+BOOL platformPostInput(UINT msg, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = platformWindow();
+  if (hwnd == nullptr || pendingInput() >= kPendingInputMax) return FALSE;
+  return PostMessageW(hwnd, msg, wParam, lParam);
+}
+
+BOOL platformPostControl(UINT msg, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = platformWindow();
+  if (hwnd == nullptr) return FALSE;
+  // A full queue gives up its oldest key press or tap: input may be lost,
+  // a close or an activation change never.
+  for (int i = 0; i < queueCount && queueCount == kQueueSize; ++i) {
+    if (isRepeatableInput(queue[(queueHead + i) % kQueueSize].message)) removeAt(i);
+  }
+  return PostMessageW(hwnd, msg, wParam, lParam);
 }
 
 void PostQuitMessage(int exitCode) {

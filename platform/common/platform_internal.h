@@ -17,6 +17,15 @@ void platformResetState();
 // Number of messages waiting in the queue (a pending quit not counted).
 int platformQueuedMessages();
 
+// What a backend posts to the game window (false when there is no window or
+// the message is dropped). Input - key presses and taps - is dropped while
+// more than a few such messages are waiting, so that a storm of it cannot
+// fill the queue. A control message - a close, a minimise, an activation
+// change - is never dropped: in a full queue it takes the place of the
+// oldest waiting input.
+BOOL platformPostInput(UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL platformPostControl(UINT msg, WPARAM wParam, LPARAM lParam);
+
 // The resource entry with this type and id, or null. typeName is compared
 // case-insensitively; with typeName null the integer type is compared.
 const ResourceEntry *platformFindResource(uint16_t typeId, const wchar_t *typeName, uint16_t id);

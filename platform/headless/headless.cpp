@@ -81,7 +81,10 @@ void resetState() {
 
 // --- The backend seam.
 
-void backendCreateWindow(LPCWSTR, HICON) { state.windowShown = false; }
+bool backendCreateWindow(LPCWSTR, HICON) {
+  state.windowShown = false;
+  return true;
+}
 void backendShowWindow(int cmdShow) { state.windowShown = cmdShow != SW_HIDE; }
 void backendDestroyWindow() { state.windowShown = false; }
 

@@ -4,6 +4,7 @@
 // running instance.
 #include <SDL.h>
 #include <dlfcn.h>
+#include <setjmp.h>
 #include <signal.h>
 #include <time.h>
 
@@ -106,13 +107,67 @@ volatile sig_atomic_t closeSignal = 0;
 
 extern "C" void onCloseSignal(int) { closeSignal = 1; }
 
-// --- Sound. The device is opened on a thread of its own so that a slow or
-// missing sound server never delays the first frame.
+// --- The display connection.
+//
+// When the X server goes away (the session ends, a remote display drops)
+// Xlib calls its fatal error handler and then exits the process, and any
+// later X call on the dead connection can wait for ever. The game's own
+// handler instead leaves the X call for the backend call that made it
+// (every backend call that may reach the display runs under withDisplay),
+// and from then on the backend makes no SDL video or X call at all: the
+// game gets a close request and ends as usual, its settings saved.
 
-std::thread audioThread;
+volatile sig_atomic_t displayLost = 0;
+sigjmp_buf displayLostJump;
+bool insideDisplayCall = false;
+
+// Runs f, unless the display is lost; a loss inside f returns here.
+template <typename F>
+void withDisplay(F f) {
+  if (displayLost) return;
+  if (insideDisplayCall) {
+    f();
+    return;
+  }
+  if (sigsetjmp(displayLostJump, 1) == 0) {
+    insideDisplayCall = true;
+    f();
+  }
+  insideDisplayCall = false;
+}
+
+extern "C" int onDisplayLost(void *) {
+  displayLost = 1;
+  if (insideDisplayCall) siglongjmp(displayLostJump, 1);
+  // Lost outside the game's own calls, as the program ends: the settings
+  // are saved by then, and nothing may touch the connection again.
+  _exit(0);
+}
+
+// Replaces Xlib's fatal error handler, when SDL runs on X11 (SDL loads
+// Xlib itself; the game does not link it).
+void catchDisplayLoss() {
+  void *x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
+  if (x11 == nullptr) return;
+  using Handler = int (*)(void *);
+  using SetHandler = Handler (*)(Handler);
+  auto set = reinterpret_cast<SetHandler>(dlsym(x11, "XSetIOErrorHandler"));
+  if (set != nullptr) set(onDisplayLost);
+  // Kept loaded for the life of the program, as SDL keeps it.
+}
+
+// --- Sound. The device is opened on a thread of its own so that a slow,
+// missing or stuck sound server (one that takes the connection and never
+// answers, a file output nobody reads) never delays the first frame, and the
+// exit does not wait for it: an opening still under way when the game ends
+// is left behind, and the game has played silently meanwhile.
+
+enum AudioState : int { kAudioNotStarted, kAudioOpening, kAudioOpen, kAudioUnavailable };
 std::mutex audioMutex;
 SDL_AudioDeviceID audioDevice = 0;
-std::atomic<int> audioState{0};  // 0 opening, 1 open, 2 unavailable
+std::atomic<int> audioState{kAudioNotStarted};
+// How long the exit waits for an opening under way.
+constexpr int64_t kAudioExitWaitNs = 500000000;
 const uint8_t *playData = nullptr;
 uint32_t playBytes = 0;
 uint32_t playPos = 0;
@@ -149,7 +204,7 @@ void silenceAlsaMessages() {
 void openAudio() {
   silenceAlsaMessages();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    audioState = 2;
+    audioState = kAudioUnavailable;
     return;
   }
   SDL_AudioSpec want;
@@ -161,7 +216,7 @@ void openAudio() {
   want.callback = audioCallback;
   SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
   if (dev == 0) {
-    audioState = 2;
+    audioState = kAudioUnavailable;
     return;
   }
   {
@@ -169,11 +224,22 @@ void openAudio() {
     audioDevice = dev;
   }
   SDL_PauseAudioDevice(dev, 0);
-  audioState = 1;
+  audioState = kAudioOpen;
 }
 
-void stopAudio() {
-  if (audioThread.joinable()) audioThread.join();
+void startAudio() {
+  if (audioState.load() != kAudioNotStarted) return;
+  audioState = kAudioOpening;
+  // Detached: nothing ever waits for it without a time limit.
+  std::thread(openAudio).detach();
+}
+
+// False when the opening is still under way after a short wait: the audio
+// thread is then inside SDL, and SDL must be left alone.
+bool stopAudio() {
+  int64_t giveUp = monoNs() + kAudioExitWaitNs;
+  while (audioState.load() == kAudioOpening && monoNs() < giveUp) sleepUntil(monoNs() + 10000000);
+  if (audioState.load() == kAudioOpening) return false;
   SDL_AudioDeviceID dev;
   {
     std::lock_guard<std::mutex> lock(audioMutex);
@@ -182,11 +248,14 @@ void stopAudio() {
     playData = nullptr;
   }
   if (dev != 0) SDL_CloseAudioDevice(dev);
+  return true;
 }
 
 void atExit() {
-  stopAudio();
-  if (sdlUp) SDL_Quit();
+  // With the display lost or the audio stuck, SDL is left as it is; the
+  // system takes back what it holds when the process ends.
+  bool audioStopped = stopAudio();
+  if (sdlUp && audioStopped && !displayLost) SDL_Quit();
   sdlUp = false;
 }
 
@@ -196,20 +265,23 @@ void atExit() {
 // to stderr, to check input by hand.
 bool traceOn = false;
 
-void post(UINT msg, WPARAM wParam, LPARAM lParam) {
-  HWND hwnd = platformWindow();
-  if (hwnd == nullptr) return;
+// Posts a message to the game window: input (keys, taps) may be dropped in
+// a storm of it, a control message (close, minimise, activation) never.
+bool post(UINT msg, WPARAM wParam, LPARAM lParam) {
+  bool input = msg == WM_KEYDOWN || msg == WM_LBUTTONDOWN;
+  bool posted = (input ? platformPostInput(msg, wParam, lParam)
+                       : platformPostControl(msg, wParam, lParam)) != FALSE;
   if (traceOn) {
-    std::fprintf(stderr, "tobelyn: post 0x%04x wParam 0x%lx lParam 0x%lx\n", msg,
-                 static_cast<unsigned long>(wParam), static_cast<unsigned long>(lParam));
+    std::fprintf(stderr, "tobelyn: post 0x%04x wParam 0x%lx lParam 0x%lx%s\n", msg,
+                 static_cast<unsigned long>(wParam), static_cast<unsigned long>(lParam),
+                 posted ? "" : " (dropped)");
   }
-  PostMessageW(hwnd, msg, wParam, lParam);
+  return posted;
 }
 
+// One close request is enough; it counts as made only once it is posted.
 void postClose() {
-  if (closePosted) return;
-  closePosted = true;
-  post(WM_CLOSE, 0, 0);
+  if (!closePosted) closePosted = post(WM_CLOSE, 0, 0);
 }
 
 void utf8FromWide(const wchar_t *w, char *out, size_t outSize) {
@@ -497,8 +569,12 @@ const char *runtimeDir() {
 
 // --- The window.
 
-void backendCreateWindow(LPCWSTR title, HICON icon) {
-  if (window != nullptr) return;
+namespace {
+
+// Makes the native window; false (with one line on stderr) when there is no
+// display to show it on.
+bool createWindow(LPCWSTR title, HICON icon) {
+  if (window != nullptr) return true;
   // Signals become a close request in the event pump; SDL's own handlers
   // would only queue a quit event the game does not know.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -511,7 +587,7 @@ void backendCreateWindow(LPCWSTR title, HICON icon) {
   if (!sdlUp) {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
-      std::exit(0);
+      return false;
     }
     // With no real display SDL falls back to drivers that show nothing; a
     // game nobody can see would run on forever. They are used only when
@@ -524,7 +600,7 @@ void backendCreateWindow(LPCWSTR title, HICON icon) {
       std::fprintf(stderr,
                    "tobelyn: no display available: no X11 or Wayland display (set DISPLAY or "
                    "WAYLAND_DISPLAY)\n");
-      std::exit(0);
+      return false;
     }
     // On X11 the window surface takes the plain software path (shared
     // memory images): the accelerated one costs far more memory for a
@@ -535,6 +611,7 @@ void backendCreateWindow(LPCWSTR title, HICON icon) {
     }
     sdlUp = true;
     std::atexit(atExit);
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0) catchDisplayLoss();
   }
   struct sigaction sa;
   std::memset(&sa, 0, sizeof sa);
@@ -559,7 +636,7 @@ void backendCreateWindow(LPCWSTR title, HICON icon) {
                        kDisplayHeight * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (window == nullptr) {
     std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
-    std::exit(0);
+    return false;
   }
   SDL_SetWindowMinimumSize(window, kDisplayWidth, kDisplayHeight);
   setIcon(icon);
@@ -570,10 +647,11 @@ void backendCreateWindow(LPCWSTR title, HICON icon) {
   closeSignal = 0;
   needClear = true;
   lastSurface = nullptr;
-  if (!audioThread.joinable() && audioState.load() == 0) audioThread = std::thread(openAudio);
+  startAudio();
+  return true;
 }
 
-void backendShowWindow(int cmdShow) {
+void showWindow(int cmdShow) {
   if (window == nullptr) return;
   if (cmdShow == SW_HIDE) {
     SDL_HideWindow(window);
@@ -584,21 +662,48 @@ void backendShowWindow(int cmdShow) {
   showFrame();
 }
 
+}  // namespace
+
+bool backendCreateWindow(LPCWSTR title, HICON icon) {
+  bool made = false;
+  withDisplay([&] { made = createWindow(title, icon); });
+  if (displayLost) {
+    std::fprintf(stderr, "tobelyn: no display available: the connection was lost\n");
+    return false;
+  }
+  return made;
+}
+
+void backendShowWindow(int cmdShow) {
+  withDisplay([=] { showWindow(cmdShow); });
+}
+
 void backendDestroyWindow() {
   if (window == nullptr) return;
   reportStats();
-  SDL_DestroyWindow(window);
+  withDisplay([] { SDL_DestroyWindow(window); });
   window = nullptr;
   lastSurface = nullptr;
   displayOpen = false;
   clearHeld();
 }
 
+namespace {
+void pumpEvents();
+}  // namespace
+
+// A lost display ends the game as a close request does.
 void backendPumpEvents() {
-  if (closeSignal) {
+  if (closeSignal || displayLost) {
     closeSignal = 0;
     postClose();
   }
+  withDisplay(pumpEvents);
+}
+
+namespace {
+
+void pumpEvents() {
   if (instancePoll() && window != nullptr) {
     if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
     SDL_RaiseWindow(window);
@@ -712,6 +817,8 @@ void backendPumpEvents() {
   }
 }
 
+}  // namespace
+
 // --- Single instance.
 
 HWND backendFindRunningInstance(LPCWSTR, LPCWSTR) {
@@ -764,7 +871,7 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
   size_t size = waveImageSize(image);
   WaveData wave;
   if (size == 0 || !parseWave(image, size, &wave)) return FALSE;
-  if (audioState.load() == 2) return FALSE;
+  if (audioState.load() == kAudioUnavailable) return FALSE;
   std::lock_guard<std::mutex> lock(audioMutex);
   // The new sound replaces the one playing. The samples stay where they
   // are: the image lives in the executable.
@@ -807,7 +914,7 @@ int GXEndDraw() {
     return 0;
   }
   if (!displayOpen || window == nullptr) return 0;
-  showFrame();
+  withDisplay(showFrame);
   recordShown();
   anyFrameShown = true;
   pace();

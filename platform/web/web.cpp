@@ -160,11 +160,12 @@ EMSCRIPTEN_KEEPALIVE void webHoldKey(int vk, int down) {
 
 // --- The window.
 
-void backendCreateWindow(LPCWSTR, HICON) {
+bool backendCreateWindow(LPCWSTR, HICON) {
   windowLive = true;
   keys.clear();
   eventCount = 0;
   shownValid = false;
+  return true;
 }
 
 void backendShowWindow(int) {}
