@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -423,6 +424,41 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
       int(kills), int(attempts), runUs / 1000.0, atWriteKills, seen[0], seen[1],
       int(attempts - kills), leftovers);
   EXPECT_EQ(kills, iterations) << "too few runs were still going when their kill came";
+}
+
+// --- Snapshots that cannot be written.
+
+// A shot that fails - the disk full, a device at its name - reports the
+// error and leaves whatever was at its name as it was. The full disk is a
+// file size limit on the runner; the full device is made in the test's
+// folder (as root only; CI runs as root).
+TEST(Resilience, FailedShotLeavesItsTargetAlone) {
+  const std::string dir = freshDir();
+  writeFile(dir + "/script.txt", "run 2\nshot picture.png\n");
+  writeFile(dir + "/picture.png", "an older picture\n");
+  const std::string run =
+      "cd '" + dir + "' && timeout -s KILL 10 '" + replayBinary + "' script.txt >out.txt 2>err.txt";
+  // bash counts the limit in blocks of 1024 bytes; the title's picture is
+  // far larger. An ignored SIGXFSZ makes the write fail instead.
+  EXPECT_EQ(sh("bash -c \"trap '' XFSZ; ulimit -f 2; " + run + "\""), 2)
+      << readAll(dir + "/err.txt");
+  EXPECT_NE(readAll(dir + "/err.txt").find("script.txt:2: cannot write picture.png"),
+            std::string::npos)
+      << readAll(dir + "/err.txt");
+  EXPECT_EQ(readAll(dir + "/picture.png"), "an older picture\n");
+  EXPECT_NE(access((dir + "/picture.png.tmp").c_str(), F_OK), 0) << "temporary file left";
+
+  if (mknod((dir + "/full").c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
+    const char *ci = std::getenv("CI");
+    ASSERT_FALSE(ci != nullptr && std::string(ci) == "true") << "cannot make a device node";
+    std::printf("full device: skipped, cannot make a device node here\n");
+    return;
+  }
+  writeFile(dir + "/script.txt", "run 2\nshot full\n");
+  EXPECT_EQ(sh(run), 2) << readAll(dir + "/err.txt");
+  struct stat st;
+  ASSERT_EQ(lstat((dir + "/full").c_str(), &st), 0) << "the device node is gone";
+  EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the device node was replaced";
 }
 
 // --- Scripts the replay runner must refuse, and ones it must still take.

@@ -105,8 +105,11 @@ SafeReadResult safeFileRead(const char *path, void *buffer, size_t capacity, siz
   return SafeReadResult::kRead;
 }
 
-bool safeFileWrite(const char *path, const void *data, size_t size) {
-  if (!safeMakeParentFolders(path, 0755)) return false;
+bool safeFileWrite(const char *path, const void *data, size_t size, unsigned flags) {
+  if ((flags & kSafeWriteMakeFolders) != 0 && !safeMakeParentFolders(path, 0755)) return false;
+  struct stat st;
+  if ((flags & kSafeWriteReplaceOnlyFiles) != 0 && lstat(path, &st) == 0 && !S_ISREG(st.st_mode))
+    return false;
 
   // One fixed temporary name: a save cut short by a kill or a power cut
   // leaves at most this one file behind, and the next save removes it. Only
@@ -121,12 +124,13 @@ bool safeFileWrite(const char *path, const void *data, size_t size) {
   int fd =
       open(tmp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
   if (fd < 0) return false;
-  bool ok = writeAll(fd, static_cast<const char *>(data), size) && fsync(fd) == 0;
+  const bool durable = (flags & kSafeWriteDurable) != 0;
+  bool ok = writeAll(fd, static_cast<const char *>(data), size) && (!durable || fsync(fd) == 0);
   ok = close(fd) == 0 && ok;
   if (!ok || rename(tmp, path) != 0) {
     unlink(tmp);
     return false;
   }
-  syncFolderOf(path);
+  if (durable) syncFolderOf(path);
   return true;
 }

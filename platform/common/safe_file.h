@@ -25,15 +25,23 @@ enum class SafeLinks {
 SafeReadResult safeFileRead(const char *path, void *buffer, size_t capacity, size_t *size,
                             SafeLinks links = SafeLinks::kRefuse);
 
+// How safeFileWrite goes about it.
+enum SafeWriteFlags : unsigned {
+  kSafeWriteMakeFolders = 1,       // create the missing folders on the way (mode 0755)
+  kSafeWriteDurable = 2,           // flush the file and its folder to the disk
+  kSafeWriteReplaceOnlyFiles = 4,  // refuse a path where something not a regular file is
+};
+
 // Replaces the file at path with these bytes, atomically: they go to
 // path + ".tmp", created new and exclusively (a stale one is removed first,
 // so an existing inode - a hard link to another file, a FIFO, a device - is
 // never opened, let alone truncated), non-blocking and without following a
-// link; the file is flushed, renamed over path and the folder flushed. A
-// crash leaves the old file or the new one, and at most the temporary
-// file. Creates missing folders of path (mode 0755). Returns false on any
-// failure; path is then untouched and no temporary file is left.
-bool safeFileWrite(const char *path, const void *data, size_t size);
+// link; the file is written whole (flushed, with kSafeWriteDurable), renamed
+// over path and (durable) the folder flushed. A crash leaves the old file or
+// the new one, and at most the temporary file. Returns false on any failure;
+// path is then untouched and no temporary file is left.
+bool safeFileWrite(const char *path, const void *data, size_t size,
+                   unsigned flags = kSafeWriteMakeFolders | kSafeWriteDurable);
 
 // Creates each missing folder on the way to the file at path, with mode.
 bool safeMakeParentFolders(const char *path, unsigned mode);

@@ -1,12 +1,15 @@
 // Frame snapshots through libpng's simplified writing interface, which
-// reports failure by its result rather than by a long jump, and removes a
-// file it could not finish.
+// reports failure by its result rather than by a long jump. The picture is
+// made in memory and then written through a temporary file renamed over the
+// target, so that a failed write (a full disk) leaves the target as it was.
 #include "platform/headless/png.h"
 
 #include <png.h>
 
 #include <cstring>
 #include <vector>
+
+#include "platform/common/safe_file.h"
 
 namespace {
 
@@ -36,7 +39,12 @@ bool pngWrite565(const char *path, const uint16_t *pixels, uint32_t width, uint3
   image.width = width;
   image.height = height;
   image.format = PNG_FORMAT_RGB;
-  const int ok = png_image_write_to_file(&image, path, 0, rgb.data(), 0, nullptr);
+  png_alloc_size_t size = 0;
+  bool ok = png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr) != 0;
+  std::vector<uint8_t> png(ok ? size : 0);
+  ok = ok && png_image_write_to_memory(&image, png.data(), &size, 0, rgb.data(), 0, nullptr) != 0;
   png_image_free(&image);
-  return ok != 0;
+  // Only a regular file (or nothing) is replaced: a picture written to a
+  // device or through a link is refused. Snapshots need no flush to disk.
+  return ok && safeFileWrite(path, png.data(), size, kSafeWriteReplaceOnlyFiles);
 }
