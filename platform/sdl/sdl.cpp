@@ -464,6 +464,21 @@ void postTap(double wx, double wy) {
   post(WM_LBUTTONDOWN, 1 /* MK_LBUTTON */, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }
 
+// A window larger than its display shows nothing more, yet its surface
+// grows with it (an 8000x8000 window holds 256 MB against 12 MB at its
+// first size): a window resized past its display's bounds is brought back
+// within them.
+void keepWithinDisplay() {
+  if (window == nullptr) return;
+  SDL_Rect bounds;
+  int display = SDL_GetWindowDisplayIndex(window);
+  if (display < 0 || SDL_GetDisplayBounds(display, &bounds) != 0) return;
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window, &w, &h);
+  if (w <= bounds.w && h <= bounds.h) return;
+  SDL_SetWindowSize(window, w < bounds.w ? w : bounds.w, h < bounds.h ? h : bounds.h);
+}
+
 // Draws the frame buffer into the window and shows it. Only the rows that
 // changed since the last shown frame are converted and sent: most frames of
 // the menus change little or nothing, and the display server has less to
@@ -798,6 +813,8 @@ void pumpEvents() {
             postClose();
             break;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
+            keepWithinDisplay();
+            [[fallthrough]];
           case SDL_WINDOWEVENT_EXPOSED:
             // Paint the last frame again at once; while the game is
             // inactive nothing else would.

@@ -4,7 +4,7 @@
 # sound output is stuck. Each case runs the game on its own private Xvfb
 # (found with -displayfd) with its own HOME, XDG_CONFIG_HOME and
 # XDG_RUNTIME_DIR inside a temporary folder, and checks that the game
-# neither hangs nor spins: every wait is bounded (about 10 s) and the
+# neither hangs nor spins (nor grows without need): every wait is bounded (about 10 s) and the
 # measured time is printed.
 #
 #     desktop_faults.py CASE GAME
@@ -76,7 +76,7 @@ class Machine:
         if window_manager:
             self.spawn(["openbox"])
             self.wait_for(lambda: subprocess.call(["wmctrl", "-m"], env=self.env, **QUIET) == 0,
-                          "openbox to start")
+                          "openbox to start", seconds=30)
 
     def start_game(self, **extra):
         env = dict(self.env, **extra)
@@ -92,7 +92,10 @@ class Machine:
             ids = self.out("xdotool", "search", "--onlyvisible", "--name", "^Tobelyn$").split()
             self.window = ids[0] if ids else None
             return self.window is not None
-        log("the window appeared after %.2f s" % self.wait_for(found, "the game window"))
+        # Twice the usual bound: a loaded machine starts a sanitizer build
+        # slowly, and a start held up by its sound waited 30 s or more.
+        log("the window appeared after %.2f s" % self.wait_for(found, "the game window",
+                                                               seconds=2 * BOUND))
         time.sleep(0.5)
 
     def errors(self):
@@ -218,9 +221,35 @@ def silent_sound_server(m):
         server.close()
 
 
+def huge_window(m):
+    # The window resized to 8000x8000 on a 1024x768 screen: it is brought
+    # back within the screen, and its memory stays near what it was.
+    m.start_x()
+    m.start_game()
+
+    def rss_mb():
+        with open("/proc/%d/status" % m.game_proc.pid) as f:
+            return next(int(l.split()[1]) for l in f if l.startswith("VmRSS")) / 1024.0
+    before = rss_mb()
+    subprocess.call(["xdotool", "windowsize", m.window, "8000", "8000"], env=m.env, **QUIET)
+    time.sleep(1.5)
+    geometry = m.out("xdotool", "getwindowgeometry", m.window).split()[-1]
+    after = rss_mb()
+    log("window %s after asking for 8000x8000; memory %.1f MB before, %.1f MB after"
+        % (geometry, before, after))
+    width, height = (int(n) for n in geometry.split("x"))
+    if width > 1024 or height > 768:
+        raise Failure("the window stayed larger than the screen: " + geometry)
+    if after - before > 64:
+        raise Failure("the window's memory grew by %.1f MB" % (after - before))
+    since = time.time()
+    m.game_proc.send_signal(signal.SIGTERM)
+    m.ended("SIGTERM", since)
+
+
 CASES = {"display-lost": display_lost, "input-storm": input_storm,
          "stopped-instance": stopped_instance, "stuck-audio-file": stuck_audio_file,
-         "silent-sound-server": silent_sound_server}
+         "silent-sound-server": silent_sound_server, "huge-window": huge_window}
 
 
 def main():
