@@ -104,3 +104,95 @@ TEST(SdlPacing, DeadlinesKeepTheScheduleUntilAFrameIsLateAndStatsUseNearestRank)
   frameStats(nullptr, 0, &mean, &p99);
   EXPECT_EQ(std::make_pair(mean, p99), std::make_pair(0.0, 0u));
 }
+
+namespace {
+
+// A window-sized 32-bit canvas and an identity table (5-6-5 code = pixel),
+// so that output pixels can be compared with source values directly.
+struct Canvas {
+  int w, h;
+  std::vector<uint32_t> px;
+  Canvas(int ww, int hh) : w(ww), h(hh), px(static_cast<size_t>(ww) * hh, 0xDEADBEEF) {}
+  uint8_t *bytes() { return reinterpret_cast<uint8_t *>(px.data()); }
+  uint32_t at(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
+};
+
+std::vector<uint32_t> greyTable() {
+  std::vector<uint32_t> t(65536);
+  for (uint32_t i = 0; i < 65536; ++i) t[i] = (i & 0xFF) * 0x010101u;  // low byte as grey
+  return t;
+}
+
+}  // namespace
+
+TEST(SdlFit, FillsTheWindowWithCrispPixelsBlendedOnlyAtEdges) {
+  struct Case {
+    const char *name;
+    int windowW, windowH;
+    View expected;
+  };
+  const Case cases[] = {
+      {.name = "1920x1080: 810x1080, 3x and the rest",
+       .windowW = 1920,
+       .windowH = 1080,
+       .expected = {555, 0, 810, 1080, 3}},
+      {.name = "1100x900: 675x900, 2x and the rest",
+       .windowW = 1100,
+       .windowH = 900,
+       .expected = {212, 0, 675, 900, 2}},
+      {.name = "tall 500x1000: the width limits",
+       .windowW = 500,
+       .windowH = 1000,
+       .expected = {0, 167, 500, 666, 2}},
+      {.name = "exactly 2x", .windowW = 480, .windowH = 640, .expected = {0, 0, 480, 640, 2}},
+  };
+  static uint16_t frame[kDisplayWidth * kDisplayHeight];
+  // Left half black (0), right half white (255): one edge down the middle.
+  for (int y = 0; y < kDisplayHeight; ++y) {
+    for (int x = 0; x < kDisplayWidth; ++x) frame[y * kDisplayWidth + x] = x < 120 ? 0 : 255;
+  }
+  const std::vector<uint32_t> table = greyTable();
+  static FitTaps taps;
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    const View v = computeFitView(c.windowW, c.windowH);
+    EXPECT_EQ(std::vector<int>({v.x, v.y, v.w, v.h, v.scale}),
+              std::vector<int>(
+                  {c.expected.x, c.expected.y, c.expected.w, c.expected.h, c.expected.scale}));
+    ASSERT_TRUE(buildFitTaps(v, &taps));
+    Canvas out(c.windowW, c.windowH);
+    int top = 0, rows = 0;
+    fitFrameRows(frame, table.data(), v, taps, out.bytes(), c.windowW * 4, 0, kDisplayHeight - 1,
+                 &top, &rows);
+    EXPECT_EQ(top, v.y);
+    EXPECT_EQ(rows, v.h) << "the whole picture drawn";
+    int blended = 0;
+    for (int x = v.x; x < v.x + v.w; ++x) {
+      const uint32_t p = out.at(x, v.y + v.h / 2);
+      if (p != 0 && p != 0xFFFFFF) ++blended;
+      EXPECT_EQ(p, out.at(x, v.y)) << "every row alike at column " << x;
+    }
+    EXPECT_LE(blended, 2) << "the edge blends over less than one enlarged pixel";
+    if (v.w == kDisplayWidth * v.scale) {
+      EXPECT_EQ(blended, 0) << "no blending at a whole scale";
+    }
+    EXPECT_EQ(out.at(v.x - (v.x > 0 ? 1 : 0), v.y), v.x > 0 ? 0xDEADBEEFu : 0u)
+        << "the bars are not touched";
+  }
+}
+
+TEST(SdlFit, OnlyTheWindowRowsOfChangedDisplayRowsAreDrawn) {
+  static uint16_t frame[kDisplayWidth * kDisplayHeight] = {};
+  const std::vector<uint32_t> table = greyTable();
+  static FitTaps taps;
+  const View v = computeFitView(1920, 1080);  // 3.375 window rows a display row
+  ASSERT_TRUE(buildFitTaps(v, &taps));
+  Canvas out(1920, 1080);
+  int top = 0, rows = 0;
+  fitFrameRows(frame, table.data(), v, taps, out.bytes(), 1920 * 4, 100, 100, &top, &rows);
+  EXPECT_GE(top, 100 * 1080 / 320 - 1);
+  EXPECT_LE(top + rows, 101 * 1080 / 320 + 2);
+  EXPECT_GE(rows, 3);
+  EXPECT_EQ(out.at(v.x, top - 1), 0xDEADBEEFu) << "the row above is not drawn";
+  EXPECT_EQ(out.at(v.x, top + rows), 0xDEADBEEFu) << "the row below is not drawn";
+}

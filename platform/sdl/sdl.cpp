@@ -341,6 +341,16 @@ void clearHeld() {
   for (int i = 0; i < kMaxPads; ++i) padState.clear(i);
 }
 
+// Fit mode: the picture as large as the window allows (see fitFrameRows).
+bool fitMode = false;
+FitTaps fitTaps;
+bool fitTapsReady = false;
+
+void toggleFit() {
+  fitMode = !fitMode;
+  needClear = true;
+}
+
 // Full screen covers the desktop at its own resolution (never a change of
 // video mode); the picture keeps its whole-number scale and black bars.
 void toggleFullScreen() {
@@ -498,7 +508,8 @@ void showFrame() {
   int first = 0, last = kDisplayHeight - 1;
   if (!needClear && direct && !changedRows(frameBuffer, shownFrame, &first, &last)) return;
   if (needClear) {
-    view = computeView(surface->w, surface->h);
+    view = fitMode ? computeFitView(surface->w, surface->h) : computeView(surface->w, surface->h);
+    fitTapsReady = fitMode && buildFitTaps(view, &fitTaps);
     first = 0;
     last = kDisplayHeight - 1;
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
@@ -511,8 +522,13 @@ void showFrame() {
       lastFormat = surface->format->format;
     }
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    scaleFrameRows(frameBuffer, pixelTable, view, static_cast<uint8_t *>(surface->pixels),
+    if (fitTapsReady) {
+      fitFrameRows(frameBuffer, pixelTable, view, fitTaps, static_cast<uint8_t *>(surface->pixels),
                    surface->pitch, first, last, &r.y, &r.h);
+    } else {
+      scaleFrameRows(frameBuffer, pixelTable, view, static_cast<uint8_t *>(surface->pixels),
+                     surface->pitch, first, last, &r.y, &r.h);
+    }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     std::memcpy(shownFrame + first * kDisplayWidth, frameBuffer + first * kDisplayWidth,
                 static_cast<size_t>(last - first + 1) * kDisplayWidth * sizeof(uint16_t));
@@ -736,8 +752,9 @@ void pumpEvents() {
         if (wk != WindowKey::kNone || windowKeyDown[vk]) {
           // Never a key of the game, not even while the option screen
           // waits for one: Enter is button A.
-          if (!windowKeyDown[vk] && !e.key.repeat && wk == WindowKey::kFullScreen) {
-            toggleFullScreen();
+          if (!windowKeyDown[vk] && !e.key.repeat) {
+            if (wk == WindowKey::kFullScreen) toggleFullScreen();
+            if (wk == WindowKey::kFit) toggleFit();
           }
           windowKeyDown[vk] = true;
           break;

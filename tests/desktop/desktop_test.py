@@ -60,6 +60,7 @@ class Desktop:
         # X11 and SDL keep a few allocations until exit that are not ours.
         self.env.update(SDL_AUDIODRIVER="dummy", ASAN_OPTIONS="detect_leaks=0")
         self.procs, self.refs = [], {}
+        self.fit = False
         self.settings = os.path.join(self.config, "tobelyn", "settings")
 
     def spawn(self, argv, **kw):
@@ -166,8 +167,14 @@ class Desktop:
     def picture(self):
         # The window's display, one sample from the middle of each scaled
         # pixel (what a nearest-neighbour shrink by a whole factor takes).
+        # In fit mode the picture is as tall or as wide as the window.
         x, y, scale, ox, oy = self.layout()
-        shot = ImageGrab.grab(bbox=(x + ox, y + oy, x + ox + W * scale, y + oy + H * scale),
+        vw, vh = W * scale, H * scale
+        if self.fit:
+            _, _, w, h = self.geometry()
+            vw, vh = (w, w * H // W) if w * H <= h * W else (h * W // H, h)
+            ox, oy = (w - vw) // 2, (h - vh) // 2
+        shot = ImageGrab.grab(bbox=(x + ox, y + oy, x + ox + vw, y + oy + vh),
                               xdisplay=self.display).convert("RGB")
         return shot.resize((W, H), Image.NEAREST)
 
@@ -342,6 +349,14 @@ class Desktop:
                       "Alt+Tab to bring the game back")
         self.wait_for(lambda: self.fullscreen(), 5, "the game to be full screen again")
         self.check("announce3", "after Alt+Tab away and back the match is still there")
+        # Fit mode: the picture as tall as the screen, sharp but for blended
+        # edges between enlarged pixels.
+        self.key("F10")
+        self.fit = True
+        self.check("announce3", "F10 fits the picture to the screen's height", need=0.9)
+        self.key("F10")
+        self.fit = False
+        self.check("announce3", "F10 again: back to the whole-number scale")
         other.terminate()
         self.close()
 
