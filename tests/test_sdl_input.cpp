@@ -13,6 +13,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "platform/sdl/logic.h"
 
@@ -153,6 +155,44 @@ TEST(SdlPad, TwoSourcesHoldOneButtonUntilBothLetGo) {
   EXPECT_FALSE(pads.set(0, kPadUp, 1u << SDL_CONTROLLER_BUTTON_DPAD_UP, true));
   pads.set(0, kPadUp, kStickSource, false);
   EXPECT_TRUE(pads.held(kPadUp)) << "the direction pad still holds Up";
+}
+
+TEST(SdlWindowState, OnlyTheExactLayoutIsRemembered) {
+  const char good[] = "tobelyn-window 1\nplace -10 20\nsize 720 960\nfullscreen 1\nfit 0\n";
+  WindowState w{};
+  ASSERT_TRUE(parseWindowState(good, sizeof good - 1, &w));
+  EXPECT_EQ(std::vector<int>({w.x, w.y, w.w, w.h, w.fullScreen, w.fit}),
+            std::vector<int>({-10, 20, 720, 960, 1, 0}));
+  char again[kWindowStateMax];
+  const size_t n = formatWindowState(w, again, sizeof again);
+  EXPECT_EQ(std::string(again, n), std::string(good)) << "written back the same";
+
+  struct Case {
+    const char *name;
+    const char *text;
+  };
+  const Case bad[] = {
+      {.name = "another file",
+       .text = "tobelyn-settings 1\nplace 0 0\nsize 720 960\nfullscreen 0\nfit 0\n"},
+      {.name = "a line missing", .text = "tobelyn-window 1\nplace 0 0\nsize 720 960\nfit 0\n"},
+      {.name = "a size of 0",
+       .text = "tobelyn-window 1\nplace 0 0\nsize 0 960\nfullscreen 0\nfit 0\n"},
+      {.name = "a huge number",
+       .text = "tobelyn-window 1\nplace 99999999 0\nsize 720 960\nfullscreen 0\nfit 0\n"},
+      {.name = "a mode of 2",
+       .text = "tobelyn-window 1\nplace 0 0\nsize 720 960\nfullscreen 2\nfit 0\n"},
+      {.name = "bytes after the end",
+       .text = "tobelyn-window 1\nplace 0 0\nsize 720 960\nfullscreen 0\nfit 0\nx"},
+      {.name = "cut short",
+       .text = "tobelyn-window 1\nplace 0 0\nsize 720 960\nfullscreen 0\nfit 0"},
+  };
+  for (const Case &c : bad) {
+    SCOPED_TRACE(c.name);
+    EXPECT_FALSE(parseWindowState(c.text, std::strlen(c.text), &w));
+  }
+  char path[64];
+  ASSERT_TRUE(windowStatePath("/cfg", "/home/p", path, sizeof path));
+  EXPECT_STREQ(path, "/cfg/tobelyn/window") << "beside the settings, never in them";
 }
 
 namespace {

@@ -19,7 +19,8 @@ const char kHelp[] =
     "screen, F10 fit the window. A gamepad plays too. Keys are redefined on the\n"
     "option screen. Minimising or closing the window ends the game.\n"
     "\n"
-    "Settings: $XDG_CONFIG_HOME/tobelyn/settings (default ~/.config/tobelyn/settings).\n"
+    "Settings: $XDG_CONFIG_HOME/tobelyn/settings (default ~/.config/tobelyn/settings);\n"
+    "the window's size and mode beside it in window.\n"
     "\n"
     "  --help     show this text and exit\n"
     "  --version  show the version and exit\n";

@@ -170,6 +170,24 @@ bool settingsPath(const char *xdgConfigHome, const char *home, char *out, size_t
 bool runtimeFolder(const char *xdgRuntimeDir, const char *xdgConfigHome, const char *home,
                    char *out, size_t outSize);
 
+// --- The remembered window.
+
+// The window's size, place and mode, kept in a second small file beside the
+// settings file (which keeps exactly its own values).
+struct WindowState {
+  int x, y, w, h;  // the window's place and size when not full screen
+  bool fullScreen, fit;
+};
+constexpr size_t kWindowStateMax = 256;
+constexpr long kWindowCoordMax = 32767;
+// Reads the file's text; false for anything but the exact layout (then
+// nothing is remembered and the window opens as on a first run).
+bool parseWindowState(const char *text, size_t size, WindowState *out);
+// Writes the layout; the byte count, or 0 when it does not fit.
+size_t formatWindowState(const WindowState &state, char *buffer, size_t size);
+// "window" beside the settings file; false when there is no settings file.
+bool windowStatePath(const char *xdgConfigHome, const char *home, char *out, size_t outSize);
+
 // --- Single instance.
 
 enum class InstanceResult { kFirst, kOtherRuns, kUnavailable };

@@ -20,6 +20,7 @@
 #include "platform/buttons.h"
 #include "platform/common/key_latch.h"
 #include "platform/common/platform_internal.h"
+#include "platform/common/safe_file.h"
 #include "platform/gx.h"
 #include "platform/resources.h"
 #include "platform/sdl/logic.h"
@@ -339,6 +340,28 @@ void clearHeld() {
   // Pads report nothing while the window is in the background, so a button
   // let go there would stay held.
   for (int i = 0; i < kMaxPads; ++i) padState.clear(i);
+}
+
+// The window's size and place when not full screen, kept up to date from
+// its events and saved beside the settings when the window goes away.
+WindowState windowState{0, 0, 0, 0, false, false};
+bool windowStateKnown = false;
+
+const char *windowStateFile() {
+  static char path[1024];
+  if (!windowStatePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), path, sizeof path)) {
+    return nullptr;
+  }
+  return path;
+}
+
+void noteWindowPlace() {
+  if (window == nullptr) return;
+  const Uint32 flags = SDL_GetWindowFlags(window);
+  if (flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED)) return;
+  SDL_GetWindowPosition(window, &windowState.x, &windowState.y);
+  SDL_GetWindowSize(window, &windowState.w, &windowState.h);
+  windowStateKnown = true;
 }
 
 // Fit mode: the picture as large as the window allows (see fitFrameRows).
@@ -662,14 +685,33 @@ bool createWindow(LPCWSTR title, HICON icon) {
   int scale = chooseWindowScale(usable.w, usable.h);
   char utf8[400];
   utf8FromWide(title, utf8, sizeof utf8);
-  window =
-      SDL_CreateWindow(utf8, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDisplayWidth * scale,
-                       kDisplayHeight * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  // The size and mode of the last run, when its file is whole, the size kept
+  // within the desktop. The place is kept in the file but not used: window
+  // managers place a window by its frame, SDL reports the inside, and the
+  // window would creep down by a title bar at every start.
+  int ww = kDisplayWidth * scale, wh = kDisplayHeight * scale;
+  WindowState saved;
+  char text[kWindowStateMax];
+  size_t textSize = 0;
+  const char *statePath = windowStateFile();
+  const bool haveSaved =
+      statePath != nullptr &&
+      safeFileRead(statePath, text, sizeof text, &textSize) == SafeReadResult::kRead &&
+      parseWindowState(text, textSize, &saved);
+  if (haveSaved) {
+    ww = saved.w < kDisplayWidth ? kDisplayWidth : saved.w > usable.w ? usable.w : saved.w;
+    wh = saved.h < kDisplayHeight ? kDisplayHeight : saved.h > usable.h ? usable.h : saved.h;
+    fitMode = saved.fit;
+  }
+  window = SDL_CreateWindow(utf8, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ww, wh,
+                            SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (window == nullptr) {
     std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
     return false;
   }
   SDL_SetWindowMinimumSize(window, kDisplayWidth, kDisplayHeight);
+  noteWindowPlace();
+  if (haveSaved && saved.fullScreen) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
   setIcon(icon);
   // Keys arrive as key presses only; no text input.
   SDL_StopTextInput();
@@ -711,6 +753,17 @@ void backendShowWindow(int cmdShow) {
 
 void backendDestroyWindow() {
   if (window == nullptr) return;
+  // Saved with the care of the settings file: an exclusively created
+  // temporary renamed over the old file, no link followed. A failure only
+  // means the next window opens as on a first run.
+  const char *statePath = windowStateFile();
+  if (statePath != nullptr && windowStateKnown) {
+    windowState.fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    windowState.fit = fitMode;
+    char text[kWindowStateMax];
+    const size_t n = formatWindowState(windowState, text, sizeof text);
+    if (n > 0) (void)safeFileWrite(statePath, text, n);
+  }
   reportStats();
   withDisplay([] { SDL_DestroyWindow(window); });
   window = nullptr;
@@ -829,8 +882,12 @@ void pumpEvents() {
           case SDL_WINDOWEVENT_CLOSE:
             postClose();
             break;
+          case SDL_WINDOWEVENT_MOVED:
+            noteWindowPlace();
+            break;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
             keepWithinDisplay();
+            noteWindowPlace();
             [[fallthrough]];
           case SDL_WINDOWEVENT_EXPOSED:
             // Paint the last frame again at once; while the game is

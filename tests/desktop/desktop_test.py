@@ -360,6 +360,18 @@ class Desktop:
         other.terminate()
         self.close()
 
+        log("run 5: full screen remembered beside the settings")
+        self.start_game("run5")
+        self.wait_for(lambda: self.fullscreen(), 5, "the remembered full screen")
+        self.check("title_row0", "the title in the remembered full screen")
+        if not os.path.exists(os.path.join(self.config, "tobelyn", "window")):
+            raise Failure("no window file beside the settings")
+        if b"window" in open(self.settings, "rb").read().lower():
+            raise Failure("the window's state went into the settings file")
+        self.key("F11")
+        self.wait_for(lambda: not self.fullscreen(), 5, "F11 to leave full screen")
+        self.close()
+
 
 def main():
     if len(sys.argv) != 3:

@@ -1,0 +1,92 @@
+// The window's remembered size, place and mode: a small text file beside
+// the settings, apart from them (the settings file keeps its nine values).
+//
+//   tobelyn-window 1
+//   place X Y
+//   size W H
+//   fullscreen 0|1
+//   fit 0|1
+//
+// Anything else - another first line, a missing, repeated or unknown line,
+// a number out of range, more than kWindowStateMax bytes - reads as no
+// remembered state, and the window opens as on a first run.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/sdl/logic.h"
+
+namespace sdlb {
+
+namespace {
+
+// Reads a whole line "<word> <numbers...>" at *at; false on any fault.
+bool readLine(const char *text, size_t n, size_t *at, const char *word, int count, long *values,
+              long lo, long hi) {
+  const size_t wl = std::strlen(word);
+  if (n - *at < wl + 1 || std::memcmp(text + *at, word, wl) != 0) return false;
+  size_t i = *at + wl;
+  for (int k = 0; k < count; ++k) {
+    if (i >= n || text[i] != ' ') return false;
+    ++i;
+    bool negative = i < n && text[i] == '-';
+    if (negative) ++i;
+    size_t digits = 0;
+    long v = 0;
+    while (i < n && text[i] >= '0' && text[i] <= '9' && digits < 6) {
+      v = v * 10 + (text[i] - '0');
+      ++i;
+      ++digits;
+    }
+    if (digits == 0 || (i < n && text[i] >= '0' && text[i] <= '9')) return false;
+    v = negative ? -v : v;
+    if (v < lo || v > hi) return false;
+    values[k] = v;
+  }
+  if (i >= n || text[i] != '\n') return false;
+  *at = i + 1;
+  return true;
+}
+
+}  // namespace
+
+bool parseWindowState(const char *text, size_t n, WindowState *out) {
+  if (text == nullptr || n > kWindowStateMax) return false;
+  static const char kHead[] = "tobelyn-window 1\n";
+  const size_t hl = sizeof kHead - 1;
+  if (n < hl || std::memcmp(text, kHead, hl) != 0) return false;
+  size_t at = hl;
+  long place[2], size[2], full, fit;
+  if (!readLine(text, n, &at, "place", 2, place, -kWindowCoordMax, kWindowCoordMax) ||
+      !readLine(text, n, &at, "size", 2, size, 1, kWindowCoordMax) ||
+      !readLine(text, n, &at, "fullscreen", 1, &full, 0, 1) ||
+      !readLine(text, n, &at, "fit", 1, &fit, 0, 1) || at != n) {
+    return false;
+  }
+  out->x = static_cast<int>(place[0]);
+  out->y = static_cast<int>(place[1]);
+  out->w = static_cast<int>(size[0]);
+  out->h = static_cast<int>(size[1]);
+  out->fullScreen = full != 0;
+  out->fit = fit != 0;
+  return true;
+}
+
+size_t formatWindowState(const WindowState &s, char *buffer, size_t size) {
+  int n = std::snprintf(buffer, size,
+                        "tobelyn-window 1\nplace %d %d\nsize %d %d\nfullscreen %d\nfit %d\n", s.x,
+                        s.y, s.w, s.h, s.fullScreen ? 1 : 0, s.fit ? 1 : 0);
+  return n > 0 && static_cast<size_t>(n) < size ? static_cast<size_t>(n) : 0;
+}
+
+bool windowStatePath(const char *xdgConfigHome, const char *home, char *out, size_t outSize) {
+  if (!settingsPath(xdgConfigHome, home, out, outSize)) return false;
+  char *slash = std::strrchr(out, '/');
+  static const char kName[] = "window";
+  if (slash == nullptr || static_cast<size_t>(slash + 1 - out) + sizeof kName > outSize) {
+    return false;
+  }
+  std::memcpy(slash + 1, kName, sizeof kName);
+  return true;
+}
+
+}  // namespace sdlb
