@@ -3,12 +3,13 @@
 #
 #   tobelyn_VERSION_ARCH.deb       the Debian package (scripts/build-deb.sh)
 #   tobelyn-VERSION-src.tar.gz     the source of this commit (git archive)
-#   tobelyn-VERSION-web.zip        the browser site (scripts/build-web.sh)
-#   tobelyn-VERSION-windows.zip    the Windows game (scripts/build-windows.sh)
+#   tobelyn-VERSION-web.zip        the browser site (scripts/build-web.sh, build/web/site)
+#   tobelyn-VERSION-windows.zip    the Windows game (scripts/build-windows.sh:
+#                                  build/win/tobelyn.exe and docs/windows/README.txt)
 #   SHA256SUMS                     sha256sum of each of them
 #
-# A release file whose script or toolchain is missing here is named at the
-# end and the exit status is 1; the files that could be built are still made.
+# A release file whose script is missing here, or fails, is named at the end
+# and the exit status is 1; the files that could be built are still made.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
@@ -41,23 +42,27 @@ zip_folder() {
   rm -rf "$stage"
 }
 
+# The browser site and the Windows game: their scripts install their own
+# toolchains (Emscripten, MinGW-w64) when missing.
 if [ ! -x scripts/build-web.sh ]; then
   missing+=("browser site (scripts/build-web.sh is not in this tree)")
-elif ! command -v emcc >/dev/null; then
-  missing+=("browser site (Emscripten's emcc is missing; Debian: emscripten)")
+elif ! scripts/build-web.sh; then
+  missing+=("browser site (scripts/build-web.sh failed)")
 else
-  scripts/build-web.sh
   zip_folder build/web/site "$dist/tobelyn-$version-web.zip" "tobelyn-$version-web"
   echo "release: tobelyn-$version-web.zip"
 fi
 
 if [ ! -x scripts/build-windows.sh ]; then
   missing+=("Windows game (scripts/build-windows.sh is not in this tree)")
-elif ! command -v x86_64-w64-mingw32-g++ >/dev/null; then
-  missing+=("Windows game (MinGW-w64 is missing; Debian: g++-mingw-w64-x86-64)")
+elif ! scripts/build-windows.sh; then
+  missing+=("Windows game (scripts/build-windows.sh failed)")
 else
-  scripts/build-windows.sh
-  zip_folder build/windows/dist "$dist/tobelyn-$version-windows.zip" "tobelyn-$version-windows"
+  stage="$(mktemp -d)"
+  cp build/win/tobelyn.exe "$stage/"
+  [ -f docs/windows/README.txt ] && cp docs/windows/README.txt "$stage/"
+  zip_folder "$stage" "$dist/tobelyn-$version-windows.zip" "tobelyn-$version-windows"
+  rm -rf "$stage"
   echo "release: tobelyn-$version-windows.zip"
 fi
 
