@@ -98,12 +98,6 @@ TEST_F(AppTest, WindowProcedureMessageTable) {
     bool slotsEmpty = false;  // no key or tap handler installed
     After after;
   } cases[] = {
-      {.name = "creating the window changes nothing",
-       .message = {.msg = WM_CREATE, .wParam = 0, .lParam = 0},
-       .after = {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {}}},
-      {.name = "a restored size changes nothing",
-       .message = {.msg = WM_SIZE, .wParam = SIZE_RESTORED, .lParam = 0},
-       .after = {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {}}},
       {.name = "a maximised size changes nothing",
        .message = {.msg = WM_SIZE, .wParam = 2, .lParam = MAKELPARAM(240, 320)},
        .after = {.running = true, .suspended = false, .paints = 0, .quit = false, .seen = {}}},

@@ -46,7 +46,6 @@ TEST(PlatformResources, StringsAreCutToTheBuffer) {
       {.name = "the class name", .id = kStringWindowClass, .max = 100, .text = L"TOBELYN"},
       {.name = "a buffer just big enough", .id = kStringWindowTitle, .max = 8, .text = L"Tobelyn"},
       {.name = "one character short", .id = kStringWindowTitle, .max = 7, .text = L"Tobely"},
-      {.name = "room for three", .id = kStringWindowClass, .max = 4, .text = L"TOB"},
       {.name = "room for the NUL only", .id = kStringWindowTitle, .max = 1, .text = L""},
       {.name = "no string 2", .id = 2, .max = 100, .text = L""},
       {.name = "an id beyond 16 bits", .id = 70000, .max = 100, .text = L""},

@@ -85,9 +85,8 @@ TEST_F(SettingsTest, SoundValueLoadsAndIsWrittenBackAsZeroOrOne) {
   } cases[] = {
       {.name = "absent: on", .present = false, .value = {}, .sound = 1, .writtenBack = {1, 0}},
       {.name = "0: off", .present = true, .value = {0, 0}, .sound = 0, .writtenBack = {0, 0}},
-      {.name = "1: on", .present = true, .value = {1, 0}, .sound = 1, .writtenBack = {1, 0}},
-      {.name = "256: on", .present = true, .value = {0, 1}, .sound = 1, .writtenBack = {1, 0}},
       {.name = "-1: on", .present = true, .value = {0xFF, 0xFF}, .sound = 1, .writtenBack = {1, 0}},
+      {.name = "256: on", .present = true, .value = {0, 1}, .sound = 1, .writtenBack = {1, 0}},
       {.name = "empty: as absent", .present = true, .value = {}, .sound = 1, .writtenBack = {1, 0}},
       {.name = "one byte: as absent",
        .present = true,
@@ -99,11 +98,6 @@ TEST_F(SettingsTest, SoundValueLoadsAndIsWrittenBackAsZeroOrOne) {
        .value = {0, 0, 7, 7, 7},
        .sound = 0,
        .writtenBack = {0, 0}},
-      {.name = "four bytes starting with 512: on",
-       .present = true,
-       .value = {0, 2, 0, 0},
-       .sound = 1,
-       .writtenBack = {1, 0}},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
@@ -161,11 +155,7 @@ TEST(KeyIs, ComparesTheLow16BitsAsSigned) {
       {.name = "high bits ignored", .binding = VK_UP, .key = 0x10000 | VK_UP, .matches = true},
       {.name = "another code", .binding = VK_UP, .key = VK_RIGHT, .matches = false},
       {.name = "a negative binding, 16 bits", .binding = -2, .key = 0xFFFE, .matches = true},
-      {.name = "a negative binding, negative key", .binding = -2, .key = -2, .matches = true},
       {.name = "the sign bit counts", .binding = -2, .key = 0x7FFE, .matches = false},
-      {.name = "the largest positive", .binding = 0x7FFF, .key = 0x7FFF, .matches = true},
-      {.name = "the smallest negative", .binding = -32768, .key = 0x8000, .matches = true},
-      {.name = "0 against 0x10000", .binding = 0, .key = 0x10000, .matches = true},
       {.name = "the code shifted up is another",
        .binding = VK_RETURN,
        .key = VK_RETURN << 8,
