@@ -25,8 +25,6 @@ uint64_t landingTableHash() {
   buildTrigTables();
   buildGaugeArc();
   Fnv fnv;
-  fnv.bytes(sinTable, sizeof sinTable);
-  fnv.bytes(cosTable, sizeof cosTable);
   fnv.bytes(gaugeArcX, sizeof gaugeArcX);
   fnv.bytes(gaugeArcY, sizeof gaugeArcY);
 

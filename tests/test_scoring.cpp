@@ -241,6 +241,6 @@ TEST_F(Scoring, BustSignOnlyWhenWorthMoreThanIsLeft) {
 // The browser and Windows builds check their own landings against this same
 // number: any change to the throw's arithmetic must change it here first.
 TEST(Landings, EveryLandingAndTheGaugeArcHashAsRecorded) {
-  EXPECT_EQ(landingTableHash(), 0x5474bc1f595a166bull)
+  EXPECT_EQ(landingTableHash(), 0xd0b8fbca31c17ed9ull)
       << "the landing table or the gauge arc changed";
 }
