@@ -18,7 +18,7 @@ constexpr DWORD VALUE_BYTES = 2;
 
 // Opens the key, creating it when it is missing.
 bool openSettingsKey(HKEY *key, DWORD *disposition) {
-  return RegCreateKeyExW(HKEY_LOCAL_MACHINE, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+  return RegCreateKeyExW(SETTINGS_ROOT_KEY, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
                          nullptr, key, disposition) == ERROR_SUCCESS;
 }
 

@@ -7,7 +7,7 @@
 
 // Source corner (x, y), size (w, h) and target corner (px, py), in 64 bits
 // so that no argument can overflow the sums below.
-struct CopyRect {
+struct CopyArea {
   int64_t x, y, w, h, px, py;
 };
 
@@ -15,7 +15,7 @@ struct CopyRect {
 // lies wholly beyond the target (nothing is to be done at all); otherwise
 // cuts it to the target, after which w or h may be 0 or less (nothing to
 // copy). The source bounds are the caller's to check.
-inline bool clipCopy(CopyRect &r, int64_t sourceW, int64_t sourceH, int64_t targetW,
+inline bool clipCopy(CopyArea &r, int64_t sourceW, int64_t sourceH, int64_t targetW,
                      int64_t targetH) {
   if (r.w == 0) {
     r.w = sourceW;

@@ -81,7 +81,7 @@ int32_t present(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t h
   const int64_t displayW = displayProperties.cxWidth;
   const int64_t displayH = displayProperties.cyHeight;
 
-  CopyRect r{sx, sy, width, height, displayX, displayY};
+  CopyArea r{sx, sy, width, height, displayX, displayY};
   if (!clipCopy(r, src.stride, src.height, displayW, displayH)) return kGfxOk;
   const int64_t x = r.x, y = r.y, w = r.w, h = r.h, px = r.px, py = r.py;
 

@@ -14,7 +14,7 @@ void playSound(HINSTANCE module, int32_t id) {
   // Found and loaded anew on every request; the image is played in place.
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(static_cast<WORD>(resourceId)), L"WAVE");
   if (found == nullptr) return;
-  HGLOBAL image = LoadResource(module, found);
+  const void *image = LockResource(LoadResource(module, found));
   if (image == nullptr) return;
   sndPlaySoundW(static_cast<LPCWSTR>(image), SND_ASYNC | SND_MEMORY);
 }

@@ -67,7 +67,7 @@ int32_t blit(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t heig
   const Surface &src = surfaceTable[source];
   const Surface &dst = surfaceTable[destination];
 
-  CopyRect r{sx, sy, width, height, dx, dy};
+  CopyArea r{sx, sy, width, height, dx, dy};
   if (!clipCopy(r, src.stride, src.height, dst.stride, dst.height)) return kGfxOk;
   const int64_t x = r.x, y = r.y, w = r.w, h = r.h, px = r.px, py = r.py;
   if (w <= 0 || h <= 0) return kGfxOk;

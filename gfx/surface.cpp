@@ -61,7 +61,7 @@ int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_
   if (resourceId != 0) {
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(static_cast<WORD>(resourceId)), RT_BITMAP);
     if (found == nullptr) return kGfxNoSuchBitmap;
-    auto *data = static_cast<uint8_t *>(LoadResource(module, found));
+    auto *data = static_cast<uint8_t *>(LockResource(LoadResource(module, found)));
     if (data == nullptr) return kGfxBitmapNotLoaded;
     int32_t bitmapWidth = readLe32(data + 4);
     int32_t bitmapHeight = readLe32(data + 8);

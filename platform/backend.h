@@ -31,8 +31,8 @@ BOOL backendBringForward(HWND other);
 // for the life of the process.
 const char *backendRegistryPath();
 
-// The device's default button codes, shared by the desktop and headless
-// backends: arrows for Up, Down, Left and Right, Enter for A, Escape for B,
-// 'C' for C and 'S' for Start. Defined in the shared code.
+// The device's default button codes, shared by every backend: arrows for Up,
+// Down, Left and Right, Enter for A, Escape for B, 'C' for C and 'S' for
+// Start. Defined in platform/common/default_keys.cpp.
 struct GXKeyList;
 GXKeyList platformDefaultKeys();

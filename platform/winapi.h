@@ -2,11 +2,16 @@
 // and window, message queue, resources, registry, key state, millisecond
 // clock and wave playing. Every name, type and constant has the shape and
 // value the system itself uses, so the game code reads the same on every
-// backend. A native Windows build replaces this header with <windows.h>.
+// backend. The native Windows build (TOBELYN_NATIVE_WIN32) uses the system's
+// own <windows.h> instead of the stand-in below.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#ifdef TOBELYN_NATIVE_WIN32
+#include "platform/win32/system.h"
+#else
 
 using BYTE = uint8_t;
 using WORD = uint16_t;
@@ -131,6 +136,9 @@ inline bool IS_INTRESOURCE(LPCWSTR p) { return (reinterpret_cast<uintptr_t>(p) >
 
 // Registry.
 #define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000002u)))
+// The root of the game's settings key: the handheld keeps it under
+// HKEY_LOCAL_MACHINE.
+#define SETTINGS_ROOT_KEY HKEY_LOCAL_MACHINE
 constexpr LONG ERROR_SUCCESS = 0;
 constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 constexpr LONG ERROR_ACCESS_DENIED = 5;
@@ -208,3 +216,5 @@ DWORD timeGetTime();
 
 // Plays a wave image; with SND_MEMORY the name is the image's address.
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags);
+
+#endif  // TOBELYN_NATIVE_WIN32

@@ -3,9 +3,25 @@
 #pragma once
 
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <direct.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
+
+#ifdef _WIN32
+// The headless build for Windows: folders there have no mode, and a drive
+// such as "C:" cannot be made but exists.
+inline int makeOneFolder(const char *folder, mode_t) {
+  if (_mkdir(folder) == 0) return 0;
+  struct stat st;
+  if (stat(folder, &st) == 0 && (st.st_mode & S_IFDIR) != 0) errno = EEXIST;
+  return -1;
+}
+#else
+inline int makeOneFolder(const char *folder, mode_t mode) { return mkdir(folder, mode); }
+#endif
 
 // Creates each missing folder along `folder`, itself included; new folders
 // get `mode`. True when the whole path exists as folders afterwards (as far
@@ -19,7 +35,7 @@ inline bool makeFolders(const char *folder, mode_t mode) {
     if (buf[i] != '/' && buf[i] != '\0') continue;
     const char saved = buf[i];
     buf[i] = '\0';
-    if (mkdir(buf, mode) != 0 && errno != EEXIST) return false;
+    if (makeOneFolder(buf, mode) != 0 && errno != EEXIST) return false;
     buf[i] = saved;
   }
   return true;

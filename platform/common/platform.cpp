@@ -276,16 +276,3 @@ HMODULE GetModuleHandleW(LPCWSTR moduleName) {
   if (moduleName != nullptr) return nullptr;
   return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x00400000));
 }
-
-GXKeyList platformDefaultKeys() {
-  GXKeyList keys{};
-  keys.vkUp = VK_UP;
-  keys.vkDown = VK_DOWN;
-  keys.vkLeft = VK_LEFT;
-  keys.vkRight = VK_RIGHT;
-  keys.vkA = VK_RETURN;
-  keys.vkB = VK_ESCAPE;
-  keys.vkC = 'C';
-  keys.vkStart = 'S';
-  return keys;
-}

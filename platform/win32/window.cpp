@@ -1,0 +1,490 @@
+// The native Windows build's stand-in for the handheld's display and
+// buttons: the game's window gets a normal resizable frame, the 240x320
+// display is shown letterboxed at a whole-number scale from a DIB section,
+// painted from the kept frame whenever Windows asks, and frames are paced at
+// 60 a second. Everything else (messages, registry, resources, clock, sound,
+// the single-instance check) is the system's own.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/gx.h"
+#include "platform/sdl/logic.h"
+#include "platform/winapi.h"
+#include <psapi.h>
+
+// From here on the names below are the system's own functions; the game's
+// calls to them reach the versions defined at the end of this file.
+#undef CreateWindowExW
+#undef ClientToScreen
+#undef GetAsyncKeyState
+#undef SetForegroundWindow
+#undef FindWindowW
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace {
+
+using sdlb::kDisplayHeight;
+using sdlb::kDisplayWidth;
+using sdlb::View;
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
+constexpr int kMinimumScale = 2;
+
+HWND gameWindow;
+WNDPROC gameProc;
+HWND foundWindow;  // the running instance FindWindowW found
+
+// The display: what the game draws (5-6-5), what the DIB section holds, and
+// the DIB section itself (32-bit, top-down) selected into a memory DC.
+uint16_t frameBuffer[kDisplayWidth * kDisplayHeight];
+uint16_t shownFrame[kDisplayWidth * kDisplayHeight];
+uint32_t pixelTable[65536];
+HBITMAP dib;
+HDC dibDc;
+uint32_t *dibPixels;
+View view{0, 0, 0, 0, 0};
+
+bool displayOpen;
+bool suspended;
+bool lastBeginNull;
+
+// Pacing: a high-resolution waitable timer where the system has one, else a
+// plain one (timeBeginPeriod(1) makes it fine enough).
+HANDLE frameTimer;
+bool periodSet;
+int64_t deadline;
+LARGE_INTEGER counterHz;
+
+// Keys pressed since the last frame ended: a press and release shorter than
+// one frame still reads as held for the next frame's poll.
+bool pressedSinceFrame[256];
+
+// Frame statistics, kept when TOBELYN_FRAME_STATS is set and printed to
+// standard error when the window goes away.
+constexpr int kMaxIntervals = 1 << 16;
+bool statsOn;
+// With TOBELYN_TRACE set, the messages that matter for input and
+// activation are printed to standard error, to check them by hand.
+bool traceOn;
+uint32_t intervals[kMaxIntervals];
+int intervalCount;
+int64_t lastShownNs;
+int64_t firstFrameNs;
+
+int64_t nowNs() {
+  LARGE_INTEGER c;
+  QueryPerformanceCounter(&c);
+  if (counterHz.QuadPart == 0) QueryPerformanceFrequency(&counterHz);
+  return static_cast<int64_t>(static_cast<double>(c.QuadPart) * 1e9 /
+                              static_cast<double>(counterHz.QuadPart));
+}
+
+// Nanoseconds since the process was created, on the same clock as nowNs.
+int64_t processAgeNs() {
+  FILETIME created, exited, kernel, user, now;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return -1;
+  GetSystemTimePreciseAsFileTime(&now);
+  ULARGE_INTEGER a, b;
+  a.LowPart = created.dwLowDateTime;
+  a.HighPart = created.dwHighDateTime;
+  b.LowPart = now.dwLowDateTime;
+  b.HighPart = now.dwHighDateTime;
+  return static_cast<int64_t>(b.QuadPart - a.QuadPart) * 100;
+}
+
+void sleepUntil(int64_t when) {
+  int64_t left = when - nowNs();
+  if (left <= 0) return;
+  if (frameTimer != nullptr) {
+    LARGE_INTEGER due;
+    due.QuadPart = -(left / 100);  // relative, in 100 ns units
+    if (SetWaitableTimer(frameTimer, &due, 0, nullptr, nullptr, FALSE)) {
+      WaitForSingleObject(frameTimer, INFINITE);
+      return;
+    }
+  }
+  Sleep(static_cast<DWORD>(left / 1000000));
+}
+
+void pace() {
+  int64_t now = nowNs();
+  if (deadline != 0 && now < deadline) {
+    sleepUntil(deadline);
+    now = nowNs();
+  }
+  deadline = sdlb::nextDeadline(deadline, now, sdlb::kFramePeriodNs);
+}
+
+void recordShown() {
+  if (!statsOn) return;
+  int64_t now = nowNs();
+  if (firstFrameNs == 0) firstFrameNs = processAgeNs();
+  if (lastShownNs != 0 && intervalCount < kMaxIntervals)
+    intervals[intervalCount++] = static_cast<uint32_t>((now - lastShownNs) / 1000);
+  lastShownNs = now;
+}
+
+void reportStats() {
+  if (!statsOn) return;
+  double mean;
+  uint32_t p99;
+  int n = intervalCount;
+  sdlb::frameStats(intervals, n, &mean, &p99);
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+  std::fprintf(stderr,
+               "tobelyn: first frame %.1f ms after start; %d frame intervals, mean %.2f ms, "
+               "p99 %.2f ms; peak working set %.1f MiB\n",
+               firstFrameNs > 0 ? firstFrameNs / 1e6 : -1.0, n, mean / 1000.0, p99 / 1000.0,
+               static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
+  std::fflush(stderr);
+  intervalCount = 0;
+}
+
+// The usable part of the monitor the window is (or will be) on.
+RECT workArea(HWND hwnd) {
+  RECT area{0, 0, 1024, 768};
+  HMONITOR monitor = hwnd != nullptr ? MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY)
+                                     : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (monitor != nullptr && GetMonitorInfoW(monitor, &info)) {
+    area = info.rcWork;
+  } else {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  }
+  return area;
+}
+
+// The window size (frame included) whose client area is w x h.
+SIZE frameSize(int w, int h, DWORD style, DWORD exStyle) {
+  RECT r{0, 0, w, h};
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// The largest whole multiple of the display whose window fits the work
+// area, never below 2.
+int chooseScale(const RECT &area, DWORD style, DWORD exStyle) {
+  int scale = 1;
+  for (int s = 2; s < 64; ++s) {
+    SIZE size = frameSize(kDisplayWidth * s, kDisplayHeight * s, style, exStyle);
+    if (size.cx > area.right - area.left || size.cy > area.bottom - area.top) break;
+    scale = s;
+  }
+  return scale < kMinimumScale ? kMinimumScale : scale;
+}
+
+void createDib() {
+  if (dib != nullptr) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = kDisplayWidth;
+  info.bmiHeader.biHeight = -kDisplayHeight;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void *bits = nullptr;
+  dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (dib == nullptr) return;
+  dibPixels = static_cast<uint32_t *>(bits);
+  dibDc = CreateCompatibleDC(nullptr);
+  SelectObject(dibDc, dib);
+  // Pixels as 0x00RRGGBB; the frame starts black.
+  sdlb::build565Table(pixelTable, 0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0);
+  std::memset(dibPixels, 0, sizeof(uint32_t) * kDisplayWidth * kDisplayHeight);
+  std::memset(shownFrame, 0, sizeof shownFrame);
+}
+
+void updateView(HWND hwnd) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  view = sdlb::computeView(client.right - client.left, client.bottom - client.top);
+}
+
+void fillBars(HDC dc, const RECT &client) {
+  HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  const RECT bars[] = {
+      {0, 0, client.right, view.y},
+      {0, view.y + view.h, client.right, client.bottom},
+      {0, view.y, view.x, view.y + view.h},
+      {view.x + view.w, view.y, client.right, view.y + view.h},
+  };
+  for (const RECT &r : bars)
+    if (r.right > r.left && r.bottom > r.top) FillRect(dc, &r, black);
+}
+
+// Paints the asked-for part of the window from the DIB section: black bars
+// around the picture, and only the display rows that the update region
+// touches.
+void paint(HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  if (dc == nullptr) return;
+  RECT client;
+  GetClientRect(hwnd, &client);
+  fillBars(dc, client);
+  if (dibDc != nullptr && view.w > 0 && view.h > 0) {
+    SetStretchBltMode(dc, COLORONCOLOR);
+    if (view.scale >= 1) {
+      const int s = view.scale;
+      int first = (ps.rcPaint.top - view.y) / s;
+      int last = (ps.rcPaint.bottom - view.y + s - 1) / s;  // one past
+      if (first < 0) first = 0;
+      if (last > kDisplayHeight) last = kDisplayHeight;
+      if (last > first) {
+        StretchBlt(dc, view.x, view.y + first * s, view.w, (last - first) * s, dibDc, 0, first,
+                   kDisplayWidth, last - first, SRCCOPY);
+      }
+    } else {
+      StretchBlt(dc, view.x, view.y, view.w, view.h, dibDc, 0, 0, kDisplayWidth, kDisplayHeight,
+                 SRCCOPY);
+    }
+  }
+  EndPaint(hwnd, &ps);
+}
+
+// Copies the rows that changed since the last frame into the DIB section
+// and has Windows repaint only those rows, at once.
+void showFrame() {
+  if (gameWindow == nullptr || dibPixels == nullptr) return;
+  int first, last;
+  if (!sdlb::changedRows(frameBuffer, shownFrame, &first, &last)) return;
+  for (int y = first; y <= last; ++y) {
+    const uint16_t *src = frameBuffer + y * kDisplayWidth;
+    uint32_t *dst = dibPixels + y * kDisplayWidth;
+    for (int x = 0; x < kDisplayWidth; ++x) dst[x] = pixelTable[src[x]];
+  }
+  GdiFlush();
+  std::memcpy(shownFrame + first * kDisplayWidth, frameBuffer + first * kDisplayWidth,
+              static_cast<size_t>(last - first + 1) * kDisplayWidth * sizeof(uint16_t));
+  RECT rows{view.x, view.y, view.x + view.w, view.y + view.h};
+  if (view.scale >= 1) {
+    rows.top = view.y + first * view.scale;
+    rows.bottom = view.y + (last + 1) * view.scale;
+  }
+  InvalidateRect(gameWindow, &rows, FALSE);
+  UpdateWindow(gameWindow);
+}
+
+void clearPressed() { std::memset(pressedSinceFrame, 0, sizeof pressedSinceFrame); }
+
+// Sits in front of the game's window procedure and handles what a desktop
+// window needs; everything else, and every message the game knows, goes on
+// to the game.
+LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (traceOn && (msg == WM_ACTIVATE || msg == WM_KEYDOWN || msg == WM_LBUTTONDOWN ||
+                  msg == WM_SIZE || msg == WM_CLOSE)) {
+    std::fprintf(stderr, "tobelyn: message 0x%04x wParam 0x%llx lParam 0x%llx\n", msg,
+                 static_cast<unsigned long long>(wParam), static_cast<unsigned long long>(lParam));
+    std::fflush(stderr);
+  }
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers every pixel: no brush ever shows
+    case WM_PAINT:
+      paint(hwnd);
+      return 0;
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) {
+        updateView(hwnd);
+        InvalidateRect(hwnd, nullptr, FALSE);
+      }
+      break;
+    case WM_GETMINMAXINFO: {
+      auto *info = reinterpret_cast<MINMAXINFO *>(lParam);
+      SIZE least = frameSize(kDisplayWidth, kDisplayHeight,
+                             static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)),
+                             static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+      info->ptMinTrackSize.x = least.cx;
+      info->ptMinTrackSize.y = least.cy;
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      const RECT *r = reinterpret_cast<const RECT *>(lParam);
+      SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+        return TRUE;
+      }
+      break;
+    case WM_LBUTTONDOWN: {
+      // A click on the letterbox bars is no tap on the display.
+      int x, y;
+      if (!sdlb::mapToDisplay(view, static_cast<SHORT>(LOWORD(lParam)),
+                              static_cast<SHORT>(HIWORD(lParam)), &x, &y))
+        return 0;
+      break;
+    }
+    case WM_KEYDOWN:
+      if (wParam < 256) pressedSinceFrame[wParam] = true;
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) clearPressed();
+      break;
+    case WM_DESTROY:
+      reportStats();
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcW(gameProc, hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+// --- The desktop mends of the game's system calls.
+
+HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int,
+                         int, int, int, HWND parent, HMENU menu, HINSTANCE instance, void *param) {
+  const char *stats = std::getenv("TOBELYN_FRAME_STATS");
+  statsOn = stats != nullptr && stats[0] != 0 && stats[0] != '0';
+  const char *trace = std::getenv("TOBELYN_TRACE");
+  traceOn = trace != nullptr && trace[0] != 0 && trace[0] != '0';
+  // The handheld's window was the whole screen: here it gets a title,
+  // minimise, maximise and close boxes and a sizing border. It stays hidden
+  // until the game shows it, by then ready to paint.
+  const DWORD desktopStyle = kWindowStyle | (style & ~(WS_VISIBLE | WS_POPUP));
+  RECT area = workArea(nullptr);
+  int scale = chooseScale(area, desktopStyle, exStyle);
+  SIZE size = frameSize(kDisplayWidth * scale, kDisplayHeight * scale, desktopStyle, exStyle);
+  int x = area.left + (area.right - area.left - size.cx) / 2;
+  int y = area.top + (area.bottom - area.top - size.cy) / 2;
+  if (x < area.left) x = area.left;
+  if (y < area.top) y = area.top;
+  createDib();
+  HWND hwnd = CreateWindowExW(exStyle, className, windowName, desktopStyle, x, y, size.cx, size.cy,
+                              parent, menu, instance, param);
+  if (hwnd == nullptr) return nullptr;
+  gameWindow = hwnd;
+  gameProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(displayProc)));
+  SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, 0);
+  updateView(hwnd);
+  clearPressed();
+  if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
+  return hwnd;
+}
+
+BOOL tobelynClientToScreen(HWND hwnd, POINT *point) {
+  if (point == nullptr || hwnd == nullptr || hwnd != gameWindow) return FALSE;
+  int x, y;
+  if (!sdlb::mapToDisplay(view, point->x, point->y, &x, &y)) return FALSE;
+  point->x = x;
+  point->y = y;
+  return TRUE;
+}
+
+SHORT tobelynGetAsyncKeyState(int vKey) {
+  if (gameWindow == nullptr || GetForegroundWindow() != gameWindow) return 0;
+  SHORT state = GetAsyncKeyState(vKey);
+  if (vKey >= 0 && vKey < 256 && pressedSinceFrame[vKey]) state |= static_cast<SHORT>(0x8000);
+  return state;
+}
+
+HWND tobelynFindWindow(LPCWSTR className, LPCWSTR windowName) {
+  foundWindow = FindWindowW(className, windowName);
+  return foundWindow;
+}
+
+BOOL tobelynSetForegroundWindow(HWND hwnd) {
+  // The handheld marks the handle with its lowest bit; the window meant is
+  // the one FindWindowW found.
+  if (foundWindow != nullptr &&
+      (reinterpret_cast<uintptr_t>(hwnd) | 1) == (reinterpret_cast<uintptr_t>(foundWindow) | 1))
+    hwnd = foundWindow;
+  if (hwnd == nullptr) return FALSE;
+  if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+  return SetForegroundWindow(hwnd);
+}
+
+// --- The display and buttons.
+
+int GXOpenDisplay(HWND hwnd, DWORD) {
+  if (hwnd == nullptr || hwnd != gameWindow || dibPixels == nullptr) return 0;
+  displayOpen = true;
+  std::memset(frameBuffer, 0, sizeof frameBuffer);
+  if (!periodSet) periodSet = timeBeginPeriod(1) == TIMERR_NOERROR;
+  if (frameTimer == nullptr) {
+    frameTimer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                        TIMER_ALL_ACCESS);
+    if (frameTimer == nullptr) frameTimer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
+  }
+  deadline = 0;
+  return 1;
+}
+
+int GXCloseDisplay() {
+  displayOpen = false;
+  if (frameTimer != nullptr) CloseHandle(frameTimer);
+  frameTimer = nullptr;
+  if (periodSet) timeEndPeriod(1);
+  periodSet = false;
+  return 1;
+}
+
+void *GXBeginDraw() {
+  if (!displayOpen || suspended) {
+    // Nothing to draw into, but the frame still takes its time, so that an
+    // inactive game does not spin.
+    lastBeginNull = true;
+    lastShownNs = 0;  // the statistics skip the gap
+    clearPressed();
+    pace();
+    return nullptr;
+  }
+  lastBeginNull = false;
+  return frameBuffer;
+}
+
+int GXEndDraw() {
+  if (lastBeginNull) {
+    lastBeginNull = false;  // already paced in GXBeginDraw
+    return 0;
+  }
+  if (!displayOpen) return 0;
+  showFrame();
+  recordShown();
+  clearPressed();
+  pace();
+  return 1;
+}
+
+int GXOpenInput() { return 1; }
+int GXCloseInput() { return 1; }
+
+GXDisplayProperties GXGetDisplayProperties() {
+  GXDisplayProperties p{};
+  p.cxWidth = kDisplayWidth;
+  p.cyHeight = kDisplayHeight;
+  p.cbxPitch = 2;
+  p.cbyPitch = kDisplayWidth * 2;
+  p.cBPP = 16;
+  p.ffFormat = kfDirect565;
+  return p;
+}
+
+GXKeyList GXGetDefaultKeys(int) { return platformDefaultKeys(); }
+
+int GXSuspend() {
+  suspended = true;
+  return 1;
+}
+
+int GXResume() {
+  suspended = false;
+  return 1;
+}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the native Windows game, build/win/tobelyn.exe (64-bit, statically
+# linked, no console window), cross-compiled with MinGW-w64:
+#
+#   scripts/build-windows.sh
+#
+# The README for Windows players that goes beside it is docs/windows/README.txt.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/ensure-packages.sh
+ensure_packages cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DTOBELYN_TESTS=OFF >/dev/null
+cmake --build build/win -j"$(nproc)" --target tobelyn
+echo "built $(pwd)/build/win/tobelyn.exe ($(stat -c %s build/win/tobelyn.exe) bytes)"

@@ -1,0 +1,383 @@
+#!/usr/bin/python3
+# The Windows builds under Wine, on a private X server with a window manager:
+#   1. the headless test build's unit tests (tobelyn_tests.exe), Wine started
+#      once for the whole binary; among them the landing hash, pinned to the
+#      Linux build's value;
+#   2. the golden-frame scripts run by the Windows tobelyn-replay.exe, every
+#      frame compared pixel for pixel with the Linux tobelyn-replay's;
+#   3. the real tobelyn.exe driven with xdotool: the title against the
+#      headless frame, taps on the option screen (also through the letterbox
+#      of a resized window, where a click on the bars does nothing), a key
+#      redefined, a clean exit, the value read back with `wine reg query`
+#      under HKEY_CURRENT_USER and seen again at the next start, and a second
+#      start that brings the first forward and exits with 0.
+#
+#     wine_test.py WINDOWS_BUILD_DIR LINUX_REPLAY
+#
+# WINDOWS_BUILD_DIR holds tobelyn.exe, tobelyn_tests.exe and
+# tobelyn-replay.exe. Every run makes its own Wine prefix in a temporary
+# folder. A missing tool skips the test (exit 77), except where CI=true: there
+# it fails.
+import glob, os, shutil, subprocess, sys, tempfile, time
+
+W, H = 240, 320
+TOOLS = ["wine", "wineserver", "Xvfb", "openbox", "xdotool", "wmctrl", "xwininfo", "xlogo"]
+QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SETTINGS_KEY = r"HKCU\Software\Qen\Tobelyn"
+try:
+    from PIL import Image, ImageChops, ImageGrab
+except ImportError:
+    Image = None
+
+# Reference frames, made headless by the Linux tobelyn-replay. The clock
+# steps 16 ms a pass; 14 passes clear the 200 ms input gap.
+STEP = "run 14;"
+REF_SCRIPT = ("clock 100000;" + STEP + "shot title.png;"
+              + ("key 0x28;" + STEP) + "key 0x0D;wait 0;wait 2;" + STEP + "shot option.png;"
+              + "tap 20 260;run 1;shot option_panel.png;key 0x58;" + STEP
+              + "shot option_c88.png")
+
+
+class Failure(Exception):
+    pass
+
+
+def log(*args):
+    print("windows:", *args, flush=True)
+
+
+class Wine:
+    def __init__(self, build, replay, work):
+        self.build, self.replay, self.work = build, replay, work
+        self.exe = os.path.join(build, "tobelyn.exe")
+        self.env = {k: v for k, v in os.environ.items() if not k.startswith("WINE")}
+        self.env.update(WINEPREFIX=os.path.join(work, "prefix"), WINEDEBUG="-all",
+                        # No Mono or Gecko installer dialogs (there is no
+                        # network), no desktop menu entries.
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
+                        HOME=os.path.join(work, "home"))
+        os.makedirs(self.env["HOME"])
+        self.procs, self.refs = [], {}
+
+    # --- Processes.
+
+    def spawn(self, argv, **kw):
+        self.procs.append(subprocess.Popen(argv, env=self.env, **(kw or QUIET)))
+        return self.procs[-1]
+
+    def quiet(self, *argv):
+        return subprocess.call(argv, env=self.env, **QUIET)
+
+    def out(self, *argv, timeout=60):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True,
+                              timeout=timeout).stdout.strip()
+
+    def wait_for(self, condition, seconds, what):
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            if condition():
+                return
+            time.sleep(0.05)
+        raise Failure("timed out waiting for " + what)
+
+    def start_x(self):
+        r, w = os.pipe()
+        self.spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten",
+                    "tcp"], pass_fds=(w,), **QUIET)
+        os.close(w)
+        number, deadline = b"", time.time() + 15
+        while not number.endswith(b"\n") and time.time() < deadline:
+            chunk = os.read(r, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(r)
+        if not number.strip():
+            raise Failure("Xvfb did not start")
+        self.display = self.env["DISPLAY"] = ":" + number.decode().strip()
+        self.spawn(["openbox"])
+        self.wait_for(lambda: self.quiet("wmctrl", "-m") == 0, 10, "openbox to start")
+
+    def make_prefix(self):
+        began = time.time()
+        result = subprocess.run(["wine", "wineboot", "-i"], env=self.env, capture_output=True,
+                                text=True, timeout=300)
+        if result.returncode != 0:
+            raise Failure("the Wine prefix was not made: " + result.stderr[-2000:])
+        # No debugger on a crash: a crashing program just ends, with its
+        # exception code, so that the crash fails the test.
+        self.quiet("wine", "reg", "delete", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion"
+                   r"\AeDebug", "/v", "Debugger", "/f")
+        # One Wine server for every program of the run.
+        self.spawn(["wineserver", "-p"])
+        log("ok: Wine prefix made in %.1f s" % (time.time() - began))
+
+    # --- 1. Unit tests.
+
+    def unit_tests(self):
+        began = time.time()
+        result = subprocess.run(["wine", os.path.join(self.build, "tobelyn_tests.exe")],
+                                env=self.env, capture_output=True, text=True, timeout=600,
+                                cwd=self.work)
+        output = result.stdout.replace("\r", "")
+        with open(os.path.join(self.work, "unit.txt"), "w") as f:
+            f.write(output + result.stderr)
+        summary = [l for l in output.splitlines() if l.startswith("[==========]")]
+        if result.returncode != 0:
+            failed = [l for l in output.splitlines() if l.startswith("[  FAILED  ]")]
+            raise Failure("unit tests under Wine ended with %d:\n%s\n%s"
+                          % (result.returncode, "\n".join(failed), result.stderr[-2000:]))
+        if "[       OK ] Landings.EveryLandingAndTheGaugeArcHashAsRecorded" not in output:
+            raise Failure("the landing hash test did not run under Wine")
+        log("ok: unit tests under Wine, %s (%.1f s)" % (summary[-1][13:] if summary else "?",
+                                                        time.time() - began))
+        log("ok: the landings and the gauge arc hash as on Linux")
+
+    # --- 2. Golden frames.
+
+    def golden_frames(self):
+        began = time.time()
+        frames = 0
+        for script in sorted(glob.glob(os.path.join(SOURCE, "tests", "golden", "golden_*.txt"))):
+            name = os.path.basename(script)
+            shots = {}
+            for side, argv in (("linux", [self.replay, script]),
+                               ("windows", ["wine", os.path.join(self.build,
+                                                                 "tobelyn-replay.exe"), script])):
+                folder = os.path.join(self.work, "golden", side, name)
+                os.makedirs(folder)
+                result = subprocess.run(argv, cwd=folder, env=self.env, capture_output=True,
+                                        text=True, timeout=300)
+                if result.returncode != 0:
+                    raise Failure("%s replay of %s ended with %d: %s"
+                                  % (side, name, result.returncode, result.stderr[-2000:]))
+                shots[side] = sorted(f for f in os.listdir(folder) if f.endswith(".png"))
+            if not shots["linux"] or shots["linux"] != shots["windows"]:
+                raise Failure("%s: frames saved differ: %s" % (name, shots))
+            for png in shots["linux"]:
+                a, b = (Image.open(os.path.join(self.work, "golden", side, name, png))
+                        .convert("RGB") for side in ("linux", "windows"))
+                if a.size != b.size or ImageChops.difference(a, b).getbbox() is not None:
+                    raise Failure("%s: frame %s differs between Linux and Windows (kept in %s)"
+                                  % (name, png, self.work))
+                frames += 1
+        log("ok: %d golden frames of the Windows replay equal Linux's (%.1f s)"
+            % (frames, time.time() - began))
+
+    # --- 3. The real game.
+
+    def make_refs(self):
+        folder = os.path.join(self.work, "refs")
+        os.makedirs(folder)
+        with open(os.path.join(folder, "refs.txt"), "w") as f:
+            f.write(REF_SCRIPT.replace(";", "\n") + "\n")
+        result = subprocess.run([self.replay, "refs.txt"], cwd=folder, capture_output=True,
+                                text=True, timeout=120)
+        if result.returncode != 0:
+            raise Failure("reference script failed: " + result.stderr)
+        for f in os.listdir(folder):
+            if f.endswith(".png"):
+                self.refs[f[:-4]] = Image.open(os.path.join(folder, f)).convert("RGB")
+
+    def start_game(self, label):
+        self.stats_path = os.path.join(self.work, label + ".stderr")
+        self.stats = open(self.stats_path, "w")
+        env = dict(self.env, TOBELYN_FRAME_STATS="1")
+        self.procs.append(subprocess.Popen(["wine", self.exe], env=env, stdout=self.stats,
+                                           stderr=self.stats))
+        self.proc = self.procs[-1]
+        self.window = None
+
+        def found():
+            self.window = (self.out("xdotool", "search", "--onlyvisible", "--name",
+                                    "^Tobelyn$").split() or [None])[0]
+            return self.window is not None
+        self.wait_for(found, 60, "the game window")
+        self.activate()
+        time.sleep(1.0)
+
+    def activate(self):
+        self.quiet("xdotool", "windowactivate", "--sync", self.window)
+
+    def layout(self):
+        # The client area's place on the screen and size, the whole-number
+        # scale and the display's offset in it (the letterbox).
+        info = dict(line.strip().split(":", 1) for line in
+                    self.out("xwininfo", "-id", self.window).splitlines() if ":" in line)
+        x, y, w, h = (int(info[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
+                                             "Width", "Height"))
+        scale = min(w // W, h // H)
+        if scale < 1:
+            raise Failure("window %dx%d smaller than the display" % (w, h))
+        return x, y, w, h, scale, (w - W * scale) // 2, (h - H * scale) // 2
+
+    def picture(self):
+        x, y, _, _, scale, ox, oy = self.layout()
+        shot = ImageGrab.grab(bbox=(x + ox, y + oy, x + ox + W * scale, y + oy + H * scale),
+                              xdisplay=self.display).convert("RGB")
+        self.last_shot = shot
+        return shot.resize((W, H), Image.NEAREST)
+
+    def check(self, ref, what):
+        # Every pixel within 8 of the reference in each channel; tries for a
+        # few seconds while a screen fades in.
+        best = 0.0
+        for _ in range(20):
+            diff = ImageChops.difference(self.picture(), self.refs[ref]).getdata()
+            share = sum(max(p) <= 8 for p in diff) / len(diff)
+            best = max(best, share)
+            if share >= 1.0:
+                log("ok: %s (the window shows the headless frame %s)" % (what, ref))
+                self.last_shot.save(os.path.join(self.work, "shot-%s.png" % ref))
+                time.sleep(0.25)  # a screen takes no key for 200 ms
+                return
+            time.sleep(0.2)
+        self.last_shot.save(os.path.join(self.work, "failed-%s.png" % ref))
+        raise Failure("%s: %.2f%% of pixels as %s at best (window picture kept in %s)"
+                      % (what, 100 * best, ref, self.work))
+
+    def key(self, name):
+        self.quiet("xdotool", "keydown", name)
+        time.sleep(0.1)
+        self.quiet("xdotool", "keyup", name)
+        time.sleep(0.3)
+
+    def click(self, wx, wy):
+        self.quiet("xdotool", "mousemove", "--window", self.window, str(wx), str(wy), "click", "1")
+        time.sleep(0.3)
+
+    def tap(self, x, y):
+        _, _, _, _, scale, ox, oy = self.layout()
+        self.click(ox + x * scale + scale // 2, oy + y * scale + scale // 2)
+
+    def ended(self, how):
+        try:
+            code = self.proc.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            raise Failure("the game did not end after " + how)
+        self.stats.close()
+        if code != 0:
+            raise Failure("the game ended with %d after %s: %s"
+                          % (code, how, open(self.stats_path).read()))
+        log("ok: %s ends the game with 0" % how)
+
+    def registry_value(self, name):
+        text = self.out("wine", "reg", "query", SETTINGS_KEY, "/v", name).replace("\r", "")
+        for line in text.splitlines():
+            parts = line.split()
+            if len(parts) == 3 and parts[0] == name:
+                return parts[1], parts[2]
+        return None
+
+    def game(self):
+        self.make_refs()
+        log("run 1: title, option screen by taps, a redefinition, QUIT")
+        self.start_game("run1")
+        self.check("title", "title screen")
+        self.tap(200, 150)          # OPTION
+        self.check("option", "a tap on OPTION opens the option screen")
+        self.tap(20, 260)           # BUTTON C
+        self.check("option_panel", "a tap on the BUTTON C row asks for a key")
+        self.key("x")
+        self.check("option_c88", "X becomes BUTTON C (088)")
+        self.key("Escape")
+        time.sleep(0.6)
+        self.check("title", "Escape leaves the option screen")
+        for name in ("Down", "Down", "Down", "Return"):  # QUIT
+            self.key(name)
+        self.ended("QUIT")
+        value = self.registry_value("ButtonC")
+        if value != ("REG_BINARY", "5800"):
+            raise Failure("ButtonC under %s is %s, not REG_BINARY 5800" % (SETTINGS_KEY, value))
+        log("ok: wine reg query %s /v ButtonC gives REG_BINARY 5800" % SETTINGS_KEY)
+
+        log("run 2: the redefinition kept, the letterbox, a second start, a close")
+        self.start_game("run2")
+        self.check("title", "title screen at the next start")
+        # A window wider than the picture: bars left and right.
+        _, _, w, h, scale, _, _ = self.layout()
+        self.quiet("xdotool", "windowsize", "--sync", self.window, str(w + 3 * W // 2), str(h))
+        time.sleep(0.5)
+        _, _, w2, _, scale2, ox, oy = self.layout()
+        if ox < 20:
+            raise Failure("no letterbox bars after widening the window to %d" % w2)
+        self.check("title", "title letterboxed in a widened window")
+        self.click(ox // 2, oy + 150 * scale2)  # the bar beside OPTION
+        time.sleep(0.4)
+        self.check("title", "a click on the bar beside OPTION does nothing")
+        self.tap(200, 150)
+        self.check("option_c88", "BUTTON C is still 088 after a restart (tap through the bars)")
+        self.key("Escape")
+        time.sleep(0.6)
+        other = self.spawn(["xlogo"])
+        time.sleep(1.0)
+        for logo in self.out("xdotool", "search", "--onlyvisible", "--class", "xlogo").split()[:1]:
+            self.quiet("xdotool", "windowactivate", "--sync", logo)
+        if self.out("xdotool", "getactivewindow") == self.window:
+            raise Failure("could not move the focus away from the game")
+        second = subprocess.run(["wine", self.exe], env=self.env, capture_output=True,
+                                timeout=60)
+        if second.returncode != 0:
+            raise Failure("the second start ended with %d" % second.returncode)
+        self.wait_for(lambda: self.out("xdotool", "getactivewindow") == self.window,
+                      10, "the running game to come forward")
+        if self.proc.poll() is not None:
+            raise Failure("the first game ended when the second started")
+        log("ok: a second start exits with 0 and brings the running game forward")
+        other.terminate()
+        self.activate()
+        self.quiet("wmctrl", "-i", "-c", self.window)
+        self.ended("a close request (wmctrl -c)")
+        stats = open(self.stats_path).read().strip().splitlines()
+        if stats:
+            log("figures of run 2: " + stats[-1])
+
+    def run(self):
+        self.start_x()
+        self.make_prefix()
+        self.unit_tests()
+        self.golden_frames()
+        self.game()
+
+
+def main():
+    if len(sys.argv) != 3:
+        print("usage: wine_test.py WINDOWS_BUILD_DIR LINUX_REPLAY", file=sys.stderr)
+        return 2
+    build, replay = (os.path.abspath(a) for a in sys.argv[1:])
+    missing = [t for t in TOOLS if shutil.which(t) is None] + ([] if Image else ["python3-pil"])
+    missing += [os.path.join(build, f) for f in ("tobelyn.exe", "tobelyn_tests.exe",
+                                                 "tobelyn-replay.exe")
+                if not os.path.exists(os.path.join(build, f))]
+    if missing:
+        ci = os.environ.get("CI") == "true"
+        print("windows: %s: missing %s (Debian: wine wine64 g++-mingw-w64-x86-64-posix xvfb "
+              "openbox xdotool wmctrl x11-utils x11-apps python3-pil)"
+              % ("FAILED" if ci else "SKIPPED", ", ".join(missing)), flush=True)
+        return 1 if ci else 77
+    work = tempfile.mkdtemp(prefix="tobelyn-wine-")
+    wine = Wine(build, replay, work)
+    began, code = time.time(), 0
+    try:
+        wine.run()
+    except Failure as e:
+        print("windows: FAILED: %s" % e, flush=True)
+        code = 1
+    if "WINEPREFIX" in wine.env and os.path.isdir(wine.env["WINEPREFIX"]):
+        subprocess.call(["wineserver", "-k"], env=wine.env, **QUIET)
+    for p in reversed(wine.procs):
+        if p.poll() is None:
+            p.terminate()
+            try:
+                p.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+    if code == 0:
+        shutil.rmtree(work, ignore_errors=True)
+        log("passed in %.1f s" % (time.time() - began))
+    return code
+
+
+if __name__ == "__main__":
+    sys.exit(main())
