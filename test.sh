@@ -6,11 +6,13 @@ cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
 # The build and tests; clang with libFuzzer for the fuzz targets; a private X
 # server, a window manager and xdotool for the desktop game's own test; the
-# Debian tools that build and check the package.
+# Debian tools that build and check the package; MinGW-w64 and Wine for the
+# Windows builds.
 ensure_packages cmake make g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-dev libpng-dev \
   python3 python3-pil python3-numpy clang libclang-rt-14-dev \
   xvfb openbox xdotool wmctrl x11-utils x11-apps \
-  dpkg-dev lintian desktop-file-utils appstream man-db
+  dpkg-dev lintian desktop-file-utils appstream man-db \
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
 # The browser game: Emscripten, Chromium, ImageMagick for its icons; Node
 # and npm only where no Node is installed (Debian's npm would conflict with
 # a newer Node already on the machine).
@@ -20,6 +22,15 @@ jobs="$(nproc)"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOBELYN_SANITIZE=ON \
   -DTOBELYN_BENCH=OFF >/dev/null
 cmake --build build/test -j"$jobs"
+# The Windows builds, cross-compiled (no sanitizers there): tobelyn.exe and
+# the headless test build, run under Wine by the windows_wine test.
+if command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 && [ -d /usr/src/googletest ]; then
+  cmake -S . -B build/win-test -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build/win-test -j"$jobs" --target tobelyn tobelyn_tests tobelyn-replay
+else
+  echo "MinGW-w64 or GoogleTest's sources missing: the Windows builds are not made"
+fi
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build/test --output-on-failure -j"$jobs" | tee build/test/ctest.log

@@ -18,8 +18,8 @@ constexpr DWORD VALUE_BYTES = 2;
 
 // Opens the key, creating it when it is missing.
 bool openSettingsKey(HKEY *key, DWORD *disposition) {
-  return RegCreateKeyExW(SETTINGS_ROOT_KEY, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
-                         nullptr, key, disposition) == ERROR_SUCCESS;
+  return RegCreateKeyExW(SETTINGS_ROOT_KEY, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                         key, disposition) == ERROR_SUCCESS;
 }
 
 }  // namespace

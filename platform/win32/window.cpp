@@ -9,9 +9,13 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/common/key_latch.h"
+#include "platform/common/view.h"
 #include "platform/gx.h"
-#include "platform/sdl/logic.h"
+#include "platform/sdl/logic.h"  // frame pacing arithmetic (SDL-free)
 #include "platform/winapi.h"
+
+// Needs <windows.h> (through platform/winapi.h) before it.
 #include <psapi.h>
 
 // From here on the names below are the system's own functions; the game's
@@ -31,9 +35,9 @@
 
 namespace {
 
-using sdlb::kDisplayHeight;
-using sdlb::kDisplayWidth;
-using sdlb::View;
+using shared::kDisplayHeight;
+using shared::kDisplayWidth;
+using shared::View;
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 constexpr int kMinimumScale = 2;
@@ -63,9 +67,10 @@ bool periodSet;
 int64_t deadline;
 LARGE_INTEGER counterHz;
 
-// Keys pressed since the last frame ended: a press and release shorter than
-// one frame still reads as held for the next frame's poll.
-bool pressedSinceFrame[256];
+// Keys seen pressed and released in the game's window: a press and release
+// between two frames still reads as held for the next frame's poll. A
+// pass here ends with its frame.
+shared::KeyLatch keys;
 
 // Frame statistics, kept when TOBELYN_FRAME_STATS is set and printed to
 // standard error when the window goes away.
@@ -208,7 +213,7 @@ void createDib() {
 void updateView(HWND hwnd) {
   RECT client;
   GetClientRect(hwnd, &client);
-  view = sdlb::computeView(client.right - client.left, client.bottom - client.top);
+  view = shared::computeView(client.right - client.left, client.bottom - client.top);
 }
 
 void fillBars(HDC dc, const RECT &client) {
@@ -258,7 +263,7 @@ void paint(HWND hwnd) {
 void showFrame() {
   if (gameWindow == nullptr || dibPixels == nullptr) return;
   int first, last;
-  if (!sdlb::changedRows(frameBuffer, shownFrame, &first, &last)) return;
+  if (!shared::changedRows(frameBuffer, shownFrame, &first, &last)) return;
   for (int y = first; y <= last; ++y) {
     const uint16_t *src = frameBuffer + y * kDisplayWidth;
     uint32_t *dst = dibPixels + y * kDisplayWidth;
@@ -276,7 +281,7 @@ void showFrame() {
   UpdateWindow(gameWindow);
 }
 
-void clearPressed() { std::memset(pressedSinceFrame, 0, sizeof pressedSinceFrame); }
+void clearPressed() { keys.newPass(); }
 
 // Sits in front of the game's window procedure and handles what a desktop
 // window needs; everything else, and every message the game knows, goes on
@@ -324,16 +329,19 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_LBUTTONDOWN: {
       // A click on the letterbox bars is no tap on the display.
       int x, y;
-      if (!sdlb::mapToDisplay(view, static_cast<SHORT>(LOWORD(lParam)),
-                              static_cast<SHORT>(HIWORD(lParam)), &x, &y))
+      if (!shared::mapToDisplay(view, static_cast<SHORT>(LOWORD(lParam)),
+                                static_cast<SHORT>(HIWORD(lParam)), &x, &y))
         return 0;
       break;
     }
     case WM_KEYDOWN:
-      if (wParam < 256) pressedSinceFrame[wParam] = true;
+      keys.press(static_cast<int>(wParam));
+      break;
+    case WM_KEYUP:
+      keys.release(static_cast<int>(wParam));
       break;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) clearPressed();
+      if (LOWORD(wParam) == WA_INACTIVE) keys.clear();
       break;
     case WM_DESTROY:
       reportStats();
@@ -374,7 +382,7 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
       SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(displayProc)));
   SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, 0);
   updateView(hwnd);
-  clearPressed();
+  keys.clear();
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
   return hwnd;
 }
@@ -382,7 +390,7 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
 BOOL tobelynClientToScreen(HWND hwnd, POINT *point) {
   if (point == nullptr || hwnd == nullptr || hwnd != gameWindow) return FALSE;
   int x, y;
-  if (!sdlb::mapToDisplay(view, point->x, point->y, &x, &y)) return FALSE;
+  if (!shared::mapToDisplay(view, point->x, point->y, &x, &y)) return FALSE;
   point->x = x;
   point->y = y;
   return TRUE;
@@ -391,7 +399,7 @@ BOOL tobelynClientToScreen(HWND hwnd, POINT *point) {
 SHORT tobelynGetAsyncKeyState(int vKey) {
   if (gameWindow == nullptr || GetForegroundWindow() != gameWindow) return 0;
   SHORT state = GetAsyncKeyState(vKey);
-  if (vKey >= 0 && vKey < 256 && pressedSinceFrame[vKey]) state |= static_cast<SHORT>(0x8000);
+  if (keys.down(vKey)) state |= static_cast<SHORT>(0x8000);
   return state;
 }
 

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# The native Windows game's figures under Wine, beside the Linux desktop
+# game's measured the same way in the same run, on one private X server
+# (Xvfb 1024x768, openbox):
+#   - the size of tobelyn.exe (target under 2 MB);
+#   - start-up to the first frame shown: as the game itself measures it (from
+#     its process's creation), and from the command to a visible window;
+#   - peak memory: the game's own peak working set (Windows) and the peak
+#     resident size of the process (Linux's VmHWM, Wine's own code included);
+#   - the frame interval at 60 frames a second (mean, 99th percentile) and
+#     the CPU used, SECONDS of aiming in a match (the pointer moves every
+#     frame), Wine's server included.
+#
+#   bench/windows.sh [SECONDS]    # default 10
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+seconds="${1:-10}"
+for tool in wine wineserver Xvfb openbox xdotool wmctrl; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "== windows: skipped, $tool is missing (Debian: wine wine64 xvfb openbox xdotool wmctrl)"
+    exit 0
+  fi
+done
+
+"$root/scripts/build-windows.sh" >/dev/null
+exe="$root/build/win/tobelyn.exe"
+linux="$root/build/bench/tobelyn"
+cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release -DTOBELYN_SANITIZE=OFF \
+  -DTOBELYN_TESTS=OFF -DTOBELYN_BENCH=ON >/dev/null
+nice cmake --build "$root/build/bench" -j2 --target tobelyn >/dev/null
+
+work="$(mktemp -d /tmp/tobelyn-winbench.XXXXXX)"
+pids=()
+cleanup() {
+  WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/home" "$work/config" "$work/run"
+chmod 700 "$work/run"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+export SDL_AUDIODRIVER=dummy TOBELYN_FRAME_STATS=1
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+openbox >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+wine wineboot -i >/dev/null 2>&1
+wineserver -p
+server="$(pgrep -n -x wineserver || true)"
+
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+now() { date +%s.%N; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
+window_of() {
+  for _ in $(seq 600); do
+    id="$(xdotool search --onlyvisible --name '^Tobelyn$' 2>/dev/null | head -1)"
+    [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.02
+  done
+}
+close_game() {
+  wmctrl -i -c "$1"
+  for _ in $(seq 200); do kill -0 "$2" 2>/dev/null || break; sleep 0.1; done
+}
+first_frame() { sed -n 's/.*first frame \([0-9.]*\) ms after start.*/\1/p' "$1" | tail -1; }
+
+echo "== Windows build under Wine $(wine --version 2>/dev/null) beside the Linux desktop build"
+echo "load average at the start: $(load)"
+size="$(stat -c %s "$exe")"
+awk -v s="$size" 'BEGIN { printf "tobelyn.exe: %d bytes (%.2f MB; target under 2 MB), static, 64-bit\n", s, s / 1048576 }'
+printf 'linux tobelyn (Release, SDL2 linked dynamically): %d bytes\n' "$(stat -c %s "$linux")"
+
+echo
+echo "start-up to the first frame shown, three starts each (own measure / command to visible window):"
+for side in windows linux; do
+  for i in 1 2 3; do
+    t0="$(now)"
+    if [ "$side" = windows ]; then
+      wine "$exe" 2>"$work/$side-start$i.txt" &
+    else
+      "$linux" 2>"$work/$side-start$i.txt" &
+    fi
+    game=$!
+    id="$(window_of)"
+    t1="$(now)"
+    sleep 0.5
+    close_game "$id" "$game"
+    wait "$game" || true
+    awk -v s="$side" -v f="$(first_frame "$work/$side-start$i.txt")" -v a="$t0" -v b="$t1" \
+      'BEGIN { printf "  %-8s %8.1f ms / %7.1f ms\n", s, f, (b - a) * 1000 }'
+  done
+done
+
+# One side: into a "301" match, aiming, measured for $seconds.
+measure() {
+  local side="$1" game id pid t0 t1 c0 c1 s0 s1 hwm
+  if [ "$side" = windows ]; then
+    wine "$exe" 2>"$work/$side-play.txt" &
+  else
+    "$linux" 2>"$work/$side-play.txt" &
+  fi
+  game=$!
+  id="$(window_of)"
+  pid="$(xdotool getwindowpid "$id" 2>/dev/null || echo "$game")"
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+  sleep 0.5
+  for _ in 1 2 3 4 5; do  # START, "301", one player, ready, leave the announcement
+    xdotool keydown Return
+    sleep 0.06
+    xdotool keyup Return
+    sleep 0.6
+  done
+  t0="$(now)"
+  c0="$(cpu_ticks "$pid")"
+  s0="$( [ -n "$server" ] && cpu_ticks "$server" || echo 0)"
+  sleep "$seconds"
+  t1="$(now)"
+  c1="$(cpu_ticks "$pid")"
+  s1="$( [ -n "$server" ] && cpu_ticks "$server" || echo 0)"
+  hwm="$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")"
+  close_game "$id" "$game"
+  wait "$game" || true
+  [ "$side" = linux ] && { s0=0; s1=0; }
+  awk -v side="$side" -v c0="$c0" -v c1="$c1" -v s0="$s0" -v s1="$s1" -v t0="$t0" -v t1="$t1" \
+    -v hz="$(getconf CLK_TCK)" -v hwm="$hwm" 'BEGIN {
+    w = t1 - t0
+    printf "  %-8s CPU %.1f%% of one core (Wine server %.1f%%), peak resident %.1f MiB\n",
+      side, 100 * (c1 - c0) / hz / w, 100 * (s1 - s0) / hz / w, hwm / 1024 }'
+  sed -n "s/^tobelyn: first frame.*; \([0-9]* frame intervals.*\)/  $side   \1/p" "$work/$side-play.txt"
+}
+echo
+echo "a match at 60 frames a second, ${seconds} s aiming (16.67 ms a frame; CPU target under 10%):"
+measure windows
+measure linux
+echo "(windows' peak working set is the game's own measure; peak resident includes Wine's code)"
+echo "load average at the end: $(load)"
