@@ -16,8 +16,8 @@
 #
 # WINDOWS_BUILD_DIR holds tobelyn.exe, tobelyn_tests.exe and
 # tobelyn-replay.exe. Every run makes its own Wine prefix in a temporary
-# folder. A missing tool skips the test (exit 77), except where CI=true: there
-# it fails.
+# folder, kept with its screenshots when TOBELYN_KEEP_WORK is set. A missing
+# tool skips the test (exit 77), except where CI=true: there it fails.
 import glob, os, shutil, subprocess, sys, tempfile, time
 
 W, H = 240, 320
@@ -333,10 +333,11 @@ class Wine:
         # Wine 8 does not ask the X window manager to focus a window another
         # process brought forward; newer Wine and Windows itself do.
         time.sleep(0.5)
-        log("note: X focus %s the game after the second start"
-            % ("moved to" if self.out("xdotool", "getactivewindow") == self.window
-               else "stayed away from (Wine 8 does not pass the activation to the window "
-               "manager)"))
+        if self.out("xdotool", "getactivewindow") == self.window:
+            log("note: the X focus moved to the game too")
+        else:
+            log("note: the X focus stayed where it was (Wine 8 does not pass an activation "
+                "by another process on to the window manager)")
         other.terminate()
         self.activate()
         self.quiet("wmctrl", "-i", "-c", self.window)
@@ -386,7 +387,7 @@ def main():
                 p.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 p.kill()
-    if code == 0:
+    if code == 0 and not os.environ.get("TOBELYN_KEEP_WORK"):
         shutil.rmtree(work, ignore_errors=True)
         log("passed in %.1f s" % (time.time() - began))
     return code
