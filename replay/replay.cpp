@@ -29,6 +29,15 @@
 #include "replay/script.h"
 #include "screens/screens.h"
 
+// Scripts are opened without passing the descriptor on to child programs;
+// the C library of Windows (the replay built for the tests under Wine) has
+// no such flag, and reads them in binary mode instead.
+#ifdef _WIN32
+constexpr int kScriptOpenFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int kScriptOpenFlags = O_RDONLY | O_CLOEXEC;
+#endif
+
 namespace {
 
 constexpr int EXIT_BAD = 2;
@@ -352,7 +361,7 @@ int main(int argc, char **argv) {
     lines = readScript(STDIN_FILENO);
   } else {
     runner.scriptName = script;
-    int fd = open(script, O_RDONLY | O_CLOEXEC);
+    int fd = open(script, kScriptOpenFlags);
     if (fd < 0) usage(std::string("cannot read ") + script + ": " + std::strerror(errno));
     struct stat st;
     if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
