@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -359,7 +360,13 @@ void noteWindowPlace() {
   if (window == nullptr) return;
   const Uint32 flags = SDL_GetWindowFlags(window);
   if (flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED)) return;
+  // The place is kept as the frame's corner: window managers place a new
+  // window by its frame, while SDL reports the inside.
+  int top = 0, left = 0;
+  SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
   SDL_GetWindowPosition(window, &windowState.x, &windowState.y);
+  windowState.x -= left;
+  windowState.y -= top;
   SDL_GetWindowSize(window, &windowState.w, &windowState.h);
   windowStateKnown = true;
 }
@@ -685,11 +692,11 @@ bool createWindow(LPCWSTR title, HICON icon) {
   int scale = chooseWindowScale(usable.w, usable.h);
   char utf8[400];
   utf8FromWide(title, utf8, sizeof utf8);
-  // The size and mode of the last run, when its file is whole, the size kept
-  // within the desktop. The place is kept in the file but not used: window
-  // managers place a window by its frame, SDL reports the inside, and the
-  // window would creep down by a title bar at every start.
+  // The size, place and mode of the last run, when its file is whole: the
+  // size kept within the desktop, the place used only when the window's
+  // corner still lies on it (a monitor may have gone since).
   int ww = kDisplayWidth * scale, wh = kDisplayHeight * scale;
+  int wx = SDL_WINDOWPOS_CENTERED, wy = SDL_WINDOWPOS_CENTERED;
   WindowState saved;
   char text[kWindowStateMax];
   size_t textSize = 0;
@@ -702,9 +709,13 @@ bool createWindow(LPCWSTR title, HICON icon) {
     ww = saved.w < kDisplayWidth ? kDisplayWidth : saved.w > usable.w ? usable.w : saved.w;
     wh = saved.h < kDisplayHeight ? kDisplayHeight : saved.h > usable.h ? usable.h : saved.h;
     fitMode = saved.fit;
+    const SDL_Point corner{saved.x, saved.y};
+    if (SDL_PointInRect(&corner, &usable)) {
+      wx = std::max(usable.x, std::min(saved.x, usable.x + usable.w - ww));
+      wy = std::max(usable.y, std::min(saved.y, usable.y + usable.h - wh));
+    }
   }
-  window = SDL_CreateWindow(utf8, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ww, wh,
-                            SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  window = SDL_CreateWindow(utf8, wx, wy, ww, wh, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (window == nullptr) {
     std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
     return false;

@@ -116,6 +116,9 @@ class Desktop:
             if f.endswith(".png"):
                 self.refs[f[:-4]] = Image.open(os.path.join(folder, f)).convert("RGB")
 
+    def corner(self):
+        return self.geometry()[:2]
+
     def start_game(self, label):
         self.stats_path = os.path.join(self.work, label + ".stderr")
         self.stats = open(self.stats_path, "w")
@@ -320,6 +323,10 @@ class Desktop:
 
         log("run 3: settings kept over a minimise, High Score, SIGTERM")
         self.start_game("run3")
+        # Moved by the player, the window opens at the same place next time.
+        self.quiet("xdotool", "windowmove", "--sync", self.window, "40", "30")
+        time.sleep(0.5)
+        moved_to = self.corner()
         self.tap(200, 150)
         self.check("option_c88_off", "sound off and BUTTON C 088 kept over a minimise")
         self.leave_option()
@@ -329,6 +336,10 @@ class Desktop:
 
         log("run 4: Round The Clock in full screen, Alt+Tab away and back")
         self.start_game("run4")
+        if self.corner() != moved_to:
+            raise Failure("window opened at %s, not where it was left: %s"
+                          % (self.corner(), moved_to))
+        log("ok: the window opens where it was left, %s" % (moved_to,))
         self.check_class()
         self.to_match(3, '"Round The Clock"')
         self.key("F11")
