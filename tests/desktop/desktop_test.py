@@ -98,7 +98,7 @@ class Desktop:
             raise Failure("Xvfb did not start")
         self.display = self.env["DISPLAY"] = ":" + number.decode().strip()
         self.spawn(["openbox"])
-        self.wait_for(lambda: self.quiet("wmctrl", "-m") == 0, 10, "openbox to start")
+        self.wait_for(lambda: self.quiet("wmctrl", "-m") == 0, 30, "openbox to start")
 
     def make_refs(self):
         folder = os.path.join(self.work, "refs")
