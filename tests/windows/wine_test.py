@@ -310,13 +310,19 @@ class Wine:
         self.check("option_c88", "BUTTON C is still 088 after a restart (tap through the bars)")
         self.key("Escape")
         time.sleep(0.6)
+        before = len(open(self.stats_path).read())
         other = self.spawn(["xlogo"])
         time.sleep(1.0)
         for logo in self.out("xdotool", "search", "--onlyvisible", "--class", "xlogo").split()[:1]:
             self.quiet("xdotool", "windowactivate", "--sync", logo)
         if self.out("xdotool", "getactivewindow") == self.window:
             raise Failure("could not move the focus away from the game")
-        self.stats.flush()
+        # Wine takes the focus change in its own time: the game must have
+        # been told it is inactive before the second start, or bringing it
+        # forward changes nothing it could see.
+        self.wait_for(lambda: "message 0x0006 wParam 0x0 " in open(self.stats_path).read()[before:],
+                      10, "the game to be deactivated")
+        time.sleep(0.3)
         seen = len(open(self.stats_path).read())
         second = subprocess.run(["wine", self.exe], env=self.env, capture_output=True,
                                 timeout=60)
