@@ -52,7 +52,7 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
 wine wineboot -i >/dev/null 2>&1
-wineserver -p
+wineserver -p 2>/dev/null || true  # kept running by wineboot already
 server="$(pgrep -n -x wineserver || true)"
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
