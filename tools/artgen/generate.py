@@ -143,11 +143,11 @@ def sound_plots(files):
     from PIL import Image, ImageDraw
     import numpy as np
 
-    w, wave_h, spec_h = 900, 120, 256
-    out = Image.new("RGB", (w, (wave_h + spec_h + 8) * len(files)), (20, 20, 20))
+    w, wave_h, spectrum_h = 900, 120, 256
+    out = Image.new("RGB", (w, (wave_h + spectrum_h + 8) * len(files)), (20, 20, 20))
     for row, name in enumerate(sorted(files)):
         x = np.frombuffer(files[name][44:], "<i2").astype(np.float64) / 32768
-        top = row * (wave_h + spec_h + 8)
+        top = row * (wave_h + spectrum_h + 8)
         d = ImageDraw.Draw(out)
         mid, half = top + wave_h // 2, wave_h // 2 - 2
         for i, part in enumerate(np.array_split(x, w)):
@@ -159,14 +159,14 @@ def sound_plots(files):
                fill=(255, 255, 255))
         n = 1024
         padded = np.concatenate([np.zeros(n // 2), x, np.zeros(n // 2)])
-        spec = np.array([np.abs(np.fft.rfft(padded[i * len(x) // w:][:n] * np.hanning(n)))[:spec_h]
+        spectrum = np.array([np.abs(np.fft.rfft(padded[i * len(x) // w:][:n] * np.hanning(n)))[:spectrum_h]
                          for i in range(w)]).T
-        db = 20 * np.log10(spec + 1e-9)
+        db = 20 * np.log10(spectrum + 1e-9)
         level = np.clip((db - db.max() + 70) / 70, 0, 1)[::-1]
         rgb = np.stack([level * 255, level * 180, (1 - level) * 255 * (level > 0)], axis=-1)
         out.paste(Image.fromarray(rgb.astype(np.uint8), "RGB"), (0, top + wave_h))
         for khz in (0.5, 1, 2, 4, 8):
-            y = top + wave_h + spec_h - int(khz * 1000 / (sound.RATE / n))
+            y = top + wave_h + spectrum_h - int(khz * 1000 / (sound.RATE / n))
             d.line([(0, y), (8, y)], fill=(255, 255, 0))
             d.text((10, y - 5), f"{khz:g}k", fill=(255, 255, 0))
     return out
