@@ -4,51 +4,173 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <vector>
 
 #include "platform/sdl/logic.h"
 
 using namespace sdlb;
 
+struct DesktopCase {
+  const char *name;
+  int usableW, usableH;
+  int scale;
+};
+// The first window: the largest scale that leaves room for the window frame
+// (16 x 48 pixels), never below 2.
+const DesktopCase kDesktops[] = {
+    {.name = "1280x1008 just fits 3x", .usableW = 1280, .usableH = 1008, .scale = 3},
+    {.name = "one row less falls to 2x", .usableW = 1280, .usableH = 1007, .scale = 2},
+    {.name = "736 wide just fits 3x", .usableW = 736, .usableH = 2000, .scale = 3},
+    {.name = "one column less falls to 2x", .usableW = 735, .usableH = 2000, .scale = 2},
+    {.name = "a 4K desktop takes 6x", .usableW = 3840, .usableH = 2112, .scale = 6},
+    {.name = "an unknown desktop still gets 2x", .usableW = 0, .usableH = 0, .scale = 2},
+};
+
+struct ViewCase {
+  const char *name;
+  int windowW, windowH;
+  int x, y, w, h, scale;  // scale 0: below 1x, the largest 3:4 picture instead
+};
+const ViewCase kViews[] = {
+    {.name = "wide window: 2x, centred with bars left and right",
+     .windowW = 1000,
+     .windowH = 700,
+     .x = 260,
+     .y = 30,
+     .w = 480,
+     .h = 640,
+     .scale = 2},
+    {.name = "one pixel short of 3x stays 2x",
+     .windowW = 719,
+     .windowH = 959,
+     .x = 119,
+     .y = 159,
+     .w = 480,
+     .h = 640,
+     .scale = 2},
+    {.name = "exactly 3x fills the window",
+     .windowW = 720,
+     .windowH = 960,
+     .x = 0,
+     .y = 0,
+     .w = 720,
+     .h = 960,
+     .scale = 3},
+    {.name = "narrower than 1x: the widest 3:4 picture",
+     .windowW = 200,
+     .windowH = 300,
+     .x = 0,
+     .y = 17,
+     .w = 200,
+     .h = 266,
+     .scale = 0},
+    {.name = "lower than 1x: the tallest 3:4 picture",
+     .windowW = 300,
+     .windowH = 200,
+     .x = 75,
+     .y = 0,
+     .w = 150,
+     .h = 200,
+     .scale = 0},
+    {.name = "no window area: an empty picture",
+     .windowW = 0,
+     .windowH = 0,
+     .x = 0,
+     .y = 0,
+     .w = 0,
+     .h = 0,
+     .scale = 0},
+};
+
+struct PointCase {
+  const char *name;
+  double wx, wy;  // a window point on a 3x picture at (10, 20)
+  bool inside;    // false: on a bar or outside
+  int dx, dy;     // the display point under it
+};
+const PointCase kPoints[] = {
+    {.name = "inside the first pixel", .wx = 12.9, .wy = 22.9, .inside = true, .dx = 0, .dy = 0},
+    {.name = "a pixel inside", .wx = 27, .wy = 41, .inside = true, .dx = 5, .dy = 7},
+    {.name = "the last pixel's far corner",
+     .wx = 729.99,
+     .wy = 979.99,
+     .inside = true,
+     .dx = 239,
+     .dy = 319},
+    {.name = "the left bar", .wx = 9.5, .wy = 500, .inside = false, .dx = -1, .dy = -1},
+    {.name = "just right of the picture", .wx = 730, .wy = 20, .inside = false, .dx = -1, .dy = -1},
+    {.name = "just above the picture", .wx = 100, .wy = 19, .inside = false, .dx = -1, .dy = -1},
+    {.name = "just below the picture", .wx = 100, .wy = 980, .inside = false, .dx = -1, .dy = -1},
+    {.name = "not a number", .wx = NAN, .wy = 100, .inside = false, .dx = -1, .dy = -1},
+};
+
 TEST(SdlView, ScaleLetterboxAndPointMapping) {
-  // The first window: the largest scale that leaves room for the window
-  // frame (16 x 48 pixels), never below 2.
-  const int desktops[][3] = {{1280, 1008, 3}, {1280, 1007, 2}, {736, 2000, 3},
-                             {735, 2000, 2},  {3840, 2112, 6}, {0, 0, 2}};
-  for (const auto &c : desktops) EXPECT_EQ(chooseWindowScale(c[0], c[1]), c[2]) << c[0] << "x";
-  // Window size, then the picture's x, y, w, h and scale (0: below 1x, the
-  // largest 3:4 picture instead of a whole scale).
-  const int views[][7] = {{1000, 700, 260, 30, 480, 640, 2}, {719, 959, 119, 159, 480, 640, 2},
-                          {720, 960, 0, 0, 720, 960, 3},     {200, 300, 0, 17, 200, 266, 0},
-                          {300, 200, 75, 0, 150, 200, 0},    {0, 0, 0, 0, 0, 0, 0}};
-  for (const auto &c : views) {
-    View v = computeView(c[0], c[1]);
-    EXPECT_EQ(std::vector<int>({v.x, v.y, v.w, v.h, v.scale}), std::vector<int>(c + 2, c + 7));
+  for (const DesktopCase &c : kDesktops) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(chooseWindowScale(c.usableW, c.usableH), c.scale);
   }
-  // A window point on a 3x picture at (10, 20), then the display point
-  // (-1: on a bar or outside).
+  for (const ViewCase &c : kViews) {
+    SCOPED_TRACE(c.name);
+    const View v = computeView(c.windowW, c.windowH);
+    EXPECT_EQ(std::make_tuple(v.x, v.y, v.w, v.h, v.scale),
+              std::make_tuple(c.x, c.y, c.w, c.h, c.scale));
+  }
   const View v3{10, 20, 720, 960, 3};
-  const double points[][4] = {{12.9, 22.9, 0, 0}, {27, 41, 5, 7},    {729.99, 979.99, 239, 319},
-                              {9.5, 500, -1, -1}, {730, 20, -1, -1}, {100, 19, -1, -1},
-                              {100, 980, -1, -1}, {NAN, 100, -1, -1}};
-  for (const auto &c : points) {
+  for (const PointCase &c : kPoints) {
+    SCOPED_TRACE(c.name);
     int dx = -1, dy = -1;
-    bool in = mapToDisplay(v3, c[0], c[1], &dx, &dy);
-    EXPECT_EQ(std::make_tuple(in, dx, dy), std::make_tuple(c[2] >= 0, int(c[2]), int(c[3])));
+    const bool inside = mapToDisplay(v3, c.wx, c.wy, &dx, &dy);
+    EXPECT_EQ(inside, c.inside);
+    if (c.inside) {
+      EXPECT_EQ(std::make_tuple(dx, dy), std::make_tuple(c.dx, c.dy));
+    }
   }
 }
 
 TEST(SdlView, PixelsWidenAndFillOnlyThePictureAndOnlyChangedRows) {
-  // Red, green, blue and alpha masks of ARGB8888, XRGB8888 and ABGR8888
-  // windows, a 5-6-5 pixel and the window pixel. Full channels widen to
-  // 255, blue 14 of 31 to 115.
-  const uint32_t pixels[][6] = {{0xFF0000, 0xFF00, 0xFF, 0xFF000000, 0xFFFF, 0xFFFFFFFF},
-                                {0xFF0000, 0xFF00, 0xFF, 0xFF000000, 0xF80E, 0xFFFF0073},
-                                {0xFF0000, 0xFF00, 0xFF, 0, 0xF800, 0x00FF0000},
-                                {0xFF, 0xFF00, 0xFF0000, 0xFF000000, 0xF800, 0xFF0000FF}};
+  struct PixelCase {
+    const char *name;
+    uint32_t rmask, gmask, bmask, amask;
+    uint16_t pixel565;
+    uint32_t windowPixel;
+  };
+  // Full channels widen to 255, blue 14 of 31 to 115.
+  const PixelCase kPixels[] = {
+      {.name = "ARGB8888 white",
+       .rmask = 0xFF0000,
+       .gmask = 0xFF00,
+       .bmask = 0xFF,
+       .amask = 0xFF000000,
+       .pixel565 = 0xFFFF,
+       .windowPixel = 0xFFFFFFFF},
+      {.name = "ARGB8888 yellow with some blue",
+       .rmask = 0xFF0000,
+       .gmask = 0xFF00,
+       .bmask = 0xFF,
+       .amask = 0xFF000000,
+       .pixel565 = 0xF80E,
+       .windowPixel = 0xFFFF0073},
+      {.name = "XRGB8888 red, no alpha set",
+       .rmask = 0xFF0000,
+       .gmask = 0xFF00,
+       .bmask = 0xFF,
+       .amask = 0,
+       .pixel565 = 0xF800,
+       .windowPixel = 0x00FF0000},
+      {.name = "ABGR8888 red lands in the low byte",
+       .rmask = 0xFF,
+       .gmask = 0xFF00,
+       .bmask = 0xFF0000,
+       .amask = 0xFF000000,
+       .pixel565 = 0xF800,
+       .windowPixel = 0xFF0000FF},
+  };
   std::vector<uint32_t> table(65536);
-  for (const auto &c : pixels) {
-    build565Table(table.data(), c[0], c[1], c[2], c[3]);
-    EXPECT_EQ(table[c[4]], c[5]) << std::hex << c[4] << " masks " << c[0];
+  for (const PixelCase &c : kPixels) {
+    SCOPED_TRACE(c.name);
+    build565Table(table.data(), c.rmask, c.gmask, c.bmask, c.amask);
+    EXPECT_EQ(table[c.pixel565], c.windowPixel);
   }
   // Whole frames at 1x, 2x, 3x and below 1x, into padded rows: each window
   // pixel shows the display pixel under it, the bars stay untouched.
@@ -90,12 +212,29 @@ TEST(SdlView, PixelsWidenAndFillOnlyThePictureAndOnlyChangedRows) {
 }
 
 TEST(SdlPacing, DeadlinesKeepTheScheduleUntilAFrameIsLateAndStatsUseNearestRank) {
-  // Deadline (0: no schedule yet), now, next deadline: late by up to a
-  // period keeps the schedule, later starts a new one from now.
+  // Late by up to a period keeps the schedule; later starts a new one from
+  // now instead of rushing to catch up.
   const int64_t P = kFramePeriodNs, d = 1000000;
-  const int64_t cases[][3] = {
-      {0, 5000, 5000 + P}, {d, d + P - 1, d + P}, {d, d + P, d + P}, {d, d + P + 1, d + 2 * P + 1}};
-  for (const auto &c : cases) EXPECT_EQ(nextDeadline(c[0], c[1], P), c[2]) << c[0] << " " << c[1];
+  struct DeadlineCase {
+    const char *name;
+    int64_t deadline, now, next;
+  };
+  const DeadlineCase kDeadlines[] = {
+      {.name = "no schedule yet: one period from now",
+       .deadline = 0,
+       .now = 5000,
+       .next = 5000 + P},
+      {.name = "on time: the next period", .deadline = d, .now = d + P - 1, .next = d + P},
+      {.name = "late by exactly a period: kept", .deadline = d, .now = d + P, .next = d + P},
+      {.name = "later than a period: a new schedule from now",
+       .deadline = d,
+       .now = d + P + 1,
+       .next = d + 2 * P + 1},
+  };
+  for (const DeadlineCase &c : kDeadlines) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(nextDeadline(c.deadline, c.now, P), c.next);
+  }
   // Nearest rank: of three intervals the largest, of none 0.
   uint32_t v[] = {30, 10, 20}, p99;
   double mean;
