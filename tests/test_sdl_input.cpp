@@ -244,16 +244,29 @@ TEST(SdlWave, AcceptsOnlyMonoSixteenBitImagesAndNeverReadsPastThem) {
     Bytes cut(good.begin(), good.begin() + n);
     EXPECT_TRUE(!parseWave(cut.data(), n, &w) || w.samples + w.bytes <= cut.data() + n) << n;
   }
-  // Damaged words: "RIFX", "AVI ", a huge RIFF size, an unknown chunk in
-  // place of the format (data without a format), a huge or short format
-  // chunk, not PCM, stereo, 22,050 Hz, 8 bits.
-  const uint32_t damages[][2] = {
-      {0, 0x58464952}, {8, 0x20495641},   {4, 0x7FFFFFFF},   {12, 0x58746D66}, {16, ~0u},
-      {16, 14},        {20, 3 | 1 << 16}, {20, 1 | 2 << 16}, {24, 22050},      {32, 1 | 8 << 16}};
-  for (const auto &d : damages) {
+  // One 32-bit little-endian word of a good image overwritten.
+  struct Damage {
+    const char *name;
+    size_t offset;
+    uint32_t word;
+  };
+  const Damage kDamages[] = {
+      {.name = "RIFX instead of RIFF", .offset = 0, .word = 0x58464952},
+      {.name = "AVI instead of WAVE", .offset = 8, .word = 0x20495641},
+      {.name = "a huge RIFF size", .offset = 4, .word = 0x7FFFFFFF},
+      {.name = "data without a format chunk", .offset = 12, .word = 0x58746D66},
+      {.name = "a huge format chunk", .offset = 16, .word = ~0u},
+      {.name = "a short format chunk", .offset = 16, .word = 14},
+      {.name = "not PCM", .offset = 20, .word = 3 | 1 << 16},
+      {.name = "stereo", .offset = 20, .word = 1 | 2 << 16},
+      {.name = "22,050 samples a second", .offset = 24, .word = 22050},
+      {.name = "8 bits a sample", .offset = 32, .word = 1 | 8 << 16},
+  };
+  for (const Damage &d : kDamages) {
+    SCOPED_TRACE(d.name);
     Bytes bad = good;
-    for (int i = 0; i < 4; ++i) bad[d[0] + i] = static_cast<uint8_t>(d[1] >> (8 * i));
-    EXPECT_FALSE(parseWave(bad.data(), bad.size(), &w)) << d[0] << ": " << d[1];
+    for (int i = 0; i < 4; ++i) bad[d.offset + i] = static_cast<uint8_t>(d.word >> (8 * i));
+    EXPECT_FALSE(parseWave(bad.data(), bad.size(), &w));
   }
   EXPECT_FALSE(parseWave(nullptr, 100, &w));
   EXPECT_EQ(waveImageSize(good.data()), good.size());
