@@ -10,8 +10,39 @@
 #
 # A release file whose script is missing here, or fails, is named at the end
 # and the exit status is 1; the files that could be built are still made.
+#
+# Every file is a function of the commit alone: dates come from the commit
+# (SOURCE_DATE_EPOCH) and no build path is kept (scripts/check-reproducible.sh
+# builds one commit twice to show it). A tree with uncommitted changes to
+# tracked files is refused, as its files would not match the commit:
+#
+#   ./release.sh            release the commit checked out
+#   ./release.sh --dirty    build the working tree on purpose; the source
+#                           archive is then that tree, and every file name
+#                           and the package's version carry +dirty
 set -euo pipefail
 cd "$(dirname "$0")"
+
+dirty=false
+case "${1:-}" in
+  "") ;;
+  --dirty) dirty=true ;;
+  *) echo "usage: ./release.sh [--dirty]" >&2; exit 2 ;;
+esac
+suffix=""
+if git rev-parse --git-dir >/dev/null 2>&1; then
+  changed="$(git status --porcelain --untracked-files=no | cut -c4-)"
+  if [ -n "$changed" ] && ! $dirty; then
+    echo "release: uncommitted changes to tracked files:" >&2
+    sed 's/^/  /' <<<"$changed" >&2
+    echo "release: commit them, or build the working tree on purpose: ./release.sh --dirty" >&2
+    exit 1
+  fi
+  SOURCE_DATE_EPOCH="$(git log -1 --format=%ct HEAD)"
+  export SOURCE_DATE_EPOCH
+fi
+$dirty && suffix="+dirty"
+export TOBELYN_VERSION_SUFFIX="$suffix"
 . scripts/ensure-packages.sh
 ensure_packages cmake make g++ pkg-config libsdl2-dev dpkg-dev zip
 
@@ -25,9 +56,14 @@ version="$(dpkg-deb -f "$deb" Version)"
 echo "release: $(basename "$deb")"
 
 if git rev-parse --git-dir >/dev/null 2>&1; then
+  # With --dirty the archive is the working tree's tracked files (git stash
+  # create records them without touching the tree; it prints nothing when
+  # there is no change).
+  tree=HEAD
+  $dirty && tree="$(git stash create)" && [ -n "$tree" ] || tree=HEAD
   git archive --format=tar.gz --prefix="tobelyn-$version/" \
-    -o "$dist/tobelyn-$version-src.tar.gz" HEAD
-  echo "release: tobelyn-$version-src.tar.gz (commit $(git rev-parse --short HEAD))"
+    -o "$dist/tobelyn-$version-src.tar.gz" "$tree"
+  echo "release: tobelyn-$version-src.tar.gz (commit $(git rev-parse --short HEAD)$suffix)"
 else
   missing+=("source archive (not a git checkout)")
 fi
@@ -37,7 +73,7 @@ zip_folder() {
   local from=$1 to=$2 top=$3 stage
   stage="$(mktemp -d)"
   cp -r "$from" "$stage/$top"
-  (cd "$stage" && find "$top" -exec touch -d "@0" {} + && find "$top" -print | sort |
+  (cd "$stage" && find "$top" -exec touch -d "@0" {} + && find "$top" -print | LC_ALL=C sort |
     zip -q -X -@ "$to")
   rm -rf "$stage"
 }

@@ -8,8 +8,16 @@
 # wants, the dependencies are read from the shared libraries the executable
 # really uses (dpkg-shlibdeps) and dpkg-deb makes the package. Prints the
 # package's path on its last line.
+#
+# The package is a function of the commit: every date in it is the commit's
+# (SOURCE_DATE_EPOCH, unless already set), and TOBELYN_VERSION_SUFFIX, when
+# set, is added to the version the game reports (release.sh --dirty).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH="$(git log -1 --format=%ct 2>/dev/null || echo 0)"
+fi
+export SOURCE_DATE_EPOCH
 build="$(realpath -m "${1:-build/deb}")"
 out="$(realpath -m "${2:-dist}")"
 linux=packaging/linux
@@ -31,6 +39,7 @@ DESTDIR="$root" cmake --install "$build" --strip >/dev/null
 version="$("$root/usr/games/tobelyn" --version | sed -n 's/^tobelyn //p')"
 arch="$(dpkg --print-architecture)"
 [ -n "$version" ] || { echo "build-deb: the game did not tell its version" >&2; exit 1; }
+version+="${TOBELYN_VERSION_SUFFIX:-}"
 
 doc="$root/usr/share/doc/tobelyn"
 mkdir -p "$doc"
@@ -71,6 +80,7 @@ Description: darts game for one to four players
  Plays with the keyboard, the mouse or a gamepad, in a window or full screen.
 CONTROL
 chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
+find "$root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
 mkdir -p "$out"
 deb="$out/tobelyn_${version}_${arch}.deb"

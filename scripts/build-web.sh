@@ -23,7 +23,10 @@ g++ -std=c++20 -O1 -o "$out/rc2cpp" tools/rc2cpp.cpp
 sources=(app/*.cpp gfx/*.cpp game/*.cpp screens/*.cpp platform/common/*.cpp
   platform/web/web.cpp platform/web/web_logic.cpp app/entry/web_main.cpp
   "$out/generated/resources.cpp")
-cflags=(-std=c++20 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I"$root")
+# The checkout's own path is kept out of the objects, so that two clones
+# build the same bytes.
+cflags=(-std=c++20 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I"$root"
+  -ffile-prefix-map="$root"=.)
 
 # Compiled two at a time; an object is rebuilt when its source or any
 # header is newer.
@@ -63,10 +66,12 @@ em++ -O2 -fno-exceptions -fno-rtti "${objects[@]}" -o "$site/game.js" \
 
 cp platform/web/site/index.html platform/web/site/page.js platform/web/site/manifest.webmanifest \
   "$site/"
-# The icons: the game's 48-pixel icon enlarged with square pixels.
-convert "res/tobelyn.ico[2]" -filter point -resize 400% "$site/icon-192.png"
+# The icons: the game's 48-pixel icon enlarged with square pixels, without
+# the date and time ImageMagick would otherwise stamp into each file.
+png_fixed=(-define png:exclude-chunks=date,time)
+convert "res/tobelyn.ico[2]" -filter point -resize 400% "${png_fixed[@]}" "$site/icon-192.png"
 convert "res/tobelyn.ico[2]" -filter point -resize 1000% -background none -gravity center \
-  -extent 512x512 "$site/icon-512.png"
+  -extent 512x512 "${png_fixed[@]}" "$site/icon-512.png"
 
 # The service worker caches exactly these files under a name that changes
 # whenever any of them does.
