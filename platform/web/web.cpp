@@ -64,10 +64,17 @@ uint8_t rgba[kDisplayWidth * kDisplayHeight * 4];
 bool clockScripted = false;
 uint32_t scriptedClock = 0;
 
+// Posted under the same rules as the desktop's: a storm of key presses or
+// taps is capped, an activation change is never dropped.
 void post(UINT msg, WPARAM wParam, LPARAM lParam) {
-  HWND hwnd = platformWindow();
-  if (hwnd != nullptr) PostMessageW(hwnd, msg, wParam, lParam);
+  if (msg == WM_KEYDOWN || msg == WM_LBUTTONDOWN) {
+    platformPostInput(msg, wParam, lParam);
+  } else {
+    platformPostControl(msg, wParam, lParam);
+  }
 }
+
+bool isPress(int kind) { return kind == kKeyDown || kind == kPointerDown; }
 
 void take(const Event &e) {
   switch (e.kind) {
@@ -119,10 +126,24 @@ void present() {
 
 extern "C" {
 
-// Queues one input event for the next pass. Returns 0 when the queue is
-// full (the event is dropped, as a full message queue drops messages).
+// Queues one input event for the next pass. A full queue drops a press
+// (returning 0), as the message queue drops input in a storm; anything else
+// - a release, an activation change, everything let go - is never lost: it
+// takes the place of the oldest press waiting, or, with none waiting, the
+// oldest event is taken now to make room.
 EMSCRIPTEN_KEEPALIVE int webInput(int kind, int a, int b, double x, double y) {
-  if (eventCount == kEventMax) return 0;
+  if (eventCount == kEventMax) {
+    if (isPress(kind)) return 0;
+    int oldest = 0;
+    while (oldest < eventCount && !isPress(events[oldest].kind)) ++oldest;
+    if (oldest == eventCount) {
+      oldest = 0;
+      take(events[0]);
+    }
+    std::memmove(events + oldest, events + oldest + 1,
+                 static_cast<size_t>(eventCount - oldest - 1) * sizeof(Event));
+    --eventCount;
+  }
   events[eventCount++] = Event{kind, a, b, x, y};
   return 1;
 }

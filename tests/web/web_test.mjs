@@ -244,6 +244,133 @@ async function testStorageRefused(browser, url) {
   await context.close();
 }
 
+// The browser refuses site data: blocked in the profile, or the site inside
+// a sandboxed or cross-site frame. Locks, storage, the service worker and
+// audio may each throw or reject; the game starts and plays all the same.
+async function testRefusals(browser, url) {
+  const cases = [
+    {
+      name: 'inside a sandboxed frame without allow-same-origin',
+      async open(context) {
+        // The frame's origin is opaque, so its requests are cross-origin.
+        await context.route('**/*', async (route) => {
+          if (route.request().url().endsWith('/frame-host.html')) {
+            await route.fulfill({ contentType: 'text/html', body:
+              `<iframe sandbox="allow-scripts" src="${url}" width="480" height="640"></iframe>` });
+            return;
+          }
+          const response = await route.fetch();
+          await route.fulfill({ response,
+            headers: { ...response.headers(), 'access-control-allow-origin': '*' } });
+        });
+        const page = await context.newPage();
+        watchConsole(page, 'sandboxed frame');
+        await page.goto(url + 'frame-host.html');
+        await page.waitForFunction(() => document.querySelector('iframe'));
+        await page.waitForTimeout(200);
+        return [page, page.frames().find((f) => f !== page.mainFrame())];
+      },
+    },
+    {
+      name: 'with locks, storage, the service worker and audio all refused',
+      async open(context) {
+        await context.addInitScript(() => {
+          const refusal = () => new DOMException('site data is blocked', 'SecurityError');
+          Object.defineProperty(window, 'localStorage', { get() { throw refusal(); } });
+          Object.defineProperty(Navigator.prototype, 'serviceWorker', {
+            get() { throw refusal(); },
+          });
+          Object.defineProperty(Navigator.prototype, 'locks', {
+            get() { return { request: () => Promise.reject(refusal()) }; },
+          });
+          window.AudioContext = function () { throw refusal(); };
+        });
+        const page = await context.newPage();
+        watchConsole(page, 'refused');
+        await page.goto(url);
+        return [page, page.mainFrame()];
+      },
+    },
+  ];
+  for (const c of cases) {
+    const context = await browser.newContext({ viewport: { width: 500, height: 700 } });
+    const [page, frame] = await c.open(context);
+    const started = await frame.waitForFunction(() => window.tobelyn && window.tobelyn.running &&
+      window.tobelyn.presents > 0, null, { timeout: 15000 }).then(() => true, () => false);
+    let step = -1;
+    if (started) {
+      await page.waitForTimeout(400);
+      await frame.locator('#screen').click();
+      await page.keyboard.press('Enter');
+      await page.waitForTimeout(800);
+      step = await frame.evaluate(() => window.tobelyn.module._webSceneStep());
+      await frame.evaluate(() => document.dispatchEvent(new Event('visibilitychange')));
+    }
+    check(`the game starts and plays ${c.name}`, started && step >= 1, `step ${step}`);
+    await context.close();
+  }
+}
+
+// A key let go while Ctrl or Meta is held is let go in the game too.
+async function testKeyUpWithModifier(browser, url) {
+  const context = await browser.newContext();
+  const page = await openGame(context, url + '?test', 'modifier key-up');
+  // Every event the page gives the module is noted. (The module replaces
+  // its export on the first call, hence the setter.)
+  await page.evaluate(() => {
+    const t = window.tobelyn;
+    let real = t.module._webInput;
+    const noting = (kind, a, ...rest) => {
+      t.sent.push([kind, a]);
+      return real(kind, a, ...rest);
+    };
+    Object.defineProperty(t.module, '_webInput', { configurable: true,
+      get: () => noting, set: (f) => { real = f; } });
+  });
+  for (const modifier of ['Control', 'Meta']) {
+    await page.evaluate(() => { window.tobelyn.sent = []; });
+    await page.keyboard.down('Enter');
+    await page.keyboard.down(modifier);
+    await page.keyboard.up('Enter');
+    await page.keyboard.up(modifier);
+    const sent = await page.evaluate(() => window.tobelyn.sent);
+    check(`Enter released while ${modifier} is held is released in the game`,
+      sent.some(([kind, vk]) => kind === 2 && vk === VK_RETURN), JSON.stringify(sent));
+  }
+  await context.close();
+}
+
+// A storm of key presses between two passes: the presses are capped, and
+// the window losing focus behind them still reaches the game, which then
+// stops drawing.
+async function testInputStorm(browser, url) {
+  const context = await browser.newContext();
+  const page = await openGame(context, url + '?test', 'storm');
+  const r = await page.evaluate(() => {
+    const m = window.tobelyn.module;
+    const KEY_DOWN = 1, KEY_UP = 2, ACTIVATE = 5, VK_Q = 0x51, VK_RETURN = 0x0d;
+    const run = (passes) => {
+      for (let i = 0; i < passes; ++i) {
+        m._webRunPass();
+        m._webAdvanceClock(16);
+      }
+    };
+    run(120);
+    for (let i = 0; i < 1000; ++i) m._webInput(KEY_DOWN, VK_Q, 0, 0, 0);
+    const deactivateQueued = m._webInput(ACTIVATE, 0, 0, 0, 0);
+    run(300);
+    // Enter on the title changes the picture, unless the game is inactive.
+    const presents = window.tobelyn.presents;
+    m._webInput(KEY_DOWN, VK_RETURN, 0, 0, 0);
+    m._webInput(KEY_UP, VK_RETURN, 0, 0, 0);
+    run(120);
+    return { deactivateQueued, drawnWhileInactive: window.tobelyn.presents - presents };
+  });
+  check('focus lost behind a storm of key presses is kept and reaches the game',
+    r.deactivateQueued === 1 && r.drawnWhileInactive === 0, JSON.stringify(r));
+  await context.close();
+}
+
 async function testPacer(browser, url) {
   const context = await browser.newContext();
   const page = await openGame(context, url + '?test', 'pacer');
@@ -306,6 +433,9 @@ async function main() {
     keys: () => testKeysSettingsAndTabs(browser, server.url, out),
     touch: () => testTouch(browser, server.url, out),
     storage: () => testStorageRefused(browser, server.url),
+    refusals: () => testRefusals(browser, server.url),
+    modifiers: () => testKeyUpWithModifier(browser, server.url),
+    storm: () => testInputStorm(browser, server.url),
     pacer: () => testPacer(browser, server.url),
     offline: () => testOffline(browser, args.site),
   };

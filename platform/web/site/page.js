@@ -178,24 +178,28 @@
     // A context still starting (the first touch or key's own sound) plays
     // the sound as soon as it runs; none is made before the first touch.
     if (!ac || ac.state === 'closed' || bytes < 2) return;
-    let buffer = audio.buffers.get(ptr);
-    if (!buffer) {
-      const count = bytes >> 1;
-      buffer = ac.createBuffer(1, count, 44100);
-      const out = buffer.getChannelData(0);
-      const view = new DataView(state.module.HEAPU8.buffer, ptr, bytes);
-      for (let i = 0; i < count; ++i) out[i] = view.getInt16(i * 2, true) / 32768;
-      audio.buffers.set(ptr, buffer);
+    try {
+      let buffer = audio.buffers.get(ptr);
+      if (!buffer) {
+        const count = bytes >> 1;
+        buffer = ac.createBuffer(1, count, 44100);
+        const out = buffer.getChannelData(0);
+        const view = new DataView(state.module.HEAPU8.buffer, ptr, bytes);
+        for (let i = 0; i < count; ++i) out[i] = view.getInt16(i * 2, true) / 32768;
+        audio.buffers.set(ptr, buffer);
+      }
+      const src = ac.createBufferSource();
+      src.buffer = buffer;
+      src.connect(ac.destination);
+      src.onended = () => {
+        if (audio.playing === src) audio.playing = null;
+      };
+      src.start();
+      audio.playing = src;
+      state.soundsStarted++;
+    } catch (e) {
+      // Sound refused by the browser: the game plays on in silence.
     }
-    const src = ac.createBufferSource();
-    src.buffer = buffer;
-    src.connect(ac.destination);
-    src.onended = () => {
-      if (audio.playing === src) audio.playing = null;
-    };
-    src.start();
-    audio.playing = src;
-    state.soundsStarted++;
   }
 
   // --- Input.
@@ -247,12 +251,16 @@
   let sawTouch = false;
 
   function onKey(e) {
-    if (!state.running || e.ctrlKey || e.metaKey) return;
+    if (!state.running) return;
+    // A combination with Ctrl or Meta is the browser's (copy, new tab...);
+    // its key-up still reaches the game, which must let the key go.
+    const combination = e.ctrlKey || e.metaKey;
+    if (combination && e.type === 'keydown') return;
     const vk = virtualKey(e);
     if (vk <= 0 || vk > 255) return;
     // Keys the game takes never scroll the page or reach the browser,
     // except the function keys.
-    if (vk < 0x70 || vk > 0x87) e.preventDefault();
+    if (!combination && (vk < 0x70 || vk > 0x87)) e.preventDefault();
     if (e.type === 'keydown') {
       startAudio();
       if (!sawTouch && !document.body.classList.contains('keyboard')) {
@@ -418,10 +426,20 @@
     state.lockRelease = null;
   }
 
+  // Where the browser refuses locks (site data blocked, a sandboxed or
+  // cross-site frame), the game plays without the second-tab notice.
   function takeLockThenStart() {
-    if (!navigator.locks || !navigator.locks.request) return startGame();
+    let locks = null;
+    try {
+      locks = navigator.locks;
+    } catch (e) {
+      locks = null;
+    }
+    if (!locks || typeof locks.request !== 'function') return startGame();
     return new Promise((resolve, reject) => {
-      navigator.locks.request('tobelyn-game', { ifAvailable: true }, (lock) => {
+      let granted = false;
+      const onLock = (lock) => {
+        granted = true;
         if (!lock) {
           document.getElementById('other').classList.add('shown');
           resolve();
@@ -433,7 +451,17 @@
         });
         startGame().then(resolve, reject);
         return held;
-      }).catch(reject);
+      };
+      let request;
+      try {
+        request = locks.request('tobelyn-game', { ifAvailable: true }, onLock);
+      } catch (e) {
+        request = Promise.reject(e);
+      }
+      request.catch((e) => {
+        if (granted) reject(e);
+        else startGame().then(resolve, reject);
+      });
     });
   }
 
@@ -446,9 +474,24 @@
   watchSize();
   state.ready = takeLockThenStart();
 
-  if ('serviceWorker' in navigator && window.isSecureContext && !TEST) {
+  // Offline play after one visit. Where the browser refuses the service
+  // worker (site data blocked, an opaque origin, where even reading it
+  // throws), the game still plays, online only.
+  function registerServiceWorker() {
+    let workers = null;
+    try {
+      if (window.isSecureContext && 'serviceWorker' in navigator) workers = navigator.serviceWorker;
+    } catch (e) {
+      workers = null;
+    }
+    if (!workers) return;
     window.addEventListener('load', () => {
-      navigator.serviceWorker.register('sw.js').catch(() => {});
+      try {
+        workers.register('sw.js').catch(() => {});
+      } catch (e) {
+        // Refused outright: no offline copy.
+      }
     });
   }
+  if (!TEST) registerServiceWorker();
 })();
