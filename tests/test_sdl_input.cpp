@@ -5,10 +5,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -330,6 +333,53 @@ TEST(SdlInstance, OneRunningGamePerUserAndFrontRequestsReachIt) {
   instanceRelease();
   EXPECT_EQ(instanceAcquire("/proc/no/such/folder"), InstanceResult::kUnavailable);
   unlink((dir + "/tobelyn.sock").c_str()), unlink(lock.c_str()), rmdir(d), rmdir(tmpl);
+}
+
+// At a clean exit the socket goes while it is still the one the game bound;
+// whatever took its name meanwhile stays, and so does the lock file.
+TEST(SdlInstance, ACleanExitRemovesOnlyItsOwnSocket) {
+  struct Case {
+    const char *name;
+    bool replace;     // the socket's name is taken by something else first
+    bool withSocket;  // ... by another socket, else by a plain file
+    bool socketLeft;
+  };
+  const Case cases[] = {
+      {.name = "its own socket", .replace = false, .withSocket = false, .socketLeft = false},
+      {.name = "another socket in its place",
+       .replace = true,
+       .withSocket = true,
+       .socketLeft = true},
+      {.name = "a plain file in its place",
+       .replace = true,
+       .withSocket = false,
+       .socketLeft = true},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    char tmpl[] = "/tmp/tobelyn-instance-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string dir = tmpl, sock = dir + "/tobelyn.sock";
+    ASSERT_EQ(instanceAcquire(dir.c_str()), InstanceResult::kFirst);
+    int other = -1;
+    if (c.replace) {
+      ASSERT_EQ(unlink(sock.c_str()), 0);
+      if (c.withSocket) {
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", sock.c_str());
+        other = socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_EQ(bind(other, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+      } else {
+        std::ofstream(sock) << "keep\n";
+      }
+    }
+    instanceFinish();
+    EXPECT_EQ(access(sock.c_str(), F_OK) == 0, c.socketLeft);
+    EXPECT_EQ(access((dir + "/tobelyn.lock").c_str(), F_OK), 0) << "the lock file was removed";
+    if (other >= 0) close(other);
+    std::system(("rm -rf " + dir).c_str());
+  }
 }
 
 struct InTheWay {

@@ -200,7 +200,12 @@ InstanceResult instanceAcquire(const char *folder);
 bool instanceSignal(const char *folder);
 // Non-blocking: true when a front request has arrived since the last call.
 bool instancePoll();
-// Closes the socket and lock of this process (tests; exit does it anyway).
+// At a clean exit: removes the socket while it is still the one this
+// process bound, then lets go as instanceRelease does. The lock file stays:
+// removing it would let a start that has just opened it run beside the next.
+void instanceFinish();
+// Closes the socket and lock of this process, leaving their files as a
+// crash would (tests; the end of the process does it anyway).
 void instanceRelease();
 
 }  // namespace sdlb

@@ -28,6 +28,11 @@ namespace {
 
 int lockFd = -1;
 int listenFd = -1;
+// The socket this process bound, known by its file, so that at exit it is
+// removed only while it is still the one at its name.
+char socketPath[sizeof(sockaddr_un::sun_path)] = "";
+dev_t socketDevice = 0;
+ino_t socketInode = 0;
 
 bool usableFolder(const char *s) { return s != nullptr && s[0] == '/'; }
 
@@ -110,6 +115,11 @@ InstanceResult instanceAcquire(const char *folder) {
     return InstanceResult::kFirst;  // still the only one, just not reachable
   }
   listenFd = s;
+  if (lstat(addr.sun_path, &st) == 0 && S_ISSOCK(st.st_mode)) {
+    std::memcpy(socketPath, addr.sun_path, sizeof socketPath);
+    socketDevice = st.st_dev;
+    socketInode = st.st_ino;
+  }
   return InstanceResult::kFirst;
 }
 
@@ -147,7 +157,19 @@ bool instancePoll() {
   return front;
 }
 
+void instanceFinish() {
+  // Still holding the lock, so no other game can have bound the name since;
+  // whatever else is there now is left alone.
+  struct stat st;
+  if (listenFd >= 0 && socketPath[0] != 0 && lstat(socketPath, &st) == 0 && S_ISSOCK(st.st_mode) &&
+      st.st_dev == socketDevice && st.st_ino == socketInode) {
+    unlink(socketPath);
+  }
+  instanceRelease();
+}
+
 void instanceRelease() {
+  socketPath[0] = 0;
   if (listenFd >= 0) {
     close(listenFd);
     listenFd = -1;

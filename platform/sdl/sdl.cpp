@@ -253,7 +253,13 @@ bool stopAudio() {
   return true;
 }
 
+void writeWindowState();
+
 void atExit() {
+  // The settings were written before this, as the game ended; the window's
+  // state comes second, as it matters less.
+  writeWindowState();
+  instanceFinish();
   // With the display lost or the audio stuck, SDL is left as it is; the
   // system takes back what it holds when the process ends.
   bool audioStopped = stopAudio();
@@ -354,6 +360,22 @@ const char *windowStateFile() {
     return nullptr;
   }
   return path;
+}
+
+// The state taken as the window went, written at exit (after the settings).
+char pendingWindowText[kWindowStateMax];
+size_t pendingWindowSize = 0;
+
+// Saved with the care of the settings file: an exclusively created
+// temporary renamed over the old file, no link followed. A failure (a full
+// disk, a file-size limit) only means the next window opens as on a first
+// run.
+void writeWindowState() {
+  const char *statePath = windowStateFile();
+  if (pendingWindowSize > 0 && statePath != nullptr) {
+    (void)safeFileWrite(statePath, pendingWindowText, pendingWindowSize);
+  }
+  pendingWindowSize = 0;
 }
 
 void noteWindowPlace() {
@@ -632,10 +654,16 @@ const char *runtimeDir() {
 
 namespace {
 
-// Makes the native window; false (with one line on stderr) when there is no
-// display to show it on.
-bool createWindow(LPCWSTR title, HICON icon) {
-  if (window != nullptr) return true;
+// Starts SDL's video on a display someone can see; false (with one line on
+// stderr, once) when there is none. Done before the single-instance lock is
+// taken, so that a start with no display leaves no file behind.
+bool startVideo() {
+  static bool refused = false;
+  if (sdlUp) return true;
+  if (refused) return false;
+  // A write past a file-size limit fails with an error, as on a full disk,
+  // instead of ending the process before the settings are saved.
+  signal(SIGXFSZ, SIG_IGN);
   // Signals become a close request in the event pump; SDL's own handlers
   // would only queue a quit event the game does not know.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -645,35 +673,44 @@ bool createWindow(LPCWSTR title, HICON icon) {
   // The window's class is the program's name whatever the executable is
   // called, so that docks group the window with its menu entry.
   setenv("SDL_VIDEO_X11_WMCLASS", "tobelyn", 0);
-  if (!sdlUp) {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-      std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
-      return false;
-    }
-    // With no real display SDL falls back to drivers that show nothing; a
-    // game nobody can see would run on forever. They are used only when
-    // asked for by name.
-    const char *driver = SDL_GetCurrentVideoDriver();
-    if (driver != nullptr && std::getenv("SDL_VIDEODRIVER") == nullptr &&
-        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
-         std::strcmp(driver, "evdev") == 0)) {
-      SDL_Quit();
-      std::fprintf(stderr,
-                   "tobelyn: no display available: no X11 or Wayland display (set DISPLAY or "
-                   "WAYLAND_DISPLAY)\n");
-      return false;
-    }
-    // On X11 the window surface takes the plain software path (shared
-    // memory images): the accelerated one costs far more memory for a
-    // 240x320 picture. Other systems have no software path of their own,
-    // so SDL chooses there.
-    if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
-      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    }
-    sdlUp = true;
-    std::atexit(atExit);
-    if (driver != nullptr && std::strcmp(driver, "x11") == 0) catchDisplayLoss();
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "tobelyn: no display available: %s\n", SDL_GetError());
+    refused = true;
+    return false;
   }
+  // With no real display SDL falls back to drivers that show nothing; a
+  // game nobody can see would run on forever. They are used only when
+  // asked for by name.
+  const char *driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::getenv("SDL_VIDEODRIVER") == nullptr &&
+      (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
+       std::strcmp(driver, "evdev") == 0)) {
+    SDL_Quit();
+    std::fprintf(stderr,
+                 "tobelyn: no display available: no X11 or Wayland display (set DISPLAY or "
+                 "WAYLAND_DISPLAY)\n");
+    refused = true;
+    return false;
+  }
+  // On X11 the window surface takes the plain software path (shared
+  // memory images): the accelerated one costs far more memory for a
+  // 240x320 picture. Other systems have no software path of their own,
+  // so SDL chooses there.
+  if (driver != nullptr && std::strcmp(driver, "x11") == 0) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  }
+  sdlUp = true;
+  std::atexit(atExit);
+  if (driver != nullptr && std::strcmp(driver, "x11") == 0) catchDisplayLoss();
+  return true;
+}
+
+// Makes the native window; false (with one line on stderr) when there is no
+// display to show it on.
+bool createWindow(LPCWSTR title, HICON icon) {
+  if (window != nullptr) return true;
+  if (!startVideo()) return false;
+  writeWindowState();  // a window made again in one process reads the last
   struct sigaction sa;
   std::memset(&sa, 0, sizeof sa);
   sa.sa_handler = onCloseSignal;
@@ -764,16 +801,10 @@ void backendShowWindow(int cmdShow) {
 
 void backendDestroyWindow() {
   if (window == nullptr) return;
-  // Saved with the care of the settings file: an exclusively created
-  // temporary renamed over the old file, no link followed. A failure only
-  // means the next window opens as on a first run.
-  const char *statePath = windowStateFile();
-  if (statePath != nullptr && windowStateKnown) {
+  if (windowStateKnown) {
     windowState.fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
     windowState.fit = fitMode;
-    char text[kWindowStateMax];
-    const size_t n = formatWindowState(windowState, text, sizeof text);
-    if (n > 0) (void)safeFileWrite(statePath, text, n);
+    pendingWindowSize = formatWindowState(windowState, pendingWindowText, sizeof pendingWindowText);
   }
   reportStats();
   withDisplay([] { SDL_DestroyWindow(window); });
@@ -924,6 +955,11 @@ void pumpEvents() {
 // --- Single instance.
 
 HWND backendFindRunningInstance(LPCWSTR, LPCWSTR) {
+  // With no display the window cannot be made and the game ends at once:
+  // then no lock or socket is made either.
+  bool video = false;
+  withDisplay([&] { video = startVideo(); });
+  if (!video) return nullptr;
   const char *dir = runtimeDir();
   if (dir == nullptr) return nullptr;
   if (instanceAcquire(dir) != InstanceResult::kOtherRuns) return nullptr;

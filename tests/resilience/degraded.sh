@@ -71,13 +71,26 @@ case "$case_name" in
     lines=$(wc -l <"$work/err.txt")
     [ "$lines" -eq 1 ] || fail "want one line of message, got $lines"
     grep -qi "display" "$work/err.txt" || fail "the message does not mention the display"
-    echo "ok: $(cat "$work/err.txt")"
+    message=$(cat "$work/err.txt")
+    # Nothing is made, not even with no runtime folder, where the lock and
+    # socket would go in the settings folder (the system's libraries may
+    # then say more about the missing folder).
+    start_game XDG_RUNTIME_DIR=
+    wait "$pid"
+    ended_well $?
+    made=$(cd "$work" && find config run -mindepth 1)
+    [ -z "$made" ] || fail "a start with no display left: $made"
+    echo "ok: $message"
     ;;
   no-audio | bad-audio)
     driver=dummy
     [ "$case_name" = bad-audio ] && driver=no-such-audio-driver
     play_and_close "$driver"
     [ -s "$settings" ] || fail "no settings written at exit"
+    # The socket goes with the game; the lock file stays (removing it could
+    # let two starts at that moment both run).
+    [ ! -e "$work/run/tobelyn.sock" ] || fail "the socket was left behind"
+    [ -f "$work/run/tobelyn.lock" ] || fail "the lock file was removed"
     echo "ok: played and closed with audio driver $driver"
     ;;
   readonly-config)

@@ -11,7 +11,7 @@
 #
 # Exits 77 (skipped) when Xvfb, openbox, xdotool or wmctrl is missing,
 # unless CI=true, where a missing tool fails the case.
-import fcntl, os, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+import fcntl, os, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
 TOOLS = ["Xvfb", "openbox", "xdotool", "wmctrl"]
 QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -78,11 +78,15 @@ class Machine:
             self.wait_for(lambda: subprocess.call(["wmctrl", "-m"], env=self.env, **QUIET) == 0,
                           "openbox to start", seconds=30)
 
-    def start_game(self, **extra):
+    def start_game(self, file_size_limit=None, **extra):
         env = dict(self.env, **extra)
         self.stderr_path = os.path.join(self.work, "game.stderr")
+        limit = None
+        if file_size_limit is not None:
+            def limit():
+                resource.setrlimit(resource.RLIMIT_FSIZE, (file_size_limit, file_size_limit))
         self.game_proc = self.spawn([self.game], env=env, stdout=subprocess.DEVNULL,
-                                    stderr=open(self.stderr_path, "w"))
+                                    stderr=open(self.stderr_path, "w"), preexec_fn=limit)
         self.window = None
 
         def found():
@@ -247,9 +251,28 @@ def huge_window(m):
     m.ended("SIGTERM", since)
 
 
+def file_size_limit(m):
+    # Under a file-size limit (RLIMIT_FSIZE) of nothing or of a few bytes a
+    # write fails as on a full disk: closed, the game ends with 0 and leaves
+    # no file half-written, nor any temporary one.
+    m.start_x()
+    folder = os.path.dirname(m.settings)
+    for limit in (0, 8):
+        m.start_game(file_size_limit=limit)
+        since = time.time()
+        m.game_proc.send_signal(signal.SIGTERM)
+        m.ended("SIGTERM under a file-size limit of %d bytes" % limit, since)
+        left = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+        written = [n for n in left if n.endswith(".tmp") or n in ("settings", "window")]
+        if written:
+            raise Failure("a limit of %d bytes left %s" % (limit, ", ".join(written)))
+        log("a limit of %d bytes: ended with 0, nothing half-written" % limit)
+
+
 CASES = {"display-lost": display_lost, "input-storm": input_storm,
          "stopped-instance": stopped_instance, "stuck-audio-file": stuck_audio_file,
-         "silent-sound-server": silent_sound_server, "huge-window": huge_window}
+         "silent-sound-server": silent_sound_server, "huge-window": huge_window,
+         "file-size-limit": file_size_limit}
 
 
 def main():
