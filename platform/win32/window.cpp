@@ -403,9 +403,41 @@ SHORT tobelynGetAsyncKeyState(int vKey) {
   return state;
 }
 
+// Stands for a running game whose window has not appeared (yet): the start
+// that gets it ends without bringing anything forward.
+const HWND kWindowNotYetMade = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x7FFF0000));
+
 HWND tobelynFindWindow(LPCWSTR className, LPCWSTR windowName) {
-  foundWindow = FindWindowW(className, windowName);
-  return foundWindow;
+  // Looking for the window alone misses a game started a moment before
+  // whose window does not exist yet, and two games would then run. The
+  // first start owns a named mutex in this session, taken before its window
+  // is made and held until it ends; a later start waits a little for that
+  // game's window, to bring it forward, and never runs a second game.
+  constexpr DWORD kWindowWaitMs = 2000, kPollMs = 20;
+  static HANDLE instanceMutex;
+  if (instanceMutex == nullptr) {
+    instanceMutex = CreateMutexW(nullptr, FALSE, L"Local\\org.tobelyn.Tobelyn.instance");
+    const DWORD error = GetLastError();
+    if (instanceMutex == nullptr && error != ERROR_ACCESS_DENIED) {
+      // No mutex to be had: only the window can tell.
+      foundWindow = FindWindowW(className, windowName);
+      return foundWindow;
+    }
+    if (instanceMutex != nullptr && error != ERROR_ALREADY_EXISTS) {
+      foundWindow = nullptr;
+      return nullptr;  // the first start
+    }
+    // Another game holds it; this start keeps no part of it alive.
+    if (instanceMutex != nullptr) CloseHandle(instanceMutex);
+    instanceMutex = nullptr;
+  }
+  const DWORD began = GetTickCount();
+  for (;;) {
+    foundWindow = FindWindowW(className, windowName);
+    if (foundWindow != nullptr) return foundWindow;
+    if (GetTickCount() - began >= kWindowWaitMs) return kWindowNotYetMade;
+    Sleep(kPollMs);
+  }
 }
 
 BOOL tobelynSetForegroundWindow(HWND hwnd) {
@@ -414,7 +446,9 @@ BOOL tobelynSetForegroundWindow(HWND hwnd) {
   if (foundWindow != nullptr &&
       (reinterpret_cast<uintptr_t>(hwnd) | 1) == (reinterpret_cast<uintptr_t>(foundWindow) | 1))
     hwnd = foundWindow;
-  if (hwnd == nullptr) return FALSE;
+  if (hwnd == nullptr || (reinterpret_cast<uintptr_t>(hwnd) | 1) ==
+                             (reinterpret_cast<uintptr_t>(kWindowNotYetMade) | 1))
+    return FALSE;
   if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
   return SetForegroundWindow(hwnd);
 }
