@@ -9,8 +9,9 @@
 #      headless frame, taps on the option screen (also through the letterbox
 #      of a resized window, where a click on the bars does nothing), a key
 #      redefined, a clean exit, the value read back with `wine reg query`
-#      under HKEY_CURRENT_USER and seen again at the next start, and a second
-#      start that brings the first forward and exits with 0.
+#      under HKEY_CURRENT_USER and seen again at the next start, a second
+#      start that brings the first forward and exits with 0, and eight starts
+#      at once that leave one game whose changed setting survives its exit.
 #
 #     wine_test.py WINDOWS_BUILD_DIR LINUX_REPLAY
 #
@@ -352,6 +353,49 @@ class Wine:
                  if "first frame" in l]
         if stats:
             log("figures of run 2: " + stats[-1])
+        self.starts_at_once()
+
+    def starts_at_once(self):
+        log("run 3: eight starts at once, one game; a setting changed in it is kept")
+        logs = [open(os.path.join(self.work, "start%d.stderr" % i), "w") for i in range(8)]
+        starts = [subprocess.Popen(["wine", self.exe], env=self.env, stdout=f, stderr=f)
+                  for f in logs]
+        self.procs.extend(starts)
+        # Every start but one ends by itself, each within its 2 s wait for
+        # the game's window (Wine itself is slow to start eight programs).
+        deadline = time.time() + 60
+        while time.time() < deadline and sum(p.poll() is None for p in starts) > 1:
+            time.sleep(0.2)
+        running = [i for i, p in enumerate(starts) if p.poll() is None]
+        codes = [p.returncode for p in starts if p.poll() is not None]
+        if len(running) != 1:
+            raise Failure("%d of the eight starts still run after 60 s" % len(running))
+        if codes != [0] * 7:
+            raise Failure("the other starts ended with %s, not 0" % codes)
+        self.proc, self.stats, self.stats_path = starts[running[0]], logs[running[0]], \
+            logs[running[0]].name
+        windows = self.out("xdotool", "search", "--onlyvisible", "--name", "^Tobelyn$").split()
+        if len(windows) != 1:
+            raise Failure("%d game windows after eight starts" % len(windows))
+        self.window = windows[0]
+        log("ok: one game runs; the seven other starts ended with 0")
+        self.activate()
+        time.sleep(1.0)
+        self.check("title", "title screen of the one game")
+        self.tap(200, 150)
+        self.check("option_c88", "the option screen")
+        self.tap(20, 260)
+        self.key("c")
+        self.check("option", "C becomes BUTTON C again (067)")
+        self.key("Escape")
+        time.sleep(0.6)
+        self.quiet("wmctrl", "-i", "-c", self.window)
+        self.ended("a close request (wmctrl -c) of the one game")
+        value = self.registry_value("ButtonC")
+        if value != ("REG_BINARY", "4300"):
+            raise Failure("ButtonC under %s is %s after the one game's exit, not REG_BINARY "
+                          "4300" % (SETTINGS_KEY, value))
+        log("ok: the setting changed in the one game survived its exit")
 
     def run(self):
         self.start_x()
