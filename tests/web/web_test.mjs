@@ -1,7 +1,8 @@
 // The browser game in Debian's Chromium: frames equal to the headless
 // build's, the same scoring, play by keys, mouse and touch, settings kept,
-// storage refused, a second tab, the pass pacer, offline after one visit,
-// and no console error anywhere.
+// storage refused, site data refused (in a sandboxed frame too), a key-up
+// with Ctrl or Meta held, focus lost behind an input storm, a second tab,
+// the pass pacer, offline after one visit, and no console error anywhere.
 //
 //   node web_test.mjs --site DIR --replay BIN --hash HEX --golden DIR --out DIR
 import { execFileSync } from 'node:child_process';
