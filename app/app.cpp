@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "game/match.h"
 #include "gfx/surface.h"
+#include "host/host.h"
 #include "platform/buttons.h"
 #include "platform/gx.h"
 #include "res/resource_ids.h"
@@ -124,7 +125,10 @@ bool appStart(HINSTANCE instance, int showCommand, int *exitCode) {
   return true;
 }
 
-bool appPass(int *exitCode) {
+namespace {
+
+// The game's own pass: at most one message, then at most one frame.
+bool gamePass(int *exitCode) {
   MSG msg;
   if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -138,11 +142,50 @@ bool appPass(int *exitCode) {
   return true;
 }
 
-void appFinish() { saveSettings(); }
+HostScene currentScene() {
+  struct Named {
+    FrameHandler frame;
+    HostScene scene;
+  };
+  static const Named kScenes[] = {
+      {titleSceneFrame, HostScene::kTitle},
+      {gameSelectSceneFrame, HostScene::kGameSelect},
+      {playerSelectSceneFrame, HostScene::kPlayerSelect},
+      {readySceneFrame, HostScene::kReady},
+      {matchSceneFrame, HostScene::kMatch},
+      {optionSceneFrame, HostScene::kOption},
+      {aboutSceneFrame, HostScene::kAbout},
+  };
+  for (const Named &s : kScenes)
+    if (frameHandler == s.frame) return s.scene;
+  return HostScene::kOther;
+}
+
+}  // namespace
+
+HostView gameView() { return HostView{currentScene(), sceneStep, &match, gameMode, playerCount}; }
+
+bool appPass(int *exitCode) {
+  if (!hostEnabled()) return gamePass(exitCode);
+  // Paused: no pass runs and the game's clock stands still, so a dart in
+  // flight lands exactly where it would have, after the same number of
+  // passes. The host takes the pass's one message and shows its menu.
+  if (hostPaused()) return hostPausedPass(exitCode);
+  if (!gamePass(exitCode)) return false;
+  hostAfterPass(gameView());
+  return true;
+}
+
+void appFinish() {
+  saveSettings();
+  hostFinish();
+}
 
 int tobelynMain(HINSTANCE instance, int showCommand) {
   int code = 0;
   if (!appStart(instance, showCommand, &code)) return code;
+  hostEnable(true);
+  hostStart();
   while (appPass(&code)) {
   }
   appFinish();

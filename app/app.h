@@ -15,8 +15,11 @@ bool appStart(HINSTANCE instance, int showCommand, int *exitCode);
 // One pass of the main loop: at most one message, then at most one frame.
 // Returns false once WM_QUIT has been taken; *exitCode is then its wParam.
 bool appPass(int *exitCode);
-// After the main loop: saves the settings.
+// After the main loop: saves the settings (the host's too).
 void appFinish();
+// What the host may read of the game after a pass.
+struct HostView;
+HostView gameView();
 
 // The whole program: start-up, main loop, end. Returns the exit code.
 int tobelynMain(HINSTANCE instance, int showCommand);

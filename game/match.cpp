@@ -190,6 +190,8 @@ bool throwButton(uint32_t now) {
 
 }  // namespace
 
+void quitToTitle() { installTitleScene(); }
+
 void matchSceneFrame() {
   const uint32_t now = timeGetTime();
   if (!throwButton(now)) {

@@ -108,6 +108,10 @@ extern const int32_t sectorTable[24];
 // Button A itself (see app/scene.h for why).
 void matchSceneFrame();
 
+// Leaves a match for the title menu by the same switch as a match's end
+// (the host's "Quit to title"; the game itself has no such way out).
+void quitToTitle();
+
 // Scores the landing from aimX, gaugePeak and gaugeRelease, starts the
 // effect and moves sceneStep to the result step.
 void landDart();

@@ -56,3 +56,12 @@ GXDisplayProperties GXGetDisplayProperties();
 GXKeyList GXGetDefaultKeys(int options);
 int GXSuspend();
 int GXResume();
+
+// The game's frames pass through the host, which lays its menu and hints
+// over them (see platform/winapi.h).
+#ifdef TOBELYN_GAME_CODE
+void *hostGameBeginDraw();
+int hostGameEndDraw();
+#define GXBeginDraw hostGameBeginDraw
+#define GXEndDraw hostGameEndDraw
+#endif

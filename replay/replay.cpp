@@ -25,6 +25,7 @@
 #include "app/settings.h"
 #include "game/match.h"
 #include "gfx/surface.h"
+#include "host/host.h"
 #include "platform/headless/headless.h"
 #include "replay/script.h"
 #include "screens/screens.h"
@@ -57,6 +58,8 @@ struct Runner {
   int exitCode = 0;
   uint64_t passes = 0;
   uint32_t step = 16;
+  bool hostUsed = false;
+  bool hostStarted = false;
 };
 
 Runner runner;
@@ -219,6 +222,18 @@ std::string dumpState() {
   field(m, "popupRise", match.popupRise);
   m += '}';
   fieldRaw(out, "match", m);
+
+  // Only once a script has turned the host on, so that the dumps of every
+  // other script stay as they were.
+  if (runner.hostUsed) {
+    std::string h = "{";
+    field(h, "menu", hostMenuOpen() ? 1 : 0);
+    fieldRaw(h, "page", std::string("\"") + hostPageName() + "\"");
+    field(h, "paused", hostPaused() ? 1 : 0);
+    field(h, "gameClock", hostGameTime());
+    h += '}';
+    fieldRaw(out, "host", h);
+  }
   out += '}';
   return out;
 }
@@ -281,6 +296,15 @@ void execute(const Line &line) {
       if (!runner.timedemo) std::printf("%s\n", json.c_str());
       break;
     }
+    case CommandKind::Host:
+      if (c.value != kHostOff) {
+        runner.hostUsed = true;
+        if (!runner.hostStarted) hostStart();
+        runner.hostStarted = true;
+      }
+      hostEnable(c.value != kHostOff);
+      hostForceHints(c.value == kHostHints);
+      break;
     case CommandKind::Shot:
       if (!headlessSavePng(c.file.c_str())) fail(line.number, "cannot write " + c.file);
       break;

@@ -146,6 +146,7 @@ const CommandName commandNames[] = {
     {"wait", CommandKind::Wait, 1, 2, "wait S [N]", 0, nullptr},
     {"dump", CommandKind::Dump, 0, 0, "dump", 0, nullptr},
     {"shot", CommandKind::Shot, 1, 1, "shot FILE", 0, nullptr},
+    {"host", CommandKind::Host, 1, 1, "host on|off|hints", 0, nullptr},
 };
 
 }  // namespace
@@ -199,6 +200,17 @@ ParseResult parseScriptLine(std::string_view line) {
       break;
     case CommandKind::Shot:
       command.file = std::string(words[1]);
+      break;
+    case CommandKind::Host:
+      if (words[1] == "off") {
+        command.value = kHostOff;
+      } else if (words[1] == "on") {
+        command.value = kHostOn;
+      } else if (words[1] == "hints") {
+        command.value = kHostHints;
+      } else {
+        return failure("expected 'host on|off|hints'");
+      }
       break;
     default:
       // Commands of one number were read above; the rest take nothing.

@@ -21,12 +21,18 @@ enum class CommandKind {
   Wait,
   Dump,
   Shot,
+  Host,
 };
+
+// `host` arguments: the host off (the game alone), on, or on with its hints
+// shown.
+enum HostMode : uint32_t { kHostOff = 0, kHostOn = 1, kHostHints = 2 };
 
 struct ScriptCommand {
   CommandKind kind = CommandKind::Empty;
   // clock/step/run: value; key/hold/release: key code; activate: 0 or 1;
-  // wait: the awaited sceneStep (as a signed number) and the pass limit.
+  // wait: the awaited sceneStep (as a signed number) and the pass limit;
+  // host: a HostMode.
   uint32_t value = 0;
   int32_t sceneStep = 0;
   uint32_t limit = 0;

@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "game/landings.h"
 #include "gfx/surface.h"
+#include "host/host.h"
 #include "platform/web/web_logic.h"
 
 #define WEB_EXPORT extern "C" __attribute__((used, visibility("default")))
@@ -39,6 +40,10 @@ bool onePass() {
 WEB_EXPORT int webStart() {
   int code = 0;
   running = appStart(GetModuleHandleW(nullptr), SW_SHOW, &code);
+  if (running) {
+    hostEnable(true);
+    hostStart();
+  }
   webb::resetPacer(pacer);
   return running ? 1 : 0;
 }

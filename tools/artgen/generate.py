@@ -19,6 +19,7 @@ sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
+import host_font  # noqa: E402
 import icon  # noqa: E402
 import palette  # noqa: E402
 import sheet  # noqa: E402
@@ -182,6 +183,7 @@ def main(argv):
     resdir = argv[0] if argv else os.path.join(ROOT, "res")
     files = {os.path.join(resdir, name): data for name, data in build_all().items()}
     files[os.path.join(ROOT, SPRITE_HEADER)] = sprite_header()
+    files[os.path.join(resdir, "host_font.h")] = host_font.header()
     if check:
         ok = True
         for path, data in sorted(files.items()):

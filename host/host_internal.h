@@ -1,0 +1,70 @@
+// What the host's own files share: the layer they draw into, the pages'
+// bookkeeping and the settings file.
+#pragma once
+
+#include <cstdint>
+
+#include "host/host.h"
+
+constexpr int32_t kLayerWidth = 240;
+constexpr int32_t kLayerHeight = 320;
+
+// Colours of the host's panels, as 8-bit red, green, blue.
+struct HostColour {
+  uint8_t r, g, b;
+};
+constexpr HostColour kPanelColour = {16, 24, 48};     // deep navy
+constexpr HostColour kEdgeColour = {96, 128, 200};    // the panel's frame
+constexpr HostColour kTextColour = {255, 255, 255};   // 16:1 on the panel
+constexpr HostColour kChosenColour = {255, 224, 64};  // the highlighted row, 13:1
+constexpr HostColour kQuietColour = {176, 188, 208};  // 9:1, notes and page numbers
+
+// The 240x320 picture the host draws over the game's frame: the frame
+// itself, in the display's 16-bit format, while it is being composed.
+struct HostLayer {
+  uint16_t *pixels;
+  bool is555;
+};
+
+uint16_t hostPixel(HostColour c, bool is555);
+void layerFill(HostLayer &layer, int32_t x, int32_t y, int32_t w, int32_t h, HostColour c);
+// Text in the host's pixel font, scale 1 or 2; returns the width drawn.
+int32_t layerText(HostLayer &layer, int32_t x, int32_t y, const char *text, HostColour c,
+                  int32_t scale = 1);
+int32_t textWidth(const char *text, int32_t scale = 1);
+constexpr int32_t kTextHeight = 7;  // cap height at scale 1
+void layerTextCentred(HostLayer &layer, int32_t y, const char *text, HostColour c,
+                      int32_t scale = 1);
+// The panel every page stands on, with its title.
+void layerPanel(HostLayer &layer, const char *title);
+
+// Halves the brightness of a frame, so the menu stands out from the paused
+// game behind it.
+void dimFrame(uint16_t *pixels, int32_t count, bool is555);
+void drawMenu(uint16_t *pixels, bool is555);
+void drawHint(uint16_t *pixels, bool is555, const HostView &view);
+// The hint for this moment of the game, or null.
+const char *hintFor(const HostView &view);
+// Where the hint is drawn for this moment: its box in layer pixels.
+struct HostRect {
+  int32_t x, y, w, h;
+};
+bool hintBox(const HostView &view, HostRect *box);
+
+// Names of keys and buttons as the device in use calls them.
+const char *keyName(int32_t vKey);
+const char *buttonAName();
+
+void registerBuiltInPages();
+void pageOpened(const HostPage *page);
+void menuOpenedAfresh();
+int hostPageCount();
+const HostPage *hostPageAt(int index);
+
+// The player chose: hints follow the settings again, even in a replay.
+void hostUnforceHints();
+
+void hostReadSettings();
+void hostWriteSettings();
+// Forgets the menu, the pause and the settings (tests start afresh).
+void hostResetForTests();
