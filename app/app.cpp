@@ -138,7 +138,9 @@ bool gamePass(int *exitCode) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  if (framesEnabled != 0) frameHandler();
+  // A message that opened the host's menu pauses the game at once: this
+  // pass runs no frame either.
+  if (framesEnabled != 0 && !hostPaused()) frameHandler();
   return true;
 }
 
@@ -171,8 +173,9 @@ bool appPass(int *exitCode) {
   // flight lands exactly where it would have, after the same number of
   // passes. The host takes the pass's one message and shows its menu.
   if (hostPaused()) return hostPausedPass(exitCode);
+  hostBeforePass();
   if (!gamePass(exitCode)) return false;
-  hostAfterPass(gameView());
+  if (!hostPaused()) hostAfterPass(gameView());
   return true;
 }
 

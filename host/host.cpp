@@ -73,11 +73,11 @@ void releaseClock() {
   state.pausedTotal += timeGetTime() - state.pauseStart;
 }
 
+// The clock is held as soon as the game pauses, and runs again only when
+// the next game pass begins, so that the game sees one pass's time between
+// its last pass before the pause and its first after it.
 void updateClock() {
-  if (state.menuOpen || state.minimized)
-    holdClock();
-  else
-    releaseClock();
+  if (state.menuOpen || state.minimized) holdClock();
 }
 
 bool f1IsBound() {
@@ -227,6 +227,8 @@ void hostUnforceHints() { state.forcedHints = -1; }
 // --- The pass.
 
 bool hostPaused() { return state.enabled && (state.menuOpen || state.minimized); }
+
+void hostBeforePass() { releaseClock(); }
 
 bool hostPausedPass(int *exitCode) {
   MSG msg;

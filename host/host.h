@@ -89,6 +89,9 @@ const char *hostSettingsPath();
 // --- The pass (called by the shell, app/app.cpp).
 
 bool hostPaused();
+// Before a game pass (not paused): a pause that has just ended lets the
+// game's clock run again.
+void hostBeforePass();
 // One pass while paused: at most one message for the host, then the last
 // game picture with the layer. False once WM_QUIT was taken (*exitCode set).
 bool hostPausedPass(int *exitCode);

@@ -20,7 +20,7 @@ mkdir -p "$out/generated" "$out/obj"
 g++ -std=c++20 -O1 -o "$out/rc2cpp" tools/rc2cpp.cpp
 "$out/rc2cpp" res/tobelyn.rc "$out/generated/resources.cpp"
 
-sources=(app/*.cpp gfx/*.cpp game/*.cpp screens/*.cpp platform/common/*.cpp
+sources=(app/*.cpp gfx/*.cpp game/*.cpp screens/*.cpp host/*.cpp platform/common/*.cpp
   platform/web/web.cpp platform/web/web_logic.cpp app/entry/web_main.cpp
   "$out/generated/resources.cpp")
 # The checkout's own path is kept out of the objects, so that two clones
@@ -30,7 +30,7 @@ cflags=(-std=c++20 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I"$root"
 
 # Compiled two at a time; an object is rebuilt when its source or any
 # header is newer.
-newest_header="$(find app game gfx screens platform -name '*.h' -printf '%T@\n' | sort -n | tail -1)"
+newest_header="$(find app game gfx screens host platform res -name '*.h' -printf '%T@\n' | sort -n | tail -1)"
 objects=()
 pids=()
 for src in "${sources[@]}"; do
@@ -40,7 +40,14 @@ for src in "${sources[@]}"; do
     [ "$(stat -c %Y "$obj")" -ge "${newest_header%.*}" ]; then
     continue
   fi
-  em++ "${cflags[@]}" -c "$src" -o "$obj" &
+  # The game's own code reads the clock, keys, messages and frames through
+  # the host (platform/winapi.h).
+  game_code=()
+  case "$src" in
+  app/entry/*) ;;
+  app/* | gfx/* | game/* | screens/*) game_code=(-DTOBELYN_GAME_CODE) ;;
+  esac
+  em++ "${cflags[@]}" "${game_code[@]}" -c "$src" -o "$obj" &
   pids+=($!)
   if [ ${#pids[@]} -ge 2 ]; then
     wait "${pids[0]}"
