@@ -17,6 +17,7 @@
 #include <mutex>
 #include <thread>
 
+#include "host/host.h"
 #include "platform/backend.h"
 #include "platform/buttons.h"
 #include "platform/common/key_latch.h"
@@ -173,6 +174,7 @@ constexpr int64_t kAudioExitWaitNs = 500000000;
 const uint8_t *playData = nullptr;
 uint32_t playBytes = 0;
 uint32_t playPos = 0;
+int playVolume = 10;  // the host's volume, 0..10, when the sound started
 
 void SDLCALL audioCallback(void *, Uint8 *stream, int len) {
   std::lock_guard<std::mutex> lock(audioMutex);
@@ -183,6 +185,14 @@ void SDLCALL audioCallback(void *, Uint8 *stream, int len) {
     std::memcpy(stream, playData + playPos, n);
     playPos += n;
     if (playPos >= playBytes) playData = nullptr;
+    if (playVolume < 10) {
+      for (uint32_t i = 0; i + 1 < n; i += 2) {
+        const int16_t sample = static_cast<int16_t>(stream[i] | (stream[i + 1] << 8));
+        const int16_t quieter = static_cast<int16_t>(sample * playVolume / 10);
+        stream[i] = static_cast<Uint8>(quieter & 0xFF);
+        stream[i + 1] = static_cast<Uint8>((quieter >> 8) & 0xFF);
+      }
+    }
   }
   if (n < want) std::memset(stream + n, 0, want - n);
 }
@@ -526,6 +536,31 @@ void postTap(double wx, double wy) {
   post(WM_LBUTTONDOWN, 1 /* MK_LBUTTON */, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }
 
+// --- What the host needs of the desktop: its menu button on the pad, touch
+// on the picture, and the window's two switches for its Settings page.
+
+// The pad's Back (Select) calls up the host's menu; every other button is
+// the game's. A pad button also makes the pad the device the help names.
+bool hostPadEvent(const SDL_ControllerButtonEvent &b) {
+  hostSetDevice(HostDevice::kPad);
+  if (b.button != SDL_CONTROLLER_BUTTON_BACK) return false;
+  if (b.type == SDL_CONTROLLERBUTTONDOWN) post(WM_TOBELYN_MENU, 0, 0);
+  return true;
+}
+
+// A finger on the picture holds Button A in a match (never on the bars).
+void hostTouch(double wx, double wy) {
+  int x, y;
+  if (mapToDisplay(view, wx, wy, &x, &y)) hostTouchDown(x, y);
+}
+
+bool windowFullScreen() {
+  return window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+bool windowFit() { return fitMode; }
+const HostWindowControls kWindowControls = {windowFullScreen, toggleFullScreen, windowFit,
+                                            toggleFit};
+
 // A window larger than its display shows nothing more, yet its surface
 // grows with it (an 8000x8000 window holds 256 MB against 12 MB at its
 // first size): a window resized past its display's bounds is brought back
@@ -769,6 +804,7 @@ bool createWindow(LPCWSTR title, HICON icon) {
   needClear = true;
   lastSurface = nullptr;
   startAudio();
+  hostSetWindowControls(&kWindowControls);
   return true;
 }
 
@@ -841,6 +877,7 @@ void pumpEvents() {
   while (SDL_PollEvent(&e)) {
     switch (e.type) {
       case SDL_KEYDOWN: {
+        hostSetDevice(HostDevice::kKeyboard);
         int vk = virtualKeyFor(e.key.keysym.sym, e.key.keysym.scancode);
         if (vk <= 0 || vk > 255) break;
         const WindowKey wk = windowKeyFor(e.key.keysym.sym, e.key.keysym.mod);
@@ -878,6 +915,7 @@ void pumpEvents() {
         break;
       case SDL_CONTROLLERBUTTONDOWN:
       case SDL_CONTROLLERBUTTONUP: {
+        if (hostPadEvent(e.cbutton)) break;
         const int slot = padSlot(e.cbutton.which);
         const int button = padButtonFor(e.cbutton.button);
         if (slot >= 0 && button >= 0) {
@@ -906,8 +944,12 @@ void pumpEvents() {
         if (window != nullptr) {
           int w = 0, h = 0;
           SDL_GetWindowSize(window, &w, &h);
+          hostTouch(e.tfinger.x * w, e.tfinger.y * h);
           postTap(e.tfinger.x * w, e.tfinger.y * h);
         }
+        break;
+      case SDL_FINGERUP:
+        hostTouchUp();
         break;
       case SDL_WINDOWEVENT:
         switch (e.window.event) {
@@ -919,7 +961,14 @@ void pumpEvents() {
             post(WM_ACTIVATE, WA_INACTIVE, 0);
             break;
           case SDL_WINDOWEVENT_MINIMIZED:
-            post(WM_SIZE, SIZE_MINIMIZED, 0);
+            // With the host, minimising pauses; the game alone ends.
+            if (hostEnabled())
+              hostMinimized(true);
+            else
+              post(WM_SIZE, SIZE_MINIMIZED, 0);
+            break;
+          case SDL_WINDOWEVENT_RESTORED:
+            hostMinimized(false);
             break;
           case SDL_WINDOWEVENT_CLOSE:
             postClose();
@@ -1016,6 +1065,7 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
   playData = wave.bytes > 0 ? wave.samples : nullptr;
   playBytes = wave.bytes;
   playPos = 0;
+  playVolume = hostSettings().volume;
   return TRUE;
 }
 

@@ -62,6 +62,11 @@ class Desktop:
         self.procs, self.refs = [], {}
         self.fit = False
         self.settings = os.path.join(self.config, "tobelyn", "settings")
+        # The frames are compared with the game's own: the host's hints are
+        # switched off in its file (the menu is still there, on F1).
+        os.makedirs(os.path.dirname(self.settings), mode=0o700, exist_ok=True)
+        with open(os.path.join(self.config, "tobelyn", "host"), "w") as f:
+            f.write("hints 0\nhintsChosen 1\n")
 
     def spawn(self, argv, **kw):
         self.procs.append(subprocess.Popen(argv, env=self.env, **(kw or QUIET)))
@@ -291,7 +296,7 @@ class Desktop:
         if not os.path.exists(self.settings):
             raise Failure("no settings file after the first run")
 
-        log("run 2: second start, redefinition kept, Count Up, minimise")
+        log("run 2: second start, redefinition kept, Count Up, minimise and restore, Quit game")
         self.start_game("run2")
         other = self.spawn(["xlogo"])
         time.sleep(1.0)
@@ -316,19 +321,38 @@ class Desktop:
         self.leave_option()
         before = os.stat(self.settings).st_mtime_ns
         self.to_match(1, '"Count Up"')
+        self.key("Return")          # leave the announcement
+        # Minimising pauses the match; restored, it goes on where it was.
         self.quiet("xdotool", "windowminimize", self.window)
-        self.ended("minimising")
+        time.sleep(1.5)
+        if self.proc.poll() is not None:
+            raise Failure("minimising ended the game")
+        self.quiet("wmctrl", "-i", "-a", self.window)
+        self.activate()
+        self.check("board1", "restored, the board and the pointer", rows=(16, 240), need=0.97)
+        log("ok: minimising pauses the game and restoring resumes it")
+        for _ in range(4):          # aim, gauge, peak, release
+            self.key("Return")
+        time.sleep(1.0)
+        self.check("board1", "the dart lands after the restore", rows=(112, 240), need=0.9)
+        # F1 opens the host's menu over the game; Up wraps to Quit game,
+        # whose confirmation starts on No.
+        self.key("F1")
+        self.check("board1", "F1 lays the menu over the game", rows=(112, 240), most=0.5)
+        for name in ("Up", "Return", "Up", "Return"):
+            self.key(name)
+        self.ended("Quit game in the menu")
         if os.stat(self.settings).st_mtime_ns == before:
-            raise Failure("minimising did not write the settings")
+            raise Failure("Quit game did not write the settings")
 
-        log("run 3: settings kept over a minimise, High Score, SIGTERM")
+        log("run 3: settings kept over Quit game, High Score, SIGTERM")
         self.start_game("run3")
         # Moved by the player, the window opens at the same place next time.
         self.quiet("xdotool", "windowmove", "--sync", self.window, "40", "30")
         time.sleep(0.5)
         moved_to = self.corner()
         self.tap(200, 150)
-        self.check("option_c88_off", "sound off and BUTTON C 088 kept over a minimise")
+        self.check("option_c88_off", "sound off and BUTTON C 088 kept over Quit game")
         self.leave_option()
         self.to_match(2, '"High Score"')
         self.proc.send_signal(signal.SIGTERM)
