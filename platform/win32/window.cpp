@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/host.h"
 #include "platform/backend.h"
 #include "platform/common/key_latch.h"
 #include "platform/common/view.h"
@@ -283,6 +284,14 @@ void showFrame() {
 
 void clearPressed() { keys.newPass(); }
 
+// With the host, minimising pauses the game and restoring resumes it; the
+// game's own window procedure (which ends the program) never sees it then.
+bool hostMinimizes(WPARAM sizeType) {
+  if (!hostEnabled()) return false;
+  hostMinimized(sizeType == SIZE_MINIMIZED);
+  return sizeType == SIZE_MINIMIZED;
+}
+
 // Sits in front of the game's window procedure and handles what a desktop
 // window needs; everything else, and every message the game knows, goes on
 // to the game.
@@ -300,6 +309,7 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       paint(hwnd);
       return 0;
     case WM_SIZE:
+      if (hostMinimizes(wParam)) return 0;
       if (wParam != SIZE_MINIMIZED) {
         updateView(hwnd);
         InvalidateRect(hwnd, nullptr, FALSE);

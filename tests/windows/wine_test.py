@@ -38,6 +38,8 @@ REF_SCRIPT = ("clock 100000;" + STEP + "shot title.png;"
               + ("key 0x28;" + STEP) + "key 0x0D;wait 0;wait 2;" + STEP + "shot option.png;"
               + "tap 20 260;run 1;shot option_panel.png;key 0x58;" + STEP
               + "shot option_c88.png")
+# The host's menu over the title, called up by F1.
+REF_MENU = "host on;clock 100000;" + STEP + "key 112;run 2;shot menu.png"
 
 
 class Failure(Exception):
@@ -171,12 +173,13 @@ class Wine:
     def make_refs(self):
         folder = os.path.join(self.work, "refs")
         os.makedirs(folder)
-        with open(os.path.join(folder, "refs.txt"), "w") as f:
-            f.write(REF_SCRIPT.replace(";", "\n") + "\n")
-        result = subprocess.run([self.replay, "refs.txt"], cwd=folder, capture_output=True,
-                                text=True, timeout=120)
-        if result.returncode != 0:
-            raise Failure("reference script failed: " + result.stderr)
+        for name, script in (("refs.txt", REF_SCRIPT), ("menu.txt", REF_MENU)):
+            with open(os.path.join(folder, name), "w") as f:
+                f.write(script.replace(";", "\n") + "\n")
+            result = subprocess.run([self.replay, name], cwd=folder, capture_output=True,
+                                    text=True, timeout=120)
+            if result.returncode != 0:
+                raise Failure("reference script %s failed: %s" % (name, result.stderr))
         for f in os.listdir(folder):
             if f.endswith(".png"):
                 self.refs[f[:-4]] = Image.open(os.path.join(folder, f)).convert("RGB")
@@ -276,6 +279,10 @@ class Wine:
         log("run 1: title, option screen by taps, a redefinition, QUIT")
         self.start_game("run1")
         self.check("title", "title screen")
+        self.key("F1")
+        self.check("menu", "F1 lays the host's menu over the title")
+        self.key("F1")
+        self.check("title", "F1 again closes it")
         self.tap(200, 150)          # OPTION
         self.check("option", "a tap on OPTION opens the option screen")
         self.tap(20, 260)           # BUTTON C
