@@ -15,7 +15,9 @@ const char *hostSettingsPath() {
   static char path[1024];
   const char *appData = std::getenv("APPDATA");
   if (appData == nullptr || appData[0] == 0) return nullptr;
-  const int n = std::snprintf(path, sizeof path, "%s\\Tobelyn\\host", appData);
+  // Forward slashes: Windows takes them, and the safe-file code makes the
+  // missing folders along them.
+  const int n = std::snprintf(path, sizeof path, "%s/Tobelyn/host", appData);
   return n > 0 && static_cast<size_t>(n) < sizeof path ? path : nullptr;
 }
 

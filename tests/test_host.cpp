@@ -130,6 +130,17 @@ TEST(HostMenu, TapsChooseRowsAndQuitToTitleOnlyInAMatch) {
                "page=menu", "menu=0 paused=0"});
 }
 
+TEST(HostMenu, F1IsNeverBoundOnTheOptionScreen) {
+  // The option screen waits for BUTTON C's new key; F1 opens the menu
+  // instead, and Escape there closes it without reaching the game.
+  const std::string script =
+      "host on\nclock 100000\nrun 14\nkey 0x28\nrun 14\n"
+      "key 0x0D\nwait 0\nwait 2\nrun 14\ntap 20 260\nrun 1\n"
+      "key 112\nrun 2\ndump\nkey 0x1B\nrun 2\nkey 0x58\nrun 14\ndump\n";
+  expectDumps(runScript("f1-unbound", script),
+              {"scene=OptionScene menu=1 ButtonC=67", "menu=0 ButtonC=88"});
+}
+
 // --- Hints, in the same process: the hint's box against every pointer and
 // marker drawn over a whole played match.
 

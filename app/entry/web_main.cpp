@@ -66,7 +66,9 @@ WEB_EXPORT int webRunPass() { return running && onePass() ? 1 : 0; }
 WEB_EXPORT int webSceneStep() { return sceneStep; }
 
 WEB_EXPORT void webSaveSettings() {
-  if (running) saveSettings();
+  if (!running) return;
+  saveSettings();
+  hostFinish();
 }
 
 // The code of button i (0 Up, 1 Down, 2 Left, 3 Right, 4 A, 5 B, 6 C,

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "host/host.h"
 #include "platform/backend.h"
 #include "platform/common/key_latch.h"
 #include "platform/common/platform_internal.h"
@@ -33,7 +34,7 @@ namespace {
 enum EventKind : int {
   kKeyDown = 1,      // a: virtual-key code, b: 1 for an auto-repeat
   kKeyUp = 2,        // a: virtual-key code
-  kPointerDown = 3,  // x, y: point in the page area's device pixels
+  kPointerDown = 3,  // x, y: point in the page area's device pixels; a: 1 for a touch
   kPointerUp = 4,
   kActivate = 5,    // a: 1 active, 0 inactive
   kReleaseAll = 6,  // focus lost, page hidden, touches cancelled
@@ -90,6 +91,12 @@ void take(const Event &e) {
       keys.press(0x01);
       int x, y;
       if (shared::mapToDisplay(view, e.x, e.y, &x, &y)) {
+        // A finger on the picture throws in a match (the host holds A for
+        // it); a mouse click never does.
+        if (e.a == 1) {
+          hostSetDevice(HostDevice::kTouch);
+          hostTouchDown(x, y);
+        }
         post(WM_LBUTTONDOWN, 1 /* MK_LBUTTON */,
              MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
       }
@@ -97,6 +104,7 @@ void take(const Event &e) {
     }
     case kPointerUp:
       keys.release(0x01);
+      hostTouchUp();
       break;
     case kActivate:
       if (e.a == 0) keys.clear();
@@ -104,6 +112,7 @@ void take(const Event &e) {
       break;
     case kReleaseAll:
       keys.clear();
+      hostTouchUp();
       break;
     default:
       break;
@@ -168,6 +177,8 @@ EMSCRIPTEN_KEEPALIVE void webSetClock(uint32_t ms) {
 EMSCRIPTEN_KEEPALIVE void webAdvanceClock(uint32_t ms) { scriptedClock += ms; }
 // Tests: a key message without holding the key, and a held key without a
 // message, as the replay scripts' key, hold and release commands.
+// The page's Menu button: the host's menu opens, or closes.
+EMSCRIPTEN_KEEPALIVE void webMenu() { post(WM_TOBELYN_MENU, 0, 0); }
 EMSCRIPTEN_KEEPALIVE void webPostKey(int vk) { post(WM_KEYDOWN, static_cast<WPARAM>(vk), 1); }
 EMSCRIPTEN_KEEPALIVE void webHoldKey(int vk, int down) {
   if (down) {

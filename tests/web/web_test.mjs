@@ -82,6 +82,10 @@ async function testFrames(browser, url) {
   const work = tempDir('tobelyn-frames-');
   const scripts = ['golden_menus.txt', 'golden_option_about.txt', 'golden_301.txt'];
   const context = await browser.newContext({ viewport: { width: 480, height: 800 } });
+  // Compared with the game alone: the menu layer's hints are switched off.
+  await context.addInitScript(() => {
+    window.localStorage.setItem('tobelyn.host', 'hints 0\nhintsChosen 1\n');
+  });
   for (const script of scripts) {
     const text = fs.readFileSync(path.join(args.golden, script), 'utf8');
     const dir = path.join(work, script);
@@ -222,6 +226,46 @@ async function testTouch(browser, url, out) {
   await playIntoMatchAndThrow(page, () => tapButton(4));
   check('touch buttons alone play into a match and throw a dart', true);
   await page.screenshot({ path: path.join(out, 'web-phone-match.png') });
+  await context.close();
+}
+
+// On a phone the board itself throws: each touch on the picture is a press
+// of A during a match (a mouse click is not). The bar's Menu button pauses
+// the game under the menu and closes it again.
+async function testTapToThrow(browser, url, out) {
+  const context = await browser.newContext({
+    viewport: { width: 412, height: 915 }, deviceScaleFactor: 2.625, hasTouch: true, isMobile: true,
+  });
+  const page = await openGame(context, url, 'tap to throw');
+  const touch = async (selector) => {
+    const box = await page.locator(selector).boundingBox();
+    await page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+  };
+  const picture = () => page.evaluate(() => window.tobelyn.source.toDataURL());
+  for (let screen = 0; screen < 4; ++screen) {
+    await page.waitForTimeout(400);
+    await touch('[data-button="4"]');
+    await page.waitForTimeout(600);
+  }
+  const box = await page.locator('#canvas').boundingBox();
+  await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+  await page.waitForTimeout(400);
+  check('a mouse click on the board does not throw', (await sceneStep(page)) === 1);
+  await pressUntil(page, () => touch('#canvas'), (s) => s >= 7 && s <= 8,
+    'a dart thrown by touching the board');
+  check('touching the board alone throws a whole dart', true);
+  await pressUntil(page, () => touch('#canvas'), (s) => s === 1 || s === 3, 'the next dart');
+  const playing = await picture();
+  await page.click('#menu');
+  await page.waitForTimeout(400);
+  const menu = await picture();
+  await page.waitForTimeout(600);
+  check('the Menu button lays the menu over a paused game',
+    menu !== playing && (await picture()) === menu);
+  await page.screenshot({ path: path.join(out, 'web-phone-menu.png') });
+  await page.click('#menu');
+  await page.waitForTimeout(400);
+  check('the Menu button again closes the menu', (await picture()) !== menu);
   await context.close();
 }
 
@@ -433,6 +477,7 @@ async function main() {
     frames: () => testFrames(browser, server.url),
     keys: () => testKeysSettingsAndTabs(browser, server.url, out),
     touch: () => testTouch(browser, server.url, out),
+    tapToThrow: () => testTapToThrow(browser, server.url, out),
     storage: () => testStorageRefused(browser, server.url),
     refusals: () => testRefusals(browser, server.url),
     modifiers: () => testKeyUpWithModifier(browser, server.url),

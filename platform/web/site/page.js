@@ -10,6 +10,9 @@
   const H = 320;
   const STORAGE_KEY = 'tobelyn.settings';
   const SETTINGS_FILE = '/tobelyn/settings';
+  // The menu's own settings (volume, hints), apart from the game's.
+  const HOST_STORAGE_KEY = 'tobelyn.host';
+  const HOST_FILE = '/tobelyn/host';
   // Input event kinds, as the module's webInput takes them.
   const KEY_DOWN = 1, KEY_UP = 2, POINTER_DOWN = 3, POINTER_UP = 4, ACTIVATE = 5, RELEASE_ALL = 6;
 
@@ -49,17 +52,17 @@
   // --- Storage. Any failure (private modes, quota, storage turned off)
   // leaves the game on its defaults, silently.
 
-  function storageGet() {
+  function storageGet(key = STORAGE_KEY) {
     try {
-      return window.localStorage.getItem(STORAGE_KEY);
+      return window.localStorage.getItem(key);
     } catch (e) {
       return null;
     }
   }
 
-  function storageSet(text) {
+  function storageSet(text, key = STORAGE_KEY) {
     try {
-      window.localStorage.setItem(STORAGE_KEY, text);
+      window.localStorage.setItem(key, text);
     } catch (e) {
       // Storage refused: the settings last only as long as the page.
     }
@@ -71,6 +74,11 @@
     if (!m) return;
     try {
       storageSet(m.FS.readFile(SETTINGS_FILE, { encoding: 'utf8' }));
+    } catch (e) {
+      // No file yet.
+    }
+    try {
+      storageSet(m.FS.readFile(HOST_FILE, { encoding: 'utf8' }), HOST_STORAGE_KEY);
     } catch (e) {
       // No file yet.
     }
@@ -259,8 +267,8 @@
     const vk = virtualKey(e);
     if (vk <= 0 || vk > 255) return;
     // Keys the game takes never scroll the page or reach the browser,
-    // except the function keys.
-    if (!combination && (vk < 0x70 || vk > 0x87)) e.preventDefault();
+    // except the function keys; F1 is the menu's.
+    if (!combination && (vk < 0x70 || vk > 0x87 || vk === 0x70)) e.preventDefault();
     if (e.type === 'keydown') {
       startAudio();
       if (!sawTouch && !document.body.classList.contains('keyboard')) {
@@ -282,7 +290,7 @@
     if (e.pointerType === 'touch') sawTouch = true;
     startAudio();
     const p = areaPoint(e);
-    input(POINTER_DOWN, 0, 0, p[0], p[1]);
+    input(POINTER_DOWN, e.pointerType === 'touch' ? 1 : 0, 0, p[0], p[1]);
   }
 
   function onCanvasUp() {
@@ -341,6 +349,9 @@
     document.addEventListener('contextmenu', (e) => e.preventDefault());
     document.addEventListener('touchcancel', releaseAll);
     document.addEventListener('dblclick', (e) => e.preventDefault());
+    document.getElementById('menu').addEventListener('click', () => {
+      if (state.running) state.module._webMenu();
+    });
     document.getElementById('reset').addEventListener('click', () => {
       if (!state.running) return;
       state.module._webResetControls();
@@ -408,6 +419,8 @@
         m.FS.mkdir('/tobelyn');
         const text = storageGet();
         if (text) m.FS.writeFile(SETTINGS_FILE, text);
+        const hostText = storageGet(HOST_STORAGE_KEY);
+        if (hostText) m.FS.writeFile(HOST_FILE, hostText);
       } catch (e) {
         // A damaged or missing file reads as no settings.
       }
