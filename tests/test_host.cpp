@@ -3,6 +3,7 @@
 // hints that keep clear of what the player watches.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,28 @@ TEST(HostMenu, F1IsNeverBoundOnTheOptionScreen) {
       "key 112\nrun 2\ndump\nkey 0x1B\nrun 2\nkey 0x58\nrun 14\ndump\n";
   expectDumps(runScript("f1-unbound", script),
               {"scene=OptionScene menu=1 ButtonC=67", "menu=0 ButtonC=88"});
+}
+
+// WCAG relative luminance and contrast of two of the host's colours.
+double luminance(HostColour c) {
+  auto channel = [](uint8_t v) {
+    const double x = v / 255.0;
+    return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
+}
+
+TEST(HostLayer, EveryTextColourReadsAtSevenToOneOnThePanel) {
+  struct Case {
+    const char *name;
+    HostColour text;
+  };
+  const Case cases[] = {
+      {"plain text", kTextColour}, {"the chosen row", kChosenColour}, {"notes", kQuietColour}};
+  for (const Case &c : cases) {
+    const double a = luminance(c.text) + 0.05, b = luminance(kPanelColour) + 0.05;
+    EXPECT_GE(a > b ? a / b : b / a, 7.0) << c.name;
+  }
 }
 
 // --- Hints, in the same process: the hint's box against every pointer and
