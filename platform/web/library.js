@@ -4,8 +4,8 @@ mergeInto(LibraryManager.library, {
   tobPresent: function (rgba, firstRow, rows) {
     Module['tob'].present(rgba, firstRow, rows);
   },
-  tobPlay: function (samples, bytes) {
-    Module['tob'].play(samples, bytes);
+  tobPlay: function (samples, bytes, volume) {
+    Module['tob'].play(samples, bytes, volume);
   },
   tobStop: function () {
     Module['tob'].stop();

@@ -24,7 +24,7 @@ using shared::kDisplayWidth;
 // The page's side, in library.js.
 extern "C" {
 void tobPresent(const uint8_t *rgba, int firstRow, int rows);
-void tobPlay(const uint8_t *samples, uint32_t bytes);
+void tobPlay(const uint8_t *samples, uint32_t bytes, int volume);  // volume 0..10
 void tobStop();
 }
 
@@ -242,7 +242,7 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
   if (size == 0 || !shared::parseWave(image, size, &wave)) return FALSE;
   // The new sound replaces the one playing; the page plays nothing until
   // the player's first touch or key lets it start sound.
-  tobPlay(wave.samples, wave.bytes);
+  tobPlay(wave.samples, wave.bytes, hostSettings().volume);
   return TRUE;
 }
 

@@ -284,6 +284,17 @@ void showFrame() {
 
 void clearPressed() { keys.newPass(); }
 
+// The system plays the game's sounds: the host's volume (0 to 10) becomes
+// the program's own wave volume whenever it changes.
+void applyHostVolume() {
+  static int32_t applied = -1;
+  const int32_t volume = hostSettings().volume;
+  if (volume == applied) return;
+  applied = volume;
+  const DWORD level = static_cast<DWORD>(volume * 0xFFFF / 10);
+  waveOutSetVolume(nullptr, level | (level << 16));
+}
+
 // With the host, minimising pauses the game and restoring resumes it; the
 // game's own window procedure (which ends the program) never sees it then.
 bool hostMinimizes(WPARAM sizeType) {
@@ -511,6 +522,7 @@ int GXEndDraw() {
   showFrame();
   recordShown();
   clearPressed();
+  applyHostVolume();
   pace();
   return 1;
 }

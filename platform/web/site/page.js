@@ -180,7 +180,8 @@
     }
   }
 
-  function playSound(ptr, bytes) {
+  // volume: the menu's, 0 to 10 (10 plays the samples as they are).
+  function playSound(ptr, bytes, volume = 10) {
     stopSound();
     const ac = audio.ctx;
     // A context still starting (the first touch or key's own sound) plays
@@ -198,7 +199,13 @@
       }
       const src = ac.createBufferSource();
       src.buffer = buffer;
-      src.connect(ac.destination);
+      if (volume < 10) {
+        const gain = ac.createGain();
+        gain.gain.value = Math.max(0, volume) / 10;
+        src.connect(gain).connect(ac.destination);
+      } else {
+        src.connect(ac.destination);
+      }
       src.onended = () => {
         if (audio.playing === src) audio.playing = null;
       };
