@@ -142,6 +142,36 @@ TEST(HostMenu, F1IsNeverBoundOnTheOptionScreen) {
               {"scene=OptionScene menu=1 ButtonC=67", "menu=0 ButtonC=88"});
 }
 
+TEST(HostSettingsFile, DamagedOrOutOfRangeLinesKeepTheDefaults) {
+  struct Case {
+    const char *name;
+    const char *text;
+    int32_t volume, hints, hintsChosen, matchesFinished;
+  };
+  const Case cases[] = {
+      {"a whole file", "volume 4\nhints 0\nhintsChosen 1\nmatchesFinished 7\n", 4, 0, 1, 7},
+      {"a volume past 10 is 10", "volume 99\n", 10, 1, 0, 0},
+      {"negative numbers are 0", "volume -3\nmatchesFinished -8\n", 0, 1, 0, 0},
+      {"unknown names and words are skipped", "colour 3\nvolume loud\nhints\n", 10, 1, 0, 0},
+      {"no line feed at the end", "volume 2", 2, 1, 0, 0},
+  };
+  const std::string dir = makeWorkDir("settings-file");
+  headlessSetRegistryDir(dir.c_str());
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(dir + "/host", std::ios::trunc) << c.text;
+    hostResetForTests();
+    hostReadSettings();
+    const HostSettings &s = hostSettings();
+    EXPECT_EQ(s.volume, c.volume);
+    EXPECT_EQ(s.hints, c.hints);
+    EXPECT_EQ(s.hintsChosen, c.hintsChosen);
+    EXPECT_EQ(s.matchesFinished, c.matchesFinished);
+  }
+  headlessSetRegistryDir(nullptr);
+  hostResetForTests();
+}
+
 // WCAG relative luminance and contrast of two of the host's colours.
 double luminance(HostColour c) {
   auto channel = [](uint8_t v) {
