@@ -8,6 +8,7 @@
 
 #include "app/scene.h"
 #include "app/settings.h"
+#include "game/match.h"
 #include "host/host_internal.h"
 #include "platform/common/safe_file.h"
 #include "platform/gx.h"
@@ -130,7 +131,7 @@ HostAction actionFor(int32_t key) {
   if (key == VK_RIGHT) return HostAction::kRight;
   if (key == VK_RETURN || key == VK_SPACE) return HostAction::kConfirm;
   if (key == VK_ESCAPE || key == VK_BACK) return HostAction::kBack;
-  return static_cast<HostAction>(-1);
+  return HostAction::kNone;
 }
 
 void menuKey(const MSG &msg) {
@@ -141,7 +142,7 @@ void menuKey(const MSG &msg) {
     return;
   }
   const HostAction action = actionFor(key);
-  if (static_cast<int>(action) < 0 || state.page == nullptr) return;
+  if (action == HostAction::kNone || state.page == nullptr) return;
   state.page->key(action);
 }
 
@@ -154,8 +155,8 @@ void menuTap(const MSG &msg) {
 }
 
 void countFinishedMatch(const HostView &view) {
-  const bool finished = view.scene == HostScene::kMatch && view.sceneStep == 12;
-  const bool wasFinished = state.lastScene == HostScene::kMatch && state.lastStep == 12;
+  const bool finished = view.scene == HostScene::kMatch && view.sceneStep == kMatchFinished;
+  const bool wasFinished = state.lastScene == HostScene::kMatch && state.lastStep == kMatchFinished;
   if (finished && !wasFinished && settings.matchesFinished < 1000000) ++settings.matchesFinished;
 }
 

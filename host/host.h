@@ -63,7 +63,7 @@ struct HostView {
 };
 
 // A menu item or an action of the bound keys and the pad, as the pages see it.
-enum class HostAction { kUp, kDown, kLeft, kRight, kConfirm, kBack };
+enum class HostAction { kNone, kUp, kDown, kLeft, kRight, kConfirm, kBack };
 
 // The device whose names the help and the hints use.
 enum class HostDevice { kKeyboard, kPad, kTouch };
