@@ -14,6 +14,7 @@
 #include "app/app.h"
 #include "app/scene.h"
 #include "app/settings.h"
+#include "host/host.h"
 #include "platform/sdl/logic.h"
 #include "platform/winapi.h"
 
@@ -170,3 +171,23 @@ TEST_F(DesktopPad, QuickPressIsSeenForOnePassAndAnUnpluggedPadHoldsNothing) {
   press(second, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
   EXPECT_EQ(menuCursor, 1) << "a pad plugged in while the game runs plays at once";
 }
+
+namespace {
+
+TEST_F(DesktopPad, BackCallsUpTheMenuWhichHoldsTheGameStill) {
+  hostEnable(true);
+  hostStart();
+  SDL_Joystick *pad = attach();
+  press(pad, SDL_CONTROLLER_BUTTON_BACK);
+  EXPECT_TRUE(hostMenuOpen()) << "Back opens the menu";
+  press(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  EXPECT_EQ(menuCursor, 0) << "the title's cursor stays while the menu is open";
+  EXPECT_STREQ(hostPageName(), "menu");
+  press(pad, SDL_CONTROLLER_BUTTON_BACK);
+  EXPECT_FALSE(hostMenuOpen()) << "Back again closes it";
+  press(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  EXPECT_EQ(menuCursor, 1) << "and the pad is the game's again";
+  hostEnable(false);
+}
+
+}  // namespace
