@@ -331,9 +331,12 @@ class Desktop:
         self.activate()
         self.check("board1", "restored, the board and the pointer", rows=(16, 240), need=0.97)
         log("ok: minimising pauses the game and restoring resumes it")
-        for _ in range(4):          # aim, gauge, peak, release
+        # Aim and start the gauge; the peak and the release then come by
+        # themselves (a slow key on a loaded machine cannot land in the
+        # wrong step).
+        for _ in range(2):
             self.key("Return")
-        time.sleep(1.0)
+        time.sleep(3.0)
         self.check("board1", "the dart lands after the restore", rows=(112, 240), need=0.9)
         # F1 opens the host's menu over the game; Up wraps to Quit game,
         # whose confirmation starts on No.
