@@ -101,9 +101,6 @@ extern int32_t gaugeArcY[GAUGE_POINTS];
 void buildTrigTables();
 void buildGaugeArc();
 
-// The board's numbers by angle band (6) and quadrant (4): band * 4 + quadrant.
-extern const int32_t sectorTable[24];
-
 // The frame handler of MatchScene. It has no key or tap handler: it polls
 // Button A itself (see app/scene.h for why).
 void matchSceneFrame();

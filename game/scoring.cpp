@@ -4,37 +4,41 @@
 #include <cstdlib>
 
 #include "app/scene.h"
+#include "game/board.h"
 #include "game/match.h"
 #include "gfx/surface.h"
 
-const int32_t sectorTable[24] = {
-    6,  11, 11, 6,   // 0 to 9 degrees
-    13, 14, 8,  10,  // 10 to 28
-    4,  9,  16, 15,  // 29 to 46
-    18, 12, 7,  2,   // 47 to 64
-    1,  5,  19, 17,  // 65 to 82
-    20, 20, 3,  3,   // 83 to 90
-};
-
 namespace {
 
-// Exclusive upper angle of each band.
-const int32_t bandLimits[6] = {10, 29, 47, 65, 83, 91};
+BoardRing ringAt(int32_t distance) {
+  int32_t ring = RING_DOUBLE_BULL;
+  while (ring < RING_MISS && distance > ringReach[ring]) ++ring;
+  return static_cast<BoardRing>(ring);
+}
+
+int32_t ringScore(BoardRing ring, int32_t sector) {
+  switch (ring) {
+    case RING_DOUBLE_BULL:
+      return DOUBLE_BULL_SCORE;
+    case RING_SINGLE_BULL:
+      return SINGLE_BULL_SCORE;
+    case RING_INNER_SINGLE:
+    case RING_OUTER_SINGLE:
+      return sector;
+    case RING_TRIPLE:
+      return 3 * sector;
+    case RING_DOUBLE:
+      return 2 * sector;
+    case RING_MISS:
+      break;
+  }
+  return 0;
+}
 
 int32_t angleBand(int32_t angle) {
   int32_t band = 0;
-  while (band < 5 && angle >= bandLimits[band]) ++band;
+  while (band < ANGLE_BANDS - 1 && angle >= angleBandLimits[band]) ++band;
   return band;
-}
-
-int32_t ringScore(int32_t distance, int32_t sector) {
-  if (distance <= 3) return DOUBLE_BULL_SCORE;
-  if (distance <= 8) return SINGLE_BULL_SCORE;
-  if (distance <= 44) return sector;
-  if (distance <= 52) return 3 * sector;
-  if (distance <= 79) return sector;
-  if (distance <= 87) return 2 * sector;
-  return 0;
 }
 
 bool isBull(int32_t score) { return score == DOUBLE_BULL_SCORE || score == SINGLE_BULL_SCORE; }
@@ -52,6 +56,28 @@ void drawPopup(int32_t value, int32_t x, int32_t y) {
 
 }  // namespace
 
+BoardPoint boardPointAt(int32_t dx, int32_t dy) {
+  BoardPoint p{};
+  p.distance =
+      static_cast<int32_t>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+  // On the centre column the angle is a right angle, which truncates to 89;
+  // the exact centre is taken the same way rather than dividing 0 by 0.
+  if (dx == 0) {
+    p.angle = 89;
+  } else {
+    const double slope = static_cast<double>(-dy) / static_cast<double>(dx);
+    p.angle = std::abs(static_cast<int32_t>(std::atan(slope) * DEGREES_PER_RADIAN));
+  }
+  if (dx >= 0)
+    p.quadrant = dy <= 0 ? 0 : 3;
+  else
+    p.quadrant = dy <= 0 ? 1 : 2;
+  p.sector = sectorTable[angleBand(p.angle) * QUADRANTS + p.quadrant];
+  p.ring = ringAt(p.distance);
+  p.score = ringScore(p.ring, p.sector);
+  return p;
+}
+
 void landDart() {
   const int32_t d = match.dartIndex;
   match.dartMarkX[d] = match.aimX;
@@ -61,24 +87,12 @@ void landDart() {
   if (y > 240) y = 240;
   match.dartMarkY[d] = y - 8;
 
-  const int32_t dx = match.aimX - 112;
-  const int32_t dy = y - 128;
-  match.hitDistance =
-      static_cast<int32_t>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
-  // On the centre column the angle is a right angle, which truncates to 89;
-  // the exact centre is taken the same way rather than dividing 0 by 0.
-  if (dx == 0) {
-    match.hitAngle = 89;
-  } else {
-    const double slope = static_cast<double>(128 - y) / static_cast<double>(dx);
-    match.hitAngle = std::abs(static_cast<int32_t>(std::atan(slope) * 57.29577319531843));
-  }
-  if (match.aimX + 8 >= 120)
-    match.hitQuadrant = y <= 128 ? 0 : 3;
-  else
-    match.hitQuadrant = y <= 128 ? 1 : 2;
-  match.hitSector = sectorTable[angleBand(match.hitAngle) * 4 + match.hitQuadrant];
-  match.throwScore = ringScore(match.hitDistance, match.hitSector);
+  const BoardPoint hit = boardPointAt(match.aimX - 112, y - 128);
+  match.hitDistance = hit.distance;
+  match.hitAngle = hit.angle;
+  match.hitQuadrant = hit.quadrant;
+  match.hitSector = hit.sector;
+  match.throwScore = hit.score;
 
   int32_t animation = kEffectLanding;
   if (gameMode == GAME_ROUND_THE_CLOCK) {

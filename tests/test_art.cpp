@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "game/match.h"
+#include "game/board.h"
 #include "gfx/surface.h"
 #include "platform/resources.h"
 #include "res/resource_ids.h"
@@ -305,21 +305,29 @@ TEST(ArtSprites, SparkCentredInsideTheFlash) {
               flash.bottom > spark.bottom);
 }
 
-// What a dart landing dx, dy from the centre scores, by the match's rule:
-// rank 0 bull, 1 outer bull, 2 inner single, 3 triple, 4 outer single, 5
-// double, 6 miss; the sector is 0 where the ring has none.
-std::pair<int, int> scoreAt(int dx, int dy) {
-  int dist = static_cast<int>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
-  const int firsts[] = {0, 4, 9, 45, 53, 80, 88};
-  int rank = 0;
-  while (rank < 6 && dist >= firsts[rank + 1]) ++rank;
-  if (rank <= 1 || rank == 6) return {rank, 0};
-  int angle =
-      dx == 0 ? 89 : std::abs(static_cast<int>(std::atan(-double(dy) / dx) * 57.29577319531843));
-  int quadrant = dx >= 0 ? (dy <= 0 ? 0 : 3) : (dy <= 0 ? 1 : 2);
-  const int limits[] = {10, 29, 47, 65, 83, 91};
-  int band = static_cast<int>(std::upper_bound(limits, limits + 6, angle) - limits);
-  return {rank, sectorTable[band * 4 + quadrant]};
+// The region a dart landing dx, dy from the centre hits, by the match's own
+// scoring: its ring, and its number where the ring has one (0 for the bull's
+// rings and off the board).
+std::pair<int, int> regionAt(int dx, int dy) {
+  const BoardPoint p = boardPointAt(dx, dy);
+  const bool numbered =
+      p.ring != RING_DOUBLE_BULL && p.ring != RING_SINGLE_BULL && p.ring != RING_MISS;
+  return {p.ring, numbered ? p.sector : 0};
+}
+
+// The twenty numbers clockwise from the top, as the match scores a circle
+// through the singles.
+std::vector<int> clockwiseNumbers() {
+  const double pi = 3.14159265358979323846;
+  std::vector<int> order;
+  for (int step = 0; step < 3600; ++step) {
+    const double a = step * pi / 1800;
+    const int sector = regionAt(static_cast<int>(std::lround(60 * std::sin(a))),
+                                static_cast<int>(std::lround(-60 * std::cos(a))))
+                           .second;
+    if (std::find(order.begin(), order.end(), sector) == order.end()) order.push_back(sector);
+  }
+  return order;
 }
 
 enum Look { DARK, CREAM, RED, GREEN, LIGHT, OTHER };
@@ -343,23 +351,26 @@ TEST(ArtBoard, ShowsWhatScores) {
   Bytes sheet = readRes("sprites.bmp");
   const SpriteRect &r = spriteSheetTable[kSpriteBoard];
   ASSERT_EQ(std::make_pair(r.w, r.h), std::make_pair(224, 224));
-  const int order[] = {20, 1, 18, 4, 13, 6, 10, 15, 2, 17, 3, 19, 7, 16, 8, 11, 14, 9, 12, 5};
+  const std::vector<int> order = clockwiseNumbers();
+  ASSERT_EQ(order.size(), 20u);
   std::set<std::pair<int, int>> seen;
   int bad = 0, wires = 0;
   for (int dy = -112; dy < 112; ++dy) {
     for (int dx = -112; dx < 112; ++dx) {
-      const auto g = scoreAt(dx, dy);
-      const int rank = g.first, index = pixelOf(sheet, r.x + 112 + dx, r.y + 112 + dy);
+      const auto g = regionAt(dx, dy);
+      const int ring = g.first, index = pixelOf(sheet, r.x + 112 + dx, r.y + 112 + dy);
       const Look look = lookOf(paletteOf(sheet, index));
-      const bool dark = (std::find(order, order + 20, g.second) - order) % 2 == 0;
-      const Look beds[] = {RED, GREEN, dark ? DARK : CREAM, dark ? RED : GREEN};
-      Look want = beds[rank <= 1 ? rank : rank % 2 == 0 ? 2 : 3];
-      if (rank == 6) {
+      const bool dark = (std::find(order.begin(), order.end(), g.second) - order.begin()) % 2 == 0;
+      const bool bed = ring == RING_INNER_SINGLE || ring == RING_OUTER_SINGLE;
+      Look want = bed ? (dark ? DARK : CREAM) : (dark ? RED : GREEN);
+      if (ring == RING_DOUBLE_BULL) want = RED;
+      if (ring == RING_SINGLE_BULL) want = GREEN;
+      if (ring == RING_MISS) {
         want = index == COLOR_KEY || (look != RED && look != GREEN && look != CREAM) ? look : OTHER;
       } else if (look == LIGHT) {  // a wire, on an edge between regions
         bool edge = false;
         for (int k = 0; k < 4; ++k)
-          edge |= scoreAt(dx + k % 2 * (k - 2), dy + (k + 1) % 2 * (k - 1)) != g;
+          edge |= regionAt(dx + k % 2 * (k - 2), dy + (k + 1) % 2 * (k - 1)) != g;
         want = edge ? LIGHT : OTHER;
         wires += edge;
       } else {

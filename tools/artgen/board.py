@@ -6,6 +6,8 @@ it would be: distance and angle from the centre pixel (112, 112) give the
 ring and the sector. Wires are the pixels on the edges between regions.
 """
 import math
+import os
+import re
 
 import numpy as np
 
@@ -19,17 +21,67 @@ SIZE = 224
 CENTRE = 112
 RIM_RADIUS = 111
 
-# Angle bands (exclusive upper limits) and numbers by band and quadrant.
-BAND_LIMITS = (10, 29, 47, 65, 83, 91)
-SECTORS = ((6, 11, 11, 6), (13, 14, 8, 10), (4, 9, 16, 15), (18, 12, 7, 2),
-           (1, 5, 19, 17), (20, 20, 3, 3))
-# Sectors with a dark bed (and a red double and triple); the others are cream
-# with green rings.
-DARK_SECTORS = {20, 18, 13, 10, 2, 3, 7, 8, 14, 12}
+# The rings, bands and numbers are the game's own, read from the header the
+# match scores with.
+GEOMETRY_HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "game",
+                               "board.h")
 
-# Rings by distance: (first distance, rank); rank 0 bull, 1 outer bull,
-# 2 inner single, 3 triple, 4 outer single, 5 double, 6 off the board.
-RINGS = ((0, 0), (4, 1), (9, 2), (45, 3), (53, 4), (80, 5), (88, 6))
+
+def _read_geometry(path):
+    with open(path, encoding="utf-8") as f:
+        text = re.sub(r"//[^\n]*", "", f.read())
+
+    def found(pattern, what):
+        m = re.search(pattern, text)
+        if m is None:
+            raise ValueError(f"{path}: {what} not found")
+        return m.group(1)
+
+    def table(name):
+        body = found(r"\b%s\[[^\]]*\]\s*=\s*\{([^}]*)\}" % name, f"table {name}")
+        return tuple(int(v) for v in body.replace(",", " ").split())
+
+    rings = found(r"\benum\s+BoardRing\b[^{]*\{([^}]*)\}", "enum BoardRing")
+    names = tuple(n.split("=")[0].strip() for n in rings.split(",") if n.strip())
+    degrees = float(found(r"\bDEGREES_PER_RADIAN\s*=\s*([0-9.]+)\s*;", "DEGREES_PER_RADIAN"))
+    return names, table("ringReach"), table("angleBandLimits"), table("sectorTable"), degrees
+
+
+(_RING_NAMES, _RING_REACH, BAND_LIMITS, _SECTOR_TABLE,
+ DEGREES_PER_RADIAN) = _read_geometry(GEOMETRY_HEADER)
+
+# A ring's rank is its place in BoardRing, from the centre outwards.
+(BULL, OUTER_BULL, INNER_SINGLE, TRIPLE, OUTER_SINGLE, DOUBLE, OFF_BOARD) = (
+    _RING_NAMES.index("RING_" + n)
+    for n in ("DOUBLE_BULL", "SINGLE_BULL", "INNER_SINGLE", "TRIPLE", "OUTER_SINGLE", "DOUBLE",
+              "MISS"))
+# Rings by distance: (first distance, rank).
+RINGS = tuple((0 if rank == 0 else _RING_REACH[rank - 1] + 1, rank)
+              for rank in range(len(_RING_REACH) + 1))
+# The first distance off the scoring area.
+OFF_BOARD_DISTANCE = _RING_REACH[-1] + 1
+
+# The numbers by angle band and quadrant.
+QUADRANTS = 4
+SECTORS = tuple(_SECTOR_TABLE[b:b + QUADRANTS] for b in range(0, len(_SECTOR_TABLE), QUADRANTS))
+
+
+def clockwise_numbers():
+    """The twenty numbers clockwise from the top: up the right side through
+    quadrants 0 and 3, then back up the left through 2 and 1."""
+    last = len(SECTORS) - 1
+    walk = ([(b, 0) for b in range(last, -1, -1)] + [(b, 3) for b in range(last + 1)] +
+            [(b, 2) for b in range(last, -1, -1)] + [(b, 1) for b in range(last + 1)])
+    order = []
+    for band, quadrant in walk:
+        if SECTORS[band][quadrant] not in order:
+            order.append(SECTORS[band][quadrant])
+    return order
+
+
+# Sectors with a dark bed (and a red double and triple), every other one from
+# the top; the others are cream with green rings.
+DARK_SECTORS = set(clockwise_numbers()[::2])
 
 
 def score_point(dx, dy):
@@ -42,7 +94,7 @@ def score_point(dx, dy):
     if dx == 0:
         angle = 89
     else:
-        angle = abs(int(math.atan(-dy / dx) * 57.29577319531843))
+        angle = abs(int(math.atan(-dy / dx) * DEGREES_PER_RADIAN))
     if dx >= 0:
         quadrant = 0 if dy <= 0 else 3
     else:
@@ -68,7 +120,7 @@ def region_map(half=False):
             dist[y, x] = int(math.sqrt(dx * dx + dy * dy))
             r, s = score_point(dx, dy)
             rank[y, x] = r
-            sector[y, x] = s if r in (2, 3, 4, 5) else 0
+            sector[y, x] = s if r in (INNER_SINGLE, TRIPLE, OUTER_SINGLE, DOUBLE) else 0
     return dist, rank, sector
 
 
@@ -100,7 +152,11 @@ PALE = dict(dark=PALE_DARK, cream=PALE_CREAM, red=PALE_RED, green=PALE_GREEN,
 
 def number_positions():
     """Top-left corner of each rim number, beside the middle of its sector."""
-    mids = {0: 0.0, 1: 19.5, 2: 38.0, 3: 56.0, 4: 74.0, 5: 90.0}
+    last = len(BAND_LIMITS) - 1
+    # The first band straddles the horizontal and the last the vertical.
+    mids = {0: 0.0, last: 90.0}
+    for band in range(1, last):
+        mids[band] = (BAND_LIMITS[band - 1] + BAND_LIMITS[band]) / 2
     out = {}
     for band, row in enumerate(SECTORS):
         for quadrant, n in enumerate(row):
@@ -109,7 +165,7 @@ def number_positions():
             a = mids[band]
             if band == 0 and quadrant in (1, 2):
                 a = 180.0
-            elif band == 5 and quadrant in (2, 3):
+            elif band == last and quadrant in (2, 3):
                 a = 270.0
             elif quadrant == 1:
                 a = 180.0 - a
@@ -139,7 +195,7 @@ def _clearest_spot(dist, glyphs, a, centre):
             if box.shape != (gh, gw):
                 continue
             d = box[ink]
-            room = min(d.min() - 88, RIM_RADIUS - d.max()) - abs(along) * 0.5
+            room = min(d.min() - OFF_BOARD_DISTANCE, RIM_RADIUS - d.max()) - abs(along) * 0.5
             if best is None or room > best:
                 best, spot = room, (x0, y0)
     return spot
@@ -153,15 +209,15 @@ def draw(colours, half=False):
     img = raster.canvas(size, size)
     dark = np.isin(sector, list(DARK_SECTORS))
     img[dist <= RIM_RADIUS] = colours["rim"]
-    img[rank <= 1] = colours["green"]
-    img[rank == 0] = colours["red"]
-    beds = (rank == 2) | (rank == 4)
-    rings = (rank == 3) | (rank == 5)
+    img[rank <= OUTER_BULL] = colours["green"]
+    img[rank == BULL] = colours["red"]
+    beds = (rank == INNER_SINGLE) | (rank == OUTER_SINGLE)
+    rings = (rank == TRIPLE) | (rank == DOUBLE)
     img[beds & dark] = colours["dark"]
     img[beds & ~dark] = colours["cream"]
     img[rings & dark] = colours["red"]
     img[rings & ~dark] = colours["green"]
-    img[wire_mask(rank, sector) & (dist <= 88)] = colours["wire"]
+    img[wire_mask(rank, sector) & (dist <= OFF_BOARD_DISTANCE)] = colours["wire"]
     # A metal band round the outside of the rim.
     img[(dist >= RIM_RADIUS + 1 - scale) & (dist <= RIM_RADIUS)] = colours["wire"]
     # Numbers on the rim, upright, centred on their sector's middle angle.
@@ -180,9 +236,10 @@ def draw(colours, half=False):
                 cy = centre - rr / 2 * scale * math.sin(math.radians(a))
                 x0, y0 = int(round(cx - gw / 2)), int(round(cy - gh / 2))
                 box = dist[y0:y0 + gh, x0:x0 + gw]
-                if box.shape != (gh, gw) or box.min() < 90 or box.max() > RIM_RADIUS - 2:
+                if (box.shape != (gh, gw) or box.min() < OFF_BOARD_DISTANCE + 2
+                        or box.max() > RIM_RADIUS - 2):
                     continue
-                slack = abs((box.min() - 88) - (RIM_RADIUS - 1 - box.max()))
+                slack = abs((box.min() - OFF_BOARD_DISTANCE) - (RIM_RADIUS - 1 - box.max()))
                 if best is None or slack < best:
                     r, best = rr, slack
             cx = centre + r / 2 * scale * math.cos(math.radians(a))
