@@ -1,5 +1,5 @@
 // What the title menu and the set-up menus share: entering a menu, the
-// cursor over four rows, and the confirmation flash with its spark.
+// cursor over its rows, and the confirmation flash with its spark.
 #include "app/scene.h"
 #include "app/settings.h"
 #include "gfx/surface.h"
@@ -18,14 +18,14 @@ void enterMenu(int32_t choosingStep) {
 
 bool menuKeyTooSoon(uint32_t now) { return now - inputDebounceTime < INPUT_GAP_MS; }
 
-void moveMenuCursor(int32_t key, uint32_t now) {
+void moveMenuCursor(int32_t key, uint32_t now, int32_t rows) {
   if (keyIs(key, KEY_UP)) {
     inputDebounceTime = now;
     if (--menuCursor < 0) menuCursor = 0;
   }
   if (keyIs(key, KEY_DOWN)) {
     inputDebounceTime = now;
-    if (++menuCursor > MENU_ROWS - 1) menuCursor = MENU_ROWS - 1;
+    if (++menuCursor > rows - 1) menuCursor = rows - 1;
   }
 }
 

@@ -47,17 +47,16 @@ enum AboutStep : int32_t {
 extern int32_t confirmPointX;
 extern int32_t confirmPointY;
 
-// Shared by the title and the set-up menus, all of four rows.
-constexpr int32_t MENU_ROWS = 4;
 // A menu's first step: the cursor on the first row, no choice, no effects,
 // the input gap counted from now, and sceneStep at `choosingStep`.
 void enterMenu(int32_t choosingStep);
 // True when a key comes sooner than INPUT_GAP_MS after the last press a menu
 // took (or the menu's start): the menus ignore it.
 bool menuKeyTooSoon(uint32_t now);
-// Up and Down move the cursor, stopping at the first and last row; each
-// counts as a press taken at `now`, even when the cursor cannot move.
-void moveMenuCursor(int32_t key, uint32_t now);
+// Up and Down move the cursor over a menu of `rows` rows, stopping at the
+// first and last; each counts as a press taken at `now`, even when the
+// cursor cannot move.
+void moveMenuCursor(int32_t key, uint32_t now, int32_t rows);
 // Starts the confirmation flash at (x, y), where the spark is drawn too.
 void startMenuConfirmation(int32_t x, int32_t y);
 // Runs the confirmation flash and draws the spark; true once the flash is

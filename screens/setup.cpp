@@ -1,6 +1,8 @@
 // The game set-up chain: "SELECT GAME", "SELECT PLAYER" and the ready
 // screen. Button A confirms with a flash and moves forward once the flash is
 // over; Button B goes back one screen at once with the cancel sound.
+#include <iterator>
+
 #include "app/scene.h"
 #include "app/settings.h"
 #include "game/match.h"
@@ -11,6 +13,9 @@ namespace {
 
 constexpr int32_t ROW_TOP = 64;
 constexpr int32_t ROW_HEIGHT = 32;
+// A row for each game, and for each number of players from one up.
+constexpr int32_t GAME_ROWS = static_cast<int32_t>(std::size(GAME_RULES));
+constexpr int32_t PLAYER_ROWS = MAX_PLAYERS;
 
 constexpr int32_t GAME_CURSOR_X = 16;
 constexpr int32_t PLAYER_CURSOR_X = 48;
@@ -30,12 +35,12 @@ void startConfirmation(int32_t x, int32_t y) {
 
 // Key handling shared by the two row menus. Returns the confirmed row, or -1
 // when this press confirmed nothing.
-int32_t menuKey(int32_t key, int32_t cursorX) {
+int32_t menuKey(int32_t key, int32_t rows, int32_t cursorX) {
   const uint32_t now = timeGetTime();
   if (menuKeyTooSoon(now)) return -1;
 
   int32_t confirmed = -1;
-  moveMenuCursor(key, now);
+  moveMenuCursor(key, now, rows);
   if (keyIs(key, BUTTON_A) && sceneStep == kSetupChoosing && menuChoice == -1) {
     menuChoice = menuCursor;
     confirmed = menuCursor;
@@ -54,7 +59,7 @@ void gameSelectSceneFrame() {
 
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteSelectGame, kBackSurface, 40, 16, COLOR_KEY);
-  for (int32_t row = 0; row < MENU_ROWS; ++row) {
+  for (int32_t row = 0; row < GAME_ROWS; ++row) {
     drawSprite(kSpriteGame301 + row, kBackSurface, 32, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
   }
   drawLegend();
@@ -72,7 +77,7 @@ void gameSelectSceneFrame() {
 }
 
 void gameSelectSceneKey(int32_t key) {
-  const int32_t row = menuKey(key, GAME_CURSOR_X);
+  const int32_t row = menuKey(key, GAME_ROWS, GAME_CURSOR_X);
   if (row >= 0) gameMode = row;
 }
 
@@ -81,10 +86,10 @@ void playerSelectSceneFrame() {
 
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteSelectPlayer, kBackSurface, 40, 16, COLOR_KEY);
-  for (int32_t row = 0; row < MENU_ROWS; ++row) {
+  for (int32_t row = 0; row < PLAYER_ROWS; ++row) {
     drawSprite(kSpritePlayer, kBackSurface, 64, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
   }
-  for (int32_t row = 0; row < MENU_ROWS; ++row) {
+  for (int32_t row = 0; row < PLAYER_ROWS; ++row) {
     drawSprite(kSpriteBigDigit1 + row, kBackSurface, 160, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
   }
   drawLegend();
@@ -102,7 +107,7 @@ void playerSelectSceneFrame() {
 }
 
 void playerSelectSceneKey(int32_t key) {
-  const int32_t row = menuKey(key, PLAYER_CURSOR_X);
+  const int32_t row = menuKey(key, PLAYER_ROWS, PLAYER_CURSOR_X);
   if (row >= 0) playerCount = row + 1;
 }
 
