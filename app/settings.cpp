@@ -6,15 +6,20 @@
 #include "platform/gx.h"
 
 int16_t keyBindings[KEY_BINDING_COUNT];
-const wchar_t *const settingValueNames[1 + KEY_BINDING_COUNT] = {
-    L"Sound",   L"KeyUp",   L"KeyDown", L"KeyLeft",    L"KeyRight",
-    L"ButtonA", L"ButtonB", L"ButtonC", L"ButtonStart"};
 const wchar_t *const settingsKeyPath = L"SOFTWARE\\Qen\\Tobelyn";
 
 namespace {
 
 constexpr DWORD QUERY_BUFFER_BYTES = 520;
 constexpr DWORD VALUE_BYTES = 2;
+
+// The sound flag on its way between the registry and setSoundEnabled.
+int16_t soundValue;
+
+// The game's variable for a stored value.
+int16_t &variableOf(const StoredSetting &setting) {
+  return setting.binding == SOUND_FLAG ? soundValue : keyBindings[setting.binding];
+}
 
 // Opens the key, creating it when it is missing.
 bool openSettingsKey(HKEY *key, DWORD *disposition) {
@@ -42,28 +47,24 @@ void takeDefaultKeys() {
 }
 
 void loadSettings() {
-  // Sound is on at the first start and whenever the stored value is absent.
-  int16_t soundValue = 1;
+  // The bindings start from the device's keys (takeDefaultKeys); the sound
+  // flag from its initial value, which also stands when nothing is stored.
+  for (const StoredSetting &setting : storedSettings)
+    if (setting.binding == SOUND_FLAG) soundValue = setting.initial;
   HKEY key = nullptr;
   DWORD disposition = 0;
   if (openSettingsKey(&key, &disposition)) {
     if (disposition == REG_OPENED_EXISTING_KEY) {
       BYTE buffer[QUERY_BUFFER_BYTES];
-      for (int32_t i = 0; i < 1 + KEY_BINDING_COUNT; ++i) {
+      for (const StoredSetting &setting : storedSettings) {
         DWORD size = QUERY_BUFFER_BYTES;
-        if (RegQueryValueExW(key, settingValueNames[i], nullptr, nullptr, buffer, &size) !=
-            ERROR_SUCCESS) {
+        if (RegQueryValueExW(key, setting.name, nullptr, nullptr, buffer, &size) != ERROR_SUCCESS) {
           continue;
         }
         // A value too short to hold a number counts as missing; only the
         // bytes actually read are looked at.
         if (size < VALUE_BYTES) continue;
-        int16_t value = static_cast<int16_t>(buffer[0] | (buffer[1] << 8));
-        if (i == 0) {
-          soundValue = value;
-        } else {
-          keyBindings[i - 1] = value;
-        }
+        variableOf(setting) = static_cast<int16_t>(buffer[0] | (buffer[1] << 8));
       }
     }
     RegCloseKey(key);
@@ -72,17 +73,15 @@ void loadSettings() {
 }
 
 void saveSettings() {
-  int16_t values[1 + KEY_BINDING_COUNT];
-  values[0] = isSoundEnabled() == 1 ? 1 : 0;
-  for (int32_t i = 0; i < KEY_BINDING_COUNT; ++i) values[1 + i] = keyBindings[i];
+  soundValue = isSoundEnabled() == 1 ? 1 : 0;
 
   HKEY key = nullptr;
   DWORD disposition = 0;
   if (!openSettingsKey(&key, &disposition)) return;
-  for (int32_t i = 0; i < 1 + KEY_BINDING_COUNT; ++i) {
-    uint16_t bits = static_cast<uint16_t>(values[i]);
+  for (const StoredSetting &setting : storedSettings) {
+    uint16_t bits = static_cast<uint16_t>(variableOf(setting));
     BYTE bytes[VALUE_BYTES] = {static_cast<BYTE>(bits & 0xFF), static_cast<BYTE>(bits >> 8)};
-    RegSetValueExW(key, settingValueNames[i], 0, REG_BINARY, bytes, VALUE_BYTES);
+    RegSetValueExW(key, setting.name, 0, REG_BINARY, bytes, VALUE_BYTES);
   }
   RegCloseKey(key);
 }

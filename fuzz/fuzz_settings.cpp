@@ -16,6 +16,7 @@
 #include <cwchar>
 
 #include "platform/common/registry_file.h"
+#include "platform/settings_values.h"
 
 namespace {
 
@@ -45,13 +46,13 @@ void tryFile(const uint8_t *data, size_t size) {
     check(parsed.count == 0);
     return;
   }
-  check(parsed.count >= 0 && parsed.count <= kSettingsValueCount);
+  check(parsed.count >= 0 && parsed.count <= STORED_SETTING_COUNT);
   for (int i = 0; i < parsed.count; ++i) {
     bool kept = false;
-    for (const wchar_t *name : kSettingsValueNames) {
+    for (const StoredSetting &setting : storedSettings) {
       RegistryValues one{};
       one.count = 1;
-      std::wcscpy(one.values[0].name, name);
+      std::wcscpy(one.values[0].name, setting.name);
       kept = kept || registryFind(one, parsed.values[i].name) == 0;
     }
     check(kept && registryFind(parsed, parsed.values[i].name) == i);

@@ -31,8 +31,8 @@ BOOL backendBringForward(HWND other);
 // for the life of the process.
 const char *backendRegistryPath();
 
-// The device's default button codes, shared by every backend: arrows for Up,
-// Down, Left and Right, Enter for A, Escape for B, 'C' for C and 'S' for
-// Start. Defined in platform/common/default_keys.cpp.
+// The device's default button codes, shared by every backend: the initial
+// values of the stored settings' table (platform/settings_values.h).
+// Defined in platform/common/default_keys.cpp.
 struct GXKeyList;
 GXKeyList platformDefaultKeys();

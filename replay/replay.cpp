@@ -164,9 +164,10 @@ std::string dumpState() {
   field(out, "sound", soundEnabled);
 
   std::string keys = "{";
-  for (int i = 0; i < KEY_BINDING_COUNT; ++i) {
-    if (i > 0) keys += ',';
-    keys += '"' + narrow(settingValueNames[1 + i]) + "\":" + std::to_string(keyBindings[i]);
+  for (const StoredSetting &setting : storedSettings) {
+    if (setting.binding == SOUND_FLAG) continue;
+    if (keys.size() > 1) keys += ',';
+    keys += '"' + narrow(setting.name) + "\":" + std::to_string(keyBindings[setting.binding]);
   }
   keys += '}';
   fieldRaw(out, "keys", keys);

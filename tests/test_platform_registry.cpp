@@ -45,8 +45,8 @@ struct FileCase {
 
 TEST(PlatformRegistryFile, KeepsEachReadableValueOfTheGameAndSkipsTheRest) {
   std::string nine;
-  for (const wchar_t *name : kSettingsValueNames) {
-    for (const wchar_t *c = name; *c != 0; ++c) nine += static_cast<char>(*c);
+  for (const StoredSetting &s : storedSettings) {
+    for (const wchar_t *c = s.name; *c != 0; ++c) nine += static_cast<char>(*c);
     nine += " 3 0100\n";
   }
   const std::string longData(2 * kRegistryDataMax, 'a'), longName(kRegistryNameMax + 1, 'n');
@@ -100,9 +100,9 @@ TEST(PlatformRegistryFile, KeepsEachReadableValueOfTheGameAndSkipsTheRest) {
 const RegistryValues &gameValues() {
   static RegistryValues values{};
   if (values.count == 0) {
-    for (const wchar_t *n : kSettingsValueNames) {
+    for (const StoredSetting &s : storedSettings) {
       RegistryValue &v = values.values[values.count++];
-      std::wcsncpy(v.name, n, kRegistryNameMax);
+      std::wcsncpy(v.name, s.name, kRegistryNameMax);
       v.type = 3;
       v.size = 2;
       v.data[0] = static_cast<uint8_t>(0x40 + values.count);
@@ -159,11 +159,6 @@ TEST(PlatformRegistryFile, FullestKeyFitsTheFileLimitAndSmallBuffersAreRefused) 
   static char buffer[kRegistryFileMax];
   EXPECT_GT(registryFormat(values, buffer, sizeof buffer), 0u);
   EXPECT_EQ(registryFormat(values, buffer, 100), 0u);  // reported, never overrun
-}
-
-TEST(PlatformRegistryFile, KeepsTheNamesTheGameStores) {
-  for (int i = 0; i < kSettingsValueCount; ++i)
-    EXPECT_STREQ(kSettingsValueNames[i], settingValueNames[i]);
 }
 
 // A folder read-only even for the superuser: the close reports the failure

@@ -69,11 +69,12 @@ std::string freshDir() {
 // The exact file the program writes for these settings.
 std::string settingsFile(int16_t sound, const int16_t *bindings) {
   static RegistryValues values;
-  values.count = 1 + KEY_BINDING_COUNT;
-  for (int i = 0; i < values.count; ++i) {
-    RegistryValue &v = values.values[i];
-    const uint16_t bits = static_cast<uint16_t>(i == 0 ? sound : bindings[i - 1]);
-    std::wcscpy(v.name, settingValueNames[i]);
+  values.count = 0;
+  for (const StoredSetting &s : storedSettings) {
+    RegistryValue &v = values.values[values.count++];
+    const int16_t value = s.binding == SOUND_FLAG ? sound : bindings[s.binding];
+    const uint16_t bits = static_cast<uint16_t>(value);
+    std::wcscpy(v.name, s.name);
     v.type = REG_BINARY;
     v.size = 2;
     v.data[0] = static_cast<uint8_t>(bits), v.data[1] = static_cast<uint8_t>(bits >> 8);

@@ -2,6 +2,9 @@
 // and the save of all nine values.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "app/settings.h"
@@ -70,7 +73,25 @@ TEST_F(SettingsTest, FirstStartTakesTheDefaultsAndWritesNothing) {
   load();
   EXPECT_EQ(isSoundEnabled(), 1u);
   for (int i = 0; i < KEY_BINDING_COUNT; ++i) EXPECT_EQ(keyBindings[i], defaultBinding(i)) << i;
-  for (const wchar_t *name : settingValueNames) EXPECT_EQ(stored(name), Bytes{0xEE});
+  for (const StoredSetting &s : storedSettings) EXPECT_EQ(stored(s.name), Bytes{0xEE});
+}
+
+// The settings file written at the first exit, byte for byte: names, order,
+// defaults and check line as every earlier version wrote them.
+TEST_F(SettingsTest, FirstExitWritesTheKnownFile) {
+  const std::string dir = ::testing::TempDir();
+  headlessSetRegistryDir(dir.c_str());
+  std::remove((dir + "/settings").c_str());
+  load();
+  saveSettings();
+  headlessSetRegistryDir(nullptr);
+  auto bytesOf = [](const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string written = bytesOf(dir + "/settings");
+  std::remove((dir + "/settings").c_str());
+  EXPECT_EQ(written, bytesOf(std::string(TOBELYN_SOURCE_DIR) + "/fuzz/corpus/settings/defaults"));
 }
 
 TEST_F(SettingsTest, SoundValueLoadsAndIsWrittenBackAsZeroOrOne) {
@@ -131,15 +152,17 @@ TEST_F(SettingsTest, BindingReplacesTheDefaultOnlyWhenReadable) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    for (int i = 0; i < KEY_BINDING_COUNT; ++i) {
+    for (const StoredSetting &row : storedSettings) {
+      if (row.binding == SOUND_FLAG) continue;
       SetUp();
-      // The value before in query order is a full one, so that a short value
-      // would expose whatever it left in the buffer.
-      store(L"Sound", {0x5A, 0x5A});
-      for (int j = 0; j < i; ++j) store(settingValueNames[1 + j], {0x33, 0x44});
-      store(settingValueNames[1 + i], c.value);
+      // The values before in query order are full ones, so that a short value
+      // would expose whatever they left in the buffer.
+      for (const StoredSetting *before = storedSettings; before != &row; ++before)
+        store(before->name, {0x33, 0x44});
+      store(row.name, c.value);
       load();
-      EXPECT_EQ(keyBindings[i], c.expected ? c.expected : defaultBinding(i)) << "binding " << i;
+      const int b = row.binding;
+      EXPECT_EQ(keyBindings[b], c.expected ? c.expected : defaultBinding(b)) << "binding " << b;
     }
   }
 }

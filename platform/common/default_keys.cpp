@@ -1,18 +1,21 @@
 // The device's default button codes, shared by every backend (the native
-// Windows build included): arrows for the four directions, Enter for A,
-// Escape for B, 'C' for C and 'S' for Start.
+// Windows build included): the initial values of the stored settings.
 #include "platform/backend.h"
 #include "platform/gx.h"
+#include "platform/settings_values.h"
 
 GXKeyList platformDefaultKeys() {
+  short code[KEY_BINDING_COUNT] = {};
+  for (const StoredSetting &s : storedSettings)
+    if (s.binding != SOUND_FLAG) code[s.binding] = s.initial;
   GXKeyList keys{};
-  keys.vkUp = VK_UP;
-  keys.vkDown = VK_DOWN;
-  keys.vkLeft = VK_LEFT;
-  keys.vkRight = VK_RIGHT;
-  keys.vkA = VK_RETURN;
-  keys.vkB = VK_ESCAPE;
-  keys.vkC = 'C';
-  keys.vkStart = 'S';
+  keys.vkUp = code[KEY_UP];
+  keys.vkDown = code[KEY_DOWN];
+  keys.vkLeft = code[KEY_LEFT];
+  keys.vkRight = code[KEY_RIGHT];
+  keys.vkA = code[BUTTON_A];
+  keys.vkB = code[BUTTON_B];
+  keys.vkC = code[BUTTON_C];
+  keys.vkStart = code[BUTTON_START];
   return keys;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/common/checksum.h"
 #include "platform/common/wide_text.h"
+#include "platform/settings_values.h"
 
 namespace {
 
@@ -93,8 +94,8 @@ bool parseData(Field f, RegistryValue *v) {
 }
 
 bool keptName(const wchar_t *name) {
-  for (const wchar_t *kept : kSettingsValueNames)
-    if (sameNameIgnoringCase(kept, name)) return true;
+  for (const StoredSetting &kept : storedSettings)
+    if (sameNameIgnoringCase(kept.name, name)) return true;
   return false;
 }
 
@@ -135,10 +136,6 @@ bool parseAll(const uint8_t *bytes, size_t size, RegistryValues *out) {
 }
 
 }  // namespace
-
-const wchar_t *const kSettingsValueNames[kSettingsValueCount] = {
-    L"Sound",   L"KeyUp",   L"KeyDown", L"KeyLeft",    L"KeyRight",
-    L"ButtonA", L"ButtonB", L"ButtonC", L"ButtonStart"};
 
 int registryFind(const RegistryValues &values, const wchar_t *name) {
   for (int i = 0; i < values.count; ++i)

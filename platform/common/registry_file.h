@@ -15,13 +15,13 @@
 //
 // Reading takes each value line on its own, as the registry keeps each value
 // on its own: a line that cannot be read (a typo, a cut, a stray byte), a
-// second line of the same name, or a value the game does not keep (any name
-// outside kSettingsValueNames) is skipped and the other values are kept. A
-// carriage return before a line feed and a missing last line feed are
-// accepted, for files edited by hand. The checksum is written but not
-// checked: a hand edit that changes one value keeps the others. Only a file
-// that is not a settings file at all - a wrong first line, or more than
-// kRegistryFileMax bytes - reads as no values.
+// second line of the same name, or a value the game does not keep (a name
+// outside storedSettings, compared without regard to case) is skipped and
+// the other values are kept. A carriage return before a line feed and a
+// missing last line feed are accepted, for files edited by hand. The
+// checksum is written but not checked: a hand edit that changes one value
+// keeps the others. Only a file that is not a settings file at all - a wrong
+// first line, or more than kRegistryFileMax bytes - reads as no values.
 #pragma once
 
 #include <cstddef>
@@ -31,11 +31,6 @@ constexpr size_t kRegistryFileMax = 64 * 1024;
 constexpr int kRegistryValuesMax = 32;
 constexpr int kRegistryNameMax = 64;   // characters, without the NUL
 constexpr int kRegistryDataMax = 512;  // bytes per value
-
-// The values the settings file keeps: the sound flag and the eight key
-// bindings, compared without regard to case.
-constexpr int kSettingsValueCount = 9;
-extern const wchar_t *const kSettingsValueNames[kSettingsValueCount];
 
 struct RegistryValue {
   wchar_t name[kRegistryNameMax + 1];

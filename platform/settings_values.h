@@ -1,0 +1,50 @@
+// The settings the game keeps between runs, in one table: the sound flag and
+// the eight key bindings, each a signed 16-bit number stored under its own
+// name in the game's registry key. The game loads and saves them by this
+// table (app/settings.cpp), the settings file keeps these names and no others
+// (platform/common/registry_file.cpp), and the backends' default keys come
+// from it (platform/common/default_keys.cpp).
+#pragma once
+
+#include <cstdint>
+
+#include "platform/winapi.h"
+
+// The buttons the game binds, in the order of GXKeyList and of the code
+// table handed to platformUseButtonCodes.
+enum KeyBinding : int32_t {
+  KEY_UP,
+  KEY_DOWN,
+  KEY_LEFT,
+  KEY_RIGHT,
+  BUTTON_A,
+  BUTTON_B,
+  BUTTON_C,
+  BUTTON_START,
+  KEY_BINDING_COUNT
+};
+
+// Where a stored value lives in the game: the key binding it holds, or this
+// for the sound flag.
+constexpr int32_t SOUND_FLAG = -1;
+
+struct StoredSetting {
+  const wchar_t *name;  // the registry value
+  int16_t initial;      // before anything is stored: sound on, the device's own keys
+  int32_t binding;      // a KeyBinding, or SOUND_FLAG
+};
+
+constexpr int32_t STORED_SETTING_COUNT = 1 + KEY_BINDING_COUNT;
+
+// In the order they are read and written.
+inline constexpr StoredSetting storedSettings[STORED_SETTING_COUNT] = {
+    {.name = L"Sound", .initial = 1, .binding = SOUND_FLAG},
+    {.name = L"KeyUp", .initial = VK_UP, .binding = KEY_UP},
+    {.name = L"KeyDown", .initial = VK_DOWN, .binding = KEY_DOWN},
+    {.name = L"KeyLeft", .initial = VK_LEFT, .binding = KEY_LEFT},
+    {.name = L"KeyRight", .initial = VK_RIGHT, .binding = KEY_RIGHT},
+    {.name = L"ButtonA", .initial = VK_RETURN, .binding = BUTTON_A},
+    {.name = L"ButtonB", .initial = VK_ESCAPE, .binding = BUTTON_B},
+    {.name = L"ButtonC", .initial = 'C', .binding = BUTTON_C},
+    {.name = L"ButtonStart", .initial = 'S', .binding = BUTTON_START},
+};
