@@ -21,6 +21,12 @@ int16_t &variableOf(const StoredSetting &setting) {
   return setting.binding == SOUND_FLAG ? soundValue : keyBindings[setting.binding];
 }
 
+int16_t initialSound() {
+  for (const StoredSetting &setting : storedSettings)
+    if (setting.binding == SOUND_FLAG) return setting.initial;
+  return 0;
+}
+
 // Opens the key, creating it when it is missing.
 bool openSettingsKey(HKEY *key, DWORD *disposition) {
   return RegCreateKeyExW(SETTINGS_ROOT_KEY, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
@@ -49,8 +55,7 @@ void takeDefaultKeys() {
 void loadSettings() {
   // The bindings start from the device's keys (takeDefaultKeys); the sound
   // flag from its initial value, which also stands when nothing is stored.
-  for (const StoredSetting &setting : storedSettings)
-    if (setting.binding == SOUND_FLAG) soundValue = setting.initial;
+  soundValue = initialSound();
   HKEY key = nullptr;
   DWORD disposition = 0;
   if (openSettingsKey(&key, &disposition)) {
@@ -70,6 +75,11 @@ void loadSettings() {
     RegCloseKey(key);
   }
   setSoundEnabled(soundValue != 0 ? 1 : 0);
+}
+
+void resetSettings() {
+  takeDefaultKeys();
+  setSoundEnabled(initialSound() != 0 ? 1 : 0);
 }
 
 void saveSettings() {

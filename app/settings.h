@@ -19,5 +19,8 @@ bool keyIs(int32_t key, KeyBinding binding);
 void takeDefaultKeys();
 // Reads the stored settings over the defaults and sets the sound flag.
 void loadSettings();
+// Back to the first-start values: the device's keys and the initial sound
+// flag (nothing is written).
+void resetSettings();
 // Writes every stored value.
 void saveSettings();

@@ -80,8 +80,7 @@ WEB_EXPORT int webBinding(int i) {
 
 // The nine settings back to the first-start values, and saved.
 WEB_EXPORT void webResetControls() {
-  takeDefaultKeys();
-  setSoundEnabled(1);
+  resetSettings();
   saveSettings();
 }
 

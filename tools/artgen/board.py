@@ -43,11 +43,15 @@ def _read_geometry(path):
 
     rings = found(r"\benum\s+BoardRing\b[^{]*\{([^}]*)\}", "enum BoardRing")
     names = tuple(n.split("=")[0].strip() for n in rings.split(",") if n.strip())
+    quadrants = int(found(r"\bQUADRANTS\s*=\s*([0-9]+)\s*;", "QUADRANTS"))
     degrees = float(found(r"\bDEGREES_PER_RADIAN\s*=\s*([0-9.]+)\s*;", "DEGREES_PER_RADIAN"))
-    return names, table("ringReach"), table("angleBandLimits"), table("sectorTable"), degrees
+    sectors = table("sectorTable")
+    by_band = tuple(sectors[b:b + quadrants] for b in range(0, len(sectors), quadrants))
+    return names, table("ringReach"), table("angleBandLimits"), by_band, degrees
 
 
-(_RING_NAMES, _RING_REACH, BAND_LIMITS, _SECTOR_TABLE,
+# SECTORS: the numbers by angle band and quadrant.
+(_RING_NAMES, _RING_REACH, BAND_LIMITS, SECTORS,
  DEGREES_PER_RADIAN) = _read_geometry(GEOMETRY_HEADER)
 
 # A ring's rank is its place in BoardRing, from the centre outwards.
@@ -61,14 +65,10 @@ RINGS = tuple((0 if rank == 0 else _RING_REACH[rank - 1] + 1, rank)
 # The first distance off the scoring area.
 OFF_BOARD_DISTANCE = _RING_REACH[-1] + 1
 
-# The numbers by angle band and quadrant.
-QUADRANTS = 4
-SECTORS = tuple(_SECTOR_TABLE[b:b + QUADRANTS] for b in range(0, len(_SECTOR_TABLE), QUADRANTS))
-
 
 def clockwise_numbers():
-    """The twenty numbers clockwise from the top: up the right side through
-    quadrants 0 and 3, then back up the left through 2 and 1."""
+    """The twenty numbers clockwise from the top: down the right side through
+    quadrants 0 and 3, then up the left through 2 and 1."""
     last = len(SECTORS) - 1
     walk = ([(b, 0) for b in range(last, -1, -1)] + [(b, 3) for b in range(last + 1)] +
             [(b, 2) for b in range(last, -1, -1)] + [(b, 1) for b in range(last + 1)])
