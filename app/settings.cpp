@@ -18,12 +18,12 @@ int16_t soundValue;
 
 // The game's variable for a stored value.
 int16_t &variableOf(const StoredSetting &setting) {
-  return setting.binding == SOUND_FLAG ? soundValue : keyBindings[setting.binding];
+  return setting.binding == kSoundFlag ? soundValue : keyBindings[setting.binding];
 }
 
 int16_t initialSound() {
   for (const StoredSetting &setting : storedSettings)
-    if (setting.binding == SOUND_FLAG) return setting.initial;
+    if (setting.binding == kSoundFlag) return setting.initial;
   return 0;
 }
 

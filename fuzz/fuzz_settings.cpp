@@ -46,7 +46,7 @@ void tryFile(const uint8_t *data, size_t size) {
     check(parsed.count == 0);
     return;
   }
-  check(parsed.count >= 0 && parsed.count <= STORED_SETTING_COUNT);
+  check(parsed.count >= 0 && parsed.count <= kStoredSettingCount);
   for (int i = 0; i < parsed.count; ++i) {
     bool kept = false;
     for (const StoredSetting &setting : storedSettings) {

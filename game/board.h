@@ -10,30 +10,30 @@
 
 // The rings from the centre outwards.
 enum BoardRing : int32_t {
-  RING_DOUBLE_BULL,
-  RING_SINGLE_BULL,
-  RING_INNER_SINGLE,
-  RING_TRIPLE,
-  RING_OUTER_SINGLE,
-  RING_DOUBLE,
-  RING_MISS,  // past the double ring: off the scoring area
+  kRingDoubleBull,
+  kRingSingleBull,
+  kRingInnerSingle,
+  kRingTriple,
+  kRingOuterSingle,
+  kRingDouble,
+  kRingMiss,  // past the double ring: off the scoring area
 };
 
 // How far from the centre each ring reaches, in whole pixels, inclusive.
-inline constexpr int32_t ringReach[RING_MISS] = {3, 8, 44, 52, 79, 87};
+inline constexpr int32_t ringReach[kRingMiss] = {3, 8, 44, 52, 79, 87};
 
 // A landing's angle from the horizontal (whole degrees, 0 to 89) falls in
 // one of six bands; each limit is the first angle past its band. They are
 // not evenly spaced, and that is how the board has always scored.
-constexpr int32_t ANGLE_BANDS = 6;
-inline constexpr int32_t angleBandLimits[ANGLE_BANDS] = {10, 29, 47, 65, 83, 91};
+constexpr int32_t kAngleBands = 6;
+inline constexpr int32_t angleBandLimits[kAngleBands] = {10, 29, 47, 65, 83, 91};
 
-// The number hit in each band and quadrant, at band * QUADRANTS + quadrant.
+// The number hit in each band and quadrant, at band * kQuadrants + quadrant.
 // Quadrant 0 is above and right of the centre, 1 above and left, 2 below and
 // left, 3 below and right; the centre row counts as above and the centre
 // column as right.
-constexpr int32_t QUADRANTS = 4;
-inline constexpr int32_t sectorTable[ANGLE_BANDS * QUADRANTS] = {
+constexpr int32_t kQuadrants = 4;
+inline constexpr int32_t sectorTable[kAngleBands * kQuadrants] = {
     6,  11, 11, 6,   // band 0
     13, 14, 8,  10,  // band 1
     4,  9,  16, 15,  // band 2
@@ -42,9 +42,10 @@ inline constexpr int32_t sectorTable[ANGLE_BANDS * QUADRANTS] = {
     20, 20, 3,  3,   // band 5
 };
 
-// Radians to whole degrees, as the landing has always been converted. It is
-// a hair off 180/pi; the band edges depend on it, so it stays as it is.
-inline constexpr double DEGREES_PER_RADIAN = 57.29577319531843;
+// AS-DESIGNED: radians to degrees by a factor a hair short of 180/pi, as the
+// landing has always been converted; a point on a band's edge may score
+// otherwise with the exact one.
+inline constexpr double kDegreesPerRadian = 57.29577319531843;
 
 // Where a point lands on the board and what a dart there scores.
 struct BoardPoint {

@@ -11,25 +11,25 @@
 namespace {
 
 BoardRing ringAt(int32_t distance) {
-  int32_t ring = RING_DOUBLE_BULL;
-  while (ring < RING_MISS && distance > ringReach[ring]) ++ring;
+  int32_t ring = kRingDoubleBull;
+  while (ring < kRingMiss && distance > ringReach[ring]) ++ring;
   return static_cast<BoardRing>(ring);
 }
 
 int32_t ringScore(BoardRing ring, int32_t sector) {
   switch (ring) {
-    case RING_DOUBLE_BULL:
+    case kRingDoubleBull:
       return DOUBLE_BULL_SCORE;
-    case RING_SINGLE_BULL:
+    case kRingSingleBull:
       return SINGLE_BULL_SCORE;
-    case RING_INNER_SINGLE:
-    case RING_OUTER_SINGLE:
+    case kRingInnerSingle:
+    case kRingOuterSingle:
       return sector;
-    case RING_TRIPLE:
+    case kRingTriple:
       return 3 * sector;
-    case RING_DOUBLE:
+    case kRingDouble:
       return 2 * sector;
-    case RING_MISS:
+    case kRingMiss:
       break;
   }
   return 0;
@@ -37,7 +37,7 @@ int32_t ringScore(BoardRing ring, int32_t sector) {
 
 int32_t angleBand(int32_t angle) {
   int32_t band = 0;
-  while (band < ANGLE_BANDS - 1 && angle >= angleBandLimits[band]) ++band;
+  while (band < kAngleBands - 1 && angle >= angleBandLimits[band]) ++band;
   return band;
 }
 
@@ -66,13 +66,13 @@ BoardPoint boardPointAt(int32_t dx, int32_t dy) {
     p.angle = 89;
   } else {
     const double slope = static_cast<double>(-dy) / static_cast<double>(dx);
-    p.angle = std::abs(static_cast<int32_t>(std::atan(slope) * DEGREES_PER_RADIAN));
+    p.angle = std::abs(static_cast<int32_t>(std::atan(slope) * kDegreesPerRadian));
   }
   if (dx >= 0)
     p.quadrant = dy <= 0 ? 0 : 3;
   else
     p.quadrant = dy <= 0 ? 1 : 2;
-  p.sector = sectorTable[angleBand(p.angle) * QUADRANTS + p.quadrant];
+  p.sector = sectorTable[angleBand(p.angle) * kQuadrants + p.quadrant];
   p.ring = ringAt(p.distance);
   p.score = ringScore(p.ring, p.sector);
   return p;

@@ -26,19 +26,19 @@ enum KeyBinding : int32_t {
 
 // Where a stored value lives in the game: the key binding it holds, or this
 // for the sound flag.
-constexpr int32_t SOUND_FLAG = -1;
+constexpr int32_t kSoundFlag = -1;
 
 struct StoredSetting {
   const wchar_t *name;  // the registry value
   int16_t initial;      // before anything is stored: sound on, the device's own keys
-  int32_t binding;      // a KeyBinding, or SOUND_FLAG
+  int32_t binding;      // a KeyBinding, or kSoundFlag
 };
 
-constexpr int32_t STORED_SETTING_COUNT = 1 + KEY_BINDING_COUNT;
+constexpr int32_t kStoredSettingCount = 1 + KEY_BINDING_COUNT;
 
 // In the order they are read and written.
-inline constexpr StoredSetting storedSettings[STORED_SETTING_COUNT] = {
-    {.name = L"Sound", .initial = 1, .binding = SOUND_FLAG},
+inline constexpr StoredSetting storedSettings[kStoredSettingCount] = {
+    {.name = L"Sound", .initial = 1, .binding = kSoundFlag},
     {.name = L"KeyUp", .initial = VK_UP, .binding = KEY_UP},
     {.name = L"KeyDown", .initial = VK_DOWN, .binding = KEY_DOWN},
     {.name = L"KeyLeft", .initial = VK_LEFT, .binding = KEY_LEFT},

@@ -165,7 +165,7 @@ std::string dumpState() {
 
   std::string keys = "{";
   for (const StoredSetting &setting : storedSettings) {
-    if (setting.binding == SOUND_FLAG) continue;
+    if (setting.binding == kSoundFlag) continue;
     if (keys.size() > 1) keys += ',';
     keys += '"' + narrow(setting.name) + "\":" + std::to_string(keyBindings[setting.binding]);
   }

@@ -14,8 +14,8 @@ namespace {
 constexpr int32_t ROW_TOP = 64;
 constexpr int32_t ROW_HEIGHT = 32;
 // A row for each game, and for each number of players from one up.
-constexpr int32_t GAME_ROWS = static_cast<int32_t>(std::size(GAME_RULES));
-constexpr int32_t PLAYER_ROWS = MAX_PLAYERS;
+constexpr int32_t kGameRows = static_cast<int32_t>(std::size(GAME_RULES));
+constexpr int32_t kPlayerRows = MAX_PLAYERS;
 
 constexpr int32_t GAME_CURSOR_X = 16;
 constexpr int32_t PLAYER_CURSOR_X = 48;
@@ -59,7 +59,7 @@ void gameSelectSceneFrame() {
 
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteSelectGame, kBackSurface, 40, 16, COLOR_KEY);
-  for (int32_t row = 0; row < GAME_ROWS; ++row) {
+  for (int32_t row = 0; row < kGameRows; ++row) {
     drawSprite(kSpriteGame301 + row, kBackSurface, 32, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
   }
   drawLegend();
@@ -77,7 +77,7 @@ void gameSelectSceneFrame() {
 }
 
 void gameSelectSceneKey(int32_t key) {
-  const int32_t row = menuKey(key, GAME_ROWS, GAME_CURSOR_X);
+  const int32_t row = menuKey(key, kGameRows, GAME_CURSOR_X);
   if (row >= 0) gameMode = row;
 }
 
@@ -86,10 +86,10 @@ void playerSelectSceneFrame() {
 
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteSelectPlayer, kBackSurface, 40, 16, COLOR_KEY);
-  for (int32_t row = 0; row < PLAYER_ROWS; ++row) {
+  for (int32_t row = 0; row < kPlayerRows; ++row) {
     drawSprite(kSpritePlayer, kBackSurface, 64, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
   }
-  for (int32_t row = 0; row < PLAYER_ROWS; ++row) {
+  for (int32_t row = 0; row < kPlayerRows; ++row) {
     drawSprite(kSpriteBigDigit1 + row, kBackSurface, 160, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
   }
   drawLegend();
@@ -107,7 +107,7 @@ void playerSelectSceneFrame() {
 }
 
 void playerSelectSceneKey(int32_t key) {
-  const int32_t row = menuKey(key, PLAYER_ROWS, PLAYER_CURSOR_X);
+  const int32_t row = menuKey(key, kPlayerRows, PLAYER_CURSOR_X);
   if (row >= 0) playerCount = row + 1;
 }
 

@@ -13,7 +13,7 @@ constexpr int32_t ROW_HEIGHT = 32;
 constexpr int32_t CURSOR_X = 128;
 constexpr int32_t TAP_RIGHT = 230;
 // START, OPTION, ABOUT and QUIT, each confirmed into its own step.
-constexpr int32_t TITLE_ROWS = kTitleQuitChosen - kTitleStartChosen + 1;
+constexpr int32_t kTitleRows = kTitleQuitChosen - kTitleStartChosen + 1;
 
 // Confirms a row: the choice is fixed and the flash starts level with the
 // middle of the row's cursor position.
@@ -65,13 +65,13 @@ void titleSceneFrame() {
 void titleSceneKey(int32_t key) {
   const uint32_t now = timeGetTime();
   if (menuKeyTooSoon(now)) return;
-  moveMenuCursor(key, now, TITLE_ROWS);
+  moveMenuCursor(key, now, kTitleRows);
   if (keyIs(key, BUTTON_A) && menuChoice == -1) confirmTitleRow(menuCursor);
 }
 
 void titleSceneTap(int32_t x, int32_t y) {
   if (menuChoice != -1) return;
   if (x < CURSOR_X || x > TAP_RIGHT) return;
-  if (y < ROW_TOP || y >= ROW_TOP + ROW_HEIGHT * TITLE_ROWS) return;
+  if (y < ROW_TOP || y >= ROW_TOP + ROW_HEIGHT * kTitleRows) return;
   confirmTitleRow((y - ROW_TOP) / ROW_HEIGHT);
 }

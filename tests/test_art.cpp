@@ -311,7 +311,7 @@ TEST(ArtSprites, SparkCentredInsideTheFlash) {
 std::pair<int, int> regionAt(int dx, int dy) {
   const BoardPoint p = boardPointAt(dx, dy);
   const bool numbered =
-      p.ring != RING_DOUBLE_BULL && p.ring != RING_SINGLE_BULL && p.ring != RING_MISS;
+      p.ring != kRingDoubleBull && p.ring != kRingSingleBull && p.ring != kRingMiss;
   return {p.ring, numbered ? p.sector : 0};
 }
 
@@ -361,11 +361,11 @@ TEST(ArtBoard, ShowsWhatScores) {
       const int ring = g.first, index = pixelOf(sheet, r.x + 112 + dx, r.y + 112 + dy);
       const Look look = lookOf(paletteOf(sheet, index));
       const bool dark = (std::find(order.begin(), order.end(), g.second) - order.begin()) % 2 == 0;
-      const bool bed = ring == RING_INNER_SINGLE || ring == RING_OUTER_SINGLE;
+      const bool bed = ring == kRingInnerSingle || ring == kRingOuterSingle;
       Look want = bed ? (dark ? DARK : CREAM) : (dark ? RED : GREEN);
-      if (ring == RING_DOUBLE_BULL) want = RED;
-      if (ring == RING_SINGLE_BULL) want = GREEN;
-      if (ring == RING_MISS) {
+      if (ring == kRingDoubleBull) want = RED;
+      if (ring == kRingSingleBull) want = GREEN;
+      if (ring == kRingMiss) {
         want = index == COLOR_KEY || (look != RED && look != GREEN && look != CREAM) ? look : OTHER;
       } else if (look == LIGHT) {  // a wire, on an edge between regions
         bool edge = false;

@@ -72,7 +72,7 @@ std::string settingsFile(int16_t sound, const int16_t *bindings) {
   values.count = 0;
   for (const StoredSetting &s : storedSettings) {
     RegistryValue &v = values.values[values.count++];
-    const int16_t value = s.binding == SOUND_FLAG ? sound : bindings[s.binding];
+    const int16_t value = s.binding == kSoundFlag ? sound : bindings[s.binding];
     const uint16_t bits = static_cast<uint16_t>(value);
     std::wcscpy(v.name, s.name);
     v.type = REG_BINARY;

@@ -153,7 +153,7 @@ TEST_F(SettingsTest, BindingReplacesTheDefaultOnlyWhenReadable) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     for (const StoredSetting &row : storedSettings) {
-      if (row.binding == SOUND_FLAG) continue;
+      if (row.binding == kSoundFlag) continue;
       SetUp();
       // The values before in query order are full ones, so that a short value
       // would expose whatever they left in the buffer.

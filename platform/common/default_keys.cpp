@@ -7,7 +7,7 @@
 GXKeyList platformDefaultKeys() {
   short code[KEY_BINDING_COUNT] = {};
   for (const StoredSetting &s : storedSettings)
-    if (s.binding != SOUND_FLAG) code[s.binding] = s.initial;
+    if (s.binding != kSoundFlag) code[s.binding] = s.initial;
   GXKeyList keys{};
   keys.vkUp = code[KEY_UP];
   keys.vkDown = code[KEY_DOWN];

@@ -43,8 +43,8 @@ def _read_geometry(path):
 
     rings = found(r"\benum\s+BoardRing\b[^{]*\{([^}]*)\}", "enum BoardRing")
     names = tuple(n.split("=")[0].strip() for n in rings.split(",") if n.strip())
-    quadrants = int(found(r"\bQUADRANTS\s*=\s*([0-9]+)\s*;", "QUADRANTS"))
-    degrees = float(found(r"\bDEGREES_PER_RADIAN\s*=\s*([0-9.]+)\s*;", "DEGREES_PER_RADIAN"))
+    quadrants = int(found(r"\bkQuadrants\s*=\s*([0-9]+)\s*;", "kQuadrants"))
+    degrees = float(found(r"\bkDegreesPerRadian\s*=\s*([0-9.]+)\s*;", "kDegreesPerRadian"))
     sectors = table("sectorTable")
     by_band = tuple(sectors[b:b + quadrants] for b in range(0, len(sectors), quadrants))
     return names, table("ringReach"), table("angleBandLimits"), by_band, degrees
@@ -56,9 +56,9 @@ def _read_geometry(path):
 
 # A ring's rank is its place in BoardRing, from the centre outwards.
 (BULL, OUTER_BULL, INNER_SINGLE, TRIPLE, OUTER_SINGLE, DOUBLE, OFF_BOARD) = (
-    _RING_NAMES.index("RING_" + n)
-    for n in ("DOUBLE_BULL", "SINGLE_BULL", "INNER_SINGLE", "TRIPLE", "OUTER_SINGLE", "DOUBLE",
-              "MISS"))
+    _RING_NAMES.index("kRing" + n)
+    for n in ("DoubleBull", "SingleBull", "InnerSingle", "Triple", "OuterSingle", "Double",
+              "Miss"))
 # Rings by distance: (first distance, rank).
 RINGS = tuple((0 if rank == 0 else _RING_REACH[rank - 1] + 1, rank)
               for rank in range(len(_RING_REACH) + 1))
