@@ -6,7 +6,8 @@
     generate.py --check [RESDIR]          regenerate in memory and compare byte for byte
     generate.py --contact-sheet OUTDIR    write upright PNGs for looking at (not committed)
 
-The output depends only on this code: no fonts, no randomness, no clock.
+The output depends only on this code and the board's geometry, read from
+the game's own game/board.h: no fonts, no randomness, no clock.
 Run with Debian's python3 (it needs python3-numpy, and python3-pil for the
 contact sheet only).
 """
