@@ -10,10 +10,10 @@
 #include <cwchar>
 #include <string>
 
-#include "app/settings.h"
 #include "platform/common/checksum.h"
 #include "platform/common/registry_file.h"
 #include "platform/headless/headless.h"
+#include "platform/settings_values.h"
 #include "platform/winapi.h"
 
 namespace {
