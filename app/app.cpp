@@ -14,10 +14,10 @@
 
 namespace {
 
-constexpr int NAME_CHARS = 100;
+constexpr int kNameChars = 100;
 
-WCHAR windowClassName[NAME_CHARS];
-WCHAR windowTitle[NAME_CHARS];
+WCHAR windowClassName[kNameChars];
+WCHAR windowTitle[kNameChars];
 
 // The back buffer starts with the title picture's colours.
 Palette startPalette;
@@ -70,8 +70,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 bool appStart(HINSTANCE instance, int showCommand, int *exitCode) {
   *exitCode = 0;
   appInstance = instance;
-  LoadStringW(instance, kStringWindowClass, windowClassName, NAME_CHARS);
-  LoadStringW(instance, kStringWindowTitle, windowTitle, NAME_CHARS);
+  LoadStringW(instance, kStringWindowClass, windowClassName, kNameChars);
+  LoadStringW(instance, kStringWindowTitle, windowTitle, kNameChars);
 
   // A second start only brings the running game forward.
   HWND running = FindWindowW(windowClassName, windowTitle);
@@ -112,7 +112,7 @@ bool appStart(HINSTANCE instance, int showCommand, int *exitCode) {
   createSurface(kSheetSurface, appInstance, SHEET_BITMAP, 0, 0);
   getPalette(kTitleSurface, startPalette);
   setPalette(kBackSurface, startPalette);
-  for (int32_t i = 0; i < DEFINED_SPRITES; ++i) {
+  for (int32_t i = 0; i < kDefinedSprites; ++i) {
     const SpriteRect &r = spriteSheetTable[i];
     defineSprite(i, kSheetSurface, r.x, r.y, r.w, r.h);
   }

@@ -7,7 +7,7 @@
 //    (WM_LBUTTONDOWN) to the tap handler.
 //  - The match has no key or tap handler: its frame handler polls the held
 //    state of Button A once a pass (GetAsyncKeyState), so its key messages
-//    are dropped. A held button counts again once more than INPUT_GAP_MS
+//    are dropped. A held button counts again once more than kInputGapMs
 //    have passed since the last press it took.
 // Both ways are the game's behaviour; do not turn one into the other.
 #pragma once
@@ -33,7 +33,7 @@ extern HINSTANCE appInstance;
 extern HWND mainWindow;
 extern uint32_t framesEnabled;
 
-constexpr uint32_t INPUT_GAP_MS = 200;
+constexpr uint32_t kInputGapMs = 200;
 
 // Stores a Scene's frame and key handlers and sets sceneStep to 0. The tap
 // handler slot is KEPT as it is: the Scene before's tap handler stays.

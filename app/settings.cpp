@@ -5,13 +5,13 @@
 #include "gfx/surface.h"
 #include "platform/gx.h"
 
-int16_t keyBindings[KEY_BINDING_COUNT];
+int16_t keyBindings[kKeyBindingCount];
 const wchar_t *const settingsKeyPath = L"SOFTWARE\\Qen\\Tobelyn";
 
 namespace {
 
-constexpr DWORD QUERY_BUFFER_BYTES = 520;
-constexpr DWORD VALUE_BYTES = 2;
+constexpr DWORD kQueryBufferBytes = 520;
+constexpr DWORD kValueBytes = 2;
 
 // The sound flag on its way between the registry and setSoundEnabled.
 int16_t soundValue;
@@ -42,14 +42,14 @@ bool keyIs(int32_t key, KeyBinding binding) {
 void takeDefaultKeys() {
   GXOpenInput();
   GXKeyList keys = GXGetDefaultKeys(GX_NORMALKEYS);
-  keyBindings[KEY_UP] = keys.vkUp;
-  keyBindings[KEY_DOWN] = keys.vkDown;
-  keyBindings[KEY_LEFT] = keys.vkLeft;
-  keyBindings[KEY_RIGHT] = keys.vkRight;
-  keyBindings[BUTTON_A] = keys.vkA;
-  keyBindings[BUTTON_B] = keys.vkB;
-  keyBindings[BUTTON_C] = keys.vkC;
-  keyBindings[BUTTON_START] = keys.vkStart;
+  keyBindings[kKeyUp] = keys.vkUp;
+  keyBindings[kKeyDown] = keys.vkDown;
+  keyBindings[kKeyLeft] = keys.vkLeft;
+  keyBindings[kKeyRight] = keys.vkRight;
+  keyBindings[kButtonA] = keys.vkA;
+  keyBindings[kButtonB] = keys.vkB;
+  keyBindings[kButtonC] = keys.vkC;
+  keyBindings[kButtonStart] = keys.vkStart;
 }
 
 void loadSettings() {
@@ -60,15 +60,15 @@ void loadSettings() {
   DWORD disposition = 0;
   if (openSettingsKey(&key, &disposition)) {
     if (disposition == REG_OPENED_EXISTING_KEY) {
-      BYTE buffer[QUERY_BUFFER_BYTES];
+      BYTE buffer[kQueryBufferBytes];
       for (const StoredSetting &setting : storedSettings) {
-        DWORD size = QUERY_BUFFER_BYTES;
+        DWORD size = kQueryBufferBytes;
         if (RegQueryValueExW(key, setting.name, nullptr, nullptr, buffer, &size) != ERROR_SUCCESS) {
           continue;
         }
         // A value too short to hold a number counts as missing; only the
         // bytes actually read are looked at.
-        if (size < VALUE_BYTES) continue;
+        if (size < kValueBytes) continue;
         variableOf(setting) = static_cast<int16_t>(buffer[0] | (buffer[1] << 8));
       }
     }
@@ -90,8 +90,8 @@ void saveSettings() {
   if (!openSettingsKey(&key, &disposition)) return;
   for (const StoredSetting &setting : storedSettings) {
     uint16_t bits = static_cast<uint16_t>(variableOf(setting));
-    BYTE bytes[VALUE_BYTES] = {static_cast<BYTE>(bits & 0xFF), static_cast<BYTE>(bits >> 8)};
-    RegSetValueExW(key, setting.name, 0, REG_BINARY, bytes, VALUE_BYTES);
+    BYTE bytes[kValueBytes] = {static_cast<BYTE>(bits & 0xFF), static_cast<BYTE>(bits >> 8)};
+    RegSetValueExW(key, setting.name, 0, REG_BINARY, bytes, kValueBytes);
   }
   RegCloseKey(key);
 }

@@ -7,7 +7,7 @@
 #include "platform/winapi.h"
 
 // Signed 16-bit virtual-key codes, by KeyBinding.
-extern int16_t keyBindings[KEY_BINDING_COUNT];
+extern int16_t keyBindings[kKeyBindingCount];
 
 extern const wchar_t *const settingsKeyPath;  // SOFTWARE\Qen\Tobelyn
 

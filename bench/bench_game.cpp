@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr size_t FRAME_BYTES = size_t{240} * 320 * 2;
+constexpr size_t kFrameBytes = size_t{240} * 320 * 2;
 
 // Two frame buffers: the copy reads one and writes the other, as present
 // reads the back buffer and writes the display.
@@ -27,12 +27,12 @@ uint16_t frameTo[240 * 320];
 
 void BM_FrameCopy(benchmark::State &state) {
   for (auto _ : state) {
-    std::memcpy(frameTo, frameFrom, FRAME_BYTES);
+    std::memcpy(frameTo, frameFrom, kFrameBytes);
     benchmark::DoNotOptimize(frameTo);
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                          static_cast<int64_t>(FRAME_BYTES));
+                          static_cast<int64_t>(kFrameBytes));
 }
 BENCHMARK(BM_FrameCopy);
 
@@ -124,7 +124,8 @@ BENCHMARK(BM_GameTitlePass);
 void BM_GameAnnouncementPass(benchmark::State &state) {
   intoMatch();
   int code = 0;
-  if (frameHandler != matchSceneFrame || sceneStep != kMatchAnnounce) state.SkipWithError("not announcing");
+  if (frameHandler != matchSceneFrame || sceneStep != kMatchAnnounce)
+    state.SkipWithError("not announcing");
   for (auto _ : state) appPass(&code);
   finish();
 }

@@ -20,7 +20,7 @@ namespace {
 
 constexpr int32_t W = 240;
 constexpr int32_t H = 320;
-constexpr int64_t FRAME_PIXELS = int64_t{W} * H;
+constexpr int64_t kFramePixels = int64_t{W} * H;
 
 // A back buffer of pseudo-random indices under the title picture's Palette,
 // and the sprite sheet, as the game has them after start-up.
@@ -50,20 +50,20 @@ void perPixel(benchmark::State &state, int64_t pixelsPerCall) {
 void BM_Present565(benchmark::State &state) {
   setUpDisplay(kfDirect565);
   for (auto _ : state) {
-    present(0, 0, 0, 0, 0, 0, 0, NO_KEY);
+    present(0, 0, 0, 0, 0, 0, 0, kNoKey);
     benchmark::DoNotOptimize(headlessFrame()[W * H - 1]);
   }
-  perPixel(state, FRAME_PIXELS);
+  perPixel(state, kFramePixels);
 }
 BENCHMARK(BM_Present565);
 
 void BM_Present555(benchmark::State &state) {
   setUpDisplay(kfDirect555);
   for (auto _ : state) {
-    present(0, 0, 0, 0, 0, 0, 0, NO_KEY);
+    present(0, 0, 0, 0, 0, 0, 0, kNoKey);
     benchmark::DoNotOptimize(headlessFrame()[W * H - 1]);
   }
-  perPixel(state, FRAME_PIXELS);
+  perPixel(state, kFramePixels);
 }
 BENCHMARK(BM_Present555);
 
@@ -73,7 +73,7 @@ void BM_Present565Keyed(benchmark::State &state) {
     present(0, 0, 0, 0, 0, 0, 0, COLOR_KEY);
     benchmark::DoNotOptimize(headlessFrame()[W * H - 1]);
   }
-  perPixel(state, FRAME_PIXELS);
+  perPixel(state, kFramePixels);
 }
 BENCHMARK(BM_Present565Keyed);
 
@@ -88,18 +88,18 @@ void BM_SdlBlit8To565(benchmark::State &state) {
     state.SkipWithError("SDL surfaces not created");
     return;
   }
-  SDL_Color colours[PALETTE_ENTRIES];
-  for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
+  SDL_Color colours[kPaletteEntries];
+  for (int32_t i = 0; i < kPaletteEntries; ++i) {
     const PaletteEntry &e = surfaceTable[0].palette[i];
     colours[i] = SDL_Color{e.red, e.green, e.blue, 255};
   }
-  SDL_SetPaletteColors(src->format->palette, colours, 0, PALETTE_ENTRIES);
+  SDL_SetPaletteColors(src->format->palette, colours, 0, kPaletteEntries);
   for (int32_t y = 0; y < H; ++y) {
     std::memcpy(static_cast<uint8_t *>(src->pixels) + y * src->pitch,
                 surfaceTable[0].pixels + y * W, W);
   }
   SDL_BlitSurface(src, nullptr, dst, nullptr);
-  present(0, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(0, 0, 0, 0, 0, 0, 0, kNoKey);
   for (int32_t y = 0; y < H; ++y) {
     if (std::memcmp(static_cast<uint8_t *>(dst->pixels) + y * dst->pitch, headlessFrame() + y * W,
                     W * 2) != 0) {
@@ -112,7 +112,7 @@ void BM_SdlBlit8To565(benchmark::State &state) {
     benchmark::DoNotOptimize(dst->pixels);
     benchmark::ClobberMemory();
   }
-  perPixel(state, FRAME_PIXELS);
+  perPixel(state, kFramePixels);
   SDL_FreeSurface(dst);
   SDL_FreeSurface(src);
 }
@@ -122,10 +122,10 @@ BENCHMARK(BM_SdlBlit8To565);
 void BM_BlitNoKey(benchmark::State &state) {
   setUpDisplay(kfDirect565);
   for (auto _ : state) {
-    blit(1, 0, 0, 0, 0, 0, 0, 0, NO_KEY);
+    blit(1, 0, 0, 0, 0, 0, 0, 0, kNoKey);
     benchmark::ClobberMemory();
   }
-  perPixel(state, FRAME_PIXELS);
+  perPixel(state, kFramePixels);
 }
 BENCHMARK(BM_BlitNoKey);
 
@@ -146,7 +146,7 @@ void BM_BlitBoardNoKey(benchmark::State &state) {
   setUpDisplay(kfDirect565);
   const SpriteRect &board = spriteSheetTable[kSpriteBoard];
   for (auto _ : state) {
-    blit(2, board.x, board.y, board.w, board.h, 0, 8, 48, NO_KEY);
+    blit(2, board.x, board.y, board.w, board.h, 0, 8, 48, kNoKey);
     benchmark::ClobberMemory();
   }
   perPixel(state, int64_t{board.w} * board.h);

@@ -28,10 +28,10 @@ uint64_t landingTableHash() {
   fnv.bytes(gaugeArcX, sizeof gaugeArcX);
   fnv.bytes(gaugeArcY, sizeof gaugeArcY);
 
-  gameMode = GAME_301;
+  gameMode = kGame301;
   for (int32_t aim = 16; aim <= 208; ++aim) {
-    for (int32_t peak = 0; peak < GAUGE_POINTS; ++peak) {
-      for (int32_t release = 0; release < GAUGE_POINTS; ++release) {
+    for (int32_t peak = 0; peak < kGaugePoints; ++peak) {
+      for (int32_t release = 0; release < kGaugePoints; ++release) {
         std::memset(&match, 0, sizeof match);
         match.aimX = aim;
         match.gaugePeak = peak;

@@ -9,7 +9,7 @@
 
 // FNV-1a, 64 bits, over: the gauge arc as built at start-up, then, for every
 // aim column the pointer can stop at (16 to 208), every peak and every
-// release (0 to GAUGE_POINTS - 1), the landing row, distance, angle,
+// release (0 to kGaugePoints - 1), the landing row, distance, angle,
 // quadrant, sector and score. Builds the tables itself; leaves match,
 // gameMode and the effects changed.
 //

@@ -24,20 +24,20 @@ void powerFalls(uint32_t now);
 void flight(uint32_t now);
 void showResult();
 
-static_assert(std::size(GAME_RULES) == GAME_ROUND_THE_CLOCK + 1, "one row per game");
+static_assert(std::size(kGameRules) == kGameRoundTheClock + 1, "one row per game");
 static_assert(
     [] {
-      for (const GameRules &r : GAME_RULES)
-        if (r.dartsPerTurn < 1 || r.dartsPerTurn > DARTS_PER_TURN) return false;
+      for (const GameRules &r : kGameRules)
+        if (r.dartsPerTurn < 1 || r.dartsPerTurn > kDartsPerTurn) return false;
       return true;
     }(),
-    "a turn has 1 to DARTS_PER_TURN darts: the marks are kept in arrays of that size");
+    "a turn has 1 to kDartsPerTurn darts: the marks are kept in arrays of that size");
 
 const GameRules &currentRules() {
   static constexpr GameRules noRules = {
-      .startScore = 0, .target = NO_TARGET, .roundLimit = 0, .dartsPerTurn = DARTS_PER_TURN};
-  const bool known = gameMode >= 0 && gameMode < static_cast<int32_t>(std::size(GAME_RULES));
-  return known ? GAME_RULES[gameMode] : noRules;
+      .startScore = 0, .target = kNoTarget, .roundLimit = 0, .dartsPerTurn = kDartsPerTurn};
+  const bool known = gameMode >= 0 && gameMode < static_cast<int32_t>(std::size(kGameRules));
+  return known ? kGameRules[gameMode] : noRules;
 }
 
 namespace {
@@ -48,12 +48,12 @@ void startMatch(uint32_t now) {
   match.roundIndex = 0;
   match.dartIndex = 0;
   match.aimX = 112;
-  match.winner = NO_WINNER;
-  for (int32_t k = 0; k < DARTS_PER_TURN; ++k) {
+  match.winner = kNoWinner;
+  for (int32_t k = 0; k < kDartsPerTurn; ++k) {
     match.dartMarkX[k] = 0;
     match.dartMarkY[k] = 0;
   }
-  for (int32_t i = 0; i < MAX_PLAYERS; ++i) match.playerScores[i] = currentRules().startScore;
+  for (int32_t i = 0; i < kMaxPlayers; ++i) match.playerScores[i] = currentRules().startScore;
   sceneStep = kMatchAnnounce;
   clearEffects();
   inputDebounceTime = now;
@@ -67,7 +67,7 @@ void applyDart() {
   bool finished = false;
   bool bust = false;
   switch (gameMode) {
-    case GAME_301:
+    case kGame301:
       if (score < match.throwScore) {
         bust = true;
       } else {
@@ -78,18 +78,18 @@ void applyDart() {
         }
       }
       break;
-    case GAME_COUNT_UP:
+    case kGameCountUp:
       score += match.throwScore;
       if (score >= rules.target) {
         finished = true;
         match.winner = p;
       }
       break;
-    case GAME_HIGH_SCORE:
+    case kGameHighScore:
       score += match.throwScore;
       break;
-    case GAME_ROUND_THE_CLOCK:
-      if (match.throwScore == DOUBLE_BULL_SCORE || match.throwScore == SINGLE_BULL_SCORE ||
+    case kGameRoundTheClock:
+      if (match.throwScore == kDoubleBullScore || match.throwScore == kSingleBullScore ||
           (match.hitSector == score && match.throwScore != 0)) {
         score += 1;
         if (score >= rules.target) {
@@ -106,7 +106,7 @@ void applyDart() {
   match.dartIndex += 1;
 
   if (!finished && (match.dartIndex >= rules.dartsPerTurn || bust)) {
-    for (int32_t k = 0; k < DARTS_PER_TURN; ++k) {
+    for (int32_t k = 0; k < kDartsPerTurn; ++k) {
       match.dartMarkX[k] = 0;
       match.dartMarkY[k] = 0;
     }
@@ -118,7 +118,7 @@ void applyDart() {
       // Out of rounds: nobody won (in "High Score" nobody wins anyway).
       if (rules.roundLimit != 0 && match.roundIndex == rules.roundLimit) {
         finished = true;
-        match.winner = NO_WINNER;
+        match.winner = kNoWinner;
       }
     }
   }
@@ -130,9 +130,9 @@ void drawEndScreen() {
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpritePaleBoard, kBackSurface, 8, 16, COLOR_KEY);
   drawScoreboard();
-  if (gameMode == GAME_HIGH_SCORE || playerCount == 1) {
+  if (gameMode == kGameHighScore || playerCount == 1) {
     drawSprite(kSpriteGameOver, kBackSurface, 64, 80, COLOR_KEY);
-  } else if (match.winner == NO_WINNER) {
+  } else if (match.winner == kNoWinner) {
     drawSprite(kSpriteDrawGame, kBackSurface, 56, 80, COLOR_KEY);
     drawSprite(kSpriteGameOver, kBackSurface, 64, 120, COLOR_KEY);
   } else {
@@ -147,8 +147,8 @@ void drawEndScreen() {
 // The throw button: polled, taken only more than 200 ms after the last
 // accepted press. Returns true when the press left the match.
 bool throwButton(uint32_t now) {
-  if (now - inputDebounceTime <= INPUT_GAP_MS) return false;
-  const SHORT state = GetAsyncKeyState(static_cast<int>(keyBindings[BUTTON_A]));
+  if (now - inputDebounceTime <= kInputGapMs) return false;
+  const SHORT state = GetAsyncKeyState(static_cast<int>(keyBindings[kButtonA]));
   if ((static_cast<uint16_t>(state) & 0x8000u) == 0) return false;
 
   inputDebounceTime = now;
@@ -236,5 +236,5 @@ void matchSceneFrame() {
         break;
     }
   }
-  present(kBackSurface, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(kBackSurface, 0, 0, 0, 0, 0, 0, kNoKey);
 }

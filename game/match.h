@@ -5,10 +5,10 @@
 #include <cstdint>
 
 enum GameMode : int32_t {
-  GAME_301 = 0,
-  GAME_COUNT_UP = 1,
-  GAME_HIGH_SCORE = 2,
-  GAME_ROUND_THE_CLOCK = 3
+  kGame301 = 0,
+  kGameCountUp = 1,
+  kGameHighScore = 2,
+  kGameRoundTheClock = 3
 };
 
 // The steps of a match, in the order a dart passes through them. The values
@@ -32,32 +32,32 @@ enum MatchStep : int32_t {
   kMatchEndShown = 14,    // waits for the button, then back to the title
 };
 
-constexpr int32_t NO_WINNER = 99;
-constexpr int32_t MAX_PLAYERS = 4;
-constexpr int32_t DARTS_PER_TURN = 3;  // the most darts a turn can have (the marks kept)
-constexpr int32_t GAUGE_POINTS = 140;
+constexpr int32_t kNoWinner = 99;
+constexpr int32_t kMaxPlayers = 4;
+constexpr int32_t kDartsPerTurn = 3;  // the most darts a turn can have (the marks kept)
+constexpr int32_t kGaugePoints = 140;
 
 // What the bull's two rings score.
-constexpr int32_t DOUBLE_BULL_SCORE = 50;
-constexpr int32_t SINGLE_BULL_SCORE = 25;
+constexpr int32_t kDoubleBullScore = 50;
+constexpr int32_t kSingleBullScore = 25;
 
 // The rules of one game, read by the match and the scoreboard alike.
 struct GameRules {
   int32_t startScore;    // every player's score at the start
-  int32_t target;        // the score that wins when reached; NO_TARGET: none
+  int32_t target;        // the score that wins when reached; kNoTarget: none
   int32_t roundLimit;    // the match ends after this many rounds; 0: no limit
-  int32_t dartsPerTurn;  // at most DARTS_PER_TURN
+  int32_t dartsPerTurn;  // at most kDartsPerTurn
 };
-constexpr int32_t NO_TARGET = -1;
+constexpr int32_t kNoTarget = -1;
 
 // By GameMode. How a dart changes the score is each game's own (applyDart).
-constexpr GameRules GAME_RULES[] = {
+constexpr GameRules kGameRules[] = {
     // "301": down to exactly 0; a dart that would pass it is a bust.
     {.startScore = 301, .target = 0, .roundLimit = 10, .dartsPerTurn = 3},
     // "Count Up": every dart adds its score.
     {.startScore = 0, .target = 200, .roundLimit = 0, .dartsPerTurn = 3},
     // "High Score": the most points after the last round; nobody wins outright.
-    {.startScore = 0, .target = NO_TARGET, .roundLimit = 7, .dartsPerTurn = 3},
+    {.startScore = 0, .target = kNoTarget, .roundLimit = 7, .dartsPerTurn = 3},
     // "Round The Clock": the score is the number to hit next, 1 to 20; past 20 wins.
     {.startScore = 1, .target = 21, .roundLimit = 10, .dartsPerTurn = 3},
 };
@@ -74,10 +74,10 @@ struct MatchState {
   int32_t currentPlayer;
   int32_t roundIndex;
   int32_t dartIndex;
-  int32_t playerScores[MAX_PLAYERS];
+  int32_t playerScores[kMaxPlayers];
   int32_t winner;
-  int32_t dartMarkX[DARTS_PER_TURN];
-  int32_t dartMarkY[DARTS_PER_TURN];
+  int32_t dartMarkX[kDartsPerTurn];
+  int32_t dartMarkY[kDartsPerTurn];
   int32_t aimX;
   int32_t aimDirection;
   int32_t gaugeIndex;
@@ -96,8 +96,8 @@ extern MatchState match;
 // Built once at start-up.
 extern float sinTable[360];
 extern float cosTable[360];
-extern int32_t gaugeArcX[GAUGE_POINTS];
-extern int32_t gaugeArcY[GAUGE_POINTS];
+extern int32_t gaugeArcX[kGaugePoints];
+extern int32_t gaugeArcY[kGaugePoints];
 void buildTrigTables();
 void buildGaugeArc();
 

@@ -63,7 +63,7 @@ void drawRound(int32_t n) {
 void drawScoreboard() {
   drawSprite(kSpriteScoreboardFrame, kBackSurface, 0, 272, COLOR_KEY);
   drawSprite(kSpriteScoreboardLit1 + match.currentPlayer, kBackSurface, 0, 272, COLOR_KEY);
-  for (int32_t i = 0; i < playerCount && i < MAX_PLAYERS; ++i)
+  for (int32_t i = 0; i < playerCount && i < kMaxPlayers; ++i)
     drawScore(match.playerScores[i], 22 + 59 * i);
 
   // A match that ran out of rounds has counted one round past its limit by

@@ -19,9 +19,9 @@ BoardRing ringAt(int32_t distance) {
 int32_t ringScore(BoardRing ring, int32_t sector) {
   switch (ring) {
     case kRingDoubleBull:
-      return DOUBLE_BULL_SCORE;
+      return kDoubleBullScore;
     case kRingSingleBull:
-      return SINGLE_BULL_SCORE;
+      return kSingleBullScore;
     case kRingInnerSingle:
     case kRingOuterSingle:
       return sector;
@@ -41,7 +41,7 @@ int32_t angleBand(int32_t angle) {
   return band;
 }
 
-bool isBull(int32_t score) { return score == DOUBLE_BULL_SCORE || score == SINGLE_BULL_SCORE; }
+bool isBull(int32_t score) { return score == kDoubleBullScore || score == kSingleBullScore; }
 
 bool hitsTarget() {
   return match.hitSector == match.playerScores[match.currentPlayer] && match.throwScore != 0;
@@ -95,29 +95,29 @@ void landDart() {
   match.throwScore = hit.score;
 
   int32_t animation = kEffectLanding;
-  if (gameMode == GAME_ROUND_THE_CLOCK) {
+  if (gameMode == kGameRoundTheClock) {
     if (isBull(match.throwScore)) {
       match.hitSector = match.throwScore;
       animation = kEffectBull;
     } else if (hitsTarget()) {
       animation = kEffectBull;
     }
-  } else if (match.throwScore == DOUBLE_BULL_SCORE) {
+  } else if (match.throwScore == kDoubleBullScore) {
     animation = kEffectBull;
-  } else if (match.throwScore == SINGLE_BULL_SCORE) {
+  } else if (match.throwScore == kSingleBullScore) {
     animation = kEffectConfirm;
   }
   startEffect(animation, match.dartMarkX[d], match.dartMarkY[d]);
 
   match.popupRise = 0;
-  sceneStep = gameMode == GAME_ROUND_THE_CLOCK ? kMatchClockResult : kMatchResult;
+  sceneStep = gameMode == kGameRoundTheClock ? kMatchClockResult : kMatchResult;
 }
 
 // kMatchResult and kMatchClockResult: the board with the turn's marks, the caption, the score
 // rising from the mark, the flash, and the new mark on top.
 void showResult() {
   const int32_t d = match.dartIndex;
-  const bool clock = gameMode == GAME_ROUND_THE_CLOCK;
+  const bool clock = gameMode == kGameRoundTheClock;
 
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteBoard, kBackSurface, 8, 16, COLOR_KEY);
@@ -128,9 +128,9 @@ void showResult() {
   int32_t caption = -1;
   if (clock) {
     caption = isBull(match.throwScore) || hitsTarget() ? kSpriteSuccess : kSpriteFail;
-  } else if (match.throwScore == DOUBLE_BULL_SCORE) {
+  } else if (match.throwScore == kDoubleBullScore) {
     caption = kSpriteDoubleBull;
-  } else if (match.throwScore == SINGLE_BULL_SCORE) {
+  } else if (match.throwScore == kSingleBullScore) {
     caption = kSpriteSingleBull;
   } else if (match.throwScore == 3 * match.hitSector) {
     caption = kSpriteTriple;
@@ -150,7 +150,7 @@ void showResult() {
   match.popupRise += 2;
   if (match.popupRise >= 20) sceneStep = kMatchApplyDart;
 
-  if (gameMode == GAME_301 && match.playerScores[match.currentPlayer] < match.throwScore)
+  if (gameMode == kGame301 && match.playerScores[match.currentPlayer] < match.throwScore)
     drawSprite(kSpriteBust, kBackSurface, 88, 112, COLOR_KEY);
 
   updateEffects(appInstance, kBackSurface);

@@ -9,8 +9,8 @@
 
 float sinTable[360];
 float cosTable[360];
-int32_t gaugeArcX[GAUGE_POINTS];
-int32_t gaugeArcY[GAUGE_POINTS];
+int32_t gaugeArcX[kGaugePoints];
+int32_t gaugeArcY[kGaugePoints];
 
 void buildTrigTables() {
   for (int32_t d = 0; d < 360; ++d) {
@@ -24,7 +24,7 @@ void buildTrigTables() {
 // from the left end over the top. Every step is kept in single precision so
 // that the truncated pixels come out the same on every machine.
 void buildGaugeArc() {
-  for (int32_t i = 0; i < GAUGE_POINTS; ++i) {
+  for (int32_t i = 0; i < kGaugePoints; ++i) {
     const float cosScaled = cosTable[180 - i] * 96.0f;
     const float xOffset = 8.0f - cosScaled;
     const float sinScaled = sinTable[180 - i] * 96.0f;
@@ -45,7 +45,7 @@ void drawBigNumberAtLeastTwo(int32_t x, int32_t y, int32_t value) {
 }
 
 void drawTurnMarks() {
-  for (int32_t k = 0; k < match.dartIndex && k < DARTS_PER_TURN; ++k)
+  for (int32_t k = 0; k < match.dartIndex && k < kDartsPerTurn; ++k)
     drawSprite(kSpriteSpark, kBackSurface, match.dartMarkX[k], match.dartMarkY[k], COLOR_KEY);
 }
 
@@ -79,7 +79,7 @@ void announceDart() {
   const int32_t dart = match.dartIndex < darts ? match.dartIndex : darts - 1;
   drawSprite(kSpriteFirstDart + dart, kBackSurface, 72, 112, COLOR_KEY);
   drawSprite(kSpriteTry, kBackSurface, 120, 112, COLOR_KEY);
-  if (gameMode == GAME_ROUND_THE_CLOCK) {
+  if (gameMode == kGameRoundTheClock) {
     drawSprite(kSpriteNextTarget, kBackSurface, 32, 152, COLOR_KEY);
     drawBigNumberAtLeastTwo(176, 152, match.playerScores[match.currentPlayer]);
   }
@@ -132,9 +132,9 @@ void gaugeReady() {
 void powerClimbs() {
   clearGaugeArea();
   match.gaugeIndex += 2;
-  if (match.gaugeIndex > GAUGE_POINTS - 1) {
-    match.gaugeIndex = GAUGE_POINTS - 1;
-    match.gaugePeak = GAUGE_POINTS - 1;
+  if (match.gaugeIndex > kGaugePoints - 1) {
+    match.gaugeIndex = kGaugePoints - 1;
+    match.gaugePeak = kGaugePoints - 1;
     sceneStep = kMatchPowerFalls;
   }
   drawGauge();

@@ -5,13 +5,13 @@
 
 // Animations 0..2 differ only in their sound: the flash disc for 2 calls,
 // the broken ring for 2, then 21 empty calls that keep the Effect active.
-const EffectAnimation effectAnimations[EFFECT_COUNT] = {
+const EffectAnimation effectAnimations[kEffectCount] = {
     {{{kSpriteFlashDisc, 1, kSoundConfirm}, {kSpriteBrokenRing, 1, 0}, {-1, 20, 0}}},
     {{{kSpriteFlashDisc, 1, kSoundBull}, {kSpriteBrokenRing, 1, 0}, {-1, 20, 0}}},
     {{{kSpriteFlashDisc, 1, kSoundCancel}, {kSpriteBrokenRing, 1, 0}, {-1, 20, 0}}},
 };
 
-Effect effects[EFFECT_COUNT];
+Effect effects[kEffectCount];
 
 void clearEffects() {
   for (Effect &e : effects) e = Effect{};
@@ -20,7 +20,7 @@ void clearEffects() {
 void startEffect(int32_t animation, int32_t x, int32_t y) {
   // An animation outside the table would make updateEffects read past it;
   // such a request is dropped like a ninth Effect.
-  if (animation < 0 || animation >= EFFECT_COUNT) return;
+  if (animation < 0 || animation >= kEffectCount) return;
   for (Effect &e : effects) {
     if (e.active == 0) {
       e.active = 1;
@@ -37,7 +37,7 @@ void startEffect(int32_t animation, int32_t x, int32_t y) {
 void updateEffects(HINSTANCE module, int32_t destination) {
   for (Effect &e : effects) {
     if (e.active != 1) continue;
-    if (e.animation < 0 || e.animation >= EFFECT_COUNT || e.frame < 0 || e.frame >= EFFECT_FRAMES) {
+    if (e.animation < 0 || e.animation >= kEffectCount || e.frame < 0 || e.frame >= kEffectFrames) {
       e.active = 0;
       continue;
     }
@@ -47,7 +47,7 @@ void updateEffects(HINSTANCE module, int32_t destination) {
     if (f.sprite != -1) drawSprite(f.sprite, destination, e.x, e.y, COLOR_KEY);
     ++e.tick;
     if (e.tick > f.duration) {
-      if (e.frame + 1 == EFFECT_FRAMES) {
+      if (e.frame + 1 == kEffectFrames) {
         e.active = 0;
       } else if (a.frames[e.frame + 1].duration != 0) {
         ++e.frame;

@@ -27,7 +27,7 @@ int32_t fadeToward(int32_t slot, const PaletteEntry *target, int32_t step) {
   PaletteEntry *palette = surfaceTable[slot].palette;
   if (palette == nullptr || target == nullptr) return kFadeFailed;
   bool changed = false;
-  for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
+  for (int32_t i = 0; i < kPaletteEntries; ++i) {
     changed |= stepChannel(palette[i].red, target[i].red, step);
     changed |= stepChannel(palette[i].green, target[i].green, step);
     changed |= stepChannel(palette[i].blue, target[i].blue, step);
@@ -41,7 +41,7 @@ int32_t fadeToWhiteOrBlack(int32_t slot, int32_t toWhite, int32_t step) {
   if (palette == nullptr) return kFadeFailed;
   const int32_t limit = toWhite != 0 ? 255 : 0;
   bool changed = false;
-  for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
+  for (int32_t i = 0; i < kPaletteEntries; ++i) {
     changed |= stepChannel(palette[i].red, limit, step);
     changed |= stepChannel(palette[i].green, limit, step);
     changed |= stepChannel(palette[i].blue, limit, step);

@@ -14,14 +14,14 @@
 namespace {
 
 void buildTable565(const PaletteEntry *palette, uint16_t *table) {
-  for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
+  for (int32_t i = 0; i < kPaletteEntries; ++i) {
     const PaletteEntry &e = palette[i];
     table[i] = static_cast<uint16_t>(((e.red >> 3) << 11) | ((e.green >> 2) << 5) | (e.blue >> 3));
   }
 }
 
 void buildTable555(const PaletteEntry *palette, uint16_t *table) {
-  for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
+  for (int32_t i = 0; i < kPaletteEntries; ++i) {
     const PaletteEntry &e = palette[i];
     table[i] = static_cast<uint16_t>(((e.red >> 3) << 10) | ((e.green >> 3) << 5) | (e.blue >> 3));
   }
@@ -109,7 +109,7 @@ int32_t present(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t h
     return kGfxFailed;
   }
   if (drawable && sourceInside) {
-    uint16_t table[PALETTE_ENTRIES];
+    uint16_t table[kPaletteEntries];
     if (is555) {
       buildTable555(src.palette, table);
     } else {
@@ -117,7 +117,7 @@ int32_t present(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t h
     }
     const uint8_t *from = src.pixels + src.stride * y + x;
     uint16_t *to = frame + displayW * py + px;
-    if (key == NO_KEY) {
+    if (key == kNoKey) {
       copyOpaque(from, src.stride, to, displayW, w, h, table);
     } else if (key >= 0 && key <= 255) {
       copyKeyed(from, src.stride, to, displayW, w, h, table, static_cast<uint8_t>(key));

@@ -4,11 +4,11 @@
 
 uint32_t soundEnabled;
 // In the order of the ids, kSoundConfirm first.
-const int32_t soundTable[SOUND_COUNT] = {kWaveConfirm, kWaveCancel, kWaveThrow, kWaveBull};
+const int32_t soundTable[kSoundCount] = {kWaveConfirm, kWaveCancel, kWaveThrow, kWaveBull};
 static_assert(kSoundConfirm == 1 && kSoundCancel == 2 && kSoundThrow == 3 && kSoundBull == 4);
 
 void playSound(HINSTANCE module, int32_t id) {
-  if (soundEnabled == 0 || id < 1 || id > SOUND_COUNT) return;
+  if (soundEnabled == 0 || id < 1 || id > kSoundCount) return;
   const int32_t resourceId = soundTable[id - 1];
   if (resourceId == 0) return;
   // Found and loaded anew on every request; the image is played in place.

@@ -6,33 +6,33 @@
 #include "gfx/clip.h"
 #include "gfx/surface.h"
 
-int32_t spriteSurface[SPRITE_COUNT];
-int32_t spriteX[SPRITE_COUNT];
-int32_t spriteY[SPRITE_COUNT];
-int32_t spriteW[SPRITE_COUNT];
-int32_t spriteH[SPRITE_COUNT];
+int32_t spriteSurface[kSpriteCount];
+int32_t spriteX[kSpriteCount];
+int32_t spriteY[kSpriteCount];
+int32_t spriteW[kSpriteCount];
+int32_t spriteH[kSpriteCount];
 
 namespace {
 
-bool validSprite(int32_t index) { return index >= 0 && index < SPRITE_COUNT; }
+bool validSprite(int32_t index) { return index >= 0 && index < kSpriteCount; }
 
-constexpr uint64_t LOW7 = 0x7F7F7F7F7F7F7F7Full;
-constexpr uint64_t HIGH1 = 0x8080808080808080ull;
-constexpr uint64_t ONES = 0x0101010101010101ull;
+constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+constexpr uint64_t kHigh1 = 0x8080808080808080ull;
+constexpr uint64_t kOnes = 0x0101010101010101ull;
 
 // One keyed row. Eight bytes at a time: a byte of the mask is 0xFF where the
 // source byte differs from the key (exact zero-byte test of source ^ key),
 // and the destination takes the source there and keeps its own byte
 // elsewhere.
 void copyRowKeyed(const uint8_t *from, uint8_t *to, size_t n, uint8_t key) {
-  const uint64_t keys = ONES * key;
+  const uint64_t keys = kOnes * key;
   size_t i = 0;
   for (; i + 8 <= n; i += 8) {
     uint64_t s, d;
     std::memcpy(&s, from + i, 8);
     std::memcpy(&d, to + i, 8);
     const uint64_t x = s ^ keys;
-    const uint64_t differs = (((x & LOW7) + LOW7) | x) & HIGH1;
+    const uint64_t differs = (((x & kLow7) + kLow7) | x) & kHigh1;
     const uint64_t mask = (differs >> 7) * 0xFF;
     d = (s & mask) | (d & ~mask);
     std::memcpy(to + i, &d, 8);
@@ -83,7 +83,7 @@ int32_t blit(int32_t source, int32_t sx, int32_t sy, int32_t width, int32_t heig
   uint8_t *to = dst.pixels + dst.stride * py + px;
   const size_t n = static_cast<size_t>(w);
 
-  if (key == NO_KEY) {
+  if (key == kNoKey) {
     // memmove: a surface may be blitted onto itself.
     for (int64_t row = 0; row < h; ++row, from += src.stride, to += dst.stride) {
       std::memmove(to, from, n);

@@ -192,14 +192,14 @@ enum SpriteId : int32_t {
   kSpritePressTheButton = 88,
 };
 
-constexpr int32_t DEFINED_SPRITES = 89;
+constexpr int32_t kDefinedSprites = 89;
 
 struct SpriteRect {
   int32_t x, y, w, h;
 };
 
 // Where each sprite lies on the sheet: x, y, w, h, in the order of SpriteId.
-inline constexpr SpriteRect spriteSheetTable[DEFINED_SPRITES] = {
+inline constexpr SpriteRect spriteSheetTable[kDefinedSprites] = {
     {160, 224, 16, 32},    // kSpriteMenuCursor
     {64, 224, 16, 16},     // kSpriteFlashDisc
     {48, 224, 16, 16},     // kSpriteThickRing

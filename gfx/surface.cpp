@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-Surface surfaceTable[SURFACE_COUNT];
+Surface surfaceTable[kSurfaceCount];
 GXDisplayProperties displayProperties;
 
 namespace {
@@ -14,11 +14,11 @@ namespace {
 // Blocks this library allocated for blank surfaces, per slot. They are kept
 // apart from the surface records so that emptying the table (openDisplay)
 // never loses them and re-creating a blank slot can give the old ones back.
-uint8_t *ownedPixels[SURFACE_COUNT];
-PaletteEntry *ownedPalette[SURFACE_COUNT];
+uint8_t *ownedPixels[kSurfaceCount];
+PaletteEntry *ownedPalette[kSurfaceCount];
 
-constexpr int32_t BITMAP_PALETTE_OFFSET = 40;
-constexpr int32_t BITMAP_PIXELS_OFFSET = 1064;
+constexpr int32_t kBitmapPaletteOffset = 40;
+constexpr int32_t kBitmapPixelsOffset = 1064;
 
 int32_t readLe32(const uint8_t *p) {
   int32_t v;
@@ -65,8 +65,8 @@ int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_
     if (data == nullptr) return kGfxBitmapNotLoaded;
     int32_t bitmapWidth = readLe32(data + 4);
     int32_t bitmapHeight = readLe32(data + 8);
-    s.palette = reinterpret_cast<PaletteEntry *>(data + BITMAP_PALETTE_OFFSET);
-    s.pixels = data + BITMAP_PIXELS_OFFSET;
+    s.palette = reinterpret_cast<PaletteEntry *>(data + kBitmapPaletteOffset);
+    s.pixels = data + kBitmapPixelsOffset;
     s.height = bitmapHeight;
     s.stride = bitmapWidth % 4 != 0 ? (bitmapWidth / 4 + 1) * 4 : bitmapWidth;
     return kGfxOk;
@@ -96,7 +96,7 @@ int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_
   s.pixels = pixels;
   s.stride = static_cast<int32_t>(stride);
   s.height = static_cast<int32_t>(rows);
-  auto *palette = static_cast<PaletteEntry *>(std::malloc(PALETTE_BYTES));
+  auto *palette = static_cast<PaletteEntry *>(std::malloc(kPaletteBytes));
   ownedPalette[slot] = palette;
   s.palette = palette;
   if (palette == nullptr) return kGfxNoPaletteMemory;
@@ -133,7 +133,7 @@ int32_t getPalette(int32_t slot, PaletteEntry *out) {
   if (!validSurfaceSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
   if (s.palette == nullptr || out == nullptr) return kGfxFailed;
-  std::memcpy(out, s.palette, PALETTE_BYTES);
+  std::memcpy(out, s.palette, kPaletteBytes);
   return kGfxOk;
 }
 
@@ -141,7 +141,7 @@ int32_t setPalette(int32_t slot, const PaletteEntry *in) {
   if (!validSurfaceSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
   if (s.palette == nullptr || in == nullptr) return kGfxFailed;
-  std::memmove(s.palette, in, PALETTE_BYTES);
+  std::memmove(s.palette, in, kPaletteBytes);
   return kGfxOk;
 }
 
@@ -149,7 +149,7 @@ int32_t fillPalette(int32_t slot, int32_t red, int32_t green, int32_t blue) {
   if (!validSurfaceSlot(slot)) return kGfxFailed;
   const Surface &s = surfaceTable[slot];
   if (s.palette == nullptr) return kGfxFailed;
-  for (int32_t i = 0; i < PALETTE_ENTRIES; ++i) {
+  for (int32_t i = 0; i < kPaletteEntries; ++i) {
     s.palette[i].red = static_cast<uint8_t>(red);
     s.palette[i].green = static_cast<uint8_t>(green);
     s.palette[i].blue = static_cast<uint8_t>(blue);

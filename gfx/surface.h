@@ -13,15 +13,15 @@
 #include "platform/winapi.h"
 #include "res/resource_ids.h"
 
-constexpr int32_t SURFACE_COUNT = 8;
-constexpr int32_t SPRITE_COUNT = 256;
-constexpr int32_t EFFECT_COUNT = 8;
-constexpr int32_t EFFECT_FRAMES = 8;
-constexpr int32_t SOUND_COUNT = 16;
+constexpr int32_t kSurfaceCount = 8;
+constexpr int32_t kSpriteCount = 256;
+constexpr int32_t kEffectCount = 8;
+constexpr int32_t kEffectFrames = 8;
+constexpr int32_t kSoundCount = 16;
 
 constexpr int32_t COLOR_KEY = 240;        // transparent index of every Sprite
 constexpr int32_t BACKGROUND_INDEX = 86;  // dark green
-constexpr int32_t NO_KEY = -1;
+constexpr int32_t kNoKey = -1;
 
 // The surface slots the game fills at start-up; the others stay empty.
 enum SurfaceSlot : int32_t {
@@ -47,9 +47,9 @@ struct PaletteEntry {
   uint8_t red;
   uint8_t reserved;
 };
-constexpr int32_t PALETTE_ENTRIES = 256;
-constexpr int32_t PALETTE_BYTES = 1024;
-using Palette = PaletteEntry[PALETTE_ENTRIES];
+constexpr int32_t kPaletteEntries = 256;
+constexpr int32_t kPaletteBytes = 1024;
+using Palette = PaletteEntry[kPaletteEntries];
 static_assert(sizeof(PaletteEntry) == 4);
 
 struct Surface {
@@ -59,8 +59,8 @@ struct Surface {
   int32_t height;         // rows
 };
 
-extern Surface surfaceTable[SURFACE_COUNT];
-inline bool validSurfaceSlot(int32_t slot) { return slot >= 0 && slot < SURFACE_COUNT; }
+extern Surface surfaceTable[kSurfaceCount];
+inline bool validSurfaceSlot(int32_t slot) { return slot >= 0 && slot < kSurfaceCount; }
 extern GXDisplayProperties displayProperties;
 
 // Surfaces and palettes.
@@ -77,13 +77,13 @@ int32_t getPalette(int32_t slot, PaletteEntry *out);
 int32_t setPalette(int32_t slot, const PaletteEntry *in);
 int32_t fillPalette(int32_t slot, int32_t red, int32_t green, int32_t blue);
 
-// Sprites: five parallel columns. The first DEFINED_SPRITES are cut from
+// Sprites: five parallel columns. The first kDefinedSprites are cut from
 // the sheet at start-up by the table in gfx/sprite_table.h.
-extern int32_t spriteSurface[SPRITE_COUNT];
-extern int32_t spriteX[SPRITE_COUNT];
-extern int32_t spriteY[SPRITE_COUNT];
-extern int32_t spriteW[SPRITE_COUNT];
-extern int32_t spriteH[SPRITE_COUNT];
+extern int32_t spriteSurface[kSpriteCount];
+extern int32_t spriteX[kSpriteCount];
+extern int32_t spriteY[kSpriteCount];
+extern int32_t spriteW[kSpriteCount];
+extern int32_t spriteH[kSpriteCount];
 
 int32_t defineSprite(int32_t index, int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h);
 int32_t drawSprite(int32_t index, int32_t destination, int32_t x, int32_t y, int32_t key);
@@ -115,7 +115,7 @@ struct EffectFrame {
   int32_t sound;     // sound id played on the frame's first call, or 0
 };
 struct EffectAnimation {
-  EffectFrame frames[EFFECT_FRAMES];
+  EffectFrame frames[kEffectFrames];
 };
 struct Effect {
   int32_t active;
@@ -125,8 +125,8 @@ struct Effect {
   int32_t x;
   int32_t y;
 };
-extern const EffectAnimation effectAnimations[EFFECT_COUNT];
-extern Effect effects[EFFECT_COUNT];
+extern const EffectAnimation effectAnimations[kEffectCount];
+extern Effect effects[kEffectCount];
 
 void clearEffects();
 void startEffect(int32_t animation, int32_t x, int32_t y);
@@ -141,7 +141,7 @@ enum SoundId : int32_t {
   kSoundBull = 4,     // a double bull, or a hit in "Round The Clock"
 };
 extern uint32_t soundEnabled;
-extern const int32_t soundTable[SOUND_COUNT];  // WAVE resource of sound ids 1..16, 0 if none
+extern const int32_t soundTable[kSoundCount];  // WAVE resource of sound ids 1..16, 0 if none
 void playSound(HINSTANCE module, int32_t id);
 void setSoundEnabled(uint32_t value);
 uint32_t isSoundEnabled();

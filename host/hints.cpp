@@ -49,7 +49,7 @@ const char *buttonAName() {
     case HostDevice::kKeyboard:
       break;
   }
-  return keyName(keyBindings[BUTTON_A]);
+  return keyName(keyBindings[kButtonA]);
 }
 
 const char *hintFor(const HostView &view) {

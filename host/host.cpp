@@ -118,12 +118,12 @@ void presentPaused() {
 }
 
 HostAction actionFor(int32_t key) {
-  if (keyIs(key, KEY_UP)) return HostAction::kUp;
-  if (keyIs(key, KEY_DOWN)) return HostAction::kDown;
-  if (keyIs(key, KEY_LEFT)) return HostAction::kLeft;
-  if (keyIs(key, KEY_RIGHT)) return HostAction::kRight;
-  if (keyIs(key, BUTTON_A)) return HostAction::kConfirm;
-  if (keyIs(key, BUTTON_B)) return HostAction::kBack;
+  if (keyIs(key, kKeyUp)) return HostAction::kUp;
+  if (keyIs(key, kKeyDown)) return HostAction::kDown;
+  if (keyIs(key, kKeyLeft)) return HostAction::kLeft;
+  if (keyIs(key, kKeyRight)) return HostAction::kRight;
+  if (keyIs(key, kButtonA)) return HostAction::kConfirm;
+  if (keyIs(key, kButtonB)) return HostAction::kBack;
   // The keyboard's own keys work too, whatever is bound.
   if (key == VK_UP) return HostAction::kUp;
   if (key == VK_DOWN) return HostAction::kDown;
@@ -277,7 +277,7 @@ DWORD hostGameTime() {
 SHORT hostGameKeyState(int vKey) {
   if (!state.enabled) return GetAsyncKeyState(vKey);
   if (hostPaused()) return 0;
-  const bool isA = vKey == static_cast<int>(keyBindings[BUTTON_A]);
+  const bool isA = vKey == static_cast<int>(keyBindings[kButtonA]);
   if (isA && state.buttonA == HostButtonA::kHeld) return static_cast<SHORT>(0x8000u);
   if (isA && state.buttonA == HostButtonA::kUp) return 0;
   if (isA && state.touchHoldsA && !state.touchIgnored) return static_cast<SHORT>(0x8000u);

@@ -163,16 +163,16 @@ void drawControls(HostLayer &layer) {
       y = drawBody(layer, y, "Menu: Back (Select).");
       break;
     case HostDevice::kKeyboard: {
-      std::snprintf(text, sizeof text, "Move: %s, %s, %s, %s.", keyName(keyBindings[KEY_UP]),
-                    keyName(keyBindings[KEY_DOWN]), keyName(keyBindings[KEY_LEFT]),
-                    keyName(keyBindings[KEY_RIGHT]));
+      std::snprintf(text, sizeof text, "Move: %s, %s, %s, %s.", keyName(keyBindings[kKeyUp]),
+                    keyName(keyBindings[kKeyDown]), keyName(keyBindings[kKeyLeft]),
+                    keyName(keyBindings[kKeyRight]));
       y = drawBody(layer, y, text);
-      std::snprintf(text, sizeof text, "A (throw, confirm): %s.", keyName(keyBindings[BUTTON_A]));
+      std::snprintf(text, sizeof text, "A (throw, confirm): %s.", keyName(keyBindings[kButtonA]));
       y = drawBody(layer, y, text);
-      std::snprintf(text, sizeof text, "B (back): %s.", keyName(keyBindings[BUTTON_B]));
+      std::snprintf(text, sizeof text, "B (back): %s.", keyName(keyBindings[kButtonB]));
       y = drawBody(layer, y, text);
-      std::snprintf(text, sizeof text, "C: %s.  Start: %s.", keyName(keyBindings[BUTTON_C]),
-                    keyName(keyBindings[BUTTON_START]));
+      std::snprintf(text, sizeof text, "C: %s.  Start: %s.", keyName(keyBindings[kButtonC]),
+                    keyName(keyBindings[kButtonStart]));
       y = drawBody(layer, y, text);
       bool f1Bound = false;
       for (int16_t code : keyBindings) f1Bound = f1Bound || code == VK_F1;

@@ -13,15 +13,15 @@
 // The buttons the game binds, in the order of GXKeyList and of the code
 // table handed to platformUseButtonCodes.
 enum KeyBinding : int32_t {
-  KEY_UP,
-  KEY_DOWN,
-  KEY_LEFT,
-  KEY_RIGHT,
-  BUTTON_A,
-  BUTTON_B,
-  BUTTON_C,
-  BUTTON_START,
-  KEY_BINDING_COUNT
+  kKeyUp,
+  kKeyDown,
+  kKeyLeft,
+  kKeyRight,
+  kButtonA,
+  kButtonB,
+  kButtonC,
+  kButtonStart,
+  kKeyBindingCount
 };
 
 // Where a stored value lives in the game: the key binding it holds, or this
@@ -34,17 +34,17 @@ struct StoredSetting {
   int32_t binding;      // a KeyBinding, or kSoundFlag
 };
 
-constexpr int32_t kStoredSettingCount = 1 + KEY_BINDING_COUNT;
+constexpr int32_t kStoredSettingCount = 1 + kKeyBindingCount;
 
 // In the order they are read and written.
 inline constexpr StoredSetting storedSettings[kStoredSettingCount] = {
     {.name = L"Sound", .initial = 1, .binding = kSoundFlag},
-    {.name = L"KeyUp", .initial = VK_UP, .binding = KEY_UP},
-    {.name = L"KeyDown", .initial = VK_DOWN, .binding = KEY_DOWN},
-    {.name = L"KeyLeft", .initial = VK_LEFT, .binding = KEY_LEFT},
-    {.name = L"KeyRight", .initial = VK_RIGHT, .binding = KEY_RIGHT},
-    {.name = L"ButtonA", .initial = VK_RETURN, .binding = BUTTON_A},
-    {.name = L"ButtonB", .initial = VK_ESCAPE, .binding = BUTTON_B},
-    {.name = L"ButtonC", .initial = 'C', .binding = BUTTON_C},
-    {.name = L"ButtonStart", .initial = 'S', .binding = BUTTON_START},
+    {.name = L"KeyUp", .initial = VK_UP, .binding = kKeyUp},
+    {.name = L"KeyDown", .initial = VK_DOWN, .binding = kKeyDown},
+    {.name = L"KeyLeft", .initial = VK_LEFT, .binding = kKeyLeft},
+    {.name = L"KeyRight", .initial = VK_RIGHT, .binding = kKeyRight},
+    {.name = L"ButtonA", .initial = VK_RETURN, .binding = kButtonA},
+    {.name = L"ButtonB", .initial = VK_ESCAPE, .binding = kButtonB},
+    {.name = L"ButtonC", .initial = 'C', .binding = kButtonC},
+    {.name = L"ButtonStart", .initial = 'S', .binding = kButtonStart},
 };

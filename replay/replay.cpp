@@ -41,10 +41,10 @@ constexpr int kScriptOpenFlags = O_RDONLY | O_CLOEXEC;
 
 namespace {
 
-constexpr int EXIT_BAD = 2;
+constexpr int kExitBad = 2;
 // A program that ignores the closing request at the end of the script is
 // given up on after this many passes.
-constexpr uint64_t CLOSE_PASS_LIMIT = 1000000;
+constexpr uint64_t kClosePassLimit = 1000000;
 
 struct Line {
   int number;
@@ -67,14 +67,14 @@ Runner runner;
 [[noreturn]] void fail(int line, const std::string &message) {
   std::fprintf(stderr, "tobelyn-replay: %s:%d: %s\n", runner.scriptName.c_str(), line,
                message.c_str());
-  std::exit(EXIT_BAD);
+  std::exit(kExitBad);
 }
 
 [[noreturn]] void usage(const std::string &message) {
   std::fprintf(stderr,
                "tobelyn-replay: %s\nusage: tobelyn-replay [--registry DIR] [--timedemo] SCRIPT\n",
                message.c_str());
-  std::exit(EXIT_BAD);
+  std::exit(kExitBad);
 }
 
 // One pass of the main loop, then the clock moves on by the step.
@@ -113,7 +113,7 @@ const char *sceneName() {
 // The sound id (SoundId) of a WAVE resource the backend saw started, by the
 // game's own sound table; 0 for a wave no sound id plays.
 int soundIdOf(int resourceId) {
-  for (int32_t id = 1; id <= SOUND_COUNT; ++id) {
+  for (int32_t id = 1; id <= kSoundCount; ++id) {
     if (resourceId != 0 && soundTable[id - 1] == resourceId) return id;
   }
   return 0;
@@ -200,14 +200,14 @@ std::string dumpState() {
   field(m, "roundIndex", match.roundIndex);
   field(m, "dartIndex", match.dartIndex);
   std::string array;
-  appendArray(array, match.playerScores, MAX_PLAYERS);
+  appendArray(array, match.playerScores, kMaxPlayers);
   fieldRaw(m, "playerScores", array);
   field(m, "winner", match.winner);
   array.clear();
-  appendArray(array, match.dartMarkX, DARTS_PER_TURN);
+  appendArray(array, match.dartMarkX, kDartsPerTurn);
   fieldRaw(m, "dartMarkX", array);
   array.clear();
-  appendArray(array, match.dartMarkY, DARTS_PER_TURN);
+  appendArray(array, match.dartMarkY, kDartsPerTurn);
   fieldRaw(m, "dartMarkY", array);
   field(m, "aimX", match.aimX);
   field(m, "aimDirection", match.aimDirection);
@@ -409,7 +409,7 @@ int main(int argc, char **argv) {
 
   if (!runner.ended) {
     headlessClose();
-    for (uint64_t i = 0; i < CLOSE_PASS_LIMIT && !runner.ended; ++i) runPass();
+    for (uint64_t i = 0; i < kClosePassLimit && !runner.ended; ++i) runPass();
     if (!runner.ended) {
       fail(static_cast<int>(lines.empty() ? 0 : lines.back().number),
            "the program did not end after a close request");

@@ -5,11 +5,11 @@
 
 namespace {
 
-constexpr size_t MAX_TOKENS = 4;
+constexpr size_t kMaxTokens = 4;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
-// Splits the line, up to its comment, into at most MAX_TOKENS words; one more
+// Splits the line, up to its comment, into at most kMaxTokens words; one more
 // word than that is reported through *tooMany.
 size_t splitWords(std::string_view line, std::string_view *words, bool *tooMany) {
   size_t hash = line.find('#');
@@ -22,7 +22,7 @@ size_t splitWords(std::string_view line, std::string_view *words, bool *tooMany)
     if (i == line.size()) break;
     size_t start = i;
     while (i < line.size() && !isBlank(line[i])) ++i;
-    if (count == MAX_TOKENS) {
+    if (count == kMaxTokens) {
       *tooMany = true;
       break;
     }
@@ -152,7 +152,7 @@ const CommandName commandNames[] = {
 }  // namespace
 
 ParseResult parseScriptLine(std::string_view line) {
-  std::string_view words[MAX_TOKENS];
+  std::string_view words[kMaxTokens];
   bool tooMany = false;
   size_t count = splitWords(line, words, &tooMany);
   if (count == 0) return success(ScriptCommand{});
@@ -192,7 +192,7 @@ ParseResult parseScriptLine(std::string_view line) {
       if (!parseSigned(words[1], &command.sceneStep)) {
         return failure("bad scene step " + quoted(words[1]));
       }
-      command.limit = DEFAULT_WAIT_LIMIT;
+      command.limit = kDefaultWaitLimit;
       if (args == 2 &&
           !boundedArgument(words[2], 0xFFFFFFFFu, "pass limit", &command.limit, &error)) {
         return failure(error);

@@ -41,7 +41,7 @@ struct ScriptCommand {
   std::string file;  // shot
 };
 
-constexpr uint32_t DEFAULT_WAIT_LIMIT = 10000;
+constexpr uint32_t kDefaultWaitLimit = 10000;
 
 struct ParseResult {
   bool ok = false;

@@ -9,7 +9,7 @@ Palette aboutSavedPalette;
 
 namespace {
 
-constexpr int32_t ABOUT_FADE_STEP = 4;
+constexpr int32_t kAboutFadeStep = 4;
 
 }  // namespace
 
@@ -28,12 +28,12 @@ void aboutSceneFrame() {
       sceneStep = kAboutFadingIn;
       break;
     case kAboutFadingIn:
-      if (fadeToward(kBackSurface, aboutSavedPalette, ABOUT_FADE_STEP) == kFadeDone) {
+      if (fadeToward(kBackSurface, aboutSavedPalette, kAboutFadeStep) == kFadeDone) {
         sceneStep = kAboutShowing;
       }
       break;
     case kAboutFadingOut:
-      if (fadeToWhiteOrBlack(kBackSurface, 1, ABOUT_FADE_STEP) == kFadeDone) {
+      if (fadeToWhiteOrBlack(kBackSurface, 1, kAboutFadeStep) == kFadeDone) {
         sceneStep = kAboutLeaving;
       }
       break;
@@ -46,13 +46,13 @@ void aboutSceneFrame() {
       break;
   }
 
-  present(kBackSurface, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(kBackSurface, 0, 0, 0, 0, 0, 0, kNoKey);
 }
 
 void aboutSceneKey(int32_t key) {
   const uint32_t now = timeGetTime();
   if (menuKeyTooSoon(now)) return;
-  if ((keyIs(key, BUTTON_A) || keyIs(key, BUTTON_B)) && sceneStep == kAboutShowing) {
+  if ((keyIs(key, kButtonA) || keyIs(key, kButtonB)) && sceneStep == kAboutShowing) {
     sceneStep = kAboutFadingOut;
   }
 }

@@ -16,14 +16,14 @@ void enterMenu(int32_t choosingStep) {
   inputDebounceTime = timeGetTime();
 }
 
-bool menuKeyTooSoon(uint32_t now) { return now - inputDebounceTime < INPUT_GAP_MS; }
+bool menuKeyTooSoon(uint32_t now) { return now - inputDebounceTime < kInputGapMs; }
 
 void moveMenuCursor(int32_t key, uint32_t now, int32_t rows) {
-  if (keyIs(key, KEY_UP)) {
+  if (keyIs(key, kKeyUp)) {
     inputDebounceTime = now;
     if (--menuCursor < 0) menuCursor = 0;
   }
-  if (keyIs(key, KEY_DOWN)) {
+  if (keyIs(key, kKeyDown)) {
     inputDebounceTime = now;
     if (++menuCursor > rows - 1) menuCursor = rows - 1;
   }

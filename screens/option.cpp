@@ -12,13 +12,13 @@ int32_t keyConfigItem;
 
 namespace {
 
-constexpr int32_t OPTION_FADE_STEP = 8;
+constexpr int32_t kOptionFadeStep = 8;
 
-constexpr int32_t ROW_LEFT = 16;
-constexpr int32_t ROW_TOP = 64;
-constexpr int32_t ROW_HEIGHT = 32;
-constexpr int32_t NUMBER_X = 160;
-constexpr int32_t NUMBER_DIGITS = 3;
+constexpr int32_t kRowLeft = 16;
+constexpr int32_t kRowTop = 64;
+constexpr int32_t kRowHeight = 32;
+constexpr int32_t kNumberX = 160;
+constexpr int32_t kNumberDigits = 3;
 
 // The redefinable rows, item 1 to 7: the binding each stores, its caption
 // and the caption's width, which is also the width of its tap area.
@@ -27,29 +27,29 @@ struct OptionRow {
   SpriteId caption;
   int32_t captionWidth;
 };
-constexpr int32_t OPTION_ROW_COUNT = 7;
-constexpr OptionRow optionRows[OPTION_ROW_COUNT] = {
-    {.binding = KEY_UP, .caption = kSpriteUp, .captionWidth = 32},
-    {.binding = KEY_DOWN, .caption = kSpriteDown, .captionWidth = 64},
-    {.binding = KEY_LEFT, .caption = kSpriteLeft, .captionWidth = 64},
-    {.binding = KEY_RIGHT, .caption = kSpriteRight, .captionWidth = 64},
-    {.binding = BUTTON_A, .caption = kSpriteButtonA, .captionWidth = 128},
-    {.binding = BUTTON_B, .caption = kSpriteButtonB, .captionWidth = 128},
-    {.binding = BUTTON_C, .caption = kSpriteButtonC, .captionWidth = 128},
+constexpr int32_t kOptionRowCount = 7;
+constexpr OptionRow optionRows[kOptionRowCount] = {
+    {.binding = kKeyUp, .caption = kSpriteUp, .captionWidth = 32},
+    {.binding = kKeyDown, .caption = kSpriteDown, .captionWidth = 64},
+    {.binding = kKeyLeft, .caption = kSpriteLeft, .captionWidth = 64},
+    {.binding = kKeyRight, .caption = kSpriteRight, .captionWidth = 64},
+    {.binding = kButtonA, .caption = kSpriteButtonA, .captionWidth = 128},
+    {.binding = kButtonB, .caption = kSpriteButtonB, .captionWidth = 128},
+    {.binding = kButtonC, .caption = kSpriteButtonC, .captionWidth = 128},
 };
 
 void drawOptionPicture() {
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteSound, kBackSurface, 16, 16, COLOR_KEY);
   drawSprite(isSoundEnabled() != 0 ? kSpriteOn : kSpriteOff, kBackSurface, 160, 16, COLOR_KEY);
-  for (int32_t k = 0; k < OPTION_ROW_COUNT; ++k) {
-    drawSprite(optionRows[k].caption, kBackSurface, ROW_LEFT, ROW_TOP + ROW_HEIGHT * k, COLOR_KEY);
+  for (int32_t k = 0; k < kOptionRowCount; ++k) {
+    drawSprite(optionRows[k].caption, kBackSurface, kRowLeft, kRowTop + kRowHeight * k, COLOR_KEY);
   }
-  for (int32_t k = 0; k < OPTION_ROW_COUNT; ++k) {
+  for (int32_t k = 0; k < kOptionRowCount; ++k) {
     // Shown as the unsigned 16-bit code: a code of 0x8000 or more would be
     // negative as a signed number, which the digit drawing cannot show.
     const int32_t code = static_cast<uint16_t>(keyBindings[optionRows[k].binding]);
-    drawBigNumber(NUMBER_X, ROW_TOP + ROW_HEIGHT * k, NUMBER_DIGITS, code);
+    drawBigNumber(kNumberX, kRowTop + kRowHeight * k, kNumberDigits, code);
   }
   if (sceneStep == kOptionWaitingForKey) {
     drawSprite(kSpritePressTheButton, kBackSurface, 48, 128, COLOR_KEY);
@@ -67,12 +67,12 @@ void optionSceneFrame() {
       sceneStep = kOptionFadingIn;
       break;
     case kOptionFadingIn:
-      if (fadeToward(kBackSurface, optionSavedPalette, OPTION_FADE_STEP) == kFadeDone) {
+      if (fadeToward(kBackSurface, optionSavedPalette, kOptionFadeStep) == kFadeDone) {
         sceneStep = kOptionIdle;
       }
       break;
     case kOptionFadingOut:
-      if (fadeToWhiteOrBlack(kBackSurface, 0, OPTION_FADE_STEP) == kFadeDone) {
+      if (fadeToWhiteOrBlack(kBackSurface, 0, kOptionFadeStep) == kFadeDone) {
         sceneStep = kOptionLeaving;
       }
       break;
@@ -88,7 +88,7 @@ void optionSceneFrame() {
   }
 
   drawOptionPicture();
-  present(kBackSurface, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(kBackSurface, 0, 0, 0, 0, 0, 0, kNoKey);
 }
 
 void optionSceneKey(int32_t key) {
@@ -100,7 +100,7 @@ void optionSceneKey(int32_t key) {
     // The left Windows key and the input method's processing key never
     // answer the panel.
     if (code == VK_LWIN || code == VK_PROCESSKEY) return;
-    if (keyConfigItem >= 1 && keyConfigItem <= OPTION_ROW_COUNT) {
+    if (keyConfigItem >= 1 && keyConfigItem <= kOptionRowCount) {
       keyBindings[optionRows[keyConfigItem - 1].binding] = static_cast<int16_t>(code);
     }
     inputDebounceTime = now;
@@ -108,19 +108,19 @@ void optionSceneKey(int32_t key) {
     return;
   }
 
-  if (keyIs(key, KEY_LEFT)) {
+  if (keyIs(key, kKeyLeft)) {
     inputDebounceTime = now;
     if (sceneStep == kOptionIdle) setSoundEnabled(0);
   }
-  if (keyIs(key, KEY_RIGHT)) {
+  if (keyIs(key, kKeyRight)) {
     inputDebounceTime = now;
     if (sceneStep == kOptionIdle) setSoundEnabled(1);
   }
-  if (keyIs(key, BUTTON_A)) {
+  if (keyIs(key, kButtonA)) {
     inputDebounceTime = now;
     if (sceneStep == kOptionIdle) sceneStep = kOptionFadingOut;
   }
-  if (keyIs(key, BUTTON_B)) {
+  if (keyIs(key, kButtonB)) {
     inputDebounceTime = now;
     if (sceneStep == kOptionIdle) sceneStep = kOptionFadingOut;
   }
@@ -129,10 +129,10 @@ void optionSceneKey(int32_t key) {
 void optionSceneTap(int32_t x, int32_t y) {
   if (sceneStep != kOptionIdle) return;
   keyConfigItem = 0;
-  for (int32_t k = 0; k < OPTION_ROW_COUNT; ++k) {
-    const int32_t top = ROW_TOP + ROW_HEIGHT * k;
-    if (x >= ROW_LEFT && x < ROW_LEFT + optionRows[k].captionWidth && y >= top &&
-        y < top + ROW_HEIGHT) {
+  for (int32_t k = 0; k < kOptionRowCount; ++k) {
+    const int32_t top = kRowTop + kRowHeight * k;
+    if (x >= kRowLeft && x < kRowLeft + optionRows[k].captionWidth && y >= top &&
+        y < top + kRowHeight) {
       keyConfigItem = k + 1;
       sceneStep = kOptionWaitingForKey;
       return;

@@ -11,21 +11,21 @@
 
 namespace {
 
-constexpr int32_t ROW_TOP = 64;
-constexpr int32_t ROW_HEIGHT = 32;
+constexpr int32_t kRowTop = 64;
+constexpr int32_t kRowHeight = 32;
 // A row for each game, and for each number of players from one up.
-constexpr int32_t kGameRows = static_cast<int32_t>(std::size(GAME_RULES));
-constexpr int32_t kPlayerRows = MAX_PLAYERS;
+constexpr int32_t kGameRows = static_cast<int32_t>(std::size(kGameRules));
+constexpr int32_t kPlayerRows = kMaxPlayers;
 
-constexpr int32_t GAME_CURSOR_X = 16;
-constexpr int32_t PLAYER_CURSOR_X = 48;
-constexpr int32_t READY_CONFIRM_X = 112;
-constexpr int32_t READY_CONFIRM_Y = 200;
+constexpr int32_t kGameCursorX = 16;
+constexpr int32_t kPlayerCursorX = 48;
+constexpr int32_t kReadyConfirmX = 112;
+constexpr int32_t kReadyConfirmY = 200;
 
 void drawLegend() { drawSprite(kSpriteLegend, kBackSurface, 0, 272, COLOR_KEY); }
 
 void drawMenuCursor(int32_t x) {
-  drawSprite(kSpriteMenuCursor, kBackSurface, x, ROW_TOP + ROW_HEIGHT * menuCursor, COLOR_KEY);
+  drawSprite(kSpriteMenuCursor, kBackSurface, x, kRowTop + kRowHeight * menuCursor, COLOR_KEY);
 }
 
 void startConfirmation(int32_t x, int32_t y) {
@@ -41,12 +41,12 @@ int32_t menuKey(int32_t key, int32_t rows, int32_t cursorX) {
 
   int32_t confirmed = -1;
   moveMenuCursor(key, now, rows);
-  if (keyIs(key, BUTTON_A) && sceneStep == kSetupChoosing && menuChoice == -1) {
+  if (keyIs(key, kButtonA) && sceneStep == kSetupChoosing && menuChoice == -1) {
     menuChoice = menuCursor;
     confirmed = menuCursor;
-    startConfirmation(cursorX, ROW_TOP + 8 + ROW_HEIGHT * menuCursor);
+    startConfirmation(cursorX, kRowTop + 8 + kRowHeight * menuCursor);
   }
-  if (keyIs(key, BUTTON_B) && sceneStep == kSetupChoosing) {
+  if (keyIs(key, kButtonB) && sceneStep == kSetupChoosing) {
     sceneStep = kSetupCancelled;
   }
   return confirmed;
@@ -60,12 +60,12 @@ void gameSelectSceneFrame() {
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteSelectGame, kBackSurface, 40, 16, COLOR_KEY);
   for (int32_t row = 0; row < kGameRows; ++row) {
-    drawSprite(kSpriteGame301 + row, kBackSurface, 32, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
+    drawSprite(kSpriteGame301 + row, kBackSurface, 32, kRowTop + kRowHeight * row, COLOR_KEY);
   }
   drawLegend();
 
   if (sceneStep == kSetupChoosing) {
-    drawMenuCursor(GAME_CURSOR_X);
+    drawMenuCursor(kGameCursorX);
   } else if (sceneStep == kSetupConfirmed) {
     if (menuConfirmationFinished()) switchScene(playerSelectSceneFrame, playerSelectSceneKey);
   } else if (sceneStep == kSetupCancelled) {
@@ -73,11 +73,11 @@ void gameSelectSceneFrame() {
     installTitleScene();
   }
 
-  present(kBackSurface, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(kBackSurface, 0, 0, 0, 0, 0, 0, kNoKey);
 }
 
 void gameSelectSceneKey(int32_t key) {
-  const int32_t row = menuKey(key, kGameRows, GAME_CURSOR_X);
+  const int32_t row = menuKey(key, kGameRows, kGameCursorX);
   if (row >= 0) gameMode = row;
 }
 
@@ -87,15 +87,15 @@ void playerSelectSceneFrame() {
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpriteSelectPlayer, kBackSurface, 40, 16, COLOR_KEY);
   for (int32_t row = 0; row < kPlayerRows; ++row) {
-    drawSprite(kSpritePlayer, kBackSurface, 64, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
+    drawSprite(kSpritePlayer, kBackSurface, 64, kRowTop + kRowHeight * row, COLOR_KEY);
   }
   for (int32_t row = 0; row < kPlayerRows; ++row) {
-    drawSprite(kSpriteBigDigit1 + row, kBackSurface, 160, ROW_TOP + ROW_HEIGHT * row, COLOR_KEY);
+    drawSprite(kSpriteBigDigit1 + row, kBackSurface, 160, kRowTop + kRowHeight * row, COLOR_KEY);
   }
   drawLegend();
 
   if (sceneStep == kSetupChoosing) {
-    drawMenuCursor(PLAYER_CURSOR_X);
+    drawMenuCursor(kPlayerCursorX);
   } else if (sceneStep == kSetupConfirmed) {
     if (menuConfirmationFinished()) switchScene(readySceneFrame, readySceneKey);
   } else if (sceneStep == kSetupCancelled) {
@@ -103,11 +103,11 @@ void playerSelectSceneFrame() {
     switchScene(gameSelectSceneFrame, gameSelectSceneKey);
   }
 
-  present(kBackSurface, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(kBackSurface, 0, 0, 0, 0, 0, 0, kNoKey);
 }
 
 void playerSelectSceneKey(int32_t key) {
-  const int32_t row = menuKey(key, kPlayerRows, PLAYER_CURSOR_X);
+  const int32_t row = menuKey(key, kPlayerRows, kPlayerCursorX);
   if (row >= 0) playerCount = row + 1;
 }
 
@@ -131,16 +131,16 @@ void readySceneFrame() {
     switchScene(playerSelectSceneFrame, playerSelectSceneKey);
   }
 
-  present(kBackSurface, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(kBackSurface, 0, 0, 0, 0, 0, 0, kNoKey);
 }
 
 void readySceneKey(int32_t key) {
   if (menuKeyTooSoon(timeGetTime())) return;
 
-  if (keyIs(key, BUTTON_A) && sceneStep == kSetupChoosing) {
-    startConfirmation(READY_CONFIRM_X, READY_CONFIRM_Y);
+  if (keyIs(key, kButtonA) && sceneStep == kSetupChoosing) {
+    startConfirmation(kReadyConfirmX, kReadyConfirmY);
   }
-  if (keyIs(key, BUTTON_B) && sceneStep == kSetupChoosing) {
+  if (keyIs(key, kButtonB) && sceneStep == kSetupChoosing) {
     sceneStep = kSetupCancelled;
   }
 }

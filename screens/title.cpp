@@ -8,10 +8,10 @@
 
 namespace {
 
-constexpr int32_t ROW_TOP = 112;
-constexpr int32_t ROW_HEIGHT = 32;
-constexpr int32_t CURSOR_X = 128;
-constexpr int32_t TAP_RIGHT = 230;
+constexpr int32_t kRowTop = 112;
+constexpr int32_t kRowHeight = 32;
+constexpr int32_t kCursorX = 128;
+constexpr int32_t kTapRight = 230;
 // START, OPTION, ABOUT and QUIT, each confirmed into its own step.
 constexpr int32_t kTitleRows = kTitleQuitChosen - kTitleStartChosen + 1;
 
@@ -20,7 +20,7 @@ constexpr int32_t kTitleRows = kTitleQuitChosen - kTitleStartChosen + 1;
 void confirmTitleRow(int32_t row) {
   menuChoice = row;
   sceneStep = kTitleStartChosen + row;
-  startMenuConfirmation(CURSOR_X, ROW_TOP + 8 + ROW_HEIGHT * row);
+  startMenuConfirmation(kCursorX, kRowTop + 8 + kRowHeight * row);
 }
 
 }  // namespace
@@ -30,10 +30,10 @@ void installTitleScene() { switchSceneWithTap(titleSceneFrame, titleSceneKey, ti
 void titleSceneFrame() {
   if (sceneStep == kTitleEntering) enterMenu(kTitleChoosing);
 
-  blit(kTitleSurface, 0, 0, 0, 0, kBackSurface, 0, 0, NO_KEY);
+  blit(kTitleSurface, 0, 0, 0, 0, kBackSurface, 0, 0, kNoKey);
 
   if (sceneStep == kTitleChoosing) {
-    drawSprite(kSpriteMenuCursor, kBackSurface, CURSOR_X, ROW_TOP + ROW_HEIGHT * menuCursor,
+    drawSprite(kSpriteMenuCursor, kBackSurface, kCursorX, kRowTop + kRowHeight * menuCursor,
                COLOR_KEY);
   }
 
@@ -59,19 +59,19 @@ void titleSceneFrame() {
     }
   }
 
-  present(kBackSurface, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(kBackSurface, 0, 0, 0, 0, 0, 0, kNoKey);
 }
 
 void titleSceneKey(int32_t key) {
   const uint32_t now = timeGetTime();
   if (menuKeyTooSoon(now)) return;
   moveMenuCursor(key, now, kTitleRows);
-  if (keyIs(key, BUTTON_A) && menuChoice == -1) confirmTitleRow(menuCursor);
+  if (keyIs(key, kButtonA) && menuChoice == -1) confirmTitleRow(menuCursor);
 }
 
 void titleSceneTap(int32_t x, int32_t y) {
   if (menuChoice != -1) return;
-  if (x < CURSOR_X || x > TAP_RIGHT) return;
-  if (y < ROW_TOP || y >= ROW_TOP + ROW_HEIGHT * kTitleRows) return;
-  confirmTitleRow((y - ROW_TOP) / ROW_HEIGHT);
+  if (x < kCursorX || x > kTapRight) return;
+  if (y < kRowTop || y >= kRowTop + kRowHeight * kTitleRows) return;
+  confirmTitleRow((y - kRowTop) / kRowHeight);
 }

@@ -200,7 +200,7 @@ TEST(ArtSheet, EverySpriteInsideItsRectangleOnTheKey) {
   Bytes sheet = readRes("sprites.bmp");
   const int W = 832, H = 825;
   std::vector<int> owner(W * H, -1);
-  for (int n = 0; n < DEFINED_SPRITES; ++n) {
+  for (int n = 0; n < kDefinedSprites; ++n) {
     const SpriteRect &r = spriteSheetTable[n];
     ASSERT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.w <= W && r.y + r.h <= H) << n;
     int figure = 0, key = 0;

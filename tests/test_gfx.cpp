@@ -20,22 +20,22 @@ TEST_F(GfxTest, ArgumentRulesAndResultCodes) {
     int32_t result, expected;
   } calls[] = {
       {.name = "blit of a rectangle reaching past its source: nothing read",
-       .result = blit(1, 8, 0, 16, 16, 0, 0, 0, NO_KEY),
+       .result = blit(1, 8, 0, 16, 16, 0, 0, 0, kNoKey),
        .expected = kGfxOk},
       {.name = "keyed blit from above its source: nothing read",
        .result = blit(1, 0, -1, 4, 4, 0, 0, 0, 240),
        .expected = kGfxOk},
       {.name = "blit from an empty slot",
-       .result = blit(5, 0, 0, 4, 4, 0, 0, 0, NO_KEY),
+       .result = blit(5, 0, 0, 4, 4, 0, 0, 0, kNoKey),
        .expected = kGfxOk},
       {.name = "fillRect of an empty slot",
        .result = fillRect(6, 0, 0, 240, 320, 1),
        .expected = kGfxOk},
       {.name = "blit from slot -1",
-       .result = blit(-1, 0, 0, 1, 1, 0, 0, 0, NO_KEY),
+       .result = blit(-1, 0, 0, 1, 1, 0, 0, 0, kNoKey),
        .expected = kGfxFailed},
       {.name = "blit to slot 8",
-       .result = blit(0, 0, 0, 1, 1, 8, 0, 0, NO_KEY),
+       .result = blit(0, 0, 0, 1, 1, 8, 0, 0, kNoKey),
        .expected = kGfxFailed},
       {.name = "drawSprite of sprite 256",
        .result = drawSprite(256, 0, 0, 0, COLOR_KEY),
@@ -58,7 +58,7 @@ TEST_F(GfxTest, ArgumentRulesAndResultCodes) {
        .result = fadeToWhiteOrBlack(-1, 1, 8),
        .expected = kFadeFailed},
       {.name = "present of slot 8",
-       .result = present(8, 0, 0, 0, 0, 0, 0, NO_KEY),
+       .result = present(8, 0, 0, 0, 0, 0, 0, kNoKey),
        .expected = kGfxFailed},
       {.name = "createSurface in slot 8",
        .result = createSurface(8, nullptr, 0, 6, 3),
@@ -222,7 +222,7 @@ TEST_F(GfxTest, OneFadeStepOfOneChannel) {
     const int32_t r = c.fade == kToward ? fadeToward(0, target, c.step)
                                         : fadeToWhiteOrBlack(0, c.fade == kToWhite, c.step);
     start[10].green = static_cast<uint8_t>(c.after);
-    EXPECT_EQ(std::memcmp(start, s.palette.data(), PALETTE_BYTES), 0) << "the palette after";
+    EXPECT_EQ(std::memcmp(start, s.palette.data(), kPaletteBytes), 0) << "the palette after";
     EXPECT_EQ(r, c.result);
   }
 }

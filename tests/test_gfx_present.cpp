@@ -29,7 +29,7 @@ class DisplayTest : public GfxTest {
     s.make(slot, w, h, index);
     for (int32_t i = 0; i < 256; ++i)
       s.palette[i] = PaletteEntry{uint8_t(i << 3), uint8_t(i >> 5 << 2), 0, 0};
-    ASSERT_EQ(present(slot, 0, 0, 0, 0, 0, 0, NO_KEY), 0);
+    ASSERT_EQ(present(slot, 0, 0, 0, 0, 0, 0, kNoKey), 0);
   }
   TestSurface back;
 };
@@ -109,7 +109,7 @@ TEST_F(DisplayTest, BlitAndPresentClipAndRejectAtTheEdges) {
     for (int32_t i = 0; i < 256; ++i) sprite.pixels()[i] = patternAt(i % 16, i / 16);
     sprite.palette = back.palette;
     const uint32_t before = headlessPresentCount();
-    EXPECT_EQ(present(2, 0, 0, 16, 16, c.dx, c.dy, NO_KEY), kGfxOk);
+    EXPECT_EQ(present(2, 0, 0, 16, 16, c.dx, c.dy, kNoKey), kGfxOk);
     EXPECT_EQ(headlessPresentCount(), before + (c.begins ? 1 : 0)) << "frames begun";
     EXPECT_EQ(blit(2, 0, 0, 16, 16, 1, c.dx, c.dy, COLOR_KEY), kGfxOk);
     EXPECT_TRUE(target.guardsIntact());
@@ -132,7 +132,7 @@ TEST_F(DisplayTest, KeyedCopiesSkipExactlyTheKeyForEveryByteValue) {
   src.make(1, 237, 3, 0);
   for (int32_t x = 0; x < 237; ++x)  // each row in its own order; together every value
     for (uint8_t y : {0, 1, 2}) src.at(x, y) = uint8_t(y == 0 ? x : y == 1 ? x * 7 + 3 : 255 - x);
-  for (int32_t key : {0, 1, 127, 128, 240, 255, NO_KEY, 256, 300, -2})
+  for (int32_t key : {0, 1, 127, 128, 240, 255, kNoKey, 256, 300, -2})
     for (int32_t offset : {0, 1, 5}) {
       showIndex(back, 0, W, H, 0x5A);
       src.palette = back.palette;
@@ -147,7 +147,7 @@ TEST_F(DisplayTest, KeyedCopiesSkipExactlyTheKeyForEveryByteValue) {
       }
     }
   // Reaching outside its source surface, a rectangle is not read.
-  EXPECT_EQ(present(1, 4, 0, 237, 3, 0, 0, NO_KEY), 0);
+  EXPECT_EQ(present(1, 4, 0, 237, 3, 0, 0, kNoKey), 0);
   EXPECT_EQ(pixel(0, 0), 0x5A);
 }
 
@@ -222,7 +222,7 @@ TEST_F(DisplayTest, PackingTruncatesAndUndrawableDisplaysAreNotWritten) {
     }
     if (c.suspended) GXSuspend();
     const uint32_t before = headlessPresentCount();
-    EXPECT_EQ(present(0, 0, 0, 0, 0, 0, 0, NO_KEY), c.result);
+    EXPECT_EQ(present(0, 0, 0, 0, 0, 0, 0, kNoKey), c.result);
     EXPECT_EQ(headlessPresentCount(), before + 1) << "the frame is begun and ended";
     GXResume();
     for (int32_t i = 0; i < 4; ++i) {
@@ -234,7 +234,7 @@ TEST_F(DisplayTest, PackingTruncatesAndUndrawableDisplaysAreNotWritten) {
   }
   // The Palette is read afresh on every call.
   back.palette[10].red = 0;
-  present(0, 0, 0, 0, 0, 0, 0, NO_KEY);
+  present(0, 0, 0, 0, 0, 0, 0, kNoKey);
   EXPECT_EQ(pixel(0, 0), 0x000E);
 }
 

@@ -13,24 +13,24 @@
 #include "gfx/surface.h"
 
 struct TestSurface {
-  static constexpr size_t GUARD = 64;
+  static constexpr size_t kGuard = 64;
   std::vector<uint8_t> bytes;
   std::vector<PaletteEntry> palette;
   int32_t stride = 0;
 
   void make(int32_t slot, int32_t w, int32_t h, uint8_t fill) {
     stride = w;
-    bytes.assign(static_cast<size_t>(w) * h + 2 * GUARD, 0xA5);
-    std::memset(bytes.data() + GUARD, fill, static_cast<size_t>(w) * h);
-    palette.assign(PALETTE_ENTRIES, PaletteEntry{0, 0, 0, 0});
-    surfaceTable[slot] = Surface{bytes.data() + GUARD, palette.data(), w, h};
+    bytes.assign(static_cast<size_t>(w) * h + 2 * kGuard, 0xA5);
+    std::memset(bytes.data() + kGuard, fill, static_cast<size_t>(w) * h);
+    palette.assign(kPaletteEntries, PaletteEntry{0, 0, 0, 0});
+    surfaceTable[slot] = Surface{bytes.data() + kGuard, palette.data(), w, h};
   }
-  uint8_t *pixels() { return bytes.data() + GUARD; }
+  uint8_t *pixels() { return bytes.data() + kGuard; }
   uint8_t &at(int32_t x, int32_t y) { return pixels()[y * stride + x]; }
   bool guardsIntact() const {
-    return std::count(bytes.begin(), bytes.begin() + GUARD, 0xA5) +
-               std::count(bytes.end() - GUARD, bytes.end(), 0xA5) ==
-           2 * GUARD;
+    return std::count(bytes.begin(), bytes.begin() + kGuard, 0xA5) +
+               std::count(bytes.end() - kGuard, bytes.end(), 0xA5) ==
+           2 * kGuard;
   }
 };
 

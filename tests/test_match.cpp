@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr uint32_t START = 50000;
+constexpr uint32_t kStart = 50000;
 
 class Match : public ::testing::Test {
  protected:
@@ -22,8 +22,8 @@ class Match : public ::testing::Test {
     headlessReset();
     openDisplay(nullptr);
     setSoundEnabled(1);
-    keyBindings[BUTTON_A] = VK_RETURN;
-    headlessSetClock(START);
+    keyBindings[kButtonA] = VK_RETURN;
+    headlessSetClock(kStart);
   }
 
   void start(int32_t mode, int32_t players) {
@@ -67,7 +67,7 @@ struct RulesCase {
 
 const RulesCase kRulesCases[] = {
     {.name = "301: a bust on the second dart keeps the first and ends the turn",
-     .mode = GAME_301,
+     .mode = kGame301,
      .players = 2,
      .preset = {30, 301},
      .darts = {{.score = 10, .sector = 10, .times = 1}, {.score = 25, .sector = 25, .times = 1}},
@@ -75,30 +75,30 @@ const RulesCase kRulesCases[] = {
      .currentPlayer = 1,
      .roundIndex = 0,
      .dartIndex = 0,
-     .winner = NO_WINNER,
+     .winner = kNoWinner,
      .step = kMatchNextDart},
     {.name = "301: three players out of rounds after ten draw",
-     .mode = GAME_301,
+     .mode = kGame301,
      .players = 3,
      .darts = {{.score = 0, .sector = 11, .times = 90}},
      .scores = {301, 301, 301},
      .currentPlayer = 0,
      .roundIndex = 10,
      .dartIndex = 0,
-     .winner = NO_WINNER,
+     .winner = kNoWinner,
      .step = kMatchFinished},
     {.name = "count up: no round limit",
-     .mode = GAME_COUNT_UP,
+     .mode = kGameCountUp,
      .players = 1,
      .darts = {{.score = 0, .sector = 3, .times = 36}},
      .scores = {0},
      .currentPlayer = 0,
      .roundIndex = 12,
      .dartIndex = 0,
-     .winner = NO_WINNER,
+     .winner = kNoWinner,
      .step = kMatchNextDart},
     {.name = "round the clock: the target and both bulls advance by one, a miss and others not",
-     .mode = GAME_ROUND_THE_CLOCK,
+     .mode = kGameRoundTheClock,
      .players = 1,
      .preset = {5},
      .darts = {{.score = 15, .sector = 5, .times = 1},
@@ -110,7 +110,7 @@ const RulesCase kRulesCases[] = {
      .currentPlayer = 0,
      .roundIndex = 1,
      .dartIndex = 2,
-     .winner = NO_WINNER,
+     .winner = kNoWinner,
      .step = kMatchNextDart},
 };
 
@@ -137,7 +137,7 @@ TEST_F(Match, Rules) {
     EXPECT_EQ(match.dartIndex, c.dartIndex);
     EXPECT_EQ(match.winner, c.winner);
     EXPECT_EQ(sceneStep, c.step);
-    for (int32_t k = 0; k < DARTS_PER_TURN; ++k)
+    for (int32_t k = 0; k < kDartsPerTurn; ++k)
       EXPECT_EQ(match.dartMarkX[k] != 0, k < match.dartIndex) << "mark of dart " << k;
   }
 }
@@ -148,7 +148,7 @@ TEST_F(Match, Rules) {
 // lasts more than 500 ms; the value rises 2 a pass for ten passes.
 TEST_F(Match, ButtonAndThrowTiming) {
   headlessSetClock(0xFFFFFF00u);
-  start(GAME_301, 1);
+  start(kGame301, 1);
   headlessHold(VK_RETURN, true);
   pass(200);
   EXPECT_EQ(sceneStep, kMatchAnnounce);
@@ -180,7 +180,7 @@ TEST_F(Match, ButtonAndThrowTiming) {
 }
 
 TEST_F(Match, PointerTurnsAtBothEnds) {
-  start(GAME_301, 1);
+  start(kGame301, 1);
   press();
   ASSERT_EQ(std::tuple(sceneStep, match.aimX), std::tuple(kMatchAimSlide, 112));
   for (int32_t i = 0; i < 100; ++i) {
@@ -192,7 +192,7 @@ TEST_F(Match, PointerTurnsAtBothEnds) {
 }
 
 TEST_F(Match, UnstoppedGaugeClimbsToTheTopAndFallsToNothing) {
-  start(GAME_301, 1);
+  start(kGame301, 1);
   press(3);
   ASSERT_EQ(std::tuple(sceneStep, match.gaugeIndex), std::tuple(kMatchPowerClimbs, 2));
   pass(1, 68);
@@ -206,7 +206,7 @@ TEST_F(Match, UnstoppedGaugeClimbsToTheTopAndFallsToNothing) {
   pass();
   EXPECT_EQ(std::tuple(sceneStep, match.gaugeIndex, match.gaugeRelease),
             std::tuple(kMatchFlight, 0, 0));
-  EXPECT_EQ(match.throwTime, START + 3 * 201 + 139);
+  EXPECT_EQ(match.throwTime, kStart + 3 * 201 + 139);
   int sounds[4];
   ASSERT_EQ(headlessTakeSounds(sounds, 4), 1);
   EXPECT_EQ(sounds[0], kWaveThrow) << "the throw sound";
@@ -255,7 +255,7 @@ TEST_F(Match, PointerAndGaugeClearExactlyTheirAreas) {
     match_test::setUpSyntheticSheet();
     buildTrigTables();
     buildGaugeArc();
-    start(GAME_301, 1);
+    start(kGame301, 1);
     for (int32_t k = 0; k < c.presses; ++k) {
       press();
       if (sceneStep == kMatchPowerClimbs) pass(1, c.climbPasses);

@@ -33,8 +33,8 @@ const std::string replayBinary = TOBELYN_REPLAY;
 const char kDefaultKeys[] =
     "{\"KeyUp\":38,\"KeyDown\":40,\"KeyLeft\":37,\"KeyRight\":39,\"ButtonA\":13,"
     "\"ButtonB\":27,\"ButtonC\":67,\"ButtonStart\":83}";
-const int16_t kDefaultBindings[KEY_BINDING_COUNT] = {38, 40, 37, 39, 13, 27, 67, 83};
-const int16_t kStoredBindings[KEY_BINDING_COUNT] = {'W', 'S', 'A', 'D', '1', '2', '3', '4'};
+const int16_t kDefaultBindings[kKeyBindingCount] = {38, 40, 37, 39, 13, 27, 67, 83};
+const int16_t kStoredBindings[kKeyBindingCount] = {'W', 'S', 'A', 'D', '1', '2', '3', '4'};
 
 std::string readAll(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
@@ -120,10 +120,10 @@ void expectDefaults(const std::string &out, const char *what) {
 
 // The keys as the replay runner reports them.
 std::string keysJson(const int16_t *bindings) {
-  const char *const names[KEY_BINDING_COUNT] = {"KeyUp",   "KeyDown", "KeyLeft", "KeyRight",
+  const char *const names[kKeyBindingCount] = {"KeyUp",   "KeyDown", "KeyLeft", "KeyRight",
                                                 "ButtonA", "ButtonB", "ButtonC", "ButtonStart"};
   std::string out = "{";
-  for (int i = 0; i < KEY_BINDING_COUNT; ++i)
+  for (int i = 0; i < kKeyBindingCount; ++i)
     out += (i > 0 ? ",\"" : "\"") + std::string(names[i]) + "\":" + std::to_string(bindings[i]);
   return out + "}";
 }
@@ -147,11 +147,11 @@ std::string valueLines(const std::string &file) {
 }
 
 enum Damage {
-  HAND_EDIT,
-  BAD_LINE,
-  CUT_SHORT,
-  NO_CHECKSUM,
-  WRONG_FIRST_LINE,
+  kHandEdit,
+  kBadLine,
+  kCutShort,
+  kNoChecksum,
+  kWrongFirstLine,
   EMPTY,
   OVERSIZED,
   NOISE,
@@ -159,8 +159,8 @@ enum Damage {
   PIPE
 };
 
-const int16_t kUpDefault[KEY_BINDING_COUNT] = {38, 'S', 'A', 'D', '1', '2', '3', '4'};
-const int16_t kFirstTwoStored[KEY_BINDING_COUNT] = {'W', 'S', 37, 39, 13, 27, 67, 83};
+const int16_t kUpDefault[kKeyBindingCount] = {38, 'S', 'A', 'D', '1', '2', '3', '4'};
+const int16_t kFirstTwoStored[kKeyBindingCount] = {'W', 'S', 37, 39, 13, 27, 67, 83};
 
 struct DamagedCase {
   const char *name;
@@ -172,23 +172,23 @@ struct DamagedCase {
 // Every file starts as the one written for sound off and the stored keys.
 const DamagedCase kDamaged[] = {
     {.name = "sound switched on by hand",
-     .damage = HAND_EDIT,
+     .damage = kHandEdit,
      .sound = 1,
      .bindings = kStoredBindings},
     {.name = "one bad line among good ones",
-     .damage = BAD_LINE,
+     .damage = kBadLine,
      .sound = 0,
      .bindings = kUpDefault},
     {.name = "cut short in the fourth value",
-     .damage = CUT_SHORT,
+     .damage = kCutShort,
      .sound = 0,
      .bindings = kFirstTwoStored},
     {.name = "checksum line missing",
-     .damage = NO_CHECKSUM,
+     .damage = kNoChecksum,
      .sound = 0,
      .bindings = kStoredBindings},
     {.name = "wrong first line",
-     .damage = WRONG_FIRST_LINE,
+     .damage = kWrongFirstLine,
      .sound = 1,
      .bindings = kDefaultBindings},
     {.name = "empty", .damage = EMPTY, .sound = 1, .bindings = kDefaultBindings},
@@ -208,11 +208,11 @@ TEST(Resilience, DamagedSettingsKeepEveryReadableValueAndAreWrittenWholeAtExit) 
     }
     const std::string dir = freshDir(), path = dir + "/settings";
     std::string bytes = settingsFile(0, kStoredBindings);
-    if (c.damage == HAND_EDIT) bytes = replaced(bytes, "Sound 3 0000", "Sound 3 0100");
-    if (c.damage == BAD_LINE) bytes = replaced(bytes, "KeyUp 3 5700", "KeyUp 3 57O0");
-    if (c.damage == CUT_SHORT) bytes.resize(bytes.find("KeyLeft") + 5);
-    if (c.damage == NO_CHECKSUM) bytes.resize(bytes.find("crc32"));
-    if (c.damage == WRONG_FIRST_LINE) bytes = replaced(bytes, "settings 1", "settings 2");
+    if (c.damage == kHandEdit) bytes = replaced(bytes, "Sound 3 0000", "Sound 3 0100");
+    if (c.damage == kBadLine) bytes = replaced(bytes, "KeyUp 3 5700", "KeyUp 3 57O0");
+    if (c.damage == kCutShort) bytes.resize(bytes.find("KeyLeft") + 5);
+    if (c.damage == kNoChecksum) bytes.resize(bytes.find("crc32"));
+    if (c.damage == kWrongFirstLine) bytes = replaced(bytes, "settings 1", "settings 2");
     if (c.damage == EMPTY) bytes.clear();
     if (c.damage == OVERSIZED) bytes += std::string(kRegistryFileMax, 'x');
     std::mt19937 rng(7);

@@ -168,7 +168,7 @@ class Scoring : public ::testing::Test {
   void SetUp() override {
     match_test::setUpSyntheticSheet();
     match = MatchState{};
-    gameMode = GAME_301;
+    gameMode = kGame301;
     playerCount = 1;
     match.playerScores[0] = 301;
     clearEffects();
@@ -201,7 +201,7 @@ TEST_F(Scoring, LandingTable) {
 }
 
 TEST_F(Scoring, RoundTheClockSuccessAndFailure) {
-  gameMode = GAME_ROUND_THE_CLOCK;
+  gameMode = kGameRoundTheClock;
   for (const ClockResult &c : kClockResults) {
     SCOPED_TRACE(c.name);
     match.playerScores[0] = c.target;
@@ -222,9 +222,9 @@ TEST_F(Scoring, BustSignOnlyWhenWorthMoreThanIsLeft) {
     int32_t mode, left;
     bool bust;
   } cases[] = {
-      {.name = "301, 21 left", .mode = GAME_301, .left = 21, .bust = true},
-      {.name = "301, 22 left", .mode = GAME_301, .left = 22, .bust = false},
-      {.name = "count up never busts", .mode = GAME_COUNT_UP, .left = 10, .bust = false},
+      {.name = "301, 21 left", .mode = kGame301, .left = 21, .bust = true},
+      {.name = "301, 22 left", .mode = kGame301, .left = 22, .bust = false},
+      {.name = "count up never busts", .mode = kGameCountUp, .left = 10, .bust = false},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);

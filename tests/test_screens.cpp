@@ -18,11 +18,11 @@
 
 namespace {
 
-constexpr uint32_t T0 = 100000;
+constexpr uint32_t kT0 = 100000;
 // The default bindings: the arrows, Enter for Button A and Escape for B.
-constexpr int UP = VK_UP, DOWN = VK_DOWN, LEFT = VK_LEFT, RIGHT = VK_RIGHT;
-constexpr int A = VK_RETURN, B = VK_ESCAPE;
-const std::vector<int> CONFIRM_SOUND{kWaveConfirm}, CANCEL_SOUND{kWaveCancel}, SILENCE{};
+constexpr int kUp = VK_UP, kDown = VK_DOWN, kLeft = VK_LEFT, kRight = VK_RIGHT;
+constexpr int kA = VK_RETURN, kB = VK_ESCAPE;
+const std::vector<int> kConfirmSound{kWaveConfirm}, kCancelSound{kWaveCancel}, kSilence{};
 Palette titlePalette;  // the back buffer's palette as start-up leaves it
 
 struct Press {
@@ -37,15 +37,15 @@ struct Scene {
   KeyHandler key;
   TapHandler tap;
 };
-const Scene TITLE = {titleSceneFrame, titleSceneKey, titleSceneTap};
-const Scene OPTION = {optionSceneFrame, optionSceneKey, optionSceneTap};
-const Scene ABOUT = {aboutSceneFrame, aboutSceneKey, nullptr};
-const Scene GAME = {gameSelectSceneFrame, gameSelectSceneKey, nullptr};
-const Scene PLAYER = {playerSelectSceneFrame, playerSelectSceneKey, nullptr};
-const Scene READY = {readySceneFrame, readySceneKey, nullptr};
-const Scene MATCH = {matchSceneFrame, nullptr, nullptr};
+const Scene kTitle = {titleSceneFrame, titleSceneKey, titleSceneTap};
+const Scene kOption = {optionSceneFrame, optionSceneKey, optionSceneTap};
+const Scene kAbout = {aboutSceneFrame, aboutSceneKey, nullptr};
+const Scene kGameSelect = {gameSelectSceneFrame, gameSelectSceneKey, nullptr};
+const Scene kPlayerSelect = {playerSelectSceneFrame, playerSelectSceneKey, nullptr};
+const Scene kReady = {readySceneFrame, readySceneKey, nullptr};
+const Scene kMatch = {matchSceneFrame, nullptr, nullptr};
 
-void at(uint32_t ms) { headlessSetClock(T0 + ms); }
+void at(uint32_t ms) { headlessSetClock(kT0 + ms); }
 void press(const std::vector<Press> &presses) {
   for (const Press &p : presses) at(p.ms), keyHandler(p.code);
 }
@@ -67,7 +67,7 @@ int framesUntil(int32_t step) {
 // being reported one call after the last change.
 int fadeFrames(const PaletteEntry *from, int level, int step) {
   int d = 0;
-  for (int i = 0; i < PALETTE_ENTRIES; ++i)
+  for (int i = 0; i < kPaletteEntries; ++i)
     for (int c : {from[i].red, from[i].green, from[i].blue}) d = std::max(d, std::abs(c - level));
   return (d + step - 1) / step + 1;
 }
@@ -82,7 +82,7 @@ class ScreensTest : public ::testing::Test {
     getPalette(kBackSurface, titlePalette);
   }
   void SetUp() override {
-    const int16_t defaults[KEY_BINDING_COUNT] = {UP, DOWN, LEFT, RIGHT, A, B, 0x43, 0x53};
+    const int16_t defaults[kKeyBindingCount] = {kUp, kDown, kLeft, kRight, kA, kB, 0x43, 0x53};
     std::memcpy(keyBindings, defaults, sizeof defaults);
     setSoundEnabled(1);
     setPalette(kBackSurface, titlePalette);
@@ -93,7 +93,7 @@ class ScreensTest : public ::testing::Test {
     at(0);
     switchSceneWithTap(scene.frame, scene.key, scene.tap);
     frameHandler();
-    EXPECT_EQ(inputDebounceTime, T0);
+    EXPECT_EQ(inputDebounceTime, kT0);
     if (untilStep > 0) framesUntil(untilStep);
   }
 };
@@ -113,63 +113,63 @@ TEST_F(ScreensTest, TitleKeySpacingClampingAndTapAreas) {
     } then;
   } cases[] = {
       {.name = "Up on the first row stays there but stamps the press",
-       .presses = {{.ms = 200, .code = UP}},
+       .presses = {{.ms = 200, .code = kUp}},
        .then = {.cursor = 0, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
       {.name = "a second Down 199 ms after the first is ignored",
-       .presses = {{.ms = 200, .code = DOWN}, {.ms = 399, .code = DOWN}},
+       .presses = {{.ms = 200, .code = kDown}, {.ms = 399, .code = kDown}},
        .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
       {.name = "B, Right and C do nothing and stamp nothing",
-       .presses = {{.ms = 200, .code = B}, {.ms = 200, .code = RIGHT}, {.ms = 200, .code = 'C'}},
+       .presses = {{.ms = 200, .code = kB}, {.ms = 200, .code = kRight}, {.ms = 200, .code = 'C'}},
        .then = {.cursor = 0, .choice = -1, .stamp = 0, .step = kTitleChoosing}},
       {.name = "the cursor stops on the last row",
-       .presses = {{.ms = 200, .code = DOWN},
-                   {.ms = 400, .code = DOWN},
-                   {.ms = 600, .code = DOWN},
-                   {.ms = 800, .code = DOWN}},
+       .presses = {{.ms = 200, .code = kDown},
+                   {.ms = 400, .code = kDown},
+                   {.ms = 600, .code = kDown},
+                   {.ms = 800, .code = kDown}},
        .then = {.cursor = 3, .choice = -1, .stamp = 800, .step = kTitleChoosing}},
       {.name = "a tap left of the rows is ignored",
-       .presses = {{.ms = 200, .code = DOWN}},
+       .presses = {{.ms = 200, .code = kDown}},
        .tap = {.x = 127, .y = 112},
        .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
       {.name = "a tap on the first row's top left pixel confirms START",
-       .presses = {{.ms = 200, .code = DOWN}},
+       .presses = {{.ms = 200, .code = kDown}},
        .tap = {.x = 128, .y = 112},
        .then = {.cursor = 1, .choice = 0, .stamp = 200, .step = kTitleStartChosen}},
       {.name = "a tap right of the rows is ignored",
-       .presses = {{.ms = 200, .code = DOWN}},
+       .presses = {{.ms = 200, .code = kDown}},
        .tap = {.x = 231, .y = 112},
        .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
       {.name = "a tap above the rows is ignored",
-       .presses = {{.ms = 200, .code = DOWN}},
+       .presses = {{.ms = 200, .code = kDown}},
        .tap = {.x = 128, .y = 111},
        .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
       {.name = "a tap on the first row's last line confirms START",
-       .presses = {{.ms = 200, .code = DOWN}},
+       .presses = {{.ms = 200, .code = kDown}},
        .tap = {.x = 128, .y = 143},
        .then = {.cursor = 1, .choice = 0, .stamp = 200, .step = kTitleStartChosen}},
       {.name = "a tap on the second row's first line confirms OPTION",
-       .presses = {{.ms = 200, .code = DOWN}},
+       .presses = {{.ms = 200, .code = kDown}},
        .tap = {.x = 128, .y = 144},
        .then = {.cursor = 1, .choice = 1, .stamp = 200, .step = kTitleOptionChosen}},
       {.name = "a tap on the last row's bottom right pixel confirms QUIT",
-       .presses = {{.ms = 200, .code = DOWN}},
+       .presses = {{.ms = 200, .code = kDown}},
        .tap = {.x = 230, .y = 239},
        .then = {.cursor = 1, .choice = 3, .stamp = 200, .step = kTitleQuitChosen}},
       {.name = "a tap below the rows is ignored",
-       .presses = {{.ms = 200, .code = DOWN}},
+       .presses = {{.ms = 200, .code = kDown}},
        .tap = {.x = 230, .y = 240},
        .then = {.cursor = 1, .choice = -1, .stamp = 200, .step = kTitleChoosing}},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    enter(TITLE);
+    enter(kTitle);
     menuChoice = -1;
     press(c.presses);
     at(201);
     if (c.tap.x != 0) tapHandler(c.tap.x, c.tap.y);
     EXPECT_EQ(menuCursor, c.then.cursor);
     EXPECT_EQ(menuChoice, c.then.choice);
-    EXPECT_EQ(inputDebounceTime - T0, c.then.stamp) << "the last stamped press";
+    EXPECT_EQ(inputDebounceTime - kT0, c.then.stamp) << "the last stamped press";
     EXPECT_EQ(sceneStep, c.then.step);
     EXPECT_EQ(anyEffectActive(), c.then.choice < 0 ? 0 : 1) << "the confirmation flash";
     if (c.then.choice >= 0) {
@@ -192,44 +192,44 @@ TEST_F(ScreensTest, ConfirmAndCancelOnEveryMenu) {
     Scene to;
   } cases[] = {
       {.name = "title: A on OPTION; B, a second A and a tap change nothing",
-       .from = TITLE,
-       .presses = {{.ms = 200, .code = DOWN},
-                   {.ms = 400, .code = A},
-                   {.ms = 400, .code = B},
-                   {.ms = 400, .code = A}},
+       .from = kTitle,
+       .presses = {{.ms = 200, .code = kDown},
+                   {.ms = 400, .code = kA},
+                   {.ms = 400, .code = kB},
+                   {.ms = 400, .code = kA}},
        .step = kTitleOptionChosen,
        .pointX = 128,
        .pointY = 152,
        .gameMode = 2,
        .playerCount = 2,
-       .to = OPTION},
+       .to = kOption},
       {.name = "select game: A on 301; B afterwards changes nothing",
-       .from = GAME,
-       .presses = {{.ms = 200, .code = UP}, {.ms = 400, .code = A}, {.ms = 400, .code = B}},
+       .from = kGameSelect,
+       .presses = {{.ms = 200, .code = kUp}, {.ms = 400, .code = kA}, {.ms = 400, .code = kB}},
        .step = kSetupConfirmed,
        .pointX = 16,
        .pointY = 72,
-       .gameMode = GAME_301,
+       .gameMode = kGame301,
        .playerCount = 2,
-       .to = PLAYER},
+       .to = kPlayerSelect},
       {.name = "ready: A starts the match; B afterwards changes nothing",
-       .from = READY,
-       .presses = {{.ms = 200, .code = A}, {.ms = 200, .code = B}},
+       .from = kReady,
+       .presses = {{.ms = 200, .code = kA}, {.ms = 200, .code = kB}},
        .step = kSetupConfirmed,
        .pointX = 112,
        .pointY = 200,
        .gameMode = 2,
        .playerCount = 2,
-       .to = MATCH},
+       .to = kMatch},
       {.name = "select game: B goes back to the title; A afterwards changes nothing",
-       .from = GAME,
-       .presses = {{.ms = 199, .code = B}, {.ms = 200, .code = B}, {.ms = 200, .code = A}},
+       .from = kGameSelect,
+       .presses = {{.ms = 199, .code = kB}, {.ms = 200, .code = kB}, {.ms = 200, .code = kA}},
        .step = kSetupCancelled,
        .pointX = 0,
        .pointY = 0,
        .gameMode = 2,
        .playerCount = 2,
-       .to = TITLE},
+       .to = kTitle},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
@@ -252,7 +252,7 @@ TEST_F(ScreensTest, ConfirmAndCancelOnEveryMenu) {
     EXPECT_EQ(keyHandler, c.to.key);
     EXPECT_EQ(tapHandler, c.to.tap);
     EXPECT_EQ(sceneStep, 0);
-    EXPECT_EQ(takeSounds(), cancelled ? CANCEL_SOUND : CONFIRM_SOUND);
+    EXPECT_EQ(takeSounds(), cancelled ? kCancelSound : kConfirmSound);
   }
 }
 
@@ -270,14 +270,14 @@ TEST_F(ScreensTest, FadesInAndOutAndRestoreTheTitleOnLeaving) {
     uint32_t leavePresents;
   } cases[] = {
       {.name = "option",
-       .scene = OPTION,
+       .scene = kOption,
        .fadeStep = 8,
        .outLevel = 0,
        .stamp = 300,
        .leavingStep = kOptionLeaving,
        .leavePresents = 0},
       {.name = "about",
-       .scene = ABOUT,
+       .scene = kAbout,
        .fadeStep = 4,
        .outLevel = 255,
        .stamp = 0,
@@ -288,15 +288,15 @@ TEST_F(ScreensTest, FadesInAndOutAndRestoreTheTitleOnLeaving) {
     SCOPED_TRACE(c.name);
     enter(c.scene);
     EXPECT_EQ(fadeFrames(surfaceTable[kBackSurface].palette, 0, c.fadeStep), 1) << "black";
-    press({{300, LEFT}, {300, A}, {300, B}});
+    press({{300, kLeft}, {300, kA}, {300, kB}});
     if (tapHandler != nullptr) tapHandler(20, 70);
     EXPECT_EQ(sceneStep, 1) << "still fading in";
-    EXPECT_EQ(inputDebounceTime - T0, c.stamp);
+    EXPECT_EQ(inputDebounceTime - kT0, c.stamp);
     EXPECT_EQ(isSoundEnabled(), 1u);
     EXPECT_EQ(framesUntil(2), fadeFrames(titlePalette, 0, c.fadeStep)) << "frames fading in";
     for (int i = 0; i < 5; ++i) frameHandler();
     EXPECT_EQ(sceneStep, 2) << "showing until a key";
-    press({{5000, A}});
+    press({{5000, kA}});
     EXPECT_EQ(framesUntil(c.leavingStep), fadeFrames(titlePalette, c.outLevel, c.fadeStep))
         << "frames fading out";
     EXPECT_EQ(fadeFrames(surfaceTable[kBackSurface].palette, c.outLevel, c.fadeStep), 1);
@@ -307,8 +307,8 @@ TEST_F(ScreensTest, FadesInAndOutAndRestoreTheTitleOnLeaving) {
     const Surface &s = surfaceTable[kBackSurface];
     EXPECT_EQ(frameHandler, titleSceneFrame);
     EXPECT_EQ(tapHandler, titleSceneTap);
-    EXPECT_EQ(takeSounds(), SILENCE);
-    EXPECT_EQ(std::memcmp(s.palette, titlePalette, PALETTE_BYTES), 0) << "the title's palette";
+    EXPECT_EQ(takeSounds(), kSilence);
+    EXPECT_EQ(std::memcmp(s.palette, titlePalette, kPaletteBytes), 0) << "the title's palette";
     EXPECT_TRUE(std::all_of(s.pixels, s.pixels + s.stride * s.height, [](uint8_t p) { return !p; }))
         << "the back buffer cleared";
   }
@@ -336,7 +336,7 @@ TEST_F(ScreensTest, OptionTapAreasAreTheCaptions) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    enter(OPTION, kOptionIdle);
+    enter(kOption, kOptionIdle);
     keyConfigItem = 9;
     tapHandler(c.tap.x, c.tap.y);
     EXPECT_EQ(keyConfigItem, c.item);
@@ -358,27 +358,27 @@ TEST_F(ScreensTest, OptionPanelTakesAnyKeyButTheIgnoredTwo) {
       {.name = "the left Windows key is ignored",
        .item = 1,
        .presses = {{.ms = 200, .code = VK_LWIN}},
-       .bound = UP,
+       .bound = kUp,
        .step = kOptionWaitingForKey},
       {.name = "the input method's key is ignored",
        .item = 1,
        .presses = {{.ms = 200, .code = VK_PROCESSKEY}},
-       .bound = UP,
+       .bound = kUp,
        .step = kOptionWaitingForKey},
       {.name = "a key 199 ms after the tap is ignored",
        .item = 1,
        .presses = {{.ms = 199, .code = 'Q'}},
-       .bound = UP,
+       .bound = kUp,
        .step = kOptionWaitingForKey},
       {.name = "A after an ignored key is taken as the code",
        .item = 1,
-       .presses = {{.ms = 200, .code = VK_LWIN}, {.ms = 200, .code = A}},
-       .bound = A,
+       .presses = {{.ms = 200, .code = VK_LWIN}, {.ms = 200, .code = kA}},
+       .bound = kA,
        .step = kOptionIdle},
       {.name = "B is taken as the code",
        .item = 6,
-       .presses = {{.ms = 200, .code = B}},
-       .bound = B,
+       .presses = {{.ms = 200, .code = kB}},
+       .bound = kB,
        .step = kOptionIdle},
       {.name = "only the first key is taken",
        .item = 5,
@@ -388,13 +388,13 @@ TEST_F(ScreensTest, OptionPanelTakesAnyKeyButTheIgnoredTwo) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    enter(OPTION, kOptionIdle);
+    enter(kOption, kOptionIdle);
     tapHandler(20, 64 + 32 * (c.item - 1));
     ASSERT_EQ(sceneStep, kOptionWaitingForKey);
     press(c.presses);
     EXPECT_EQ(keyBindings[c.item - 1], c.bound);
     EXPECT_EQ(sceneStep, c.step);
-    keyBindings[c.item - 1] = c.item == 6 ? B : c.item == 5 ? A : UP;
+    keyBindings[c.item - 1] = c.item == 6 ? kB : c.item == 5 ? kA : kUp;
   }
 }
 
@@ -403,8 +403,8 @@ TEST_F(ScreensTest, OptionPanelTakesAnyKeyButTheIgnoredTwo) {
 TEST_F(ScreensTest, OptionShowsHighCodesAsUnsignedDigits) {
   std::vector<uint8_t> rows[2];
   for (int16_t code : {static_cast<int16_t>(535), static_cast<int16_t>(0xFFFF)}) {
-    keyBindings[KEY_UP] = code;
-    enter(OPTION, kOptionIdle);
+    keyBindings[kKeyUp] = code;
+    enter(kOption, kOptionIdle);
     const Surface &s = surfaceTable[kBackSurface];
     for (int y = 64; y < 96; ++y)
       rows[code < 0].insert(rows[code < 0].end(), &s.pixels[y * s.stride + 160],

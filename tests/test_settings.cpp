@@ -47,7 +47,7 @@ Bytes stored(const wchar_t *name) {
 
 int16_t defaultBinding(int i) {
   GXKeyList k = platformDefaultKeys();
-  const short all[KEY_BINDING_COUNT] = {k.vkUp, k.vkDown, k.vkLeft, k.vkRight,
+  const short all[kKeyBindingCount] = {k.vkUp, k.vkDown, k.vkLeft, k.vkRight,
                                         k.vkA,  k.vkB,    k.vkC,    k.vkStart};
   return all[i];
 }
@@ -72,7 +72,7 @@ class SettingsTest : public ::testing::Test {
 TEST_F(SettingsTest, FirstStartTakesTheDefaultsAndWritesNothing) {
   load();
   EXPECT_EQ(isSoundEnabled(), 1u);
-  for (int i = 0; i < KEY_BINDING_COUNT; ++i) EXPECT_EQ(keyBindings[i], defaultBinding(i)) << i;
+  for (int i = 0; i < kKeyBindingCount; ++i) EXPECT_EQ(keyBindings[i], defaultBinding(i)) << i;
   for (const StoredSetting &s : storedSettings) EXPECT_EQ(stored(s.name), Bytes{0xEE});
 }
 
@@ -186,8 +186,8 @@ TEST(KeyIs, ComparesTheLow16BitsAsSigned) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    keyBindings[BUTTON_A] = c.binding;
-    EXPECT_EQ(keyIs(c.key, BUTTON_A), c.matches);
+    keyBindings[kButtonA] = c.binding;
+    EXPECT_EQ(keyIs(c.key, kButtonA), c.matches);
   }
 }
 

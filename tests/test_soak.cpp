@@ -34,7 +34,7 @@ const FrameHandler sceneFrames[] = {
 const char *const sceneNames[] = {"TitleScene", "GameSelectScene", "PlayerSelectScene",
                                   "ReadyScene", "MatchScene",      "OptionScene",
                                   "AboutScene"};
-constexpr int SCENE_COUNT = 7;
+constexpr int kSceneCount = 7;
 
 uint64_t envNumber(const char *name, uint64_t fallback) {
   const char *text = std::getenv(name);
@@ -48,18 +48,28 @@ size_t heapInUse() {
 }
 
 int sceneIndex() {
-  for (int i = 0; i < SCENE_COUNT; ++i)
+  for (int i = 0; i < kSceneCount; ++i)
     if (frameHandler == sceneFrames[i]) return i;
   return -1;
 }
 
-enum Input { KEYS, HOLDS, TAPS, ACTIVATIONS, MINIMISES, CLOSES, CLOCK_JUMPS, WRAPS, INPUT_KINDS };
+enum Input {
+  kKeys,
+  kHolds,
+  kTaps,
+  kActivations,
+  kMinimises,
+  kCloses,
+  kClockJumps,
+  kWraps,
+  kInputKinds
+};
 const char *const inputNames[] = {"keys",      "holds",  "taps",        "activations",
                                   "minimises", "closes", "clock jumps", "wraps"};
 
 struct Soak {
   std::mt19937 rng;
-  unsigned long long restarts = 0, done[INPUT_KINDS] = {}, visits[SCENE_COUNT] = {};
+  unsigned long long restarts = 0, done[kInputKinds] = {}, visits[kSceneCount] = {};
   bool inactive = false;
 
   explicit Soak(uint32_t seed) : rng(seed) {}
@@ -73,11 +83,11 @@ struct Soak {
   // walked, otherwise anything a key message can carry.
   int pickKey() {
     uint32_t r = below(100);
-    if (r < 30) return keyBindings[BUTTON_A];
-    if (r < 45) return keyBindings[KEY_DOWN];
-    if (r < 55) return keyBindings[KEY_UP];
-    if (r < 65) return keyBindings[BUTTON_B];
-    if (r < 80) return keyBindings[below(KEY_BINDING_COUNT)];
+    if (r < 30) return keyBindings[kButtonA];
+    if (r < 45) return keyBindings[kKeyDown];
+    if (r < 55) return keyBindings[kKeyUp];
+    if (r < 65) return keyBindings[kButtonB];
+    if (r < 80) return keyBindings[below(kKeyBindingCount)];
     return static_cast<int>(r < 95 ? below(256) : below(0x10000));
   }
 
@@ -95,31 +105,31 @@ struct Soak {
 
   // Random input queued before one pass.
   void feed() {
-    if (comes(80000, KEYS)) headlessKey(pickKey());
-    if (comes(30000, HOLDS)) {
-      int vk = below(3) == 0 ? static_cast<int>(below(256)) : keyBindings[BUTTON_A];
+    if (comes(80000, kKeys)) headlessKey(pickKey());
+    if (comes(30000, kHolds)) {
+      int vk = below(3) == 0 ? static_cast<int>(below(256)) : keyBindings[kButtonA];
       headlessHold(vk, below(2) == 0);
     }
-    if (comes(15000, TAPS)) {
+    if (comes(15000, kTaps)) {
       // Mostly on the screen, sometimes anywhere a tap can say.
       bool wild = below(10) == 0;
       headlessTap(static_cast<int>(wild ? below(0x10000) : below(240)),
                   static_cast<int>(wild ? below(0x10000) : below(320)));
     }
-    if (comes(inactive ? 50000 : 2000, ACTIVATIONS)) {
+    if (comes(inactive ? 50000 : 2000, kActivations)) {
       inactive = !inactive;
       headlessActivate(!inactive);
     }
-    if (comes(40, MINIMISES)) headlessMinimize();
-    if (comes(40, CLOSES)) headlessClose();
+    if (comes(40, kMinimises)) headlessMinimize();
+    if (comes(40, kCloses)) headlessClose();
   }
 
   // The clock after one pass: frame-sized steps, now and then a long pause
   // or a jump to just before the 32-bit wrap.
   void tick() {
-    if (comes(1000, CLOCK_JUMPS))
+    if (comes(1000, kClockJumps))
       headlessAdvanceClock(below(60000));
-    else if (comes(500, WRAPS))
+    else if (comes(500, kWraps))
       headlessSetClock(0xFFFFFFFFu - below(5000));
     else
       headlessAdvanceClock(below(34));
@@ -162,9 +172,9 @@ TEST(Soak, RandomInputReachesEveryScene) {
 
   std::printf("soak: seed %u, %llu passes, %llu restarts, heap %zu -> %zu bytes\nsoak:", seed,
               static_cast<unsigned long long>(passes), soak.restarts, heapStart, heapEnd);
-  for (int i = 0; i < INPUT_KINDS; ++i) std::printf(" %llu %s", soak.done[i], inputNames[i]);
+  for (int i = 0; i < kInputKinds; ++i) std::printf(" %llu %s", soak.done[i], inputNames[i]);
   std::printf("\n");
-  for (int i = 0; i < SCENE_COUNT; ++i) {
+  for (int i = 0; i < kSceneCount; ++i) {
     std::printf("soak: %-17s %llu passes\n", sceneNames[i], soak.visits[i]);
     EXPECT_GT(soak.visits[i], 0u) << sceneNames[i] << " was never reached (seed " << seed << ")";
   }

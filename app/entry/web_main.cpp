@@ -74,7 +74,7 @@ WEB_EXPORT void webSaveSettings() {
 // The code of button i (0 Up, 1 Down, 2 Left, 3 Right, 4 A, 5 B, 6 C,
 // 7 Start) as the player has set it.
 WEB_EXPORT int webBinding(int i) {
-  if (i < 0 || i >= KEY_BINDING_COUNT) return 0;
+  if (i < 0 || i >= kKeyBindingCount) return 0;
   return keyBindings[i] & 0xFF;
 }
 

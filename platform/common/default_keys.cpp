@@ -5,17 +5,17 @@
 #include "platform/settings_values.h"
 
 GXKeyList platformDefaultKeys() {
-  short code[KEY_BINDING_COUNT] = {};
+  short code[kKeyBindingCount] = {};
   for (const StoredSetting &s : storedSettings)
     if (s.binding != kSoundFlag) code[s.binding] = s.initial;
   GXKeyList keys{};
-  keys.vkUp = code[KEY_UP];
-  keys.vkDown = code[KEY_DOWN];
-  keys.vkLeft = code[KEY_LEFT];
-  keys.vkRight = code[KEY_RIGHT];
-  keys.vkA = code[BUTTON_A];
-  keys.vkB = code[BUTTON_B];
-  keys.vkC = code[BUTTON_C];
-  keys.vkStart = code[BUTTON_START];
+  keys.vkUp = code[kKeyUp];
+  keys.vkDown = code[kKeyDown];
+  keys.vkLeft = code[kKeyLeft];
+  keys.vkRight = code[kKeyRight];
+  keys.vkA = code[kButtonA];
+  keys.vkB = code[kButtonB];
+  keys.vkC = code[kButtonC];
+  keys.vkStart = code[kButtonStart];
   return keys;
 }

@@ -92,7 +92,7 @@ class DesktopPad : public ::testing::Test {
     passes(15);
   }
 
-  bool aHeld() { return (GetAsyncKeyState(keyBindings[BUTTON_A]) & 0x8000) != 0; }
+  bool aHeld() { return (GetAsyncKeyState(keyBindings[kButtonA]) & 0x8000) != 0; }
 
   static std::string home_;
   std::vector<int> attached_;
@@ -130,7 +130,7 @@ TEST_F(DesktopPad, DirectionsFromThePadAndStickMoveTheMenuOncePerPush) {
 
 TEST_F(DesktopPad, AButtonSendsTheCodeBoundToItNow) {
   SDL_Joystick *pad = attach();
-  keyBindings[KEY_DOWN] = 'J';  // as the option screen would redefine it
+  keyBindings[kKeyDown] = 'J';  // as the option screen would redefine it
   SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1);
   passes(2);
   EXPECT_NE(GetAsyncKeyState('J') & 0x8000, 0) << "the pad holds the newly bound code";

@@ -87,14 +87,14 @@ def sprite_header():
     out += [
         "};\n",
         "\n",
-        f"constexpr int32_t DEFINED_SPRITES = {len(sprites.SPRITES)};\n",
+        f"constexpr int32_t kDefinedSprites = {len(sprites.SPRITES)};\n",
         "\n",
         "struct SpriteRect {\n",
         "  int32_t x, y, w, h;\n",
         "};\n",
         "\n",
         "// Where each sprite lies on the sheet: x, y, w, h, in the order of SpriteId.\n",
-        "inline constexpr SpriteRect spriteSheetTable[DEFINED_SPRITES] = {\n",
+        "inline constexpr SpriteRect spriteSheetTable[kDefinedSprites] = {\n",
     ]
     rows = [f"    {{{s.x}, {s.y}, {s.w}, {s.h}}}," for s in sprites.SPRITES]
     column = max(len(r) for r in rows) + 2
