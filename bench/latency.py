@@ -8,9 +8,11 @@
 #
 # Needs a running X server with a window manager (DISPLAY) and the game
 # built; runs the game itself with a private HOME.
-import ctypes, ctypes.util, os, subprocess, sys, tempfile, time
+import ctypes, ctypes.util, os, shutil, sys, tempfile, time
 
-W, H = 240, 320
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
+                                "tests"))
+from harness import Session
 # The title cursor, a yellow arrow, sits left of the menu words; rows are
 # 32 display pixels apart (see docs/title.png). The patch covers the arrow
 # of the first and the second row.
@@ -46,32 +48,20 @@ class XImage(ctypes.Structure):
                     ctypes.c_int, ctypes.c_void_p))]
 
 
-def out(*argv):
-    return subprocess.run(argv, capture_output=True, text=True).stdout.strip()
-
-
 def main():
     game = sys.argv[1]
     presses = int(sys.argv[2]) if len(sys.argv) > 2 else 100
     work = tempfile.mkdtemp(prefix="tobelyn-latency-")
-    env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=work, XDG_RUNTIME_DIR=work,
-               SDL_AUDIODRIVER="dummy")
-    proc = subprocess.Popen([game], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # The game with a private HOME, on the X server already running.
+    session = Session(work, log=lambda *a: None)
+    session.env["DISPLAY"] = os.environ["DISPLAY"]
     try:
-        window = ""
-        for _ in range(200):
-            window = out("xdotool", "search", "--onlyvisible", "--name", "^Tobelyn$")
-            if window:
-                break
-            time.sleep(0.05)
-        window = int(window.split()[0])
-        subprocess.call(["xdotool", "windowactivate", "--sync", str(window)])
+        session.spawn([game])
+        session.window = session.find_window(10, session.procs[-1])
+        session.activate()
         time.sleep(1.0)
-        info = dict(l.strip().split(":", 1) for l in out("xwininfo", "-id", str(window)).splitlines()
-                    if ":" in l)
-        ww, wh = int(info["Width"]), int(info["Height"])
-        scale = min(ww // W, wh // H)
-        ox, oy = (ww - W * scale) // 2, (wh - H * scale) // 2
+        _, _, _, _, scale, ox, oy = session.layout()
+        window = int(session.window)
         px, py, pw, ph = PATCH
         d = x11.XOpenDisplay(None)
         codes = {k: x11.XKeysymToKeycode(d, x11.XStringToKeysym(k)) for k in (b"Down", b"Up")}
@@ -110,9 +100,8 @@ def main():
               % (n, sum(samples) / n, samples[n // 2], samples[min(n - 1, int(n * 0.99))],
                  samples[-1]))
     finally:
-        proc.terminate()
-        proc.wait(timeout=10)
-        subprocess.call(["rm", "-rf", work])
+        session.stop()
+        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":

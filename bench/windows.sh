@@ -15,60 +15,35 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-10}"
-for tool in wine wineserver Xvfb openbox xdotool wmctrl; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "== windows: skipped, $tool is missing (Debian: wine wine64 xvfb openbox xdotool wmctrl)"
-    exit 0
-  fi
-done
-
-"$root/scripts/build-windows.sh" >/dev/null
+h() { /usr/bin/python3 "$root/tests/harness.py" "$@"; }
 exe="$root/build/win/tobelyn.exe"
 linux="$root/build/bench/tobelyn"
-cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release -DTOBELYN_SANITIZE=OFF \
-  -DTOBELYN_TESTS=OFF -DTOBELYN_BENCH=ON >/dev/null
-nice cmake --build "$root/build/bench" -j2 --target tobelyn >/dev/null
-
-work="$(mktemp -d /tmp/tobelyn-winbench.XXXXXX)"
-pids=()
-cleanup() {
-  WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -p "$work/home" "$work/config" "$work/run"
-chmod 700 "$work/run"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-export SDL_AUDIODRIVER=dummy TOBELYN_FRAME_STATS=1
+# The builds, then the figures in a private X session (tests/harness.py),
+# its own HOME, XDG_CONFIG_HOME, XDG_RUNTIME_DIR and Wine prefix: the script
+# starts itself again inside one.
+if [ -z "${TOBELYN_SESSION:-}" ]; then
+  for tool in wine wineserver Xvfb openbox xdotool wmctrl; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "== windows: skipped, $tool is missing (Debian: wine wine64 xvfb openbox xdotool wmctrl)"
+      exit 0
+    fi
+  done
+  "$root/scripts/build-windows.sh" >/dev/null
+  cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release -DTOBELYN_SANITIZE=OFF \
+    -DTOBELYN_TESTS=OFF -DTOBELYN_BENCH=ON >/dev/null
+  nice cmake --build "$root/build/bench" -j2 --target tobelyn >/dev/null
+  exec /usr/bin/python3 "$root/tests/harness.py" session -- "$0" "$@"
+fi
+work="$TOBELYN_SESSION"
+trap 'wineserver -k 2>/dev/null || true' EXIT
+export TOBELYN_FRAME_STATS=1
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset WAYLAND_DISPLAY SDL_VIDEODRIVER
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
 wine wineboot -i >/dev/null 2>&1
 wineserver -p 2>/dev/null || true  # kept running by wineboot already
 server="$(pgrep -n -x wineserver || true)"
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 now() { date +%s.%N; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
-window_of() {
-  for _ in $(seq 600); do
-    id="$(xdotool search --onlyvisible --name '^Tobelyn$' 2>/dev/null | head -1)"
-    [ -n "$id" ] && { echo "$id"; return; }
-    sleep 0.02
-  done
-}
-close_game() {
-  wmctrl -i -c "$1"
-  for _ in $(seq 200); do kill -0 "$2" 2>/dev/null || break; sleep 0.1; done
-}
 first_frame() { sed -n 's/.*first frame \([0-9.]*\) ms after start.*/\1/p' "$1" | tail -1; }
 
 echo "== Windows build under Wine $(wine --version 2>/dev/null) beside the Linux desktop build"
@@ -88,10 +63,10 @@ for side in windows linux; do
       "$linux" 2>"$work/$side-start$i.txt" &
     fi
     game=$!
-    id="$(window_of)"
+    id="$(h window 12)"
     t1="$(now)"
     sleep 0.5
-    close_game "$id" "$game"
+    h close "$id" "$game"
     wait "$game" || true
     awk -v s="$side" -v f="$(first_frame "$work/$side-start$i.txt")" -v a="$t0" -v b="$t1" \
       'BEGIN { printf "  %-8s %8.1f ms / %7.1f ms\n", s, f, (b - a) * 1000 }'
@@ -107,25 +82,20 @@ measure() {
     "$linux" 2>"$work/$side-play.txt" &
   fi
   game=$!
-  id="$(window_of)"
+  id="$(h window 12)"
   pid="$(xdotool getwindowpid "$id" 2>/dev/null || echo "$game")"
   xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
   sleep 0.5
-  for _ in 1 2 3 4 5; do  # START, "301", one player, ready, leave the announcement
-    xdotool keydown Return
-    sleep 0.06
-    xdotool keyup Return
-    sleep 0.6
-  done
+  h press Return 5  # START, "301", one player, ready, leave the announcement
+  c0="$(h ticks "$pid")"
+  s0="$( [ -n "$server" ] && h ticks "$server" || echo 0)"
   t0="$(now)"
-  c0="$(cpu_ticks "$pid")"
-  s0="$( [ -n "$server" ] && cpu_ticks "$server" || echo 0)"
   sleep "$seconds"
+  c1="$(h ticks "$pid")"
+  s1="$( [ -n "$server" ] && h ticks "$server" || echo 0)"
   t1="$(now)"
-  c1="$(cpu_ticks "$pid")"
-  s1="$( [ -n "$server" ] && cpu_ticks "$server" || echo 0)"
   hwm="$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")"
-  close_game "$id" "$game"
+  h close "$id" "$game"
   wait "$game" || true
   [ "$side" = linux ] && { s0=0; s1=0; }
   awk -v side="$side" -v c0="$c0" -v c1="$c1" -v s0="$s0" -v s1="$s1" -v t0="$t0" -v t1="$t1" \

@@ -6,18 +6,14 @@
 #
 #     desktop_test.py GAME REPLAY
 #
-# Exits 77 (skipped) when Xvfb, openbox, xdotool, wmctrl, xwininfo, xlogo, xprop
-# or Pillow is missing, 1 when CI=true. Every run uses a private HOME, XDG_CONFIG_HOME and
-# XDG_RUNTIME_DIR.
-import os, shutil, signal, subprocess, sys, tempfile, time
+# Exits 77 (skipped) when a tool or Pillow is missing, 1 when CI=true. The
+# private X session and its helpers are tests/harness.py's.
+import os, signal, subprocess, sys, time
 
-W, H = 240, 320
-TOOLS = ["Xvfb", "openbox", "xdotool", "wmctrl", "xwininfo", "xlogo", "xprop"]
-QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-try:
-    from PIL import Image, ImageChops, ImageGrab
-except ImportError:
-    Image = None
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from harness import Failure, Session, missing, not_run, replay_frames, run, X_PACKAGES, X_TOOLS
+
+TOOLS = X_TOOLS + ["xwininfo", "xlogo", "xprop"]
 
 # Reference frames, made headless. The clock steps 16 ms a pass; 14 passes
 # clear the 200 ms input gap. Commands are separated by ";".
@@ -39,102 +35,32 @@ def ref_match(g):
             + "clock 200000;hold 0x0D;run 1;release 0x0D;shot board%d.png" % g)
 
 
-class Failure(Exception):
-    pass
-
-
 def log(*args):
     print("desktop:", *args, flush=True)
 
 
-class Desktop:
+class Desktop(Session):
     def __init__(self, game, replay, work):
-        self.game, self.replay, self.work = game, replay, work
+        super().__init__(work, log)
+        self.game, self.replay = game, replay
         self.config = os.path.join(work, "config")
-        dirs = dict(HOME="home", XDG_CONFIG_HOME="config", XDG_RUNTIME_DIR="runtime")
-        self.env = {k: v for k, v in os.environ.items()
-                    if k not in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
-        for var, name in dirs.items():
-            self.env[var] = os.path.join(work, name)
-            os.makedirs(self.env[var], mode=0o700, exist_ok=True)
-        # X11 and SDL keep a few allocations until exit that are not ours.
-        self.env.update(SDL_AUDIODRIVER="dummy", ASAN_OPTIONS="detect_leaks=0")
-        self.procs, self.refs = [], {}
-        self.fit = False
-        self.settings = os.path.join(self.config, "tobelyn", "settings")
         # The frames are compared with the game's own: the host's hints are
         # switched off in its file (the menu is still there, on F1).
         os.makedirs(os.path.dirname(self.settings), mode=0o700, exist_ok=True)
         with open(os.path.join(self.config, "tobelyn", "host"), "w") as f:
             f.write("hints 0\nhintsChosen 1\n")
 
-    def spawn(self, argv, **kw):
-        self.procs.append(subprocess.Popen(argv, env=self.env, **(kw or QUIET)))
-        return self.procs[-1]
-
-    def quiet(self, *argv):
-        return subprocess.call(argv, env=self.env, **QUIET)
-
-    def out(self, *argv):
-        return subprocess.run(argv, env=self.env, capture_output=True, text=True,
-                              timeout=20).stdout.strip()
-
-    def wait_for(self, condition, seconds, what):
-        deadline = time.time() + seconds
-        while time.time() < deadline:
-            if condition():
-                return
-            time.sleep(0.05)
-        raise Failure("timed out waiting for " + what)
-
-    def start_x(self):
-        r, w = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten",
-                    "tcp"], pass_fds=(w,), **QUIET)
-        os.close(w)
-        number, deadline = b"", time.time() + 15
-        while not number.endswith(b"\n") and time.time() < deadline:
-            chunk = os.read(r, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(r)
-        if not number.strip():
-            raise Failure("Xvfb did not start")
-        self.display = self.env["DISPLAY"] = ":" + number.decode().strip()
-        self.spawn(["openbox"])
-        self.wait_for(lambda: self.quiet("wmctrl", "-m") == 0, 30, "openbox to start")
-
     def make_refs(self):
-        folder = os.path.join(self.work, "refs")
-        os.makedirs(folder)
         env = {k: v for k, v in self.env.items() if k != "DISPLAY"}
         scripts = dict(("match%d.txt" % g, ref_match(g)) for g in range(4))
-        for name, text in list(scripts.items()) + [("menus.txt", REF_MENUS)]:
-            with open(os.path.join(folder, name), "w") as f:
-                f.write(text.replace(";", "\n") + "\n")
-            result = subprocess.run([self.replay, name], cwd=folder, env=env,
-                                    capture_output=True, text=True, timeout=120)
-            if result.returncode != 0:
-                raise Failure("reference script %s failed: %s" % (name, result.stderr))
-        for f in os.listdir(folder):
-            if f.endswith(".png"):
-                self.refs[f[:-4]] = Image.open(os.path.join(folder, f)).convert("RGB")
+        scripts["menus.txt"] = REF_MENUS
+        self.refs = replay_frames(self.replay, os.path.join(self.work, "refs"), scripts, env)
 
     def corner(self):
         return self.geometry()[:2]
 
     def start_game(self, label):
-        self.stats_path = os.path.join(self.work, label + ".stderr")
-        self.stats = open(self.stats_path, "w")
-        self.proc = self.spawn([self.game], stdout=self.stats, stderr=self.stats)
-        self.window = None
-
-        def found():
-            self.window = (self.out("xdotool", "search", "--onlyvisible", "--name",
-                                    "^Tobelyn$").split() or [None])[0]
-            return self.window is not None
-        self.wait_for(found, 20, "the game window")
+        self.launch([self.game], label)
         self.activate()
         time.sleep(0.8)
 
@@ -142,12 +68,6 @@ class Desktop:
         # The window covers the whole 1024x768 screen.
         _, _, w, h = self.geometry()
         return (w, h) == (1024, 768)
-
-    def geometry(self):
-        info = dict(line.strip().split(":", 1) for line in
-                    self.out("xwininfo", "-id", self.window).splitlines() if ":" in line)
-        return tuple(int(info[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
-                                             "Width", "Height"))
 
     def check_class(self):
         # Docks match the window with its menu entry by the window's class.
@@ -160,83 +80,12 @@ class Desktop:
             raise Failure("window class %s does not match StartupWMClass %s" % (got, wanted))
         log("ok: the window's class matches the menu entry's StartupWMClass (%s)" % wanted[0])
 
-    def activate(self):
-        self.quiet("xdotool", "windowactivate", "--sync", self.window)
-
-    def layout(self):
-        # Where the 240x320 display sits in the window: the window's place,
-        # its size, the whole-number scale and the display's offset in it.
-        x, y, w, h = self.geometry()
-        scale = min(w // W, h // H)
-        if scale < 1:
-            raise Failure("window %dx%d smaller than the display" % (w, h))
-        return x, y, scale, (w - W * scale) // 2, (h - H * scale) // 2
-
-    def picture(self):
-        # The window's display, one sample from the middle of each scaled
-        # pixel (what a nearest-neighbour shrink by a whole factor takes).
-        # In fit mode the picture is as tall or as wide as the window.
-        x, y, scale, ox, oy = self.layout()
-        vw, vh = W * scale, H * scale
-        if self.fit:
-            _, _, w, h = self.geometry()
-            vw, vh = (w, w * H // W) if w * H <= h * W else (h * W // H, h)
-            ox, oy = (w - vw) // 2, (h - vh) // 2
-        shot = ImageGrab.grab(bbox=(x + ox, y + oy, x + ox + vw, y + oy + vh),
-                              xdisplay=self.display).convert("RGB")
-        return shot.resize((W, H), Image.NEAREST)
-
-    def check(self, ref, what, rows=(0, H), need=1.0, most=None):
-        # Compares the window's rows with a reference frame, each channel
-        # within 8 (the two backends widen 5-6-5 colours alike or nearly so);
-        # tries for a few seconds while a screen fades or moves. With `most`,
-        # waits instead until no more than that share is like the reference.
-        shares = []
-        for _ in range(15):
-            pic = self.picture()
-            box = (0, rows[0], W, rows[1])
-            diff = ImageChops.difference(pic.crop(box), self.refs[ref].crop(box)).getdata()
-            shares.append(sum(max(p) <= 8 for p in diff) / len(diff))
-            if shares[-1] >= need if most is None else shares[-1] <= most:
-                log("ok: %s (%.2f%% of pixels as %s)" % (what, 100.0 * shares[-1], ref))
-                time.sleep(0.25 if most is None else 0)  # a screen takes no key for 200 ms
-                return
-            time.sleep(0.2)
-        pic.save(os.path.join(self.work, "failed-%s.png" % ref))
-        raise Failure("%s: %.2f%% of pixels as %s at best (window picture kept in %s)"
-                      % (what, 100 * (max(shares) if most is None else min(shares)), ref, self.work))
-
-    def key(self, name, hold=0.1):
-        # Down and up with a pause, so that a game polling the key state
-        # once a frame sees it held.
-        self.quiet("xdotool", "keydown", name)
-        time.sleep(hold)
-        self.quiet("xdotool", "keyup", name)
-        time.sleep(0.3)
-
-    def tap(self, x, y):
-        _, _, scale, ox, oy = self.layout()
-        self.quiet("xdotool", "mousemove", "--window", self.window,
-                   str(ox + x * scale + scale // 2), str(oy + y * scale + scale // 2), "click", "1")
-        time.sleep(0.3)
-
     def leave_option(self):
         self.key("Escape")
         time.sleep(0.6)
 
-    def ended(self, how):
-        try:
-            code = self.proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            raise Failure("the game did not end after " + how)
-        self.stats.close()
-        if code != 0:
-            raise Failure("the game ended with %d after %s: %s"
-                          % (code, how, open(self.stats_path).read()))
-        log("ok: %s ends the game with 0" % how)
-
     def close(self):
-        self.quiet("wmctrl", "-i", "-c", self.window)
+        super().close()
         self.ended("a close request (wmctrl -c)")
 
     def to_match(self, game, title):
@@ -252,7 +101,7 @@ class Desktop:
             if ref != "announce":
                 self.key("Return")  # the game, one player, ready
 
-    def run(self):
+    def play(self):
         self.start_x()
         self.make_refs()
 
@@ -298,16 +147,11 @@ class Desktop:
 
         log("run 2: second start, redefinition kept, Count Up, minimise and restore, Quit game")
         self.start_game("run2")
-        other = self.spawn(["xlogo"])
-        time.sleep(1.0)
-        for logo in self.out("xdotool", "search", "--onlyvisible", "--class", "xlogo").split()[:1]:
-            self.quiet("xdotool", "windowactivate", "--sync", logo)
-        if self.out("xdotool", "getactivewindow") == self.window:
-            raise Failure("could not move the focus away from the game")
+        other = self.focus_elsewhere()
         second = subprocess.run([self.game], env=self.env, capture_output=True, timeout=30)
         if second.returncode != 0:
             raise Failure("the second start ended with %d" % second.returncode)
-        self.wait_for(lambda: self.out("xdotool", "getactivewindow") == self.window,
+        self.wait_for(lambda: self.active_window() == self.window,
                       5, "the running game to come forward")
         if self.proc.poll() is not None:
             raise Failure("the first game ended when the second started")
@@ -372,18 +216,16 @@ class Desktop:
         self.key("F11")
         self.wait_for(lambda: self.fullscreen(), 5, "F11 to fill the screen")
         self.check("announce3", "the announcement in full screen, scale and bars kept")
-        other = self.spawn(["xlogo"])
-        self.wait_for(lambda: self.out("xdotool", "search", "--onlyvisible", "--class", "xlogo"),
-                      5, "another window")
+        other = self.focus_elsewhere()
         self.activate()
         self.quiet("xdotool", "key", "alt+Tab")
-        self.wait_for(lambda: self.out("xdotool", "getactivewindow") != self.window, 5,
+        self.wait_for(lambda: self.active_window() != self.window, 5,
                       "Alt+Tab to move the focus away")
         time.sleep(0.5)
         if self.proc.poll() is not None:
             raise Failure("the game ended when Alt+Tab took the focus from full screen")
         self.quiet("xdotool", "key", "alt+Tab")
-        self.wait_for(lambda: self.out("xdotool", "getactivewindow") == self.window, 5,
+        self.wait_for(lambda: self.active_window() == self.window, 5,
                       "Alt+Tab to bring the game back")
         self.wait_for(lambda: self.fullscreen(), 5, "the game to be full screen again")
         self.check("announce3", "after Alt+Tab away and back the match is still there")
@@ -415,32 +257,11 @@ def main():
     if len(sys.argv) != 3:
         print("usage: desktop_test.py GAME REPLAY", file=sys.stderr)
         return 2
-    missing = [t for t in TOOLS if shutil.which(t) is None] + ([] if Image else ["python3-pil"])
-    if missing:
-        print("desktop: SKIPPED: missing " + ", ".join(missing) +
-              " (Debian: xvfb openbox xdotool wmctrl x11-utils x11-apps python3-pil)")
-        # On a CI machine the tools are installed by test.sh: a missing one
-        # is a fault of the set-up, not a reason to pass.
-        return 1 if os.environ.get("CI") == "true" else 77
-    work = tempfile.mkdtemp(prefix="tobelyn-desktop-")
-    desktop = Desktop(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), work)
-    began, code = time.time(), 0
-    try:
-        desktop.run()
-    except Failure as e:
-        print("desktop: FAILED: %s" % e, flush=True)
-        code = 1
-    for p in reversed(desktop.procs):
-        if p.poll() is None:
-            p.terminate()
-            try:
-                p.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                p.kill()
-    if code == 0:
-        shutil.rmtree(work, ignore_errors=True)
-        log("passed in %.1f s" % (time.time() - began))
-    return code
+    absent = missing(TOOLS, pillow=True)
+    if absent:
+        return not_run("desktop", absent, X_PACKAGES + " python3-pil")
+    game, replay = (os.path.abspath(a) for a in sys.argv[1:])
+    return run("desktop", "desktop", lambda work: Desktop(game, replay, work), Desktop.play)
 
 
 if __name__ == "__main__":

@@ -11,113 +11,37 @@
 #
 # Exits 77 (skipped) when Xvfb, openbox, xdotool or wmctrl is missing,
 # unless CI=true, where a missing tool fails the case.
-import fcntl, os, resource, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+import fcntl, os, resource, signal, socket, subprocess, sys, threading, time
 
-TOOLS = ["Xvfb", "openbox", "xdotool", "wmctrl"]
-QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from harness import Failure, Session, missing, not_run, run, X_PACKAGES, X_TOOLS
+
 BOUND = 10.0  # seconds any one wait may take
-
-
-class Failure(Exception):
-    pass
 
 
 def log(*args):
     print("faults:", *args, flush=True)
 
 
-class Machine:
+class Machine(Session):
     def __init__(self, game, work):
-        self.game, self.work, self.procs = game, work, []
-        self.env = {k: v for k, v in os.environ.items()
-                    if k not in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "SDL_AUDIODRIVER",
-                                 "DISPLAY", "PULSE_SERVER")}
-        for var, name in dict(HOME="home", XDG_CONFIG_HOME="config",
-                              XDG_RUNTIME_DIR="runtime").items():
-            self.env[var] = os.path.join(work, name)
-            os.makedirs(self.env[var], mode=0o700, exist_ok=True)
-        # X11 and SDL keep a few allocations until exit that are not ours.
-        self.env.update(SDL_AUDIODRIVER="dummy", ASAN_OPTIONS="detect_leaks=0")
-        self.settings = os.path.join(work, "config", "tobelyn", "settings")
+        super().__init__(work, log)
+        self.game = game
         self.lock = os.path.join(work, "runtime", "tobelyn.lock")
-        self.game_proc = None
-
-    def spawn(self, argv, env=None, **kw):
-        self.procs.append(subprocess.Popen(argv, env=env or self.env, **(kw or QUIET)))
-        return self.procs[-1]
-
-    def out(self, *argv):
-        return subprocess.run(argv, env=self.env, capture_output=True, text=True,
-                              timeout=BOUND).stdout.strip()
-
-    def wait_for(self, condition, what, seconds=BOUND):
-        began = time.time()
-        while time.time() - began < seconds:
-            if condition():
-                return time.time() - began
-            time.sleep(0.05)
-        raise Failure("%s: not within %.0f s" % (what, seconds))
-
-    def start_x(self, window_manager=False):
-        r, w = os.pipe()
-        self.xvfb = self.spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
-                                "-nolisten", "tcp"], pass_fds=(w,), **QUIET)
-        os.close(w)
-        number, deadline = b"", time.time() + 15
-        while not number.endswith(b"\n") and time.time() < deadline:
-            chunk = os.read(r, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(r)
-        if not number.strip():
-            raise Failure("Xvfb did not start")
-        self.env["DISPLAY"] = ":" + number.decode().strip()
-        if window_manager:
-            self.spawn(["openbox"])
-            self.wait_for(lambda: subprocess.call(["wmctrl", "-m"], env=self.env, **QUIET) == 0,
-                          "openbox to start", seconds=30)
 
     def start_game(self, file_size_limit=None, **extra):
-        env = dict(self.env, **extra)
-        self.stderr_path = os.path.join(self.work, "game.stderr")
         limit = None
         if file_size_limit is not None:
             def limit():
                 resource.setrlimit(resource.RLIMIT_FSIZE, (file_size_limit, file_size_limit))
-        self.game_proc = self.spawn([self.game], env=env, stdout=subprocess.DEVNULL,
-                                    stderr=open(self.stderr_path, "w"), preexec_fn=limit)
-        self.window = None
-
-        def found():
-            if self.game_proc.poll() is not None:
-                raise Failure("the game ended at start with %d: %s"
-                              % (self.game_proc.returncode, self.errors()))
-            ids = self.out("xdotool", "search", "--onlyvisible", "--name", "^Tobelyn$").split()
-            self.window = ids[0] if ids else None
-            return self.window is not None
         # Twice the usual bound: a loaded machine starts a sanitizer build
         # slowly, and a start held up by its sound waited 30 s or more.
-        log("the window appeared after %.2f s" % self.wait_for(found, "the game window",
-                                                               seconds=2 * BOUND))
+        self.launch([self.game], "game", seconds=2 * BOUND, preexec=limit, **extra)
         time.sleep(0.5)
 
-    def errors(self):
-        with open(self.stderr_path) as f:
-            return f.read()
-
     def ended(self, how, since):
-        # The game must end with 0 within the bound, with no sanitizer report.
-        try:
-            code = self.game_proc.wait(timeout=BOUND)
-        except subprocess.TimeoutExpired:
-            raise Failure("the game did not end within %.0f s after %s" % (BOUND, how))
-        log("the game ended %.2f s after %s, with %d" % (time.time() - since, how, code))
-        if code != 0:
-            raise Failure("exit status %d after %s: %s" % (code, how, self.errors()))
-        for word in ("AddressSanitizer", "runtime error:", "LeakSanitizer"):
-            if word in self.errors():
-                raise Failure("a sanitizer reported a fault: " + self.errors())
+        super().ended(how, seconds=BOUND)
+        log("the game ended %.2f s after %s" % (time.time() - since, how))
 
     def lock_is_free(self):
         with open(self.lock, "a") as f:
@@ -127,17 +51,10 @@ class Machine:
             except OSError:
                 return False
 
-    def close_all(self):
-        for p in reversed(self.procs):
-            if p.poll() is None:
-                p.send_signal(signal.SIGCONT)
-                p.kill()
-                p.wait()
-
 
 def display_lost(m):
     # The X server killed outright under the running game.
-    m.start_x()
+    m.start_x(window_manager=False)
     m.start_game()
     if os.path.exists(m.settings):
         raise Failure("settings written before the end")
@@ -155,14 +72,14 @@ def input_storm(m):
     # Three thousand key presses at once, and the close button pressed while
     # they arrive (with the message queue full): the close is not lost, and
     # it does not wait behind hundreds of stale keys.
-    m.start_x(window_manager=True)
+    m.start_x()
     m.start_game()
-    subprocess.call(["xdotool", "windowactivate", "--sync", m.window], env=m.env, **QUIET)
+    m.activate()
     began = time.time()
     storm = m.spawn(["xdotool", "key", "--delay", "0"] + ["x"] * 3000)
     time.sleep(0.8)
     since = time.time()
-    subprocess.call(["wmctrl", "-i", "-c", m.window], env=m.env, **QUIET)
+    m.close()
     storm.wait(timeout=BOUND)
     log("3000 keys sent in %.2f s" % (time.time() - began))
     m.ended("a close request amid 3000 keys", since)
@@ -170,9 +87,9 @@ def input_storm(m):
 
 def stopped_instance(m):
     # The running game stopped; six more starts each give up and end with 0.
-    m.start_x()
+    m.start_x(window_manager=False)
     m.start_game()
-    m.game_proc.send_signal(signal.SIGSTOP)
+    m.proc.send_signal(signal.SIGSTOP)
     for attempt in range(1, 7):
         began = time.time()
         try:
@@ -183,9 +100,9 @@ def stopped_instance(m):
         log("start %d ended after %.2f s with %d" % (attempt, time.time() - began, code))
         if code != 0:
             raise Failure("start %d ended with %d" % (attempt, code))
-    m.game_proc.send_signal(signal.SIGCONT)
+    m.proc.send_signal(signal.SIGCONT)
     since = time.time()
-    m.game_proc.send_signal(signal.SIGTERM)
+    m.proc.send_signal(signal.SIGTERM)
     m.ended("SIGTERM once running again", since)
 
 
@@ -193,10 +110,10 @@ def stuck_audio_file(m):
     # SDL's file output writing into a FIFO nobody reads.
     fifo = os.path.join(m.work, "audio.fifo")
     os.mkfifo(fifo)
-    m.start_x()
+    m.start_x(window_manager=False)
     m.start_game(SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE=fifo)
     since = time.time()
-    m.game_proc.send_signal(signal.SIGTERM)
+    m.proc.send_signal(signal.SIGTERM)
     m.ended("SIGTERM with the sound output stuck", since)
 
 
@@ -215,11 +132,11 @@ def silent_sound_server(m):
             except OSError:
                 return
     threading.Thread(target=accept, daemon=True).start()
-    m.start_x()
+    m.start_x(window_manager=False)
     try:
         m.start_game(SDL_AUDIODRIVER="pulseaudio", PULSE_SERVER="unix:" + path)
         since = time.time()
-        m.game_proc.send_signal(signal.SIGTERM)
+        m.proc.send_signal(signal.SIGTERM)
         m.ended("SIGTERM with the sound server silent", since)
     finally:
         server.close()
@@ -228,14 +145,14 @@ def silent_sound_server(m):
 def huge_window(m):
     # The window resized to 8000x8000 on a 1024x768 screen: it is brought
     # back within the screen, and its memory stays near what it was.
-    m.start_x()
+    m.start_x(window_manager=False)
     m.start_game()
 
     def rss_mb():
-        with open("/proc/%d/status" % m.game_proc.pid) as f:
+        with open("/proc/%d/status" % m.proc.pid) as f:
             return next(int(l.split()[1]) for l in f if l.startswith("VmRSS")) / 1024.0
     before = rss_mb()
-    subprocess.call(["xdotool", "windowsize", m.window, "8000", "8000"], env=m.env, **QUIET)
+    m.quiet("xdotool", "windowsize", m.window, "8000", "8000")
     time.sleep(1.5)
     geometry = m.out("xdotool", "getwindowgeometry", m.window).split()[-1]
     after = rss_mb()
@@ -247,7 +164,7 @@ def huge_window(m):
     if after - before > 64:
         raise Failure("the window's memory grew by %.1f MB" % (after - before))
     since = time.time()
-    m.game_proc.send_signal(signal.SIGTERM)
+    m.proc.send_signal(signal.SIGTERM)
     m.ended("SIGTERM", since)
 
 
@@ -255,12 +172,12 @@ def file_size_limit(m):
     # Under a file-size limit (RLIMIT_FSIZE) of nothing or of a few bytes a
     # write fails as on a full disk: closed, the game ends with 0 and leaves
     # no file half-written, nor any temporary one.
-    m.start_x()
+    m.start_x(window_manager=False)
     folder = os.path.dirname(m.settings)
     for limit in (0, 8):
         m.start_game(file_size_limit=limit)
         since = time.time()
-        m.game_proc.send_signal(signal.SIGTERM)
+        m.proc.send_signal(signal.SIGTERM)
         m.ended("SIGTERM under a file-size limit of %d bytes" % limit, since)
         left = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
         written = [n for n in left if n.endswith(".tmp") or n in ("settings", "window")]
@@ -279,25 +196,11 @@ def main():
     if len(sys.argv) != 3 or sys.argv[1] not in CASES:
         print("usage: desktop_faults.py {%s} GAME" % "|".join(CASES), file=sys.stderr)
         return 2
-    missing = [t for t in TOOLS if shutil.which(t) is None]
-    if missing:
-        print("faults: missing " + ", ".join(missing) + " (Debian: xvfb openbox xdotool wmctrl)")
-        return 1 if os.environ.get("CI") == "true" else 77
-    work = tempfile.mkdtemp(prefix="tobelyn-faults-")
-    machine = Machine(os.path.abspath(sys.argv[2]), work)
-    began, code = time.time(), 0
-    try:
-        CASES[sys.argv[1]](machine)
-    except Failure as e:
-        print("faults: FAILED: %s" % e, flush=True)
-        code = 1
-    machine.close_all()
-    if code == 0:
-        shutil.rmtree(work, ignore_errors=True)
-        log("%s passed in %.1f s" % (sys.argv[1], time.time() - began))
-    else:
-        log("files kept in " + work)
-    return code
+    absent = missing(X_TOOLS)
+    if absent:
+        return not_run("faults", absent, X_PACKAGES)
+    game, case = os.path.abspath(sys.argv[2]), CASES[sys.argv[1]]
+    return run("faults " + sys.argv[1], "faults", lambda work: Machine(game, work), case)
 
 
 if __name__ == "__main__":

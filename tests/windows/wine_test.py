@@ -19,17 +19,15 @@
 # tobelyn-replay.exe. Every run makes its own Wine prefix in a temporary
 # folder, kept with its screenshots when TOBELYN_KEEP_WORK is set. A missing
 # tool skips the test (exit 77), except where CI=true: there it fails.
-import glob, os, shutil, subprocess, sys, tempfile, time
+import glob, os, subprocess, sys, time
 
-W, H = 240, 320
-TOOLS = ["wine", "wineserver", "Xvfb", "openbox", "xdotool", "wmctrl", "xwininfo", "xlogo"]
-QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from harness import (Failure, Image, ImageChops, Session, W, WINDOW_NAME, missing, not_run,
+                     replay_frames, run, X_PACKAGES, X_TOOLS)
+
+TOOLS = ["wine", "wineserver"] + X_TOOLS + ["xwininfo", "xlogo"]
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SETTINGS_KEY = r"HKCU\Software\Qen\Tobelyn"
-try:
-    from PIL import Image, ImageChops, ImageGrab
-except ImportError:
-    Image = None
 
 # Reference frames, made headless by the Linux tobelyn-replay. The clock
 # steps 16 ms a pass; 14 passes clear the 200 ms input gap.
@@ -42,65 +40,19 @@ REF_SCRIPT = ("clock 100000;" + STEP + "shot title.png;"
 REF_MENU = "host on;clock 100000;" + STEP + "key 112;run 2;shot menu.png"
 
 
-class Failure(Exception):
-    pass
-
-
 def log(*args):
     print("windows:", *args, flush=True)
 
 
-class Wine:
+class Wine(Session):
     def __init__(self, build, replay, work):
-        self.build, self.replay, self.work = build, replay, work
+        super().__init__(work, log)
+        self.build, self.replay = build, replay
         self.exe = os.path.join(build, "tobelyn.exe")
-        self.env = {k: v for k, v in os.environ.items() if not k.startswith("WINE")}
         self.env.update(WINEPREFIX=os.path.join(work, "prefix"), WINEDEBUG="-all",
                         # No Mono or Gecko installer dialogs (there is no
                         # network), no desktop menu entries.
-                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
-                        HOME=os.path.join(work, "home"))
-        os.makedirs(self.env["HOME"])
-        self.procs, self.refs = [], {}
-
-    # --- Processes.
-
-    def spawn(self, argv, **kw):
-        self.procs.append(subprocess.Popen(argv, env=self.env, **(kw or QUIET)))
-        return self.procs[-1]
-
-    def quiet(self, *argv):
-        return subprocess.call(argv, env=self.env, **QUIET)
-
-    def out(self, *argv, timeout=60):
-        return subprocess.run(argv, env=self.env, capture_output=True, text=True,
-                              timeout=timeout).stdout.strip()
-
-    def wait_for(self, condition, seconds, what):
-        deadline = time.time() + seconds
-        while time.time() < deadline:
-            if condition():
-                return
-            time.sleep(0.05)
-        raise Failure("timed out waiting for " + what)
-
-    def start_x(self):
-        r, w = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten",
-                    "tcp"], pass_fds=(w,), **QUIET)
-        os.close(w)
-        number, deadline = b"", time.time() + 15
-        while not number.endswith(b"\n") and time.time() < deadline:
-            chunk = os.read(r, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(r)
-        if not number.strip():
-            raise Failure("Xvfb did not start")
-        self.display = self.env["DISPLAY"] = ":" + number.decode().strip()
-        self.spawn(["openbox"])
-        self.wait_for(lambda: self.quiet("wmctrl", "-m") == 0, 10, "openbox to start")
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
 
     def make_prefix(self):
         began = time.time()
@@ -171,103 +123,20 @@ class Wine:
     # --- 3. The real game.
 
     def make_refs(self):
-        folder = os.path.join(self.work, "refs")
-        os.makedirs(folder)
-        for name, script in (("refs.txt", REF_SCRIPT), ("menu.txt", REF_MENU)):
-            with open(os.path.join(folder, name), "w") as f:
-                f.write(script.replace(";", "\n") + "\n")
-            result = subprocess.run([self.replay, name], cwd=folder, capture_output=True,
-                                    text=True, timeout=120)
-            if result.returncode != 0:
-                raise Failure("reference script %s failed: %s" % (name, result.stderr))
-        for f in os.listdir(folder):
-            if f.endswith(".png"):
-                self.refs[f[:-4]] = Image.open(os.path.join(folder, f)).convert("RGB")
+        self.refs = replay_frames(self.replay, os.path.join(self.work, "refs"),
+                                  {"refs.txt": REF_SCRIPT, "menu.txt": REF_MENU})
 
     def start_game(self, label):
-        self.stats_path = os.path.join(self.work, label + ".stderr")
-        self.stats = open(self.stats_path, "w")
-        env = dict(self.env, TOBELYN_FRAME_STATS="1", TOBELYN_TRACE="1")
-        self.procs.append(subprocess.Popen(["wine", self.exe], env=env, stdout=self.stats,
-                                           stderr=self.stats))
-        self.proc = self.procs[-1]
-        self.window = None
-
-        def found():
-            self.window = (self.out("xdotool", "search", "--onlyvisible", "--name",
-                                    "^Tobelyn$").split() or [None])[0]
-            return self.window is not None
-        self.wait_for(found, 60, "the game window")
+        self.launch(["wine", self.exe], label, seconds=60, TOBELYN_FRAME_STATS="1",
+                    TOBELYN_TRACE="1")
         self.activate()
         time.sleep(1.0)
 
-    def activate(self):
-        self.quiet("xdotool", "windowactivate", "--sync", self.window)
-
-    def layout(self):
-        # The client area's place on the screen and size, the whole-number
-        # scale and the display's offset in it (the letterbox).
-        info = dict(line.strip().split(":", 1) for line in
-                    self.out("xwininfo", "-id", self.window).splitlines() if ":" in line)
-        x, y, w, h = (int(info[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
-                                             "Width", "Height"))
-        scale = min(w // W, h // H)
-        if scale < 1:
-            raise Failure("window %dx%d smaller than the display" % (w, h))
-        return x, y, w, h, scale, (w - W * scale) // 2, (h - H * scale) // 2
-
-    def picture(self):
-        x, y, _, _, scale, ox, oy = self.layout()
-        shot = ImageGrab.grab(bbox=(x + ox, y + oy, x + ox + W * scale, y + oy + H * scale),
-                              xdisplay=self.display).convert("RGB")
-        self.last_shot = shot
-        return shot.resize((W, H), Image.NEAREST)
-
-    def check(self, ref, what):
-        # Every pixel within 8 of the reference in each channel; tries for a
-        # few seconds while a screen fades in.
-        best = 0.0
-        for _ in range(20):
-            diff = ImageChops.difference(self.picture(), self.refs[ref]).getdata()
-            share = sum(max(p) <= 8 for p in diff) / len(diff)
-            best = max(best, share)
-            if share >= 1.0:
-                log("ok: %s (the window shows the headless frame %s)" % (what, ref))
-                self.last_shot.save(os.path.join(self.work, "shot-%s.png" % ref))
-                time.sleep(0.25)  # a screen takes no key for 200 ms
-                return
-            time.sleep(0.2)
-        self.last_shot.save(os.path.join(self.work, "failed-%s.png" % ref))
-        raise Failure("%s: %.2f%% of pixels as %s at best (window picture kept in %s)"
-                      % (what, 100 * best, ref, self.work))
-
-    def key(self, name):
-        self.quiet("xdotool", "keydown", name)
-        time.sleep(0.1)
-        self.quiet("xdotool", "keyup", name)
-        time.sleep(0.3)
-
-    def click(self, wx, wy):
-        self.quiet("xdotool", "mousemove", "--window", self.window, str(wx), str(wy), "click", "1")
-        time.sleep(0.3)
-
-    def tap(self, x, y):
-        _, _, _, _, scale, ox, oy = self.layout()
-        self.click(ox + x * scale + scale // 2, oy + y * scale + scale // 2)
-
-    def ended(self, how):
-        try:
-            code = self.proc.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            raise Failure("the game did not end after " + how)
-        self.stats.close()
-        if code != 0:
-            raise Failure("the game ended with %d after %s: %s"
-                          % (code, how, open(self.stats_path).read()))
-        log("ok: %s ends the game with 0" % how)
+    def leave_option(self):
+        self.leave_option()
 
     def registry_value(self, name):
-        text = self.out("wine", "reg", "query", SETTINGS_KEY, "/v", name).replace("\r", "")
+        text = self.out("wine", "reg", "query", SETTINGS_KEY, "/v", name, timeout=60).replace("\r", "")
         for line in text.splitlines():
             parts = line.split()
             if len(parts) == 3 and parts[0] == name:
@@ -289,12 +158,11 @@ class Wine:
         self.check("option_panel", "a tap on the BUTTON C row asks for a key")
         self.key("x")
         self.check("option_c88", "X becomes BUTTON C (088)")
-        self.key("Escape")
-        time.sleep(0.6)
+        self.leave_option()
         self.check("title", "Escape leaves the option screen")
         for name in ("Down", "Down", "Down", "Return"):  # QUIT
             self.key(name)
-        self.ended("QUIT")
+        self.ended("QUIT", seconds=30)
         value = self.registry_value("ButtonC")
         if value != ("REG_BINARY", "5800"):
             raise Failure("ButtonC under %s is %s, not REG_BINARY 5800" % (SETTINGS_KEY, value))
@@ -316,22 +184,16 @@ class Wine:
         self.check("title", "a click on the bar beside OPTION does nothing")
         self.tap(200, 150)
         self.check("option_c88", "BUTTON C is still 088 after a restart (tap through the bars)")
-        self.key("Escape")
-        time.sleep(0.6)
-        before = len(open(self.stats_path).read())
-        other = self.spawn(["xlogo"])
-        time.sleep(1.0)
-        for logo in self.out("xdotool", "search", "--onlyvisible", "--class", "xlogo").split()[:1]:
-            self.quiet("xdotool", "windowactivate", "--sync", logo)
-        if self.out("xdotool", "getactivewindow") == self.window:
-            raise Failure("could not move the focus away from the game")
+        self.leave_option()
+        before = len(open(self.errors_path).read())
+        other = self.focus_elsewhere()
         # Wine takes the focus change in its own time: the game must have
         # been told it is inactive before the second start, or bringing it
         # forward changes nothing it could see.
-        self.wait_for(lambda: "message 0x0006 wParam 0x0 " in open(self.stats_path).read()[before:],
+        self.wait_for(lambda: "message 0x0006 wParam 0x0 " in open(self.errors_path).read()[before:],
                       10, "the game to be deactivated")
         time.sleep(0.3)
-        seen = len(open(self.stats_path).read())
+        seen = len(open(self.errors_path).read())
         second = subprocess.run(["wine", self.exe], env=self.env, capture_output=True,
                                 timeout=60)
         if second.returncode != 0:
@@ -339,7 +201,7 @@ class Wine:
         # The running game is made the foreground window: its window
         # procedure is told it is active again (WM_ACTIVATE, WA_ACTIVE).
         activated = "message 0x0006 wParam 0x1 "
-        self.wait_for(lambda: activated in open(self.stats_path).read()[seen:], 10,
+        self.wait_for(lambda: activated in open(self.errors_path).read()[seen:], 10,
                       "the running game to be activated by the second start")
         if self.proc.poll() is not None:
             raise Failure("the first game ended when the second started")
@@ -347,16 +209,16 @@ class Wine:
         # Wine 8 does not ask the X window manager to focus a window another
         # process brought forward; newer Wine and Windows itself do.
         time.sleep(0.5)
-        if self.out("xdotool", "getactivewindow") == self.window:
+        if self.active_window() == self.window:
             log("note: the X focus moved to the game too")
         else:
             log("note: the X focus stayed where it was (Wine 8 does not pass an activation "
                 "by another process on to the window manager)")
         other.terminate()
         self.activate()
-        self.quiet("wmctrl", "-i", "-c", self.window)
-        self.ended("a close request (wmctrl -c)")
-        stats = [l for l in open(self.stats_path).read().splitlines()
+        self.close()
+        self.ended("a close request (wmctrl -c)", seconds=30)
+        stats = [l for l in open(self.errors_path).read().splitlines()
                  if "first frame" in l]
         if stats:
             log("figures of run 2: " + stats[-1])
@@ -379,9 +241,8 @@ class Wine:
             raise Failure("%d of the eight starts still run after 60 s" % len(running))
         if codes != [0] * 7:
             raise Failure("the other starts ended with %s, not 0" % codes)
-        self.proc, self.stats, self.stats_path = starts[running[0]], logs[running[0]], \
-            logs[running[0]].name
-        windows = self.out("xdotool", "search", "--onlyvisible", "--name", "^Tobelyn$").split()
+        self.proc, self.errors_path = starts[running[0]], logs[running[0]].name
+        windows = self.out("xdotool", "search", "--onlyvisible", "--name", WINDOW_NAME).split()
         if len(windows) != 1:
             raise Failure("%d game windows after eight starts" % len(windows))
         self.window = windows[0]
@@ -394,17 +255,16 @@ class Wine:
         self.tap(20, 260)
         self.key("c")
         self.check("option", "C becomes BUTTON C again (067)")
-        self.key("Escape")
-        time.sleep(0.6)
-        self.quiet("wmctrl", "-i", "-c", self.window)
-        self.ended("a close request (wmctrl -c) of the one game")
+        self.leave_option()
+        self.close()
+        self.ended("a close request (wmctrl -c) of the one game", seconds=30)
         value = self.registry_value("ButtonC")
         if value != ("REG_BINARY", "4300"):
             raise Failure("ButtonC under %s is %s after the one game's exit, not REG_BINARY "
                           "4300" % (SETTINGS_KEY, value))
         log("ok: the setting changed in the one game survived its exit")
 
-    def run(self):
+    def play(self):
         self.start_x()
         self.make_prefix()
         self.unit_tests()
@@ -417,37 +277,12 @@ def main():
         print("usage: wine_test.py WINDOWS_BUILD_DIR LINUX_REPLAY", file=sys.stderr)
         return 2
     build, replay = (os.path.abspath(a) for a in sys.argv[1:])
-    missing = [t for t in TOOLS if shutil.which(t) is None] + ([] if Image else ["python3-pil"])
-    missing += [os.path.join(build, f) for f in ("tobelyn.exe", "tobelyn_tests.exe",
-                                                 "tobelyn-replay.exe")
-                if not os.path.exists(os.path.join(build, f))]
-    if missing:
-        ci = os.environ.get("CI") == "true"
-        print("windows: %s: missing %s (Debian: wine wine64 g++-mingw-w64-x86-64-posix xvfb "
-              "openbox xdotool wmctrl x11-utils x11-apps python3-pil)"
-              % ("FAILED" if ci else "SKIPPED", ", ".join(missing)), flush=True)
-        return 1 if ci else 77
-    work = tempfile.mkdtemp(prefix="tobelyn-wine-")
-    wine = Wine(build, replay, work)
-    began, code = time.time(), 0
-    try:
-        wine.run()
-    except Failure as e:
-        print("windows: FAILED: %s" % e, flush=True)
-        code = 1
-    if "WINEPREFIX" in wine.env and os.path.isdir(wine.env["WINEPREFIX"]):
-        subprocess.call(["wineserver", "-k"], env=wine.env, **QUIET)
-    for p in reversed(wine.procs):
-        if p.poll() is None:
-            p.terminate()
-            try:
-                p.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                p.kill()
-    if code == 0 and not os.environ.get("TOBELYN_KEEP_WORK"):
-        shutil.rmtree(work, ignore_errors=True)
-        log("passed in %.1f s" % (time.time() - began))
-    return code
+    absent = missing(TOOLS, pillow=True, files=[os.path.join(build, f) for f in (
+        "tobelyn.exe", "tobelyn_tests.exe", "tobelyn-replay.exe")])
+    if absent:
+        return not_run("windows", absent, "wine wine64 g++-mingw-w64-x86-64-posix " + X_PACKAGES
+                       + " python3-pil")
+    return run("windows", "wine", lambda work: Wine(build, replay, work), Wine.play)
 
 
 if __name__ == "__main__":
