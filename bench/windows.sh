@@ -44,6 +44,14 @@ server="$(pgrep -n -x wineserver || true)"
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 now() { date +%s.%N; }
+# The game of one side (windows or linux) in the background, its output in $2.
+start_side() {
+  if [ "$1" = windows ]; then
+    wine "$exe" 2>"$2" &
+  else
+    "$linux" 2>"$2" &
+  fi
+}
 first_frame() { sed -n 's/.*first frame \([0-9.]*\) ms after start.*/\1/p' "$1" | tail -1; }
 
 echo "== Windows build under Wine $(wine --version 2>/dev/null) beside the Linux desktop build"
@@ -57,11 +65,7 @@ echo "start-up to the first frame shown, three starts each (own measure / comman
 for side in windows linux; do
   for i in 1 2 3; do
     t0="$(now)"
-    if [ "$side" = windows ]; then
-      wine "$exe" 2>"$work/$side-start$i.txt" &
-    else
-      "$linux" 2>"$work/$side-start$i.txt" &
-    fi
+    start_side "$side" "$work/$side-start$i.txt"
     game=$!
     id="$(h window 12)"
     t1="$(now)"
@@ -76,11 +80,7 @@ done
 # One side: into a "301" match, aiming, measured for $seconds.
 measure() {
   local side="$1" game id pid t0 t1 c0 c1 s0 s1 hwm
-  if [ "$side" = windows ]; then
-    wine "$exe" 2>"$work/$side-play.txt" &
-  else
-    "$linux" 2>"$work/$side-play.txt" &
-  fi
+  start_side "$side" "$work/$side-play.txt"
   game=$!
   id="$(h window 12)"
   pid="$(xdotool getwindowpid "$id" 2>/dev/null || echo "$game")"

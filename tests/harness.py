@@ -33,6 +33,11 @@ class Failure(Exception):
     pass
 
 
+def logger(prefix):
+    # A print that names the suite at the start of each line.
+    return lambda *args: print(prefix + ":", *args, flush=True)
+
+
 def missing(tools, pillow=False, files=()):
     # The tools not on PATH, Pillow if asked for and absent, the files absent.
     return ([t for t in tools if shutil.which(t) is None]

@@ -11,7 +11,8 @@
 import os, signal, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from harness import Failure, Session, missing, not_run, replay_frames, run, X_PACKAGES, X_TOOLS
+from harness import (Failure, Session, X_PACKAGES, X_TOOLS, logger, missing, not_run,
+                     replay_frames, run)
 
 TOOLS = X_TOOLS + ["xwininfo", "xlogo", "xprop"]
 
@@ -35,8 +36,7 @@ def ref_match(g):
             + "clock 200000;hold 0x0D;run 1;release 0x0D;shot board%d.png" % g)
 
 
-def log(*args):
-    print("desktop:", *args, flush=True)
+log = logger("desktop")
 
 
 class Desktop(Session):

@@ -14,13 +14,12 @@
 import fcntl, os, resource, signal, socket, subprocess, sys, threading, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from harness import Failure, Session, missing, not_run, run, X_PACKAGES, X_TOOLS
+from harness import Failure, Session, X_PACKAGES, X_TOOLS, logger, missing, not_run, run
 
 BOUND = 10.0  # seconds any one wait may take
 
 
-def log(*args):
-    print("faults:", *args, flush=True)
+log = logger("faults")
 
 
 class Machine(Session):

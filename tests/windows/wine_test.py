@@ -22,8 +22,8 @@
 import glob, os, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from harness import (Failure, Image, ImageChops, Session, W, WINDOW_NAME, missing, not_run,
-                     replay_frames, run, X_PACKAGES, X_TOOLS)
+from harness import (Failure, Image, ImageChops, Session, W, WINDOW_NAME, X_PACKAGES, X_TOOLS,
+                     logger, missing, not_run, replay_frames, run)
 
 TOOLS = ["wine", "wineserver"] + X_TOOLS + ["xwininfo", "xlogo"]
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -40,8 +40,7 @@ REF_SCRIPT = ("clock 100000;" + STEP + "shot title.png;"
 REF_MENU = "host on;clock 100000;" + STEP + "key 112;run 2;shot menu.png"
 
 
-def log(*args):
-    print("windows:", *args, flush=True)
+log = logger("windows")
 
 
 class Wine(Session):
