@@ -104,8 +104,9 @@ bool appStart(HINSTANCE instance, int showCommand, int *exitCode) {
   installTitleScene();
   framesEnabled = 1;
 
-  // The start-up goes on whatever these return: a missing display or picture
-  // leaves empty surfaces, which every drawing call accepts and skips.
+  // AS-DESIGNED: the start-up goes on whatever these return. A missing
+  // display or picture leaves empty surfaces, which every drawing call
+  // accepts and skips.
   openDisplay(mainWindow);
   createSurface(kBackSurface, appInstance, 0, 0, 0);
   createSurface(kTitleSurface, appInstance, TITLE_BITMAP, 0, 0);

@@ -33,6 +33,8 @@ extern HINSTANCE appInstance;
 extern HWND mainWindow;
 extern uint32_t framesEnabled;
 
+// AS-DESIGNED: every press a screen takes, and the start of every screen,
+// blocks the keys for this long; a held key repeats at this pace at most.
 constexpr uint32_t kInputGapMs = 200;
 
 // Stores a Scene's frame and key handlers and sets sceneStep to 0. The tap

@@ -49,6 +49,8 @@ void takeDefaultKeys() {
   keyBindings[kButtonA] = keys.vkA;
   keyBindings[kButtonB] = keys.vkB;
   keyBindings[kButtonC] = keys.vkC;
+  // AS-DESIGNED: Start is kept and saved like the other buttons although no
+  // screen reads or shows it.
   keyBindings[kButtonStart] = keys.vkStart;
 }
 

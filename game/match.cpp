@@ -130,6 +130,8 @@ void drawEndScreen() {
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpritePaleBoard, kBackSurface, 8, 16, COLOR_KEY);
   drawScoreboard();
+  // AS-DESIGNED: alone, or in "High Score", the match ends on "GameOver" win or
+  // lose; the scoreboard beside it tells how it went.
   if (gameMode == kGameHighScore || playerCount == 1) {
     drawSprite(kSpriteGameOver, kBackSurface, 64, 80, COLOR_KEY);
   } else if (match.winner == kNoWinner) {

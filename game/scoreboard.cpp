@@ -63,6 +63,8 @@ void drawRound(int32_t n) {
 void drawScoreboard() {
   drawSprite(kSpriteScoreboardFrame, kBackSurface, 0, 272, COLOR_KEY);
   drawSprite(kSpriteScoreboardLit1 + match.currentPlayer, kBackSurface, 0, 272, COLOR_KEY);
+  // AS-DESIGNED: the four player labels are always drawn; only the players'
+  // own columns get a score.
   for (int32_t i = 0; i < playerCount && i < kMaxPlayers; ++i)
     drawScore(match.playerScores[i], 22 + 59 * i);
 

@@ -134,6 +134,8 @@ void powerClimbs() {
   match.gaugeIndex += 2;
   if (match.gaugeIndex > kGaugePoints - 1) {
     match.gaugeIndex = kGaugePoints - 1;
+    // AS-DESIGNED: a peak nobody pressed is 139, odd, where a pressed one is
+    // always even; the release indices after it are odd too.
     match.gaugePeak = kGaugePoints - 1;
     sceneStep = kMatchPowerFalls;
   }

@@ -16,6 +16,8 @@ namespace {
 void buildTable565(const PaletteEntry *palette, uint16_t *table) {
   for (int32_t i = 0; i < kPaletteEntries; ++i) {
     const PaletteEntry &e = palette[i];
+    // AS-DESIGNED: the low bits are dropped, never rounded or dithered, so the
+    // 16-bit picture is exactly predictable (the golden frames rely on it).
     table[i] = static_cast<uint16_t>(((e.red >> 3) << 11) | ((e.green >> 2) << 5) | (e.blue >> 3));
   }
 }

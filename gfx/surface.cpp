@@ -66,6 +66,8 @@ int32_t createSurface(int32_t slot, HINSTANCE module, int32_t resourceId, int32_
     int32_t bitmapWidth = readLe32(data + 4);
     int32_t bitmapHeight = readLe32(data + 8);
     s.palette = reinterpret_cast<PaletteEntry *>(data + kBitmapPaletteOffset);
+    // AS-DESIGNED: the first stored row is the top row, although the header's
+    // height is positive; the committed bitmaps are written that way.
     s.pixels = data + kBitmapPixelsOffset;
     s.height = bitmapHeight;
     s.stride = bitmapWidth % 4 != 0 ? (bitmapWidth / 4 + 1) * 4 : bitmapWidth;

@@ -69,6 +69,8 @@ void titleSceneKey(int32_t key) {
   if (keyIs(key, kButtonA) && menuChoice == -1) confirmTitleRow(menuCursor);
 }
 
+// AS-DESIGNED: a tap is taken at once, however soon after a key: the input
+// gap only spaces key presses.
 void titleSceneTap(int32_t x, int32_t y) {
   if (menuChoice != -1) return;
   if (x < kCursorX || x > kTapRight) return;

@@ -112,6 +112,16 @@ const RulesCase kRulesCases[] = {
      .dartIndex = 2,
      .winner = kNoWinner,
      .step = kMatchNextDart},
+    {.name = "a game number outside the rules table: no target, no limit, nothing read past it",
+     .mode = kGameRoundTheClock + 1,
+     .players = 1,
+     .darts = {{.score = 20, .sector = 20, .times = 36}},
+     .scores = {0},
+     .currentPlayer = 0,
+     .roundIndex = 12,
+     .dartIndex = 0,
+     .winner = kNoWinner,
+     .step = kMatchNextDart},
 };
 
 TEST_F(Match, Rules) {
