@@ -19,7 +19,7 @@ constexpr int kNameChars = 100;
 WCHAR windowClassName[kNameChars];
 WCHAR windowTitle[kNameChars];
 
-// The back buffer starts with the title picture's colours.
+// The colours the back buffer is given at start-up: the title picture's.
 Palette startPalette;
 
 }  // namespace

@@ -37,8 +37,8 @@ extern uint32_t framesEnabled;
 // blocks the keys for this long; a held key repeats at this pace at most.
 constexpr uint32_t kInputGapMs = 200;
 
-// Stores a Scene's frame and key handlers and sets sceneStep to 0. The tap
-// handler slot is KEPT as it is: the Scene before's tap handler stays.
+// Installs a Scene's frame and key handlers and starts it at step 0. The tap
+// slot is left alone on purpose: whatever tap handler was there stays.
 void switchScene(FrameHandler frame, KeyHandler key);
 // The same, but REPLACES the tap handler too (null empties the slot).
 void switchSceneWithTap(FrameHandler frame, KeyHandler key, TapHandler tap);

@@ -1,6 +1,6 @@
-// One dart from its announcement to its flight: the announcement screen,
-// the aim pointer, the power gauge with the throwing arm, and the flight
-// pause. Also the sine and cosine tables and the gauge's arc.
+// Everything before a dart lands: who throws next, the sliding pointer, the
+// arm and its gauge, the short wait while the dart is in the air; and the
+// trigonometry tables the gauge is drawn from.
 #include <cmath>
 
 #include "app/scene.h"
@@ -20,9 +20,9 @@ void buildTrigTables() {
   }
 }
 
-// The marker's top-left corner on a circle of radius 96 about (112, 216),
-// from the left end over the top. Every step is kept in single precision so
-// that the truncated pixels come out the same on every machine.
+// Where the gauge marker's corner sits for each of its positions: a half
+// circle, radius 96, centre (112, 216), run left to right over the top.
+// Single precision throughout, so every machine truncates to the same pixels.
 void buildGaugeArc() {
   for (int32_t i = 0; i < kGaugePoints; ++i) {
     const float cosScaled = cosTable[180 - i] * 96.0f;
@@ -63,8 +63,8 @@ void drawGauge() {
 
 }  // namespace
 
-// kMatchAnnounce: who throws, in which round, which dart (and in "Round The Clock"
-// the number to hit), over the pale board.
+// kMatchAnnounce: the player, round and dart about to be thrown on the faded
+// board, plus the number to aim at in "Round The Clock".
 void announceDart() {
   clearSurface(kBackSurface, BACKGROUND_INDEX);
   drawSprite(kSpritePaleBoard, kBackSurface, 8, 16, COLOR_KEY);

@@ -1,7 +1,6 @@
-// Palette fades: one step per call of every colour channel of a surface's
-// Palette toward a target Palette or toward white or black. Each call looks
-// only at the Palette as it stands, so a fade is simply the caller's loop
-// over frames until the result kFadeDone.
+// Fades move each colour of a palette one step nearer a goal (another palette,
+// or white, or black) per call. Nothing is remembered between calls: a screen
+// fades by calling once a frame until it is told kFadeDone.
 #include "gfx/surface.h"
 
 namespace {

@@ -11,7 +11,8 @@ void playSound(HINSTANCE module, int32_t id) {
   if (soundEnabled == 0 || id < 1 || id > kSoundCount) return;
   const int32_t resourceId = soundTable[id - 1];
   if (resourceId == 0) return;
-  // Found and loaded anew on every request; the image is played in place.
+  // Looked up each time it is asked for, and played straight from the
+  // linked image, which is never copied.
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(static_cast<WORD>(resourceId)), L"WAVE");
   if (found == nullptr) return;
   const void *image = LockResource(LoadResource(module, found));

@@ -1,6 +1,5 @@
-// Sprites and blitting: the sprite slots, drawing a sprite, and the general
-// surface-to-surface copy with clipping against the destination and an
-// optional colour key.
+// Named rectangles of a surface and how they are drawn: one copy routine,
+// cut to fit the target surface, that can skip one colour index.
 #include <cstring>
 
 #include "gfx/clip.h"

@@ -9,23 +9,23 @@
 
 // The sprites cut from the sprite sheet at start-up, by number.
 enum SpriteId : int32_t {
-  // yellow arrow pointing right (menu cursor)
+  // the menu cursor, a yellow arrow that points right
   kSpriteMenuCursor = 0,
-  // white flash disc
+  // a solid white disc
   kSpriteFlashDisc = 1,
-  // white thick ring
+  // a white ring, thick
   kSpriteThickRing = 2,
-  // white thin ring
+  // a white ring, thin
   kSpriteThinRing = 3,
-  // white broken ring (second frame of the effects)
+  // a white ring in pieces; every effect shows it second
   kSpriteBrokenRing = 4,
-  // yellow spark (the mark of a landed dart; also drawn at the confirmation point of a menu)
+  // a yellow spark: where a dart landed, and the point a menu confirmed
   kSpriteSpark = 5,
   // "SELECT GAME"
   kSpriteSelectGame = 6,
   // "SELECT PLAYER"
   kSpriteSelectPlayer = 7,
-  // "301" (game 0; the four game names follow in order)
+  // "301" (game 0; the other games follow by number)
   kSpriteGame301 = 8,
   // "Count Up" (game 1)
   kSpriteGameCountUp = 9,
@@ -57,21 +57,21 @@ enum SpriteId : int32_t {
   kSpriteBigDigit9 = 22,
   // "READY!"
   kSpriteReady = 23,
-  // the dartboard, numbers 1 to 20 along the rim
+  // the dartboard, numbered 1 to 20 round its edge
   kSpriteBoard = 24,
-  // the power gauge: a red arc, dark at one end and light at the other
+  // the gauge: an arc of red, darker at one end
   kSpriteGauge = 25,
-  // throwing arm, pose 1: arm stretched out level
+  // the throwing arm held out straight
   kSpriteArm1 = 26,
-  // throwing arm, pose 2: arm slightly bent
+  // the throwing arm a little bent
   kSpriteArm2 = 27,
-  // throwing arm, pose 3: arm bent further
+  // the throwing arm bent more
   kSpriteArm3 = 28,
-  // throwing arm, pose 4: forearm raised
+  // the throwing arm with the forearm lifted
   kSpriteArm4 = 29,
-  // throwing arm, pose 5: arm fully cocked, hand at the shoulder
+  // the throwing arm drawn right back, the hand by the shoulder
   kSpriteArm5 = 30,
-  // yellow arrow pointing down (the aim pointer above the board)
+  // the aim pointer over the board, a yellow arrow that points down
   kSpriteAimPointer = 31,
   // small digit 0
   kSpriteSmallDigit0 = 32,
@@ -115,7 +115,7 @@ enum SpriteId : int32_t {
   kSpriteSingleBull = 51,
   // "DoubleBull!!"
   kSpriteDoubleBull = 52,
-  // "1st" (the three dart ordinals follow in order)
+  // "1st" ("2nd" and "3rd" come next)
   kSpriteFirstDart = 53,
   // "2nd"
   kSpriteSecondDart = 54,
@@ -123,7 +123,7 @@ enum SpriteId : int32_t {
   kSpriteThirdDart = 55,
   // "TRY"
   kSpriteTry = 56,
-  // "UP" (the seven button captions follow in order)
+  // "UP" (the other six button names come next, in order)
   kSpriteUp = 57,
   // "DOWN"
   kSpriteDown = 58,
@@ -149,46 +149,43 @@ enum SpriteId : int32_t {
   kSpriteRound = 68,
   // "NEXT TARGET"
   kSpriteNextTarget = 69,
-  // yellow dot with a black outline (the power marker)
+  // the power marker, a yellow dot ringed in black
   kSpritePowerMarker = 70,
-  // the producer logo, large (about screen)
+  // the producer's logo at full size, for the about screen
   kSpriteProducerLogo = 71,
-  // the producer logo, small
+  // the producer's logo, small
   kSpriteProducerLogoSmall = 72,
   // "Success!"
   kSpriteSuccess = 73,
   // "Fail..."
   kSpriteFail = 74,
-  // the dartboard in paler colours (backdrop of the dart announcement and of the match's end
-  // screen)
+  // a faded dartboard, behind each announcement and the end screen
   kSpritePaleBoard = 75,
-  // scoreboard frame: a heading row of four cells "P-1", "P-2", "P-3", "P-4" in blue over an empty
-  // row
+  // the scoreboard: blue heading cells "P-1" to "P-4" above a blank row
   kSpriteScoreboardFrame = 76,
-  // the heading row with "P-1" lit in yellow
+  // the heading row, "P-1" picked out in yellow
   kSpriteScoreboardLit1 = 77,
-  // the heading row with "P-2" lit in yellow
+  // the heading row, "P-2" picked out in yellow
   kSpriteScoreboardLit2 = 78,
-  // the heading row with "P-3" lit in yellow
+  // the heading row, "P-3" picked out in yellow
   kSpriteScoreboardLit3 = 79,
-  // the heading row with "P-4" lit in yellow
+  // the heading row, "P-4" picked out in yellow
   kSpriteScoreboardLit4 = 80,
-  // small "ROUND" in blue and white
+  // a small blue and white "ROUND"
   kSpriteSmallRound = 81,
   // small "/"
   kSpriteSmallSlash = 82,
   // small "TRY"
   kSpriteSmallTry = 83,
-  // button legend, two lines: a green "BUTTON A" plate with "OK", a green "BUTTON B" plate with
-  // "CANCEL"
+  // the button key: green "BUTTON A" and "BUTTON B" plates, marked "OK" and "CANCEL"
   kSpriteLegend = 84,
-  // the product logo with the version caption beneath it (about screen)
+  // the game's logo over its version line, for the about screen
   kSpriteProductLogo = 85,
-  // a one-line legal caption (about screen)
+  // one line of legal text, for the about screen
   kSpriteLegal = 86,
-  // the credits image: two lines of contact details (about screen)
+  // two lines of contact details, for the about screen
   kSpriteCredits = 87,
-  // "Press The Button" on an orange panel
+  // "Press The Button" on an orange plate
   kSpritePressTheButton = 88,
 };
 

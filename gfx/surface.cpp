@@ -1,6 +1,6 @@
-// Surfaces and their Palettes: the display connection, the eight surface
-// slots, creation from BITMAP resources (used in place) or as blank buffers,
-// and the whole-surface and palette operations.
+// The eight drawing surfaces and their colour tables: opening the display,
+// making a surface from a linked bitmap (read where it lies) or as an empty
+// buffer, and the operations on a whole surface or palette.
 #include "gfx/surface.h"
 
 #include <cstdlib>

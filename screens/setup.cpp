@@ -1,6 +1,6 @@
-// The game set-up chain: "SELECT GAME", "SELECT PLAYER" and the ready
-// screen. Button A confirms with a flash and moves forward once the flash is
-// over; Button B goes back one screen at once with the cancel sound.
+// The three screens between the title and a match: "SELECT GAME",
+// "SELECT PLAYER", then the ready screen. A goes forward after its flash; B goes
+// back straight away, with the cancel sound.
 #include <iterator>
 
 #include "app/scene.h"

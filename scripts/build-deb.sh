@@ -72,10 +72,10 @@ Depends: $depends
 Section: games
 Priority: optional
 Description: darts game for one to four players
- A darts game on a small upright screen, thrown with one button: a pointer
- slides along the top of the board until a press fixes the aim, then a power
- gauge climbs and falls until presses fix the peak and the release. Four
- games: 301, Count Up, High Score and Round The Clock.
+ A darts game on a small portrait screen, played with a single button: stop
+ a pointer moving across the board to choose where to aim, then stop a power
+ gauge on its way up and again on its way down to set how the dart flies.
+ Four games: 301, Count Up, High Score and Round The Clock.
  .
  Plays with the keyboard, the mouse or a gamepad, in a window or full screen.
 CONTROL

@@ -232,7 +232,7 @@ TEST_F(DisplayTest, PackingTruncatesAndUndrawableDisplaysAreNotWritten) {
       EXPECT_EQ(pixel(i, 0), want) << "colour " << i;
     }
   }
-  // The Palette is read afresh on every call.
+  // A palette change shows at the very next present: nothing is cached.
   back.palette[10].red = 0;
   present(0, 0, 0, 0, 0, 0, 0, kNoKey);
   EXPECT_EQ(pixel(0, 0), 0x000E);

@@ -132,7 +132,8 @@ class Wine(Session):
         time.sleep(1.0)
 
     def leave_option(self):
-        self.leave_option()
+        self.key("Escape")
+        time.sleep(0.6)
 
     def registry_value(self, name):
         text = self.out("wine", "reg", "query", SETTINGS_KEY, "/v", name, timeout=60).replace("\r", "")
