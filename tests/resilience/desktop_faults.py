@@ -1,11 +1,10 @@
 #!/usr/bin/python3
 # The desktop game when things around it fail: the X server goes away, a
 # storm of keys fills the message queue, the running game is stopped, the
-# sound output is stuck. Each case runs the game on its own private Xvfb
-# (found with -displayfd) with its own HOME, XDG_CONFIG_HOME and
-# XDG_RUNTIME_DIR inside a temporary folder, and checks that the game
-# neither hangs nor spins (nor grows without need): every wait is bounded (about 10 s) and the
-# measured time is printed.
+# sound output is stuck. Each case runs the game in its own private X session
+# (tests/harness.py) and checks that the game neither hangs nor spins (nor
+# grows without need): every wait is bounded (about 10 s) and the measured
+# time is printed.
 #
 #     desktop_faults.py CASE GAME
 #
