@@ -58,8 +58,13 @@ def not_run(prefix, absent, packages):
 class Session:
     # One private X session, the game running in it (proc, window) and every
     # other process started there. stop() ends them all, the last first.
-    def __init__(self, work, log=print):
+    def __init__(self, work=None, log=print):
         self.work, self.log, self.procs = work, log, []
+        self.display = self.xvfb = self.proc = self.window = None
+        self.refs, self.fit = {}, False
+        if work is None:  # the session (and home) this process already has
+            self.env = dict(os.environ)
+            return
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "SDL_AUDIODRIVER",
                                  "DISPLAY", "PULSE_SERVER") and not k.startswith("WINE")}
@@ -70,8 +75,6 @@ class Session:
         # X11 and SDL keep a few allocations until exit that are not ours.
         self.env.update(SDL_AUDIODRIVER="dummy", ASAN_OPTIONS="detect_leaks=0")
         self.settings = os.path.join(work, "config", "tobelyn", "settings")
-        self.display = self.xvfb = self.proc = self.window = None
-        self.refs, self.fit = {}, False
 
     # --- Processes.
 
@@ -349,8 +352,7 @@ def session_command(argv):
 
 
 def main(argv):
-    s = Session.__new__(Session)
-    s.env, s.log, s.procs = dict(os.environ), (lambda *a: None), []
+    s = Session(log=lambda *a: None)
     what, args = (argv[0], argv[1:]) if argv else ("", [])
     try:
         if what == "session":
