@@ -1,0 +1,25 @@
+// The four seats of a match and who throws from each: a person, known by a
+// name, or a computer player of a level. Seat n plays as player n of the
+// match. The Players page changes them; the player book files darts under
+// the name, and the computer seats take Button A on their turns.
+#pragma once
+
+#include <cstdint>
+
+constexpr int32_t kSeatCount = 4;
+// Up to ten of A-Z, 0-9, space and hyphen.
+constexpr int32_t kSeatNameChars = 10;
+// A seat's level when a person throws from it; computer levels are 1 to 5.
+constexpr int32_t kSeatPerson = 0;
+
+struct HostSeat {
+  char name[kSeatNameChars + 1];
+  int32_t cpuLevel;
+};
+
+// Seats 0 to 3; another number gives seat 0.
+HostSeat &hostSeat(int32_t seat);
+const char *hostSeatName(int32_t seat);
+bool hostSeatIsCpu(int32_t seat);
+// Every seat back to a person named "PLAYER 1" to "PLAYER 4".
+void hostSeatsReset();
