@@ -1,0 +1,696 @@
+#include "host/book.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/common/checksum.h"
+#include "platform/common/safe_file.h"
+
+namespace {
+
+const char kMagic[] = "tobelyn-book";
+const char kHex[] = "0123456789abcdef";
+constexpr int32_t kSectorMax = 20;
+constexpr int32_t kMaxScore = 60;
+constexpr int32_t kAimMin = 16, kAimMax = 208;
+constexpr int32_t kRowMax = 240;
+
+// --- Lines and their check.
+
+void appendCheck(std::string &out, size_t lineStart) {
+  const uint32_t crc = crc32Update(0, out.data() + lineStart, out.size() - lineStart);
+  out += ' ';
+  for (int k = 7; k >= 0; --k) out += kHex[(crc >> (4 * k)) & 0xF];
+  out += '\n';
+}
+
+// The payload of a line whose check holds; false otherwise.
+bool checkedPayload(std::string_view line, std::string_view *payload) {
+  if (line.size() < 10 || line[line.size() - 9] != ' ') return false;
+  uint32_t want = 0;
+  for (size_t i = line.size() - 8; i < line.size(); ++i) {
+    const char c = line[i];
+    const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (d < 0) return false;
+    want = (want << 4) | static_cast<uint32_t>(d);
+  }
+  *payload = line.substr(0, line.size() - 9);
+  return crc32Update(0, payload->data(), payload->size()) == want;
+}
+
+// The fields of a payload, split at single spaces.
+std::vector<std::string_view> fields(std::string_view text) {
+  std::vector<std::string_view> out;
+  size_t start = 0;
+  for (;;) {
+    const size_t space = text.find(' ', start);
+    out.push_back(text.substr(start, space == std::string_view::npos ? space : space - start));
+    if (space == std::string_view::npos) return out;
+    start = space + 1;
+  }
+}
+
+// A decimal number from lo to hi, no sign, no leading zero.
+bool number(std::string_view f, int64_t lo, int64_t hi, int64_t *out) {
+  if (f.empty() || f.size() > 18 || (f.size() > 1 && f[0] == '0')) return false;
+  int64_t v = 0;
+  for (char c : f) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v < lo || v > hi) return false;
+  *out = v;
+  return true;
+}
+
+bool number32(std::string_view f, int64_t lo, int64_t hi, int32_t *out) {
+  int64_t v;
+  if (!number(f, lo, hi, &v)) return false;
+  *out = static_cast<int32_t>(v);
+  return true;
+}
+
+std::string fileName(std::string_view name) {
+  std::string out(name);
+  std::replace(out.begin(), out.end(), ' ', '_');
+  return out;
+}
+
+bool readName(std::string_view f, std::string *out) {
+  std::string name(f);
+  std::replace(name.begin(), name.end(), '_', ' ');
+  if (!validPlayerName(name)) return false;
+  *out = name;
+  return true;
+}
+
+constexpr int64_t kCountMax = int64_t{1} << 53;
+
+// --- The three kinds of line.
+
+bool readTotals(const std::vector<std::string_view> &f, BookTotals *t) {
+  if (f.size() != 9) return false;
+  if (!number32(f[1], 0, kGameCount - 1, &t->game) || !readName(f[2], &t->name)) return false;
+  if (!number(f[3], 0, kCountMax, &t->darts) || !number(f[4], 0, kCountMax, &t->points) ||
+      !number(f[5], 0, kCountMax, &t->matches) || !number(f[6], 0, t->matches, &t->finishes))
+    return false;
+  std::string_view rings = f[7];
+  for (int i = 0; i < kRingCells; ++i) {
+    const size_t comma = rings.find(',');
+    const bool last = i == kRingCells - 1;
+    if (last != (comma == std::string_view::npos)) return false;
+    if (!number(rings.substr(0, comma), 0, kCountMax, &t->rings[i])) return false;
+    if (!last) rings.remove_prefix(comma + 1);
+  }
+  if (f[8] == "-") return true;
+  std::string_view grid = f[8];
+  for (;;) {
+    const size_t comma = grid.find(',');
+    const std::string_view pair = grid.substr(0, comma);
+    const size_t colon = pair.find(':');
+    int64_t cell, count;
+    if (colon == std::string_view::npos ||
+        !number(pair.substr(0, colon), 0, kGridCells - 1, &cell) ||
+        !number(pair.substr(colon + 1), 1, UINT32_MAX, &count) || t->grid[cell] != 0)
+      return false;
+    t->grid[cell] = static_cast<uint32_t>(count);
+    if (comma == std::string_view::npos) return true;
+    grid.remove_prefix(comma + 1);
+  }
+}
+
+bool readMatch(const std::vector<std::string_view> &f, BookMatch *m) {
+  if (f.size() < 7) return false;
+  if (!number(f[1], 1, kCountMax, &m->id) || !number(f[2], 0, kCountMax, &m->time) ||
+      !number32(f[3], 0, kGameCount - 1, &m->game) ||
+      !number32(f[4], 1, MAX_PLAYERS, &m->players) || !number32(f[5], 1, 1 << 20, &m->rounds))
+    return false;
+  if (f[6] == "-")
+    m->winner = -1;
+  else if (!number32(f[6], 0, m->players - 1, &m->winner))
+    return false;
+  if (f.size() != 7 + 5 * static_cast<size_t>(m->players)) return false;
+  for (int s = 0; s < m->players; ++s) {
+    BookSeat &seat = m->seats[s];
+    const size_t at = 7 + 5 * static_cast<size_t>(s);
+    int32_t finished;
+    if (!readName(f[at], &seat.name) || !number32(f[at + 1], 0, 1 << 20, &seat.darts) ||
+        !number32(f[at + 2], 0, 1 << 26, &seat.points) ||
+        !number32(f[at + 3], 0, 1 << 26, &seat.final) || !number32(f[at + 4], 0, 1, &finished))
+      return false;
+    seat.finished = finished != 0;
+    if (seat.finished != (m->winner == s)) return false;
+  }
+  return true;
+}
+
+bool readDart(const std::vector<std::string_view> &f, BookDart *d) {
+  if (f.size() != 17) return false;
+  int32_t ring, bust;
+  if (!number(f[1], 1, kCountMax, &d->match) || !number32(f[2], 0, kGameCount - 1, &d->game) ||
+      !number32(f[3], 0, MAX_PLAYERS - 1, &d->seat) || !readName(f[4], &d->name) ||
+      !number32(f[5], 1, 1 << 20, &d->round) || !number32(f[6], 1, DARTS_PER_TURN, &d->dart) ||
+      !number32(f[7], kAimMin, kAimMax, &d->aimX) ||
+      !number32(f[8], 0, GAUGE_POINTS - 1, &d->peak) ||
+      !number32(f[9], 0, GAUGE_POINTS - 1, &d->release) || !number32(f[10], 0, 239, &d->x) ||
+      !number32(f[11], 0, kRowMax, &d->y) || !number32(f[12], 0, kBullSector, &d->sector) ||
+      !number32(f[13], 0, kRingKinds - 1, &ring) || !number32(f[14], 0, kMaxScore, &d->score) ||
+      !number32(f[15], 0, kMaxScore, &d->counted) || !number32(f[16], 0, 1, &bust))
+    return false;
+  d->ring = static_cast<Ring>(ring);
+  d->bust = bust != 0;
+  // A sector the ring cannot have is damage that slipped past the check.
+  const bool bull = d->ring == kRingBull || d->ring == kRingOuterBull;
+  if (bull != (d->sector == kBullSector)) return false;
+  if (d->ring == kRingMiss ? d->sector != 0 : !bull && (d->sector < 1 || d->sector > kSectorMax))
+    return false;
+  return true;
+}
+
+void writeTotals(std::string &out, const BookTotals &t) {
+  const size_t start = out.size();
+  out += "T " + std::to_string(t.game) + ' ' + fileName(t.name) + ' ' + std::to_string(t.darts) +
+         ' ' + std::to_string(t.points) + ' ' + std::to_string(t.matches) + ' ' +
+         std::to_string(t.finishes) + ' ';
+  for (int i = 0; i < kRingCells; ++i) out += (i > 0 ? "," : "") + std::to_string(t.rings[i]);
+  out += ' ';
+  bool any = false;
+  for (int c = 0; c < kGridCells; ++c) {
+    if (t.grid[c] == 0) continue;
+    out += (any ? "," : "") + std::to_string(c) + ':' + std::to_string(t.grid[c]);
+    any = true;
+  }
+  if (!any) out += '-';
+  appendCheck(out, start);
+}
+
+void writeMatch(std::string &out, const BookMatch &m) {
+  const size_t start = out.size();
+  out += "M " + std::to_string(m.id) + ' ' + std::to_string(m.time) + ' ' + std::to_string(m.game) +
+         ' ' + std::to_string(m.players) + ' ' + std::to_string(m.rounds) + ' ' +
+         (m.winner < 0 ? "-" : std::to_string(m.winner));
+  for (int s = 0; s < m.players; ++s) {
+    const BookSeat &seat = m.seats[s];
+    out += ' ' + fileName(seat.name) + ' ' + std::to_string(seat.darts) + ' ' +
+           std::to_string(seat.points) + ' ' + std::to_string(seat.final) + ' ' +
+           (seat.finished ? '1' : '0');
+  }
+  appendCheck(out, start);
+}
+
+void writeDart(std::string &out, const BookDart &d) {
+  const size_t start = out.size();
+  const int32_t numbers[] = {d.round, d.dart,   d.aimX, d.peak,  d.release, d.x,
+                             d.y,     d.sector, d.ring, d.score, d.counted, d.bust ? 1 : 0};
+  out += "D " + std::to_string(d.match) + ' ' + std::to_string(d.game) + ' ' +
+         std::to_string(d.seat) + ' ' + fileName(d.name);
+  for (int32_t v : numbers) out += ' ' + std::to_string(v);
+  appendCheck(out, start);
+}
+
+BookTotals &totalsFor(Book *book, int32_t game, const std::string &name) {
+  for (BookTotals &t : book->totals)
+    if (t.game == game && t.name == name) return t;
+  book->totals.push_back(BookTotals{});
+  book->totals.back().game = game;
+  book->totals.back().name = name;
+  return book->totals.back();
+}
+
+const BookMatch *findMatch(const Book &book, int64_t id) {
+  // Ids grow with the order of the matches.
+  auto it = std::lower_bound(book.matches.begin(), book.matches.end(), id,
+                             [](const BookMatch &m, int64_t v) { return m.id < v; });
+  return it != book.matches.end() && it->id == id ? &*it : nullptr;
+}
+
+}  // namespace
+
+// --- Names.
+
+bool validPlayerName(std::string_view name) {
+  if (name.empty() || name.size() > kPlayerNameMax || name.front() == ' ' || name.back() == ' ')
+    return false;
+  for (char c : name)
+    if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' || c == '-')) return false;
+  return true;
+}
+
+std::string defaultPlayerName(int seat) { return "PLAYER " + std::to_string(seat + 1); }
+
+int ringCell(Ring ring, int32_t sector) {
+  switch (ring) {
+    case kRingSingle:
+    case kRingDouble:
+    case kRingTriple:
+      return (ring - kRingSingle) * kSectorMax + (sector - 1);
+    case kRingOuterBull:
+      return 3 * kSectorMax;
+    case kRingBull:
+      return 3 * kSectorMax + 1;
+    default:
+      return 3 * kSectorMax + 2;
+  }
+}
+
+int gridCell(int32_t x, int32_t y) {
+  x = std::clamp(x, 0, 239);
+  y = std::clamp(y, 0, kRowMax);
+  return (y / kGridCellPixels) * kGridColumns + x / kGridCellPixels;
+}
+
+// --- Reading and writing.
+
+void bookParse(const uint8_t *bytes, size_t size, Book *out) {
+  *out = Book{};
+  if (size == 0) return;
+  if (bytes == nullptr || size > kBookFileMax) {
+    out->file = BookFile::kUnreadable;
+    return;
+  }
+  const std::string_view text(reinterpret_cast<const char *>(bytes), size);
+  size_t lineStart = 0;
+  bool first = true;
+  while (lineStart < text.size()) {
+    size_t lineEnd = text.find('\n', lineStart);
+    if (lineEnd == std::string_view::npos) lineEnd = text.size();
+    std::string_view line = text.substr(lineStart, lineEnd - lineStart);
+    lineStart = lineEnd + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+    if (first) {
+      // The first line decides whose file this is. Its own check is not
+      // needed for that: a book whose first line was damaged is still ours.
+      first = false;
+      const std::vector<std::string_view> f = fields(line);
+      int64_t version;
+      if (f.size() < 2 || f[0] != kMagic || !number(f[1], 1, kCountMax, &version)) {
+        out->file = BookFile::kForeign;
+        return;
+      }
+      if (version > kBookVersion) {
+        out->file = BookFile::kFuture;
+        return;
+      }
+      out->file = BookFile::kOurs;
+      std::string_view payload;
+      if (!checkedPayload(line, &payload) || payload != "tobelyn-book 1") ++out->skippedLines;
+      continue;
+    }
+    if (line.empty()) continue;
+    std::string_view payload;
+    if (!checkedPayload(line, &payload)) {
+      ++out->skippedLines;
+      continue;
+    }
+    const std::vector<std::string_view> f = fields(payload);
+    bool taken = false;
+    if (f[0] == "T") {
+      BookTotals t;
+      taken = readTotals(f, &t);
+      for (const BookTotals &other : out->totals)
+        taken = taken && !(other.game == t.game && other.name == t.name);
+      if (taken) out->totals.push_back(std::move(t));
+    } else if (f[0] == "M") {
+      BookMatch m;
+      // Matches are written in the order of their ids; one out of order is
+      // a stray copy.
+      taken = readMatch(f, &m) && (out->matches.empty() || out->matches.back().id < m.id);
+      if (taken) out->matches.push_back(m);
+    } else if (f[0] == "D") {
+      BookDart d;
+      taken = readDart(f, &d);
+      if (taken) out->darts.push_back(std::move(d));
+    }
+    if (!taken) ++out->skippedLines;
+  }
+  if (first) return;  // only blank bytes
+  for (const BookMatch &m : out->matches) out->nextMatch = std::max(out->nextMatch, m.id + 1);
+  for (const BookDart &d : out->darts) out->nextMatch = std::max(out->nextMatch, d.match + 1);
+}
+
+std::string bookFormat(const Book &book) {
+  std::string out = "tobelyn-book " + std::to_string(kBookVersion);
+  appendCheck(out, 0);
+  for (const BookTotals &t : book.totals) writeTotals(out, t);
+  for (const BookMatch &m : book.matches) writeMatch(out, m);
+  for (const BookDart &d : book.darts) writeDart(out, d);
+  return out;
+}
+
+void bookLoad(const char *path, Book *out) {
+  std::vector<uint8_t> buffer(kBookFileMax);
+  size_t size = 0;
+  switch (safeFileRead(path, buffer.data(), buffer.size(), &size, SafeLinks::kFollow)) {
+    case SafeReadResult::kRead:
+      bookParse(buffer.data(), size, out);
+      return;
+    case SafeReadResult::kMissing:
+      *out = Book{};
+      return;
+    case SafeReadResult::kRefused:
+      *out = Book{};
+      out->file = BookFile::kUnreadable;
+      return;
+  }
+}
+
+bool bookWritable(const Book &book) {
+  return book.file == BookFile::kNew || book.file == BookFile::kOurs;
+}
+
+bool bookSave(const char *path, const Book &book) {
+  if (!bookWritable(book)) return false;
+  const std::string text = bookFormat(book);
+  return safeFileWrite(path, text.data(), text.size(),
+                       kSafeWriteMakeFolders | kSafeWriteDurable | kSafeWriteReplaceOnlyFiles);
+}
+
+bool bookPathPosix(const char *xdgDataHome, const char *home, std::string *out) {
+  if (xdgDataHome != nullptr && xdgDataHome[0] == '/') {
+    *out = std::string(xdgDataHome) + "/tobelyn/book";
+    return true;
+  }
+  if (home != nullptr && home[0] == '/') {
+    *out = std::string(home) + "/.local/share/tobelyn/book";
+    return true;
+  }
+  return false;
+}
+
+bool bookPathWindows(const char *appData, std::string *out) {
+  if (appData == nullptr || appData[0] == 0) return false;
+  *out = std::string(appData) + "\\Tobelyn\\book";
+  return true;
+}
+
+// --- Adding a match.
+
+const RecordInfo RECORD_INFO[kRecordKinds] = {
+    {.game = GAME_301, .lowerIsBetter = true, .title = "fewest darts to finish"},
+    {.game = GAME_301, .lowerIsBetter = false, .title = "best 3-dart average of a finished match"},
+    {.game = GAME_COUNT_UP, .lowerIsBetter = true, .title = "fewest darts to 200"},
+    {.game = GAME_HIGH_SCORE, .lowerIsBetter = false, .title = "best seven-round total"},
+    {.game = GAME_ROUND_THE_CLOCK, .lowerIsBetter = true, .title = "fewest darts to finish"},
+};
+
+namespace {
+
+// The value a seat of a match sets in a record, or false when it sets none.
+bool recordValue(const BookMatch &m, int seat, RecordKind kind, double *value) {
+  const BookSeat &s = m.seats[seat];
+  if (m.game != RECORD_INFO[kind].game || s.darts == 0) return false;
+  switch (kind) {
+    case kRecord301FewestDarts:
+    case kRecordCountUpFewestDarts:
+    case kRecordClockFewestDarts:
+      *value = s.darts;
+      return s.finished;
+    case kRecord301BestAverage:
+      *value = 3.0 * s.points / s.darts;
+      return s.finished;
+    case kRecordHighScoreBestTotal:
+      *value = s.final;
+      return true;
+  }
+  return false;
+}
+
+bool better(RecordKind kind, double a, double b) {
+  return RECORD_INFO[kind].lowerIsBetter ? a < b : a > b;
+}
+
+}  // namespace
+
+void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts, NewBests *news) {
+  if (news != nullptr) *news = NewBests{};
+  match.id = book->nextMatch++;
+  for (int kind = 0; kind < kRecordKinds && news != nullptr; ++kind) {
+    const RecordKind k = static_cast<RecordKind>(kind);
+    const std::vector<RecordEntry> best = bookRecords(*book, k);
+    for (int s = 0; s < match.players; ++s) {
+      double v;
+      if (recordValue(match, s, k, &v) && (best.empty() || better(k, v, best.front().value)))
+        news->seat[s] = true;
+    }
+  }
+  book->matches.push_back(match);
+  for (BookDart &d : darts) {
+    d.match = match.id;
+    d.game = match.game;
+    book->darts.push_back(std::move(d));
+  }
+  bookFold(book, kBookDartsKept);
+}
+
+void bookFold(Book *book, size_t keep) {
+  if (book->darts.size() <= keep) return;
+  const size_t folded = book->darts.size() - keep;
+  for (size_t i = 0; i < folded; ++i) {
+    const BookDart &d = book->darts[i];
+    BookTotals &t = totalsFor(book, d.game, d.name);
+    ++t.darts;
+    t.points += d.counted;
+    ++t.rings[ringCell(d.ring, d.sector)];
+    ++t.grid[gridCell(d.x, d.y)];
+    if (d.round == 1 && d.dart == 1) {
+      ++t.matches;
+      const BookMatch *m = findMatch(*book, d.match);
+      if (m != nullptr && m->seats[d.seat].finished) ++t.finishes;
+    }
+  }
+  book->darts.erase(book->darts.begin(), book->darts.begin() + static_cast<ptrdiff_t>(folded));
+}
+
+// --- Records.
+
+std::vector<RecordEntry> bookRecords(const Book &book, RecordKind kind) {
+  std::vector<RecordEntry> all;
+  for (const BookMatch &m : book.matches) {
+    for (int s = 0; s < m.players; ++s) {
+      RecordEntry e;
+      if (!recordValue(m, s, kind, &e.value)) continue;
+      e.name = m.seats[s].name;
+      e.time = m.time;
+      e.match = m.id;
+      e.seat = s;
+      all.push_back(e);
+    }
+  }
+  std::stable_sort(all.begin(), all.end(), [kind](const RecordEntry &a, const RecordEntry &b) {
+    return better(kind, a.value, b.value);
+  });
+  if (all.size() > kRecordPlaces) all.resize(kRecordPlaces);
+  return all;
+}
+
+std::string bookRecordsText(const Book &book) {
+  std::string out;
+  for (int kind = 0; kind < kRecordKinds; ++kind) {
+    const RecordInfo &info = RECORD_INFO[kind];
+    out += std::string("\"") + gameName(info.game) + "\": " + info.title + "\n";
+    const std::vector<RecordEntry> entries = bookRecords(book, static_cast<RecordKind>(kind));
+    if (entries.empty()) out += "  none yet\n";
+    for (size_t i = 0; i < entries.size(); ++i) {
+      char line[96];
+      const RecordEntry &e = entries[i];
+      if (kind == kRecord301BestAverage)
+        std::snprintf(line, sizeof line, "  %zu. %-10s %6.1f  %s\n", i + 1, e.name.c_str(), e.value,
+                      formatDate(e.time).c_str());
+      else
+        std::snprintf(line, sizeof line, "  %zu. %-10s %4.0f %s  %s\n", i + 1, e.name.c_str(),
+                      e.value, kind == kRecordHighScoreBestTotal ? "points" : "darts ",
+                      formatDate(e.time).c_str());
+      out += line;
+    }
+  }
+  return out;
+}
+
+// --- Statistics.
+
+PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
+  PlayerStats st;
+  int64_t points301 = 0, darts301 = 0;
+  std::vector<double> averages;
+  for (const BookMatch &m : book.matches) {
+    for (int s = 0; s < m.players; ++s) {
+      const BookSeat &seat = m.seats[s];
+      if (seat.name != name) continue;
+      ++st.matches;
+      st.darts += seat.darts;
+      if (m.game != GAME_301) continue;
+      ++st.matches301;
+      st.finished301 += seat.finished;
+      points301 += seat.points;
+      darts301 += seat.darts;
+      if (seat.darts > 0) averages.push_back(3.0 * seat.points / seat.darts);
+    }
+  }
+  if (darts301 > 0) st.average301 = 3.0 * static_cast<double>(points301) / darts301;
+  const size_t from = averages.size() > kTrendMatches ? averages.size() - kTrendMatches : 0;
+  st.trend301.assign(averages.begin() + static_cast<ptrdiff_t>(from), averages.end());
+  // The recent average is over the darts of those matches, as the overall one.
+  int64_t recentPoints = 0, recentDarts = 0;
+  size_t seen = 0;
+  for (const BookMatch &m : book.matches) {
+    if (m.game != GAME_301) continue;
+    for (int s = 0; s < m.players; ++s) {
+      const BookSeat &seat = m.seats[s];
+      if (seat.name != name || seat.darts == 0) continue;
+      if (seen++ < from) continue;
+      recentPoints += seat.points;
+      recentDarts += seat.darts;
+    }
+  }
+  if (recentDarts > 0) st.average301Recent = 3.0 * static_cast<double>(recentPoints) / recentDarts;
+
+  for (const BookTotals &t : book.totals) {
+    if (t.name != name) continue;
+    st.ringDarts += t.darts;
+    for (int i = 0; i < kRingCells; ++i) st.rings[i] += t.rings[i];
+  }
+  for (const BookDart &d : book.darts) {
+    if (d.name != name) continue;
+    ++st.ringDarts;
+    ++st.rings[ringCell(d.ring, d.sector)];
+  }
+  int64_t bestHits = -1, worstHits = -1;
+  for (int32_t sector = 1; sector <= kSectorMax; ++sector) {
+    st.triples += st.rings[ringCell(kRingTriple, sector)];
+    st.doubles += st.rings[ringCell(kRingDouble, sector)];
+    int64_t hits = 0;
+    for (Ring r : {kRingSingle, kRingDouble, kRingTriple}) hits += st.rings[ringCell(r, sector)];
+    if (hits > bestHits) bestHits = hits, st.bestSector = sector;
+    if (worstHits < 0 || hits < worstHits) worstHits = hits, st.worstSector = sector;
+  }
+  st.bulls = st.rings[ringCell(kRingBull, 0)] + st.rings[ringCell(kRingOuterBull, 0)];
+  if (bestHits <= 0) st.bestSector = st.worstSector = 0;
+  return st;
+}
+
+std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, int32_t game) {
+  std::vector<uint32_t> grid(kGridCells, 0);
+  for (const BookTotals &t : book.totals) {
+    if (t.name != name || (game >= 0 && t.game != game)) continue;
+    for (int c = 0; c < kGridCells; ++c) grid[c] += t.grid[c];
+  }
+  for (const BookDart &d : book.darts)
+    if (d.name == name && (game < 0 || d.game == game)) ++grid[gridCell(d.x, d.y)];
+  return grid;
+}
+
+// --- Words.
+
+const char *gameName(int32_t game) {
+  static const char *const names[kGameCount] = {"301", "Count Up", "High Score", "Round The Clock"};
+  return game >= 0 && game < kGameCount ? names[game] : "?";
+}
+
+namespace {
+
+// The civil date of a day count from 1970-01-01 (proleptic Gregorian).
+void civilFromDays(int64_t days, int64_t *year, int *month, int *day) {
+  days += 719468;
+  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const int64_t doe = days - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  *day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  *year = yoe + era * 400 + (*month <= 2);
+}
+
+std::string placeWords(int place) {
+  static const char *const suffix[] = {"st", "nd", "rd", "th"};
+  return std::to_string(place) + suffix[std::min(place, 4) - 1];
+}
+
+std::string oneDecimal(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", v);
+  return text;
+}
+
+}  // namespace
+
+std::string formatDate(int64_t time) {
+  int64_t year;
+  int month, day;
+  civilFromDays(time / 86400, &year, &month, &day);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04lld-%02d-%02d", static_cast<long long>(year), month, day);
+  return text;
+}
+
+std::string formatDateTime(int64_t time) {
+  const int64_t second = time % 86400;
+  char text[16];
+  std::snprintf(text, sizeof text, " %02d:%02d:%02d", static_cast<int>(second / 3600),
+                static_cast<int>(second / 60 % 60), static_cast<int>(second % 60));
+  return formatDate(time) + text;
+}
+
+std::string matchResultWords(const BookMatch &m, int seat) {
+  const BookSeat &s = m.seats[seat];
+  const std::string darts = std::to_string(s.darts) + (s.darts == 1 ? " dart" : " darts");
+  switch (m.game) {
+    case GAME_301:
+      return s.finished ? "won, checked out in " + darts
+                        : "not finished, " + std::to_string(s.final) + " left";
+    case GAME_COUNT_UP:
+      return s.finished ? "reached 200 in " + darts : std::to_string(s.final) + " at the end";
+    case GAME_HIGH_SCORE: {
+      std::string words = std::to_string(s.final) + " after seven rounds";
+      if (m.players == 1) return words;
+      int place = 1;
+      for (int other = 0; other < m.players; ++other) place += m.seats[other].final > s.final;
+      return words + ", " + placeWords(place) + " place";
+    }
+    case GAME_ROUND_THE_CLOCK:
+      return s.finished ? "finished in " + darts : "reached " + std::to_string(s.final);
+  }
+  return "";
+}
+
+std::string matchAverageWords(const BookMatch &m, int seat) {
+  const BookSeat &s = m.seats[seat];
+  if (m.game == GAME_ROUND_THE_CLOCK) {
+    if (s.points == 0) return "no number hit";
+    return oneDecimal(static_cast<double>(s.darts) / s.points) + " darts a number";
+  }
+  if (s.darts == 0) return "no darts";
+  return "3-dart average " + oneDecimal(3.0 * s.points / s.darts);
+}
+
+// --- Export.
+
+std::string csvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + '"';
+}
+
+std::string bookCsv(const Book &book) {
+  static const char *const ringNames[kRingKinds] = {"miss",   "single",     "double",
+                                                    "triple", "outer bull", "bull"};
+  std::string out =
+      "match,date,game,seat,name,round,dart,aim_x,gauge_peak,gauge_release,x,y,sector,ring,"
+      "score,counted,bust\r\n";
+  for (const BookDart &d : book.darts) {
+    const BookMatch *m = findMatch(book, d.match);
+    const int32_t numbers[] = {d.round, d.dart, d.aimX, d.peak, d.release, d.x, d.y, d.sector};
+    out += std::to_string(d.match) + ',' + (m != nullptr ? formatDateTime(m->time) : "") + ',' +
+           csvField(gameName(d.game)) + ',' + std::to_string(d.seat + 1) + ',' + csvField(d.name);
+    for (int32_t v : numbers) out += ',' + std::to_string(v);
+    out += ',' + csvField(ringNames[d.ring]) + ',' + std::to_string(d.score) + ',' +
+           std::to_string(d.counted) + ',' + (d.bust ? '1' : '0') + "\r\n";
+  }
+  return out;
+}

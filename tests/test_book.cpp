@@ -1,0 +1,569 @@
+// The player book: the recorder watching real matches played from the
+// scripts in tests/scripts, the book's file against damage and foreign
+// files, the fold of old darts, and the CSV export.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/scene.h"
+#include "game/match.h"
+#include "host/book.h"
+#include "host/recorder.h"
+#include "platform/headless/headless.h"
+#include "replay/script.h"
+
+namespace {
+
+const std::string kScripts = TOBELYN_SOURCE_DIR "/tests/scripts/";
+
+std::string readText(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+int64_t fixedClock() { return 1796644800; }  // 2026-12-07 12:00:00
+
+// What one script's run left: the book, the darts as the recorder gave them,
+// and the match state after each "run 10" (the result shown, the dart not
+// yet applied), as a dump there would show it.
+struct Played {
+  Book book;
+  std::vector<BookDart> darts;
+  std::vector<MatchState> atResults;
+  std::vector<bool> newBests;
+};
+
+// Plays a script on the headless game in this process, the recorder
+// watching after every pass; the first `lines` lines only, when given, and
+// then the program is closed.
+Played play(const std::string &file, const std::vector<std::string> &names = {},
+            size_t lines = SIZE_MAX) {
+  Played out;
+  Recorder recorder;
+  recorderInit(&recorder, fixedClock);
+  for (size_t s = 0; s < names.size(); ++s)
+    EXPECT_TRUE(recorderSetName(&recorder, int(s), names[s]));
+
+  headlessReset();
+  headlessClearMemoryRegistry();
+  headlessSetRegistryDir(nullptr);
+  headlessSetOtherInstance(false);
+  int code = 0;
+  bool running = appStart(GetModuleHandleW(nullptr), SW_SHOW, &code);
+  uint32_t step = 16;
+  auto pass = [&] {
+    if (!running) return;
+    if (!appPass(&code)) appFinish(), running = false;
+    headlessAdvanceClock(step);
+    const RecorderView view{.inMatch = frameHandler == matchSceneFrame,
+                            .sceneStep = sceneStep,
+                            .match = &match,
+                            .gameMode = gameMode,
+                            .playerCount = playerCount};
+    switch (recorderObserve(&recorder, view)) {
+      case RecorderEvent::kDart:
+        out.darts.push_back(recorder.lastDart);
+        break;
+      case RecorderEvent::kMatchEnd: {
+        out.darts.push_back(recorder.endedDarts.back());
+        NewBests news;
+        bookAddMatch(&out.book, recorder.endedMatch, recorder.endedDarts, &news);
+        out.newBests.assign(news.seat, news.seat + MAX_PLAYERS);
+        break;
+      }
+      case RecorderEvent::kNothing:
+        break;
+    }
+  };
+
+  std::istringstream text(readText(kScripts + file));
+  size_t number = 0;
+  for (std::string line; std::getline(text, line) && number++ < lines;) {
+    const ParseResult parsed = parseScriptLine(line);
+    EXPECT_TRUE(parsed.ok) << file << ":" << number << ": " << parsed.error;
+    const ScriptCommand &c = parsed.command;
+    switch (c.kind) {
+      case CommandKind::Clock:
+        headlessSetClock(c.value);
+        break;
+      case CommandKind::Step:
+        step = c.value;
+        break;
+      case CommandKind::Key:
+        headlessKey(int(c.value));
+        break;
+      case CommandKind::Hold:
+      case CommandKind::Release:
+        headlessHold(int(c.value), c.kind == CommandKind::Hold);
+        break;
+      case CommandKind::Run:
+        for (uint32_t i = 0; i < c.value; ++i) pass();
+        if (c.value == 10 && frameHandler == matchSceneFrame) out.atResults.push_back(match);
+        break;
+      case CommandKind::Wait:
+        for (uint32_t i = 0; i < c.limit && running; ++i) {
+          pass();
+          if (sceneStep == c.sceneStep) break;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  headlessClose();
+  for (int i = 0; i < 1000 && running; ++i) pass();
+  return out;
+}
+
+// --- The recorder on real matches.
+
+TEST(BookRecorder, SoloThreeOhOneDartsAreTheLandingsTheGameShowed) {
+  const Played p = play("match_301_1p.txt");
+  ASSERT_EQ(p.darts.size(), p.atResults.size());
+  ASSERT_EQ(p.darts.size(), 7u);
+
+  // Each dart as the game's own state showed it after its landing.
+  for (size_t i = 0; i < p.darts.size(); ++i) {
+    SCOPED_TRACE("dart " + std::to_string(i + 1));
+    const BookDart &d = p.darts[i];
+    const MatchState &m = p.atResults[i];
+    EXPECT_EQ(d.aimX, m.aimX);
+    EXPECT_EQ(d.peak, m.gaugePeak);
+    EXPECT_EQ(d.release, m.gaugeRelease);
+    EXPECT_EQ(d.x, m.dartMarkX[m.dartIndex] + 8);
+    EXPECT_EQ(d.y, m.dartMarkY[m.dartIndex] + 8);
+    EXPECT_EQ(d.score, m.throwScore);
+    EXPECT_EQ(d.round, m.roundIndex + 1);
+    EXPECT_EQ(d.dart, m.dartIndex + 1);
+  }
+
+  // And as the script's author placed them: "aim 112 row 80 scores 60".
+  std::istringstream text(readText(kScripts + "match_301_1p.txt"));
+  size_t i = 0;
+  for (std::string line; std::getline(text, line);) {
+    int round, dart, aim, row, score;
+    char what[16] = "";
+    if (std::sscanf(line.c_str(), "# R%d dart %d%15[^:]: aim %d row %d scores %d", &round, &dart,
+                    what, &aim, &row, &score) != 6 &&
+        std::sscanf(line.c_str(), "# R%d dart %d: aim %d row %d scores %d", &round, &dart, &aim,
+                    &row, &score) != 5)
+      continue;
+    ASSERT_LT(i, p.darts.size());
+    const BookDart &d = p.darts[i++];
+    SCOPED_TRACE(line);
+    EXPECT_EQ(d.round, round);
+    EXPECT_EQ(d.dart, dart);
+    EXPECT_EQ(d.aimX, aim);
+    EXPECT_EQ(d.y, row);
+    EXPECT_EQ(d.score, score);
+    EXPECT_EQ(d.bust, std::string(what) == " bust");
+    EXPECT_EQ(d.counted, d.bust ? 0 : d.score);
+  }
+  EXPECT_EQ(i, p.darts.size());
+
+  ASSERT_EQ(p.book.matches.size(), 1u);
+  const BookMatch &m = p.book.matches[0];
+  EXPECT_EQ(m.winner, 0);
+  EXPECT_EQ(m.time, fixedClock());
+  EXPECT_EQ(m.seats[0].name, "PLAYER 1");
+  EXPECT_EQ(matchResultWords(m, 0), "won, checked out in 7 darts");
+  EXPECT_EQ(matchAverageWords(m, 0), "3-dart average 129.0");
+  EXPECT_TRUE(p.newBests[0]) << "the first finish is a record";
+  const std::vector<RecordEntry> best = bookRecords(p.book, kRecord301FewestDarts);
+  ASSERT_EQ(best.size(), 1u);
+  EXPECT_EQ(best[0].value, 7);
+  EXPECT_EQ(formatDate(best[0].time), "2026-12-07");
+}
+
+// Only a match played to its end is kept: one whose program is closed in
+// the middle leaves nothing.
+TEST(BookRecorder, AMatchEndedByClosingTheProgramIsNotRecorded) {
+  const Played p = play("match_301_1p.txt", {}, 150);
+  EXPECT_GT(p.darts.size(), 0u) << "the cut is no longer inside the match";
+  EXPECT_TRUE(p.book.matches.empty());
+  EXPECT_TRUE(p.book.darts.empty());
+}
+
+struct FourPlayerCase {
+  const char *file;
+  RecordKind record;     // the game's record the winner sets
+  size_t entries;        // how many entries it then has
+  const char *bestName;  // its holder
+  double bestValue;
+  const char *words[MAX_PLAYERS];  // each seat's result on the summary card
+};
+
+const char *const kFourNames[] = {"ANNA", "BO-2", "CHI LEE", "DEV"};
+
+const FourPlayerCase kFourPlayers[] = {
+    {.file = "match_301_4p.txt",
+     .record = kRecord301FewestDarts,
+     .entries = 1,
+     .bestName = "CHI LEE",
+     .bestValue = 6,
+     .words = {"not finished, 301 left", "not finished, 301 left", "won, checked out in 6 darts",
+               "not finished, 301 left"}},
+    {.file = "match_countup_4p.txt",
+     .record = kRecordCountUpFewestDarts,
+     .entries = 1,
+     .bestName = "BO-2",
+     .bestValue = 4,
+     .words = {"0 at the end", "reached 200 in 4 darts", "0 at the end", "0 at the end"}},
+    {.file = "match_highscore_4p.txt",
+     .record = kRecordHighScoreBestTotal,
+     .entries = 4,
+     .bestName = "DEV",
+     .bestValue = 115,
+     .words = {"0 after seven rounds, 2nd place", "0 after seven rounds, 2nd place",
+               "0 after seven rounds, 2nd place", "115 after seven rounds, 1st place"}},
+    {.file = "match_clock_4p.txt",
+     .record = kRecordClockFewestDarts,
+     .entries = 0,
+     .bestName = "",
+     .bestValue = 0,
+     .words = {"reached 4", "reached 1", "reached 1", "reached 1"}},
+};
+
+TEST(BookRecorder, FourPlayerMatchesOfEachGameGiveTheWinnersRecords) {
+  const std::vector<std::string> names(std::begin(kFourNames), std::end(kFourNames));
+  for (const FourPlayerCase &c : kFourPlayers) {
+    SCOPED_TRACE(c.file);
+    const Played p = play(c.file, names);
+    ASSERT_EQ(p.book.matches.size(), 1u);
+    const BookMatch &m = p.book.matches[0];
+    ASSERT_EQ(m.players, 4);
+    for (int s = 0; s < MAX_PLAYERS; ++s) {
+      EXPECT_EQ(m.seats[s].name, kFourNames[s]);
+      EXPECT_EQ(matchResultWords(m, s), c.words[s]) << "seat " << s;
+    }
+    const std::vector<RecordEntry> best = bookRecords(p.book, c.record);
+    ASSERT_EQ(best.size(), c.entries);
+    if (c.entries > 0) {
+      EXPECT_EQ(best[0].name, c.bestName);
+      EXPECT_EQ(best[0].value, c.bestValue);
+    }
+    // Every dart is in the book under its seat's name and the match's game.
+    ASSERT_EQ(p.book.darts.size(), p.darts.size());
+    int darts[MAX_PLAYERS] = {};
+    for (const BookDart &d : p.book.darts) {
+      EXPECT_EQ(d.name, kFourNames[d.seat]);
+      EXPECT_EQ(d.game, m.game);
+      ++darts[d.seat];
+    }
+    for (int s = 0; s < MAX_PLAYERS; ++s) EXPECT_EQ(darts[s], m.seats[s].darts) << "seat " << s;
+  }
+}
+
+// --- The file.
+
+// A book of a few made-up matches, written and read back.
+BookDart madeDart(int32_t seat, const char *name, int32_t round, int32_t dart, Ring ring,
+                  int32_t sector, int32_t score, int32_t counted) {
+  BookDart d;
+  d.seat = seat;
+  d.name = name;
+  d.round = round;
+  d.dart = dart;
+  d.aimX = 16 + 4 * ((round * 7 + dart * 3 + seat) % 49);
+  d.peak = (round * 13 + dart) % GAUGE_POINTS;
+  d.release = (round * 5 + dart * 11) % GAUGE_POINTS;
+  d.x = d.aimX + 8;
+  d.y = 4 * ((round * 11 + dart * 7) % 61);
+  d.ring = ring;
+  d.sector = sector;
+  d.score = score;
+  d.counted = counted;
+  return d;
+}
+
+// A "301" match of `darts` darts for two names, the first finishing when
+// asked; each dart a triple 20, a single 1, or a miss in turn.
+void addMadeMatch(Book *book, int64_t time, int darts, bool finish, int32_t game = GAME_301) {
+  BookMatch m;
+  m.time = time;
+  m.game = game;
+  m.players = 2;
+  m.seats[0].name = "ANNA";
+  m.seats[1].name = "BO";
+  std::vector<BookDart> list;
+  for (int i = 0; i < 2 * darts; ++i) {
+    const int32_t seat = i / 3 % 2, round = i / 6 + 1, dart = i % 3 + 1;
+    const Ring ring = i % 3 == 0 ? kRingTriple : i % 3 == 1 ? kRingSingle : kRingMiss;
+    const int32_t sector = ring == kRingMiss ? 0 : ring == kRingTriple ? 20 : 1;
+    const int32_t score = ring == kRingTriple ? 60 : ring == kRingSingle ? 1 : 0;
+    list.push_back(
+        madeDart(seat, m.seats[seat].name.c_str(), round, dart, ring, sector, score, score));
+    m.seats[seat].darts += 1;
+    m.seats[seat].points += score;
+    m.rounds = round;
+  }
+  for (int s = 0; s < 2; ++s)
+    m.seats[s].final = game == GAME_301 ? std::max(0, 301 - m.seats[s].points) : m.seats[s].points;
+  if (finish) {
+    m.winner = 0;
+    m.seats[0].finished = true;
+  }
+  bookAddMatch(book, m, list);
+}
+
+Book madeBook() {
+  Book book;
+  addMadeMatch(&book, 1796644800, 12, true);
+  addMadeMatch(&book, 1796731200, 9, false);
+  addMadeMatch(&book, 1796817600, 6, true, GAME_COUNT_UP);
+  return book;
+}
+
+std::vector<std::string> linesOf(const std::string &text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+std::string joined(const std::vector<std::string> &lines) {
+  std::string out;
+  for (const std::string &l : lines) out += l + "\n";
+  return out;
+}
+
+void parseText(const std::string &text, Book *book) {
+  bookParse(reinterpret_cast<const uint8_t *>(text.data()), text.size(), book);
+}
+
+TEST(BookFile, WrittenAndReadBackUnchanged) {
+  const Book book = madeBook();
+  const std::string text = bookFormat(book);
+  Book again;
+  parseText(text, &again);
+  EXPECT_EQ(again.file, BookFile::kOurs);
+  EXPECT_EQ(again.skippedLines, 0);
+  EXPECT_EQ(bookFormat(again), text);
+  EXPECT_EQ(again.nextMatch, 4);
+}
+
+struct Damage {
+  const char *name;
+  std::string (*damage)(std::vector<std::string> lines);  // the good file's lines
+  int lost;                                               // good lines lost
+  int skipped;                                            // lines counted as skipped
+};
+
+const Damage kDamages[] = {
+    {.name = "a digit changed in a dart line",
+     .damage =
+         [](std::vector<std::string> l) {
+           l[10][4] ^= 1;
+           return joined(l);
+         },
+     .lost = 1,
+     .skipped = 1},
+    {.name = "a match line's name changed",
+     .damage =
+         [](std::vector<std::string> l) {
+           l[2][l[2].find("BO")] = 'X';
+           return joined(l);
+         },
+     .lost = 1,
+     .skipped = 1},
+    {.name = "cut in the middle of the last line",
+     .damage =
+         [](std::vector<std::string> l) { return joined(l).substr(0, joined(l).size() - 20); },
+     .lost = 1,
+     .skipped = 1},
+    {.name = "noise lines between good ones",
+     .damage =
+         [](std::vector<std::string> l) {
+           l.insert(l.begin() + 5, "\x01\xff garbage 00000000");
+           l.insert(l.begin() + 2, "D 1 0 0 ANNA 1 1 112 126 48 120 128 25 5 50 50 0 deadbeef");
+           return joined(l);
+         },
+     .lost = 0,
+     .skipped = 2},
+    {.name = "carriage returns before every line feed",
+     .damage =
+         [](std::vector<std::string> l) {
+           std::string out;
+           for (const std::string &line : l) out += line + "\r\n";
+           return out;
+         },
+     .lost = 0,
+     .skipped = 0},
+    {.name = "the first line damaged",
+     .damage =
+         [](std::vector<std::string> l) {
+           l[0] += "x";
+           return joined(l);
+         },
+     .lost = 0,
+     .skipped = 1},
+    {.name = "a match line repeated",
+     .damage =
+         [](std::vector<std::string> l) {
+           l.insert(l.begin() + 3, l[1]);
+           return joined(l);
+         },
+     .lost = 0,
+     .skipped = 1},
+};
+
+TEST(BookFile, ADamagedLineCostsOnlyItself) {
+  const Book good = madeBook();
+  const std::vector<std::string> goodLines = linesOf(bookFormat(good));
+  for (const Damage &c : kDamages) {
+    SCOPED_TRACE(c.name);
+    Book book;
+    parseText(c.damage(goodLines), &book);
+    EXPECT_EQ(book.file, BookFile::kOurs);
+    EXPECT_EQ(book.skippedLines, c.skipped);
+    // Every line kept is one of the good file's, and only c.lost are missing.
+    const std::vector<std::string> kept = linesOf(bookFormat(book));
+    for (size_t i = 1; i < kept.size(); ++i)
+      EXPECT_NE(std::find(goodLines.begin(), goodLines.end(), kept[i]), goodLines.end()) << kept[i];
+    EXPECT_EQ(kept.size() + c.lost, goodLines.size());
+  }
+}
+
+struct NotOurs {
+  const char *name;
+  const char *text;
+  BookFile file;
+};
+
+const NotOurs kNotOurs[] = {
+    {.name = "a newer book",
+     .text = "tobelyn-book 2 00000000\nZ what comes later\n",
+     .file = BookFile::kFuture},
+    {.name = "someone's notes", .text = "shopping list\neggs\n", .file = BookFile::kForeign},
+    {.name = "the settings file",
+     .text = "tobelyn-settings 1\nSound 3 0100\n",
+     .file = BookFile::kForeign},
+    {.name = "binary", .text = "\x89PNG\r\n\x1a\n", .file = BookFile::kForeign},
+};
+
+TEST(BookFile, AForeignOrNewerFileIsReadAsEmptyAndNeverWritten) {
+  const std::string dir = ::testing::TempDir() + "tobelyn_book_not_ours";
+  std::remove((dir + "/book").c_str());
+  std::remove((dir + "/book.tmp").c_str());
+  for (const NotOurs &c : kNotOurs) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir + "/book";
+    Book empty;
+    ASSERT_TRUE(bookSave(path.c_str(), empty)) << "a new book is written";
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << c.text;
+    Book book;
+    bookLoad(path.c_str(), &book);
+    EXPECT_EQ(book.file, c.file);
+    EXPECT_TRUE(book.matches.empty() && book.darts.empty());
+    addMadeMatch(&book, 1796644800, 3, true);
+    EXPECT_FALSE(bookSave(path.c_str(), book));
+    EXPECT_EQ(readText(path), c.text);
+  }
+}
+
+// --- The fold.
+
+TEST(BookFold, TwentyThousandDartsKeepRecordsAndAveragesExact) {
+  Book book;
+  // 800 matches of 2 x 12 to 15 darts: 21,600 darts, the oldest 1,600 folded.
+  for (int i = 0; i < 800; ++i)
+    addMadeMatch(&book, 1796644800 + 3600 * i, 15 - i % 4, i % 3 == 0,
+                 i % 5 == 4 ? GAME_HIGH_SCORE : GAME_301);
+  // The same matches with nothing folded, as the reference.
+  Book unfolded;
+  for (int i = 0; i < 800; ++i) {
+    Book one;
+    addMadeMatch(&one, 1796644800 + 3600 * i, 15 - i % 4, i % 3 == 0,
+                 i % 5 == 4 ? GAME_HIGH_SCORE : GAME_301);
+    BookMatch m = one.matches[0];
+    m.id = unfolded.nextMatch++;
+    unfolded.matches.push_back(m);
+    for (BookDart d : one.darts) {
+      d.match = m.id;
+      unfolded.darts.push_back(d);
+    }
+  }
+  ASSERT_GT(unfolded.darts.size(), kBookDartsKept);
+  EXPECT_EQ(book.darts.size(), kBookDartsKept);
+  EXPECT_FALSE(book.totals.empty());
+
+  // Written and read back, the folded book answers as the whole one does.
+  Book read;
+  parseText(bookFormat(book), &read);
+  ASSERT_EQ(read.skippedLines, 0);
+  for (const Book *b : {&book, &read}) {
+    for (int kind = 0; kind < kRecordKinds; ++kind) {
+      const std::vector<RecordEntry> want = bookRecords(unfolded, RecordKind(kind));
+      const std::vector<RecordEntry> got = bookRecords(*b, RecordKind(kind));
+      ASSERT_EQ(got.size(), want.size()) << "record " << kind;
+      for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].match, want[i].match) << "record " << kind << " place " << i;
+        EXPECT_EQ(got[i].value, want[i].value) << "record " << kind << " place " << i;
+      }
+    }
+    for (const char *name : {"ANNA", "BO"}) {
+      SCOPED_TRACE(name);
+      const PlayerStats want = bookPlayerStats(unfolded, name);
+      const PlayerStats got = bookPlayerStats(*b, name);
+      EXPECT_EQ(got.matches, want.matches);
+      EXPECT_EQ(got.darts, want.darts);
+      EXPECT_EQ(got.average301, want.average301);
+      EXPECT_EQ(got.trend301, want.trend301);
+      EXPECT_EQ(got.ringDarts, want.ringDarts);
+      EXPECT_EQ(got.triples, want.triples);
+      EXPECT_EQ(got.bestSector, want.bestSector);
+      EXPECT_EQ(got.finished301, want.finished301);
+      for (int game : {-1, int(GAME_301), int(GAME_HIGH_SCORE)})
+        EXPECT_EQ(bookLandingGrid(*b, name, game), bookLandingGrid(unfolded, name, game))
+            << "game " << game;
+    }
+  }
+}
+
+// --- The export.
+
+struct CsvCase {
+  const char *name;
+  const char *text;
+  const char *field;
+};
+
+const CsvCase kCsvFields[] = {
+    {.name = "plain words stay as they are", .text = "Round The Clock", .field = "Round The Clock"},
+    {.name = "a comma is quoted", .text = "a,b", .field = "\"a,b\""},
+    {.name = "a quote is doubled inside quotes",
+     .text = "say \"hi\"",
+     .field = "\"say \"\"hi\"\"\""},
+    {.name = "a line break is quoted", .text = "two\r\nlines", .field = "\"two\r\nlines\""},
+};
+
+TEST(BookCsv, OneDartARowWithRfc4180Quoting) {
+  for (const CsvCase &c : kCsvFields) EXPECT_EQ(csvField(c.text), c.field) << c.name;
+
+  const Book book = madeBook();
+  const std::string csv = bookCsv(book);
+  ASSERT_EQ(csv.substr(csv.size() - 2), "\r\n");
+  std::vector<std::string> rows;
+  for (size_t at = 0; at < csv.size();) {
+    const size_t end = csv.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos);
+    rows.push_back(csv.substr(at, end - at));
+    at = end + 2;
+  }
+  ASSERT_EQ(rows.size(), book.darts.size() + 1);
+  const auto columns = [](const std::string &row) {
+    return std::count(row.begin(), row.end(), ',');
+  };
+  for (const std::string &row : rows) EXPECT_EQ(columns(row), columns(rows[0])) << row;
+  EXPECT_EQ(rows[0].substr(0, 17), "match,date,game,s");
+  EXPECT_EQ(rows[1].substr(0, 31), "1,2026-12-07 12:00:00,301,1,ANN");
+}
+
+}  // namespace
