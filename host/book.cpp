@@ -493,15 +493,15 @@ std::string bookRecordsText(const Book &book) {
     const std::vector<RecordEntry> entries = bookRecords(book, static_cast<RecordKind>(kind));
     if (entries.empty()) out += "  none yet\n";
     for (size_t i = 0; i < entries.size(); ++i) {
-      char line[96];
       const RecordEntry &e = entries[i];
+      char value[32], line[96];
       if (kind == kRecord301BestAverage)
-        std::snprintf(line, sizeof line, "  %zu. %-10s %6.1f  %s\n", i + 1, e.name.c_str(), e.value,
-                      formatDate(e.time).c_str());
+        std::snprintf(value, sizeof value, "%.1f avg", e.value);
       else
-        std::snprintf(line, sizeof line, "  %zu. %-10s %4.0f %s  %s\n", i + 1, e.name.c_str(),
-                      e.value, kind == kRecordHighScoreBestTotal ? "points" : "darts ",
-                      formatDate(e.time).c_str());
+        std::snprintf(value, sizeof value, "%.0f %s", e.value,
+                      kind == kRecordHighScoreBestTotal ? "points" : "darts");
+      std::snprintf(line, sizeof line, "  %zu. %-10s  %-11s %s\n", i + 1, e.name.c_str(), value,
+                    formatDate(e.time).c_str());
       out += line;
     }
   }

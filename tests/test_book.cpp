@@ -2,9 +2,13 @@
 // scripts in tests/scripts, the book's file against damage and foreign
 // files, the fold of old darts, and the CSV export.
 #include <gtest/gtest.h>
+#ifdef TOBELYN_DESKTOP_GAME
+#include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -565,5 +569,57 @@ TEST(BookCsv, OneDartARowWithRfc4180Quoting) {
   EXPECT_EQ(rows[0].substr(0, 17), "match,date,game,s");
   EXPECT_EQ(rows[1].substr(0, 31), "1,2026-12-07 12:00:00,301,1,ANN");
 }
+
+#ifdef TOBELYN_DESKTOP_GAME
+// --- The desktop game's options: they only read the book.
+
+struct DesktopRun {
+  int status;
+  std::string out, err;
+};
+
+DesktopRun desktop(const std::string &data, const std::string &arguments) {
+  const std::string dir = ::testing::TempDir();
+  const int raw = std::system(("XDG_DATA_HOME='" + data + "' '" TOBELYN_DESKTOP_GAME "' " +
+                               arguments + " >'" + dir + "desk.out' 2>'" + dir + "desk.err'")
+                                  .c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(dir + "desk.out"),
+          readText(dir + "desk.err")};
+}
+
+TEST(BookDesktop, RecordsAndExportReadTheBookAndLeaveItAlone) {
+  const std::string data = ::testing::TempDir() + "tobelyn_book_desktop";
+  ASSERT_EQ(std::system(("rm -rf '" + data + "'").c_str()), 0);
+
+  // No book yet: nothing to show, and no folder made for it.
+  DesktopRun run = desktop(data, "--records");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("none yet"), std::string::npos) << run.out;
+  EXPECT_NE(std::system(("test -e '" + data + "'").c_str()), 0) << "the folder was made";
+
+  const Book book = madeBook();
+  const std::string path = data + "/tobelyn/book";
+  ASSERT_TRUE(bookSave(path.c_str(), book));
+  const std::string stored = readText(path);
+  run = desktop(data, "--records");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, bookRecordsText(book));
+  EXPECT_NE(run.out.find("  1. ANNA        12 darts    2026-12-07"), std::string::npos) << run.out;
+
+  run = desktop(data, "--export '" + data + "/darts.csv'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(readText(data + "/darts.csv"), bookCsv(book));
+  EXPECT_EQ(desktop(data, "--export -").out, bookCsv(book));
+  EXPECT_EQ(readText(path), stored);
+
+  // A file that is not a book is named, left alone, and fails the option.
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << "not a book\n";
+  run = desktop(data, "--records");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("is not a player book"), std::string::npos) << run.err;
+  EXPECT_EQ(readText(path), "not a book\n");
+  EXPECT_EQ(desktop(data, "--export").status, 2);
+}
+#endif
 
 }  // namespace

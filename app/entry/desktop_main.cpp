@@ -1,8 +1,12 @@
 // Entry of the desktop game.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/app.h"
+#include "host/book.h"
+#include "platform/common/safe_file.h"
 
 #ifndef TOBELYN_VERSION
 #define TOBELYN_VERSION "0"
@@ -11,7 +15,7 @@
 namespace {
 
 const char kHelp[] =
-    "Usage: tobelyn [--help | --version]\n"
+    "Usage: tobelyn [--help | --version | --records | --export FILE]\n"
     "A darts game for one to four players.\n"
     "\n"
     "Keys: arrows move (Left/Right switch the sound on the option screen), Enter is A\n"
@@ -22,9 +26,60 @@ const char kHelp[] =
     "\n"
     "Settings: $XDG_CONFIG_HOME/tobelyn/settings (default ~/.config/tobelyn/settings);\n"
     "the window's size and mode beside it in window, the menu's in host.\n"
+    "Player book (every dart of every finished match): $XDG_DATA_HOME/tobelyn/book\n"
+    "(default ~/.local/share/tobelyn/book).\n"
     "\n"
-    "  --help     show this text and exit\n"
-    "  --version  show the version and exit\n";
+    "  --help         show this text and exit\n"
+    "  --version      show the version and exit\n"
+    "  --records      show the records kept in the player book and exit\n"
+    "  --export FILE  write every dart of the player book to FILE as CSV (- for the\n"
+    "                 standard output) and exit\n";
+
+// The player book, read only: a running game may hold it, and never learns
+// of this. False (with a message) when it cannot be read as a book.
+bool readBook(Book *book) {
+  std::string path;
+  if (!bookPathPosix(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), &path)) {
+    std::fputs("tobelyn: no folder for the player book (HOME is not set)\n", stderr);
+    return false;
+  }
+  bookLoad(path.c_str(), book);
+  const char *problem = book->file == BookFile::kForeign      ? "is not a player book"
+                        : book->file == BookFile::kFuture     ? "is from a newer version"
+                        : book->file == BookFile::kUnreadable ? "cannot be read"
+                                                              : nullptr;
+  if (problem != nullptr) {
+    std::fprintf(stderr, "tobelyn: %s %s; it is left as it is\n", path.c_str(), problem);
+    return false;
+  }
+  if (book->skippedLines > 0)
+    std::fprintf(stderr, "tobelyn: %s: %d damaged lines skipped\n", path.c_str(),
+                 book->skippedLines);
+  return true;
+}
+
+int printRecords() {
+  Book book;
+  if (!readBook(&book)) return 1;
+  std::fputs(bookRecordsText(book).c_str(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int exportCsv(const char *file) {
+  Book book;
+  if (!readBook(&book)) return 1;
+  const std::string csv = bookCsv(book);
+  if (std::strcmp(file, "-") == 0) {
+    std::fwrite(csv.data(), 1, csv.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  if (!safeFileWrite(file, csv.data(), csv.size(),
+                     kSafeWriteDurable | kSafeWriteReplaceOnlyFiles)) {
+    std::fprintf(stderr, "tobelyn: cannot write %s\n", file);
+    return 1;
+  }
+  return 0;
+}
 
 }  // namespace
 
@@ -39,6 +94,12 @@ int main(int argc, char **argv) {
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
       std::fputs(kHelp, stdout);
       return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--records") == 0) return printRecords();
+    if (argc == 3 && std::strcmp(argv[1], "--export") == 0) return exportCsv(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "--export") == 0) {
+      std::fputs("tobelyn: --export needs a file name\nTry 'tobelyn --help'.\n", stderr);
+      return 2;
     }
     std::fprintf(stderr, "tobelyn: unknown option '%s'\nTry 'tobelyn --help'.\n", argv[1]);
     return 2;
