@@ -1,5 +1,7 @@
 #include "host/book.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -340,7 +342,13 @@ std::string bookFormat(const Book &book) {
 }
 
 void bookLoad(const char *path, Book *out) {
-  std::vector<uint8_t> buffer(kBookFileMax);
+  // Room for the file as it is now (and a byte more, so that one that grew
+  // meanwhile is refused rather than cut), never more than the limit.
+  struct stat st;
+  const size_t room = stat(path, &st) == 0 && st.st_size >= 0
+                          ? std::min(static_cast<size_t>(st.st_size) + 1, kBookFileMax)
+                          : 1;
+  std::vector<uint8_t> buffer(room);
   size_t size = 0;
   switch (safeFileRead(path, buffer.data(), buffer.size(), &size, SafeLinks::kFollow)) {
     case SafeReadResult::kRead:

@@ -23,7 +23,9 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "host/book.h"
 #include "platform/common/registry_file.h"
+#include "platform/common/safe_file.h"
 
 namespace {
 
@@ -425,6 +427,115 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
       int(kills), int(attempts), runUs / 1000.0, atWriteKills, seen[0], seen[1],
       int(attempts - kills), leftovers);
   EXPECT_EQ(kills, iterations) << "too few runs were still going when their kill came";
+}
+
+// The player book, killed while it is saved: a book of 21-dart "High
+// Score" matches, one more added by a child process that is killed at
+// random moments of its load, add and save.
+void addHighScoreMatch(Book *book, int64_t time) {
+  BookMatch m;
+  m.time = time;
+  m.game = GAME_HIGH_SCORE;
+  m.rounds = 7;
+  m.seats[0].name = "KILL TEST";
+  std::vector<BookDart> darts;
+  for (int k = 0; k < 21; ++k) {
+    BookDart d;
+    d.name = m.seats[0].name;
+    d.round = k / 3 + 1;
+    d.dart = k % 3 + 1;
+    d.aimX = 16 + 4 * (k % 49);
+    d.x = d.aimX + 8;
+    d.y = 80;
+    d.ring = kRingSingle;
+    d.sector = 1 + k % 20;
+    d.score = d.counted = d.sector;
+    m.seats[0].points += d.counted;
+    ++m.seats[0].darts;
+    darts.push_back(d);
+  }
+  m.seats[0].final = m.seats[0].points;
+  bookAddMatch(book, m, darts);
+}
+
+TEST(Resilience, KilledWhileSavingLeavesOldOrNewBookWhole) {
+  const uint64_t iterations = envNumber("TOBELYN_KILL_ITERATIONS", 60);
+  std::mt19937 rng(static_cast<uint32_t>(envNumber("TOBELYN_KILL_SEED", 1)));
+  const std::string dir = freshDir(), path = dir + "/data/tobelyn/book", tmp = path + ".tmp";
+  Book book;
+  for (int i = 0; i < 150; ++i) addHighScoreMatch(&book, 1796644800 + 600 * i);
+  const std::string oldFile = bookFormat(book);
+  addHighScoreMatch(&book, 1796644800 + 600 * 150);
+  const std::string newFile = bookFormat(book);
+
+  // Loads, adds the match, saves; killed delayUs in (counted from the
+  // temporary file's appearance when atWrite), never when negative.
+  auto saveAndKill = [&](long delayUs, bool atWrite, double *seconds) {
+    auto started = std::chrono::steady_clock::now();
+    pid_t pid = fork();
+    if (pid == 0) {
+      Book child;
+      bookLoad(path.c_str(), &child);
+      addHighScoreMatch(&child, 1796644800 + 600 * 150);
+      _exit(bookSave(path.c_str(), child) ? 0 : 3);
+    }
+    int status = 0;
+    bool reaped = false;
+    while (atWrite && delayUs >= 0 && !reaped && access(tmp.c_str(), F_OK) != 0)
+      reaped = waitpid(pid, &status, WNOHANG) == pid;
+    if (delayUs >= 0 && !reaped) {
+      usleep(static_cast<useconds_t>(delayUs));
+      kill(pid, SIGKILL);
+    }
+    if (!reaped) waitpid(pid, &status, 0);
+    *seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return status;
+  };
+  auto putOld = [&] {
+    ASSERT_TRUE(safeMakeParentFolders(path.c_str(), 0755));
+    writeFile(path, oldFile);
+  };
+
+  double times[3];
+  for (double &t : times) {
+    putOld();
+    ASSERT_EQ(saveAndKill(-1, false, &t), 0);
+    ASSERT_EQ(readAll(path), newFile) << "the unkilled save did not write the new book";
+  }
+  std::sort(times, times + 3);
+  const long runUs = static_cast<long>(times[1] * 1e6);
+
+  uint64_t kills = 0, attempts = 0;
+  int seen[2] = {}, leftovers = 0;
+  long estimateUs = runUs;
+  while (kills < iterations && attempts < 20 * iterations) {
+    putOld();
+    const int mode = static_cast<int>(attempts++ % 3);
+    const long delay = static_cast<long>(
+        mode == 0   ? rng() % static_cast<uint32_t>(estimateUs + 1)
+        : mode == 1 ? estimateUs * 4 / 5 + rng() % static_cast<uint32_t>(estimateUs / 5 + 1)
+                    : rng() % 2000);
+    double t = 0;
+    const int status = saveAndKill(delay, mode == 2, &t);
+    if (WIFSIGNALED(status)) {
+      ++kills;
+    } else {
+      ASSERT_EQ(status, 0) << "attempt " << attempts;
+      estimateUs = (estimateUs * 3 + static_cast<long>(t * 1e6)) / 4;
+    }
+    const std::string now = readAll(path);
+    ASSERT_TRUE(now == oldFile || now == newFile)
+        << "attempt " << attempts << ", kill mode " << mode << " after " << delay
+        << " us: damaged book";
+    ++seen[now == newFile];
+    leftovers += access(tmp.c_str(), F_OK) == 0;
+    unlink(tmp.c_str());
+  }
+  std::printf(
+      "book kill: %d kills in %d runs (median unkilled save %.1f ms, %zu bytes): %d old, %d "
+      "new, %d temporary files left by a killed writer\n",
+      int(kills), int(attempts), runUs / 1000.0, newFile.size(), seen[0], seen[1], leftovers);
+  EXPECT_EQ(kills, iterations) << "too few saves were still going when their kill came";
 }
 
 // --- Snapshots that cannot be written.
