@@ -170,44 +170,65 @@ bool readDart(const std::vector<std::string_view> &f, BookDart *d) {
   return true;
 }
 
+// Appends a separator (when given) and a number. Built piece by piece: a
+// literal + std::to_string(...) trips MinGW g++ 12's false overlap warning
+// (GCC bug 105651).
+void put(std::string &out, char separator, int64_t value) {
+  if (separator != 0) out += separator;
+  out += std::to_string(value);
+}
+
+void put(std::string &out, char separator, std::string_view text) {
+  if (separator != 0) out += separator;
+  out += text;
+}
+
 void writeTotals(std::string &out, const BookTotals &t) {
   const size_t start = out.size();
-  out += "T " + std::to_string(t.game) + ' ' + fileName(t.name) + ' ' + std::to_string(t.darts) +
-         ' ' + std::to_string(t.points) + ' ' + std::to_string(t.matches) + ' ' +
-         std::to_string(t.finishes) + ' ';
-  for (int i = 0; i < kRingCells; ++i) out += (i > 0 ? "," : "") + std::to_string(t.rings[i]);
-  out += ' ';
+  out += 'T';
+  put(out, ' ', t.game);
+  put(out, ' ', fileName(t.name));
+  for (int64_t v : {t.darts, t.points, t.matches, t.finishes}) put(out, ' ', v);
+  for (int i = 0; i < kRingCells; ++i) put(out, i > 0 ? ',' : ' ', t.rings[i]);
   bool any = false;
   for (int c = 0; c < kGridCells; ++c) {
     if (t.grid[c] == 0) continue;
-    out += (any ? "," : "") + std::to_string(c) + ':' + std::to_string(t.grid[c]);
+    put(out, any ? ',' : ' ', c);
+    put(out, ':', t.grid[c]);
     any = true;
   }
-  if (!any) out += '-';
+  if (!any) out += " -";
   appendCheck(out, start);
 }
 
 void writeMatch(std::string &out, const BookMatch &m) {
   const size_t start = out.size();
-  out += "M " + std::to_string(m.id) + ' ' + std::to_string(m.time) + ' ' + std::to_string(m.game) +
-         ' ' + std::to_string(m.players) + ' ' + std::to_string(m.rounds) + ' ' +
-         (m.winner < 0 ? "-" : std::to_string(m.winner));
+  out += 'M';
+  for (int64_t v : {m.id, m.time, int64_t{m.game}, int64_t{m.players}, int64_t{m.rounds}})
+    put(out, ' ', v);
+  if (m.winner < 0)
+    out += " -";
+  else
+    put(out, ' ', m.winner);
   for (int s = 0; s < m.players; ++s) {
     const BookSeat &seat = m.seats[s];
-    out += ' ' + fileName(seat.name) + ' ' + std::to_string(seat.darts) + ' ' +
-           std::to_string(seat.points) + ' ' + std::to_string(seat.final) + ' ' +
-           (seat.finished ? '1' : '0');
+    put(out, ' ', fileName(seat.name));
+    for (int64_t v : {seat.darts, seat.points, seat.final, int32_t{seat.finished}})
+      put(out, ' ', v);
   }
   appendCheck(out, start);
 }
 
 void writeDart(std::string &out, const BookDart &d) {
   const size_t start = out.size();
+  out += 'D';
+  put(out, ' ', d.match);
+  put(out, ' ', d.game);
+  put(out, ' ', d.seat);
+  put(out, ' ', fileName(d.name));
   const int32_t numbers[] = {d.round, d.dart,   d.aimX, d.peak,  d.release, d.x,
                              d.y,     d.sector, d.ring, d.score, d.counted, d.bust ? 1 : 0};
-  out += "D " + std::to_string(d.match) + ' ' + std::to_string(d.game) + ' ' +
-         std::to_string(d.seat) + ' ' + fileName(d.name);
-  for (int32_t v : numbers) out += ' ' + std::to_string(v);
+  for (int32_t v : numbers) put(out, ' ', v);
   appendCheck(out, start);
 }
 
@@ -239,7 +260,11 @@ bool validPlayerName(std::string_view name) {
   return true;
 }
 
-std::string defaultPlayerName(int seat) { return "PLAYER " + std::to_string(seat + 1); }
+std::string defaultPlayerName(int seat) {
+  std::string name = "PLAYER";
+  put(name, ' ', seat + 1);
+  return name;
+}
 
 int ringCell(Ring ring, int32_t sector) {
   switch (ring) {
@@ -333,7 +358,8 @@ void bookParse(const uint8_t *bytes, size_t size, Book *out) {
 }
 
 std::string bookFormat(const Book &book) {
-  std::string out = "tobelyn-book " + std::to_string(kBookVersion);
+  std::string out = "tobelyn-book";
+  put(out, ' ', kBookVersion);
   appendCheck(out, 0);
   for (const BookTotals &t : book.totals) writeTotals(out, t);
   for (const BookMatch &m : book.matches) writeMatch(out, m);
@@ -371,6 +397,13 @@ bool bookWritable(const Book &book) {
 bool bookSave(const char *path, const Book &book) {
   if (!bookWritable(book)) return false;
   const std::string text = bookFormat(book);
+#ifdef _WIN32
+  // The folders on the way are made at each '/', which Windows takes as
+  // well as its own '\\'.
+  std::string slashed(path);
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  path = slashed.c_str();
+#endif
   return safeFileWrite(path, text.data(), text.size(),
                        kSafeWriteMakeFolders | kSafeWriteDurable | kSafeWriteReplaceOnlyFiles);
 }
@@ -611,6 +644,18 @@ void civilFromDays(int64_t days, int64_t *year, int *month, int *day) {
   *year = yoe + era * 400 + (*month <= 2);
 }
 
+std::string leftWords(int32_t left) {
+  std::string words = "not finished,";
+  put(words, ' ', left);
+  return words + " left";
+}
+
+std::string reachedWords(int32_t target) {
+  std::string words = "reached";
+  put(words, ' ', target);
+  return words;
+}
+
 std::string placeWords(int place) {
   static const char *const suffix[] = {"st", "nd", "rd", "th"};
   return std::to_string(place) + suffix[std::min(place, 4) - 1];
@@ -646,8 +691,7 @@ std::string matchResultWords(const BookMatch &m, int seat) {
   const std::string darts = std::to_string(s.darts) + (s.darts == 1 ? " dart" : " darts");
   switch (m.game) {
     case GAME_301:
-      return s.finished ? "won, checked out in " + darts
-                        : "not finished, " + std::to_string(s.final) + " left";
+      return s.finished ? "won, checked out in " + darts : leftWords(s.final);
     case GAME_COUNT_UP:
       return s.finished ? "reached 200 in " + darts : std::to_string(s.final) + " at the end";
     case GAME_HIGH_SCORE: {
@@ -658,7 +702,7 @@ std::string matchResultWords(const BookMatch &m, int seat) {
       return words + ", " + placeWords(place) + " place";
     }
     case GAME_ROUND_THE_CLOCK:
-      return s.finished ? "finished in " + darts : "reached " + std::to_string(s.final);
+      return s.finished ? "finished in " + darts : reachedWords(s.final);
   }
   return "";
 }
@@ -670,7 +714,9 @@ std::string matchAverageWords(const BookMatch &m, int seat) {
     return oneDecimal(static_cast<double>(s.darts) / s.points) + " darts a number";
   }
   if (s.darts == 0) return "no darts";
-  return "3-dart average " + oneDecimal(3.0 * s.points / s.darts);
+  std::string words = "3-dart average";
+  put(words, ' ', oneDecimal(3.0 * s.points / s.darts));
+  return words;
 }
 
 // --- Export.
@@ -693,12 +739,16 @@ std::string bookCsv(const Book &book) {
       "score,counted,bust\r\n";
   for (const BookDart &d : book.darts) {
     const BookMatch *m = findMatch(book, d.match);
+    put(out, 0, d.match);
+    put(out, ',', m != nullptr ? formatDateTime(m->time) : std::string());
+    put(out, ',', csvField(gameName(d.game)));
+    put(out, ',', d.seat + 1);
+    put(out, ',', csvField(d.name));
     const int32_t numbers[] = {d.round, d.dart, d.aimX, d.peak, d.release, d.x, d.y, d.sector};
-    out += std::to_string(d.match) + ',' + (m != nullptr ? formatDateTime(m->time) : "") + ',' +
-           csvField(gameName(d.game)) + ',' + std::to_string(d.seat + 1) + ',' + csvField(d.name);
-    for (int32_t v : numbers) out += ',' + std::to_string(v);
-    out += ',' + csvField(ringNames[d.ring]) + ',' + std::to_string(d.score) + ',' +
-           std::to_string(d.counted) + ',' + (d.bust ? '1' : '0') + "\r\n";
+    for (int32_t v : numbers) put(out, ',', v);
+    put(out, ',', csvField(ringNames[d.ring]));
+    for (int32_t v : {d.score, d.counted, int32_t{d.bust}}) put(out, ',', v);
+    out += "\r\n";
   }
   return out;
 }

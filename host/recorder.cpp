@@ -32,7 +32,7 @@ void landed(Recorder *r, const MatchState &m) {
   d = BookDart{};
   d.game = r->current.game;
   d.seat = m.currentPlayer;
-  d.name = r->seatNames[m.currentPlayer];
+  d.name = r->current.seats[m.currentPlayer].name;  // as named when the match began
   d.round = m.roundIndex + 1;
   d.dart = m.dartIndex + 1;
   d.aimX = m.aimX;

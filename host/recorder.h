@@ -8,6 +8,21 @@
 // after tells what it counted and whether it busted). A match is complete
 // when the game reaches its "match over" step; one left any other way (the
 // host's quit to title, the program's end) is dropped with its darts.
+//
+// How the host drives it and the book:
+//   at start:   recorderInit(&recorder, wallClock); recorderSetName for each
+//               named seat; bookLoad(path, &book)
+//   each pass:  after the game's pass, recorderObserve(&recorder, view) with
+//               view = {frameHandler == matchSceneFrame, sceneStep, &match,
+//               gameMode, playerCount}
+//   kDart:      recorder.lastDart is the dart just applied
+//   kMatchEnd:  bookAddMatch(&book, recorder.endedMatch, recorder.endedDarts,
+//               &news), then bookSave(path, book) - outside the pass; the
+//               summary card reads recorder.endedMatch, matchResultWords,
+//               matchAverageWords and news ("New best!")
+//   at exit:    bookSave again only when the last save failed
+// A book that bookWritable refuses (foreign, newer, unreadable) is shown
+// but never saved; the game plays on either way.
 #pragma once
 
 #include <cstdint>

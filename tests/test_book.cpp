@@ -531,6 +531,38 @@ TEST(BookFold, TwentyThousandDartsKeepRecordsAndAveragesExact) {
   }
 }
 
+struct PathCase {
+  const char *name;
+  const char *xdgDataHome, *home;
+  const char *path;  // nullptr: no place for the book
+};
+
+const PathCase kPaths[] = {
+    {.name = "XDG_DATA_HOME first", .xdgDataHome = "/d", .home = "/h", .path = "/d/tobelyn/book"},
+    {.name = "a relative XDG_DATA_HOME is ignored",
+     .xdgDataHome = "d",
+     .home = "/h",
+     .path = "/h/.local/share/tobelyn/book"},
+    {.name = "HOME alone",
+     .xdgDataHome = nullptr,
+     .home = "/h",
+     .path = "/h/.local/share/tobelyn/book"},
+    {.name = "neither", .xdgDataHome = "", .home = nullptr, .path = nullptr},
+};
+
+TEST(BookFile, LivesInTheUsersDataFolder) {
+  for (const PathCase &c : kPaths) {
+    std::string path;
+    EXPECT_EQ(bookPathPosix(c.xdgDataHome, c.home, &path), c.path != nullptr) << c.name;
+    if (c.path != nullptr) {
+      EXPECT_EQ(path, c.path) << c.name;
+    }
+  }
+  std::string windows;
+  ASSERT_TRUE(bookPathWindows("C:\\Users\\x\\AppData\\Roaming", &windows));
+  EXPECT_EQ(windows, "C:\\Users\\x\\AppData\\Roaming\\Tobelyn\\book");
+}
+
 // --- The export.
 
 struct CsvCase {
