@@ -14,6 +14,11 @@
 // The headless build for Windows: folders there have no mode, and a drive
 // such as "C:" cannot be made but exists.
 inline int makeOneFolder(const char *folder, mode_t) {
+  // A bare drive ("C:") is neither made nor seen by stat: it is taken as there.
+  if (std::strlen(folder) == 2 && folder[1] == ':') {
+    errno = EEXIST;
+    return -1;
+  }
   if (_mkdir(folder) == 0) return 0;
   struct stat st;
   if (stat(folder, &st) == 0 && (st.st_mode & S_IFDIR) != 0) errno = EEXIST;
