@@ -464,7 +464,8 @@ bool better(RecordKind kind, double a, double b) {
 
 }  // namespace
 
-void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts, NewBests *news) {
+void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts, NewBests *news,
+                  size_t keep) {
   if (news != nullptr) *news = NewBests{};
   match.id = book->nextMatch++;
   for (int kind = 0; kind < kRecordKinds && news != nullptr; ++kind) {
@@ -482,7 +483,7 @@ void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts, NewB
     d.game = match.game;
     book->darts.push_back(std::move(d));
   }
-  bookFold(book, kBookDartsKept);
+  bookFold(book, keep);
 }
 
 void bookFold(Book *book, size_t keep) {

@@ -161,9 +161,9 @@ struct NewBests {
 };
 
 // Adds a finished match and its darts (the match's id is given here), then
-// folds the oldest darts beyond kBookDartsKept.
+// folds the oldest darts beyond keep (a smaller bound suits a small store).
 void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts,
-                  NewBests *news = nullptr);
+                  NewBests *news = nullptr, size_t keep = kBookDartsKept);
 // Folds the oldest darts into their totals until at most keep are left.
 void bookFold(Book *book, size_t keep);
 

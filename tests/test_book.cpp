@@ -289,7 +289,8 @@ BookDart madeDart(int32_t seat, const char *name, int32_t round, int32_t dart, R
 
 // A "301" match of `darts` darts for two names, the first finishing when
 // asked; each dart a triple 20, a single 1, or a miss in turn.
-void addMadeMatch(Book *book, int64_t time, int darts, bool finish, int32_t game = GAME_301) {
+void addMadeMatch(Book *book, int64_t time, int darts, bool finish, int32_t game = GAME_301,
+                  size_t keep = kBookDartsKept) {
   BookMatch m;
   m.time = time;
   m.game = game;
@@ -314,7 +315,7 @@ void addMadeMatch(Book *book, int64_t time, int darts, bool finish, int32_t game
     m.winner = 0;
     m.seats[0].finished = true;
   }
-  bookAddMatch(book, m, list);
+  bookAddMatch(book, m, list, nullptr, keep);
 }
 
 Book madeBook() {
@@ -475,24 +476,13 @@ TEST(BookFile, AForeignOrNewerFileIsReadAsEmptyAndNeverWritten) {
 // --- The fold.
 
 TEST(BookFold, TwentyThousandDartsKeepRecordsAndAveragesExact) {
-  Book book;
-  // 800 matches of 2 x 12 to 15 darts: 21,600 darts, the oldest 1,600 folded.
-  for (int i = 0; i < 800; ++i)
-    addMadeMatch(&book, 1796644800 + 3600 * i, 15 - i % 4, i % 3 == 0,
-                 i % 5 == 4 ? GAME_HIGH_SCORE : GAME_301);
-  // The same matches with nothing folded, as the reference.
-  Book unfolded;
+  // 800 matches of 2 x 12 to 15 darts: 21,600 darts, the oldest 1,600
+  // folded; beside them the same matches with nothing folded.
+  Book book, unfolded;
   for (int i = 0; i < 800; ++i) {
-    Book one;
-    addMadeMatch(&one, 1796644800 + 3600 * i, 15 - i % 4, i % 3 == 0,
-                 i % 5 == 4 ? GAME_HIGH_SCORE : GAME_301);
-    BookMatch m = one.matches[0];
-    m.id = unfolded.nextMatch++;
-    unfolded.matches.push_back(m);
-    for (BookDart d : one.darts) {
-      d.match = m.id;
-      unfolded.darts.push_back(d);
-    }
+    const int32_t game = i % 5 == 4 ? GAME_HIGH_SCORE : GAME_301;
+    addMadeMatch(&book, 1796644800 + 3600 * i, 15 - i % 4, i % 3 == 0, game);
+    addMadeMatch(&unfolded, 1796644800 + 3600 * i, 15 - i % 4, i % 3 == 0, game, SIZE_MAX);
   }
   ASSERT_GT(unfolded.darts.size(), kBookDartsKept);
   EXPECT_EQ(book.darts.size(), kBookDartsKept);
