@@ -17,6 +17,7 @@
 #include <cstring>
 #include <cwchar>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -340,23 +341,14 @@ TEST(Resilience, FolderThatCannotBeMadeGivesDefaults) {
 
 // --- Killed around the exit.
 
-// Starts the runner on dir's script and kills it delayUs later - counted
-// from the moment its temporary settings file appears (the save begins)
-// when atWrite is set; never when delayUs is negative. Returns the wait
-// status; *seconds is the run's length.
-int runAndKill(const std::string &dir, long delayUs, bool atWrite, double *seconds) {
-  auto started = std::chrono::steady_clock::now();
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
-      _exit(2);
-    execl(replayBinary.c_str(), replayBinary.c_str(), "--registry", dir.c_str(),
-          (dir + "/script.txt").c_str(), static_cast<char *>(nullptr));
-    _exit(127);
-  }
+// Waits for the child pid and kills it delayUs later - counted from the
+// moment the temporary file tmp appears (the save begins) when atWrite is
+// set; never when delayUs is negative. Returns the wait status; *seconds is
+// the run's length, from started.
+int killAfter(pid_t pid, const std::string &tmp, long delayUs, bool atWrite,
+              std::chrono::steady_clock::time_point started, double *seconds) {
   int status = 0;
   bool reaped = false;
-  const std::string tmp = dir + "/settings.tmp";
   while (atWrite && delayUs >= 0 && !reaped && access(tmp.c_str(), F_OK) != 0)
     reaped = waitpid(pid, &status, WNOHANG) == pid;
   if (delayUs >= 0 && !reaped) {
@@ -368,23 +360,36 @@ int runAndKill(const std::string &dir, long delayUs, bool atWrite, double *secon
   return status;
 }
 
-TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
+// Starts the runner on dir's script and kills it as killAfter says.
+int runAndKill(const std::string &dir, long delayUs, bool atWrite, double *seconds) {
+  auto started = std::chrono::steady_clock::now();
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
+      _exit(2);
+    execl(replayBinary.c_str(), replayBinary.c_str(), "--registry", dir.c_str(),
+          (dir + "/script.txt").c_str(), static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  return killAfter(pid, dir + "/settings.tmp", delayUs, atWrite, started, seconds);
+}
+
+// Kills runs of a save (run: delay, atWrite, &seconds -> wait status) until
+// TOBELYN_KILL_ITERATIONS kills, each run starting from oldFile at path, and
+// checks after every run that the file is oldFile or newFile, whole.
+void killRepeatedly(const char *what, const std::string &path, const std::string &oldFile,
+                    const std::string &newFile, const std::function<void()> &putOld,
+                    const std::function<int(long, bool, double *)> &run) {
   const uint64_t iterations = envNumber("TOBELYN_KILL_ITERATIONS", 60);
   std::mt19937 rng(static_cast<uint32_t>(envNumber("TOBELYN_KILL_SEED", 1)));
-  const std::string dir = freshDir(), path = dir + "/settings", tmp = path + ".tmp";
-  const std::string oldFile = settingsFile(1, kDefaultBindings);
-  const std::string newFile = settingsFile(0, kDefaultBindings);
-  // From the title to the option screen, sound switched off; the runner
-  // then closes the program.
-  writeFile(dir + "/script.txt",
-            "clock 5000\nrun 14\nkey 0x28\nrun 13\nkey 0x0D\nwait 0\nwait 2\nkey 0x25\nrun 13\n");
+  const std::string tmp = path + ".tmp";
 
   // How long a whole run takes here, unkilled: the median of three.
   double times[3];
   for (double &t : times) {
-    writeFile(path, oldFile);
-    ASSERT_EQ(runAndKill(dir, -1, false, &t), 0);
-    ASSERT_EQ(readAll(path), newFile) << "the script no longer switches the sound off";
+    putOld();
+    ASSERT_EQ(run(-1, false, &t), 0);
+    ASSERT_EQ(readAll(path), newFile) << "the unkilled run did not write the new file";
   }
   std::sort(times, times + 3);
   const long runUs = static_cast<long>(times[1] * 1e6);
@@ -395,7 +400,7 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
   int seen[2] = {}, leftovers = 0, atWriteKills = 0;
   long estimateUs = runUs;
   while (kills < iterations && attempts < 20 * iterations) {
-    writeFile(path, oldFile);
+    putOld();
     // A third of the kills anywhere in the run, a third in its last fifth,
     // a third within 2 ms of the save's start.
     const int mode = static_cast<int>(attempts++ % 3);
@@ -404,7 +409,7 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
         : mode == 1 ? estimateUs * 4 / 5 + rng() % static_cast<uint32_t>(estimateUs / 5 + 1)
                     : rng() % 2000);
     double t = 0;
-    const int status = runAndKill(dir, delay, mode == 2, &t);
+    const int status = run(delay, mode == 2, &t);
     if (WIFSIGNALED(status)) {
       ++kills;
       atWriteKills += mode == 2;
@@ -414,19 +419,32 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
     }
     const std::string now = readAll(path);
     ASSERT_TRUE(now == oldFile || now == newFile)
-        << "attempt " << attempts << ", kill mode " << mode << " after " << delay
-        << " us: damaged settings file";
+        << "attempt " << attempts << ", kill mode " << mode << " after " << delay << " us: damaged "
+        << what;
     ++seen[now == newFile];
     // A killed writer may leave its temporary file; it is counted and cleared.
     leftovers += access(tmp.c_str(), F_OK) == 0;
     unlink(tmp.c_str());
   }
   std::printf(
-      "kill: %d kills in %d runs (median unkilled run %.1f ms; %d within 2 ms of the save's "
+      "kill, %s: %d kills in %d runs (median unkilled run %.1f ms; %d within 2 ms of the save's "
       "start): %d old, %d new, %d ran to the end, %d temporary files left by a killed writer\n",
-      int(kills), int(attempts), runUs / 1000.0, atWriteKills, seen[0], seen[1],
+      what, int(kills), int(attempts), runUs / 1000.0, atWriteKills, seen[0], seen[1],
       int(attempts - kills), leftovers);
   EXPECT_EQ(kills, iterations) << "too few runs were still going when their kill came";
+}
+
+TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
+  const std::string dir = freshDir(), path = dir + "/settings";
+  const std::string oldFile = settingsFile(1, kDefaultBindings);
+  // From the title to the option screen, sound switched off; the runner
+  // then closes the program.
+  writeFile(dir + "/script.txt",
+            "clock 5000\nrun 14\nkey 0x28\nrun 13\nkey 0x0D\nwait 0\nwait 2\nkey 0x25\nrun 13\n");
+  killRepeatedly(
+      "settings", path, oldFile, settingsFile(0, kDefaultBindings),
+      [&] { writeFile(path, oldFile); },
+      [&](long delay, bool atWrite, double *t) { return runAndKill(dir, delay, atWrite, t); });
 }
 
 // The player book, killed while it is saved: a book of 21-dart "High
@@ -459,83 +477,28 @@ void addHighScoreMatch(Book *book, int64_t time) {
 }
 
 TEST(Resilience, KilledWhileSavingLeavesOldOrNewBookWhole) {
-  const uint64_t iterations = envNumber("TOBELYN_KILL_ITERATIONS", 60);
-  std::mt19937 rng(static_cast<uint32_t>(envNumber("TOBELYN_KILL_SEED", 1)));
-  const std::string dir = freshDir(), path = dir + "/data/tobelyn/book", tmp = path + ".tmp";
+  const std::string dir = freshDir(), path = dir + "/data/tobelyn/book";
   Book book;
   for (int i = 0; i < 150; ++i) addHighScoreMatch(&book, 1796644800 + 600 * i);
   const std::string oldFile = bookFormat(book);
   addHighScoreMatch(&book, 1796644800 + 600 * 150);
-  const std::string newFile = bookFormat(book);
-
-  // Loads, adds the match, saves; killed delayUs in (counted from the
-  // temporary file's appearance when atWrite), never when negative.
-  auto saveAndKill = [&](long delayUs, bool atWrite, double *seconds) {
-    auto started = std::chrono::steady_clock::now();
-    pid_t pid = fork();
-    if (pid == 0) {
-      Book child;
-      bookLoad(path.c_str(), &child);
-      addHighScoreMatch(&child, 1796644800 + 600 * 150);
-      _exit(bookSave(path.c_str(), child) ? 0 : 3);
-    }
-    int status = 0;
-    bool reaped = false;
-    while (atWrite && delayUs >= 0 && !reaped && access(tmp.c_str(), F_OK) != 0)
-      reaped = waitpid(pid, &status, WNOHANG) == pid;
-    if (delayUs >= 0 && !reaped) {
-      usleep(static_cast<useconds_t>(delayUs));
-      kill(pid, SIGKILL);
-    }
-    if (!reaped) waitpid(pid, &status, 0);
-    *seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    return status;
-  };
-  auto putOld = [&] {
-    ASSERT_TRUE(safeMakeParentFolders(path.c_str(), 0755));
-    writeFile(path, oldFile);
-  };
-
-  double times[3];
-  for (double &t : times) {
-    putOld();
-    ASSERT_EQ(saveAndKill(-1, false, &t), 0);
-    ASSERT_EQ(readAll(path), newFile) << "the unkilled save did not write the new book";
-  }
-  std::sort(times, times + 3);
-  const long runUs = static_cast<long>(times[1] * 1e6);
-
-  uint64_t kills = 0, attempts = 0;
-  int seen[2] = {}, leftovers = 0;
-  long estimateUs = runUs;
-  while (kills < iterations && attempts < 20 * iterations) {
-    putOld();
-    const int mode = static_cast<int>(attempts++ % 3);
-    const long delay = static_cast<long>(
-        mode == 0   ? rng() % static_cast<uint32_t>(estimateUs + 1)
-        : mode == 1 ? estimateUs * 4 / 5 + rng() % static_cast<uint32_t>(estimateUs / 5 + 1)
-                    : rng() % 2000);
-    double t = 0;
-    const int status = saveAndKill(delay, mode == 2, &t);
-    if (WIFSIGNALED(status)) {
-      ++kills;
-    } else {
-      ASSERT_EQ(status, 0) << "attempt " << attempts;
-      estimateUs = (estimateUs * 3 + static_cast<long>(t * 1e6)) / 4;
-    }
-    const std::string now = readAll(path);
-    ASSERT_TRUE(now == oldFile || now == newFile)
-        << "attempt " << attempts << ", kill mode " << mode << " after " << delay
-        << " us: damaged book";
-    ++seen[now == newFile];
-    leftovers += access(tmp.c_str(), F_OK) == 0;
-    unlink(tmp.c_str());
-  }
-  std::printf(
-      "book kill: %d kills in %d runs (median unkilled save %.1f ms, %zu bytes): %d old, %d "
-      "new, %d temporary files left by a killed writer\n",
-      int(kills), int(attempts), runUs / 1000.0, newFile.size(), seen[0], seen[1], leftovers);
-  EXPECT_EQ(kills, iterations) << "too few saves were still going when their kill came";
+  killRepeatedly(
+      "book", path, oldFile, bookFormat(book),
+      [&] {
+        ASSERT_TRUE(safeMakeParentFolders(path.c_str(), 0755));
+        writeFile(path, oldFile);
+      },
+      [&](long delay, bool atWrite, double *t) {
+        auto started = std::chrono::steady_clock::now();
+        pid_t pid = fork();
+        if (pid == 0) {  // loads, adds the match, saves
+          Book child;
+          bookLoad(path.c_str(), &child);
+          addHighScoreMatch(&child, 1796644800 + 600 * 150);
+          _exit(bookSave(path.c_str(), child) ? 0 : 3);
+        }
+        return killAfter(pid, path + ".tmp", delay, atWrite, started, t);
+      });
 }
 
 // --- Snapshots that cannot be written.
