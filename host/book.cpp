@@ -470,12 +470,19 @@ void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts, NewB
   match.id = book->nextMatch++;
   for (int kind = 0; kind < kRecordKinds && news != nullptr; ++kind) {
     const RecordKind k = static_cast<RecordKind>(kind);
-    const std::vector<RecordEntry> best = bookRecords(*book, k);
+    // The best of this match, when it beats the best before it; seats tied
+    // on it share it.
+    double values[MAX_PLAYERS];
+    bool sets[MAX_PLAYERS] = {};
+    int top = -1;
     for (int s = 0; s < match.players; ++s) {
-      double v;
-      if (recordValue(match, s, k, &v) && (best.empty() || better(k, v, best.front().value)))
-        news->seat[s] = true;
+      sets[s] = recordValue(match, s, k, &values[s]);
+      if (sets[s] && (top < 0 || better(k, values[s], values[top]))) top = s;
     }
+    const std::vector<RecordEntry> best = bookRecords(*book, k);
+    if (top < 0 || (!best.empty() && !better(k, values[top], best.front().value))) continue;
+    for (int s = 0; s < match.players; ++s)
+      if (sets[s] && values[s] == values[top]) news->seat[s] = true;
   }
   book->matches.push_back(match);
   for (BookDart &d : darts) {

@@ -247,6 +247,9 @@ TEST(BookRecorder, FourPlayerMatchesOfEachGameGiveTheWinnersRecords) {
       EXPECT_EQ(m.seats[s].name, kFourNames[s]);
       EXPECT_EQ(matchResultWords(m, s), c.words[s]) << "seat " << s;
     }
+    // "New best!" goes to the record's holder only.
+    for (int s = 0; s < MAX_PLAYERS; ++s)
+      EXPECT_EQ(p.newBests[s], c.entries > 0 && c.bestName == std::string(kFourNames[s])) << s;
     const std::vector<RecordEntry> best = bookRecords(p.book, c.record);
     ASSERT_EQ(best.size(), c.entries);
     if (c.entries > 0) {
