@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "platform/common/checksum.h"
 #include "platform/common/safe_file.h"
@@ -664,6 +665,16 @@ std::string reachedWords(int32_t target) {
   return words;
 }
 
+// Days from 1970-01-01 to a civil date (proleptic Gregorian).
+int64_t daysFromCivil(int64_t year, int month, int day) {
+  year -= month <= 2;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const int64_t yoe = year - era * 400;
+  const int64_t doy = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
 std::string placeWords(int place) {
   static const char *const suffix[] = {"st", "nd", "rd", "th"};
   return std::to_string(place) + suffix[std::min(place, 4) - 1];
@@ -676,6 +687,18 @@ std::string oneDecimal(double v) {
 }
 
 }  // namespace
+
+int64_t localClockNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  return daysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) * 86400 +
+         local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+}
 
 std::string formatDate(int64_t time) {
   int64_t year;

@@ -224,6 +224,10 @@ std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, i
 
 // --- Words.
 
+// The local wall clock as the book keeps time: seconds since 1970-01-01
+// 00:00 of the player's own time zone (a WallClock for the recorder).
+int64_t localClockNow();
+
 const char *gameName(int32_t game);        // "301", "Count Up", ...
 std::string formatDate(int64_t time);      // "2026-12-07"
 std::string formatDateTime(int64_t time);  // "2026-12-07 14:05:09"

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -554,6 +555,16 @@ TEST(BookFile, LivesInTheUsersDataFolder) {
   std::string windows;
   ASSERT_TRUE(bookPathWindows("C:\\Users\\x\\AppData\\Roaming", &windows));
   EXPECT_EQ(windows, "C:\\Users\\x\\AppData\\Roaming\\Tobelyn\\book");
+}
+
+// Dates are the player's own: the book's clock reads as the local calendar.
+TEST(BookWords, TheLocalClockGivesTheLocalDate) {
+  const std::time_t now = std::time(nullptr);
+  char local[32];
+  std::strftime(local, sizeof local, "%Y-%m-%d %H:%M", std::localtime(&now));
+  EXPECT_EQ(formatDateTime(localClockNow()).substr(0, 16), local) << "unless a minute turned";
+  EXPECT_EQ(formatDateTime(0), "1970-01-01 00:00:00");
+  EXPECT_EQ(formatDate(951782400), "2000-02-29");
 }
 
 // --- The export.
