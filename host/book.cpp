@@ -127,7 +127,7 @@ bool readMatch(const std::vector<std::string_view> &f, BookMatch *m) {
   if (f.size() < 7) return false;
   if (!number(f[1], 1, kCountMax, &m->id) || !number(f[2], 0, kCountMax, &m->time) ||
       !number32(f[3], 0, kGameCount - 1, &m->game) ||
-      !number32(f[4], 1, MAX_PLAYERS, &m->players) || !number32(f[5], 1, 1 << 20, &m->rounds))
+      !number32(f[4], 1, MAX_PLAYERS, &m->players) || !number32(f[5], 0, 1 << 20, &m->rounds))
     return false;
   if (f[6] == "-")
     m->winner = -1;
@@ -231,6 +231,14 @@ void writeDart(std::string &out, const BookDart &d) {
                              d.y,     d.sector, d.ring, d.score, d.counted, d.bust ? 1 : 0};
   for (int32_t v : numbers) put(out, ' ', v);
   appendCheck(out, start);
+}
+
+// Whether the same dart of the same match is already among the darts (a
+// match's darts are written together, so only its own are looked at).
+bool repeatedDart(const std::vector<BookDart> &darts, const BookDart &d) {
+  for (auto it = darts.rbegin(); it != darts.rend() && it->match == d.match; ++it)
+    if (it->seat == d.seat && it->round == d.round && it->dart == d.dart) return true;
+  return false;
 }
 
 BookTotals &totalsFor(Book *book, int32_t game, const std::string &name) {
@@ -348,7 +356,7 @@ void bookParse(const uint8_t *bytes, size_t size, Book *out) {
       if (taken) out->matches.push_back(m);
     } else if (f[0] == "D") {
       BookDart d;
-      taken = readDart(f, &d);
+      taken = readDart(f, &d) && !repeatedDart(out->darts, d);
       if (taken) out->darts.push_back(std::move(d));
     }
     if (!taken) ++out->skippedLines;

@@ -413,6 +413,14 @@ const Damage kDamages[] = {
          },
      .lost = 0,
      .skipped = 1},
+    {.name = "a dart line repeated",
+     .damage =
+         [](std::vector<std::string> l) {
+           l.insert(l.begin() + 8, l[7]);
+           return joined(l);
+         },
+     .lost = 0,
+     .skipped = 1},
     {.name = "a match line repeated",
      .damage =
          [](std::vector<std::string> l) {
