@@ -158,15 +158,15 @@ bool readDart(const std::vector<std::string_view> &f, BookDart *d) {
       !number32(f[8], 0, GAUGE_POINTS - 1, &d->peak) ||
       !number32(f[9], 0, GAUGE_POINTS - 1, &d->release) || !number32(f[10], 0, 239, &d->x) ||
       !number32(f[11], 0, kRowMax, &d->y) || !number32(f[12], 0, kBullSector, &d->sector) ||
-      !number32(f[13], 0, kRingKinds - 1, &ring) || !number32(f[14], 0, kMaxScore, &d->score) ||
+      !number32(f[13], 0, kDartRings - 1, &ring) || !number32(f[14], 0, kMaxScore, &d->score) ||
       !number32(f[15], 0, kMaxScore, &d->counted) || !number32(f[16], 0, 1, &bust))
     return false;
-  d->ring = static_cast<Ring>(ring);
+  d->ring = static_cast<DartRing>(ring);
   d->bust = bust != 0;
   // A sector the ring cannot have is damage that slipped past the check.
-  const bool bull = d->ring == kRingBull || d->ring == kRingOuterBull;
+  const bool bull = d->ring == kDartBull || d->ring == kDartOuterBull;
   if (bull != (d->sector == kBullSector)) return false;
-  if (d->ring == kRingMiss ? d->sector != 0 : !bull && (d->sector < 1 || d->sector > kSectorMax))
+  if (d->ring == kDartMiss ? d->sector != 0 : !bull && (d->sector < 1 || d->sector > kSectorMax))
     return false;
   return true;
 }
@@ -275,15 +275,15 @@ std::string defaultPlayerName(int seat) {
   return name;
 }
 
-int ringCell(Ring ring, int32_t sector) {
+int ringCell(DartRing ring, int32_t sector) {
   switch (ring) {
-    case kRingSingle:
-    case kRingDouble:
-    case kRingTriple:
-      return (ring - kRingSingle) * kSectorMax + (sector - 1);
-    case kRingOuterBull:
+    case kDartSingle:
+    case kDartDouble:
+    case kDartTriple:
+      return (ring - kDartSingle) * kSectorMax + (sector - 1);
+    case kDartOuterBull:
       return 3 * kSectorMax;
-    case kRingBull:
+    case kDartBull:
       return 3 * kSectorMax + 1;
     default:
       return 3 * kSectorMax + 2;
@@ -437,7 +437,7 @@ bool bookPathWindows(const char *appData, std::string *out) {
 
 // --- Adding a match.
 
-const RecordInfo RECORD_INFO[kRecordKinds] = {
+const RecordInfo kRecordInfo[kRecordKinds] = {
     {.game = GAME_301, .lowerIsBetter = true, .title = "fewest darts to finish"},
     {.game = GAME_301, .lowerIsBetter = false, .title = "best 3-dart average of a finished match"},
     {.game = GAME_COUNT_UP, .lowerIsBetter = true, .title = "fewest darts to 200"},
@@ -450,7 +450,7 @@ namespace {
 // The value a seat of a match sets in a record, or false when it sets none.
 bool recordValue(const BookMatch &m, int seat, RecordKind kind, double *value) {
   const BookSeat &s = m.seats[seat];
-  if (m.game != RECORD_INFO[kind].game || s.darts == 0) return false;
+  if (m.game != kRecordInfo[kind].game || s.darts == 0) return false;
   switch (kind) {
     case kRecord301FewestDarts:
     case kRecordCountUpFewestDarts:
@@ -468,7 +468,7 @@ bool recordValue(const BookMatch &m, int seat, RecordKind kind, double *value) {
 }
 
 bool better(RecordKind kind, double a, double b) {
-  return RECORD_INFO[kind].lowerIsBetter ? a < b : a > b;
+  return kRecordInfo[kind].lowerIsBetter ? a < b : a > b;
 }
 
 }  // namespace
@@ -546,7 +546,7 @@ std::vector<RecordEntry> bookRecords(const Book &book, RecordKind kind) {
 std::string bookRecordsText(const Book &book) {
   std::string out;
   for (int kind = 0; kind < kRecordKinds; ++kind) {
-    const RecordInfo &info = RECORD_INFO[kind];
+    const RecordInfo &info = kRecordInfo[kind];
     out += std::string("\"") + gameName(info.game) + "\": " + info.title + "\n";
     const std::vector<RecordEntry> entries = bookRecords(book, static_cast<RecordKind>(kind));
     if (entries.empty()) out += "  none yet\n";
@@ -616,14 +616,15 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
   }
   int64_t bestHits = -1, worstHits = -1;
   for (int32_t sector = 1; sector <= kSectorMax; ++sector) {
-    st.triples += st.rings[ringCell(kRingTriple, sector)];
-    st.doubles += st.rings[ringCell(kRingDouble, sector)];
+    st.triples += st.rings[ringCell(kDartTriple, sector)];
+    st.doubles += st.rings[ringCell(kDartDouble, sector)];
     int64_t hits = 0;
-    for (Ring r : {kRingSingle, kRingDouble, kRingTriple}) hits += st.rings[ringCell(r, sector)];
+    for (DartRing r : {kDartSingle, kDartDouble, kDartTriple})
+      hits += st.rings[ringCell(r, sector)];
     if (hits > bestHits) bestHits = hits, st.bestSector = sector;
     if (worstHits < 0 || hits < worstHits) worstHits = hits, st.worstSector = sector;
   }
-  st.bulls = st.rings[ringCell(kRingBull, 0)] + st.rings[ringCell(kRingOuterBull, 0)];
+  st.bulls = st.rings[ringCell(kDartBull, 0)] + st.rings[ringCell(kDartOuterBull, 0)];
   if (bestHits <= 0) st.bestSector = st.worstSector = 0;
   return st;
 }
@@ -771,7 +772,7 @@ std::string csvField(std::string_view text) {
 }
 
 std::string bookCsv(const Book &book) {
-  static const char *const ringNames[kRingKinds] = {"miss",   "single",     "double",
+  static const char *const ringNames[kDartRings] = {"miss",   "single",     "double",
                                                     "triple", "outer bull", "bull"};
   std::string out =
       "match,date,game,seat,name,round,dart,aim_x,gauge_peak,gauge_release,x,y,sector,ring,"

@@ -41,21 +41,21 @@ constexpr int kBookVersion = 1;
 constexpr int kGameCount = 4;
 
 // Where a dart landed on the board, as the game scores it.
-enum Ring : int32_t {
-  kRingMiss = 0,
-  kRingSingle = 1,
-  kRingDouble = 2,
-  kRingTriple = 3,
-  kRingOuterBull = 4,
-  kRingBull = 5,
+enum DartRing : int32_t {
+  kDartMiss = 0,
+  kDartSingle = 1,
+  kDartDouble = 2,
+  kDartTriple = 3,
+  kDartOuterBull = 4,
+  kDartBull = 5,
 };
-constexpr int kRingKinds = 6;
+constexpr int kDartRings = 6;
 constexpr int32_t kBullSector = 25;  // the sector written for either bull
 
 // The ring-by-sector counts: singles, doubles and triples of 1 to 20, then
 // the outer bull, the bull and the misses.
 constexpr int kRingCells = 3 * 20 + 3;
-int ringCell(Ring ring, int32_t sector);
+int ringCell(DartRing ring, int32_t sector);
 
 // The landing map's fixed grid: 4-pixel cells over the screen rows a dart
 // can land on (0 to 240). Landings fall on a 4-pixel lattice, so no cell
@@ -79,7 +79,7 @@ struct BookDart {
   int32_t x = 0;  // the landing point on the screen
   int32_t y = 0;
   int32_t sector = 0;  // 1 to 20; kBullSector for either bull; 0 for a miss
-  Ring ring = kRingMiss;
+  DartRing ring = kDartMiss;
   int32_t score = 0;    // what the board gives
   int32_t counted = 0;  // what it did to the player's score (Round The Clock: 1 for a hit)
   bool bust = false;    // "301": worth more than the points left, so nothing counted
@@ -184,7 +184,7 @@ struct RecordInfo {
   bool lowerIsBetter;
   const char *title;  // e.g. "fewest darts to finish"
 };
-extern const RecordInfo RECORD_INFO[kRecordKinds];
+extern const RecordInfo kRecordInfo[kRecordKinds];
 
 struct RecordEntry {
   std::string name;

@@ -6,13 +6,13 @@ namespace {
 
 // The ring a landing scored, from its score and sector as the result
 // caption reads them.
-Ring ringOf(int32_t score, int32_t sector) {
-  if (score == DOUBLE_BULL_SCORE) return kRingBull;
-  if (score == SINGLE_BULL_SCORE) return kRingOuterBull;
-  if (score == 0) return kRingMiss;
-  if (score == 3 * sector) return kRingTriple;
-  if (score == 2 * sector) return kRingDouble;
-  return kRingSingle;
+DartRing ringOf(int32_t score, int32_t sector) {
+  if (score == DOUBLE_BULL_SCORE) return kDartBull;
+  if (score == SINGLE_BULL_SCORE) return kDartOuterBull;
+  if (score == 0) return kDartMiss;
+  if (score == 3 * sector) return kDartTriple;
+  if (score == 2 * sector) return kDartDouble;
+  return kDartSingle;
 }
 
 void startMatch(Recorder *r, const RecorderView &v) {
@@ -41,8 +41,8 @@ void landed(Recorder *r, const MatchState &m) {
   d.x = m.aimX + 8;
   d.y = m.dartMarkY[m.dartIndex] + 8;
   d.ring = ringOf(m.throwScore, m.hitSector);
-  d.sector = d.ring == kRingMiss                               ? 0
-             : d.ring == kRingBull || d.ring == kRingOuterBull ? kBullSector
+  d.sector = d.ring == kDartMiss                               ? 0
+             : d.ring == kDartBull || d.ring == kDartOuterBull ? kBullSector
                                                                : m.hitSector;
   d.score = m.throwScore;
   r->scoreBefore = m.playerScores[m.currentPlayer];

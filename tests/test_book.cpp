@@ -272,7 +272,7 @@ TEST(BookRecorder, FourPlayerMatchesOfEachGameGiveTheWinnersRecords) {
 // --- The file.
 
 // A book of a few made-up matches, written and read back.
-BookDart madeDart(int32_t seat, const char *name, int32_t round, int32_t dart, Ring ring,
+BookDart madeDart(int32_t seat, const char *name, int32_t round, int32_t dart, DartRing ring,
                   int32_t sector, int32_t score, int32_t counted) {
   BookDart d;
   d.seat = seat;
@@ -304,9 +304,9 @@ void addMadeMatch(Book *book, int64_t time, int darts, bool finish, int32_t game
   std::vector<BookDart> list;
   for (int i = 0; i < 2 * darts; ++i) {
     const int32_t seat = i / 3 % 2, round = i / 6 + 1, dart = i % 3 + 1;
-    const Ring ring = i % 3 == 0 ? kRingTriple : i % 3 == 1 ? kRingSingle : kRingMiss;
-    const int32_t sector = ring == kRingMiss ? 0 : ring == kRingTriple ? 20 : 1;
-    const int32_t score = ring == kRingTriple ? 60 : ring == kRingSingle ? 1 : 0;
+    const DartRing ring = i % 3 == 0 ? kDartTriple : i % 3 == 1 ? kDartSingle : kDartMiss;
+    const int32_t sector = ring == kDartMiss ? 0 : ring == kDartTriple ? 20 : 1;
+    const int32_t score = ring == kDartTriple ? 60 : ring == kDartSingle ? 1 : 0;
     list.push_back(
         madeDart(seat, m.seats[seat].name.c_str(), round, dart, ring, sector, score, score));
     m.seats[seat].darts += 1;

@@ -465,7 +465,7 @@ void addHighScoreMatch(Book *book, int64_t time) {
     d.aimX = 16 + 4 * (k % 49);
     d.x = d.aimX + 8;
     d.y = 80;
-    d.ring = kRingSingle;
+    d.ring = kDartSingle;
     d.sector = 1 + k % 20;
     d.score = d.counted = d.sector;
     m.seats[0].points += d.counted;
