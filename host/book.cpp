@@ -127,7 +127,7 @@ bool readMatch(const std::vector<std::string_view> &f, BookMatch *m) {
   if (f.size() < 7) return false;
   if (!number(f[1], 1, kCountMax, &m->id) || !number(f[2], 0, kCountMax, &m->time) ||
       !number32(f[3], 0, kGameCount - 1, &m->game) ||
-      !number32(f[4], 1, MAX_PLAYERS, &m->players) || !number32(f[5], 0, 1 << 20, &m->rounds))
+      !number32(f[4], 1, kMaxPlayers, &m->players) || !number32(f[5], 0, 1 << 20, &m->rounds))
     return false;
   if (f[6] == "-")
     m->winner = -1;
@@ -152,11 +152,11 @@ bool readDart(const std::vector<std::string_view> &f, BookDart *d) {
   if (f.size() != 17) return false;
   int32_t ring, bust;
   if (!number(f[1], 1, kCountMax, &d->match) || !number32(f[2], 0, kGameCount - 1, &d->game) ||
-      !number32(f[3], 0, MAX_PLAYERS - 1, &d->seat) || !readName(f[4], &d->name) ||
-      !number32(f[5], 1, 1 << 20, &d->round) || !number32(f[6], 1, DARTS_PER_TURN, &d->dart) ||
+      !number32(f[3], 0, kMaxPlayers - 1, &d->seat) || !readName(f[4], &d->name) ||
+      !number32(f[5], 1, 1 << 20, &d->round) || !number32(f[6], 1, kDartsPerTurn, &d->dart) ||
       !number32(f[7], kAimMin, kAimMax, &d->aimX) ||
-      !number32(f[8], 0, GAUGE_POINTS - 1, &d->peak) ||
-      !number32(f[9], 0, GAUGE_POINTS - 1, &d->release) || !number32(f[10], 0, 239, &d->x) ||
+      !number32(f[8], 0, kGaugePoints - 1, &d->peak) ||
+      !number32(f[9], 0, kGaugePoints - 1, &d->release) || !number32(f[10], 0, 239, &d->x) ||
       !number32(f[11], 0, kRowMax, &d->y) || !number32(f[12], 0, kBullSector, &d->sector) ||
       !number32(f[13], 0, kDartRings - 1, &ring) || !number32(f[14], 0, kMaxScore, &d->score) ||
       !number32(f[15], 0, kMaxScore, &d->counted) || !number32(f[16], 0, 1, &bust))
@@ -438,11 +438,11 @@ bool bookPathWindows(const char *appData, std::string *out) {
 // --- Adding a match.
 
 const RecordInfo kRecordInfo[kRecordKinds] = {
-    {.game = GAME_301, .lowerIsBetter = true, .title = "fewest darts to finish"},
-    {.game = GAME_301, .lowerIsBetter = false, .title = "best 3-dart average of a finished match"},
-    {.game = GAME_COUNT_UP, .lowerIsBetter = true, .title = "fewest darts to 200"},
-    {.game = GAME_HIGH_SCORE, .lowerIsBetter = false, .title = "best seven-round total"},
-    {.game = GAME_ROUND_THE_CLOCK, .lowerIsBetter = true, .title = "fewest darts to finish"},
+    {.game = kGame301, .lowerIsBetter = true, .title = "fewest darts to finish"},
+    {.game = kGame301, .lowerIsBetter = false, .title = "best 3-dart average of a finished match"},
+    {.game = kGameCountUp, .lowerIsBetter = true, .title = "fewest darts to 200"},
+    {.game = kGameHighScore, .lowerIsBetter = false, .title = "best seven-round total"},
+    {.game = kGameRoundTheClock, .lowerIsBetter = true, .title = "fewest darts to finish"},
 };
 
 namespace {
@@ -481,8 +481,8 @@ void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts, NewB
     const RecordKind k = static_cast<RecordKind>(kind);
     // The best of this match, when it beats the best before it; seats tied
     // on it share it.
-    double values[MAX_PLAYERS];
-    bool sets[MAX_PLAYERS] = {};
+    double values[kMaxPlayers];
+    bool sets[kMaxPlayers] = {};
     int top = -1;
     for (int s = 0; s < match.players; ++s) {
       sets[s] = recordValue(match, s, k, &values[s]);
@@ -578,7 +578,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
       if (seat.name != name) continue;
       ++st.matches;
       st.darts += seat.darts;
-      if (m.game != GAME_301) continue;
+      if (m.game != kGame301) continue;
       ++st.matches301;
       st.finished301 += seat.finished;
       points301 += seat.points;
@@ -593,7 +593,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
   int64_t recentPoints = 0, recentDarts = 0;
   size_t seen = 0;
   for (const BookMatch &m : book.matches) {
-    if (m.game != GAME_301) continue;
+    if (m.game != kGame301) continue;
     for (int s = 0; s < m.players; ++s) {
       const BookSeat &seat = m.seats[s];
       if (seat.name != name || seat.darts == 0) continue;
@@ -730,18 +730,18 @@ std::string matchResultWords(const BookMatch &m, int seat) {
   const BookSeat &s = m.seats[seat];
   const std::string darts = std::to_string(s.darts) + (s.darts == 1 ? " dart" : " darts");
   switch (m.game) {
-    case GAME_301:
+    case kGame301:
       return s.finished ? "won, checked out in " + darts : leftWords(s.final);
-    case GAME_COUNT_UP:
+    case kGameCountUp:
       return s.finished ? "reached 200 in " + darts : std::to_string(s.final) + " at the end";
-    case GAME_HIGH_SCORE: {
+    case kGameHighScore: {
       std::string words = std::to_string(s.final) + " after seven rounds";
       if (m.players == 1) return words;
       int place = 1;
       for (int other = 0; other < m.players; ++other) place += m.seats[other].final > s.final;
       return words + ", " + placeWords(place) + " place";
     }
-    case GAME_ROUND_THE_CLOCK:
+    case kGameRoundTheClock:
       return s.finished ? "finished in " + darts : reachedWords(s.final);
   }
   return "";
@@ -749,7 +749,7 @@ std::string matchResultWords(const BookMatch &m, int seat) {
 
 std::string matchAverageWords(const BookMatch &m, int seat) {
   const BookSeat &s = m.seats[seat];
-  if (m.game == GAME_ROUND_THE_CLOCK) {
+  if (m.game == kGameRoundTheClock) {
     if (s.points == 0) return "no number hit";
     return oneDecimal(static_cast<double>(s.darts) / s.points) + " darts a number";
   }

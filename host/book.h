@@ -100,7 +100,7 @@ struct BookMatch {
   int32_t players = 1;
   int32_t rounds = 0;   // rounds begun
   int32_t winner = -1;  // seat, or -1
-  BookSeat seats[MAX_PLAYERS];
+  BookSeat seats[kMaxPlayers];
 };
 
 // The darts folded away for one name in one game.
@@ -157,7 +157,7 @@ bool bookPathWindows(const char *appData, std::string *out);
 
 // Which seats of a match just added broke a record (rank 1 of a RecordKind).
 struct NewBests {
-  bool seat[MAX_PLAYERS] = {};
+  bool seat[kMaxPlayers] = {};
 };
 
 // Adds a finished match and its darts (the match's id is given here), then

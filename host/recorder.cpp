@@ -7,8 +7,8 @@ namespace {
 // The ring a landing scored, from its score and sector as the result
 // caption reads them.
 DartRing ringOf(int32_t score, int32_t sector) {
-  if (score == DOUBLE_BULL_SCORE) return kDartBull;
-  if (score == SINGLE_BULL_SCORE) return kDartOuterBull;
+  if (score == kDoubleBullScore) return kDartBull;
+  if (score == kSingleBullScore) return kDartOuterBull;
   if (score == 0) return kDartMiss;
   if (score == 3 * sector) return kDartTriple;
   if (score == 2 * sector) return kDartDouble;
@@ -22,9 +22,9 @@ void startMatch(Recorder *r, const RecorderView &v) {
   r->current = BookMatch{};
   r->current.game = v.gameMode;
   r->current.players = v.playerCount < 1             ? 1
-                       : v.playerCount > MAX_PLAYERS ? MAX_PLAYERS
+                       : v.playerCount > kMaxPlayers ? kMaxPlayers
                                                      : v.playerCount;
-  for (int s = 0; s < MAX_PLAYERS; ++s) r->current.seats[s].name = r->seatNames[s];
+  for (int s = 0; s < kMaxPlayers; ++s) r->current.seats[s].name = r->seatNames[s];
 }
 
 void landed(Recorder *r, const MatchState &m) {
@@ -52,7 +52,7 @@ void landed(Recorder *r, const MatchState &m) {
 void applied(Recorder *r, const MatchState &m) {
   BookDart &d = r->lastDart;
   d.counted = std::abs(m.playerScores[d.seat] - r->scoreBefore);
-  d.bust = d.game == GAME_301 && d.score > 0 && d.counted == 0;
+  d.bust = d.game == kGame301 && d.score > 0 && d.counted == 0;
   r->dartInFlight = false;
   r->currentDarts.push_back(d);
   BookSeat &seat = r->current.seats[d.seat];
@@ -80,11 +80,11 @@ void ended(Recorder *r, const MatchState &m) {
 void recorderInit(Recorder *recorder, WallClock clock) {
   *recorder = Recorder{};
   recorder->clock = clock;
-  for (int s = 0; s < MAX_PLAYERS; ++s) recorder->seatNames[s] = defaultPlayerName(s);
+  for (int s = 0; s < kMaxPlayers; ++s) recorder->seatNames[s] = defaultPlayerName(s);
 }
 
 bool recorderSetName(Recorder *recorder, int seat, const std::string &name) {
-  if (seat < 0 || seat >= MAX_PLAYERS || !validPlayerName(name)) return false;
+  if (seat < 0 || seat >= kMaxPlayers || !validPlayerName(name)) return false;
   recorder->seatNames[seat] = name;
   return true;
 }

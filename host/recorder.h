@@ -53,7 +53,7 @@ enum class RecorderEvent {
 
 struct Recorder {
   WallClock clock = nullptr;
-  std::string seatNames[MAX_PLAYERS];  // taken at each match's start
+  std::string seatNames[kMaxPlayers];  // taken at each match's start
 
   // The match being watched.
   bool watching = false;

@@ -80,7 +80,7 @@ Played play(const std::string &file, const std::vector<std::string> &names = {},
         out.darts.push_back(recorder.endedDarts.back());
         NewBests news;
         bookAddMatch(&out.book, recorder.endedMatch, recorder.endedDarts, &news);
-        out.newBests.assign(news.seat, news.seat + MAX_PLAYERS);
+        out.newBests.assign(news.seat, news.seat + kMaxPlayers);
         break;
       }
       case RecorderEvent::kNothing:
@@ -202,7 +202,7 @@ struct FourPlayerCase {
   size_t entries;        // how many entries it then has
   const char *bestName;  // its holder
   double bestValue;
-  const char *words[MAX_PLAYERS];  // each seat's result on the summary card
+  const char *words[kMaxPlayers];  // each seat's result on the summary card
 };
 
 const char *const kFourNames[] = {"ANNA", "BO-2", "CHI LEE", "DEV"};
@@ -244,12 +244,12 @@ TEST(BookRecorder, FourPlayerMatchesOfEachGameGiveTheWinnersRecords) {
     ASSERT_EQ(p.book.matches.size(), 1u);
     const BookMatch &m = p.book.matches[0];
     ASSERT_EQ(m.players, 4);
-    for (int s = 0; s < MAX_PLAYERS; ++s) {
+    for (int s = 0; s < kMaxPlayers; ++s) {
       EXPECT_EQ(m.seats[s].name, kFourNames[s]);
       EXPECT_EQ(matchResultWords(m, s), c.words[s]) << "seat " << s;
     }
     // "New best!" goes to the record's holder only.
-    for (int s = 0; s < MAX_PLAYERS; ++s)
+    for (int s = 0; s < kMaxPlayers; ++s)
       EXPECT_EQ(p.newBests[s], c.entries > 0 && c.bestName == std::string(kFourNames[s])) << s;
     const std::vector<RecordEntry> best = bookRecords(p.book, c.record);
     ASSERT_EQ(best.size(), c.entries);
@@ -259,13 +259,13 @@ TEST(BookRecorder, FourPlayerMatchesOfEachGameGiveTheWinnersRecords) {
     }
     // Every dart is in the book under its seat's name and the match's game.
     ASSERT_EQ(p.book.darts.size(), p.darts.size());
-    int darts[MAX_PLAYERS] = {};
+    int darts[kMaxPlayers] = {};
     for (const BookDart &d : p.book.darts) {
       EXPECT_EQ(d.name, kFourNames[d.seat]);
       EXPECT_EQ(d.game, m.game);
       ++darts[d.seat];
     }
-    for (int s = 0; s < MAX_PLAYERS; ++s) EXPECT_EQ(darts[s], m.seats[s].darts) << "seat " << s;
+    for (int s = 0; s < kMaxPlayers; ++s) EXPECT_EQ(darts[s], m.seats[s].darts) << "seat " << s;
   }
 }
 
@@ -280,8 +280,8 @@ BookDart madeDart(int32_t seat, const char *name, int32_t round, int32_t dart, D
   d.round = round;
   d.dart = dart;
   d.aimX = 16 + 4 * ((round * 7 + dart * 3 + seat) % 49);
-  d.peak = (round * 13 + dart) % GAUGE_POINTS;
-  d.release = (round * 5 + dart * 11) % GAUGE_POINTS;
+  d.peak = (round * 13 + dart) % kGaugePoints;
+  d.release = (round * 5 + dart * 11) % kGaugePoints;
   d.x = d.aimX + 8;
   d.y = 4 * ((round * 11 + dart * 7) % 61);
   d.ring = ring;
@@ -293,7 +293,7 @@ BookDart madeDart(int32_t seat, const char *name, int32_t round, int32_t dart, D
 
 // A "301" match of `darts` darts for two names, the first finishing when
 // asked; each dart a triple 20, a single 1, or a miss in turn.
-void addMadeMatch(Book *book, int64_t time, int darts, bool finish, int32_t game = GAME_301,
+void addMadeMatch(Book *book, int64_t time, int darts, bool finish, int32_t game = kGame301,
                   size_t keep = kBookDartsKept) {
   BookMatch m;
   m.time = time;
@@ -314,7 +314,7 @@ void addMadeMatch(Book *book, int64_t time, int darts, bool finish, int32_t game
     m.rounds = round;
   }
   for (int s = 0; s < 2; ++s)
-    m.seats[s].final = game == GAME_301 ? std::max(0, 301 - m.seats[s].points) : m.seats[s].points;
+    m.seats[s].final = game == kGame301 ? std::max(0, 301 - m.seats[s].points) : m.seats[s].points;
   if (finish) {
     m.winner = 0;
     m.seats[0].finished = true;
@@ -326,7 +326,7 @@ Book madeBook() {
   Book book;
   addMadeMatch(&book, 1796644800, 12, true);
   addMadeMatch(&book, 1796731200, 9, false);
-  addMadeMatch(&book, 1796817600, 6, true, GAME_COUNT_UP);
+  addMadeMatch(&book, 1796817600, 6, true, kGameCountUp);
   return book;
 }
 
@@ -492,7 +492,7 @@ TEST(BookFold, TwentyThousandDartsKeepRecordsAndAveragesExact) {
   // folded; beside them the same matches with nothing folded.
   Book book, unfolded;
   for (int i = 0; i < 800; ++i) {
-    const int32_t game = i % 5 == 4 ? GAME_HIGH_SCORE : GAME_301;
+    const int32_t game = i % 5 == 4 ? kGameHighScore : kGame301;
     addMadeMatch(&book, 1796644800 + 3600 * i, 15 - i % 4, i % 3 == 0, game);
     addMadeMatch(&unfolded, 1796644800 + 3600 * i, 15 - i % 4, i % 3 == 0, game, SIZE_MAX);
   }
@@ -526,7 +526,7 @@ TEST(BookFold, TwentyThousandDartsKeepRecordsAndAveragesExact) {
       EXPECT_EQ(got.triples, want.triples);
       EXPECT_EQ(got.bestSector, want.bestSector);
       EXPECT_EQ(got.finished301, want.finished301);
-      for (int game : {-1, int(GAME_301), int(GAME_HIGH_SCORE)})
+      for (int game : {-1, int(kGame301), int(kGameHighScore)})
         EXPECT_EQ(bookLandingGrid(*b, name, game), bookLandingGrid(unfolded, name, game))
             << "game " << game;
     }

@@ -124,7 +124,7 @@ void expectDefaults(const std::string &out, const char *what) {
 // The keys as the replay runner reports them.
 std::string keysJson(const int16_t *bindings) {
   const char *const names[kKeyBindingCount] = {"KeyUp",   "KeyDown", "KeyLeft", "KeyRight",
-                                                "ButtonA", "ButtonB", "ButtonC", "ButtonStart"};
+                                               "ButtonA", "ButtonB", "ButtonC", "ButtonStart"};
   std::string out = "{";
   for (int i = 0; i < kKeyBindingCount; ++i)
     out += (i > 0 ? ",\"" : "\"") + std::string(names[i]) + "\":" + std::to_string(bindings[i]);
@@ -453,7 +453,7 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
 void addHighScoreMatch(Book *book, int64_t time) {
   BookMatch m;
   m.time = time;
-  m.game = GAME_HIGH_SCORE;
+  m.game = kGameHighScore;
   m.rounds = 7;
   m.seats[0].name = "KILL TEST";
   std::vector<BookDart> darts;
