@@ -46,7 +46,7 @@ _g("X", "#...#", "#...#", ".#.#.", "..#..", ".#.#.", "#...#", "#...#")
 _g("Y", "#...#", "#...#", ".#.#.", "..#..", "..#..", "..#..", "..#..")
 _g("Z", "#####", "....#", "...#.", "..#..", ".#...", "#....", "#####")
 _g("0", ".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###.")
-_g("1", "..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###.")
+_g("1", "..#..", ".##..", "#.#..", "..#..", "..#..", "..#..", "#####")
 _g("2", ".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####")
 _g("3", "#####", "...#.", "..#..", "...#.", "....#", "#...#", ".###.")
 _g("4", "...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#.")
@@ -67,7 +67,7 @@ _g("h", "#...", "#...", "###.", "#..#", "#..#", "#..#", "#..#")
 _g("i", "#", ".", "#", "#", "#", "#", "#")
 _g("j", "..#", "...", "..#", "..#", "..#", "..#", "..#", "#.#", ".#.")
 _g("k", "#...", "#...", "#..#", "#.#.", "##..", "#.#.", "#..#")
-_g("l", "#", "#", "#", "#", "#", "#", "#")
+_g("l", "#.", "#.", "#.", "#.", "#.", "#.", ".#")
 _g("m", ".....", ".....", "##.#.", "#.#.#", "#.#.#", "#.#.#", "#.#.#")
 _g("n", "....", "....", "###.", "#..#", "#..#", "#..#", "#..#")
 _g("o", "....", "....", ".##.", "#..#", "#..#", "#..#", ".##.")
@@ -83,7 +83,7 @@ _g("x", "....", "....", "#..#", "#..#", ".##.", "#..#", "#..#")
 _g("y", "....", "....", "#..#", "#..#", "#..#", "#..#", ".###", "...#", "###.")
 _g("z", "....", "....", "####", "...#", ".##.", "#...", "####")
 # Signs.
-_g("!", "#", "#", "#", "#", "#", ".", "#")
+_g("!", "##", "##", "##", "##", "..", "..", "##")
 _g(".", ".", ".", ".", ".", ".", ".", "#")
 _g(",", ".", ".", ".", ".", ".", ".", "#", "#")
 _g(":", ".", ".", "#", ".", ".", ".", "#")
@@ -117,9 +117,9 @@ ROWS = 9  # cap height 7 plus two descender rows
 CAP = 7
 
 
-def text_mask(text, sx=1, sy=1, gap=1, glyphs=None):
+def text_mask(text, sx=1, sy=1, gap=1, glyphs=None, extra=0):
     """Boolean mask of text: ROWS * sy rows, glyph columns scaled by sx with
-    gap * sx blank columns between glyphs."""
+    gap * sx blank columns between glyphs, plus extra unscaled ones."""
     glyphs = glyphs or G
     cols = []
     for i, ch in enumerate(text):
@@ -136,7 +136,20 @@ def text_mask(text, sx=1, sy=1, gap=1, glyphs=None):
             cols.append(np.zeros((ROWS, gap), dtype=bool))
         cols.append(g)
     m = np.concatenate(cols, axis=1) if cols else np.zeros((ROWS, 0), dtype=bool)
-    return np.repeat(np.repeat(m, sy, axis=0), sx, axis=1)
+    m = np.repeat(np.repeat(m, sy, axis=0), sx, axis=1)
+    if extra:
+        # Widen every gap between glyphs by extra columns.
+        parts, x = [], 0
+        for i, ch in enumerate(text):
+            w = len(glyphs[ch][0]) * sx
+            if i:
+                parts.append(m[:, x:x + gap * sx])
+                parts.append(np.zeros((m.shape[0], extra), dtype=bool))
+                x += gap * sx
+            parts.append(m[:, x:x + w])
+            x += w
+        m = np.concatenate(parts, axis=1)
+    return m
 
 
 def has_descender(text):
@@ -183,7 +196,7 @@ WHITE_ROWS = [255, 255, 255, ramp("grey", 13), ramp("grey", 12)]
 
 
 def caption(text, w, h, fill=None, outline=CAPTION_OUTLINE, shadow=CAPTION_SHADOW, scales=None,
-            left=None, top=None, droop=0):
+            left=None, top=None, droop=0, extra=0):
     """Bold block letters in a w by h key box: the largest of the given
     scales that fits, centred, or with its left edge at column left (and its
     top at row top, else centred in height)."""
@@ -191,7 +204,7 @@ def caption(text, w, h, fill=None, outline=CAPTION_OUTLINE, shadow=CAPTION_SHADO
     scales = scales or [(2, 3), (2, 2), (1, 2), (1, 1)]
     for sx, sy in scales:
         for gap in (1, 0) if sx > 1 else (1,):
-            m = text_mask(text, sx, sy, gap)
+            m = text_mask(text, sx, sy, gap, extra=extra)
             img = _styled(m, fill, outline, shadow, (2, 2) if sx > 1 else (1, 1), CAP * sy, droop)
             img = raster.trim(img)
             ih, iw = img.shape

@@ -34,23 +34,29 @@ def aim_pointer():
     return img
 
 
+# The flash and its rings are white with a dark edge, so that they show on
+# the cream and the coloured beds as well as on the black ones.
+FLASH_EDGE = ramp("grey", 1)
+
+
 def flash_disc():
     img = raster.canvas(16, 16)
-    img[raster.disc(16, 16, 8.5, 8.5, 7.5)] = ramp("grey", 12)
-    img[raster.disc(16, 16, 8.5, 8.5, 6)] = WHITE
+    img[raster.disc(16, 16, 8.5, 8.5, 7.6)] = FLASH_EDGE
+    img[raster.disc(16, 16, 8.5, 8.5, 6.0)] = WHITE
     return img
 
 
 def thick_ring():
     img = raster.canvas(16, 16)
-    img[raster.ring(16, 16, 8.5, 8.5, 4, 7.5)] = WHITE
-    img[raster.ring(16, 16, 8.5, 8.5, 4, 5)] = ramp("grey", 12)
+    img[raster.ring(16, 16, 8.5, 8.5, 3.0, 7.6)] = FLASH_EDGE
+    img[raster.ring(16, 16, 8.5, 8.5, 4.2, 6.4)] = WHITE
     return img
 
 
 def thin_ring():
     img = raster.canvas(16, 16)
-    img[raster.ring(16, 16, 8.5, 8.5, 6.2, 7.6)] = WHITE
+    img[raster.ring(16, 16, 8.5, 8.5, 5.2, 7.8)] = FLASH_EDGE
+    img[raster.ring(16, 16, 8.5, 8.5, 6.2, 7.0)] = WHITE
     return img
 
 
@@ -59,7 +65,9 @@ def broken_ring():
     x, y = raster.grid(16, 16)
     ang = np.degrees(np.arctan2(y - 8.5, x - 8.5)) % 360
     dashes = (ang % 45) < 24
-    img[raster.ring(16, 16, 8.5, 8.5, 5.8, 7.6) & dashes] = WHITE
+    edged = (ang % 45) < 30
+    img[raster.ring(16, 16, 8.5, 8.5, 4.6, 7.8) & edged] = FLASH_EDGE
+    img[raster.ring(16, 16, 8.5, 8.5, 5.6, 6.9) & dashes] = WHITE
     return img
 
 
@@ -137,6 +145,11 @@ def gauge():
                              112.5 + r1 * ca + sa * 1.4, 112.5 - r1 * sa + ca * 1.4, 0.55)
         img[lit & band & ~groove] = ramp("red", 15)
         img[groove & band] = ramp("red", 0)
+    # A rail along the top: the edge of the black band the gauge is drawn
+    # in, lit on top and shaded below, so the band is framed.
+    for row, step in enumerate((4, 15, 12, 9, 6, 2)):
+        img[row, 1:w - 1] = ramp("metal", step)
+    img[0:6, 0] = img[0:6, w - 1] = ramp("metal", 2)
     return img
 
 
@@ -352,20 +365,29 @@ def button_legend():
 
 
 def press_panel():
+    """"Press The Button" on a small orange panel, one word a line, kept
+    between the option rows' captions and their numbers so that both stay
+    readable while the panel shows."""
     w, h = 160, 64
     img = raster.canvas(w, h)
-    box = raster.round_rect(w, h, 1, 2, 159, 62, 10)
-    img[box] = ramp("orange", 1)
-    inner = raster.round_rect(w, h, 3, 4, 157, 60, 8)
-    raster.ramp_fill(img, inner, [ramp("orange", s) for s in (12, 11, 10, 9, 8, 7, 6, 5)])
-    shine = raster.round_rect(w, h, 8, 6, 152, 14, 4)
-    img[shine] = ramp("orange", 13)
     white = [WHITE, WHITE, ramp("orange", 15), ramp("orange", 14)]
-    top = font.caption("Press The", 150, 26, fill=white, scales=[(2, 2)])
-    bot = font.caption("Button", 150, 26, fill=white, scales=[(2, 2)])
-    raster.paste(img, top, 5, 6)
-    raster.paste(img, bot, 5, 32)
+    lines = [raster.trim(font.caption(word, 80, 22, fill=white, outline=ramp("orange", 0),
+                                      scales=[(2, 2)])) for word in ("Press", "The", "Button")]
+    pw = max(t.shape[1] for t in lines) + 8
+    x0 = PRESS_PANEL_LEFT
+    box = raster.round_rect(w, h, x0, 0, x0 + pw, h, 6)
+    img[box] = ramp("orange", 0)
+    inner = raster.round_rect(w, h, x0 + 1, 1, x0 + pw - 1, h - 1, 5)
+    raster.ramp_fill(img, inner, [ramp("orange", s) for s in (11, 10, 9, 9, 8, 8, 7, 6)])
+    img[raster.round_rect(w, h, x0 + 3, 2, x0 + pw - 3, 4, 1)] = ramp("orange", 13)
+    for i, t in enumerate(lines):
+        raster.paste(img, t, x0 + (pw - t.shape[1]) // 2, 3 + 20 * i)
     return img
+
+
+# The panel's left edge in its sprite (drawn at x 48): clear of the option
+# captions beneath it, which end by screen x 76.
+PRESS_PANEL_LEFT = 32
 
 
 def emblem(size):
@@ -511,23 +533,101 @@ def credits():
     return img
 
 
-# Captions that stand in a list start at one left inset, so the list has one
-# left edge: the game names, the option rows and the two set-up headings.
-# "PLAYER" is always followed by a big digit, so it ends at its right edge.
-PLAYER = NUMBER["Player"]
-LIST_CAPTIONS = {NUMBER[name] for name in (
-    "SelectGame", "SelectPlayer", "Game301", "GameCountUp", "GameHighScore", "GameRoundTheClock",
-    "Sound", "Up", "Down", "Left", "Right", "ButtonA", "ButtonB", "ButtonC")}
+# Every caption's letters span at least this share of its sprite's width,
+# so that a caption reads at 1x and sits where its sprite is drawn.
+CAPTION_FILL = 0.75
+
+# Where a caption's letters stand in their sprite: from a left inset, up to
+# a right inset, or centred. Captions in a list share one left inset, so a
+# list reads down a straight line; a caption followed by a number ends at
+# its sprite's right edge, next to the number.
 LIST_INSET = 2
-# Result captions, drawn at the screen's top left over the board: small
+ALIGN = {name: ("left", LIST_INSET) for name in (
+    "SelectGame", "SelectPlayer", "Game301", "GameCountUp", "GameHighScore", "GameRoundTheClock",
+    "Sound", "Up", "Down", "Left", "Right", "ButtonA", "ButtonB", "ButtonC", "On", "Off",
+    "Ready")}
+ALIGN.update({name: ("right", 2) for name in ("Player", "Round", "NextTarget")})
+# "1st" ends where "TRY" (drawn 48 pixels to its right) begins, a word
+# space before its letters.
+ALIGN.update({"FirstDart": ("left", 0), "SecondDart": ("left", 0), "ThirdDart": ("left", 0),
+              "Try": ("left", 6)})
+# Result captions, drawn at the screen's top left over the board: low
 # enough to stay above the rim numbers, all from one left inset.
 RESULT_CAPTIONS = {NUMBER[name] for name in (
     "Triple", "Double", "Miss", "SingleBull", "DoubleBull", "Success", "Fail")}
 RESULT_INSET, RESULT_TOP = 4, 1
-# Results that failed: dull letters, a crack and a sagging shadow. "Bust!!"
-# is drawn over the board's centre, at sprite column 32.
+ALIGN.update({SPRITES[n].name: ("left", RESULT_INSET) for n in RESULT_CAPTIONS})
+# Results that failed: duller, heavier letters with a dark red outline and
+# a sagging dark red shadow, cracked, on a slab of dull stone edged in black
+# that parts them from whatever lies beneath. "Bust!!" is drawn over the
+# middle of the board, larger, and outweighs the result caption beside it.
 FAILED = {NUMBER[name] for name in ("Bust", "Miss", "Fail")}
-BUST, BUST_AXIS = NUMBER["Bust"], 32
+BUST = NUMBER["Bust"]
+ALIGN["Bust"] = ("left", 4)
+FAILED_ROWS = [ramp("dull", s) for s in (13, 13, 12, 12, 11, 11, 10, 10, 9, 9, 8, 8)]
+FAILED_OUTLINE, FAILED_SHADOW = ramp("red", 1), ramp("red", 0)
+SLAB, SLAB_LIT, SLAB_SHADE = ramp("dull", 5), ramp("dull", 8), ramp("dull", 3)
+FAILED_TOP = 3
+# The slab reaches this far left of the letters: the failed results' letters
+# start further in, so that their slabs keep the results' left edge.
+SLAB_MARGIN = 3
+ALIGN.update({"Miss": ("left", RESULT_INSET + SLAB_MARGIN),
+              "Fail": ("left", RESULT_INSET + SLAB_MARGIN)})
+# The scales tried for each kind of caption, best first: taller letters for
+# the menus, two-pixel rows for the results (their height is bounded by the
+# rim numbers), three-pixel columns for the heavier failures.
+MENU_SCALES = [(2, 3), (3, 3), (2, 2), (1, 2)]
+RESULT_SCALES = [(2, 2), (3, 2)]
+FAILED_SCALES = [(3, 2), (2, 2)]
+BUST_SCALES = [(3, 3), (2, 3)]
+
+
+def letters_of(img):
+    """The caption's letters: its pixels off the key, less its shadow."""
+    return np.isin(img, [KEY, CAPTION_SHADOW, FAILED_SHADOW, BLACK, SLAB, SLAB_LIT, SLAB_SHADE],
+                   invert=True)
+
+
+def fitted_caption(n, words, w, h):
+    """The caption at the first scale and letter spacing whose letters span
+    CAPTION_FILL of the width and still fit, aligned as ALIGN says (else
+    the widest that fits)."""
+    failed = n in FAILED
+    if n == BUST:
+        scales, style = BUST_SCALES, {}
+    elif failed:
+        scales, style = FAILED_SCALES, {}
+    elif n in RESULT_CAPTIONS:
+        scales, style = RESULT_SCALES, {}
+    else:
+        scales, style = MENU_SCALES, {}
+    if failed:
+        style = dict(fill=FAILED_ROWS, outline=FAILED_OUTLINE, shadow=FAILED_SHADOW, droop=2)
+    side, inset = ALIGN.get(SPRITES[n].name, ("centre", 0))
+    top = FAILED_TOP if failed else RESULT_TOP if n in RESULT_CAPTIONS else None
+    room = w - (inset if side != "centre" else 0)
+    best = None
+    for sx, sy in scales:
+        for extra in range(0, 2 * sx + 1):
+            try:
+                probe = font.caption(words, 2 * w, h, scales=[(sx, sy)], left=0, top=top,
+                                     extra=extra, **style)
+            except ValueError:
+                continue
+            trimmed = raster.trim(probe)
+            if trimmed.shape[1] > room:
+                continue
+            xs = np.nonzero(letters_of(probe).any(axis=0))[0]
+            span = xs.max() - xs.min() + 1
+            if best is None or span > best[0]:
+                best = (span, sx, sy, extra, trimmed.shape[1])
+            if span >= CAPTION_FILL * w:
+                break
+        if best and best[0] >= CAPTION_FILL * w:
+            break
+    _, sx, sy, extra, iw = best
+    left = {"left": inset, "right": w - inset - iw, "centre": (w - iw) // 2}[side]
+    return font.caption(words, w, h, scales=[(sx, sy)], left=left, top=top, extra=extra, **style)
 
 
 def crack(img):
@@ -535,14 +635,28 @@ def crack(img):
     h, w = img.shape
     ys, xs = np.nonzero(img != KEY)
     top, bottom = ys.min(), ys.max()
-    fill = (img != KEY) & (img != CAPTION_OUTLINE) & (img != CAPTION_SHADOW)
+    fill = np.isin(img, FAILED_ROWS)
     line = np.zeros((h, w), dtype=bool)
     mid = top + (bottom - top) * 0.45
     pts = [(x, mid + (2.2 if (x // 5) % 2 else -2.2) + (x - xs.min()) * 0.04)
            for x in range(xs.min(), xs.max() + 6, 5)]
     for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
         line |= raster.capsule(w, h, x0 + 0.5, y0, x1 + 0.5, y1, 0.55)
-    img[line & fill] = CAPTION_OUTLINE
+    img[line & fill] = FAILED_OUTLINE
+
+
+def slab(img):
+    """The stone slab behind a failed result: lit along its top, shaded
+    along its foot, edged in black."""
+    h, w = img.shape
+    ys, xs = np.nonzero(img != KEY)
+    x0, y0 = max(xs.min() - SLAB_MARGIN, 0), max(ys.min() - SLAB_MARGIN, 0)
+    x1, y1 = min(xs.max() + SLAB_MARGIN, w), min(ys.max() + 2, h)
+    under = img == KEY
+    img[raster.round_rect(w, h, x0, y0, x1, y1, 3) & under] = BLACK
+    img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 1, 2) & under] = SLAB_SHADE
+    img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 2, 2) & under] = SLAB_LIT
+    img[raster.round_rect(w, h, x0 + 1, y0 + 2, x1 - 1, y1 - 2, 2) & under] = SLAB
 
 
 WIN = NUMBER["Win"]
@@ -550,48 +664,71 @@ WIN = NUMBER["Win"]
 
 def win_caption(w, h):
     """"WIN!" filling its sprite: tall letters from white to gold, and a few
-    twinkles round them."""
+    glints on the letters themselves."""
     fill = [WHITE, WHITE, Y(15), Y(15), Y(14), Y(14), Y(13), Y(13), Y(12), Y(12), Y(11), Y(10)]
     img = font.caption("WIN!", w, h, fill=fill, scales=[(3, 4)], left=0, top=0)
-    for (x, y, r) in ((59, 5, 3), (59, 24, 2)):
+    inside = np.isin(img, fill)
+    for (x, y, r) in ((4, 7, 2), (31, 16, 2), (53, 6, 1)):
         star = np.zeros((h, w), dtype=bool)
         star[max(y - r, 0):y + r + 1, x] = True
         star[y, max(x - r, 0):x + r + 1] = True
-        free = img == KEY
-        img[raster.dilate(star, 1, square=False) & free & ~star] = CAPTION_OUTLINE
-        img[star & free] = Y(14)
-        img[y, x] = WHITE
+        img[star & inside] = WHITE
     return img
 
 
 def caption_sprite(n, words, w, h):
-    failed = n in FAILED
-    style = dict(fill=font.DULL_ROWS, droop=3) if failed else {}
-    if n in RESULT_CAPTIONS:
-        img = font.caption(words, w, h, scales=[(2, 2)], left=RESULT_INSET, top=RESULT_TOP, **style)
-    elif n == BUST:
-        probe = raster.trim(font.caption(words, w, h, scales=[(2, 3)], **style))
-        img = font.caption(words, w, h, scales=[(2, 3)], left=BUST_AXIS - probe.shape[1] // 2,
-                           **style)
-        # A dark plate behind it, so it reads over the busy middle of the board.
-        ys, xs = np.nonzero(img != KEY)
-        plate = raster.round_rect(w, h, xs.min() - 3, ys.min() - 2, xs.max() + 3, ys.max() + 2, 4)
-        under = img == KEY
-        img[plate & under] = ramp("grey", 1)
-        img[plate & ~raster.round_rect(w, h, xs.min() - 2, ys.min() - 1, xs.max() + 2,
-                                       ys.max() + 1, 3) & under] = ramp("dull", 5)
-    elif n in LIST_CAPTIONS:
-        img = font.caption(words, w, h, left=LIST_INSET)
-    elif n == PLAYER:
-        probe = raster.trim(font.caption(words, w, h))
-        img = font.caption(words, w, h, left=w - 2 - probe.shape[1])
-    elif n == WIN:
-        img = win_caption(w, h)
-    else:
-        img = font.caption(words, w, h)
-    if failed:
+    if n == WIN:
+        return win_caption(w, h)
+    img = fitted_caption(n, words, w, h)
+    if n in FAILED:
         crack(img)
+        slab(img)
     return img
+
+
+def contrast(a, b):
+    """The contrast ratio of two sRGB colours, 1 to 21."""
+    def luminance(c):
+        lin = [v / 255 / 12.92 if v <= 10 else ((v / 255 + 0.055) / 1.055) ** 2.4 for v in c]
+        return 0.2126 * lin[0] + 0.7152 * lin[1] + 0.0722 * lin[2]
+    hi, lo = sorted((luminance(a), luminance(b)), reverse=True)
+    return (hi + 0.05) / (lo + 0.05)
+
+
+# The least contrast between a failed result's letters and their outline,
+# and between that outline and the slab it lies on.
+LETTERS_OUTLINE_FLOOR, OUTLINE_GROUND_FLOOR = 4.5, 3.0
+
+
+def problems(sheet, pal):
+    """What the art gets wrong by its own rules: captions that leave more
+    than a quarter of their sprite's width empty, and failed results whose
+    colours touch at less than the contrast floors."""
+    out = []
+    for n in CAPTIONS:
+        x, y, w, h = RECTS[n]
+        img = sheet[y:y + h, x:x + w]
+        xs = np.nonzero(letters_of(img).any(axis=0))[0]
+        if xs.max() - xs.min() + 1 < CAPTION_FILL * w:
+            out.append(f"{SPRITES[n].name}: letters span {xs.max() - xs.min() + 1} of {w} pixels")
+    for n in sorted(FAILED):
+        x, y, w, h = RECTS[n]
+        img = sheet[y:y + h, x:x + w]
+        pairs = set()
+        for dx, dy in ((1, 0), (0, 1)):
+            a, b = img[:h - dy, :w - dx], img[dy:, dx:]
+            pairs |= set(zip(a.ravel().tolist(), b.ravel().tolist()))
+            pairs |= set(zip(b.ravel().tolist(), a.ravel().tolist()))
+        for kind, group, floor in (("letters", FAILED_ROWS, LETTERS_OUTLINE_FLOOR),
+                                   ("slab", (SLAB, SLAB_LIT, SLAB_SHADE), OUTLINE_GROUND_FLOOR)):
+            touching = [c for (o, c) in pairs if o == FAILED_OUTLINE and c in group]
+            if not touching:
+                out.append(f"{SPRITES[n].name}: outline never meets its {kind}")
+            for c in touching:
+                if contrast(pal[FAILED_OUTLINE], pal[c]) < floor:
+                    out.append(f"{SPRITES[n].name}: outline against {kind} colour {c} at "
+                               f"{contrast(pal[FAILED_OUTLINE], pal[c]):.2f}:1, under {floor}:1")
+    return out
 
 
 def build():

@@ -1,17 +1,19 @@
 """The four sound effects, synthesised: 16-bit mono PCM at 44,100 Hz.
 
-Tonal sounds are sums of sine partials; every note starts at phase zero
-and opens and closes with a short raised-cosine fade, so no note starts or
-ends with a step. Noise comes from a small xorshift generator written here.
-Each sound is scaled to the same loudness (K-weighted power of its 10 ms
-blocks within 20 dB of the loudest one) and must peak below -1 dBFS."""
+Tonal sounds are sums of sine partials; every note opens and closes with a
+short raised-cosine fade, so no note starts or ends with a step. Noise comes from a small xorshift generator written here.
+Each sound is scaled to its own loudness (K-weighted power of its 10 ms
+blocks within 20 dB of the loudest one), in an order of importance: the
+bull's fanfare above the menu sounds, the throw's swish below them; every
+sound must peak below -1 dBFS."""
 import math
 import struct
 
 import numpy as np
 
 RATE = 44100
-LOUDNESS = -14.0  # dB, K-weighted and gated as in loudness() below
+# dB, K-weighted and gated as in loudness() below, by file name.
+LOUDNESS = {"bull.wav": -12.0, "confirm.wav": -15.0, "cancel.wav": -15.0, "throw.wav": -18.0}
 PEAK_LIMIT = -1.0  # dBFS; every sound peaks under it
 NOTE_FADE = 0.003  # seconds of fade at each end of a note
 
@@ -42,15 +44,16 @@ def _fade(k):
 
 def _note(n, start, end, partials, decay=0.0, fade=NOTE_FADE, vibrato=0.0):
     """One note from start to end seconds: partials (frequency, amplitude,
-    extra decay per second) from phase zero, an exponential decay, a
-    raised-cosine fade in and out, and silence elsewhere."""
+    extra decay per second, and a starting phase, zero if left out), an
+    exponential decay, a raised-cosine fade in and out, and silence
+    elsewhere."""
     out = np.zeros(n)
     i0, i1 = int(round(start * RATE)), min(n, int(round(end * RATE)))
     u = np.arange(i1 - i0, dtype=np.float64) / RATE
     # Vibrato as a phase offset that is zero at the note's start.
     wobble = vibrato * (1 - np.cos(2 * np.pi * 5.5 * u)) / (2 * np.pi * 5.5)
-    for f, a, d in partials:
-        out[i0:i1] += a * np.sin(2 * np.pi * f * (u + wobble)) * np.exp(-u * d)
+    for f, a, d, *phase in partials:
+        out[i0:i1] += a * np.sin(2 * np.pi * f * (u + wobble) + sum(phase)) * np.exp(-u * d)
     out[i0:i1] *= np.exp(-u * decay)
     k = int(fade * RATE)
     out[i0:i0 + k] *= _fade(k)
@@ -85,67 +88,90 @@ def _lowpass(x, cutoff, poles):
 
 
 def confirm():
-    """A clear two-note chime, E6 then B6, with soft bell partials; the
-    first note rings on under the second."""
+    """A struck chime, E6 then B6: a mallet's quick attack on bar-like
+    partials that die fast, so the sound is short to the ear and has faded
+    to nothing well before its end."""
     n = LENGTHS["confirm.wav"]
     s = np.zeros(n)
-    for start, f, ring in ((0.0, 1318.5, 0.30), (0.09, 1975.5, 0.46)):
-        s += _note(n, start, start + ring, ((f, 1.0, 0.0), (2 * f, 0.3, 6.0), (3 * f, 0.1, 14.0)),
-                   decay=7.0, fade=0.004)
+    for start, f, level in ((0.0, 1318.5, 1.0), (0.075, 1975.5, 0.9)):
+        # A tuned bar: the fundamental, its octave and the bar's high
+        # inharmonic modes, which carry the strike and fade first.
+        partials = ((f, level, 0.0), (2 * f, 0.25 * level, 10.0), (2.76 * f, 0.35 * level, 45.0),
+                    (5.40 * f, 0.12 * level, 90.0))
+        s += _note(n, start, start + 0.40, partials, decay=11.0, fade=0.0012)
     return s
 
 
 def cancel():
-    """A short, neutral "thock": a click of filtered noise over a wooden
-    body of a few damped modes at a fixed pitch (190 Hz and above)."""
+    """A "thwack": a slap of band-passed noise round 2 kHz over a few short
+    wooden modes between 1 and 3.5 kHz, and only a little body below, so
+    it carries on a phone's speaker."""
     n = LENGTHS["cancel.wav"]
     t = _t(n)
-    body = _note(n, 0.0, n / RATE, ((190.0, 1.0, 0.0), (423.0, 0.45, 40.0), (1040.0, 0.16, 90.0)),
-                 decay=46.0, fade=0.0015)
-    click = _bandpass(_noise(n, 0x51C3), np.full(n, 2600.0), 0.9) * np.exp(-t * 450.0)
-    click[:20] *= _fade(20)
-    s = body + 0.9 * click
-    k = int(0.004 * RATE)
+    modes = _note(n, 0.0, n / RATE, ((1180.0, 1.0, 0.0), (1730.0, 0.8, 10.0), (2460.0, 0.6, 20.0),
+                                     (3350.0, 0.35, 35.0), (420.0, 0.25, 15.0)),
+                  decay=34.0, fade=0.0008)
+    slap = _bandpass(_noise(n, 0x51C3), np.full(n, 2100.0), 1.3) * np.exp(-t * 120.0)
+    slap[:30] *= _fade(30)
+    s = modes + 2.2 * slap
+    k = int(0.02 * RATE)
     s[n - k:] *= _fade(k)[::-1]
     return s
 
 
 def throw():
-    """Air: noise through a band-pass swept about 400 to 2500 to 800 Hz,
-    with the top cut, swelling as the dart passes."""
+    """A swish: noise through a band-pass that sweeps up from 1 to 4 kHz and
+    back down to 1.5 kHz, swelling and fading as the dart passes."""
     n = LENGTHS["throw.wav"]
     t = _t(n)
     u = t / t[-1]
     # Up quickly, down more slowly, as the sound passes the ear.
-    rise = 0.35
-    centre = np.where(u < rise, 400 * (2500 / 400) ** (u / rise),
-                      2500 * (800 / 2500) ** ((u - rise) / (1 - rise)))
-    air = _lowpass(_bandpass(_noise(n, 0x7B3A), centre, 2.4), 3600.0, 3)
+    rise = 0.4
+    centre = np.where(u < rise, 1000 * (4000 / 1000) ** (u / rise),
+                      4000 * (1500 / 4000) ** ((u - rise) / (1 - rise)))
+    air = _bandpass(_noise(n, 0x7B3A), centre, 3.0)
     env = np.where(u < rise, np.sin(np.pi / 2 * u / rise) ** 2,
-                   np.cos(np.pi / 2 * (u - rise) / (1 - rise)) ** 1.5)
+                   np.cos(np.pi / 2 * (u - rise) / (1 - rise)) ** 2)
     return air * env
 
 
-def _brass(f, level):
-    """Partials of a brassy tone: strong low harmonics falling off by
-    harmonic number, the upper ones fading faster."""
-    return tuple((k * f, level * (1.0 if k == 1 else 0.85 / k ** 0.9), 2.5 * k) for k in range(1, 9)
-                 if k * f < 9000)
+def _brass(f, level, bright=1.0):
+    """Partials of a brassy tone: strong low harmonics falling off slowly by
+    harmonic number (brighter as bright grows), the upper ones fading
+    faster."""
+    # Phases spread along k squared keep the harmonics from peaking together.
+    return tuple((k * f, level * (1.0 if k == 1 else 0.95 / k ** (0.75 / bright)), 2.0 * k,
+                  np.pi * k * k / 12) for k in range(1, 13) if k * f < 9000)
+
+
+def _blare(n, start, end, f, level):
+    """A brass note with an attack: its upper harmonics flare at the start
+    and settle, as a horn's do when the note is tongued."""
+    out = _note(n, start, end, _brass(f, level), decay=1.2, fade=0.006)
+    flare = _note(n, start, min(end, start + 0.12),
+                  tuple((k * f, level * 0.5 / k ** 0.5, 30.0, np.pi * k * k / 12) for k in range(2, 9)
+                        if k * f < 9000),
+                  decay=0.0, fade=0.006)
+    return out + flare
 
 
 def bull():
-    """A short brass fanfare: C5 E5 G5 staccato rising to a held C6, over a
-    low C4 that enters with the held note."""
+    """A short brass fanfare: G4 C5 E5 tongued in quick succession, each
+    ringing on under the next, into a held C major chord (C4 G4 C5 E5 G5
+    C6) that swells and dies away."""
     n = LENGTHS["bull.wav"]
     end = n / RATE
     s = np.zeros(n)
-    for start, f in ((0.00, 523.25), (0.09, 659.25), (0.18, 783.99)):
-        s += _note(n, start, start + 0.082, _brass(f, 1.0), decay=4.0)
-    s += _note(n, 0.27, end, _brass(1046.5, 1.0), decay=1.6, fade=0.004, vibrato=0.003)
-    s += _note(n, 0.27, end, _brass(261.63, 0.9), decay=1.9, fade=0.004)
-    s += _note(n, 0.27, end, _brass(523.25, 0.45), decay=1.8, fade=0.004)
-    # The held chord dies away over its last 0.15 s rather than stopping.
-    tail = int(0.15 * RATE)
+    for start, f in ((0.00, 392.0), (0.08, 523.25), (0.16, 659.25)):
+        s += _blare(n, start, start + 0.16, f, 0.8)
+    for f, level in ((261.63, 0.55), (392.0, 0.5), (523.25, 0.7), (659.25, 0.55), (783.99, 0.6),
+                     (1046.5, 0.7)):
+        s += _blare(n, 0.24, end, f, level)
+    # Driven gently into saturation, as a horn's bell is at full blast: the
+    # peaks round off and the tone gains brightness.
+    s = np.tanh(2.5 * s / np.max(np.abs(s)))
+    # The held chord dies away over its last 0.2 s rather than stopping.
+    tail = int(0.2 * RATE)
     s[n - tail:] *= 0.5 + 0.5 * np.cos(np.pi * np.arange(tail) / tail)
     return s
 
@@ -186,12 +212,12 @@ def loudness(samples):
     return 10 * math.log10(power[power >= power.max() / 100].mean())
 
 
-def finish(s):
-    """Scale to the common loudness, check the peak, quantise to 16 bits."""
-    s = s * 10 ** ((LOUDNESS - loudness(s)) / 20)
+def finish(s, name):
+    """Scale to the sound's loudness, check the peak, quantise to 16 bits."""
+    s = s * 10 ** ((LOUDNESS[name] - loudness(s)) / 20)
     peak = 20 * math.log10(np.max(np.abs(s)))
     if peak >= PEAK_LIMIT:
-        raise ValueError(f"peak {peak:.2f} dBFS at loudness {LOUDNESS} dBFS")
+        raise ValueError(f"{name}: peak {peak:.2f} dBFS at loudness {LOUDNESS[name]} dB")
     return np.clip(np.round(s * 32768), -32768, 32767).astype("<i2")
 
 
@@ -203,5 +229,5 @@ def wav_bytes(samples):
 
 
 def build():
-    return {"confirm.wav": wav_bytes(finish(confirm())), "cancel.wav": wav_bytes(finish(cancel())),
-            "throw.wav": wav_bytes(finish(throw())), "bull.wav": wav_bytes(finish(bull()))}
+    made = {"confirm.wav": confirm(), "cancel.wav": cancel(), "throw.wav": throw(), "bull.wav": bull()}
+    return {name: wav_bytes(finish(s, name)) for name, s in made.items()}
