@@ -7,7 +7,7 @@ import numpy as np
 import board
 import font
 import raster
-from palette import KEY, BLACK, WHITE, CAPTION_OUTLINE, CAPTION_SHADOW, ramp
+from palette import KEY, BLACK, WHITE, CAPTION_OUTLINE, CAPTION_SHADOW, RAMPS as palette_ramps, ramp
 from sprites import RECTS, CAPTIONS, SHEET_W, SHEET_H, SPRITES
 
 Y = lambda s: ramp("yellow", s)  # noqa: E731
@@ -204,7 +204,7 @@ POSES = [
     ((82, 102), (114, 80)),   # slightly bent
     ((81, 96), (99, 64)),     # bent further, the elbow high
     ((80, 92), (78, 56)),     # forearm raised
-    ((76, 94), (50, 74)),     # fully cocked, hand by the head
+    ((84, 94), (62, 68)),     # fully cocked, hand by the head but clear of it
 ]
 ARC_CENTRE = (80.5, 112.5)
 REACH = 83
@@ -227,27 +227,32 @@ def limb(w, h, a, b, r):
     return raster.capsule(w, h, a[0], a[1], b[0], b[1], r)
 
 
-def draw_dart_end_on(img, hx, hy, angle_deg):
-    """The dart in the fist, pointing away from the viewer towards the
-    board: seen foreshortened, a short barrel and point up the screen and
-    the flights, nearest the eye, spread below the hand."""
-    h, w = img.shape
+def dart_axis(hx, hy, angle_deg):
     a = math.radians(angle_deg)
     ux, uy = math.cos(a), -math.sin(a)
-    at = lambda k: (hx + ux * k, hy + uy * k)  # noqa: E731
-    # Flights: a cross of four fins round the shaft's back end.
-    fx, fy = at(-13)
+    return a, ux, uy, (lambda k: (hx + ux * k, hy + uy * k))
+
+
+def draw_flights(img, hx, hy, angle_deg):
+    """The dart's flights, nearest the eye, fanned out behind the fist: only
+    their tips show round the fingers."""
+    h, w = img.shape
+    a, ux, uy, at = dart_axis(hx, hy, angle_deg)
+    fx, fy = at(-7)
     fins = np.zeros((h, w), dtype=bool)
     for k in range(4):
         fa = a + math.radians(45 + 90 * k)
-        fins |= raster.polygon(w, h, [(fx + ux * 4, fy + uy * 4),
-                                      (fx + 7.5 * math.cos(fa), fy - 7.5 * math.sin(fa)),
+        fins |= raster.polygon(w, h, [(fx + ux * 3, fy + uy * 3),
+                                      (fx + 11.5 * math.cos(fa), fy - 11.5 * math.sin(fa)),
                                       (fx - ux * 2, fy - uy * 2)])
     img[raster.dilate(fins, 1, square=False)] = OUTLINE
-    lit_fill(img, fins, "purple", 11, 14, 7, rim=1, shade=2)
-    shaft = limb(w, h, at(-12), at(0), 1.0)
-    img[raster.dilate(shaft, 1, square=False)] = OUTLINE
-    img[shaft] = ramp("metal", 9)
+    lit_fill(img, fins, "red", 10, 14, 6, rim=1, shade=2)
+
+
+def draw_barrel(img, hx, hy, angle_deg):
+    """The barrel and point, out of the top of the fist towards the board."""
+    h, w = img.shape
+    _, _, _, at = dart_axis(hx, hy, angle_deg)
     barrel = limb(w, h, at(1), at(10), 2.0)
     img[raster.dilate(barrel, 1, square=False)] = OUTLINE
     lit_fill(img, barrel, "metal", 11, 15, 6, rim=1, shade=1)
@@ -266,7 +271,7 @@ def arm(pose):
                                   (58, 118), (57, 144)])
     torso = raster.dilate(torso, 1, square=False)
     neck = raster.round_rect(w, h, hx0 - 8, hy0 + 6, hx0 + 9, 108, 4)
-    head = raster.disc(w, h, hx0 + 0.5, hy0 + 0.5, hr)
+    head = hair_shape(w, h, hx0, hy0, hr)
     ear = raster.disc(w, h, hx0 + hr + 0.5, hy0 + 4, 3.6) & ~raster.disc(w, h, hx0 + 0.5, hy0 + 0.5,
                                                                         hr - 2)
     upper = limb(w, h, (sx, sy), (ex, ey), 8.5)
@@ -283,11 +288,7 @@ def arm(pose):
     # A crease where the arm leaves the back.
     img[raster.ring(w, h, sx, sy, 10.0, 11.0) & torso & ~sleeve] = ramp("sleeve", 4)
     hair = head & ~ear
-    lit_fill(img, hair, "brown", 5, 8, 3, rim=2, shade=4)
-    # A sheen across the crown where the light falls.
-    sheen = (hair & raster.disc(w, h, hx0 + 4, hy0 - 3, hr - 5)
-             & ~raster.disc(w, h, hx0 + 1, hy0 + 1, hr - 8))
-    img[sheen & ~raster.dilate(~hair, 1)] = ramp("brown", 7)
+    draw_hair(img, hair, hx0, hy0, hr)
     lit_fill(img, ear, "skin", 10, 13, 7, rim=1, shade=1)
     img[raster.disc(w, h, hx0 + hr + 0.5, hy0 + 4.5, 1.3) & ear] = ramp("skin", 6)
     # The nape below the hair, and the shirt's collar round the neck.
@@ -305,16 +306,66 @@ def arm(pose):
     # The dart leans towards the board, in the direction the forearm points.
     lean = math.degrees(math.atan2(ey - hy, hx - ex))
     dart_angle = 62 + (lean - 62) * 0.25
+    draw_flights(img, hx + 1, hy - 4, dart_angle)
     img[raster.dilate(fist, 1) & ~fist & ~raster.dilate(fore, 0)] = OUTLINE
     lit_fill(img, fist, "skin", 11, 14, 8, rim=2, shade=2)
-    draw_dart_end_on(img, hx + 1, hy - 4, dart_angle)
+    draw_barrel(img, hx + 1, hy - 4, dart_angle)
     # The thumb over the barrel.
     thumb = limb(w, h, (hx - 4, hy - 2), (hx + 1, hy - 4), 2.2)
     img[raster.dilate(thumb, 1, square=False)] = OUTLINE
     lit_fill(img, thumb, "skin", 12, 14, 9, rim=1, shade=1)
     # Knuckles: a short darker line across the fist.
     img[limb(w, h, (hx - 4, hy + 1), (hx + 3, hy + 2), 0.5) & fist] = ramp("skin", 7)
+    rim_light(img, figure)
     return img
+
+
+# Each colour's lit counterpart for the rim light, by ramp.
+RIM_RAMPS = ("skin", "sleeve", "brown", "wood", "red", "metal")
+
+
+def rim_light(img, figure):
+    """A one-pixel rim of light along the figure's edges that face the board
+    (up and to the right), so the thrower's outline reads against the black
+    band."""
+    dx, dy = LIGHT
+    edge = figure & ~raster.shift(figure, -dx, -dy) & ~raster.shift(figure, 0, 1)
+    edge |= figure & ~raster.shift(figure, -dx, 0)
+    for name in RIM_RAMPS:
+        first, n, _ = palette_ramps[name]
+        part = edge & (img >= first) & (img < first + n)
+        img[part] = np.minimum(img[part].astype(int) + 5, first + n - 1).astype(np.uint8)
+
+
+def hair_shape(w, h, hx0, hy0, hr):
+    """The head's outline with the hair on: tufts over the crown and a
+    ragged line at the nape."""
+    m = raster.disc(w, h, hx0 + 0.5, hy0 + 0.5, hr)
+    for ang, r in ((-150, 3.5), (-110, 4.0), (-70, 4.0), (-30, 3.5), (180, 3.0)):
+        a = math.radians(ang)
+        m |= raster.disc(w, h, hx0 + 0.5 + (hr - 1.5) * math.cos(a),
+                         hy0 + 0.5 + (hr - 1.5) * math.sin(a), r)
+    return m
+
+
+def draw_hair(img, hair, hx0, hy0, hr):
+    """Short hair seen from behind: a warm mid brown, shaded on the side away
+    from the light, a broad sheen and a bright rim along the edge that faces
+    the board, and a few dark partings between the locks."""
+    h, w = img.shape
+    x, y = raster.grid(w, h)
+    dx, dy = LIGHT
+    img[hair] = ramp("brown", 11)
+    img[hair & ~raster.shift(hair, 4 * dx, 4 * dy)] = ramp("brown", 7)
+    img[hair & ~raster.shift(hair, 2 * dx, 2 * dy)] = ramp("brown", 5)
+    lit = hair & ~raster.shift(hair, -3 * dx, -3 * dy)
+    img[lit] = ramp("wood", 9)
+    img[hair & ~raster.shift(hair, -dx, -dy)] = ramp("wood", 12)
+    # Partings: short dark strokes from the crown towards the nape.
+    for (x0, y0, x1, y1) in ((-6, -9, -11, -2), (-1, -11, -5, -3), (5, -10, 2, -3),
+                             (-12, 3, -8, 8)):
+        stroke = limb(w, h, (hx0 + x0, hy0 + y0), (hx0 + x1, hy0 + y1), 0.5)
+        img[stroke & hair & ~lit] = ramp("brown", 6)
 
 
 # --- Scoreboard, legends, about images ---------------------------------------# --- Scoreboard, legends, about images ---------------------------------------
@@ -546,11 +597,11 @@ ALIGN = {name: ("left", LIST_INSET) for name in (
     "SelectGame", "SelectPlayer", "Game301", "GameCountUp", "GameHighScore", "GameRoundTheClock",
     "Sound", "Up", "Down", "Left", "Right", "ButtonA", "ButtonB", "ButtonC", "On", "Off",
     "Ready")}
-ALIGN.update({name: ("right", 2) for name in ("Player", "Round", "NextTarget")})
+ALIGN.update({"Player": ("right", 2), "Round": ("right", 8), "NextTarget": ("right", 8)})
 # "1st" ends where "TRY" (drawn 48 pixels to its right) begins, a word
 # space before its letters.
 ALIGN.update({"FirstDart": ("left", 0), "SecondDart": ("left", 0), "ThirdDart": ("left", 0),
-              "Try": ("left", 6)})
+              "Try": ("left", 8)})
 # Result captions, drawn at the screen's top left over the board: low
 # enough to stay above the rim numbers, all from one left inset.
 RESULT_CAPTIONS = {NUMBER[name] for name in (
