@@ -631,6 +631,9 @@ MENU_SCALES = [(2, 3), (3, 3), (2, 2), (1, 2)]
 RESULT_SCALES = [(2, 2), (3, 2)]
 FAILED_SCALES = [(3, 2), (2, 2)]
 BUST_SCALES = [(3, 3), (2, 3)]
+# The game names stand in one list: one scale for the words, spacing aside
+# ("301", three digits in a 64-pixel sprite, takes the wider scale).
+GAME_NAMES = {NUMBER[name] for name in ("GameCountUp", "GameHighScore", "GameRoundTheClock")}
 
 
 def letters_of(img):
@@ -650,6 +653,8 @@ def fitted_caption(n, words, w, h):
         scales, style = FAILED_SCALES, {}
     elif n in RESULT_CAPTIONS:
         scales, style = RESULT_SCALES, {}
+    elif n in GAME_NAMES:
+        scales, style = MENU_SCALES[:1], {}
     else:
         scales, style = MENU_SCALES, {}
     if failed:
@@ -657,24 +662,24 @@ def fitted_caption(n, words, w, h):
     side, inset = ALIGN.get(SPRITES[n].name, ("centre", 0))
     top = FAILED_TOP if failed else RESULT_TOP if n in RESULT_CAPTIONS else None
     room = w - (inset if side != "centre" else 0)
+    # Modest letter spacing at every scale before wide spacing at any.
+    tries = [(sx, sy, e) for wide in (False, True) for sx, sy in scales
+             for e in (range(sx + 1, 2 * sx + 1) if wide else range(0, sx + 1))]
     best = None
-    for sx, sy in scales:
-        for extra in range(0, 2 * sx + 1):
-            try:
-                probe = font.caption(words, 2 * w, h, scales=[(sx, sy)], left=0, top=top,
-                                     extra=extra, **style)
-            except ValueError:
-                continue
-            trimmed = raster.trim(probe)
-            if trimmed.shape[1] > room:
-                continue
-            xs = np.nonzero(letters_of(probe).any(axis=0))[0]
-            span = xs.max() - xs.min() + 1
-            if best is None or span > best[0]:
-                best = (span, sx, sy, extra, trimmed.shape[1])
-            if span >= CAPTION_FILL * w:
-                break
-        if best and best[0] >= CAPTION_FILL * w:
+    for sx, sy, extra in tries:
+        try:
+            probe = font.caption(words, 2 * w, h, scales=[(sx, sy)], left=0, top=top, extra=extra,
+                                 **style)
+        except ValueError:
+            continue
+        trimmed = raster.trim(probe)
+        if trimmed.shape[1] > room:
+            continue
+        xs = np.nonzero(letters_of(probe).any(axis=0))[0]
+        span = xs.max() - xs.min() + 1
+        if best is None or span > best[0]:
+            best = (span, sx, sy, extra, trimmed.shape[1])
+        if span >= CAPTION_FILL * w:
             break
     _, sx, sy, extra, iw = best
     left = {"left": inset, "right": w - inset - iw, "centre": (w - iw) // 2}[side]
@@ -696,14 +701,18 @@ def crack(img):
     img[line & fill] = FAILED_OUTLINE
 
 
-def slab(img):
+def slab(img, heavy=False):
     """The stone slab behind a failed result: lit along its top, shaded
-    along its foot, edged in black."""
+    along its foot, edged in black; a heavy slab has a thicker edge and
+    casts a shadow of its own."""
     h, w = img.shape
     ys, xs = np.nonzero(img != KEY)
     x0, y0 = max(xs.min() - SLAB_MARGIN, 0), max(ys.min() - SLAB_MARGIN, 0)
     x1, y1 = min(xs.max() + SLAB_MARGIN, w), min(ys.max() + 2, h)
     under = img == KEY
+    if heavy:
+        img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 + 3, y1 + 3, 4) & under] = CAPTION_SHADOW
+        img[raster.round_rect(w, h, x0 - 1, y0 - 1, x1 + 1, y1 + 1, 4) & under] = BLACK
     img[raster.round_rect(w, h, x0, y0, x1, y1, 3) & under] = BLACK
     img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 1, 2) & under] = SLAB_SHADE
     img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 2, 2) & under] = SLAB_LIT
@@ -733,7 +742,7 @@ def caption_sprite(n, words, w, h):
     img = fitted_caption(n, words, w, h)
     if n in FAILED:
         crack(img)
-        slab(img)
+        slab(img, heavy=n == BUST)
     return img
 
 
