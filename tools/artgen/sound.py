@@ -42,10 +42,11 @@ def _fade(k):
     return 0.5 - 0.5 * np.cos(np.pi * np.arange(k) / k)
 
 
-def _note(n, start, end, partials, decay=0.0, fade=NOTE_FADE, vibrato=0.0):
+def _note(n, start, end, partials, decay=0.0, fade=NOTE_FADE, vibrato=0.0, release=None):
     """One note from start to end seconds: partials (frequency, amplitude,
     extra decay per second, and a starting phase, zero if left out), an
-    exponential decay, a raised-cosine fade in and out, and silence
+    exponential decay, a raised-cosine fade in (fade seconds) and out
+    (release seconds, as long as the fade in unless given), and silence
     elsewhere."""
     out = np.zeros(n)
     i0, i1 = int(round(start * RATE)), min(n, int(round(end * RATE)))
@@ -57,6 +58,7 @@ def _note(n, start, end, partials, decay=0.0, fade=NOTE_FADE, vibrato=0.0):
     out[i0:i1] *= np.exp(-u * decay)
     k = int(fade * RATE)
     out[i0:i0 + k] *= _fade(k)
+    k = int((fade if release is None else release) * RATE)
     out[i1 - k:i1] *= _fade(k)[::-1]
     return out
 
@@ -98,7 +100,7 @@ def confirm():
         # inharmonic modes, which carry the strike and fade first.
         partials = ((f, level, 0.0), (2 * f, 0.25 * level, 10.0), (2.76 * f, 0.35 * level, 45.0),
                     (5.40 * f, 0.12 * level, 90.0))
-        s += _note(n, start, start + 0.40, partials, decay=11.0, fade=0.0012)
+        s += _note(n, start, n / RATE, partials, decay=12.0, fade=0.0012, release=0.15)
     return s
 
 
@@ -129,7 +131,7 @@ def throw():
     rise = 0.4
     centre = np.where(u < rise, 1000 * (4000 / 1000) ** (u / rise),
                       4000 * (1500 / 4000) ** ((u - rise) / (1 - rise)))
-    air = _bandpass(_noise(n, 0x7B3A), centre, 3.0)
+    air = _bandpass(_noise(n, 0x7B3A), centre, 5.0)
     env = np.where(u < rise, np.sin(np.pi / 2 * u / rise) ** 2,
                    np.cos(np.pi / 2 * (u - rise) / (1 - rise)) ** 2)
     return air * env
