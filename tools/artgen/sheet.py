@@ -177,7 +177,7 @@ def small_digit(k):
     m = np.zeros((16, 8), dtype=bool)
     m[2:14, 1:7] = np.repeat(glyph, 2, axis=0)
     outline = raster.dilate(m, 1, square=False)
-    img[raster.dilate(outline, 1, square=False)] = ramp("blue", 7)
+    img[raster.dilate(outline, 1, square=False)] = ramp("blue", 9)
     img[outline] = ramp("blue", 0)
     # Close the pockets a diagonal stroke leaves (ground on three sides).
     ground = img == KEY
@@ -204,12 +204,13 @@ POSES = [
     ((82, 102), (114, 80)),   # slightly bent
     ((81, 96), (99, 64)),     # bent further, the elbow high
     ((80, 92), (78, 56)),     # forearm raised
-    ((84, 94), (62, 68)),     # fully cocked, hand by the head but clear of it
+    ((86, 92), (68, 62)),     # fully cocked, hand by the head but clear of it
 ]
 ARC_CENTRE = (80.5, 112.5)
 REACH = 83
 HEAD = (22, 86, 16)
 OUTLINE = ramp("brown", 1)
+BACK_RIM = ramp("night", 12)
 LIGHT = (1, -1)  # the light comes from the board: up and to the right
 
 
@@ -335,6 +336,12 @@ def rim_light(img, figure):
         first, n, _ = palette_ramps[name]
         part = edge & (img >= first) & (img < first + n)
         img[part] = np.minimum(img[part].astype(int) + 5, first + n - 1).astype(np.uint8)
+    # The outline on the far side, away from the light, in a cool blue-grey
+    # rather than near-black, so the back of the head and body stay apart
+    # from the black band.
+    ring = raster.dilate(figure, 1) & ~figure
+    back = ring & raster.shift(figure, -1, 0)
+    img[back & (img == OUTLINE)] = BACK_RIM
 
 
 def hair_shape(w, h, hx0, hy0, hr):
@@ -403,9 +410,11 @@ def button_legend():
     img = raster.canvas(w, h)
     for row, (plate, word) in enumerate((("BUTTON A", "OK"), ("BUTTON B", "CANCEL"))):
         y0 = 24 * row + 2
-        box = raster.round_rect(w, h, 0, y0, 62, y0 + 20, 4)
-        img[raster.dilate(box, 0)] = ramp("green", 1)
-        raster.ramp_fill(img, raster.round_rect(w, h, 1, y0 + 1, 61, y0 + 19, 3),
+        # A raised key: black rim, a lit top edge, a dark foot, a graded face.
+        img[raster.round_rect(w, h, 0, y0, 62, y0 + 20, 4)] = BLACK
+        img[raster.round_rect(w, h, 1, y0 + 1, 61, y0 + 19, 3)] = ramp("green", 2)
+        img[raster.round_rect(w, h, 1, y0 + 1, 61, y0 + 17, 3)] = ramp("green", 12)
+        raster.ramp_fill(img, raster.round_rect(w, h, 2, y0 + 2, 60, y0 + 17, 2),
                          [ramp("green", s) for s in (9, 8, 7, 6, 5, 4)])
         t = font.small(plate, 58, 18, fill=[WHITE, WHITE, ramp("green", 14)],
                        outline=ramp("green", 1), scales=[(1, 2)])
@@ -424,7 +433,7 @@ def press_panel():
     white = [WHITE, WHITE, ramp("orange", 15), ramp("orange", 14)]
     lines = [raster.trim(font.caption(word, 80, 22, fill=white, outline=ramp("orange", 0),
                                       scales=[(2, 2)])) for word in ("Press", "The", "Button")]
-    pw = max(t.shape[1] for t in lines) + 8
+    pw = max(t.shape[1] for t in lines) + 14
     x0 = PRESS_PANEL_LEFT
     box = raster.round_rect(w, h, x0, 0, x0 + pw, h, 6)
     img[box] = ramp("orange", 0)
@@ -438,7 +447,7 @@ def press_panel():
 
 # The panel's left edge in its sprite (drawn at x 48): clear of the option
 # captions beneath it, which end by screen x 76.
-PRESS_PANEL_LEFT = 32
+PRESS_PANEL_LEFT = 30
 
 
 def emblem(size):
@@ -615,9 +624,12 @@ ALIGN.update({SPRITES[n].name: ("left", RESULT_INSET) for n in RESULT_CAPTIONS})
 FAILED = {NUMBER[name] for name in ("Bust", "Miss", "Fail")}
 BUST = NUMBER["Bust"]
 ALIGN["Bust"] = ("left", 4)
-FAILED_ROWS = [ramp("dull", s) for s in (13, 13, 12, 12, 11, 11, 10, 10, 9, 9, 8, 8)]
+FAILED_ROWS = [ramp("dull", s) for s in (13, 13, 13, 12, 12, 12, 11, 11, 11, 10, 10, 10)]
 FAILED_OUTLINE, FAILED_SHADOW = ramp("red", 1), ramp("red", 0)
-SLAB, SLAB_LIT, SLAB_SHADE = ramp("dull", 5), ramp("dull", 8), ramp("dull", 3)
+# A missed dart's slab is grey stone; a bust's, the worst of results, red.
+STONE = (ramp("grey", 8), ramp("grey", 11), ramp("grey", 6))
+BRICK = (ramp("red", 9), ramp("red", 11), ramp("red", 7))
+SLAB_COLOURS = STONE + BRICK
 FAILED_TOP = 3
 # The slab reaches this far left of the letters: the failed results' letters
 # start further in, so that their slabs keep the results' left edge.
@@ -638,8 +650,7 @@ GAME_NAMES = {NUMBER[name] for name in ("GameCountUp", "GameHighScore", "GameRou
 
 def letters_of(img):
     """The caption's letters: its pixels off the key, less its shadow."""
-    return np.isin(img, [KEY, CAPTION_SHADOW, FAILED_SHADOW, BLACK, SLAB, SLAB_LIT, SLAB_SHADE],
-                   invert=True)
+    return np.isin(img, [KEY, CAPTION_SHADOW, FAILED_SHADOW, BLACK, *SLAB_COLOURS], invert=True)
 
 
 def fitted_caption(n, words, w, h):
@@ -701,10 +712,11 @@ def crack(img):
     img[line & fill] = FAILED_OUTLINE
 
 
-def slab(img, heavy=False):
-    """The stone slab behind a failed result: lit along its top, shaded
-    along its foot, edged in black; a heavy slab has a thicker edge and
-    casts a shadow of its own."""
+def slab(img, colours, heavy=False):
+    """The slab behind a failed result, in colours (face, lit top, shaded
+    foot), edged in black; a heavy slab has a thicker edge and casts a
+    shadow of its own."""
+    face, lit, shade = colours
     h, w = img.shape
     ys, xs = np.nonzero(img != KEY)
     x0, y0 = max(xs.min() - SLAB_MARGIN, 0), max(ys.min() - SLAB_MARGIN, 0)
@@ -714,9 +726,9 @@ def slab(img, heavy=False):
         img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 + 3, y1 + 3, 4) & under] = CAPTION_SHADOW
         img[raster.round_rect(w, h, x0 - 1, y0 - 1, x1 + 1, y1 + 1, 4) & under] = BLACK
     img[raster.round_rect(w, h, x0, y0, x1, y1, 3) & under] = BLACK
-    img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 1, 2) & under] = SLAB_SHADE
-    img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 2, 2) & under] = SLAB_LIT
-    img[raster.round_rect(w, h, x0 + 1, y0 + 2, x1 - 1, y1 - 2, 2) & under] = SLAB
+    img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 1, 2) & under] = shade
+    img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 2, 2) & under] = lit
+    img[raster.round_rect(w, h, x0 + 1, y0 + 2, x1 - 1, y1 - 2, 2) & under] = face
 
 
 WIN = NUMBER["Win"]
@@ -742,7 +754,7 @@ def caption_sprite(n, words, w, h):
     img = fitted_caption(n, words, w, h)
     if n in FAILED:
         crack(img)
-        slab(img, heavy=n == BUST)
+        slab(img, BRICK if n == BUST else STONE, heavy=n == BUST)
     return img
 
 
@@ -780,7 +792,7 @@ def problems(sheet, pal):
             pairs |= set(zip(a.ravel().tolist(), b.ravel().tolist()))
             pairs |= set(zip(b.ravel().tolist(), a.ravel().tolist()))
         for kind, group, floor in (("letters", FAILED_ROWS, LETTERS_OUTLINE_FLOOR),
-                                   ("slab", (SLAB, SLAB_LIT, SLAB_SHADE), OUTLINE_GROUND_FLOOR)):
+                                   ("slab", SLAB_COLOURS, OUTLINE_GROUND_FLOOR)):
             touching = [c for (o, c) in pairs if o == FAILED_OUTLINE and c in group]
             if not touching:
                 out.append(f"{SPRITES[n].name}: outline never meets its {kind}")

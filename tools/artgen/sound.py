@@ -13,7 +13,7 @@ import numpy as np
 
 RATE = 44100
 # dB, K-weighted and gated as in loudness() below, by file name.
-LOUDNESS = {"bull.wav": -12.0, "confirm.wav": -15.0, "cancel.wav": -15.0, "throw.wav": -18.0}
+LOUDNESS = {"bull.wav": -12.0, "confirm.wav": -15.0, "cancel.wav": -15.0, "throw.wav": -16.5}
 PEAK_LIMIT = -1.0  # dBFS; every sound peaks under it
 NOTE_FADE = 0.003  # seconds of fade at each end of a note
 
@@ -98,9 +98,9 @@ def confirm():
     for start, f, level in ((0.0, 1318.5, 1.0), (0.075, 1975.5, 0.9)):
         # A tuned bar: the fundamental, its octave and the bar's high
         # inharmonic modes, which carry the strike and fade first.
-        partials = ((f, level, 0.0), (2 * f, 0.25 * level, 10.0), (2.76 * f, 0.35 * level, 45.0),
-                    (5.40 * f, 0.12 * level, 90.0))
-        s += _note(n, start, n / RATE, partials, decay=12.0, fade=0.0012, release=0.15)
+        partials = ((f, level, 0.0), (2 * f, 0.3 * level, 12.0), (2.76 * f, 0.6 * level, 60.0),
+                    (5.40 * f, 0.3 * level, 120.0))
+        s += _note(n, start, start + 0.40, partials, decay=16.0, fade=0.0008, release=0.12)
     return s
 
 
@@ -122,15 +122,15 @@ def cancel():
 
 
 def throw():
-    """A swish: noise through a band-pass that sweeps up from 1 to 4 kHz and
-    back down to 1.5 kHz, swelling and fading as the dart passes."""
+    """A swish: noise through a band-pass that sweeps up from 700 Hz to 3 kHz
+    and back down to 1.2 kHz, swelling and fading as the dart passes."""
     n = LENGTHS["throw.wav"]
     t = _t(n)
     u = t / t[-1]
     # Up quickly, down more slowly, as the sound passes the ear.
     rise = 0.4
-    centre = np.where(u < rise, 1000 * (4000 / 1000) ** (u / rise),
-                      4000 * (1500 / 4000) ** ((u - rise) / (1 - rise)))
+    centre = np.where(u < rise, 700 * (3000 / 700) ** (u / rise),
+                      3000 * (1200 / 3000) ** ((u - rise) / (1 - rise)))
     air = _bandpass(_noise(n, 0x7B3A), centre, 5.0)
     env = np.where(u < rise, np.sin(np.pi / 2 * u / rise) ** 2,
                    np.cos(np.pi / 2 * (u - rise) / (1 - rise)) ** 2)
@@ -165,7 +165,7 @@ def bull():
     end = n / RATE
     s = np.zeros(n)
     for start, f in ((0.00, 392.0), (0.08, 523.25), (0.16, 659.25)):
-        s += _blare(n, start, start + 0.16, f, 0.8)
+        s += _blare(n, start, start + 0.16, f, 1.6)
     for f, level in ((261.63, 0.55), (392.0, 0.5), (523.25, 0.7), (659.25, 0.55), (783.99, 0.6),
                      (1046.5, 0.7)):
         s += _blare(n, 0.24, end, f, level)
