@@ -239,7 +239,7 @@ def draw_flights(img, hx, hy, angle_deg):
     their tips show round the fingers."""
     h, w = img.shape
     a, ux, uy, at = dart_axis(hx, hy, angle_deg)
-    fx, fy = at(-7)
+    fx, fy = at(-10)
     fins = np.zeros((h, w), dtype=bool)
     for k in range(4):
         fa = a + math.radians(45 + 90 * k)
@@ -247,7 +247,7 @@ def draw_flights(img, hx, hy, angle_deg):
                                       (fx + 11.5 * math.cos(fa), fy - 11.5 * math.sin(fa)),
                                       (fx - ux * 2, fy - uy * 2)])
     img[raster.dilate(fins, 1, square=False)] = OUTLINE
-    lit_fill(img, fins, "red", 10, 14, 6, rim=1, shade=2)
+    lit_fill(img, fins, "red", 11, 15, 8, rim=1, shade=2)
 
 
 def draw_barrel(img, hx, hy, angle_deg):
@@ -669,7 +669,8 @@ def fitted_caption(n, words, w, h):
     else:
         scales, style = MENU_SCALES, {}
     if failed:
-        style = dict(fill=FAILED_ROWS, outline=FAILED_OUTLINE, shadow=FAILED_SHADOW, droop=2)
+        style = dict(fill=FAILED_ROWS, outline=FAILED_OUTLINE, shadow=FAILED_SHADOW,
+                     droop=0 if n == BUST else 2)
     side, inset = ALIGN.get(SPRITES[n].name, ("centre", 0))
     top = FAILED_TOP if failed else RESULT_TOP if n in RESULT_CAPTIONS else None
     room = w - (inset if side != "centre" else 0)
@@ -705,8 +706,8 @@ def crack(img):
     fill = np.isin(img, FAILED_ROWS)
     line = np.zeros((h, w), dtype=bool)
     mid = top + (bottom - top) * 0.45
-    pts = [(x, mid + (2.2 if (x // 5) % 2 else -2.2) + (x - xs.min()) * 0.04)
-           for x in range(xs.min(), xs.max() + 6, 5)]
+    pts = [(x, mid + (1.5 if (x // 8) % 2 else -1.5) + (x - xs.min()) * 0.05)
+           for x in range(xs.min(), xs.max() + 9, 8)]
     for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
         line |= raster.capsule(w, h, x0 + 0.5, y0, x1 + 0.5, y1, 0.55)
     img[line & fill] = FAILED_OUTLINE
@@ -738,7 +739,7 @@ def win_caption(w, h):
     """"WIN!" filling its sprite: tall letters from white to gold, and a few
     glints on the letters themselves."""
     fill = [WHITE, WHITE, Y(15), Y(15), Y(14), Y(14), Y(13), Y(13), Y(12), Y(12), Y(11), Y(10)]
-    img = font.caption("WIN!", w, h, fill=fill, scales=[(3, 4)], left=0, top=0)
+    img = font.caption("WIN!", w, h, fill=fill, scales=[(3, 3)], left=0)
     inside = np.isin(img, fill)
     for (x, y, r) in ((4, 7, 2), (31, 16, 2), (53, 6, 1)):
         star = np.zeros((h, w), dtype=bool)
@@ -752,8 +753,9 @@ def caption_sprite(n, words, w, h):
     if n == WIN:
         return win_caption(w, h)
     img = fitted_caption(n, words, w, h)
-    if n in FAILED:
+    if n == BUST:
         crack(img)
+    if n in FAILED:
         slab(img, BRICK if n == BUST else STONE, heavy=n == BUST)
     return img
 

@@ -13,7 +13,7 @@ import numpy as np
 
 RATE = 44100
 # dB, K-weighted and gated as in loudness() below, by file name.
-LOUDNESS = {"bull.wav": -12.0, "confirm.wav": -15.0, "cancel.wav": -15.0, "throw.wav": -16.5}
+LOUDNESS = {"bull.wav": -12.0, "confirm.wav": -15.0, "cancel.wav": -15.0, "throw.wav": -17.5}
 PEAK_LIMIT = -1.0  # dBFS; every sound peaks under it
 NOTE_FADE = 0.003  # seconds of fade at each end of a note
 
@@ -42,17 +42,20 @@ def _fade(k):
     return 0.5 - 0.5 * np.cos(np.pi * np.arange(k) / k)
 
 
-def _note(n, start, end, partials, decay=0.0, fade=NOTE_FADE, vibrato=0.0, release=None):
+def _note(n, start, end, partials, decay=0.0, fade=NOTE_FADE, vibrato=0.0, release=None,
+          scoop=0.0):
     """One note from start to end seconds: partials (frequency, amplitude,
     extra decay per second, and a starting phase, zero if left out), an
     exponential decay, a raised-cosine fade in (fade seconds) and out
     (release seconds, as long as the fade in unless given), and silence
-    elsewhere."""
+    elsewhere. A scoop starts the pitch that fraction flat and lets it rise
+    to the note within some 15 ms."""
     out = np.zeros(n)
     i0, i1 = int(round(start * RATE)), min(n, int(round(end * RATE)))
     u = np.arange(i1 - i0, dtype=np.float64) / RATE
     # Vibrato as a phase offset that is zero at the note's start.
     wobble = vibrato * (1 - np.cos(2 * np.pi * 5.5 * u)) / (2 * np.pi * 5.5)
+    wobble -= scoop * 0.015 * (1 - np.exp(-u / 0.015))
     for f, a, d, *phase in partials:
         out[i0:i1] += a * np.sin(2 * np.pi * f * (u + wobble) + sum(phase)) * np.exp(-u * d)
     out[i0:i1] *= np.exp(-u * decay)
@@ -91,31 +94,32 @@ def _lowpass(x, cutoff, poles):
 
 def confirm():
     """A struck chime, E6 then B6: a mallet's quick attack on bar-like
-    partials that die fast, so the sound is short to the ear and has faded
-    to nothing well before its end."""
+    partials that die fast, over a soft body an octave down, so the sound
+    is short to the ear and has faded to nothing well before its end."""
     n = LENGTHS["confirm.wav"]
     s = np.zeros(n)
     for start, f, level in ((0.0, 1318.5, 1.0), (0.075, 1975.5, 0.9)):
         # A tuned bar: the fundamental, its octave and the bar's high
         # inharmonic modes, which carry the strike and fade first.
-        partials = ((f, level, 0.0), (2 * f, 0.3 * level, 12.0), (2.76 * f, 0.6 * level, 60.0),
-                    (5.40 * f, 0.3 * level, 120.0))
+        partials = tuple(p for p in ((f / 2, 0.45 * level, 6.0), (f, level, 0.0),
+                                     (2 * f, 0.3 * level, 12.0), (2.76 * f, 0.6 * level, 60.0),
+                                     (5.40 * f, 0.3 * level, 120.0)) if p[0] < 8000)
         s += _note(n, start, start + 0.40, partials, decay=16.0, fade=0.0008, release=0.12)
     return s
 
 
 def cancel():
-    """A "thwack": a slap of band-passed noise round 2 kHz over a few short
-    wooden modes between 1 and 3.5 kHz, and only a little body below, so
-    it carries on a phone's speaker."""
+    """A "thwack": a slap of band-passed noise round 2 kHz, some 30 ms long,
+    over a few short wooden modes between 1 and 3.5 kHz and a brief thud
+    near 450 Hz, so it carries on a phone's speaker."""
     n = LENGTHS["cancel.wav"]
     t = _t(n)
     modes = _note(n, 0.0, n / RATE, ((1180.0, 1.0, 0.0), (1730.0, 0.8, 10.0), (2460.0, 0.6, 20.0),
-                                     (3350.0, 0.35, 35.0), (420.0, 0.25, 15.0)),
-                  decay=34.0, fade=0.0008)
-    slap = _bandpass(_noise(n, 0x51C3), np.full(n, 2100.0), 1.3) * np.exp(-t * 120.0)
+                                     (3350.0, 0.35, 35.0), (450.0, 0.6, 30.0)),
+                  decay=60.0, fade=0.0008)
+    slap = _bandpass(_noise(n, 0x51C3), np.full(n, 2100.0), 1.0) * np.exp(-t * 70.0)
     slap[:30] *= _fade(30)
-    s = modes + 2.2 * slap
+    s = modes + 2.6 * slap
     k = int(0.02 * RATE)
     s[n - k:] *= _fade(k)[::-1]
     return s
@@ -123,14 +127,14 @@ def cancel():
 
 def throw():
     """A swish: noise through a band-pass that sweeps up from 700 Hz to 3 kHz
-    and back down to 1.2 kHz, swelling and fading as the dart passes."""
+    and back down to 1 kHz, swelling and fading as the dart passes."""
     n = LENGTHS["throw.wav"]
     t = _t(n)
     u = t / t[-1]
     # Up quickly, down more slowly, as the sound passes the ear.
     rise = 0.4
     centre = np.where(u < rise, 700 * (3000 / 700) ** (u / rise),
-                      3000 * (1200 / 3000) ** ((u - rise) / (1 - rise)))
+                      3000 * (1000 / 3000) ** ((u - rise) / (1 - rise)))
     air = _bandpass(_noise(n, 0x7B3A), centre, 5.0)
     env = np.where(u < rise, np.sin(np.pi / 2 * u / rise) ** 2,
                    np.cos(np.pi / 2 * (u - rise) / (1 - rise)) ** 2)
@@ -149,7 +153,7 @@ def _brass(f, level, bright=1.0):
 def _blare(n, start, end, f, level):
     """A brass note with an attack: its upper harmonics flare at the start
     and settle, as a horn's do when the note is tongued."""
-    out = _note(n, start, end, _brass(f, level), decay=1.2, fade=0.006)
+    out = _note(n, start, end, _brass(f, level), decay=1.2, fade=0.006, scoop=0.018)
     flare = _note(n, start, min(end, start + 0.12),
                   tuple((k * f, level * 0.5 / k ** 0.5, 30.0, np.pi * k * k / 12) for k in range(2, 9)
                         if k * f < 9000),
@@ -171,7 +175,7 @@ def bull():
         s += _blare(n, 0.24, end, f, level)
     # Driven gently into saturation, as a horn's bell is at full blast: the
     # peaks round off and the tone gains brightness.
-    s = np.tanh(2.5 * s / np.max(np.abs(s)))
+    s = np.tanh(1.8 * s / np.max(np.abs(s)))
     # The held chord dies away over its last 0.2 s rather than stopping.
     tail = int(0.2 * RATE)
     s[n - tail:] *= 0.5 + 0.5 * np.cos(np.pi * np.arange(tail) / tail)
