@@ -80,18 +80,6 @@ def _bandpass(x, centre, q):
     return out
 
 
-def _lowpass(x, cutoff, poles):
-    """One-pole low-passes at cutoff Hz, poles of them in a row."""
-    k = 1 - math.exp(-2 * math.pi * cutoff / RATE)
-    for _ in range(poles):
-        y, out = 0.0, np.empty_like(x)
-        for i in range(len(x)):
-            y += k * (x[i] - y)
-            out[i] = y
-        x = out
-    return x
-
-
 def confirm():
     """A struck chime, E6 then B6: a mallet's quick attack on bar-like
     partials that die fast, over a soft body an octave down, so the sound
