@@ -79,10 +79,15 @@ png_fixed=(-define png:exclude-chunks=date,time)
 convert "res/tobelyn.ico[2]" -filter point -resize 400% "${png_fixed[@]}" "$site/icon-192.png"
 convert "res/tobelyn.ico[2]" -filter point -resize 1000% -background none -gravity center \
   -extent 512x512 "${png_fixed[@]}" "$site/icon-512.png"
+# The maskable icon for launchers that cut icons to their own shape: the
+# board inside the middle 80 per cent, on the game's green to the edges.
+convert "res/tobelyn.ico[2]" -filter point -resize 700% -background "#006600" -gravity center \
+  -extent 512x512 -alpha remove "${png_fixed[@]}" "$site/icon-maskable-512.png"
 
 # The service worker caches exactly these files under a name that changes
 # whenever any of them does.
-files=(index.html page.js game.js game.wasm manifest.webmanifest icon-192.png icon-512.png)
+files=(index.html page.js game.js game.wasm manifest.webmanifest icon-192.png icon-512.png
+  icon-maskable-512.png)
 version="$(cd "$site" && cat "${files[@]}" | sha256sum | cut -c1-16)"
 list="[\"./\""
 for f in "${files[@]}"; do list+=", \"$f\""; done

@@ -183,6 +183,10 @@ async function testKeysSettingsAndTabs(browser, url, out) {
 
   // Reset controls, then QUIT, the goodbye and "Play again".
   await page.click('#reset');
+  check('"Reset controls" asks before it resets',
+    await page.evaluate(() => window.tobelyn.module._webBinding(6) === 0x58 &&
+      document.getElementById('reset').classList.contains('armed')));
+  await page.click('#reset');
   check('"Reset controls" puts Button C back on C',
     await page.evaluate(() => window.tobelyn.module._webBinding(6) === 0x43));
   await page.waitForTimeout(300);

@@ -22,6 +22,10 @@
 
   const canvas = document.getElementById('canvas');
   const screenBox = document.getElementById('screen');
+  const pad = document.getElementById('pad');
+  const dpad = pad.querySelector('.dpad');
+  const face = pad.querySelector('.face');
+  const PAD_GAP = 10;  // CSS pixels between the picture and the pad
   const ctx = canvas.getContext('2d', { alpha: false });
   // The game's own 240x320 picture. The canvas on the page holds it at a
   // whole-number scale, square pixels; where the picture is larger than
@@ -112,6 +116,16 @@
     canvas.style.top = L.y * k + 'px';
     canvas.style.width = L.w * k + 'px';
     canvas.style.height = L.h * k + 'px';
+    // Upright, the picture is centred in its area: the pad comes up to sit
+    // a little under it, so the two stand together with the spare room
+    // shared above and below.
+    // Sideways, the two halves of the pad come halfway in from the edges.
+    const below = (state.areaH - L.y - L.h) * k;
+    const upright = getComputedStyle(pad).display !== 'contents';
+    pad.style.transform = upright && below > PAD_GAP ? `translateY(${PAD_GAP - below}px)` : '';
+    const side = upright ? 0 : Math.max(0, L.x * k - PAD_GAP) / 2;
+    dpad.style.transform = side ? `translateX(${side}px)` : '';
+    face.style.transform = side ? `translateX(${-side}px)` : '';
     draw(0, H);
   }
 
@@ -359,8 +373,25 @@
     document.getElementById('menu').addEventListener('click', () => {
       if (state.running) state.module._webMenu();
     });
-    document.getElementById('reset').addEventListener('click', () => {
+    // "Reset controls" asks first: the first tap arms it for a few
+    // seconds, a second tap within them resets.
+    const reset = document.getElementById('reset');
+    let armed = 0;
+    const disarm = () => {
+      clearTimeout(armed);
+      armed = 0;
+      reset.textContent = 'Reset controls';
+      reset.classList.remove('armed');
+    };
+    reset.addEventListener('click', () => {
       if (!state.running) return;
+      if (!armed) {
+        armed = setTimeout(disarm, 4000);
+        reset.textContent = 'Tap again to reset';
+        reset.classList.add('armed');
+        return;
+      }
+      disarm();
       state.module._webResetControls();
       keepSettings();
     });
