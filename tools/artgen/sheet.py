@@ -247,7 +247,7 @@ def draw_flights(img, hx, hy, angle_deg):
                                       (fx + 11.5 * math.cos(fa), fy - 11.5 * math.sin(fa)),
                                       (fx - ux * 2, fy - uy * 2)])
     img[raster.dilate(fins, 1, square=False)] = OUTLINE
-    lit_fill(img, fins, "red", 11, 15, 8, rim=1, shade=2)
+    lit_fill(img, fins, "purple", 11, 14, 8, rim=1, shade=2)
 
 
 def draw_barrel(img, hx, hy, angle_deg):
@@ -725,7 +725,8 @@ def slab(img, colours, heavy=False):
     under = img == KEY
     if heavy:
         img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 + 3, y1 + 3, 4) & under] = CAPTION_SHADOW
-        img[raster.round_rect(w, h, x0 - 1, y0 - 1, x1 + 1, y1 + 1, 4) & under] = BLACK
+        img[raster.round_rect(w, h, x0 - 1, max(y0 - 1, 0), x1 + 1, y1 + 1, 4) & under] = BLACK
+        y0 += 1 if y0 == 0 else 0
     img[raster.round_rect(w, h, x0, y0, x1, y1, 3) & under] = BLACK
     img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 1, 2) & under] = shade
     img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 2, 2) & under] = lit

@@ -13,7 +13,7 @@ import numpy as np
 
 RATE = 44100
 # dB, K-weighted and gated as in loudness() below, by file name.
-LOUDNESS = {"bull.wav": -12.0, "confirm.wav": -15.0, "cancel.wav": -15.0, "throw.wav": -17.5}
+LOUDNESS = {"bull.wav": -12.0, "confirm.wav": -15.0, "cancel.wav": -15.5, "throw.wav": -17.5}
 PEAK_LIMIT = -1.0  # dBFS; every sound peaks under it
 NOTE_FADE = 0.003  # seconds of fade at each end of a note
 
@@ -138,10 +138,10 @@ def _brass(f, level, bright=1.0):
                   np.pi * k * k / 12) for k in range(1, 13) if k * f < 9000)
 
 
-def _blare(n, start, end, f, level):
+def _blare(n, start, end, f, level, bright=1.0):
     """A brass note with an attack: its upper harmonics flare at the start
     and settle, as a horn's do when the note is tongued."""
-    out = _note(n, start, end, _brass(f, level), decay=1.2, fade=0.006, scoop=0.018)
+    out = _note(n, start, end, _brass(f, level, bright), decay=1.2, fade=0.006, scoop=0.018)
     flare = _note(n, start, min(end, start + 0.12),
                   tuple((k * f, level * 0.5 / k ** 0.5, 30.0, np.pi * k * k / 12) for k in range(2, 9)
                         if k * f < 9000),
@@ -158,9 +158,10 @@ def bull():
     s = np.zeros(n)
     for start, f in ((0.00, 392.0), (0.08, 523.25), (0.16, 659.25)):
         s += _blare(n, start, start + 0.16, f, 1.6)
-    for f, level in ((261.63, 0.55), (392.0, 0.5), (523.25, 0.7), (659.25, 0.55), (783.99, 0.6),
-                     (1046.5, 0.7)):
-        s += _blare(n, 0.24, end, f, level)
+    # The chord's upper voices stay bright, the top C brightest.
+    for f, level, bright in ((261.63, 0.5, 1.0), (392.0, 0.45, 1.0), (523.25, 0.6, 1.3),
+                             (659.25, 0.55, 1.5), (783.99, 0.6, 1.7), (1046.5, 0.85, 2.2)):
+        s += _blare(n, 0.24, end, f, level, bright)
     # Driven gently into saturation, as a horn's bell is at full blast: the
     # peaks round off and the tone gains brightness.
     s = np.tanh(1.8 * s / np.max(np.abs(s)))
