@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "game/board.h"
+
 enum GameMode : int32_t {
   kGame301 = 0,
   kGameCountUp = 1,
@@ -36,6 +38,15 @@ constexpr int32_t kNoWinner = 99;
 constexpr int32_t kMaxPlayers = 4;
 constexpr int32_t kDartsPerTurn = 3;  // the most darts a turn can have (the marks kept)
 constexpr int32_t kGaugePoints = 140;
+
+// How the throw moves, one pass at a time: the aim pointer's left edge slides
+// kAimStep pixels between kAimLeft and kAimRight (the aim line is 8 pixels to
+// its right), and the power marker climbs or falls kGaugeStep gauge points.
+constexpr int32_t kAimStep = 4;
+constexpr int32_t kAimLeft = 16;
+constexpr int32_t kAimRight = 208;
+constexpr int32_t kAimStart = 112;  // where the pointer waits at each announcement
+constexpr int32_t kGaugeStep = 2;
 
 // What the bull's two rings score.
 constexpr int32_t kDoubleBullScore = 50;
@@ -112,6 +123,17 @@ void quitToTitle();
 // Scores the landing from aimX, gaugePeak and gaugeRelease, starts the
 // effect and moves sceneStep to the result step.
 void landDart();
+
+// The pure parts of the throw, for anything that wants to plan one without
+// touching the match (the computer players do).
+//
+// One pass of the sliding pointer: moves aimX (left edge) by kAimStep in
+// direction (0 left, 1 right), turning at either end.
+void slideAim(int32_t &aimX, int32_t &direction);
+// The row a dart lands on from the gauge's peak and release, 0 to 240.
+int32_t landingRow(int32_t peak, int32_t release);
+// What a dart scores on the board where its point is (aimX + 8, row).
+BoardPoint landingPoint(int32_t aimX, int32_t row);
 
 void drawScoreboard();
 void drawBigNumber(int32_t x, int32_t y, int32_t count, int32_t value);

@@ -78,16 +78,22 @@ BoardPoint boardPointAt(int32_t dx, int32_t dy) {
   return p;
 }
 
+int32_t landingRow(int32_t peak, int32_t release) {
+  int32_t y = (141 - peak) * 8 + (50 - release) * 4;
+  if (y < 0) y = 0;
+  if (y > 240) y = 240;
+  return y;
+}
+
+BoardPoint landingPoint(int32_t aimX, int32_t row) { return boardPointAt(aimX - 112, row - 128); }
+
 void landDart() {
   const int32_t d = match.dartIndex;
   match.dartMarkX[d] = match.aimX;
-
-  int32_t y = (141 - match.gaugePeak) * 8 + (50 - match.gaugeRelease) * 4;
-  if (y < 0) y = 0;
-  if (y > 240) y = 240;
+  const int32_t y = landingRow(match.gaugePeak, match.gaugeRelease);
   match.dartMarkY[d] = y - 8;
 
-  const BoardPoint hit = boardPointAt(match.aimX - 112, y - 128);
+  const BoardPoint hit = landingPoint(match.aimX, y);
   match.hitDistance = hit.distance;
   match.hitAngle = hit.angle;
   match.hitQuadrant = hit.quadrant;

@@ -83,7 +83,7 @@ void announceDart() {
     drawSprite(kSpriteNextTarget, kBackSurface, 32, 152, COLOR_KEY);
     drawBigNumberAtLeastTwo(176, 152, match.playerScores[match.currentPlayer]);
   }
-  match.aimX = 112;
+  match.aimX = kAimStart;
   match.aimDirection = 0;
 }
 
@@ -97,23 +97,27 @@ void showBoard() {
   sceneStep = kMatchAimSlide;
 }
 
+void slideAim(int32_t &aimX, int32_t &direction) {
+  if (direction == 1) {
+    aimX += kAimStep;
+    if (aimX >= kAimRight) {
+      aimX = kAimRight;
+      direction = 0;
+    }
+  } else {
+    aimX -= kAimStep;
+    if (aimX <= kAimLeft) {
+      aimX = kAimLeft;
+      direction = 1;
+    }
+  }
+}
+
 // kMatchAimSlide: the pointer slides 4 pixels a pass between 16 and 208.
 void aimPointer() {
   // The pointer's whole 16 x 16 square (fillRect's right and bottom are exclusive).
   fillRect(kBackSurface, match.aimX, 0, match.aimX + 16, 16, BACKGROUND_INDEX);
-  if (match.aimDirection == 1) {
-    match.aimX += 4;
-    if (match.aimX >= 208) {
-      match.aimX = 208;
-      match.aimDirection = 0;
-    }
-  } else {
-    match.aimX -= 4;
-    if (match.aimX <= 16) {
-      match.aimX = 16;
-      match.aimDirection = 1;
-    }
-  }
+  slideAim(match.aimX, match.aimDirection);
   drawSprite(kSpriteAimPointer, kBackSurface, match.aimX, 0, COLOR_KEY);
 }
 
@@ -131,7 +135,7 @@ void gaugeReady() {
 // kMatchPowerClimbs: the marker climbs 2 a pass; at the top the peak fixes itself.
 void powerClimbs() {
   clearGaugeArea();
-  match.gaugeIndex += 2;
+  match.gaugeIndex += kGaugeStep;
   if (match.gaugeIndex > kGaugePoints - 1) {
     match.gaugeIndex = kGaugePoints - 1;
     // AS-DESIGNED: a peak nobody pressed is 139, odd, where a pressed one is
@@ -145,7 +149,7 @@ void powerClimbs() {
 // kMatchPowerFalls: the marker falls 2 a pass; at the bottom the dart leaves by itself.
 void powerFalls(uint32_t now) {
   clearGaugeArea();
-  match.gaugeIndex -= 2;
+  match.gaugeIndex -= kGaugeStep;
   if (match.gaugeIndex <= 0) {
     match.gaugeIndex = 0;
     match.gaugeRelease = 0;
