@@ -7,8 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/common/fit.h"
+#include "platform/common/pad.h"
 #include "platform/common/view.h"
 #include "platform/common/wave.h"
+#include "platform/common/window_state.h"
 
 namespace sdlb {
 
@@ -46,33 +49,14 @@ void scaleFrame(const uint16_t *frame, const uint32_t *table, const View &view, 
 void scaleFrameRows(const uint16_t *frame, const uint32_t *table, const View &view, uint8_t *dst,
                     int dstPitch, int firstRow, int lastRow, int *top, int *rows);
 
-// --- Fit mode.
+// --- Fit mode (shared with the Windows build).
 
-// The largest picture of the display's shape that fits the window, centred;
-// scale is the whole-number part of its enlargement (0 below 1x).
-View computeFitView(int windowW, int windowH);
-
-// For each window column (or row) of a fitted picture, the two display
-// columns (rows) it blends and the weight of the second, 0..256.
-struct FitTap {
-  int16_t s0, s1;
-  uint16_t w;
-};
-constexpr int kFitMaxSide = 8192;
-struct FitTaps {
-  FitTap x[kFitMaxSide];
-  FitTap y[kFitMaxSide];
-};
-// False when the view is empty or larger than kFitMaxSide on a side.
-bool buildFitTaps(const View &view, FitTaps *taps);
-
-// Draws display rows firstRow..lastRow of the 5-6-5 frame into a 32-bit
-// destination at the fitted view's place (sharp bilinear: whole-number
-// enlargement, then bilinear between the enlarged pixels). Returns the
-// window rows touched as [*top, *top + *rows).
-void fitFrameRows(const uint16_t *frame, const uint32_t *table, const View &view,
-                  const FitTaps &taps, uint8_t *dst, int dstPitch, int firstRow, int lastRow,
-                  int *top, int *rows);
+using shared::buildFitTaps;
+using shared::computeFitView;
+using shared::fitFrameRows;
+using shared::FitTap;
+using shared::FitTaps;
+using shared::kFitMaxSide;
 
 // --- Keys.
 
@@ -82,60 +66,35 @@ void fitFrameRows(const uint16_t *frame, const uint32_t *table, const View &view
 // fall back to the scan code position.
 int virtualKeyFor(int32_t sdlKeycode, int sdlScancode);
 
-// The keys that change the window rather than play the game: F11 and
-// Alt+Enter switch full screen, F10 switches fit mode. `mod` is SDL's
-// modifier state. They never reach the game.
-enum class WindowKey { kNone, kFullScreen, kFit };
+// The keys that change the window rather than play the game (see
+// shared::windowKeyFor); `mod` is SDL's modifier state.
+using shared::WindowKey;
 WindowKey windowKeyFor(int32_t sdlKeycode, uint16_t mod);
-// Alt, and any key pressed while Alt is held, is a system key (Alt+Enter,
-// Alt+Tab, menu shortcuts), as on Windows, where such keys arrive as
-// WM_SYSKEYDOWN, which the game does not take: held, but never a key press.
+// Alt, and any key pressed while Alt is held, is a system key (see
+// shared::isSystemKey).
 bool isSystemKey(int32_t sdlKeycode, uint16_t mod);
 
-// --- Gamepads.
+// --- Gamepads (the table, dead zones and held state are shared).
 
-// The game's eight buttons, in the order of the button codes table.
-enum PadButton : int {
-  kPadUp,
-  kPadDown,
-  kPadLeft,
-  kPadRight,
-  kPadA,
-  kPadB,
-  kPadC,
-  kPadStart,
-  kPadButtonCount
-};
-constexpr int kMaxPads = 4;
+using shared::kMaxPads;
+using shared::kPadA;
+using shared::kPadB;
+using shared::kPadButtonCount;
+using shared::kPadC;
+using shared::kPadDown;
+using shared::kPadLeft;
+using shared::kPadRight;
+using shared::kPadStart;
+using shared::kPadUp;
+using shared::kStickPress;
+using shared::kStickRelease;
+using shared::kStickSource;
+using shared::PadState;
+using shared::stickDirection;
 
-// The game's button for an SDL game controller button: the direction pad
-// as Up, Down, Left and Right, south as A, east as B, west and north as C,
-// Start as Start; -1 for the others.
+// The game's button for an SDL game controller button, through the shared
+// table of pad controls; -1 for the buttons the game does not use.
 int padButtonFor(int sdlControllerButton);
-
-// One axis of the left stick as a direction (-1, 0 or +1) with a dead zone
-// and hysteresis: it becomes pushed beyond kStickPress and comes back to 0
-// only inside kStickRelease, so a stick resting near the threshold does not
-// chatter out a stream of presses.
-constexpr int kStickPress = 16384;   // half way
-constexpr int kStickRelease = 9830;  // 30%
-int stickDirection(int previous, int value);
-
-// What the pads hold. Each button of each pad slot has a set of sources (one
-// bit per pad button or stick behind it), so the direction pad and the
-// stick, or west and north, can hold the same button without one release
-// cancelling the other.
-struct PadState {
-  uint32_t sources[kMaxPads][kPadButtonCount] = {};
-
-  // Sets or clears one source. True when this turns the button, over all
-  // pads, from released to held: a press.
-  bool set(int pad, int button, uint32_t source, bool down);
-  // Releases everything one pad holds (unplugged, or the focus lost).
-  void clear(int pad);
-  bool held(int button) const;
-};
-constexpr uint32_t kStickSource = 1u << 31;
 
 // --- Frame pacing (monotonic nanoseconds).
 
@@ -170,21 +129,14 @@ bool settingsPath(const char *xdgConfigHome, const char *home, char *out, size_t
 bool runtimeFolder(const char *xdgRuntimeDir, const char *xdgConfigHome, const char *home,
                    char *out, size_t outSize);
 
-// --- The remembered window.
+// --- The remembered window (its file's format is shared).
 
-// The window's size, place and mode, kept in a second small file beside the
-// settings file (which keeps exactly its own values).
-struct WindowState {
-  int x, y, w, h;  // the window's place and size when not full screen
-  bool fullScreen, fit;
-};
-constexpr size_t kWindowStateMax = 256;
-constexpr long kWindowCoordMax = 32767;
-// Reads the file's text; false for anything but the exact layout (then
-// nothing is remembered and the window opens as on a first run).
-bool parseWindowState(const char *text, size_t size, WindowState *out);
-// Writes the layout; the byte count, or 0 when it does not fit.
-size_t formatWindowState(const WindowState &state, char *buffer, size_t size);
+using shared::formatWindowState;
+using shared::kWindowCoordMax;
+using shared::kWindowStateMax;
+using shared::parseWindowState;
+using shared::WindowState;
+
 // "window" beside the settings file; false when there is no settings file.
 bool windowStatePath(const char *xdgConfigHome, const char *home, char *out, size_t outSize);
 

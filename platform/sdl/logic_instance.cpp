@@ -69,6 +69,17 @@ bool settingsPath(const char *xdgConfigHome, const char *home, char *out, size_t
   return false;
 }
 
+bool windowStatePath(const char *xdgConfigHome, const char *home, char *out, size_t outSize) {
+  if (!settingsPath(xdgConfigHome, home, out, outSize)) return false;
+  char *slash = std::strrchr(out, '/');
+  static const char kName[] = "window";
+  if (slash == nullptr || static_cast<size_t>(slash + 1 - out) + sizeof kName > outSize) {
+    return false;
+  }
+  std::memcpy(slash + 1, kName, sizeof kName);
+  return true;
+}
+
 bool runtimeFolder(const char *xdgRuntimeDir, const char *xdgConfigHome, const char *home,
                    char *out, size_t outSize) {
   if (usableFolder(xdgRuntimeDir)) return join(out, outSize, xdgRuntimeDir, "");

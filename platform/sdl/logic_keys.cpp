@@ -106,18 +106,14 @@ int virtualKeyFor(int32_t key, int scancode) {
 namespace sdlb {
 
 WindowKey windowKeyFor(int32_t key, uint16_t mod) {
-  if (key == SDLK_F11) return WindowKey::kFullScreen;
-  if (key == SDLK_F10) return WindowKey::kFit;
-  // Alt+Enter, as in most games; with Ctrl or the logo key as well it is
-  // some other shortcut.
-  if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && (mod & KMOD_ALT) != 0 &&
-      (mod & (KMOD_CTRL | KMOD_GUI)) == 0) {
-    return WindowKey::kFullScreen;
-  }
-  return WindowKey::kNone;
+  // By key code, so that the keypad's Enter counts as Enter.
+  return shared::windowKeyFor(virtualKeyFor(key, 0), (mod & KMOD_ALT) != 0,
+                              (mod & (KMOD_CTRL | KMOD_GUI)) != 0);
 }
 
 bool isSystemKey(int32_t key, uint16_t mod) {
+  // Not by virtual-key code: SDLK_MODE (AltGr on some layouts) shares Alt's
+  // code yet types characters.
   return key == SDLK_LALT || key == SDLK_RALT || (mod & KMOD_ALT) != 0;
 }
 

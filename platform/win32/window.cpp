@@ -1,23 +1,30 @@
 // The native Windows build's stand-in for the handheld's display and
 // buttons: the game's window gets a normal resizable frame, the 240x320
-// display is shown letterboxed at a whole-number scale from a DIB section,
-// painted from the kept frame whenever Windows asks, and frames are paced at
-// 60 a second. Everything else (messages, registry, resources, clock, sound,
-// the single-instance check) is the system's own.
+// display is shown letterboxed at a whole-number scale from a DIB section
+// (or, in fit mode, as large as the window allows), painted from the kept
+// frame whenever Windows asks, and frames are paced at 60 a second. F11 and
+// Alt+Enter switch a borderless window over the whole monitor, F10 fit
+// mode; the window's size, place and mode are remembered; gamepads come
+// through XInput (pads.cpp). Everything else (messages, registry,
+// resources, clock, sound, the single-instance check) is the system's own.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "host/host.h"
 #include "platform/backend.h"
+#include "platform/common/fit.h"
 #include "platform/common/key_latch.h"
 #include "platform/common/view.h"
+#include "platform/common/window_state.h"
 #include "platform/gx.h"
 #include "platform/sdl/logic.h"  // frame pacing arithmetic (SDL-free)
 #include "platform/winapi.h"
 
 // Needs <windows.h> (through platform/winapi.h) before it.
 #include <psapi.h>
+
+#include "platform/win32/desktop.h"
 
 // From here on the names below are the system's own functions; the game's
 // calls to them reach the versions defined at the end of this file.
@@ -56,6 +63,26 @@ HBITMAP dib;
 HDC dibDc;
 uint32_t *dibPixels;
 View view{0, 0, 0, 0, 0};
+
+// Fit mode: a second DIB section as large as the fitted picture, drawn from
+// the frame with the shared sharp-bilinear taps.
+bool fitMode;
+shared::FitTaps fitTaps;
+HBITMAP fitDib;
+HDC fitDc;
+uint32_t *fitPixels;
+int fitW, fitH;
+
+// Full screen: a borderless window over the whole monitor; the framed
+// window's placement is kept to go back to.
+bool fullScreen;
+WINDOWPLACEMENT framedPlacement;
+// The framed window's place and size, as the window file keeps them.
+shared::WindowState remembered;
+bool rememberedKnown;
+// Keys whose press changed the window (F11, Alt+Enter, F10): they and their
+// repeats never reach the game until released, even when Alt goes up first.
+bool windowKeyDown[256];
 
 bool displayOpen;
 bool suspended;
@@ -211,10 +238,61 @@ void createDib() {
   std::memset(shownFrame, 0, sizeof shownFrame);
 }
 
+void dropFitDib() {
+  if (fitDc != nullptr) DeleteDC(fitDc);
+  if (fitDib != nullptr) DeleteObject(fitDib);
+  fitDc = nullptr;
+  fitDib = nullptr;
+  fitPixels = nullptr;
+  fitW = fitH = 0;
+}
+
+// Draws display rows first..last of the shown frame into the fit DIB
+// section. Returns the window rows touched as [*top, *top + *rows).
+void drawFitRows(int first, int last, int *top, int *rows) {
+  const View at{0, 0, view.w, view.h, view.scale};  // the DIB holds the picture alone
+  shared::fitFrameRows(shownFrame, pixelTable, at, fitTaps, reinterpret_cast<uint8_t *>(fitPixels),
+                       fitW * 4, first, last, top, rows);
+  GdiFlush();
+  *top += view.y;
+}
+
+// A fit DIB section of the picture's size, drawn whole; false (and whole
+// scales shown instead) when it cannot be made.
+bool makeFitDib() {
+  if (fitPixels != nullptr && fitW == view.w && fitH == view.h) {
+    return shared::buildFitTaps(view, &fitTaps);
+  }
+  dropFitDib();
+  if (!shared::buildFitTaps(view, &fitTaps)) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = view.w;
+  info.bmiHeader.biHeight = -view.h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void *bits = nullptr;
+  fitDib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (fitDib == nullptr) return false;
+  fitPixels = static_cast<uint32_t *>(bits);
+  fitW = view.w;
+  fitH = view.h;
+  fitDc = CreateCompatibleDC(nullptr);
+  SelectObject(fitDc, fitDib);
+  return true;
+}
+
 void updateView(HWND hwnd) {
   RECT client;
   GetClientRect(hwnd, &client);
-  view = shared::computeView(client.right - client.left, client.bottom - client.top);
+  const int w = client.right - client.left, h = client.bottom - client.top;
+  view = fitMode ? shared::computeFitView(w, h) : shared::computeView(w, h);
+  if (fitMode && !makeFitDib()) view = shared::computeView(w, h);
+  if (fitMode && fitPixels != nullptr && fitW == view.w && fitH == view.h) {
+    int top, rows;
+    drawFitRows(0, kDisplayHeight - 1, &top, &rows);
+  }
 }
 
 void fillBars(HDC dc, const RECT &client) {
@@ -239,7 +317,14 @@ void paint(HWND hwnd) {
   RECT client;
   GetClientRect(hwnd, &client);
   fillBars(dc, client);
-  if (dibDc != nullptr && view.w > 0 && view.h > 0) {
+  if (fitMode && fitDc != nullptr && fitW == view.w && fitH == view.h) {
+    const RECT picture{view.x, view.y, view.x + view.w, view.y + view.h};
+    RECT r;
+    if (IntersectRect(&r, &ps.rcPaint, &picture)) {
+      BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, fitDc, r.left - view.x,
+             r.top - view.y, SRCCOPY);
+    }
+  } else if (dibDc != nullptr && view.w > 0 && view.h > 0) {
     SetStretchBltMode(dc, COLORONCOLOR);
     if (view.scale >= 1) {
       const int s = view.scale;
@@ -274,7 +359,12 @@ void showFrame() {
   std::memcpy(shownFrame + first * kDisplayWidth, frameBuffer + first * kDisplayWidth,
               static_cast<size_t>(last - first + 1) * kDisplayWidth * sizeof(uint16_t));
   RECT rows{view.x, view.y, view.x + view.w, view.y + view.h};
-  if (view.scale >= 1) {
+  if (fitMode && fitPixels != nullptr && fitW == view.w && fitH == view.h) {
+    int top, count;
+    drawFitRows(first, last, &top, &count);
+    rows.top = top;
+    rows.bottom = top + count;
+  } else if (view.scale >= 1) {
     rows.top = view.y + first * view.scale;
     rows.bottom = view.y + (last + 1) * view.scale;
   }
@@ -303,6 +393,101 @@ bool hostMinimizes(WPARAM sizeType) {
   return sizeType == SIZE_MINIMIZED;
 }
 
+// Everything held lets go: the focus went elsewhere, where the key and pad
+// releases will not be seen.
+void clearHeld() {
+  keys.clear();
+  std::memset(windowKeyDown, 0, sizeof windowKeyDown);
+  padsForget();
+}
+
+// The framed window's place (its frame's corner) and inside size, kept
+// whenever it moves or changes size as a plain framed window.
+void notePlace(HWND hwnd) {
+  if (fullScreen || IsIconic(hwnd) || IsZoomed(hwnd)) return;
+  RECT frame, client;
+  if (!GetWindowRect(hwnd, &frame) || !GetClientRect(hwnd, &client)) return;
+  remembered.x = frame.left;
+  remembered.y = frame.top;
+  remembered.w = client.right - client.left;
+  remembered.h = client.bottom - client.top;
+  rememberedKnown = remembered.w > 0 && remembered.h > 0;
+}
+
+// Full screen covers the monitor the window is on with a borderless window
+// at the monitor's own resolution (never a change of display mode); the
+// picture keeps its scale and black bars.
+void setFullScreen(HWND hwnd, bool on) {
+  if (on == fullScreen) return;
+  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+  if (on) {
+    framedPlacement.length = sizeof framedPlacement;
+    if (!GetWindowPlacement(hwnd, &framedPlacement)) return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    fullScreen = true;  // the moves below are not the framed window's
+    const RECT &r = monitor.rcMonitor;
+    SetWindowLongPtrW(hwnd, GWL_STYLE, (style & ~kWindowStyle) | WS_POPUP);
+    SetWindowPos(hwnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+  } else {
+    SetWindowLongPtrW(hwnd, GWL_STYLE, (style & ~WS_POPUP) | kWindowStyle);
+    if (framedPlacement.showCmd != SW_SHOWMAXIMIZED) framedPlacement.showCmd = SW_SHOWNORMAL;
+    if (!IsWindowVisible(hwnd)) framedPlacement.showCmd = SW_HIDE;
+    SetWindowPlacement(hwnd, &framedPlacement);
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+    fullScreen = false;
+    notePlace(hwnd);
+  }
+  updateView(hwnd);
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void setFit(HWND hwnd, bool on) {
+  fitMode = on;
+  if (!on) dropFitDib();
+  updateView(hwnd);
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+// The keyboard as the game should see it. True when the message is the
+// window's own and goes no further.
+bool windowKey(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const int vk = static_cast<int>(wParam & 0xFF);
+  if (msg == WM_KEYUP || msg == WM_SYSKEYUP) {
+    if (msg == WM_KEYUP) keys.release(vk);
+    if (!windowKeyDown[vk]) return false;
+    // F10's release would otherwise open the window menu.
+    windowKeyDown[vk] = false;
+    return true;
+  }
+  // Bit 29: Alt was down (set on WM_SYSKEYDOWN only); AltGr, which also
+  // presses Ctrl, arrives as WM_KEYDOWN with Alt held.
+  const bool alt = (lParam & (1 << 29)) != 0 || GetKeyState(VK_MENU) < 0;
+  const bool ctrlOrLogo =
+      GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0;
+  const shared::WindowKey wk = shared::windowKeyFor(vk, alt, ctrlOrLogo);
+  if (wk != shared::WindowKey::kNone || windowKeyDown[vk]) {
+    // Never a key of the game, not even while the option screen waits for
+    // one: Enter is button A. Bit 30: a repeat.
+    if (!windowKeyDown[vk] && (lParam & (1 << 30)) == 0) {
+      if (wk == shared::WindowKey::kFullScreen) setFullScreen(hwnd, !fullScreen);
+      if (wk == shared::WindowKey::kFit) setFit(hwnd, !fitMode);
+    }
+    windowKeyDown[vk] = true;
+    return true;
+  }
+  if (shared::isSystemKey(vk, alt)) {
+    // Held (the system's key state says so), never a press. WM_SYSKEYDOWN
+    // goes on, for Alt+F4 and Alt+Space.
+    return msg == WM_KEYDOWN;
+  }
+  if (msg == WM_KEYDOWN) keys.press(vk);
+  return false;
+}
+
 // Sits in front of the game's window procedure and handles what a desktop
 // window needs; everything else, and every message the game knows, goes on
 // to the game.
@@ -324,7 +509,11 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (wParam != SIZE_MINIMIZED) {
         updateView(hwnd);
         InvalidateRect(hwnd, nullptr, FALSE);
+        notePlace(hwnd);
       }
+      break;
+    case WM_MOVE:
+      notePlace(hwnd);
       break;
     case WM_GETMINMAXINFO: {
       auto *info = reinterpret_cast<MINMAXINFO *>(lParam);
@@ -356,15 +545,33 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       break;
     }
     case WM_KEYDOWN:
-      keys.press(static_cast<int>(wParam));
-      break;
+    case WM_SYSKEYDOWN:
     case WM_KEYUP:
-      keys.release(static_cast<int>(wParam));
+    case WM_SYSKEYUP:
+      if (windowKey(hwnd, msg, wParam, lParam)) return 0;
       break;
+    case WM_SYSCHAR:
+      // Alt+Enter and Alt with a letter would beep for a menu the window
+      // does not have; Alt+Space still opens the window menu.
+      if (wParam != ' ') return 0;
+      break;
+    case WM_SYSCOMMAND:
+      // Alt or F10 alone would put the window in menu mode, where the next
+      // key goes to the window menu instead of the game.
+      if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) return 0;
+      break;
+    case kPadKeyMessage:
+      return CallWindowProcW(gameProc, hwnd, WM_KEYDOWN, wParam, 1);
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) keys.clear();
+      if (LOWORD(wParam) == WA_INACTIVE) clearHeld();
       break;
     case WM_DESTROY:
+      if (rememberedKnown) {
+        shared::WindowState state = remembered;
+        state.fullScreen = fullScreen;
+        state.fit = fitMode;
+        writeWindowFile(state);
+      }
       reportStats();
       break;
     default:
@@ -394,6 +601,29 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
   int y = area.top + (area.bottom - area.top - size.cy) / 2;
   if (x < area.left) x = area.left;
   if (y < area.top) y = area.top;
+  // The size, place and mode of the last run, when its file is whole, moved
+  // back whole onto the monitor nearest to it (one may have gone since).
+  shared::WindowState saved{};
+  const bool haveSaved = readWindowFile(&saved);
+  if (haveSaved) {
+    const int w = saved.w < kDisplayWidth ? kDisplayWidth : saved.w;
+    const int h = saved.h < kDisplayHeight ? kDisplayHeight : saved.h;
+    size = frameSize(w, h, desktopStyle, exStyle);
+    const RECT wanted{saved.x, saved.y, saved.x + size.cx, saved.y + size.cy};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+      const RECT &a = monitor.rcWork;
+      const shared::Rect placed =
+          shared::keepWithinArea(shared::Rect{saved.x, saved.y, size.cx, size.cy},
+                                 shared::Rect{a.left, a.top, a.right - a.left, a.bottom - a.top});
+      x = placed.x;
+      y = placed.y;
+      size.cx = placed.w;
+      size.cy = placed.h;
+    }
+    fitMode = saved.fit;
+  }
   createDib();
   HWND hwnd = CreateWindowExW(exStyle, className, windowName, desktopStyle, x, y, size.cx, size.cy,
                               parent, menu, instance, param);
@@ -403,7 +633,9 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
       SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(displayProc)));
   SetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND, 0);
   updateView(hwnd);
-  keys.clear();
+  notePlace(hwnd);
+  if (haveSaved && saved.fullScreen) setFullScreen(hwnd, true);
+  clearHeld();
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
   return hwnd;
 }
@@ -419,8 +651,10 @@ BOOL tobelynClientToScreen(HWND hwnd, POINT *point) {
 
 SHORT tobelynGetAsyncKeyState(int vKey) {
   if (gameWindow == nullptr || GetForegroundWindow() != gameWindow) return 0;
+  // A key that switched the window is no button while it stays down.
+  if (vKey > 0 && vKey < 256 && windowKeyDown[vKey]) return 0;
   SHORT state = GetAsyncKeyState(vKey);
-  if (keys.down(vKey)) state |= static_cast<SHORT>(0x8000);
+  if (keys.down(vKey) || padsDown(vKey)) state |= static_cast<SHORT>(0x8000);
   return state;
 }
 
@@ -507,6 +741,7 @@ void *GXBeginDraw() {
     lastShownNs = 0;  // the statistics skip the gap
     clearPressed();
     pace();
+    padsPoll(gameWindow);
     return nullptr;
   }
   lastBeginNull = false;
@@ -524,6 +759,8 @@ int GXEndDraw() {
   clearPressed();
   applyHostVolume();
   pace();
+  // Read after the wait, as close as can be to the pass that takes them.
+  padsPoll(gameWindow);
   return 1;
 }
 

@@ -1,5 +1,6 @@
-// The window's remembered size, place and mode: a small text file beside
-// the settings, apart from them (the settings file keeps its nine values).
+// The window's keys, and its remembered size, place and mode: a small text
+// file beside the settings, apart from them (the settings keep their nine
+// values).
 //
 //   tobelyn-window 1
 //   place X Y
@@ -10,14 +11,22 @@
 // Anything else - another first line, a missing, repeated or unknown line,
 // a number out of range, more than kWindowStateMax bytes - reads as no
 // remembered state, and the window opens as on a first run.
+#include "platform/common/window_state.h"
+
 #include <cstdio>
 #include <cstring>
 
-#include "platform/sdl/logic.h"
-
-namespace sdlb {
+namespace shared {
 
 namespace {
+
+// The virtual-key codes of the window keys.
+constexpr int kVkReturn = 0x0D;
+constexpr int kVkMenu = 0x12;  // Alt, either side
+constexpr int kVkF10 = 0x79;
+constexpr int kVkF11 = 0x7A;
+constexpr int kVkLeftMenu = 0xA4;
+constexpr int kVkRightMenu = 0xA5;
 
 // Reads a whole line "<word> <numbers...>" at *at; false on any fault.
 bool readLine(const char *text, size_t n, size_t *at, const char *word, int count, long *values,
@@ -78,15 +87,25 @@ size_t formatWindowState(const WindowState &s, char *buffer, size_t size) {
   return n > 0 && static_cast<size_t>(n) < size ? static_cast<size_t>(n) : 0;
 }
 
-bool windowStatePath(const char *xdgConfigHome, const char *home, char *out, size_t outSize) {
-  if (!settingsPath(xdgConfigHome, home, out, outSize)) return false;
-  char *slash = std::strrchr(out, '/');
-  static const char kName[] = "window";
-  if (slash == nullptr || static_cast<size_t>(slash + 1 - out) + sizeof kName > outSize) {
-    return false;
-  }
-  std::memcpy(slash + 1, kName, sizeof kName);
-  return true;
+WindowKey windowKeyFor(int vk, bool alt, bool ctrlOrLogo) {
+  if (vk == kVkF11) return WindowKey::kFullScreen;
+  if (vk == kVkF10) return WindowKey::kFit;
+  if (vk == kVkReturn && alt && !ctrlOrLogo) return WindowKey::kFullScreen;
+  return WindowKey::kNone;
 }
 
-}  // namespace sdlb
+bool isSystemKey(int vk, bool alt) {
+  return alt || vk == kVkMenu || vk == kVkLeftMenu || vk == kVkRightMenu;
+}
+
+Rect keepWithinArea(Rect r, Rect area) {
+  if (r.w > area.w) r.w = area.w;
+  if (r.h > area.h) r.h = area.h;
+  if (r.x + r.w > area.x + area.w) r.x = area.x + area.w - r.w;
+  if (r.y + r.h > area.y + area.h) r.y = area.y + area.h - r.h;
+  if (r.x < area.x) r.x = area.x;
+  if (r.y < area.y) r.y = area.y;
+  return r;
+}
+
+}  // namespace shared

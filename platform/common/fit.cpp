@@ -2,11 +2,12 @@
 // largest whole number by repeating pixels and by the rest with bilinear
 // filtering between those enlarged pixels ("sharp bilinear"). Edges stay
 // crisp: at most one blended pixel lies between two source pixels.
+#include "platform/common/fit.h"
+
+#include <cstddef>
 #include <cstring>
 
-#include "platform/sdl/logic.h"
-
-namespace sdlb {
+namespace shared {
 
 namespace {
 
@@ -115,4 +116,4 @@ void fitFrameRows(const uint16_t *frame, const uint32_t *table, const View &view
   }
 }
 
-}  // namespace sdlb
+}  // namespace shared

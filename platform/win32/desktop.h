@@ -1,0 +1,26 @@
+// What the parts of the native Windows build's display stand-in share: the
+// gamepads (pads.cpp) and the remembered window's file (window_file.cpp),
+// used by the window (window.cpp). Included after platform/winapi.h.
+#pragma once
+
+#include "platform/common/window_state.h"
+
+// A pad button's key code on its way to the game through the window's
+// queue, in order with the keyboard's messages; the window hands it to the
+// game as WM_KEYDOWN without holding the key.
+constexpr UINT kPadKeyMessage = WM_APP + 1;
+
+// Reads the pads once a pass while `window` is in the foreground: presses
+// are posted to it as kPadKeyMessage with the code bound to the button now.
+void padsPoll(HWND window);
+// Whether a pad holds the button bound to vKey (or pressed it this pass).
+bool padsDown(int vKey);
+// Lets go of everything the pads hold (the focus lost); buttons still down
+// count again only once released.
+void padsForget();
+
+// The window's size, place and mode in %APPDATA%\Tobelyn\window. Reading
+// is false when there is no whole file; writing replaces it through a
+// temporary file, and a failure only means the next start is a first one.
+bool readWindowFile(shared::WindowState *out);
+void writeWindowFile(const shared::WindowState &state);
