@@ -11,7 +11,15 @@
 #      redefined, a clean exit, the value read back with `wine reg query`
 #      under HKEY_CURRENT_USER and seen again at the next start, a second
 #      start that brings the first forward and exits with 0, and eight starts
-#      at once that leave one game whose changed setting survives its exit.
+#      at once that leave one game whose changed setting survives its exit;
+#   4. the window's modes: F11 and Alt+Enter to full screen over the monitor
+#      and back (never a key of the game, not even while the option screen
+#      waits for one), F10 to fit mode, and the size, place and mode seen
+#      again at the next start; at 150% scaling a first window at a whole
+#      scale that fits;
+#   5. the installer (when build/win-test holds one): a silent install into
+#      the prefix, the installed game showing its title, and a silent
+#      uninstall that removes every file it installed.
 #
 #     wine_test.py WINDOWS_BUILD_DIR LINUX_REPLAY
 #
@@ -264,12 +272,139 @@ class Wine(Session):
                           "4300" % (SETTINGS_KEY, value))
         log("ok: the setting changed in the one game survived its exit")
 
+    # --- 4. The window's modes.
+
+    def geometry(self):
+        return self.layout()[:4]
+
+    def lit_box(self):
+        # The part of the window that is not black: the picture.
+        x, y, w, h = self.geometry()
+        shot = ImageGrab.grab(bbox=(x, y, x + w, y + h), xdisplay=self.display).convert("RGB")
+        self.last_shot = shot
+        return shot.point(lambda v: 255 if v > 12 else 0).getbbox()
+
+    def expect_geometry(self, wanted, what):
+        got = None
+
+        def same():
+            nonlocal got
+            got = self.geometry()
+            return all(abs(a - b) <= 2 for a, b in zip(got, wanted))
+        try:
+            self.wait_for(same, 10, what)
+        except Failure:
+            raise Failure("%s: window at %s, not %s" % (what, got, wanted))
+        log("ok: %s (%d,%d %dx%d)" % ((what,) + tuple(got)))
+
+    def window_file(self):
+        found = glob.glob(os.path.join(self.env["WINEPREFIX"], "drive_c", "users", "*",
+                                       "AppData", "Roaming", "Tobelyn", "window"))
+        return open(found[0]).read() if found else None
+
+    def modes(self):
+        screen = (0, 0, 1024, 768)
+        log("run 3: full screen and back, the keys kept from the game, fit mode")
+        self.start_game("run3")
+        self.check("title", "title screen")
+        framed = self.geometry()
+        self.key("F11")
+        self.expect_geometry(screen, "F11 makes the window cover the screen")
+        self.check("title", "the title whole-scaled in full screen")
+        self.key("F11")
+        self.expect_geometry(framed, "F11 again gives the window back its size and place")
+        self.quiet("xdotool", "key", "alt+Return")
+        time.sleep(0.3)
+        self.expect_geometry(screen, "Alt+Enter makes the window cover the screen")
+        self.quiet("xdotool", "key", "alt+Return")
+        time.sleep(0.3)
+        self.expect_geometry(framed, "Alt+Enter again restores it")
+        self.check("title", "the title after Alt+Enter twice (Enter never reached the game)")
+        self.tap(200, 150)          # OPTION
+        self.check("option_c88", "the option screen")
+        self.tap(20, 260)           # BUTTON C
+        time.sleep(0.3)
+        for name in ("F11", "F11", "F10", "F10"):
+            self.key(name)
+        self.expect_geometry(framed, "the window framed again")
+        self.key("x")
+        self.check("option_c88", "the key wait took X, not F10 or F11")
+        self.key("Escape")
+        time.sleep(0.6)
+        # A window whose shape leaves room beyond the whole scale.
+        self.quiet("xdotool", "windowsize", "--sync", self.window, "600", "700")
+        time.sleep(0.5)
+        x, y, w, h = self.geometry()
+        whole = self.lit_box()
+        self.key("F10")
+        time.sleep(0.5)
+        fit = self.lit_box()
+        log("picture in %dx%d: %s whole, %s fitted" % (w, h, whole, fit))
+        if fit is None or whole is None or fit[3] - fit[1] < h - 2 or fit[3] - fit[1] <= whole[3] - whole[1]:
+            self.last_shot.save(os.path.join(self.work, "failed-fit.png"))
+            raise Failure("F10: the fitted picture %s does not fill the window's height %d" % (fit, h))
+        self.last_shot.save(os.path.join(self.work, "shot-fit.png"))
+        log("ok: F10 fits the picture to the window's height")
+        placed = self.geometry()
+        self.quiet("wmctrl", "-i", "-c", self.window)
+        self.ended("a close request in fit mode")
+        text = self.window_file()
+        if text is None or "fit 1" not in text:
+            raise Failure("the window file says %r" % text)
+        log("ok: %%APPDATA%%\\Tobelyn\\window written: %s" % text.replace("\n", "; "))
+
+        log("run 4: size, place and fit mode restored; full screen at the close")
+        self.start_game("run4")
+        self.expect_geometry(placed, "a restart restores the size and place")
+        fit = self.lit_box()
+        if fit is None or fit[3] - fit[1] < placed[3] - 2:
+            raise Failure("fit mode not restored: picture %s" % (fit,))
+        log("ok: a restart restores fit mode")
+        self.key("F11")
+        self.expect_geometry(screen, "full screen again")
+        self.quiet("wmctrl", "-i", "-c", self.window)
+        self.ended("a close request in full screen")
+
+        log("run 5: full screen restored, and left for the remembered window")
+        self.start_game("run5")
+        self.expect_geometry(screen, "a restart restores full screen")
+        self.key("F11")
+        self.expect_geometry(placed, "F11 leaves it for the remembered size and place")
+        self.quiet("wmctrl", "-i", "-c", self.window)
+        self.ended("a close request")
+
+    def high_dpi(self):
+        log("run 6: a first start at 150% scaling")
+        os.remove(glob.glob(os.path.join(self.env["WINEPREFIX"], "drive_c", "users", "*",
+                                         "AppData", "Roaming", "Tobelyn", "window"))[0])
+        self.quiet("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                   "REG_DWORD", "/d", "144", "/f")
+        try:
+            self.start_game("run6")
+            x, y, w, h, scale, ox, oy = self.layout()
+            frame = dict(line.strip().split(":", 1) for line in
+                         self.out("xwininfo", "-frame", "-id", self.window).splitlines()
+                         if ":" in line)
+            fw, fh = int(frame["Width"]), int(frame["Height"])
+            if (w, h) != (W * scale, H * scale) or fh > 768 or fw > 1024 or y + h > 768:
+                raise Failure("at 150%%: inside %dx%d at %d,%d, frame %dx%d" % (w, h, x, y, fw, fh))
+            log("ok: at 150%% the first window is %dx%d (%dx), its frame %dx%d fits the screen"
+                % (w, h, scale, fw, fh))
+            self.check("title", "the title at 150%")
+            self.quiet("wmctrl", "-i", "-c", self.window)
+            self.ended("a close request")
+        finally:
+            self.quiet("wine", "reg", "delete", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                       "/f")
+
     def play(self):
         self.start_x()
         self.make_prefix()
         self.unit_tests()
         self.golden_frames()
         self.game()
+        self.modes()
+        self.high_dpi()
 
 
 def main():
