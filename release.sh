@@ -6,6 +6,7 @@
 #   tobelyn-VERSION-web.zip        the browser site (scripts/build-web.sh, build/web/site)
 #   tobelyn-VERSION-windows.zip    the Windows game (scripts/build-windows.sh:
 #                                  build/win/tobelyn.exe and docs/windows/README.txt)
+#   tobelyn-VERSION-windows-setup.exe  its per-user installer (build/win/tobelyn-setup.exe)
 #   SHA256SUMS                     sha256sum of each of them
 #
 # A release file whose script is missing here, or fails, is named at the end
@@ -100,6 +101,8 @@ else
   zip_folder "$stage" "$dist/tobelyn-$version-windows.zip" "tobelyn-$version-windows"
   rm -rf "$stage"
   echo "release: tobelyn-$version-windows.zip"
+  cp build/win/tobelyn-setup.exe "$dist/tobelyn-$version-windows-setup.exe"
+  echo "release: tobelyn-$version-windows-setup.exe"
 fi
 
 (cd "$dist" && sha256sum -- * >SHA256SUMS.tmp && mv SHA256SUMS.tmp SHA256SUMS)

@@ -19,7 +19,7 @@ ensure_packages cmake make g++ pkg-config libsdl2-dev libgtest-dev libbenchmark-
 $quick || ensure_packages clang libclang-rt-14-dev \
   xvfb openbox xdotool wmctrl x11-utils x11-apps \
   dpkg-dev lintian desktop-file-utils appstream man-db \
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis
 # The browser game: Emscripten, Chromium, ImageMagick for its icons; Node
 # and npm only where no Node is installed (Debian's npm would conflict with
 # a newer Node already on the machine).
@@ -50,12 +50,13 @@ if $quick; then
   summarise build/test/ctest-quick.log
   exit "$status"
 fi
-# The Windows builds, cross-compiled (no sanitizers there): tobelyn.exe and
-# the headless test build, run under Wine by the windows_wine test.
+# The Windows builds, cross-compiled (no sanitizers there): tobelyn.exe, its
+# installer and the headless test build, run under Wine by the windows_wine
+# test.
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 && [ -d /usr/src/googletest ]; then
   cmake -S . -B build/win-test -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build/win-test -j"$jobs" --target tobelyn tobelyn_tests tobelyn-replay
+  cmake --build build/win-test -j"$jobs" --target tobelyn tobelyn_installer tobelyn_tests tobelyn-replay
 else
   echo "MinGW-w64 or GoogleTest's sources missing: the Windows builds are not made"
 fi

@@ -17,14 +17,14 @@
 #      waits for one), F10 to fit mode, and the size, place and mode seen
 #      again at the next start; at 150% scaling a first window at a whole
 #      scale that fits;
-#   5. the installer (when build/win-test holds one): a silent install into
-#      the prefix, the installed game showing its title, and a silent
-#      uninstall that removes every file it installed.
+#   5. the installer: a silent install into the prefix, the installed game
+#      showing its title, and a silent uninstall that removes every file it
+#      installed and leaves the settings.
 #
 #     wine_test.py WINDOWS_BUILD_DIR LINUX_REPLAY
 #
-# WINDOWS_BUILD_DIR holds tobelyn.exe, tobelyn_tests.exe and
-# tobelyn-replay.exe. Every run makes its own Wine prefix in a temporary
+# WINDOWS_BUILD_DIR holds tobelyn.exe, tobelyn-setup.exe, tobelyn_tests.exe
+# and tobelyn-replay.exe. Every run makes its own Wine prefix in a temporary
 # folder, kept with its screenshots when TOBELYN_KEEP_WORK is set. A missing
 # tool skips the test (exit 77), except where CI=true: there it fails.
 import glob, os, subprocess, sys, time
@@ -397,6 +397,50 @@ class Wine(Session):
             self.quiet("wine", "reg", "delete", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
                        "/f")
 
+    # --- 5. The installer.
+
+    def user_folder(self, *parts):
+        found = glob.glob(os.path.join(self.env["WINEPREFIX"], "drive_c", "users", "*", *parts))
+        return found[0] if found else None
+
+    def installer(self):
+        log("the installer: a silent install, the installed game, a silent uninstall")
+        began = time.time()
+        result = subprocess.run(["wine", os.path.join(self.build, "tobelyn-setup.exe"), "/S"],
+                                env=self.env, capture_output=True, timeout=120)
+        folder = self.user_folder("AppData", "Local", "Programs", "Tobelyn")
+        installed = sorted(os.listdir(folder)) if folder else []
+        if result.returncode != 0 or installed != ["README.txt", "tobelyn.exe", "uninstall.exe"]:
+            raise Failure("the installer ended with %d and installed %s"
+                          % (result.returncode, installed))
+        shortcut = self.user_folder("AppData", "Roaming", "Microsoft", "Windows", "Start Menu",
+                                    "Programs", "Tobelyn.lnk")
+        uninstall_key = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tobelyn"
+        listed = self.out("wine", "reg", "query", uninstall_key, "/v", "DisplayVersion")
+        if shortcut is None or "DisplayVersion" not in listed:
+            raise Failure("no Start-menu entry (%s) or no entry among the installed programs (%s)"
+                          % (shortcut, listed))
+        log("ok: installed silently in %.1f s: %s, the Start-menu entry and %s"
+            % (time.time() - began, ", ".join(installed), listed.split()[-1]))
+        self.exe = os.path.join(folder, "tobelyn.exe")
+        self.start_game("installed")
+        self.check("title", "the installed game starts")
+        self.quiet("wmctrl", "-i", "-c", self.window)
+        self.ended("a close request")
+        subprocess.run(["wine", os.path.join(folder, "uninstall.exe"), "/S"], env=self.env,
+                       capture_output=True, timeout=120)
+        # The uninstaller runs on from a copy of itself in the temporary folder.
+        self.wait_for(lambda: not os.path.exists(folder), 60, "the uninstaller to finish")
+        if self.user_folder("AppData", "Roaming", "Microsoft", "Windows", "Start Menu",
+                            "Programs", "Tobelyn.lnk"):
+            raise Failure("the Start-menu entry is still there after the uninstall")
+        if self.quiet("wine", "reg", "query", uninstall_key) == 0:
+            raise Failure("the entry among the installed programs is still there")
+        if self.quiet("wine", "reg", "query", SETTINGS_KEY) != 0 or self.window_file() is None:
+            raise Failure("the uninstall took the settings or the window file without being asked")
+        log("ok: the silent uninstall removed every installed file, the Start-menu entry and the "
+            "programs list entry, and kept the settings")
+
     def play(self):
         self.start_x()
         self.make_prefix()
@@ -405,6 +449,7 @@ class Wine(Session):
         self.game()
         self.modes()
         self.high_dpi()
+        self.installer()
 
 
 def main():
@@ -413,9 +458,9 @@ def main():
         return 2
     build, replay = (os.path.abspath(a) for a in sys.argv[1:])
     absent = missing(TOOLS, pillow=True, files=[os.path.join(build, f) for f in (
-        "tobelyn.exe", "tobelyn_tests.exe", "tobelyn-replay.exe")])
+        "tobelyn.exe", "tobelyn-setup.exe", "tobelyn_tests.exe", "tobelyn-replay.exe")])
     if absent:
-        return not_run("windows", absent, "wine wine64 g++-mingw-w64-x86-64-posix " + X_PACKAGES
+        return not_run("windows", absent, "wine wine64 g++-mingw-w64-x86-64-posix nsis " + X_PACKAGES
                        + " python3-pil")
     return run("windows", "wine", lambda work: Wine(build, replay, work), Wine.play)
 
