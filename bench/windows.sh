@@ -9,7 +9,9 @@
 #     resident size of the process (Linux's VmHWM, Wine's own code included);
 #   - the frame interval at 60 frames a second (mean, 99th percentile) and
 #     the CPU used, SECONDS of aiming in a match (the pointer moves every
-#     frame), Wine's server included.
+#     frame), Wine's server included;
+#   - the input latency, a key press to the first frame showing it on the
+#     title (bench/latency.py, the window read back from the X server).
 #
 #   bench/windows.sh [SECONDS]    # default 10
 set -euo pipefail
@@ -110,4 +112,14 @@ echo "a match at 60 frames a second, ${seconds} s aiming (16.67 ms a frame; CPU 
 measure windows
 measure linux
 echo "(windows' peak working set is the game's own measure; peak resident includes Wine's code)"
+
+echo
+echo "input latency, key press to the first frame showing it (bench/latency.py, 60 presses):"
+printf '#!/bin/sh\nexec wine "%s"\n' "$exe" >"$work/wine-game.sh"
+chmod +x "$work/wine-game.sh"
+for side in windows linux; do
+  game="$linux"
+  [ "$side" = windows ] && game="$work/wine-game.sh"
+  printf '  %-8s %s\n' "$side" "$("$root/bench/latency.py" "$game" 60 2>&1 | tail -1)"
+done
 echo "load average at the end: $(load)"
