@@ -525,6 +525,8 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return 0;
     }
     case WM_DPICHANGED: {
+      // Full screen already covers the monitor at its own pixels.
+      if (fullScreen) return 0;
       const RECT *r = reinterpret_cast<const RECT *>(lParam);
       SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
