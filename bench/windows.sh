@@ -126,10 +126,10 @@ for side in windows linux; do
   game="$linux"
   [ "$side" = windows ] && game="$work/wine-game.sh"
   printf '  %-8s %s\n' "$side" "$("$root/bench/latency.py" "$game" 60 2>&1 | tail -1)"
+  # A game left behind by a failed measure would be found by the next one.
+  for id in $(xdotool search --name '^Tobelyn$' 2>/dev/null); do wmctrl -i -c "$id" || true; done
+  sleep 2
 done
-# A game left behind by a failed measure would answer the next start.
-for id in $(xdotool search --name '^Tobelyn$' 2>/dev/null); do wmctrl -i -c "$id" || true; done
-sleep 2
 echo
 echo "the match again, Windows in full screen 1024x768 with fit mode (F11, F10: 576x768):"
 measure windows "F11 F10"
