@@ -10,9 +10,9 @@
 // game as WM_KEYDOWN without holding the key.
 constexpr UINT kPadKeyMessage = WM_APP + 1;
 
-// Reads the pads once a pass while `window` is in the foreground: presses
+// Reads the pads once a pass while `window` is the active window: presses
 // are posted to it as kPadKeyMessage with the code bound to the button now.
-void padsPoll(HWND window);
+void padsPoll(HWND window, bool active);
 // Whether a pad holds the button bound to vKey (or pressed it this pass).
 bool padsDown(int vKey);
 // Lets go of everything the pads hold (the focus lost); buttons still down

@@ -35,9 +35,9 @@ void loadXInput() {
 
 }  // namespace
 
-void padsPoll(HWND window) {
+void padsPoll(HWND window, bool active) {
   pads.newPass();
-  if (window == nullptr || GetForegroundWindow() != window) return;
+  if (window == nullptr || !active) return;
   if (!looked) loadXInput();
   if (getState == nullptr) return;
   const int16_t *codes = platformButtonCodes();

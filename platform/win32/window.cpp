@@ -83,6 +83,10 @@ bool rememberedKnown;
 // Keys whose press changed the window (F11, Alt+Enter, F10): they and their
 // repeats never reach the game until released, even when Alt goes up first.
 bool windowKeyDown[256];
+// Whether the game's window is the active one, as WM_ACTIVATE last said:
+// pads count only then (asking the system each pass would cost a round
+// trip to it on the way to every frame).
+bool active;
 
 bool displayOpen;
 bool suspended;
@@ -464,10 +468,12 @@ bool windowKey(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return true;
   }
   // Bit 29: Alt was down (set on WM_SYSKEYDOWN only); AltGr, which also
-  // presses Ctrl, arrives as WM_KEYDOWN with Alt held.
+  // presses Ctrl, arrives as WM_KEYDOWN with Alt held. Ctrl and the logo
+  // keys matter only with Alt+Enter.
   const bool alt = (lParam & (1 << 29)) != 0 || GetKeyState(VK_MENU) < 0;
   const bool ctrlOrLogo =
-      GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0;
+      alt && vk == VK_RETURN &&
+      (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0);
   const shared::WindowKey wk = shared::windowKeyFor(vk, alt, ctrlOrLogo);
   if (wk != shared::WindowKey::kNone || windowKeyDown[vk]) {
     // Never a key of the game, not even while the option screen waits for
@@ -565,7 +571,8 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case kPadKeyMessage:
       return CallWindowProcW(gameProc, hwnd, WM_KEYDOWN, wParam, 1);
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) clearHeld();
+      active = LOWORD(wParam) != WA_INACTIVE;
+      if (!active) clearHeld();
       break;
     case WM_DESTROY:
       if (rememberedKnown) {
@@ -743,7 +750,7 @@ void *GXBeginDraw() {
     lastShownNs = 0;  // the statistics skip the gap
     clearPressed();
     pace();
-    padsPoll(gameWindow);
+    padsPoll(gameWindow, active);
     return nullptr;
   }
   lastBeginNull = false;
@@ -762,7 +769,7 @@ int GXEndDraw() {
   applyHostVolume();
   pace();
   // Read after the wait, as close as can be to the pass that takes them.
-  padsPoll(gameWindow);
+  padsPoll(gameWindow, active);
   return 1;
 }
 
