@@ -15,8 +15,8 @@
 #   4. the window's modes: F11 and Alt+Enter to full screen over the monitor
 #      and back (never a key of the game, not even while the option screen
 #      waits for one), F10 to fit mode, and the size, place and mode seen
-#      again at the next start; at 150% scaling a first window at a whole
-#      scale that fits;
+#      again at the next start; at 125%, 150% and 200% scaling a first
+#      window at a whole scale that fits;
 #   5. the installer: a silent install into the prefix, the installed game
 #      showing its title, and a silent uninstall that removes every file it
 #      installed and leaves the settings.
@@ -374,23 +374,25 @@ class Wine(Session):
         self.ended("a close request")
 
     def high_dpi(self):
-        log("run 6: a first start at 150% scaling")
-        os.remove(glob.glob(os.path.join(self.env["WINEPREFIX"], "drive_c", "users", "*",
-                                         "AppData", "Roaming", "Tobelyn", "window"))[0])
+        for dpi, percent in ((120, 125), (144, 150), (192, 200)):
+            self.first_start_at(dpi, percent)
+
+    def first_start_at(self, dpi, percent):
+        log("a first start at %d%% scaling" % percent)
+        saved = glob.glob(os.path.join(self.env["WINEPREFIX"], "drive_c", "users", "*",
+                                       "AppData", "Roaming", "Tobelyn", "window"))
+        for f in saved:
+            os.remove(f)
         self.quiet("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
-                   "REG_DWORD", "/d", "144", "/f")
+                   "REG_DWORD", "/d", str(dpi), "/f")
         try:
-            self.start_game("run6")
+            self.start_game("dpi%d" % dpi)
             x, y, w, h, scale, ox, oy = self.layout()
-            frame = dict(line.strip().split(":", 1) for line in
-                         self.out("xwininfo", "-frame", "-id", self.window).splitlines()
-                         if ":" in line)
-            fw, fh = int(frame["Width"]), int(frame["Height"])
-            if (w, h) != (W * scale, H * scale) or fh > 768 or fw > 1024 or y + h > 768:
-                raise Failure("at 150%%: inside %dx%d at %d,%d, frame %dx%d" % (w, h, x, y, fw, fh))
-            log("ok: at 150%% the first window is %dx%d (%dx), its frame %dx%d fits the screen"
-                % (w, h, scale, fw, fh))
-            self.check("title", "the title at 150%")
+            if (w, h) != (W * scale, H * scale) or x < 0 or y < 0 or x + w > 1024 or y + h > 768:
+                raise Failure("at %d%%: inside %dx%d at %d,%d" % (percent, w, h, x, y))
+            log("ok: at %d%% the first window is %dx%d (%dx) at %d,%d, on the screen"
+                % (percent, w, h, scale, x, y))
+            self.check("title", "the title at %d%%" % percent)
             self.quiet("wmctrl", "-i", "-c", self.window)
             self.ended("a close request")
         finally:
