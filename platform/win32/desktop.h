@@ -5,13 +5,15 @@
 
 #include "platform/common/window_state.h"
 
-// A pad button's key code on its way to the game through the window's
-// queue, in order with the keyboard's messages; the window hands it to the
-// game as WM_KEYDOWN without holding the key.
-constexpr UINT kPadKeyMessage = WM_APP + 1;
+// Marks a pad button's press, posted as WM_KEYDOWN with the code bound to
+// its button (in order with the keyboard's keys, and seen by the host like
+// them), in a bit of lParam that key messages leave unused: the window hands
+// it on without holding the key, which the pad's state does.
+constexpr LPARAM kPadKeyMark = 1 << 25;
 
 // Reads the pads once a pass while `window` is the active window: presses
-// are posted to it as kPadKeyMessage with the code bound to the button now.
+// are posted to it as WM_KEYDOWN with kPadKeyMark, and Back as the host's
+// menu button.
 void padsPoll(HWND window, bool active);
 // Whether a pad holds the button bound to vKey (or pressed it this pass).
 bool padsDown(int vKey);

@@ -4,6 +4,7 @@
 // PolledPads turns the readings into the game's button presses.
 #include <initializer_list>
 
+#include "host/host.h"
 #include "platform/buttons.h"
 #include "platform/common/pad.h"
 #include "platform/winapi.h"
@@ -46,14 +47,21 @@ void padsPoll(HWND window, bool active) {
     XINPUT_STATE state{};
     const bool connected = getState(static_cast<DWORD>(slot), &state) == ERROR_SUCCESS;
     const XINPUT_GAMEPAD &g = state.Gamepad;
+    const shared::PadReading reading =
+        shared::padReadingFromXInput(connected, g.wButtons, g.sThumbLX, g.sThumbLY);
+    // Back is the host's menu button, never the game's (held through a
+    // focus loss, it counts only once let go, like the others).
+    const uint32_t back = 1u << shared::kControlBack;
+    const bool backPressed = (reading.controls & back) != 0 &&
+                             (pads.last[slot].controls & back) == 0 && !pads.resync[slot];
     int presses[shared::kPadButtonCount];
-    const int count = pads.apply(
-        slot, shared::padReadingFromXInput(connected, g.wButtons, g.sThumbLX, g.sThumbLY), presses,
-        shared::kPadButtonCount);
+    const int count = pads.apply(slot, reading, presses, shared::kPadButtonCount);
+    if (count > 0 || backPressed) hostSetDevice(HostDevice::kPad);
+    if (backPressed) PostMessageW(window, WM_TOBELYN_MENU, 0, 0);
     for (int i = 0; i < count && codes != nullptr; ++i) {
       const int code = static_cast<uint16_t>(codes[presses[i]]);
       if (code > 0 && code <= 255)
-        PostMessageW(window, kPadKeyMessage, static_cast<WPARAM>(code), 0);
+        PostMessageW(window, WM_KEYDOWN, static_cast<WPARAM>(code), 1 | kPadKeyMark);
     }
   }
 }

@@ -456,9 +456,22 @@ void setFit(HWND hwnd, bool on) {
   InvalidateRect(hwnd, nullptr, FALSE);
 }
 
+// The two switches, for the host's Settings page as for the keys.
+bool windowFullScreen() { return fullScreen; }
+void toggleWindowFullScreen() {
+  if (gameWindow != nullptr) setFullScreen(gameWindow, !fullScreen);
+}
+bool windowFit() { return fitMode; }
+void toggleWindowFit() {
+  if (gameWindow != nullptr) setFit(gameWindow, !fitMode);
+}
+const HostWindowControls kWindowControls = {windowFullScreen, toggleWindowFullScreen, windowFit,
+                                            toggleWindowFit};
+
 // The keyboard as the game should see it. True when the message is the
 // window's own and goes no further.
 bool windowKey(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_KEYDOWN && (lParam & kPadKeyMark) != 0) return false;  // a pad's press
   const int vk = static_cast<int>(wParam & 0xFF);
   if (msg == WM_KEYUP || msg == WM_SYSKEYUP) {
     if (msg == WM_KEYUP) keys.release(vk);
@@ -568,8 +581,6 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       // key goes to the window menu instead of the game.
       if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) return 0;
       break;
-    case kPadKeyMessage:
-      return CallWindowProcW(gameProc, hwnd, WM_KEYDOWN, wParam, 1);
     case WM_ACTIVATE:
       active = LOWORD(wParam) != WA_INACTIVE;
       if (!active) clearHeld();
@@ -644,6 +655,7 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
   updateView(hwnd);
   notePlace(hwnd);
   if (haveSaved && saved.fullScreen) setFullScreen(hwnd, true);
+  hostSetWindowControls(&kWindowControls);
   clearHeld();
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
   return hwnd;
