@@ -321,7 +321,7 @@ class Wine(Session):
         self.expect_geometry(framed, "Alt+Enter again restores it")
         self.check("title", "the title after Alt+Enter twice (Enter never reached the game)")
         self.tap(200, 150)          # OPTION
-        self.check("option_c88", "the option screen")
+        self.check("option", "the option screen, BUTTON C 067")
         self.tap(20, 260)           # BUTTON C
         time.sleep(0.3)
         for name in ("F11", "F11", "F10", "F10"):
