@@ -30,8 +30,8 @@
 import glob, os, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from harness import (Failure, Image, ImageChops, Session, W, WINDOW_NAME, X_PACKAGES, X_TOOLS,
-                     logger, missing, not_run, replay_frames, run)
+from harness import (Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
+                     X_TOOLS, logger, missing, not_run, replay_frames, run)
 
 TOOLS = ["wine", "wineserver"] + X_TOOLS + ["xwininfo", "xlogo"]
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -273,9 +273,6 @@ class Wine(Session):
         log("ok: the setting changed in the one game survived its exit")
 
     # --- 4. The window's modes.
-
-    def geometry(self):
-        return self.layout()[:4]
 
     def lit_box(self):
         # The part of the window that is not black: the picture.
