@@ -15,7 +15,7 @@ void ready() {
 
 void hostSeatsReset() {
   for (int32_t i = 0; i < kSeatCount; ++i) {
-    std::snprintf(seats[i].name, sizeof seats[i].name, "PLAYER %d", static_cast<int>(i + 1));
+    std::snprintf(seats[i].name, sizeof seats[i].name, "%s", defaultPlayerName(i).c_str());
     seats[i].cpuLevel = kSeatPerson;
   }
   seatsReady = true;

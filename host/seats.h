@@ -6,9 +6,11 @@
 
 #include <cstdint>
 
+#include "host/book.h"
+
 constexpr int32_t kSeatCount = 4;
-// Up to ten of A-Z, 0-9, space and hyphen.
-constexpr int32_t kSeatNameChars = 10;
+// A seat's name follows the player book's rule (validPlayerName).
+constexpr int32_t kSeatNameChars = kPlayerNameMax;
 // A seat's level when a person throws from it; computer levels are 1 to 5.
 constexpr int32_t kSeatPerson = 0;
 
