@@ -2,11 +2,14 @@
 // main loop (one message, then one frame, per pass) and the end.
 #include "app/app.h"
 
+#include <string>
+
 #include "app/scene.h"
 #include "app/settings.h"
 #include "game/match.h"
 #include "gfx/surface.h"
 #include "host/host.h"
+#include "host/player_book.h"
 #include "platform/buttons.h"
 #include "platform/gx.h"
 #include "res/resource_ids.h"
@@ -190,6 +193,8 @@ int tobelynMain(HINSTANCE instance, int showCommand) {
   if (!appStart(instance, showCommand, &code)) return code;
   hostEnable(true);
   hostStart();
+  std::string bookPath;
+  hostBookOpen(hostBookDefaultPath(&bookPath) ? bookPath.c_str() : nullptr, localClockNow);
   while (appPass(&code)) {
   }
   appFinish();

@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "game/match.h"
 #include "host/host_internal.h"
+#include "host/player_book.h"
 #include "platform/common/safe_file.h"
 #include "platform/gx.h"
 
@@ -103,6 +104,9 @@ void composeInto(void *frame) {
   if (state.menuOpen) {
     dimFrame(pixels, kFramePixels, is555);
     drawMenu(pixels, is555);
+  } else if (hostSummaryShown()) {
+    HostLayer layer{pixels, is555};
+    drawSummaryCard(layer);
   } else if (hostHintsOn() && !state.minimized) {
     drawHint(pixels, is555, state.view);
   }
@@ -173,7 +177,9 @@ void hostStart() {
 }
 
 void hostFinish() {
-  if (state.enabled) hostWriteSettings();
+  if (!state.enabled) return;
+  hostWriteSettings();
+  hostBookFinish();
 }
 
 void hostReadSettings() {

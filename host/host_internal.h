@@ -56,6 +56,14 @@ const char *keyName(int32_t vKey);
 const char *buttonAName();
 
 void registerBuiltInPages();
+// The player book's pages (host/book_pages.cpp) and what they may change.
+void registerBookPages();
+struct Book;
+Book &hostBookForPages();
+// The pages changed the book (a reset): written at once.
+void hostBookChangedByPages();
+// The match summary card over the game's end screen.
+void drawSummaryCard(HostLayer &layer);
 void pageOpened(const HostPage *page);
 void menuOpenedAfresh();
 int hostPageCount();

@@ -1,8 +1,12 @@
 // tobelyn-replay: runs the whole program on the headless backend, driven by
 // a script of input, clock and inspection commands.
 //
-//   tobelyn-replay [--registry DIR] [--timedemo] SCRIPT     (- reads stdin)
+//   tobelyn-replay [--registry DIR] [--data DIR] [--export FILE] [--timedemo] SCRIPT
+//                                                            (- reads stdin)
 //
+// With the host on, finished matches go into the player book: kept in
+// DIR/book with --data (else in memory only), and written as CSV to FILE
+// with --export when the program has ended.
 // The whole script is checked before anything runs. The program is started
 // before the first command; queued input is taken one message per pass, and
 // the clock advances by the step after every pass. At the end of the script
@@ -26,6 +30,8 @@
 #include "game/match.h"
 #include "gfx/surface.h"
 #include "host/host.h"
+#include "host/player_book.h"
+#include "platform/common/safe_file.h"
 #include "platform/headless/headless.h"
 #include "replay/script.h"
 #include "screens/screens.h"
@@ -60,7 +66,13 @@ struct Runner {
   uint32_t step = 16;
   bool hostUsed = false;
   bool hostStarted = false;
+  std::string bookPath;  // --data: where the player book lives; empty: nowhere
 };
+
+// The replay's dates: a fixed moment plus the script clock, so that a book
+// and its export come out the same on every run.
+constexpr int64_t kReplayEpoch = 1796644800;  // 2026-12-07 12:00:00
+int64_t scriptWallClock() { return kReplayEpoch + timeGetTime() / 1000; }
 
 Runner runner;
 
@@ -71,9 +83,11 @@ Runner runner;
 }
 
 [[noreturn]] void usage(const std::string &message) {
-  std::fprintf(stderr,
-               "tobelyn-replay: %s\nusage: tobelyn-replay [--registry DIR] [--timedemo] SCRIPT\n",
-               message.c_str());
+  std::fprintf(
+      stderr,
+      "tobelyn-replay: %s\nusage: tobelyn-replay [--registry DIR] [--data DIR] [--export FILE] "
+      "[--timedemo] SCRIPT\n",
+      message.c_str());
   std::exit(kExitBad);
 }
 
@@ -232,6 +246,8 @@ std::string dumpState() {
     fieldRaw(h, "page", std::string("\"") + hostPageName() + "\"");
     field(h, "paused", hostPaused() ? 1 : 0);
     field(h, "gameClock", hostGameTime());
+    field(h, "summary", hostSummaryShown() ? 1 : 0);
+    field(h, "bookMatches", static_cast<long long>(hostBook().matches.size()));
     h += '}';
     fieldRaw(out, "host", h);
   }
@@ -300,7 +316,11 @@ void execute(const Line &line) {
     case CommandKind::Host:
       if (c.value != kHostOff) {
         runner.hostUsed = true;
-        if (!runner.hostStarted) hostStart();
+        if (!runner.hostStarted) {
+          hostStart();
+          hostBookOpen(runner.bookPath.empty() ? nullptr : runner.bookPath.c_str(),
+                       scriptWallClock);
+        }
         runner.hostStarted = true;
       }
       hostEnable(c.value != kHostOff);
@@ -360,10 +380,17 @@ std::vector<Line> readScript(int fd) {
 int main(int argc, char **argv) {
   const char *registryDir = nullptr;
   const char *script = nullptr;
+  const char *exportFile = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--registry") == 0) {
       if (i + 1 >= argc) usage("--registry needs a folder");
       registryDir = argv[++i];
+    } else if (std::strcmp(argv[i], "--data") == 0) {
+      if (i + 1 >= argc || argv[i + 1][0] == 0) usage("--data needs a folder");
+      runner.bookPath = std::string(argv[++i]) + "/book";
+    } else if (std::strcmp(argv[i], "--export") == 0) {
+      if (i + 1 >= argc || argv[i + 1][0] == 0) usage("--export needs a file");
+      exportFile = argv[++i];
     } else if (std::strcmp(argv[i], "--timedemo") == 0) {
       runner.timedemo = true;
     } else if (argv[i][0] == '-' && argv[i][1] != 0) {
@@ -413,6 +440,13 @@ int main(int argc, char **argv) {
     if (!runner.ended) {
       fail(static_cast<int>(lines.empty() ? 0 : lines.back().number),
            "the program did not end after a close request");
+    }
+  }
+  if (exportFile != nullptr) {
+    const std::string csv = bookCsv(hostBook());
+    if (!safeFileWrite(exportFile, csv.data(), csv.size())) {
+      std::fprintf(stderr, "tobelyn-replay: cannot write %s\n", exportFile);
+      return kExitBad;
     }
   }
   double seconds =

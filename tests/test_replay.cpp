@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "replay_runner.h"
@@ -168,6 +170,87 @@ TEST(Replay, BadLinesStopBeforeRunningAndNameTheLine) {
     EXPECT_EQ(run.status, 2) << arguments;
     EXPECT_EQ(run.errors.rfind("tobelyn-replay: ", 0), 0u) << arguments << ": " << run.errors;
   }
+}
+
+// --- The player book with the host on.
+
+// The solo "301" script with the host on and a dump after each dart's
+// result: its landings are on the dump lines that show a dart mark.
+std::string bookScript() {
+  std::istringstream in(readAll(scriptDir + "match_301_1p.txt"));
+  std::string out = "host on\n";
+  for (std::string line; std::getline(in, line);) {
+    out += line + "\n";
+    if (line == "run 10") out += "dump\n";
+  }
+  return out;
+}
+
+std::vector<std::vector<std::string>> csvRows(const std::string &text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> row;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) row.push_back(cell);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+TEST(ReplayBook, ASoloMatchExportsEachDartWhereTheDumpsShowItLanded) {
+  const std::string dir = freshDir();
+  const ReplayRun run = replayText(dir, bookScript(), "--data data --export darts.csv");
+  ASSERT_EQ(run.status, 0) << run.errors;
+
+  std::vector<std::pair<std::string, std::string>> landings;
+  std::vector<std::string> ends;
+  for (const std::string &line : run.lines) {
+    if (field(line, "scene") != "MatchScene") continue;
+    const int dart = std::stoi(field(line, "dartIndex"));
+    const std::string step = field(line, "sceneStep");
+    if (step == "8" || step == "9" || step == "10") {
+      const std::string xs = field(line, "dartMarkX"), ys = field(line, "dartMarkY");
+      auto at = [dart](const std::string &list) {
+        std::istringstream in(list.substr(1));
+        std::string value;
+        for (int i = 0; i <= dart; ++i) std::getline(in, value, ',');
+        return std::to_string(std::stoi(value) + 8);
+      };
+      landings.emplace_back(at(xs), at(ys));
+    }
+    if (step == "13" || step == "14") ends.push_back(field(line, "summary"));
+  }
+  const auto rows = csvRows(readAll(dir + "/darts.csv"));
+  ASSERT_EQ(rows.size(), landings.size() + 1) << "a header, then one row a dart";
+  ASSERT_EQ(landings.size(), 7u);
+  EXPECT_EQ(rows[0][10], "x");
+  EXPECT_EQ(rows[0][11], "y");
+  for (size_t i = 0; i < landings.size(); ++i) {
+    SCOPED_TRACE("dart " + std::to_string(i + 1));
+    EXPECT_EQ(rows[i + 1][10], landings[i].first);
+    EXPECT_EQ(rows[i + 1][11], landings[i].second);
+    EXPECT_EQ(rows[i + 1][1], "2026-12-07 12:03:31") << "the script clock's date";
+  }
+  EXPECT_EQ(ends, std::vector<std::string>{"1"}) << "the summary card over the end screen";
+  EXPECT_EQ(field(run.lines[run.lines.size() - 2], "summary"), "0") << "gone with the end screen";
+
+  // The book was kept in the data folder, and a second run adds to it.
+  EXPECT_EQ(readAll(dir + "/data/book").rfind("tobelyn-book 1 ", 0), 0u);
+  ASSERT_EQ(runReplay(dir, "--data data --export again.csv script.txt").status, 0);
+  const auto again = csvRows(readAll(dir + "/again.csv"));
+  EXPECT_EQ(again.size(), 2 * landings.size() + 1);
+  EXPECT_EQ(again.back()[0], "2") << "the second match";
+}
+
+TEST(ReplayBook, WithoutADataFolderNothingIsWritten) {
+  const std::string dir = freshDir();
+  const ReplayRun run = replayText(dir, bookScript());
+  ASSERT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(field(run.lines[run.lines.size() - 2], "bookMatches"), "1") << "kept in memory";
+  EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir + "/reg')\"").c_str()), 0);
+  EXPECT_EQ(std::system(("test ! -e '" + dir + "/data'").c_str()), 0);
 }
 
 }  // namespace

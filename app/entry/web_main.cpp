@@ -13,6 +13,7 @@
 #include "game/landings.h"
 #include "gfx/surface.h"
 #include "host/host.h"
+#include "host/player_book.h"
 #include "platform/web/web_logic.h"
 
 #define WEB_EXPORT extern "C" __attribute__((used, visibility("default")))
@@ -43,6 +44,7 @@ WEB_EXPORT int webStart() {
   if (running) {
     hostEnable(true);
     hostStart();
+    hostBookOpen(nullptr, localClockNow);
   }
   webb::resetPacer(pacer);
   return running ? 1 : 0;

@@ -1,0 +1,141 @@
+// Keeping the player book while the game runs: the recorder watches every
+// pass, a match that reaches its end goes into the book and the book is
+// written at once (after the pass, never while a frame is drawn). The
+// summary card shows that match over the game's end screen until the press
+// that leaves it.
+#include "host/player_book.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/scene.h"
+#include "game/match.h"
+#include "host/host_internal.h"
+#include "host/seats.h"
+
+namespace {
+
+struct Keeper {
+  bool open = false;
+  std::string path;  // empty: in memory only
+  Book book;
+  Recorder recorder;
+  bool saveFailed = false;
+  bool changed = false;
+  // The summary card.
+  bool card = false;
+  BookMatch cardMatch;
+  NewBests cardNews;
+};
+
+Keeper keeper;
+
+void save() {
+  if (keeper.path.empty()) return;
+  // A book that is not ours (or a newer one) is shown but left alone.
+  if (!bookWritable(keeper.book)) return;
+  keeper.saveFailed = !bookSave(keeper.path.c_str(), keeper.book);
+}
+
+void observe(const HostView &view) {
+  for (int seat = 0; seat < kSeatCount && seat < kMaxPlayers; ++seat)
+    (void)recorderSetName(&keeper.recorder, seat, hostSeatName(seat));
+  RecorderView seen;
+  seen.inMatch = view.scene == HostScene::kMatch;
+  seen.sceneStep = view.sceneStep;
+  seen.match = view.match;
+  seen.gameMode = view.gameMode;
+  seen.playerCount = view.playerCount;
+  if (recorderObserve(&keeper.recorder, seen) == RecorderEvent::kMatchEnd) {
+    keeper.cardNews = NewBests{};
+    bookAddMatch(&keeper.book, keeper.recorder.endedMatch, keeper.recorder.endedDarts,
+                 &keeper.cardNews);
+    keeper.cardMatch = keeper.book.matches.back();
+    keeper.card = true;
+    keeper.changed = true;
+    save();
+  }
+  if (view.scene != HostScene::kMatch) keeper.card = false;
+}
+
+}  // namespace
+
+void hostBookOpen(const char *path, WallClock clock) {
+  keeper.path = path != nullptr ? path : "";
+  keeper.book = Book{};
+  keeper.saveFailed = false;
+  keeper.card = false;
+  if (!keeper.path.empty()) bookLoad(keeper.path.c_str(), &keeper.book);
+  recorderInit(&keeper.recorder, clock);
+  if (!keeper.open) {
+    hostAddObserver(observe);
+    registerBookPages();
+  }
+  keeper.open = true;
+}
+
+bool hostBookDefaultPath(std::string *out) {
+#if defined(TOBELYN_NATIVE_WIN32)
+  return bookPathWindows(std::getenv("APPDATA"), out);
+#elif defined(__EMSCRIPTEN__)
+  (void)out;
+  return false;
+#else
+  return bookPathPosix(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), out);
+#endif
+}
+
+void hostBookFinish() {
+  if (keeper.open && keeper.saveFailed) save();
+}
+
+const Book &hostBook() { return keeper.book; }
+
+Book &hostBookForPages() { return keeper.book; }
+
+void hostBookChangedByPages() {
+  keeper.changed = true;
+  save();
+}
+
+bool hostBookTakeChanged() {
+  const bool changed = keeper.changed;
+  keeper.changed = false;
+  return changed;
+}
+
+void hostBookReplace(const Book &book) {
+  keeper.book = book;
+  keeper.changed = false;
+}
+
+bool hostSummaryShown() {
+  // Read from the game's live state, so that the pass that leaves the end
+  // screen already shows its next picture without the card.
+  return keeper.card && frameHandler == matchSceneFrame &&
+         (sceneStep == kMatchEndScreen || sceneStep == kMatchEndShown);
+}
+
+void drawSummaryCard(HostLayer &layer) {
+  const BookMatch &m = keeper.cardMatch;
+  const int32_t lineStep = 11;
+  const int32_t blockStep = 3 * lineStep + 3;
+  const int32_t height = 24 + m.players * blockStep + 6;
+  const int32_t top = kLayerHeight - 8 - height;
+  layerFill(layer, 8, top, kLayerWidth - 16, height, kEdgeColour);
+  layerFill(layer, 10, top + 2, kLayerWidth - 20, height - 4, kPanelColour);
+  char title[48];
+  std::snprintf(title, sizeof title, "%s: match summary", gameName(m.game));
+  layerTextCentred(layer, top + 8, title, kChosenColour);
+  int32_t y = top + 24;
+  for (int seat = 0; seat < m.players && seat < kMaxPlayers; ++seat) {
+    const int32_t x = layerText(layer, 18, y, m.seats[seat].name.c_str(), kTextColour) + 18;
+    if (keeper.cardNews.seat[seat]) layerText(layer, x + 10, y, "New best!", kChosenColour);
+    layerText(layer, 26, y + lineStep, matchResultWords(m, seat).c_str(), kTextColour);
+    char line[64];
+    std::snprintf(line, sizeof line, "%d darts, %s", static_cast<int>(m.seats[seat].darts),
+                  matchAverageWords(m, seat).c_str());
+    layerText(layer, 26, y + 2 * lineStep, line, kQuietColour);
+    y += blockStep;
+  }
+}

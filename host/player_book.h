@@ -1,0 +1,30 @@
+// The player book as the host keeps it while the game runs: a recorder fed
+// after every pass, the book loaded at start and written when a match ends
+// (and at exit, when that write failed), the match summary card and the
+// book's pages (records, statistics, the landing map, the resets).
+#pragma once
+
+#include <string>
+
+#include "host/book.h"
+#include "host/recorder.h"
+
+// Starts keeping the book: at path (null: in memory only, nothing written),
+// dates from clock. Adds the recorder's observer and the book's pages; call
+// after hostStart. A second call changes the path and reloads.
+void hostBookOpen(const char *path, WallClock clock);
+// This build's place for the book ($XDG_DATA_HOME/tobelyn/book,
+// %APPDATA%\Tobelyn\book); false where there is none (the browser keeps it
+// in the page's storage instead).
+bool hostBookDefaultPath(std::string *out);
+// At exit: writes the book once more only if the last write failed.
+void hostBookFinish();
+const Book &hostBook();
+// True once the book changed since it was last handed out by
+// hostBookTakeChanged (the browser copies it into the page's storage then).
+bool hostBookTakeChanged();
+// Replaces the book with one read elsewhere (the page's storage).
+void hostBookReplace(const Book &book);
+
+// The summary card is up (the end screen of a match just recorded).
+bool hostSummaryShown();
