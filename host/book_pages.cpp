@@ -1,5 +1,382 @@
-// The player book's pages of the host's menu.
+// The player book's pages of the host's menu: the records of each game, a
+// player's statistics, the landing map and the resets. Left and Right (or
+// the foot's arrows) turn the sheets; each page returns to the menu with B.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "gfx/sprite_table.h"
+#include "gfx/surface.h"
 #include "host/book.h"
 #include "host/host_internal.h"
 
-void registerBookPages() {}
+namespace {
+
+constexpr int32_t kLineStep = 11;
+constexpr int32_t kFootTop = 282;
+constexpr int32_t kBoardLeft = 8;  // where the game draws its board
+constexpr int32_t kBoardTop = 16;
+
+// Every name in the book, sorted, each once.
+std::vector<std::string> bookNames() {
+  const Book &book = hostBookForPages();
+  std::vector<std::string> names;
+  for (const BookMatch &m : book.matches)
+    for (int s = 0; s < m.players && s < kMaxPlayers; ++s) names.push_back(m.seats[s].name);
+  for (const BookTotals &t : book.totals) names.push_back(t.name);
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
+int32_t wrap(int32_t value, int32_t count) {
+  return count > 0 ? (value % count + count) % count : 0;
+}
+
+void drawFoot(HostLayer &layer, const char *middle) {
+  layerFill(layer, 16, kFootTop, kLayerWidth - 32, 1, kEdgeColour);
+  layerText(layer, 20, kFootTop + 6, "<", kTextColour, 2);
+  layerTextCentred(layer, kFootTop + 6, middle, kQuietColour);
+  layerText(layer, kLayerWidth - 20 - textWidth(">", 2), kFootTop + 6, ">", kTextColour, 2);
+}
+
+// The foot's arrows and its middle, as keys.
+HostAction footAction(int32_t x, int32_t y) {
+  if (y < kFootTop || y >= kFootTop + 30) return HostAction::kNone;
+  if (x < 72) return HostAction::kLeft;
+  if (x >= kLayerWidth - 72) return HostAction::kRight;
+  return HostAction::kBack;
+}
+
+// --- Records: one sheet a record.
+
+int32_t recordSheet;
+
+void recordsDraw(HostLayer &layer) {
+  const RecordInfo &info = kRecordInfo[recordSheet];
+  layerPanel(layer, "Records");
+  layerTextCentred(layer, 50, gameName(info.game), kChosenColour);
+  layerTextCentred(layer, 62, info.title, kQuietColour);
+  const std::vector<RecordEntry> best =
+      bookRecords(hostBookForPages(), static_cast<RecordKind>(recordSheet));
+  int32_t y = 84;
+  if (best.empty()) layerTextCentred(layer, y, "No record yet.", kTextColour);
+  for (size_t i = 0; i < best.size(); ++i) {
+    char place[8], value[16];
+    std::snprintf(place, sizeof place, "%d.", static_cast<int>(i + 1));
+    if (recordSheet == kRecord301BestAverage)
+      std::snprintf(value, sizeof value, "%.1f", best[i].value);
+    else
+      std::snprintf(value, sizeof value, "%.0f", best[i].value);
+    layerText(layer, 20, y, place, kQuietColour);
+    layerText(layer, 36, y, best[i].name.c_str(), kTextColour);
+    layerText(layer, 150 - textWidth(value), y, value, kChosenColour);
+    layerText(layer, 158, y, formatDate(best[i].time).c_str(), kQuietColour);
+    y += 2 * kLineStep;
+  }
+  char foot[32];
+  std::snprintf(foot, sizeof foot, "%d/%d  B: back", static_cast<int>(recordSheet + 1),
+                kRecordKinds);
+  drawFoot(layer, foot);
+}
+
+void recordsKey(HostAction action) {
+  if (action == HostAction::kLeft || action == HostAction::kUp)
+    recordSheet = wrap(recordSheet - 1, kRecordKinds);
+  if (action == HostAction::kRight || action == HostAction::kDown || action == HostAction::kConfirm)
+    recordSheet = wrap(recordSheet + 1, kRecordKinds);
+  if (action == HostAction::kBack) hostOpenPage("menu");
+}
+
+bool recordsTap(int32_t x, int32_t y) {
+  const HostAction action = footAction(x, y);
+  recordsKey(action);
+  return action != HostAction::kNone;
+}
+
+// --- Statistics: one sheet a player; A opens the player's landing map.
+
+int32_t statsPlayer;
+int32_t confirmYes;        // 1 when "Yes" is chosen on a reset
+int32_t landingGame = -1;  // -1: every game
+
+std::string chosenName() {
+  const std::vector<std::string> names = bookNames();
+  if (names.empty()) return "";
+  return names[static_cast<size_t>(wrap(statsPlayer, static_cast<int32_t>(names.size())))];
+}
+
+// The rows under the figures: what A does.
+enum StatsRow { kRowLanding, kRowResetPlayer, kRowResetAll, kStatsRows };
+const char *const kStatsRowNames[kStatsRows] = {"Landing map", "Reset this player",
+                                                "Reset everything"};
+int32_t statsRow;
+constexpr int32_t kStatsRowsTop = 226;
+constexpr int32_t kStatsRowStep = 16;
+
+std::string percent(int64_t part, int64_t whole) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.1f%%",
+                whole > 0 ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0.0);
+  return text;
+}
+
+void statLine(HostLayer &layer, int32_t y, const char *label, const std::string &value) {
+  layerText(layer, 20, y, label, kQuietColour);
+  layerText(layer, 132, y, value.c_str(), kTextColour);
+}
+
+// The last matches' 3-dart averages as a small line, oldest on the left.
+void drawTrend(HostLayer &layer, int32_t x, int32_t y, int32_t w, int32_t h,
+               const std::vector<double> &values) {
+  layerFill(layer, x, y + h, w, 1, kEdgeColour);
+  if (values.empty()) return;
+  double top = 1;
+  for (double v : values) top = std::max(top, v);
+  const int32_t n = static_cast<int32_t>(values.size());
+  int32_t lastX = 0, lastY = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    const int32_t px = x + (n > 1 ? i * (w - 3) / (n - 1) : w / 2);
+    const int32_t py = y + h - 3 - static_cast<int32_t>(values[i] / top * (h - 3));
+    // Joined by steps a pixel wide between the points.
+    if (i > 0)
+      for (int32_t s = 1; s < px - lastX; ++s)
+        layerFill(layer, lastX + s, lastY + (py - lastY) * s / (px - lastX) + 1, 1, 1,
+                  kQuietColour);
+    layerFill(layer, px, py, 3, 3, kChosenColour);
+    lastX = px;
+    lastY = py;
+  }
+}
+
+void statsDraw(HostLayer &layer) {
+  layerPanel(layer, "Statistics");
+  const std::string name = chosenName();
+  if (name.empty()) {
+    layerTextCentred(layer, 60, "No match kept yet.", kTextColour);
+    drawFoot(layer, "B: back");
+    return;
+  }
+  layerTextCentred(layer, 48, name.c_str(), kChosenColour, 2);
+  const PlayerStats s = bookPlayerStats(hostBookForPages(), name);
+  char text[48];
+  int32_t y = 72;
+  std::snprintf(text, sizeof text, "%lld / %lld", static_cast<long long>(s.matches),
+                static_cast<long long>(s.darts));
+  statLine(layer, y, "Matches / darts", text);
+  std::snprintf(text, sizeof text, "%.1f", s.average301);
+  statLine(layer, y += kLineStep, "301 average", text);
+  std::snprintf(text, sizeof text, "%.1f", s.average301Recent);
+  statLine(layer, y += kLineStep, "  last 10", text);
+  layerText(layer, 20, (y += kLineStep) + 10, "  trend", kQuietColour);
+  drawTrend(layer, 132, y + 2, 80, 24, s.trend301);
+  y += 30;
+  statLine(layer, y, "Triples", percent(s.triples, s.ringDarts));
+  statLine(layer, y += kLineStep, "Doubles", percent(s.doubles, s.ringDarts));
+  statLine(layer, y += kLineStep, "Bulls", percent(s.bulls, s.ringDarts));
+  statLine(layer, y += kLineStep, "301 finished", percent(s.finished301, s.matches301));
+  statLine(layer, y += kLineStep, "Best sector",
+           s.bestSector > 0 ? std::to_string(s.bestSector) : "-");
+  statLine(layer, y += kLineStep, "Worst sector",
+           s.worstSector > 0 ? std::to_string(s.worstSector) : "-");
+  for (int32_t row = 0; row < kStatsRows; ++row)
+    layerTextCentred(layer, kStatsRowsTop + row * kStatsRowStep, kStatsRowNames[row],
+                     row == statsRow ? kChosenColour : kTextColour);
+  drawFoot(layer, "Left/Right: player  B: back");
+}
+
+void statsKey(HostAction action) {
+  if (action == HostAction::kLeft) --statsPlayer;
+  if (action == HostAction::kRight) ++statsPlayer;
+  if (action == HostAction::kUp) statsRow = wrap(statsRow - 1, kStatsRows);
+  if (action == HostAction::kDown) statsRow = wrap(statsRow + 1, kStatsRows);
+  if (action == HostAction::kConfirm && !chosenName().empty()) {
+    const char *const targets[kStatsRows] = {"landing", "reset-player", "reset-all"};
+    confirmYes = 0;
+    hostOpenPage(targets[statsRow]);
+  }
+  if (action == HostAction::kBack) hostOpenPage("menu");
+}
+
+bool statsTap(int32_t x, int32_t y) {
+  const HostAction action = footAction(x, y);
+  if (action == HostAction::kNone && y >= kStatsRowsTop && y < kStatsRowsTop + 3 * kStatsRowStep) {
+    statsRow = (y - kStatsRowsTop) / kStatsRowStep;
+    statsKey(HostAction::kConfirm);
+    return true;
+  }
+  statsKey(action);
+  return action != HostAction::kNone;
+}
+
+// --- The resets, each confirmed ("No" first).
+
+// Every match the player took part in goes, with its darts (a match line
+// holds all its seats), and the player's folded darts.
+void resetPlayer() {
+  const std::string name = chosenName();
+  Book &book = hostBookForPages();
+  std::vector<int64_t> gone;
+  std::vector<BookMatch> kept;
+  for (const BookMatch &m : book.matches) {
+    bool played = false;
+    for (int s = 0; s < m.players && s < kMaxPlayers; ++s)
+      played = played || m.seats[s].name == name;
+    if (played)
+      gone.push_back(m.id);
+    else
+      kept.push_back(m);
+  }
+  book.matches = kept;
+  book.darts.erase(std::remove_if(book.darts.begin(), book.darts.end(),
+                                  [&](const BookDart &d) {
+                                    return d.name == name || std::find(gone.begin(), gone.end(),
+                                                                       d.match) != gone.end();
+                                  }),
+                   book.darts.end());
+  book.totals.erase(std::remove_if(book.totals.begin(), book.totals.end(),
+                                   [&](const BookTotals &t) { return t.name == name; }),
+                    book.totals.end());
+  hostBookChangedByPages();
+  statsPlayer = 0;
+  hostOpenPage("stats");
+}
+
+void resetAll() {
+  Book &book = hostBookForPages();
+  book.totals.clear();
+  book.matches.clear();
+  book.darts.clear();
+  hostBookChangedByPages();
+  hostOpenPage("stats");
+}
+
+void confirmDraw(HostLayer &layer, const char *title, const std::string &note) {
+  layerPanel(layer, title);
+  layerTextCentred(layer, 60, note.c_str(), kTextColour);
+  layerTextCentred(layer, 74, "This cannot be undone.", kQuietColour);
+  for (int32_t row = 0; row < 2; ++row) {
+    const bool chosen = (row == 0) == (confirmYes == 1);
+    const int32_t y = 108 + row * 28;
+    if (chosen) layerFill(layer, 16, y, kLayerWidth - 32, 24, kEdgeColour);
+    if (chosen) layerFill(layer, 17, y + 1, kLayerWidth - 34, 22, kPanelColour);
+    layerTextCentred(layer, y + 5, row == 0 ? "Yes" : "No", chosen ? kChosenColour : kTextColour,
+                     2);
+  }
+}
+
+void confirmKey(HostAction action, void (*yes)()) {
+  if (action == HostAction::kUp || action == HostAction::kDown || action == HostAction::kLeft ||
+      action == HostAction::kRight)
+    confirmYes = 1 - confirmYes;
+  if (action == HostAction::kBack || (action == HostAction::kConfirm && confirmYes == 0))
+    hostOpenPage("stats");
+  else if (action == HostAction::kConfirm)
+    yes();
+}
+
+bool confirmTap(int32_t x, int32_t y, void (*yes)()) {
+  if (x < 16 || x >= kLayerWidth - 16 || y < 108 || y >= 108 + 52) return false;
+  confirmYes = y < 132 ? 1 : 0;
+  confirmKey(HostAction::kConfirm, yes);
+  return true;
+}
+
+void resetPlayerDraw(HostLayer &layer) {
+  confirmDraw(layer, "Reset player?", "Every match of " + chosenName() + " goes.");
+}
+void resetPlayerKey(HostAction action) { confirmKey(action, resetPlayer); }
+bool resetPlayerTap(int32_t x, int32_t y) { return confirmTap(x, y, resetPlayer); }
+void resetAllDraw(HostLayer &layer) {
+  confirmDraw(layer, "Reset all?", "Every player's book goes.");
+}
+void resetAllKey(HostAction action) { confirmKey(action, resetAll); }
+bool resetAllTap(int32_t x, int32_t y) { return confirmTap(x, y, resetAll); }
+
+// --- The landing map: the player's darts over the game's board picture.
+
+// The game's board sprite, as loaded, or false when it is not there.
+bool drawBoardPicture(HostLayer &layer) {
+  const int32_t slot = spriteSurface[kSpriteBoard];
+  if (!validSurfaceSlot(slot)) return false;
+  const Surface &sheet = surfaceTable[slot];
+  const int32_t sx = spriteX[kSpriteBoard], sy = spriteY[kSpriteBoard];
+  const int32_t w = spriteW[kSpriteBoard], h = spriteH[kSpriteBoard];
+  if (sheet.pixels == nullptr || sheet.palette == nullptr || sx < 0 || sy < 0 ||
+      sx + w > sheet.stride || sy + h > sheet.height)
+    return false;
+  for (int32_t row = 0; row < h; ++row)
+    for (int32_t col = 0; col < w; ++col) {
+      const uint8_t index = sheet.pixels[(sy + row) * sheet.stride + sx + col];
+      if (index == COLOR_KEY) continue;
+      const PaletteEntry &p = sheet.palette[index];
+      // Dimmed, so that the heat stands out.
+      layerFill(layer, kBoardLeft + col, kBoardTop + row, 1, 1,
+                {static_cast<uint8_t>(p.red / 2), static_cast<uint8_t>(p.green / 2),
+                 static_cast<uint8_t>(p.blue / 2)});
+    }
+  return true;
+}
+
+// From deep blue through red to yellow as the count nears the most.
+HostColour heat(uint32_t count, uint32_t most) {
+  const int32_t t = static_cast<int32_t>(255 * static_cast<uint64_t>(count) / most);
+  if (t < 128) return {static_cast<uint8_t>(64 + t), 32, static_cast<uint8_t>(224 - t)};
+  return {255, static_cast<uint8_t>((t - 128) * 2), 32};
+}
+
+void landingDraw(HostLayer &layer) {
+  layerFill(layer, 0, 0, kLayerWidth, kLayerHeight, kPanelColour);
+  if (!drawBoardPicture(layer)) layerTextCentred(layer, 120, "(no board picture)", kQuietColour);
+  const std::string name = chosenName();
+  const std::vector<uint32_t> grid = bookLandingGrid(hostBookForPages(), name, landingGame);
+  uint32_t most = 0, total = 0;
+  for (uint32_t c : grid) {
+    most = std::max(most, c);
+    total += c;
+  }
+  for (int32_t i = 0; i < static_cast<int32_t>(grid.size()) && most > 0; ++i) {
+    if (grid[i] == 0) continue;
+    const int32_t x = (i % kGridColumns) * kGridCellPixels;
+    const int32_t y = (i / kGridColumns) * kGridCellPixels;
+    layerFill(layer, x - 1, y - 1, kGridCellPixels + 2, kGridCellPixels + 2, heat(grid[i], most));
+  }
+  char text[64];
+  std::snprintf(text, sizeof text, "%s: %s", name.c_str(),
+                landingGame < 0 ? "all games" : gameName(landingGame));
+  layerTextCentred(layer, 248, text, kChosenColour);
+  std::snprintf(text, sizeof text, "%u darts", static_cast<unsigned>(total));
+  layerTextCentred(layer, 262, text, kQuietColour);
+  drawFoot(layer, "Left/Right: game  B: back");
+}
+
+void landingKey(HostAction action) {
+  if (action == HostAction::kLeft || action == HostAction::kUp)
+    landingGame = wrap(landingGame, kGameCount + 1) - 1;
+  if (action == HostAction::kRight || action == HostAction::kDown || action == HostAction::kConfirm)
+    landingGame = wrap(landingGame + 2, kGameCount + 1) - 1;
+  if (action == HostAction::kBack) hostOpenPage("stats");
+}
+
+bool landingTap(int32_t x, int32_t y) {
+  const HostAction action = footAction(x, y);
+  landingKey(action);
+  return action != HostAction::kNone;
+}
+
+const HostPage kRecordsPage = {"records", "Records", nullptr, recordsDraw, recordsKey, recordsTap};
+const HostPage kStatsPage = {"stats", "Statistics", nullptr, statsDraw, statsKey, statsTap};
+const HostPage kLandingPage = {"landing", nullptr, nullptr, landingDraw, landingKey, landingTap};
+const HostPage kResetPlayerPage = {"reset-player",  nullptr,        nullptr,
+                                   resetPlayerDraw, resetPlayerKey, resetPlayerTap};
+const HostPage kResetAllPage = {"reset-all",  nullptr,     nullptr,
+                                resetAllDraw, resetAllKey, resetAllTap};
+
+}  // namespace
+
+void registerBookPages() {
+  const HostPage *const pages[] = {&kRecordsPage, &kStatsPage, &kLandingPage, &kResetPlayerPage,
+                                   &kResetAllPage};
+  for (const HostPage *page : pages) hostAddPage(page);
+}

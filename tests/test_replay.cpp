@@ -253,4 +253,29 @@ TEST(ReplayBook, WithoutADataFolderNothingIsWritten) {
   EXPECT_EQ(std::system(("test ! -e '" + dir + "/data'").c_str()), 0);
 }
 
+// After the match, at the title: the menu's Records and Statistics pages,
+// the landing map, and a reset of everything once confirmed.
+TEST(ReplayBook, BookPagesOpenAndAResetIsConfirmedFirst) {
+  const std::string dir = freshDir();
+  std::string script = bookScript() + "run 2\nkey 0x70\nrun 2\n";
+  const std::string down = "key 0x28\nrun 1\n", enter = "key 0x0D\nrun 2\n";
+  script += down + down + down + enter + "shot records.png\ndump\n";  // Records
+  script += "key 0x1B\nrun 2\n" + down + enter + "dump\n";            // Statistics
+  script += enter + "shot landing.png\ndump\nkey 0x1B\nrun 2\n";      // the landing map
+  script += down + down + enter + enter + "dump\n";                   // "No" keeps the book
+  script += enter + "key 0x28\nrun 1\n" + enter + "dump\n";           // "Yes" resets it
+  const ReplayRun run = replayText(dir, script, "--data data");
+  ASSERT_EQ(run.status, 0) << run.errors;
+  std::vector<std::string> pages, matches;
+  for (const std::string &line : run.lines) {
+    if (field(line, "menu") != "1") continue;
+    pages.push_back(field(line, "page"));
+    matches.push_back(field(line, "bookMatches"));
+  }
+  EXPECT_EQ(pages, (std::vector<std::string>{"records", "stats", "landing", "stats", "stats"}));
+  EXPECT_EQ(matches, (std::vector<std::string>{"1", "1", "1", "1", "0"}));
+  EXPECT_EQ(readAll(dir + "/data/book").find("\nM "), std::string::npos) << "the reset is kept";
+  EXPECT_NE(readAll(dir + "/records.png"), readAll(dir + "/landing.png"));
+}
+
 }  // namespace
