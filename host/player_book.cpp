@@ -21,6 +21,7 @@ struct Keeper {
   Book book;
   Recorder recorder;
   bool saveFailed = false;
+  size_t budget = 0;
   bool changed = false;
   // The summary card.
   bool card = false;
@@ -37,6 +38,14 @@ void save() {
   keeper.saveFailed = !bookSave(keeper.path.c_str(), keeper.book);
 }
 
+// Halves the darts kept one by one until the text fits the budget; the
+// matches and the folded totals keep records and statistics exact.
+void keepWithinBudget() {
+  if (keeper.budget == 0) return;
+  while (!keeper.book.darts.empty() && bookFormat(keeper.book).size() > keeper.budget)
+    bookFold(&keeper.book, keeper.book.darts.size() / 2);
+}
+
 void observe(const HostView &view) {
   for (int seat = 0; seat < kSeatCount && seat < kMaxPlayers; ++seat)
     (void)recorderSetName(&keeper.recorder, seat, hostSeatName(seat));
@@ -51,6 +60,7 @@ void observe(const HostView &view) {
     bookAddMatch(&keeper.book, keeper.recorder.endedMatch, keeper.recorder.endedDarts,
                  &keeper.cardNews);
     keeper.cardMatch = keeper.book.matches.back();
+    keepWithinBudget();
     keeper.card = true;
     keeper.changed = true;
     save();
@@ -78,12 +88,14 @@ bool hostBookDefaultPath(std::string *out) {
 #if defined(TOBELYN_NATIVE_WIN32)
   return bookPathWindows(std::getenv("APPDATA"), out);
 #elif defined(__EMSCRIPTEN__)
-  (void)out;
-  return false;
+  *out = "/tobelyn/book";
+  return true;
 #else
   return bookPathPosix(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), out);
 #endif
 }
+
+void hostBookSetBudget(size_t bytes) { keeper.budget = bytes; }
 
 void hostBookFinish() {
   if (keeper.open && keeper.saveFailed) save();

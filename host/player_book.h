@@ -4,6 +4,7 @@
 // book's pages (records, statistics, the landing map, the resets).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "host/book.h"
@@ -14,9 +15,12 @@
 // after hostStart. A second call changes the path and reloads.
 void hostBookOpen(const char *path, WallClock clock);
 // This build's place for the book ($XDG_DATA_HOME/tobelyn/book,
-// %APPDATA%\Tobelyn\book); false where there is none (the browser keeps it
-// in the page's storage instead).
+// %APPDATA%\Tobelyn\book, the browser's /tobelyn/book that the page keeps
+// in its storage); false where there is none.
 bool hostBookDefaultPath(std::string *out);
+// A small store (the browser's): after each match the oldest darts are
+// folded until the book's text fits in bytes (0: no budget).
+void hostBookSetBudget(size_t bytes);
 // At exit: writes the book once more only if the last write failed.
 void hostBookFinish();
 const Book &hostBook();

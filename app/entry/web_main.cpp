@@ -6,6 +6,7 @@
 // for tests, passes on demand and the landing table's hash.
 #include <cinttypes>
 #include <cstdio>
+#include <string>
 
 #include "app/app.h"
 #include "app/scene.h"
@@ -25,6 +26,7 @@ namespace {
 
 webb::Pacer pacer;
 bool running = false;
+constexpr size_t kWebBookBudget = 2u << 20;
 
 bool onePass() {
   int code = 0;
@@ -44,7 +46,10 @@ WEB_EXPORT int webStart() {
   if (running) {
     hostEnable(true);
     hostStart();
-    hostBookOpen(nullptr, localClockNow);
+    // The page copies this file to and from its storage, within a budget.
+    std::string bookPath;
+    hostBookOpen(hostBookDefaultPath(&bookPath) ? bookPath.c_str() : nullptr, localClockNow);
+    hostBookSetBudget(kWebBookBudget);
   }
   webb::resetPacer(pacer);
   return running ? 1 : 0;
@@ -71,6 +76,17 @@ WEB_EXPORT void webSaveSettings() {
   if (!running) return;
   saveSettings();
   hostFinish();
+}
+
+// The player book changed (a match was kept, a reset): the page copies the
+// file to its storage now. True once per change.
+WEB_EXPORT int webBookChanged() { return running && hostBookTakeChanged() ? 1 : 0; }
+
+// Every dart of the book as CSV, for the page's download.
+WEB_EXPORT const char *webBookCsv() {
+  static std::string csv;
+  csv = bookCsv(hostBook());
+  return csv.c_str();
 }
 
 // The code of button i (0 Up, 1 Down, 2 Left, 3 Right, 4 A, 5 B, 6 C,

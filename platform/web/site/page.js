@@ -13,6 +13,9 @@
   // The menu's own settings (volume, hints), apart from the game's.
   const HOST_STORAGE_KEY = 'tobelyn.host';
   const HOST_FILE = '/tobelyn/host';
+  // The player book: kept only by the tab that holds the game's lock.
+  const BOOK_STORAGE_KEY = 'tobelyn.book';
+  const BOOK_FILE = '/tobelyn/book';
   // Input event kinds, as the module's webInput takes them.
   const KEY_DOWN = 1, KEY_UP = 2, POINTER_DOWN = 3, POINTER_UP = 4, ACTIVATE = 5, RELEASE_ALL = 6;
 
@@ -48,6 +51,7 @@
     firstPresentMs: 0,  // since navigation started
     lastPresentMs: 0,
     lockRelease: null,
+    bookOwner: false,  // this tab holds the lock: it may write the book
     source,
     input,
   };
@@ -88,10 +92,36 @@
     }
   }
 
+  // Copies the player book the game has just written to the storage. A
+  // refusal (quota, private mode) leaves the old copy; the game plays on.
+  function keepBook() {
+    const m = state.module;
+    if (!m || !state.bookOwner) return;
+    try {
+      storageSet(m.FS.readFile(BOOK_FILE, { encoding: 'utf8' }), BOOK_STORAGE_KEY);
+    } catch (e) {
+      // No book yet.
+    }
+  }
+
+  function downloadBook() {
+    const m = state.module;
+    if (!m || !state.running) return;
+    const csv = m.UTF8ToString(m._webBookCsv());
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([csv], { type: 'text/csv' }));
+    link.download = 'tobelyn-darts.csv';
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+  }
+
   function saveSettings() {
     if (!state.running || !state.module) return;
     state.module._webSaveSettings();
     keepSettings();
+    keepBook();
   }
 
   // --- Layout: the picture at a whole-number scale in device pixels, or
@@ -373,6 +403,7 @@
     document.getElementById('menu').addEventListener('click', () => {
       if (state.running) state.module._webMenu();
     });
+    document.getElementById('csv').addEventListener('click', downloadBook);
     // "Reset controls" asks first: the first tap arms it for a few
     // seconds, a second tap within them resets.
     const reset = document.getElementById('reset');
@@ -424,6 +455,7 @@
   function onFrame(now) {
     if (!state.running) return;
     if (!state.manual) state.module._webFrame(now);
+    if (state.running && state.module._webBookChanged()) keepBook();
     if (state.running) requestAnimationFrame(onFrame);
   }
 
@@ -444,6 +476,7 @@
       state.running = false;
       stopSound();
       keepSettings();
+      keepBook();
       releaseLock();
       document.getElementById('bye').classList.add('shown');
     },
@@ -459,6 +492,8 @@
         if (text) m.FS.writeFile(SETTINGS_FILE, text);
         const hostText = storageGet(HOST_STORAGE_KEY);
         if (hostText) m.FS.writeFile(HOST_FILE, hostText);
+        const bookText = storageGet(BOOK_STORAGE_KEY);
+        if (bookText) m.FS.writeFile(BOOK_FILE, bookText);
       } catch (e) {
         // A damaged or missing file reads as no settings.
       }
@@ -473,6 +508,7 @@
   // games never overwrite each other's settings.
 
   function releaseLock() {
+    state.bookOwner = false;
     if (state.lockRelease) state.lockRelease();
     state.lockRelease = null;
   }
@@ -496,6 +532,7 @@
           resolve();
           return undefined;
         }
+        state.bookOwner = true;
         // Held until the game ends or the page goes away.
         const held = new Promise((release) => {
           state.lockRelease = release;
