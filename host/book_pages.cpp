@@ -34,13 +34,6 @@ int32_t wrap(int32_t value, int32_t count) {
   return count > 0 ? (value % count + count) % count : 0;
 }
 
-void drawFoot(HostLayer &layer, const char *middle) {
-  layerFill(layer, 16, kFootTop, kLayerWidth - 32, 1, kEdgeColour);
-  layerText(layer, 20, kFootTop + 6, "<", kTextColour, 2);
-  layerTextCentred(layer, kFootTop + 6, middle, kQuietColour);
-  layerText(layer, kLayerWidth - 20 - textWidth(">", 2), kFootTop + 6, ">", kTextColour, 2);
-}
-
 // The foot's arrows and its middle, as keys.
 HostAction footAction(int32_t x, int32_t y) {
   if (y < kFootTop || y >= kFootTop + 30) return HostAction::kNone;
@@ -98,7 +91,6 @@ bool recordsTap(int32_t x, int32_t y) {
 // --- Statistics: one sheet a player; A opens the player's landing map.
 
 int32_t statsPlayer;
-int32_t confirmYes;        // 1 when "Yes" is chosen on a reset
 int32_t landingGame = -1;  // -1: every game
 
 std::string chosenName() {
@@ -193,7 +185,6 @@ void statsKey(HostAction action) {
   if (action == HostAction::kDown) statsRow = wrap(statsRow + 1, kStatsRows);
   if (action == HostAction::kConfirm && !chosenName().empty()) {
     const char *const targets[kStatsRows] = {"landing", "reset-player", "reset-all"};
-    confirmYes = 0;
     hostOpenPage(targets[statsRow]);
   }
   if (action == HostAction::kBack) hostOpenPage("menu");
@@ -252,47 +243,19 @@ void resetAll() {
   hostOpenPage("stats");
 }
 
-void confirmDraw(HostLayer &layer, const char *title, const std::string &note) {
-  layerPanel(layer, title);
-  layerTextCentred(layer, 60, note.c_str(), kTextColour);
-  layerTextCentred(layer, 74, "This cannot be undone.", kQuietColour);
-  for (int32_t row = 0; row < 2; ++row) {
-    const bool chosen = (row == 0) == (confirmYes == 1);
-    const int32_t y = 108 + row * 28;
-    if (chosen) layerFill(layer, 16, y, kLayerWidth - 32, 24, kEdgeColour);
-    if (chosen) layerFill(layer, 17, y + 1, kLayerWidth - 34, 22, kPanelColour);
-    layerTextCentred(layer, y + 5, row == 0 ? "Yes" : "No", chosen ? kChosenColour : kTextColour,
-                     2);
-  }
-}
-
-void confirmKey(HostAction action, void (*yes)()) {
-  if (action == HostAction::kUp || action == HostAction::kDown || action == HostAction::kLeft ||
-      action == HostAction::kRight)
-    confirmYes = 1 - confirmYes;
-  if (action == HostAction::kBack || (action == HostAction::kConfirm && confirmYes == 0))
-    hostOpenPage("stats");
-  else if (action == HostAction::kConfirm)
-    yes();
-}
-
-bool confirmTap(int32_t x, int32_t y, void (*yes)()) {
-  if (x < 16 || x >= kLayerWidth - 16 || y < 108 || y >= 108 + 52) return false;
-  confirmYes = y < 132 ? 1 : 0;
-  confirmKey(HostAction::kConfirm, yes);
-  return true;
-}
-
 void resetPlayerDraw(HostLayer &layer) {
-  confirmDraw(layer, "Reset player?", "Every match of " + chosenName() + " goes.");
+  const std::string note =
+      "Every match of " + chosenName() + " leaves the book, for good (shared matches too).";
+  confirmDraw(layer, "Reset player?", note.c_str());
 }
-void resetPlayerKey(HostAction action) { confirmKey(action, resetPlayer); }
-bool resetPlayerTap(int32_t x, int32_t y) { return confirmTap(x, y, resetPlayer); }
+void resetPlayerKey(HostAction action) { confirmKey(action, resetPlayer, "stats"); }
+bool resetPlayerTap(int32_t x, int32_t y) { return confirmTap(x, y, resetPlayer, "stats"); }
 void resetAllDraw(HostLayer &layer) {
-  confirmDraw(layer, "Reset all?", "Every player's book goes.");
+  confirmDraw(layer, "Reset all?",
+              "Every match and dart of every player leaves the book, for good.");
 }
-void resetAllKey(HostAction action) { confirmKey(action, resetAll); }
-bool resetAllTap(int32_t x, int32_t y) { return confirmTap(x, y, resetAll); }
+void resetAllKey(HostAction action) { confirmKey(action, resetAll, "stats"); }
+bool resetAllTap(int32_t x, int32_t y) { return confirmTap(x, y, resetAll, "stats"); }
 
 // --- The landing map: the player's darts over the game's board picture.
 

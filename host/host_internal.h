@@ -35,6 +35,13 @@ int32_t textWidth(const char *text, int32_t scale = 1);
 constexpr int32_t kTextHeight = 7;  // cap height at scale 1
 void layerTextCentred(HostLayer &layer, int32_t y, const char *text, HostColour c,
                       int32_t scale = 1);
+// The bar at the foot of a page: "<", the middle text, ">".
+void drawFoot(HostLayer &layer, const char *middle);
+// A Yes/No page ("No" chosen first): yes() on Yes, back to the page named
+// back on No or B.
+void confirmDraw(HostLayer &layer, const char *title, const char *note);
+void confirmKey(HostAction action, void (*yes)(), const char *back = "menu");
+bool confirmTap(int32_t x, int32_t y, void (*yes)(), const char *back = "menu");
 // The panel every page stands on, with its title.
 void layerPanel(HostLayer &layer, const char *title);
 

@@ -38,12 +38,16 @@ void drawRow(HostLayer &layer, int32_t row, const char *text, bool chosen) {
 
 enum class FootButton { kNone, kPrevious, kBack, kNext };
 
+}  // namespace
+
 void drawFoot(HostLayer &layer, const char *middle) {
   layerFill(layer, 16, kFootTop, kLayerWidth - 32, 1, kEdgeColour);
   layerText(layer, 20, kFootTop + 6, "<", kTextColour, 2);
   layerTextCentred(layer, kFootTop + 6, middle, kQuietColour);
   layerText(layer, kLayerWidth - 20 - textWidth(">", 2), kFootTop + 6, ">", kTextColour, 2);
 }
+
+namespace {
 
 FootButton footAt(int32_t x, int32_t y) {
   if (y < kFootTop || y >= kFootTop + kFootHeight + 8) return FootButton::kNone;
@@ -366,6 +370,8 @@ bool settingsTap(int32_t x, int32_t y) {
 
 int32_t confirmRow;  // 0 "Yes", 1 "No"
 
+}  // namespace
+
 void confirmDraw(HostLayer &layer, const char *title, const char *note) {
   layerPanel(layer, title);
   drawBody(layer, 52, note);
@@ -373,23 +379,25 @@ void confirmDraw(HostLayer &layer, const char *title, const char *note) {
   drawRow(layer, 3, "No", confirmRow == 1);
 }
 
-void confirmKey(HostAction action, void (*yes)()) {
+void confirmKey(HostAction action, void (*yes)(), const char *back) {
   if (action == HostAction::kUp || action == HostAction::kDown || action == HostAction::kLeft ||
       action == HostAction::kRight)
     confirmRow = 1 - confirmRow;
   if (action == HostAction::kBack || (action == HostAction::kConfirm && confirmRow == 1))
-    hostOpenPage("menu");
+    hostOpenPage(back);
   else if (action == HostAction::kConfirm)
     yes();
 }
 
-bool confirmTap(int32_t x, int32_t y, void (*yes)()) {
+bool confirmTap(int32_t x, int32_t y, void (*yes)(), const char *back) {
   const int32_t row = rowAt(x, y);
   if (row != 2 && row != 3) return false;
   confirmRow = row - 2;
-  confirmKey(HostAction::kConfirm, yes);
+  confirmKey(HostAction::kConfirm, yes, back);
   return true;
 }
+
+namespace {
 
 void toTitle() {
   hostCloseMenu();

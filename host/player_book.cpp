@@ -24,6 +24,7 @@ struct Keeper {
   size_t budget = 0;
   bool changed = false;
   // The summary card.
+  bool showCard = true;
   bool card = false;
   BookMatch cardMatch;
   NewBests cardNews;
@@ -61,7 +62,7 @@ void observe(const HostView &view) {
                  &keeper.cardNews);
     keeper.cardMatch = keeper.book.matches.back();
     keepWithinBudget();
-    keeper.card = true;
+    keeper.card = keeper.showCard;
     keeper.changed = true;
     save();
   }
@@ -120,6 +121,8 @@ void hostBookReplace(const Book &book) {
   keeper.book = book;
   keeper.changed = false;
 }
+
+void hostShowSummary(bool on) { keeper.showCard = on; }
 
 bool hostSummaryShown() {
   // Read from the game's live state, so that the pass that leaves the end

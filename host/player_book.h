@@ -30,5 +30,8 @@ bool hostBookTakeChanged();
 // Replaces the book with one read elsewhere (the page's storage).
 void hostBookReplace(const Book &book);
 
+// Whether the summary card is shown at a match's end (the game: always;
+// tobelyn-replay: when its script asks, so that its frames stay the game's).
+void hostShowSummary(bool on);
 // The summary card is up (the end screen of a match just recorded).
 bool hostSummaryShown();

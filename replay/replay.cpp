@@ -325,6 +325,7 @@ void execute(const Line &line) {
       }
       hostEnable(c.value != kHostOff);
       hostForceHints(c.value == kHostHints);
+      hostShowSummary(c.value == kHostSummary);
       break;
     case CommandKind::Shot:
       if (!headlessSavePng(c.file.c_str())) fail(line.number, "cannot write " + c.file);

@@ -146,7 +146,7 @@ const CommandName commandNames[] = {
     {"wait", CommandKind::Wait, 1, 2, "wait S [N]", 0, nullptr},
     {"dump", CommandKind::Dump, 0, 0, "dump", 0, nullptr},
     {"shot", CommandKind::Shot, 1, 1, "shot FILE", 0, nullptr},
-    {"host", CommandKind::Host, 1, 1, "host on|off|hints", 0, nullptr},
+    {"host", CommandKind::Host, 1, 1, "host on|off|hints|summary", 0, nullptr},
 };
 
 }  // namespace
@@ -208,8 +208,10 @@ ParseResult parseScriptLine(std::string_view line) {
         command.value = kHostOn;
       } else if (words[1] == "hints") {
         command.value = kHostHints;
+      } else if (words[1] == "summary") {
+        command.value = kHostSummary;
       } else {
-        return failure("expected 'host on|off|hints'");
+        return failure("expected 'host on|off|hints|summary'");
       }
       break;
     default:

@@ -24,9 +24,9 @@ enum class CommandKind {
   Host,
 };
 
-// `host` arguments: the host off (the game alone), on, or on with its hints
-// shown.
-enum HostMode : uint32_t { kHostOff = 0, kHostOn = 1, kHostHints = 2 };
+// `host` arguments: the host off (the game alone), on, on with its hints
+// shown, or on with the match summary card shown over the end screen.
+enum HostMode : uint32_t { kHostOff = 0, kHostOn = 1, kHostHints = 2, kHostSummary = 3 };
 
 struct ScriptCommand {
   CommandKind kind = CommandKind::Empty;

@@ -178,7 +178,7 @@ TEST(Replay, BadLinesStopBeforeRunningAndNameTheLine) {
 // result: its landings are on the dump lines that show a dart mark.
 std::string bookScript() {
   std::istringstream in(readAll(scriptDir + "match_301_1p.txt"));
-  std::string out = "host on\n";
+  std::string out = "host summary\n";
   for (std::string line; std::getline(in, line);) {
     out += line + "\n";
     if (line == "run 10") out += "dump\n";
