@@ -76,32 +76,26 @@
     }
   }
 
-  // Copies the settings file the game has just written to the storage.
-  function keepSettings() {
+  // Copies a file the game has just written to the storage under key.
+  function keepFile(file, key) {
     const m = state.module;
     if (!m) return;
     try {
-      storageSet(m.FS.readFile(SETTINGS_FILE, { encoding: 'utf8' }));
-    } catch (e) {
-      // No file yet.
-    }
-    try {
-      storageSet(m.FS.readFile(HOST_FILE, { encoding: 'utf8' }), HOST_STORAGE_KEY);
+      storageSet(m.FS.readFile(file, { encoding: 'utf8' }), key);
     } catch (e) {
       // No file yet.
     }
   }
 
-  // Copies the player book the game has just written to the storage. A
-  // refusal (quota, private mode) leaves the old copy; the game plays on.
+  function keepSettings() {
+    keepFile(SETTINGS_FILE, STORAGE_KEY);
+    keepFile(HOST_FILE, HOST_STORAGE_KEY);
+  }
+
+  // The player book, by the tab that holds the lock only. A refusal (quota,
+  // private mode) leaves the old copy; the game plays on.
   function keepBook() {
-    const m = state.module;
-    if (!m || !state.bookOwner) return;
-    try {
-      storageSet(m.FS.readFile(BOOK_FILE, { encoding: 'utf8' }), BOOK_STORAGE_KEY);
-    } catch (e) {
-      // No book yet.
-    }
+    if (state.bookOwner) keepFile(BOOK_FILE, BOOK_STORAGE_KEY);
   }
 
   function downloadBook() {
