@@ -9,6 +9,7 @@
 
 #include "platform/backend.h"
 #include "platform/common/platform_internal.h"
+#include "platform/common/test_clock.h"
 #include "platform/gx.h"
 #include "platform/headless/png.h"
 
@@ -23,7 +24,6 @@ constexpr int kKeysMax = 256;
 uint16_t frame[kFramePixelsMax];
 
 struct HeadlessState {
-  uint32_t clock;
   bool held[kKeysMax];
   bool displayOpen;
   bool suspended;
@@ -74,6 +74,7 @@ void postToWindow(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void resetState() {
   state = initialState();
+  shared::testClockReset();
   std::memset(frame, 0, sizeof frame);
 }
 
@@ -107,7 +108,7 @@ const char *backendRegistryPath() { return registryInFile ? registryPath : nullp
 
 // --- Clock, keys, sound.
 
-DWORD timeGetTime() { return state.clock; }
+DWORD timeGetTime() { return shared::testClockNow(); }
 
 SHORT GetAsyncKeyState(int vKey) {
   if (vKey < 0 || vKey >= kKeysMax || !state.held[vKey]) return 0;
@@ -201,8 +202,8 @@ void headlessSetRegistryDir(const char *dir) {
 
 void headlessClearMemoryRegistry() { platformClearMemoryRegistry(); }
 
-void headlessSetClock(uint32_t ms) { state.clock = ms; }
-void headlessAdvanceClock(uint32_t ms) { state.clock += ms; }  // wraps like the real clock
+void headlessSetClock(uint32_t ms) { shared::testClockSet(ms); }
+void headlessAdvanceClock(uint32_t ms) { shared::testClockAdvance(ms); }
 
 void headlessHold(int vk, bool held) {
   if (vk >= 0 && vk < kKeysMax) state.held[vk] = held;

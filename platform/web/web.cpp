@@ -10,8 +10,10 @@
 
 #include "host/host.h"
 #include "platform/backend.h"
+#include "platform/common/gx_screen.h"
 #include "platform/common/key_latch.h"
 #include "platform/common/platform_internal.h"
+#include "platform/common/test_clock.h"
 #include "platform/common/view.h"
 #include "platform/common/wave.h"
 #include "platform/gx.h"
@@ -54,16 +56,11 @@ shared::View view{0, 0, 0, 0, 0};
 
 bool windowLive = false;
 bool displayOpen = false;
-bool suspended = false;
 bool shownValid = false;  // shownFrame holds what the canvas shows
 
 uint16_t frameBuffer[kDisplayWidth * kDisplayHeight];
 uint16_t shownFrame[kDisplayWidth * kDisplayHeight];
 uint8_t rgba[kDisplayWidth * kDisplayHeight * 4];
-
-// A scripted clock for tests that compare frames with the headless build.
-bool clockScripted = false;
-uint32_t scriptedClock = 0;
 
 // Posted under the same rules as the desktop's: a storm of key presses or
 // taps is capped, an activation change is never dropped.
@@ -170,11 +167,8 @@ EMSCRIPTEN_KEEPALIVE const int *webLayout(int areaW, int areaH) {
 }
 
 // Tests: a clock that moves only when told, as the headless build's does.
-EMSCRIPTEN_KEEPALIVE void webSetClock(uint32_t ms) {
-  clockScripted = true;
-  scriptedClock = ms;
-}
-EMSCRIPTEN_KEEPALIVE void webAdvanceClock(uint32_t ms) { scriptedClock += ms; }
+EMSCRIPTEN_KEEPALIVE void webSetClock(uint32_t ms) { shared::testClockSet(ms); }
+EMSCRIPTEN_KEEPALIVE void webAdvanceClock(uint32_t ms) { shared::testClockAdvance(ms); }
 // Tests: a key message without holding the key, and a held key without a
 // message, as the replay scripts' key, hold and release commands.
 // The page's Menu button: the host's menu opens, or closes.
@@ -224,7 +218,7 @@ const char *backendRegistryPath() { return "/tobelyn/settings"; }
 // --- Clock, keys, sound.
 
 DWORD timeGetTime() {
-  if (clockScripted) return scriptedClock;
+  if (shared::testClockSetByTest()) return shared::testClockNow();
   return static_cast<DWORD>(static_cast<uint64_t>(emscripten_get_now()));
 }
 
@@ -261,38 +255,12 @@ int GXCloseDisplay() {
 }
 
 void *GXBeginDraw() {
-  if (!displayOpen || suspended) return nullptr;
+  if (!displayOpen || shared::displaySuspended()) return nullptr;
   return frameBuffer;
 }
 
 int GXEndDraw() {
-  if (!displayOpen || suspended) return 0;
+  if (!displayOpen || shared::displaySuspended()) return 0;
   present();
-  return 1;
-}
-
-int GXOpenInput() { return 1; }
-int GXCloseInput() { return 1; }
-
-GXDisplayProperties GXGetDisplayProperties() {
-  GXDisplayProperties p{};
-  p.cxWidth = kDisplayWidth;
-  p.cyHeight = kDisplayHeight;
-  p.cbxPitch = 2;
-  p.cbyPitch = kDisplayWidth * 2;
-  p.cBPP = 16;
-  p.ffFormat = kfDirect565;
-  return p;
-}
-
-GXKeyList GXGetDefaultKeys(int) { return platformDefaultKeys(); }
-
-int GXSuspend() {
-  suspended = true;
-  return 1;
-}
-
-int GXResume() {
-  suspended = false;
   return 1;
 }

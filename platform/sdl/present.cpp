@@ -1,0 +1,213 @@
+// The desktop backend's picture: the 240x320 frame drawn into the window at
+// a whole-number scale (or fitted), paced at 60 frames a second, with frame
+// statistics on request; and the clock.
+#include <time.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/common/gx_screen.h"
+#include "platform/gx.h"
+#include "platform/sdl/backend_state.h"
+
+namespace sdlb {
+
+View view{0, 0, 0, 0, 0};
+bool anyFrameShown = false;
+bool statsOn = false;
+
+int64_t monoNs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+void sleepUntil(int64_t ns) {
+  timespec ts;
+  ts.tv_sec = static_cast<time_t>(ns / 1000000000);
+  ts.tv_nsec = static_cast<long>(ns % 1000000000);
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+  }
+}
+
+namespace {
+
+// Taken when the program is loaded, as the reference for the start-up time
+// in the frame statistics.
+const int64_t loadTimeNs = monoNs();
+
+bool lastBeginNull = false;  // the last GXBeginDraw handed out no buffer
+int lastW = 0, lastH = 0;
+uint32_t lastFormat = 0;
+
+uint16_t frameBuffer[kDisplayWidth * kDisplayHeight];
+uint16_t shownFrame[kDisplayWidth * kDisplayHeight];  // what the window shows
+uint32_t pixelTable[65536];
+
+// Fallback for window surfaces that are not 32 bits a pixel.
+SDL_Surface *frameSurface = nullptr;
+
+FitTaps fitTaps;
+bool fitTapsReady = false;
+
+int64_t deadline = 0;
+
+// Frame statistics, kept when TOBELYN_FRAME_STATS is set in the
+// environment and printed when the window goes away.
+constexpr int kMaxIntervals = 1 << 16;
+uint32_t intervals[kMaxIntervals];
+int intervalCount = 0;
+int64_t lastShownNs = 0;
+int64_t firstFrameNs = 0;
+
+// Display rows first..last, converted through the pixel table straight into
+// a 32-bit window surface; r becomes the window rows touched.
+void drawDirect(SDL_Surface *surface, int first, int last, SDL_Rect *r) {
+  if (lastFormat != surface->format->format) {
+    build565Table(pixelTable, surface->format->Rmask, surface->format->Gmask,
+                  surface->format->Bmask, surface->format->Amask);
+    lastFormat = surface->format->format;
+  }
+  if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+  uint8_t *pixels = static_cast<uint8_t *>(surface->pixels);
+  if (fitTapsReady) {
+    fitFrameRows(frameBuffer, pixelTable, view, fitTaps, pixels, surface->pitch, first, last, &r->y,
+                 &r->h);
+  } else {
+    scaleFrameRows(frameBuffer, pixelTable, view, pixels, surface->pitch, first, last, &r->y,
+                   &r->h);
+  }
+  if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  std::memcpy(shownFrame + first * kDisplayWidth, frameBuffer + first * kDisplayWidth,
+              static_cast<size_t>(last - first + 1) * kDisplayWidth * sizeof(uint16_t));
+}
+
+// Any other surface: SDL converts and scales the whole frame.
+void drawConverted(SDL_Surface *surface, const SDL_Rect &r) {
+  if (frameSurface == nullptr) {
+    frameSurface = SDL_CreateRGBSurfaceWithFormatFrom(
+        frameBuffer, kDisplayWidth, kDisplayHeight, 16, kDisplayWidth * 2, SDL_PIXELFORMAT_RGB565);
+  }
+  if (frameSurface != nullptr) {
+    SDL_Rect dst = r;
+    SDL_BlitScaled(frameSurface, nullptr, surface, &dst);
+  }
+}
+
+void pace() {
+  int64_t now = monoNs();
+  if (deadline != 0 && now < deadline) {
+    sleepUntil(deadline);
+    now = monoNs();
+  }
+  deadline = nextDeadline(deadline, now, kFramePeriodNs);
+}
+
+void recordShown() {
+  if (!statsOn) return;
+  int64_t now = monoNs();
+  if (firstFrameNs == 0) firstFrameNs = now;
+  if (lastShownNs != 0 && intervalCount < kMaxIntervals) {
+    intervals[intervalCount++] = static_cast<uint32_t>((now - lastShownNs) / 1000);
+  }
+  lastShownNs = now;
+}
+
+}  // namespace
+
+// Only the rows that changed since the last shown frame are converted and
+// sent: most frames of the menus change little or nothing, and the display
+// server has less to copy.
+void showFrame() {
+  if (window == nullptr) return;
+  SDL_Surface *surface = SDL_GetWindowSurface(window);
+  if (surface == nullptr) return;
+  if (surface != lastSurface || surface->w != lastW || surface->h != lastH) {
+    // New or resized surface: new place for the picture and fresh bars.
+    lastSurface = surface;
+    lastW = surface->w;
+    lastH = surface->h;
+    needClear = true;
+  }
+  bool direct = surface->format->BytesPerPixel == 4;
+  int first = 0, last = kDisplayHeight - 1;
+  if (!needClear && direct && !changedRows(frameBuffer, shownFrame, &first, &last)) return;
+  if (needClear) {
+    view = fitMode ? computeFitView(surface->w, surface->h) : computeView(surface->w, surface->h);
+    fitTapsReady = fitMode && buildFitTaps(view, &fitTaps);
+    first = 0;
+    last = kDisplayHeight - 1;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+  }
+  SDL_Rect r{view.x, view.y, view.w, view.h};
+  if (direct) {
+    drawDirect(surface, first, last, &r);
+  } else {
+    drawConverted(surface, r);
+  }
+  if (needClear) {
+    SDL_UpdateWindowSurface(window);
+  } else if (r.h > 0) {
+    SDL_UpdateWindowSurfaceRects(window, &r, 1);
+  }
+  needClear = false;
+}
+
+void reportStats() {
+  if (!statsOn) return;
+  double mean;
+  uint32_t p99;
+  int n = intervalCount;
+  frameStats(intervals, n, &mean, &p99);
+  std::fprintf(stderr,
+               "tobelyn: first frame %.1f ms after start; %d frame intervals, mean %.2f ms, "
+               "p99 %.2f ms\n",
+               firstFrameNs != 0 ? (firstFrameNs - loadTimeNs) / 1e6 : -1.0, n, mean / 1000.0,
+               p99 / 1000.0);
+  intervalCount = 0;
+}
+
+}  // namespace sdlb
+
+using namespace sdlb;
+
+DWORD timeGetTime() { return static_cast<DWORD>(SDL_GetTicks64()); }
+
+int GXOpenDisplay(HWND, DWORD) {
+  if (window == nullptr) return 0;
+  displayOpen = true;
+  std::memset(frameBuffer, 0, sizeof frameBuffer);
+  return 1;
+}
+
+int GXCloseDisplay() {
+  displayOpen = false;
+  return 1;
+}
+
+void *GXBeginDraw() {
+  if (!displayOpen || shared::displaySuspended() || window == nullptr) {
+    // Nothing to draw into, but the frame still takes its time, so that an
+    // inactive game does not spin.
+    lastBeginNull = true;
+    lastShownNs = 0;  // the statistics skip the gap
+    pace();
+    return nullptr;
+  }
+  lastBeginNull = false;
+  return frameBuffer;
+}
+
+int GXEndDraw() {
+  if (lastBeginNull) {
+    lastBeginNull = false;  // already paced in GXBeginDraw
+    return 0;
+  }
+  if (!displayOpen || window == nullptr) return 0;
+  withDisplay(showFrame);
+  recordShown();
+  anyFrameShown = true;
+  pace();
+  return 1;
+}
