@@ -44,8 +44,8 @@ void writeWindowState();
 
 extern View view;
 extern bool anyFrameShown;
-// Frame statistics on stderr (TOBELYN_FRAME_STATS).
-extern bool statsOn;
+// Frames at 60 a second, with statistics on stderr on request.
+extern shared::FramePacer pacer;
 
 // Draws the frame buffer into the window and shows the rows that changed.
 void showFrame();

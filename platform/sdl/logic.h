@@ -1,5 +1,5 @@
 // The desktop backend's pure parts: window scale, pixel conversion, key
-// codes, frame pacing, icon decoding, file locations and the
+// codes, icon decoding, file locations and the
 // single-instance lock. Nothing here calls SDL, so the unit tests link these
 // directly.
 #pragma once
@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/common/fit.h"
+#include "platform/common/frame_pacer.h"
 #include "platform/common/pad.h"
 #include "platform/common/view.h"
 #include "platform/common/wave.h"
@@ -15,13 +16,16 @@
 
 namespace sdlb {
 
-// The picture's place in the window, pointer mapping, changed rows and wave
-// parsing are shared with the other backends.
+// The picture's place in the window, pointer mapping, changed rows, wave
+// parsing and frame pacing are shared with the other backends.
 using shared::changedRows;
 using shared::computeView;
+using shared::frameStats;
 using shared::kDisplayHeight;
 using shared::kDisplayWidth;
+using shared::kFramePeriodNs;
 using shared::mapToDisplay;
+using shared::nextDeadline;
 using shared::parseWave;
 using shared::View;
 using shared::WaveData;
@@ -95,19 +99,6 @@ using shared::stickDirection;
 // The game's button for an SDL game controller button, through the shared
 // table of pad controls; -1 for the buttons the game does not use.
 int padButtonFor(int sdlControllerButton);
-
-// --- Frame pacing (monotonic nanoseconds).
-
-constexpr int64_t kFramePeriodNs = 16666667;  // 60 frames a second
-
-// The deadline of the frame after one whose deadline was `deadline`, seen
-// at time `now`. A late frame (by more than one period) starts a new
-// schedule from now instead of rushing to catch up.
-int64_t nextDeadline(int64_t deadline, int64_t now, int64_t period);
-
-// Mean and 99th percentile of a set of frame intervals (microseconds).
-// Sorts the array in place.
-void frameStats(uint32_t *intervalsUs, int count, double *meanUs, uint32_t *p99Us);
 
 // --- Icon.
 

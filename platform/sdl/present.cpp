@@ -15,7 +15,6 @@ namespace sdlb {
 
 View view{0, 0, 0, 0, 0};
 bool anyFrameShown = false;
-bool statsOn = false;
 
 int64_t monoNs() {
   timespec ts;
@@ -36,6 +35,13 @@ namespace {
 // Taken when the program is loaded, as the reference for the start-up time
 // in the frame statistics.
 const int64_t loadTimeNs = monoNs();
+int64_t sinceLoad() { return monoNs() - loadTimeNs; }
+
+}  // namespace
+
+shared::FramePacer pacer{{monoNs, sleepUntil, sinceLoad}};
+
+namespace {
 
 bool lastBeginNull = false;  // the last GXBeginDraw handed out no buffer
 int lastW = 0, lastH = 0;
@@ -50,16 +56,6 @@ SDL_Surface *frameSurface = nullptr;
 
 FitTaps fitTaps;
 bool fitTapsReady = false;
-
-int64_t deadline = 0;
-
-// Frame statistics, kept when TOBELYN_FRAME_STATS is set in the
-// environment and printed when the window goes away.
-constexpr int kMaxIntervals = 1 << 16;
-uint32_t intervals[kMaxIntervals];
-int intervalCount = 0;
-int64_t lastShownNs = 0;
-int64_t firstFrameNs = 0;
 
 // Display rows first..last, converted through the pixel table straight into
 // a 32-bit window surface; r becomes the window rows touched.
@@ -93,25 +89,6 @@ void drawConverted(SDL_Surface *surface, const SDL_Rect &r) {
     SDL_Rect dst = r;
     SDL_BlitScaled(frameSurface, nullptr, surface, &dst);
   }
-}
-
-void pace() {
-  int64_t now = monoNs();
-  if (deadline != 0 && now < deadline) {
-    sleepUntil(deadline);
-    now = monoNs();
-  }
-  deadline = nextDeadline(deadline, now, kFramePeriodNs);
-}
-
-void recordShown() {
-  if (!statsOn) return;
-  int64_t now = monoNs();
-  if (firstFrameNs == 0) firstFrameNs = now;
-  if (lastShownNs != 0 && intervalCount < kMaxIntervals) {
-    intervals[intervalCount++] = static_cast<uint32_t>((now - lastShownNs) / 1000);
-  }
-  lastShownNs = now;
 }
 
 }  // namespace
@@ -154,19 +131,7 @@ void showFrame() {
   needClear = false;
 }
 
-void reportStats() {
-  if (!statsOn) return;
-  double mean;
-  uint32_t p99;
-  int n = intervalCount;
-  frameStats(intervals, n, &mean, &p99);
-  std::fprintf(stderr,
-               "tobelyn: first frame %.1f ms after start; %d frame intervals, mean %.2f ms, "
-               "p99 %.2f ms\n",
-               firstFrameNs != 0 ? (firstFrameNs - loadTimeNs) / 1e6 : -1.0, n, mean / 1000.0,
-               p99 / 1000.0);
-  intervalCount = 0;
-}
+void reportStats() { shared::reportStats(pacer, ""); }
 
 }  // namespace sdlb
 
@@ -191,8 +156,8 @@ void *GXBeginDraw() {
     // Nothing to draw into, but the frame still takes its time, so that an
     // inactive game does not spin.
     lastBeginNull = true;
-    lastShownNs = 0;  // the statistics skip the gap
-    pace();
+    skipInterval(pacer);  // the statistics skip the gap
+    pace(pacer);
     return nullptr;
   }
   lastBeginNull = false;
@@ -206,8 +171,8 @@ int GXEndDraw() {
   }
   if (!displayOpen || window == nullptr) return 0;
   withDisplay(showFrame);
-  recordShown();
+  recordShown(pacer);
   anyFrameShown = true;
-  pace();
+  pace(pacer);
   return 1;
 }

@@ -123,7 +123,7 @@ bool createWindow(LPCWSTR title, HICON icon) {
   if (!startVideo()) return false;
   writeWindowState();  // a window made again in one process reads the last
   catchCloseSignals();
-  statsOn = envSwitch("TOBELYN_FRAME_STATS");
+  pacer.statsOn = envSwitch("TOBELYN_FRAME_STATS");
   traceOn = envSwitch("TOBELYN_TRACE");
 
   char utf8[400];
