@@ -1,14 +1,31 @@
 // The shared GX calls of the backends with a real 240x320 screen.
 #include "platform/common/gx_screen.h"
 
+#include <cstring>
+
 #include "platform/backend.h"
-#include "platform/common/view.h"
 #include "platform/gx.h"
 
 namespace {
 bool suspended = false;
+bool open = false;
 }  // namespace
 
+uint16_t shared::screenFrame[kDisplayWidth * kDisplayHeight];
+
+int shared::openScreen(bool windowReady) {
+  if (!windowReady) return 0;
+  open = true;
+  std::memset(screenFrame, 0, sizeof screenFrame);
+  return 1;
+}
+
+int shared::closeScreen() {
+  open = false;
+  return 1;
+}
+
+bool shared::screenOpen() { return open; }
 bool shared::displaySuspended() { return suspended; }
 
 int GXOpenInput() { return 1; }

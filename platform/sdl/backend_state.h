@@ -24,7 +24,6 @@ void sleepUntil(int64_t ns);
 
 extern SDL_Window *window;
 extern bool sdlUp;        // SDL's video is started
-extern bool displayOpen;  // between GXOpenDisplay and GXCloseDisplay
 extern bool needClear;    // the letterbox bars must be painted again
 extern bool fitMode;      // the picture as large as the window allows
 extern SDL_Surface *lastSurface;

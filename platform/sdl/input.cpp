@@ -5,6 +5,7 @@
 
 #include "host/host.h"
 #include "platform/backend.h"
+#include "platform/common/gx_screen.h"
 #include "platform/common/platform_internal.h"
 #include "platform/sdl/backend_state.h"
 
@@ -152,7 +153,7 @@ void windowEvent(const SDL_WindowEvent &w) {
       // Paint the last frame again at once; while the game is inactive
       // nothing else would.
       needClear = true;
-      if (displayOpen) showFrame();
+      if (shared::screenOpen()) showFrame();
       break;
     default:
       break;

@@ -47,7 +47,6 @@ bool lastBeginNull = false;  // the last GXBeginDraw handed out no buffer
 int lastW = 0, lastH = 0;
 uint32_t lastFormat = 0;
 
-uint16_t frameBuffer[kDisplayWidth * kDisplayHeight];
 uint16_t shownFrame[kDisplayWidth * kDisplayHeight];  // what the window shows
 uint32_t pixelTable[65536];
 
@@ -68,22 +67,23 @@ void drawDirect(SDL_Surface *surface, int first, int last, SDL_Rect *r) {
   if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
   uint8_t *pixels = static_cast<uint8_t *>(surface->pixels);
   if (fitTapsReady) {
-    fitFrameRows(frameBuffer, pixelTable, view, fitTaps, pixels, surface->pitch, first, last, &r->y,
-                 &r->h);
+    fitFrameRows(shared::screenFrame, pixelTable, view, fitTaps, pixels, surface->pitch, first,
+                 last, &r->y, &r->h);
   } else {
-    scaleFrameRows(frameBuffer, pixelTable, view, pixels, surface->pitch, first, last, &r->y,
-                   &r->h);
+    scaleFrameRows(shared::screenFrame, pixelTable, view, pixels, surface->pitch, first, last,
+                   &r->y, &r->h);
   }
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-  std::memcpy(shownFrame + first * kDisplayWidth, frameBuffer + first * kDisplayWidth,
+  std::memcpy(shownFrame + first * kDisplayWidth, shared::screenFrame + first * kDisplayWidth,
               static_cast<size_t>(last - first + 1) * kDisplayWidth * sizeof(uint16_t));
 }
 
 // Any other surface: SDL converts and scales the whole frame.
 void drawConverted(SDL_Surface *surface, const SDL_Rect &r) {
   if (frameSurface == nullptr) {
-    frameSurface = SDL_CreateRGBSurfaceWithFormatFrom(
-        frameBuffer, kDisplayWidth, kDisplayHeight, 16, kDisplayWidth * 2, SDL_PIXELFORMAT_RGB565);
+    frameSurface =
+        SDL_CreateRGBSurfaceWithFormatFrom(shared::screenFrame, kDisplayWidth, kDisplayHeight, 16,
+                                           kDisplayWidth * 2, SDL_PIXELFORMAT_RGB565);
   }
   if (frameSurface != nullptr) {
     SDL_Rect dst = r;
@@ -109,7 +109,7 @@ void showFrame() {
   }
   bool direct = surface->format->BytesPerPixel == 4;
   int first = 0, last = kDisplayHeight - 1;
-  if (!needClear && direct && !changedRows(frameBuffer, shownFrame, &first, &last)) return;
+  if (!needClear && direct && !changedRows(shared::screenFrame, shownFrame, &first, &last)) return;
   if (needClear) {
     view = fitMode ? computeFitView(surface->w, surface->h) : computeView(surface->w, surface->h);
     fitTapsReady = fitMode && buildFitTaps(view, &fitTaps);
@@ -139,20 +139,11 @@ using namespace sdlb;
 
 DWORD timeGetTime() { return static_cast<DWORD>(SDL_GetTicks64()); }
 
-int GXOpenDisplay(HWND, DWORD) {
-  if (window == nullptr) return 0;
-  displayOpen = true;
-  std::memset(frameBuffer, 0, sizeof frameBuffer);
-  return 1;
-}
-
-int GXCloseDisplay() {
-  displayOpen = false;
-  return 1;
-}
+int GXOpenDisplay(HWND, DWORD) { return shared::openScreen(window != nullptr); }
+int GXCloseDisplay() { return shared::closeScreen(); }
 
 void *GXBeginDraw() {
-  if (!displayOpen || shared::displaySuspended() || window == nullptr) {
+  if (!shared::screenOpen() || shared::displaySuspended() || window == nullptr) {
     // Nothing to draw into, but the frame still takes its time, so that an
     // inactive game does not spin.
     lastBeginNull = true;
@@ -161,7 +152,7 @@ void *GXBeginDraw() {
     return nullptr;
   }
   lastBeginNull = false;
-  return frameBuffer;
+  return shared::screenFrame;
 }
 
 int GXEndDraw() {
@@ -169,7 +160,7 @@ int GXEndDraw() {
     lastBeginNull = false;  // already paced in GXBeginDraw
     return 0;
   }
-  if (!displayOpen || window == nullptr) return 0;
+  if (!shared::screenOpen() || window == nullptr) return 0;
   withDisplay(showFrame);
   recordShown(pacer);
   anyFrameShown = true;

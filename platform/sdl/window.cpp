@@ -8,6 +8,7 @@
 
 #include "host/host.h"
 #include "platform/backend.h"
+#include "platform/common/gx_screen.h"
 #include "platform/common/safe_file.h"
 #include "platform/common/wide_text.h"
 #include "platform/resources.h"
@@ -17,7 +18,6 @@ namespace sdlb {
 
 SDL_Window *window = nullptr;
 bool sdlUp = false;
-bool displayOpen = false;
 bool needClear = true;
 bool fitMode = false;
 SDL_Surface *lastSurface = nullptr;
@@ -291,6 +291,6 @@ void backendDestroyWindow() {
   withDisplay([] { SDL_DestroyWindow(window); });
   window = nullptr;
   lastSurface = nullptr;
-  displayOpen = false;
+  shared::closeScreen();
   clearHeld();
 }

@@ -55,10 +55,8 @@ shared::KeyLatch keys;
 shared::View view{0, 0, 0, 0, 0};
 
 bool windowLive = false;
-bool displayOpen = false;
 bool shownValid = false;  // shownFrame holds what the canvas shows
 
-uint16_t frameBuffer[kDisplayWidth * kDisplayHeight];
 uint16_t shownFrame[kDisplayWidth * kDisplayHeight];
 uint8_t rgba[kDisplayWidth * kDisplayHeight * 4];
 
@@ -118,9 +116,9 @@ void take(const Event &e) {
 
 void present() {
   int first = 0, last = kDisplayHeight - 1;
-  if (shownValid && !shared::changedRows(frameBuffer, shownFrame, &first, &last)) return;
-  webb::rowsToRgba(frameBuffer, rgba, first, last);
-  std::memcpy(shownFrame + first * kDisplayWidth, frameBuffer + first * kDisplayWidth,
+  if (shownValid && !shared::changedRows(shared::screenFrame, shownFrame, &first, &last)) return;
+  webb::rowsToRgba(shared::screenFrame, rgba, first, last);
+  std::memcpy(shownFrame + first * kDisplayWidth, shared::screenFrame + first * kDisplayWidth,
               static_cast<size_t>(last - first + 1) * kDisplayWidth * sizeof(uint16_t));
   shownValid = true;
   tobPresent(rgba, first, last - first + 1);
@@ -198,7 +196,7 @@ void backendShowWindow(int) {}
 
 void backendDestroyWindow() {
   windowLive = false;
-  displayOpen = false;
+  shared::closeScreen();
   keys.clear();
   tobStop();
 }
@@ -242,25 +240,16 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
 
 // --- The display and buttons.
 
-int GXOpenDisplay(HWND, DWORD) {
-  if (!windowLive) return 0;
-  displayOpen = true;
-  std::memset(frameBuffer, 0, sizeof frameBuffer);
-  return 1;
-}
-
-int GXCloseDisplay() {
-  displayOpen = false;
-  return 1;
-}
+int GXOpenDisplay(HWND, DWORD) { return shared::openScreen(windowLive); }
+int GXCloseDisplay() { return shared::closeScreen(); }
 
 void *GXBeginDraw() {
-  if (!displayOpen || shared::displaySuspended()) return nullptr;
-  return frameBuffer;
+  if (!shared::screenOpen() || shared::displaySuspended()) return nullptr;
+  return shared::screenFrame;
 }
 
 int GXEndDraw() {
-  if (!displayOpen || shared::displaySuspended()) return 0;
+  if (!shared::screenOpen() || shared::displaySuspended()) return 0;
   present();
   return 1;
 }
