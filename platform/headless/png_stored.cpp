@@ -61,14 +61,6 @@ struct ChunkWriter {
   }
 };
 
-// The RGB bytes of one pixel, each channel widened by bit replication.
-void expand565(uint16_t v, uint8_t *rgb) {
-  uint32_t r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
-  rgb[0] = static_cast<uint8_t>((r << 3) | (r >> 2));
-  rgb[1] = static_cast<uint8_t>((g << 2) | (g >> 4));
-  rgb[2] = static_cast<uint8_t>((b << 3) | (b >> 2));
-}
-
 }  // namespace
 
 bool pngWrite565(const char *path, const uint16_t *pixels, uint32_t width, uint32_t height) {
