@@ -1,6 +1,7 @@
 // Where the 240x320 picture lies in a window or page area, how a pointer
-// position maps back to a display pixel, and which rows changed between two
-// frames: the decisions every backend that shows the picture shares.
+// position maps back to a display pixel, which rows changed between two
+// frames and how a 5-6-5 pixel becomes a window's 32-bit one: the decisions
+// every backend that shows the picture shares.
 #pragma once
 
 #include <cstdint>
@@ -28,5 +29,9 @@ bool mapToDisplay(const View &view, double ax, double ay, int *dx, int *dy);
 // The first and last of the 320 rows where two frames differ; false when
 // they are the same.
 bool changedRows(const uint16_t *a, const uint16_t *b, int *firstRow, int *lastRow);
+
+// Builds the 65536-entry table from 5-6-5 pixels to a window's 32-bit
+// pixels, given the window format's channel masks (alpha set to opaque).
+void build565Table(uint32_t *table, uint32_t rmask, uint32_t gmask, uint32_t bmask, uint32_t amask);
 
 }  // namespace shared

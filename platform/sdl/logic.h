@@ -18,6 +18,7 @@ namespace sdlb {
 
 // The picture's place in the window, pointer mapping, changed rows, wave
 // parsing and frame pacing are shared with the other backends.
+using shared::build565Table;
 using shared::changedRows;
 using shared::computeView;
 using shared::frameStats;
@@ -37,10 +38,6 @@ using shared::waveImageSize;
 // the window frame on a desktop whose usable area is usableW x usableH, and
 // never below 2.
 int chooseWindowScale(int usableW, int usableH);
-
-// Builds the 65536-entry table from 5-6-5 pixels to the window's 32-bit
-// pixels, given the window format's channel masks (alpha set to opaque).
-void build565Table(uint32_t *table, uint32_t rmask, uint32_t gmask, uint32_t bmask, uint32_t amask);
 
 // Draws the 240x320 5-6-5 frame into a 32-bit destination at the view's
 // place, scaled by view.scale (1 or more) with square pixels. dstPitch is in

@@ -1,4 +1,4 @@
-// Window scale and the scaled 5-6-5 copy.
+// Window scale and the scaled copy of the frame.
 #include <cstring>
 
 #include "platform/sdl/logic.h"
@@ -11,16 +11,6 @@ namespace {
 constexpr int kFrameMarginW = 16;
 constexpr int kFrameMarginH = 48;
 
-int channelValue(uint32_t value8, uint32_t mask) {
-  if (mask == 0) return 0;
-  int shift = 0;
-  while (((mask >> shift) & 1u) == 0) ++shift;
-  int bits = 0;
-  while (shift + bits < 32 && ((mask >> (shift + bits)) & 1u) != 0) ++bits;
-  uint32_t v = bits >= 8 ? value8 << (bits - 8) : value8 >> (8 - bits);
-  return static_cast<int>((v << shift) & mask);
-}
-
 }  // namespace
 
 int chooseWindowScale(int usableW, int usableH) {
@@ -28,19 +18,6 @@ int chooseWindowScale(int usableW, int usableH) {
   int sh = (usableH - kFrameMarginH) / kDisplayHeight;
   int s = sw < sh ? sw : sh;
   return s < 2 ? 2 : s;
-}
-
-void build565Table(uint32_t *table, uint32_t rmask, uint32_t gmask, uint32_t bmask,
-                   uint32_t amask) {
-  for (uint32_t p = 0; p < 65536; ++p) {
-    // Widen each channel to 8 bits, repeating the top bits so that full
-    // intensity stays full (31 -> 255, 63 -> 255).
-    uint32_t r5 = (p >> 11) & 31, g6 = (p >> 5) & 63, b5 = p & 31;
-    uint32_t r = (r5 << 3) | (r5 >> 2), g = (g6 << 2) | (g6 >> 4), b = (b5 << 3) | (b5 >> 2);
-    table[p] = static_cast<uint32_t>(channelValue(r, rmask)) |
-               static_cast<uint32_t>(channelValue(g, gmask)) |
-               static_cast<uint32_t>(channelValue(b, bmask)) | amask;
-  }
 }
 
 void scaleFrame(const uint16_t *frame, const uint32_t *table, const View &view, uint8_t *dst,
