@@ -23,9 +23,9 @@ g++ -std=c++20 -O1 -o "$out/rc2cpp" tools/rc2cpp.cpp
 # The browser backend's platform sources: the shared ones every backend
 # links (as platform/common/CMakeLists.txt lists them, with the POSIX file
 # code), the GX calls shared by the backends with a real screen, and its own.
-platform_sources=(buttons.cpp checksum.cpp default_keys.cpp frame_pacer.cpp key_latch.cpp platform.cpp
-  registry.cpp registry_file.cpp resources.cpp safe_file.cpp test_clock.cpp view.cpp wave.cpp
-  wide_text.cpp gx_screen.cpp)
+platform_sources=(buttons.cpp checksum.cpp default_keys.cpp fit.cpp frame_pacer.cpp key_latch.cpp
+  pad.cpp platform.cpp registry.cpp registry_file.cpp resources.cpp safe_file.cpp test_clock.cpp
+  view.cpp wave.cpp wide_text.cpp window_state.cpp gx_screen.cpp)
 sources=(app/*.cpp gfx/*.cpp game/*.cpp screens/*.cpp host/*.cpp
   "${platform_sources[@]/#/platform/common/}"
   platform/web/web.cpp platform/web/web_logic.cpp app/entry/web_main.cpp
