@@ -1,8 +1,11 @@
 // What the parts of the native Windows build's display stand-in share: the
-// gamepads (pads.cpp) and the remembered window's file (window_file.cpp),
-// used by the window (window.cpp). Included after platform/winapi.h.
+// picture and the frames' pace (picture.cpp), the gamepads (pads.cpp) and
+// the remembered window's file (window_file.cpp), used by the window
+// (window.cpp). Included after platform/winapi.h.
 #pragma once
 
+#include "platform/common/frame_pacer.h"
+#include "platform/common/view.h"
 #include "platform/common/window_state.h"
 
 // Marks a pad button's press, posted as WM_KEYDOWN with the code bound to
@@ -26,3 +29,40 @@ void padsForget();
 // temporary file, and a failure only means the next start is a first one.
 bool readWindowFile(shared::WindowState *out);
 void writeWindowFile(const shared::WindowState &state);
+
+namespace win32b {
+
+// --- The window (window.cpp).
+
+extern HWND gameWindow;
+// Whether the game's window is the active one, as WM_ACTIVATE last said:
+// pads count only then (asking the system each pass would cost a round
+// trip to it on the way to every frame).
+extern bool active;
+// Ends the keys' pass: a press and release between two frames has been
+// seen by the frame's poll.
+void endKeyPass();
+// The host's volume (0 to 10) becomes the program's wave volume whenever it
+// changes: the system plays the game's sounds.
+void applyHostVolume();
+
+// --- The picture (picture.cpp).
+
+// Where the picture lies in the window's client area.
+extern shared::View pictureView;
+// The picture as large as the window allows, instead of a whole scale.
+extern bool fitMode;
+// Frames at 60 a second; statistics on stderr when TOBELYN_FRAME_STATS is set.
+extern shared::FramePacer framePacer;
+
+// The DIB section the frame is kept in, made before the window.
+void createPicture();
+// Lets the fit mode's DIB section go.
+void dropFitPicture();
+// Places the picture in the window's client area (after a size or mode change).
+void updateView(HWND hwnd);
+// Paints the asked-for part of the window: bars and the picture's rows.
+void paintPicture(HWND hwnd);
+void reportFrameStats();
+
+}  // namespace win32b

@@ -1,12 +1,12 @@
 // The native Windows build's stand-in for the handheld's display and
-// buttons: the game's window gets a normal resizable frame, the 240x320
-// display is shown letterboxed at a whole-number scale from a DIB section
-// (or, in fit mode, as large as the window allows), painted from the kept
-// frame whenever Windows asks, and frames are paced at 60 a second. F11 and
-// Alt+Enter switch a borderless window over the whole monitor, F10 fit
-// mode; the window's size, place and mode are remembered; gamepads come
-// through XInput (pads.cpp). Everything else (messages, registry,
-// resources, clock, sound, the single-instance check) is the system's own.
+// buttons: the game's window gets a normal resizable frame, and shows the
+// 240x320 display letterboxed at a whole-number scale (or, in fit mode, as
+// large as the window allows) from the picture kept in picture.cpp, which
+// also paces the frames at 60 a second. F11 and Alt+Enter switch a
+// borderless window over the whole monitor, F10 fit mode; the window's
+// size, place and mode are remembered; gamepads come through XInput
+// (pads.cpp). Everything else (messages, registry, resources, clock, sound,
+// the single-instance check) is the system's own.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +18,6 @@
 #include "platform/common/view.h"
 #include "platform/common/window_state.h"
 #include "platform/gx.h"
-#include "platform/sdl/logic.h"  // frame pacing arithmetic (SDL-free)
 #include "platform/winapi.h"
 
 // Needs <windows.h> (through platform/winapi.h) before it.
@@ -34,15 +33,16 @@
 #undef SetForegroundWindow
 #undef FindWindowW
 
-#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
-#endif
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
 #endif
 
+HWND win32b::gameWindow;
+bool win32b::active;
+
 namespace {
 
+using namespace win32b;
 using shared::kDisplayHeight;
 using shared::kDisplayWidth;
 using shared::View;
@@ -50,28 +50,8 @@ using shared::View;
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 constexpr int kMinimumScale = 2;
 
-HWND gameWindow;
 WNDPROC gameProc;
 HWND foundWindow;  // the running instance FindWindowW found
-
-// The display: what the game draws (5-6-5), what the DIB section holds, and
-// the DIB section itself (32-bit, top-down) selected into a memory DC.
-uint16_t frameBuffer[kDisplayWidth * kDisplayHeight];
-uint16_t shownFrame[kDisplayWidth * kDisplayHeight];
-uint32_t pixelTable[65536];
-HBITMAP dib;
-HDC dibDc;
-uint32_t *dibPixels;
-View view{0, 0, 0, 0, 0};
-
-// Fit mode: a second DIB section as large as the fitted picture, drawn from
-// the frame with the shared sharp-bilinear taps.
-bool fitMode;
-shared::FitTaps fitTaps;
-HBITMAP fitDib;
-HDC fitDc;
-uint32_t *fitPixels;
-int fitW, fitH;
 
 // Full screen: a borderless window over the whole monitor; the framed
 // window's placement is kept to go back to.
@@ -83,109 +63,15 @@ bool rememberedKnown;
 // Keys whose press changed the window (F11, Alt+Enter, F10): they and their
 // repeats never reach the game until released, even when Alt goes up first.
 bool windowKeyDown[256];
-// Whether the game's window is the active one, as WM_ACTIVATE last said:
-// pads count only then (asking the system each pass would cost a round
-// trip to it on the way to every frame).
-bool active;
-
-bool displayOpen;
-bool suspended;
-bool lastBeginNull;
-
-// Pacing: a high-resolution waitable timer where the system has one, else a
-// plain one (timeBeginPeriod(1) makes it fine enough).
-HANDLE frameTimer;
-bool periodSet;
-int64_t deadline;
-LARGE_INTEGER counterHz;
 
 // Keys seen pressed and released in the game's window: a press and release
 // between two frames still reads as held for the next frame's poll. A
 // pass here ends with its frame.
 shared::KeyLatch keys;
 
-// Frame statistics, kept when TOBELYN_FRAME_STATS is set and printed to
-// standard error when the window goes away.
-constexpr int kMaxIntervals = 1 << 16;
-bool statsOn;
 // With TOBELYN_TRACE set, the messages that matter for input and
 // activation are printed to standard error, to check them by hand.
 bool traceOn;
-uint32_t intervals[kMaxIntervals];
-int intervalCount;
-int64_t lastShownNs;
-int64_t firstFrameNs;
-
-int64_t nowNs() {
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  if (counterHz.QuadPart == 0) QueryPerformanceFrequency(&counterHz);
-  return static_cast<int64_t>(static_cast<double>(c.QuadPart) * 1e9 /
-                              static_cast<double>(counterHz.QuadPart));
-}
-
-// Nanoseconds since the process was created, on the same clock as nowNs.
-int64_t processAgeNs() {
-  FILETIME created, exited, kernel, user, now;
-  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return -1;
-  GetSystemTimePreciseAsFileTime(&now);
-  ULARGE_INTEGER a, b;
-  a.LowPart = created.dwLowDateTime;
-  a.HighPart = created.dwHighDateTime;
-  b.LowPart = now.dwLowDateTime;
-  b.HighPart = now.dwHighDateTime;
-  return static_cast<int64_t>(b.QuadPart - a.QuadPart) * 100;
-}
-
-void sleepUntil(int64_t when) {
-  int64_t left = when - nowNs();
-  if (left <= 0) return;
-  if (frameTimer != nullptr) {
-    LARGE_INTEGER due;
-    due.QuadPart = -(left / 100);  // relative, in 100 ns units
-    if (SetWaitableTimer(frameTimer, &due, 0, nullptr, nullptr, FALSE)) {
-      WaitForSingleObject(frameTimer, INFINITE);
-      return;
-    }
-  }
-  Sleep(static_cast<DWORD>(left / 1000000));
-}
-
-void pace() {
-  int64_t now = nowNs();
-  if (deadline != 0 && now < deadline) {
-    sleepUntil(deadline);
-    now = nowNs();
-  }
-  deadline = sdlb::nextDeadline(deadline, now, sdlb::kFramePeriodNs);
-}
-
-void recordShown() {
-  if (!statsOn) return;
-  int64_t now = nowNs();
-  if (firstFrameNs == 0) firstFrameNs = processAgeNs();
-  if (lastShownNs != 0 && intervalCount < kMaxIntervals)
-    intervals[intervalCount++] = static_cast<uint32_t>((now - lastShownNs) / 1000);
-  lastShownNs = now;
-}
-
-void reportStats() {
-  if (!statsOn) return;
-  double mean;
-  uint32_t p99;
-  int n = intervalCount;
-  sdlb::frameStats(intervals, n, &mean, &p99);
-  PROCESS_MEMORY_COUNTERS memory{};
-  memory.cb = sizeof memory;
-  K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-  std::fprintf(stderr,
-               "tobelyn: first frame %.1f ms after start; %d frame intervals, mean %.2f ms, "
-               "p99 %.2f ms; peak working set %.1f MiB\n",
-               firstFrameNs > 0 ? firstFrameNs / 1e6 : -1.0, n, mean / 1000.0, p99 / 1000.0,
-               static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
-  std::fflush(stderr);
-  intervalCount = 0;
-}
 
 // The usable part of the monitor the window is (or will be) on.
 RECT workArea(HWND hwnd) {
@@ -219,174 +105,6 @@ int chooseScale(const RECT &area, DWORD style, DWORD exStyle) {
     scale = s;
   }
   return scale < kMinimumScale ? kMinimumScale : scale;
-}
-
-void createDib() {
-  if (dib != nullptr) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = kDisplayWidth;
-  info.bmiHeader.biHeight = -kDisplayHeight;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void *bits = nullptr;
-  dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (dib == nullptr) return;
-  dibPixels = static_cast<uint32_t *>(bits);
-  dibDc = CreateCompatibleDC(nullptr);
-  SelectObject(dibDc, dib);
-  // Pixels as 0x00RRGGBB; the frame starts black.
-  sdlb::build565Table(pixelTable, 0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0);
-  std::memset(dibPixels, 0, sizeof(uint32_t) * kDisplayWidth * kDisplayHeight);
-  std::memset(shownFrame, 0, sizeof shownFrame);
-}
-
-void dropFitDib() {
-  if (fitDc != nullptr) DeleteDC(fitDc);
-  if (fitDib != nullptr) DeleteObject(fitDib);
-  fitDc = nullptr;
-  fitDib = nullptr;
-  fitPixels = nullptr;
-  fitW = fitH = 0;
-}
-
-// Draws display rows first..last of the shown frame into the fit DIB
-// section. Returns the window rows touched as [*top, *top + *rows).
-void drawFitRows(int first, int last, int *top, int *rows) {
-  const View at{0, 0, view.w, view.h, view.scale};  // the DIB holds the picture alone
-  shared::fitFrameRows(shownFrame, pixelTable, at, fitTaps, reinterpret_cast<uint8_t *>(fitPixels),
-                       fitW * 4, first, last, top, rows);
-  GdiFlush();
-  *top += view.y;
-}
-
-// A fit DIB section of the picture's size, drawn whole; false (and whole
-// scales shown instead) when it cannot be made.
-bool makeFitDib() {
-  if (fitPixels != nullptr && fitW == view.w && fitH == view.h) {
-    return shared::buildFitTaps(view, &fitTaps);
-  }
-  dropFitDib();
-  if (!shared::buildFitTaps(view, &fitTaps)) return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = view.w;
-  info.bmiHeader.biHeight = -view.h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void *bits = nullptr;
-  fitDib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (fitDib == nullptr) return false;
-  fitPixels = static_cast<uint32_t *>(bits);
-  fitW = view.w;
-  fitH = view.h;
-  fitDc = CreateCompatibleDC(nullptr);
-  SelectObject(fitDc, fitDib);
-  return true;
-}
-
-void updateView(HWND hwnd) {
-  RECT client;
-  GetClientRect(hwnd, &client);
-  const int w = client.right - client.left, h = client.bottom - client.top;
-  view = fitMode ? shared::computeFitView(w, h) : shared::computeView(w, h);
-  if (fitMode && !makeFitDib()) view = shared::computeView(w, h);
-  if (fitMode && fitPixels != nullptr && fitW == view.w && fitH == view.h) {
-    int top, rows;
-    drawFitRows(0, kDisplayHeight - 1, &top, &rows);
-  }
-}
-
-void fillBars(HDC dc, const RECT &client) {
-  HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  const RECT bars[] = {
-      {0, 0, client.right, view.y},
-      {0, view.y + view.h, client.right, client.bottom},
-      {0, view.y, view.x, view.y + view.h},
-      {view.x + view.w, view.y, client.right, view.y + view.h},
-  };
-  for (const RECT &r : bars)
-    if (r.right > r.left && r.bottom > r.top) FillRect(dc, &r, black);
-}
-
-// Paints the asked-for part of the window from the DIB section: black bars
-// around the picture, and only the display rows that the update region
-// touches.
-void paint(HWND hwnd) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd, &ps);
-  if (dc == nullptr) return;
-  RECT client;
-  GetClientRect(hwnd, &client);
-  fillBars(dc, client);
-  if (fitMode && fitDc != nullptr && fitW == view.w && fitH == view.h) {
-    const RECT picture{view.x, view.y, view.x + view.w, view.y + view.h};
-    RECT r;
-    if (IntersectRect(&r, &ps.rcPaint, &picture)) {
-      BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, fitDc, r.left - view.x,
-             r.top - view.y, SRCCOPY);
-    }
-  } else if (dibDc != nullptr && view.w > 0 && view.h > 0) {
-    SetStretchBltMode(dc, COLORONCOLOR);
-    if (view.scale >= 1) {
-      const int s = view.scale;
-      int first = (ps.rcPaint.top - view.y) / s;
-      int last = (ps.rcPaint.bottom - view.y + s - 1) / s;  // one past
-      if (first < 0) first = 0;
-      if (last > kDisplayHeight) last = kDisplayHeight;
-      if (last > first) {
-        StretchBlt(dc, view.x, view.y + first * s, view.w, (last - first) * s, dibDc, 0, first,
-                   kDisplayWidth, last - first, SRCCOPY);
-      }
-    } else {
-      StretchBlt(dc, view.x, view.y, view.w, view.h, dibDc, 0, 0, kDisplayWidth, kDisplayHeight,
-                 SRCCOPY);
-    }
-  }
-  EndPaint(hwnd, &ps);
-}
-
-// Copies the rows that changed since the last frame into the DIB section
-// and has Windows repaint only those rows, at once.
-void showFrame() {
-  if (gameWindow == nullptr || dibPixels == nullptr) return;
-  int first, last;
-  if (!shared::changedRows(frameBuffer, shownFrame, &first, &last)) return;
-  for (int y = first; y <= last; ++y) {
-    const uint16_t *src = frameBuffer + y * kDisplayWidth;
-    uint32_t *dst = dibPixels + y * kDisplayWidth;
-    for (int x = 0; x < kDisplayWidth; ++x) dst[x] = pixelTable[src[x]];
-  }
-  GdiFlush();
-  std::memcpy(shownFrame + first * kDisplayWidth, frameBuffer + first * kDisplayWidth,
-              static_cast<size_t>(last - first + 1) * kDisplayWidth * sizeof(uint16_t));
-  RECT rows{view.x, view.y, view.x + view.w, view.y + view.h};
-  if (fitMode && fitPixels != nullptr && fitW == view.w && fitH == view.h) {
-    int top, count;
-    drawFitRows(first, last, &top, &count);
-    rows.top = top;
-    rows.bottom = top + count;
-  } else if (view.scale >= 1) {
-    rows.top = view.y + first * view.scale;
-    rows.bottom = view.y + (last + 1) * view.scale;
-  }
-  InvalidateRect(gameWindow, &rows, FALSE);
-  UpdateWindow(gameWindow);
-}
-
-void clearPressed() { keys.newPass(); }
-
-// The system plays the game's sounds: the host's volume (0 to 10) becomes
-// the program's own wave volume whenever it changes.
-void applyHostVolume() {
-  static int32_t applied = -1;
-  const int32_t volume = hostSettings().volume;
-  if (volume == applied) return;
-  applied = volume;
-  const DWORD level = static_cast<DWORD>(volume * 0xFFFF / 10);
-  waveOutSetVolume(nullptr, level | (level << 16));
 }
 
 // With the host, minimising pauses the game and restoring resumes it; the
@@ -451,7 +169,7 @@ void setFullScreen(HWND hwnd, bool on) {
 
 void setFit(HWND hwnd, bool on) {
   fitMode = on;
-  if (!on) dropFitDib();
+  if (!on) dropFitPicture();
   updateView(hwnd);
   InvalidateRect(hwnd, nullptr, FALSE);
 }
@@ -521,7 +239,7 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel: no brush ever shows
     case WM_PAINT:
-      paint(hwnd);
+      paintPicture(hwnd);
       return 0;
     case WM_SIZE:
       if (hostMinimizes(wParam)) return 0;
@@ -560,7 +278,7 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_LBUTTONDOWN: {
       // A click on the letterbox bars is no tap on the display.
       int x, y;
-      if (!shared::mapToDisplay(view, static_cast<SHORT>(LOWORD(lParam)),
+      if (!shared::mapToDisplay(pictureView, static_cast<SHORT>(LOWORD(lParam)),
                                 static_cast<SHORT>(HIWORD(lParam)), &x, &y))
         return 0;
       break;
@@ -592,7 +310,7 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         state.fit = fitMode;
         writeWindowFile(state);
       }
-      reportStats();
+      reportFrameStats();
       break;
     default:
       break;
@@ -607,7 +325,7 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int,
                          int, int, int, HWND parent, HMENU menu, HINSTANCE instance, void *param) {
   const char *stats = std::getenv("TOBELYN_FRAME_STATS");
-  statsOn = stats != nullptr && stats[0] != 0 && stats[0] != '0';
+  framePacer.statsOn = stats != nullptr && stats[0] != 0 && stats[0] != '0';
   const char *trace = std::getenv("TOBELYN_TRACE");
   traceOn = trace != nullptr && trace[0] != 0 && trace[0] != '0';
   // The handheld's window was the whole screen: here it gets a title,
@@ -644,7 +362,7 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
     }
     fitMode = saved.fit;
   }
-  createDib();
+  createPicture();
   HWND hwnd = CreateWindowExW(exStyle, className, windowName, desktopStyle, x, y, size.cx, size.cy,
                               parent, menu, instance, param);
   if (hwnd == nullptr) return nullptr;
@@ -664,7 +382,7 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
 BOOL tobelynClientToScreen(HWND hwnd, POINT *point) {
   if (point == nullptr || hwnd == nullptr || hwnd != gameWindow) return FALSE;
   int x, y;
-  if (!shared::mapToDisplay(view, point->x, point->y, &x, &y)) return FALSE;
+  if (!shared::mapToDisplay(pictureView, point->x, point->y, &x, &y)) return FALSE;
   point->x = x;
   point->y = y;
   return TRUE;
@@ -729,84 +447,15 @@ BOOL tobelynSetForegroundWindow(HWND hwnd) {
   return SetForegroundWindow(hwnd);
 }
 
-// --- The display and buttons.
-
-int GXOpenDisplay(HWND hwnd, DWORD) {
-  if (hwnd == nullptr || hwnd != gameWindow || dibPixels == nullptr) return 0;
-  displayOpen = true;
-  std::memset(frameBuffer, 0, sizeof frameBuffer);
-  if (!periodSet) periodSet = timeBeginPeriod(1) == TIMERR_NOERROR;
-  if (frameTimer == nullptr) {
-    frameTimer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                        TIMER_ALL_ACCESS);
-    if (frameTimer == nullptr) frameTimer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
-  }
-  deadline = 0;
-  return 1;
+// The system plays the game's sounds: the host's volume (0 to 10) becomes
+// the program's own wave volume whenever it changes.
+void win32b::applyHostVolume() {
+  static int32_t applied = -1;
+  const int32_t volume = hostSettings().volume;
+  if (volume == applied) return;
+  applied = volume;
+  const DWORD level = static_cast<DWORD>(volume * 0xFFFF / 10);
+  waveOutSetVolume(nullptr, level | (level << 16));
 }
 
-int GXCloseDisplay() {
-  displayOpen = false;
-  if (frameTimer != nullptr) CloseHandle(frameTimer);
-  frameTimer = nullptr;
-  if (periodSet) timeEndPeriod(1);
-  periodSet = false;
-  return 1;
-}
-
-void *GXBeginDraw() {
-  if (!displayOpen || suspended) {
-    // Nothing to draw into, but the frame still takes its time, so that an
-    // inactive game does not spin.
-    lastBeginNull = true;
-    lastShownNs = 0;  // the statistics skip the gap
-    clearPressed();
-    pace();
-    padsPoll(gameWindow, active);
-    return nullptr;
-  }
-  lastBeginNull = false;
-  return frameBuffer;
-}
-
-int GXEndDraw() {
-  if (lastBeginNull) {
-    lastBeginNull = false;  // already paced in GXBeginDraw
-    return 0;
-  }
-  if (!displayOpen) return 0;
-  showFrame();
-  recordShown();
-  clearPressed();
-  applyHostVolume();
-  pace();
-  // Read after the wait, as close as can be to the pass that takes them.
-  padsPoll(gameWindow, active);
-  return 1;
-}
-
-int GXOpenInput() { return 1; }
-int GXCloseInput() { return 1; }
-
-GXDisplayProperties GXGetDisplayProperties() {
-  GXDisplayProperties p{};
-  p.cxWidth = kDisplayWidth;
-  p.cyHeight = kDisplayHeight;
-  p.cbxPitch = 2;
-  p.cbyPitch = kDisplayWidth * 2;
-  p.cBPP = 16;
-  p.ffFormat = kfDirect565;
-  return p;
-}
-
-GXKeyList GXGetDefaultKeys(int) { return platformDefaultKeys(); }
-
-int GXSuspend() {
-  suspended = true;
-  return 1;
-}
-
-int GXResume() {
-  suspended = false;
-  return 1;
-}
+void win32b::endKeyPass() { keys.newPass(); }
