@@ -9,6 +9,7 @@
 namespace {
 bool suspended = false;
 bool open = false;
+bool passWithoutFrame = false;  // the last beginScreenPass handed out nothing
 }  // namespace
 
 uint16_t shared::screenFrame[kDisplayWidth * kDisplayHeight];
@@ -26,6 +27,19 @@ int shared::closeScreen() {
 }
 
 bool shared::screenOpen() { return open; }
+
+uint16_t *shared::beginScreenPass(bool ready) {
+  passWithoutFrame = !open || suspended || !ready;
+  return passWithoutFrame ? nullptr : screenFrame;
+}
+
+bool shared::endScreenPass(bool ready) {
+  if (passWithoutFrame) {
+    passWithoutFrame = false;
+    return false;
+  }
+  return open && ready;
+}
 bool shared::displaySuspended() { return suspended; }
 
 int GXOpenInput() { return 1; }

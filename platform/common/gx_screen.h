@@ -24,6 +24,16 @@ int closeScreen();
 // True between a successful openScreen and closeScreen.
 bool screenOpen();
 
+// GXBeginDraw's part: the frame to draw into, or null when there is none
+// (the display shut or suspended, or `ready` false). A pass with no frame
+// still takes its time: the backend then paces it at once, so that an
+// inactive game does not spin.
+uint16_t *beginScreenPass(bool ready);
+// GXEndDraw's part: true when the pass drew a frame to show and pace; false
+// when its beginScreenPass handed out none (that pass is paced already) or
+// the display has shut since.
+bool endScreenPass(bool ready);
+
 // True between GXSuspend and GXResume: the backend then hands out no frame.
 bool displaySuspended();
 

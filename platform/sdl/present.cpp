@@ -43,7 +43,6 @@ shared::FramePacer pacer{{monoNs, sleepUntil, sinceLoad}};
 
 namespace {
 
-bool lastBeginNull = false;  // the last GXBeginDraw handed out no buffer
 int lastW = 0, lastH = 0;
 uint32_t lastFormat = 0;
 
@@ -142,25 +141,18 @@ DWORD timeGetTime() { return static_cast<DWORD>(SDL_GetTicks64()); }
 int GXOpenDisplay(HWND, DWORD) { return shared::openScreen(window != nullptr); }
 int GXCloseDisplay() { return shared::closeScreen(); }
 
+// A pass with nothing to draw into still takes its time.
 void *GXBeginDraw() {
-  if (!shared::screenOpen() || shared::displaySuspended() || window == nullptr) {
-    // Nothing to draw into, but the frame still takes its time, so that an
-    // inactive game does not spin.
-    lastBeginNull = true;
+  uint16_t *frame = shared::beginScreenPass(window != nullptr);
+  if (frame == nullptr) {
     skipInterval(pacer);  // the statistics skip the gap
     pace(pacer);
-    return nullptr;
   }
-  lastBeginNull = false;
-  return shared::screenFrame;
+  return frame;
 }
 
 int GXEndDraw() {
-  if (lastBeginNull) {
-    lastBeginNull = false;  // already paced in GXBeginDraw
-    return 0;
-  }
-  if (!shared::screenOpen() || window == nullptr) return 0;
+  if (!shared::endScreenPass(window != nullptr)) return 0;
   withDisplay(showFrame);
   recordShown(pacer);
   anyFrameShown = true;

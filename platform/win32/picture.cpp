@@ -49,8 +49,6 @@ HDC fitDc;
 uint32_t *fitPixels;
 int fitW, fitH;
 
-bool lastBeginNull;
-
 // Pacing: a high-resolution waitable timer where the system has one, else a
 // plain one (timeBeginPeriod(1) makes it fine enough).
 HANDLE frameTimer;
@@ -287,27 +285,20 @@ int GXCloseDisplay() {
   return 1;
 }
 
+// A pass with nothing to draw into still takes its time.
 void *GXBeginDraw() {
-  if (!shared::screenOpen() || shared::displaySuspended()) {
-    // Nothing to draw into, but the frame still takes its time, so that an
-    // inactive game does not spin.
-    lastBeginNull = true;
+  uint16_t *frame = shared::beginScreenPass(true);
+  if (frame == nullptr) {
     shared::skipInterval(framePacer);  // the statistics skip the gap
     endKeyPass();
     shared::pace(framePacer);
     padsPoll(gameWindow, active);
-    return nullptr;
   }
-  lastBeginNull = false;
-  return shared::screenFrame;
+  return frame;
 }
 
 int GXEndDraw() {
-  if (lastBeginNull) {
-    lastBeginNull = false;  // already paced in GXBeginDraw
-    return 0;
-  }
-  if (!shared::screenOpen()) return 0;
+  if (!shared::endScreenPass(true)) return 0;
   showFrame();
   shared::recordShown(framePacer);
   endKeyPass();
