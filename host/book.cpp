@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "host/book_text.h"
 #include "platform/common/checksum.h"
 #include "platform/common/safe_file.h"
 
@@ -14,7 +15,6 @@ namespace {
 
 const char kMagic[] = "tobelyn-book";
 const char kHex[] = "0123456789abcdef";
-constexpr int32_t kSectorMax = 20;
 constexpr int32_t kMaxScore = 60;
 constexpr int32_t kAimMin = 16, kAimMax = 208;
 constexpr int32_t kRowMax = 240;
@@ -174,16 +174,6 @@ bool readDart(const std::vector<std::string_view> &f, BookDart *d) {
 // Appends a separator (when given) and a number. Built piece by piece: a
 // literal + std::to_string(...) trips MinGW g++ 12's false overlap warning
 // (GCC bug 105651).
-void put(std::string &out, char separator, int64_t value) {
-  if (separator != 0) out += separator;
-  out += std::to_string(value);
-}
-
-void put(std::string &out, char separator, std::string_view text) {
-  if (separator != 0) out += separator;
-  out += text;
-}
-
 void writeTotals(std::string &out, const BookTotals &t) {
   const size_t start = out.size();
   out += 'T';
@@ -250,14 +240,14 @@ BookTotals &totalsFor(Book *book, int32_t game, const std::string &name) {
   return book->totals.back();
 }
 
-const BookMatch *findMatch(const Book &book, int64_t id) {
+}  // namespace
+
+const BookMatch *bookFindMatch(const Book &book, int64_t id) {
   // Ids grow with the order of the matches.
   auto it = std::lower_bound(book.matches.begin(), book.matches.end(), id,
                              [](const BookMatch &m, int64_t v) { return m.id < v; });
   return it != book.matches.end() && it->id == id ? &*it : nullptr;
 }
-
-}  // namespace
 
 // --- Names.
 
@@ -514,7 +504,7 @@ void bookFold(Book *book, size_t keep) {
     ++t.grid[gridCell(d.x, d.y)];
     if (d.round == 1 && d.dart == 1) {
       ++t.matches;
-      const BookMatch *m = findMatch(*book, d.match);
+      const BookMatch *m = bookFindMatch(*book, d.match);
       if (m != nullptr && m->seats[d.seat].finished) ++t.finishes;
     }
   }
@@ -562,233 +552,6 @@ std::string bookRecordsText(const Book &book) {
                     formatDate(e.time).c_str());
       out += line;
     }
-  }
-  return out;
-}
-
-// --- Statistics.
-
-PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
-  PlayerStats st;
-  int64_t points301 = 0, darts301 = 0;
-  std::vector<double> averages;
-  for (const BookMatch &m : book.matches) {
-    for (int s = 0; s < m.players; ++s) {
-      const BookSeat &seat = m.seats[s];
-      if (seat.name != name) continue;
-      ++st.matches;
-      st.darts += seat.darts;
-      if (m.game != kGame301) continue;
-      ++st.matches301;
-      st.finished301 += seat.finished;
-      points301 += seat.points;
-      darts301 += seat.darts;
-      if (seat.darts > 0) averages.push_back(3.0 * seat.points / seat.darts);
-    }
-  }
-  if (darts301 > 0) st.average301 = 3.0 * static_cast<double>(points301) / darts301;
-  const size_t from = averages.size() > kTrendMatches ? averages.size() - kTrendMatches : 0;
-  st.trend301.assign(averages.begin() + static_cast<ptrdiff_t>(from), averages.end());
-  // The recent average is over the darts of those matches, as the overall one.
-  int64_t recentPoints = 0, recentDarts = 0;
-  size_t seen = 0;
-  for (const BookMatch &m : book.matches) {
-    if (m.game != kGame301) continue;
-    for (int s = 0; s < m.players; ++s) {
-      const BookSeat &seat = m.seats[s];
-      if (seat.name != name || seat.darts == 0) continue;
-      if (seen++ < from) continue;
-      recentPoints += seat.points;
-      recentDarts += seat.darts;
-    }
-  }
-  if (recentDarts > 0) st.average301Recent = 3.0 * static_cast<double>(recentPoints) / recentDarts;
-
-  for (const BookTotals &t : book.totals) {
-    if (t.name != name) continue;
-    st.ringDarts += t.darts;
-    for (int i = 0; i < kRingCells; ++i) st.rings[i] += t.rings[i];
-  }
-  for (const BookDart &d : book.darts) {
-    if (d.name != name) continue;
-    ++st.ringDarts;
-    ++st.rings[ringCell(d.ring, d.sector)];
-  }
-  int64_t bestHits = -1, worstHits = -1;
-  for (int32_t sector = 1; sector <= kSectorMax; ++sector) {
-    st.triples += st.rings[ringCell(kDartTriple, sector)];
-    st.doubles += st.rings[ringCell(kDartDouble, sector)];
-    int64_t hits = 0;
-    for (DartRing r : {kDartSingle, kDartDouble, kDartTriple})
-      hits += st.rings[ringCell(r, sector)];
-    if (hits > bestHits) bestHits = hits, st.bestSector = sector;
-    if (worstHits < 0 || hits < worstHits) worstHits = hits, st.worstSector = sector;
-  }
-  st.bulls = st.rings[ringCell(kDartBull, 0)] + st.rings[ringCell(kDartOuterBull, 0)];
-  if (bestHits <= 0) st.bestSector = st.worstSector = 0;
-  return st;
-}
-
-std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, int32_t game) {
-  std::vector<uint32_t> grid(kGridCells, 0);
-  for (const BookTotals &t : book.totals) {
-    if (t.name != name || (game >= 0 && t.game != game)) continue;
-    for (int c = 0; c < kGridCells; ++c) grid[c] += t.grid[c];
-  }
-  for (const BookDart &d : book.darts)
-    if (d.name == name && (game < 0 || d.game == game)) ++grid[gridCell(d.x, d.y)];
-  return grid;
-}
-
-// --- Words.
-
-const char *gameName(int32_t game) {
-  static const char *const names[kGameCount] = {"301", "Count Up", "High Score", "Round The Clock"};
-  return game >= 0 && game < kGameCount ? names[game] : "?";
-}
-
-namespace {
-
-// The civil date of a day count from 1970-01-01 (proleptic Gregorian).
-void civilFromDays(int64_t days, int64_t *year, int *month, int *day) {
-  days += 719468;
-  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const int64_t doe = days - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  *day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  *year = yoe + era * 400 + (*month <= 2);
-}
-
-std::string leftWords(int32_t left) {
-  std::string words = "not finished,";
-  put(words, ' ', left);
-  return words + " left";
-}
-
-std::string reachedWords(int32_t target) {
-  std::string words = "reached";
-  put(words, ' ', target);
-  return words;
-}
-
-// Days from 1970-01-01 to a civil date (proleptic Gregorian).
-int64_t daysFromCivil(int64_t year, int month, int day) {
-  year -= month <= 2;
-  const int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const int64_t yoe = year - era * 400;
-  const int64_t doy = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-std::string placeWords(int place) {
-  static const char *const suffix[] = {"st", "nd", "rd", "th"};
-  return std::to_string(place) + suffix[std::min(place, 4) - 1];
-}
-
-std::string oneDecimal(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", v);
-  return text;
-}
-
-}  // namespace
-
-int64_t localClockNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  return daysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) * 86400 +
-         local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
-}
-
-std::string formatDate(int64_t time) {
-  int64_t year;
-  int month, day;
-  civilFromDays(time / 86400, &year, &month, &day);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04lld-%02d-%02d", static_cast<long long>(year), month, day);
-  return text;
-}
-
-std::string formatDateTime(int64_t time) {
-  const int64_t second = time % 86400;
-  char text[16];
-  std::snprintf(text, sizeof text, " %02d:%02d:%02d", static_cast<int>(second / 3600),
-                static_cast<int>(second / 60 % 60), static_cast<int>(second % 60));
-  return formatDate(time) + text;
-}
-
-std::string matchResultWords(const BookMatch &m, int seat) {
-  const BookSeat &s = m.seats[seat];
-  const std::string darts = std::to_string(s.darts) + (s.darts == 1 ? " dart" : " darts");
-  switch (m.game) {
-    case kGame301:
-      return s.finished ? "won, checked out in " + darts : leftWords(s.final);
-    case kGameCountUp:
-      return s.finished ? "reached 200 in " + darts : std::to_string(s.final) + " at the end";
-    case kGameHighScore: {
-      std::string words = std::to_string(s.final) + " after seven rounds";
-      if (m.players == 1) return words;
-      int place = 1;
-      for (int other = 0; other < m.players; ++other) place += m.seats[other].final > s.final;
-      return words + ", " + placeWords(place) + " place";
-    }
-    case kGameRoundTheClock:
-      return s.finished ? "finished in " + darts : reachedWords(s.final);
-  }
-  return "";
-}
-
-std::string matchAverageWords(const BookMatch &m, int seat) {
-  const BookSeat &s = m.seats[seat];
-  if (m.game == kGameRoundTheClock) {
-    if (s.points == 0) return "no number hit";
-    return oneDecimal(static_cast<double>(s.darts) / s.points) + " darts a number";
-  }
-  if (s.darts == 0) return "no darts";
-  std::string words = "3-dart average";
-  put(words, ' ', oneDecimal(3.0 * s.points / s.darts));
-  return words;
-}
-
-// --- Export.
-
-std::string csvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + '"';
-}
-
-std::string bookCsv(const Book &book) {
-  static const char *const ringNames[kDartRings] = {"miss",   "single",     "double",
-                                                    "triple", "outer bull", "bull"};
-  std::string out =
-      "match,date,game,seat,name,round,dart,aim_x,gauge_peak,gauge_release,x,y,sector,ring,"
-      "score,counted,bust\r\n";
-  for (const BookDart &d : book.darts) {
-    const BookMatch *m = findMatch(book, d.match);
-    put(out, 0, d.match);
-    put(out, ',', m != nullptr ? formatDateTime(m->time) : std::string());
-    put(out, ',', csvField(gameName(d.game)));
-    put(out, ',', d.seat + 1);
-    put(out, ',', csvField(d.name));
-    const int32_t numbers[] = {d.round, d.dart, d.aimX, d.peak, d.release, d.x, d.y, d.sector};
-    for (int32_t v : numbers) put(out, ',', v);
-    put(out, ',', csvField(ringNames[d.ring]));
-    for (int32_t v : {d.score, d.counted, int32_t{d.bust}}) put(out, ',', v);
-    out += "\r\n";
   }
   return out;
 }

@@ -51,10 +51,11 @@ enum DartRing : int32_t {
 };
 constexpr int kDartRings = 6;
 constexpr int32_t kBullSector = 25;  // the sector written for either bull
+constexpr int32_t kSectorMax = 20;   // the board's numbers run from 1 to 20
 
 // The ring-by-sector counts: singles, doubles and triples of 1 to 20, then
 // the outer bull, the bull and the misses.
-constexpr int kRingCells = 3 * 20 + 3;
+constexpr int kRingCells = 3 * kSectorMax + 3;
 int ringCell(DartRing ring, int32_t sector);
 
 // The landing map's fixed grid: 4-pixel cells over the screen rows a dart
@@ -166,6 +167,8 @@ void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts,
                   NewBests *news = nullptr, size_t keep = kBookDartsKept);
 // Folds the oldest darts into their totals until at most keep are left.
 void bookFold(Book *book, size_t keep);
+// The match of that id, or null.
+const BookMatch *bookFindMatch(const Book &book, int64_t id);
 
 // --- Records.
 
