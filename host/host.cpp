@@ -5,12 +5,16 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "app/scene.h"
 #include "app/settings.h"
 #include "game/match.h"
+#include "host/book.h"
+#include "host/cpu.h"
 #include "host/host_internal.h"
 #include "host/player_book.h"
+#include "host/seats.h"
 #include "platform/common/safe_file.h"
 #include "platform/gx.h"
 
@@ -145,6 +149,7 @@ void menuKey(const MSG &msg) {
     hostCloseMenu();
     return;
   }
+  if (playersTypedKey(key)) return;
   const HostAction action = actionFor(key);
   if (action == HostAction::kNone || state.page == nullptr) return;
   state.page->key(action);
@@ -164,6 +169,29 @@ void countFinishedMatch(const HostView &view) {
   if (finished && !wasFinished && settings.matchesFinished < 1000000) ++settings.matchesFinished;
 }
 
+// "seatNLevel L": a person (0) or a computer level; out of range, a person.
+void readSeatLevel(const char *name, int32_t value) {
+  int seat = 0;
+  char rest[8] = "";
+  if (std::sscanf(name, "seat%d%7s", &seat, rest) != 2 || std::strcmp(rest, "Level") != 0) return;
+  if (seat < 1 || seat > kSeatCount) return;
+  hostSeat(seat - 1).cpuLevel = value <= kCpuLevelCount ? value : kSeatPerson;
+}
+
+// "seatNName NAME": everything after the first space, since names may hold
+// spaces; a name the rules refuse keeps the seat's default.
+void readSeatName(const char *line) {
+  int seat = 0;
+  int taken = 0;
+  if (std::sscanf(line, "seat%dName %n", &seat, &taken) != 1 || taken == 0) return;
+  if (seat < 1 || seat > kSeatCount) return;
+  std::string_view name(line + taken);
+  if (!name.empty() && name.back() == '\r') name.remove_suffix(1);
+  if (!validPlayerName(name)) return;
+  HostSeat &s = hostSeat(seat - 1);
+  std::snprintf(s.name, sizeof s.name, "%.*s", static_cast<int>(name.size()), name.data());
+}
+
 }  // namespace
 
 // --- On, off, start, end.
@@ -173,6 +201,7 @@ bool hostEnabled() { return state.enabled; }
 
 void hostStart() {
   registerBuiltInPages();
+  registerCpuSeats();
   hostReadSettings();
 }
 
@@ -185,7 +214,7 @@ void hostFinish() {
 void hostReadSettings() {
   const char *path = hostSettingsPath();
   if (path == nullptr) return;
-  char text[512];
+  char text[1024];
   size_t size = 0;
   if (safeFileRead(path, text, sizeof text - 1, &size) != SafeReadResult::kRead) return;
   text[size] = 0;
@@ -202,7 +231,10 @@ void hostReadSettings() {
       if (std::strcmp(name, "hints") == 0) settings.hints = v != 0;
       if (std::strcmp(name, "hintsChosen") == 0) settings.hintsChosen = v != 0;
       if (std::strcmp(name, "matchesFinished") == 0) settings.matchesFinished = v;
+      if (std::strcmp(name, "fastCpu") == 0) hostSetCpuFast(v != 0);
+      readSeatLevel(name, v);
     }
+    readSeatName(line);
     line = next;
   }
 }
@@ -210,11 +242,19 @@ void hostReadSettings() {
 void hostWriteSettings() {
   const char *path = hostSettingsPath();
   if (path == nullptr) return;
-  char text[256];
-  const int n = std::snprintf(
-      text, sizeof text, "volume %d\nhints %d\nhintsChosen %d\nmatchesFinished %d\n",
-      static_cast<int>(settings.volume), static_cast<int>(settings.hints),
-      static_cast<int>(settings.hintsChosen), static_cast<int>(settings.matchesFinished));
+  char text[512];
+  int n = std::snprintf(text, sizeof text,
+                        "volume %d\nhints %d\nhintsChosen %d\nmatchesFinished %d\nfastCpu %d\n",
+                        static_cast<int>(settings.volume), static_cast<int>(settings.hints),
+                        static_cast<int>(settings.hintsChosen),
+                        static_cast<int>(settings.matchesFinished), hostCpuFast() ? 1 : 0);
+  for (int32_t seat = 0; seat < kSeatCount && n > 0 && static_cast<size_t>(n) < sizeof text;
+       ++seat) {
+    n += std::snprintf(text + n, sizeof text - static_cast<size_t>(n),
+                       "seat%dName %s\nseat%dLevel %d\n", static_cast<int>(seat + 1),
+                       hostSeatName(seat), static_cast<int>(seat + 1),
+                       static_cast<int>(hostSeat(seat).cpuLevel));
+  }
   // A settings file that cannot be written keeps the old one; nothing is
   // reported, as with the game's own.
   if (n > 0 && static_cast<size_t>(n) < sizeof text) (void)safeFileWrite(path, text, n);
@@ -424,4 +464,6 @@ void hostResetForTests() {
   state.enabled = enabled;
   settings = HostSettings{.volume = 10, .hints = 1, .hintsChosen = 0, .matchesFinished = 0};
   gameFrameKept = false;
+  hostSeatsReset();
+  hostSetCpuFast(false);
 }

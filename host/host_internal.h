@@ -71,6 +71,12 @@ Book &hostBookForPages();
 void hostBookChangedByPages();
 // The match summary card over the game's end screen.
 void drawSummaryCard(HostLayer &layer);
+// The Players page and the computer seats' observer (host/cpu_seats.cpp).
+void registerCpuSeats();
+void playersPageOpened();
+// A key typed while a name is being edited on the Players page; false when
+// the page does not take it.
+bool playersTypedKey(int32_t vKey);
 void pageOpened(const HostPage *page);
 void menuOpenedAfresh();
 int hostPageCount();

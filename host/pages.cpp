@@ -475,6 +475,7 @@ void pageOpened(const HostPage *page) {
   if (page == &kMenuPage) return;  // back on the list, the cursor stays
   helpSheet = 0;
   settingsRow = 0;
+  playersPageOpened();
   confirmRow = 1;
 }
 

@@ -25,3 +25,14 @@ const char *hostSeatName(int32_t seat);
 bool hostSeatIsCpu(int32_t seat);
 // Every seat back to a person named "PLAYER 1" to "PLAYER 4".
 void hostSeatsReset();
+
+// The "Fast CPU" switch: computer seats wait half as long before a press.
+bool hostCpuFast();
+void hostSetCpuFast(bool fast);
+// The seed of the computer seats' choices in the current (or last) match,
+// drawn from the clock when the match starts; the same seed, seats and
+// people's presses give the same darts again.
+uint64_t hostMatchSeed();
+// Every match from now on takes this seed instead of one from the clock
+// (tobelyn-replay's `seed S`).
+void hostFixMatchSeed(uint64_t seed);

@@ -31,6 +31,7 @@
 #include "gfx/surface.h"
 #include "host/host.h"
 #include "host/player_book.h"
+#include "host/seats.h"
 #include "platform/common/safe_file.h"
 #include "platform/headless/headless.h"
 #include "replay/script.h"
@@ -248,6 +249,19 @@ std::string dumpState() {
     field(h, "gameClock", hostGameTime());
     field(h, "summary", hostSummaryShown() ? 1 : 0);
     field(h, "bookMatches", static_cast<long long>(hostBook().matches.size()));
+    std::string seats = "[";
+    for (int32_t i = 0; i < kSeatCount; ++i) {
+      std::string seat = "{";
+      fieldRaw(seat, "name", std::string("\"") + hostSeatName(i) + "\"");
+      field(seat, "cpuLevel", hostSeat(i).cpuLevel);
+      seat += '}';
+      if (i > 0) seats += ',';
+      seats += seat;
+    }
+    seats += ']';
+    fieldRaw(h, "seats", seats);
+    field(h, "fastCpu", hostCpuFast() ? 1 : 0);
+    fieldRaw(h, "matchSeed", std::to_string(hostMatchSeed()));
     h += '}';
     fieldRaw(out, "host", h);
   }
@@ -326,6 +340,12 @@ void execute(const Line &line) {
       hostEnable(c.value != kHostOff);
       hostForceHints(c.value == kHostHints);
       hostShowSummary(c.value == kHostSummary);
+      break;
+    case CommandKind::Seat:
+      hostSeat(c.seat - 1).cpuLevel = static_cast<int32_t>(c.value);
+      break;
+    case CommandKind::Seed:
+      hostFixMatchSeed(c.value);
       break;
     case CommandKind::Shot:
       if (!headlessSavePng(c.file.c_str())) fail(line.number, "cannot write " + c.file);

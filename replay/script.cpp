@@ -147,6 +147,8 @@ const CommandName commandNames[] = {
     {"dump", CommandKind::Dump, 0, 0, "dump", 0, nullptr},
     {"shot", CommandKind::Shot, 1, 1, "shot FILE", 0, nullptr},
     {"host", CommandKind::Host, 1, 1, "host on|off|hints|summary", 0, nullptr},
+    {"seat", CommandKind::Seat, 2, 3, "seat N human|cpu L", 0, nullptr},
+    {"seed", CommandKind::Seed, 1, 1, "seed S", 0xFFFFFFFFu, "seed"},
 };
 
 }  // namespace
@@ -214,6 +216,24 @@ ParseResult parseScriptLine(std::string_view line) {
         return failure("expected 'host on|off|hints|summary'");
       }
       break;
+    case CommandKind::Seat: {
+      uint32_t seat = 0;
+      if (!boundedArgument(words[1], 4, "seat", &seat, &error) || seat == 0) {
+        return failure("bad seat " + quoted(words[1]));
+      }
+      command.seat = static_cast<int32_t>(seat);
+      if (words[2] == "human" && args == 2) {
+        command.value = 0;
+      } else if (words[2] == "cpu" && args == 3) {
+        if (!boundedArgument(words[3], kSeatCpuLevelMax, "level", &command.value, &error) ||
+            command.value == 0) {
+          return failure("bad level " + quoted(words[3]));
+        }
+      } else {
+        return failure("expected 'seat N human|cpu L'");
+      }
+      break;
+    }
     default:
       // Commands of one number were read above; the rest take nothing.
       break;

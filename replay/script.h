@@ -22,6 +22,8 @@ enum class CommandKind {
   Dump,
   Shot,
   Host,
+  Seat,
+  Seed,
 };
 
 // `host` arguments: the host off (the game alone), on, on with its hints
@@ -32,14 +34,18 @@ struct ScriptCommand {
   CommandKind kind = CommandKind::Empty;
   // clock/step/run: value; key/hold/release: key code; activate: 0 or 1;
   // wait: the awaited sceneStep (as a signed number) and the pass limit;
-  // host: a HostMode.
+  // host: a HostMode; seed: the matches' seed.
   uint32_t value = 0;
   int32_t sceneStep = 0;
   uint32_t limit = 0;
   int32_t x = 0;  // tap
   int32_t y = 0;
   std::string file;  // shot
+  // seat: the seat (1 to 4) and, in value, its computer level (0: a person).
+  int32_t seat = 0;
 };
+
+constexpr uint32_t kSeatCpuLevelMax = 5;
 
 constexpr uint32_t kDefaultWaitLimit = 10000;
 

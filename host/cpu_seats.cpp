@@ -1,0 +1,254 @@
+// The computer seats at work and the Players page that sets them up. The
+// seats' brains (host/cpu.h) run as a host observer: they start with the
+// match, see every pass and hold Button A for the game to read, so the match
+// never learns who pressed.
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "host/book.h"
+#include "host/cpu.h"
+#include "host/host_internal.h"
+#include "host/seats.h"
+
+namespace {
+
+// --- The seats in a match.
+
+CpuSeats matchSeats;
+bool seatsInMatch;
+uint64_t matchSeed;
+bool seedFixed;
+uint64_t fixedSeed;
+bool cpuFast;
+
+uint64_t seedFromClock() {
+  // Spread the clock's bits over the whole seed; the brains mix it further.
+  return (static_cast<uint64_t>(timeGetTime()) + 1) * 0x9E3779B97F4A7C15ull;
+}
+
+void startSeats(const HostView &view) {
+  int32_t levels[kMaxPlayers];
+  for (int32_t i = 0; i < kMaxPlayers; ++i)
+    levels[i] = i < kSeatCount ? hostSeat(i).cpuLevel : kCpuPerson;
+  matchSeed = seedFixed ? fixedSeed : seedFromClock();
+  cpuSeatsStart(matchSeats, view.playerCount, levels, matchSeed, cpuFast);
+}
+
+void watchMatch(const HostView &view) {
+  const bool inMatch = view.scene == HostScene::kMatch && view.match != nullptr;
+  if (!inMatch) {
+    if (seatsInMatch) hostSetButtonA(HostButtonA::kFromPeople);
+    seatsInMatch = false;
+    return;
+  }
+  if (!seatsInMatch) startSeats(view);
+  seatsInMatch = true;
+  const CpuView cpuView{view.sceneStep, *view.match, view.gameMode, hostGameTime()};
+  if (cpuSeatInCharge(matchSeats, cpuView) < 0)
+    hostSetButtonA(HostButtonA::kFromPeople);
+  else
+    hostSetButtonA(cpuSeatsHoldButton(matchSeats, cpuView) ? HostButtonA::kHeld : HostButtonA::kUp);
+}
+
+// --- The Players page: a row per seat, then the fast switch.
+
+constexpr int32_t kRowTop = 52;
+constexpr int32_t kRowStep = 40;
+constexpr int32_t kRowHeight = 36;
+constexpr int32_t kRowLeft = 16;
+constexpr int32_t kRowWidth = kLayerWidth - 32;
+constexpr int32_t kFastRow = kSeatCount;
+constexpr int32_t kRows = kSeatCount + 1;
+constexpr int32_t kFootTop = 282;
+// The letter picker runs through these, a space first.
+constexpr char kNameLetters[] = " ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-";
+constexpr int32_t kNameLetterCount = static_cast<int32_t>(sizeof kNameLetters - 1);
+constexpr int32_t kVkHyphen = 0xBD;    // VK_OEM_MINUS
+constexpr int32_t kVkNumMinus = 0x6D;  // VK_SUBTRACT
+
+int32_t playersRow;
+bool editing;
+char draft[kSeatNameChars + 1];  // every place filled, spaces for blanks
+int32_t place;
+
+const char *kindName(int32_t level) {
+  return level >= 1 && level <= kCpuLevelCount ? cpuLevels[level - 1].name : "Person";
+}
+
+void changeKind(int32_t seat, int32_t direction) {
+  HostSeat &s = hostSeat(seat);
+  s.cpuLevel = (s.cpuLevel + direction + kCpuLevelCount + 1) % (kCpuLevelCount + 1);
+}
+
+void startEditing(int32_t seat) {
+  editing = true;
+  place = 0;
+  std::memset(draft, ' ', kSeatNameChars);
+  draft[kSeatNameChars] = 0;
+  const char *name = hostSeatName(seat);
+  std::memcpy(draft, name, std::strlen(name));
+}
+
+// The draft becomes the name once trimmed; a name left empty is not taken.
+void endEditing() {
+  editing = false;
+  std::string_view name(draft);
+  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  if (!validPlayerName(name)) return;
+  HostSeat &s = hostSeat(playersRow);
+  std::snprintf(s.name, sizeof s.name, "%.*s", static_cast<int>(name.size()), name.data());
+}
+
+void turnLetter(int32_t direction) {
+  const char *at = std::strchr(kNameLetters, draft[place]);
+  const int32_t index = at != nullptr ? static_cast<int32_t>(at - kNameLetters) : 0;
+  draft[place] = kNameLetters[(index + direction + kNameLetterCount) % kNameLetterCount];
+}
+
+void editKey(HostAction action) {
+  if (action == HostAction::kUp) turnLetter(1);
+  if (action == HostAction::kDown) turnLetter(-1);
+  if (action == HostAction::kLeft && place > 0) --place;
+  if (action == HostAction::kRight && place + 1 < kSeatNameChars) ++place;
+  if (action == HostAction::kConfirm || action == HostAction::kBack) endEditing();
+}
+
+void playersDraw(HostLayer &layer) {
+  layerPanel(layer, "Players");
+  char text[48];
+  for (int32_t row = 0; row < kRows; ++row) {
+    const int32_t y = kRowTop + row * kRowStep;
+    const bool chosen = row == playersRow;
+    if (chosen) {
+      layerFill(layer, kRowLeft, y, kRowWidth, kRowHeight, kEdgeColour);
+      layerFill(layer, kRowLeft + 1, y + 1, kRowWidth - 2, kRowHeight - 2, kPanelColour);
+    }
+    const HostColour colour = chosen ? kChosenColour : kTextColour;
+    if (row == kFastRow) {
+      std::snprintf(text, sizeof text, "Fast CPU: %s", cpuFast ? "on" : "off");
+      layerTextCentred(layer, y + 11, text, colour, 2);
+      continue;
+    }
+    std::snprintf(text, sizeof text, "Seat %d", static_cast<int>(row + 1));
+    layerText(layer, kRowLeft + 6, y + 4, text, kQuietColour);
+    const char *kind = kindName(hostSeat(row).cpuLevel);
+    layerText(layer, kRowLeft + kRowWidth - 6 - textWidth(kind), y + 4, kind, colour);
+    if (editing && chosen) {
+      // Each place drawn on its own, the one being set underlined.
+      int32_t x = kRowLeft + 6;
+      for (int32_t i = 0; i < kSeatNameChars; ++i) {
+        const char letter[2] = {draft[i], 0};
+        layerText(layer, x, y + 16, letter, kChosenColour, 2);
+        layerFill(layer, x, y + 32, 10, 2, i == place ? kChosenColour : kEdgeColour);
+        x += 14;
+      }
+    } else {
+      layerText(layer, kRowLeft + 6, y + 16, hostSeatName(row), colour, 2);
+    }
+  }
+  layerFill(layer, 16, kFootTop, kLayerWidth - 32, 1, kEdgeColour);
+  layerTextCentred(layer, kFootTop + 6,
+                   editing ? "Up/Down: letter  Left/Right: place  A: done"
+                           : "Left/Right: kind  A: name  B: back",
+                   kQuietColour);
+}
+
+void playersKey(HostAction action) {
+  if (editing) {
+    editKey(action);
+    return;
+  }
+  if (action == HostAction::kUp) playersRow = playersRow > 0 ? playersRow - 1 : kRows - 1;
+  if (action == HostAction::kDown) playersRow = playersRow + 1 < kRows ? playersRow + 1 : 0;
+  const bool change = action == HostAction::kLeft || action == HostAction::kRight;
+  const int32_t direction = action == HostAction::kLeft ? -1 : 1;
+  if (playersRow == kFastRow && (change || action == HostAction::kConfirm)) cpuFast = !cpuFast;
+  if (playersRow < kFastRow && change) changeKind(playersRow, direction);
+  if (playersRow < kFastRow && action == HostAction::kConfirm) startEditing(playersRow);
+  if (action == HostAction::kBack) hostOpenPage("menu");
+}
+
+// A tap on a seat's kind changes it, on its name starts the picker; while
+// picking, the upper half of a place turns its letter up, the lower half
+// down, and a tap anywhere else ends it.
+bool playersTap(int32_t x, int32_t y) {
+  if (y >= kFootTop) {
+    if (editing)
+      endEditing();
+    else
+      hostOpenPage("menu");
+    return true;
+  }
+  if (x < kRowLeft || x >= kRowLeft + kRowWidth || y < kRowTop) return false;
+  const int32_t row = (y - kRowTop) / kRowStep;
+  const int32_t within = (y - kRowTop) % kRowStep;
+  if (row >= kRows || within >= kRowHeight) return false;
+  if (editing) {
+    const int32_t tapped = (x - kRowLeft - 6) / 14;
+    if (row != playersRow || tapped < 0 || tapped >= kSeatNameChars) {
+      endEditing();
+      return true;
+    }
+    place = tapped;
+    turnLetter(within < kRowHeight / 2 ? 1 : -1);
+    return true;
+  }
+  playersRow = row;
+  if (row == kFastRow)
+    cpuFast = !cpuFast;
+  else if (x >= kRowLeft + kRowWidth / 2)
+    changeKind(row, 1);
+  else
+    startEditing(row);
+  return true;
+}
+
+const HostPage kPlayersPage = {"players", "Players", nullptr, playersDraw, playersKey, playersTap};
+
+}  // namespace
+
+bool playersTypedKey(int32_t vKey) {
+  if (!editing) return false;
+  char letter = 0;
+  if ((vKey >= 'A' && vKey <= 'Z') || (vKey >= '0' && vKey <= '9'))
+    letter = static_cast<char>(vKey);
+  if (vKey >= 0x60 && vKey <= 0x69) letter = static_cast<char>('0' + vKey - 0x60);
+  if (vKey == VK_SPACE) letter = ' ';
+  if (vKey == kVkHyphen || vKey == kVkNumMinus) letter = '-';
+  if (letter != 0) {
+    draft[place] = letter;
+    if (place + 1 < kSeatNameChars) ++place;
+    return true;
+  }
+  if (vKey == VK_BACK) {
+    // The letter behind the cursor goes, as in any text field.
+    if (draft[place] == ' ' && place > 0) --place;
+    draft[place] = ' ';
+    return true;
+  }
+  if (vKey == VK_RETURN || vKey == VK_ESCAPE) {
+    endEditing();
+    return true;
+  }
+  return false;
+}
+
+void registerCpuSeats() {
+  hostAddPage(&kPlayersPage);
+  hostAddObserver(watchMatch);
+}
+
+void playersPageOpened() {
+  playersRow = 0;
+  editing = false;
+}
+
+bool hostCpuFast() { return cpuFast; }
+void hostSetCpuFast(bool fast) { cpuFast = fast; }
+uint64_t hostMatchSeed() { return matchSeed; }
+void hostFixMatchSeed(uint64_t seed) {
+  seedFixed = true;
+  fixedSeed = seed;
+}
