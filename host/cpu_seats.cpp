@@ -71,6 +71,9 @@ int32_t playersRow;
 bool editing;
 char draft[kSeatNameChars + 1];  // every place filled, spaces for blanks
 int32_t place;
+// Until the first letter is typed or picked the whole name is as if
+// selected: typing replaces it.
+bool draftFresh;
 
 const char *kindName(int32_t level) {
   return level >= 1 && level <= kCpuLevelCount ? cpuLevels[level - 1].name : "Person";
@@ -83,6 +86,7 @@ void changeKind(int32_t seat, int32_t direction) {
 
 void startEditing(int32_t seat) {
   editing = true;
+  draftFresh = true;
   place = 0;
   std::memset(draft, ' ', kSeatNameChars);
   draft[kSeatNameChars] = 0;
@@ -108,6 +112,7 @@ void turnLetter(int32_t direction) {
 }
 
 void editKey(HostAction action) {
+  draftFresh = false;
   if (action == HostAction::kUp) turnLetter(1);
   if (action == HostAction::kDown) turnLetter(-1);
   if (action == HostAction::kLeft && place > 0) --place;
@@ -191,6 +196,7 @@ bool playersTap(int32_t x, int32_t y) {
       endEditing();
       return true;
     }
+    draftFresh = false;
     place = tapped;
     turnLetter(within < kRowHeight / 2 ? 1 : -1);
     return true;
@@ -217,6 +223,8 @@ bool playersTypedKey(int32_t vKey) {
   if (vKey >= 0x60 && vKey <= 0x69) letter = static_cast<char>('0' + vKey - 0x60);
   if (vKey == VK_SPACE) letter = ' ';
   if (vKey == kVkHyphen || vKey == kVkNumMinus) letter = '-';
+  if (draftFresh && (letter != 0 || vKey == VK_BACK)) std::memset(draft, ' ', kSeatNameChars);
+  if (letter != 0 || vKey == VK_BACK) draftFresh = false;
   if (letter != 0) {
     draft[place] = letter;
     if (place + 1 < kSeatNameChars) ++place;

@@ -1,0 +1,164 @@
+// Computer seats run by the host, seen from outside through tobelyn-replay:
+// matches of CPUs play themselves out, a person's A does nothing in a CPU's
+// turn, a seed gives the same darts again, and the Players page and the
+// host's file keep the seats.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <initializer_list>
+#include <string>
+
+#include "host/host.h"
+#include "host/host_internal.h"
+#include "host/seats.h"
+#include "platform/headless/headless.h"
+#include "replay_runner.h"
+
+namespace {
+
+const std::string kWork =
+    std::string(TOBELYN_REPLAY).substr(0, std::string(TOBELYN_REPLAY).rfind('/')) + "/cpu-work";
+
+std::string makeWorkDir(const std::string &name) {
+  const std::string dir = kWork + "/" + name;
+  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+  return dir;
+}
+
+ReplayRun runScript(const std::string &name, const std::string &script) {
+  const std::string dir = makeWorkDir(name);
+  std::ofstream(dir + "/script.txt") << script;
+  return runReplay(dir, "script.txt");
+}
+
+const char kMenuKeyGap[] = "run 14\n";
+const char kDown[] = "run 14\nkey 0x28\n";
+
+// The seats and seed first, then from the title through the menus to the
+// first pass of a two-player match of the game in that row of the list.
+std::string toTwoPlayerMatch(int mode, const char *seats) {
+  std::string s =
+      std::string("host on\n") + seats + "clock 100000\n" + kMenuKeyGap + "key 0x0D\nwait 0\n";
+  for (int i = 0; i < mode; ++i) s += kDown;
+  s += std::string(kMenuKeyGap) + "key 0x0D\nwait 0\n" + kDown + kMenuKeyGap +
+       "key 0x0D\nwait 0\n" + kMenuKeyGap + "key 0x0D\nwait 0\n";
+  return s;
+}
+
+TEST(CpuSeats, TwoCpusPlayEachGameBackToTheTitleWithNoKeyPressed) {
+  struct Case {
+    const char *name;
+    int mode;
+  };
+  const Case cases[] = {
+      {"301", 0},
+      {"Count Up", 1},
+      {"High Score", 2},
+      {"Round The Clock", 3},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    // No key after the match starts: the end screen is left by the last CPU.
+    const std::string script = toTwoPlayerMatch(c.mode, "seat 1 cpu 5\nseat 2 cpu 4\nseed 11\n") +
+                               "wait 14 400000\ndump\nrun 600\ndump\n";
+    expectDumps(runScript("two-cpus", script),
+                {"scene=MatchScene sceneStep=14", "scene=TitleScene"});
+  }
+}
+
+// The first turn of a "301" match whose first seat is a CPU, with a person
+// pressing A all through it or not at all: the same darts land.
+TEST(CpuSeats, APersonsPressesInACpuTurnChangeNothing) {
+  const std::string start = toTwoPlayerMatch(0, "seat 1 cpu 2\nseed 5\n");
+  std::string pressing;
+  for (int i = 0; i < 120; ++i) pressing += "hold 0x0D\nkey 0x0D\nrun 2\nrelease 0x0D\nrun 3\n";
+  const ReplayRun quiet = runScript("quiet", start + "run 600\ndump\n");
+  const ReplayRun pressed = runScript("pressed", start + pressing + "dump\n");
+  ASSERT_EQ(quiet.status, 0) << quiet.errors;
+  ASSERT_EQ(pressed.status, 0) << pressed.errors;
+  ASSERT_GE(quiet.lines.size(), 1u);
+  ASSERT_GE(pressed.lines.size(), 1u);
+  EXPECT_NE(field(quiet.lines[0], "dartMarkX"), "[0,0,0]");
+  EXPECT_EQ(field(pressed.lines[0], "dartMarkX"), field(quiet.lines[0], "dartMarkX"));
+  EXPECT_EQ(field(pressed.lines[0], "dartMarkY"), field(quiet.lines[0], "dartMarkY"));
+  EXPECT_EQ(field(pressed.lines[0], "playerScores"), field(quiet.lines[0], "playerScores"));
+}
+
+TEST(CpuSeats, TheSameSeedThrowsTheSameDartsAndAnotherDoesNot) {
+  auto firstTurn = [](const char *name, const char *seed) {
+    const std::string seats = std::string("seat 1 cpu 1\nseed ") + seed + "\n";
+    const ReplayRun run = runScript(name, toTwoPlayerMatch(0, seats.c_str()) + "run 600\ndump\n");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    return run.lines.empty() ? std::string() : field(run.lines[0], "match");
+  };
+  const std::string first = firstTurn("seed-a", "1234");
+  EXPECT_EQ(firstTurn("seed-b", "1234"), first);
+  EXPECT_NE(firstTurn("seed-c", "99"), first);
+}
+
+// Keys for the open menu: it takes one message a pass.
+std::string menuKeys(std::initializer_list<const char *> codes) {
+  std::string s;
+  for (const char *code : codes) s += std::string("key ") + code + "\nrun 1\n";
+  return s;
+}
+
+TEST(PlayersPage, KeysSetAKindAndTypeAName) {
+  // F1 opens the menu at the title; Players is the fourth row there.
+  const std::string script =
+      "host on\nclock 100000\nrun 20\n" + menuKeys({"112", "0x28", "0x28", "0x28", "0x0D"}) +
+      // Seat 2: two levels up, then a new name typed.
+      menuKeys({"0x28", "0x27", "0x27", "0x0D", "0x41", "0x4E", "0x20", "0xBD", "0x32", "0x0D"}) +
+      // Seat 3: the picker turns its first letter back once.
+      menuKeys({"0x28", "0x0D", "0x28", "0x0D"}) + "dump\n";
+  expectDumps(runScript("players-keys", script),
+              {"page=players "
+               "seats=[{name:PLAYER1,cpuLevel:0},{name:AN-2,cpuLevel:2},"
+               "{name:OLAYER3,cpuLevel:0},{name:PLAYER4,cpuLevel:0}]"});
+}
+
+TEST(HostSettingsFile, SeatsAndTheFastSwitchComeBackAndBadLinesKeepDefaults) {
+  struct Case {
+    const char *name;
+    const char *text;
+    const char *seat1;
+    int32_t level1;
+    bool fast;
+  };
+  const Case cases[] = {
+      {"a name with a space and a level", "seat1Name JO ANN\nseat1Level 3\nfastCpu 1\n", "JO ANN",
+       3, true},
+      {"an old file without seats", "volume 4\nhints 0\n", "PLAYER 1", 0, false},
+      {"a name the rules refuse", "seat1Name jo!\n", "PLAYER 1", 0, false},
+      {"a name too long", "seat1Name ABCDEFGHIJK\n", "PLAYER 1", 0, false},
+      {"a level past the last is a person", "seat1Level 9\n", "PLAYER 1", 0, false},
+      {"a seat past the fourth is skipped", "seat5Name ZED\nseat0Level 2\n", "PLAYER 1", 0, false},
+      {"a Windows line end", "seat1Name ZED\r\n", "ZED", 0, false},
+  };
+  const std::string dir = makeWorkDir("seats-file");
+  headlessSetRegistryDir(dir.c_str());
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(dir + "/host", std::ios::trunc) << c.text;
+    hostResetForTests();
+    hostReadSettings();
+    EXPECT_STREQ(hostSeatName(0), c.seat1);
+    EXPECT_EQ(hostSeat(0).cpuLevel, c.level1);
+    EXPECT_EQ(hostCpuFast(), c.fast);
+  }
+  // What is written is read back whole.
+  hostResetForTests();
+  hostSeat(3).cpuLevel = 5;
+  std::snprintf(hostSeat(3).name, sizeof hostSeat(3).name, "%s", "RED 1");
+  hostSetCpuFast(true);
+  hostWriteSettings();
+  hostResetForTests();
+  hostReadSettings();
+  EXPECT_STREQ(hostSeatName(3), "RED 1");
+  EXPECT_EQ(hostSeat(3).cpuLevel, 5);
+  EXPECT_TRUE(hostCpuFast());
+  headlessSetRegistryDir(nullptr);
+  hostResetForTests();
+}
+
+}  // namespace
