@@ -119,11 +119,11 @@ TEST(HostMenu, QuitGameSavesTheSettingsAndExitsZero) {
 
 TEST(HostMenu, TapsChooseRowsAndQuitToTitleOnlyInAMatch) {
   // Rows start at y 52, 28 apart: Resume, How to play, Settings, Quit to
-  // title (in a match only), Records, Statistics, Quit game.
+  // title (in a match only), Records, Statistics, Players, Quit game.
   const std::string script = std::string(kToMatch) +
                              "key 112\nrun 2\ntap 120 148\nrun 1\ndump\n"  // Quit to title
                              "tap 120 116\nrun 1\nrun 30\ndump\n"          // Yes
-                             "key 112\nrun 2\ntap 120 200\nrun 1\ndump\n"  // now Quit game
+                             "key 112\nrun 2\ntap 120 228\nrun 1\ndump\n"  // now Quit game
                              "tap 120 144\nrun 1\ndump\n"                  // No
                              "tap 120 60\nrun 1\ndump\n";                  // Resume
   expectDumps(runScript("taps", script),
