@@ -35,6 +35,22 @@ inline ReplayRun runReplay(const std::string &dir, const std::string &arguments)
   return run;
 }
 
+// A fresh, empty folder for one run, under `area` beside the runner.
+inline std::string replayWorkDir(const std::string &area, const std::string &name) {
+  const std::string runner = TOBELYN_REPLAY;
+  const std::string dir = runner.substr(0, runner.rfind('/')) + "/" + area + "/" + name;
+  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+  return dir;
+}
+
+// The script written into a fresh folder and run there.
+inline ReplayRun runScriptIn(const std::string &area, const std::string &name,
+                             const std::string &script, const std::string &options = "") {
+  const std::string dir = replayWorkDir(area, name);
+  std::ofstream(dir + "/script.txt") << script;
+  return runReplay(dir, options + " script.txt");
+}
+
 // A field of a dump line up to the next comma or brace at its level,
 // quotes removed.
 inline std::string field(const std::string &line, const std::string &name) {

@@ -16,19 +16,10 @@
 
 namespace {
 
-const std::string kWork =
-    std::string(TOBELYN_REPLAY).substr(0, std::string(TOBELYN_REPLAY).rfind('/')) + "/cpu-work";
-
-std::string makeWorkDir(const std::string &name) {
-  const std::string dir = kWork + "/" + name;
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
-  return dir;
-}
+std::string makeWorkDir(const std::string &name) { return replayWorkDir("cpu-work", name); }
 
 ReplayRun runScript(const std::string &name, const std::string &script) {
-  const std::string dir = makeWorkDir(name);
-  std::ofstream(dir + "/script.txt") << script;
-  return runReplay(dir, "script.txt");
+  return runScriptIn("cpu-work", name, script);
 }
 
 const char kMenuKeyGap[] = "run 14\n";

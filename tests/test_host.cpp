@@ -17,20 +17,11 @@
 
 namespace {
 
-const std::string kWork =
-    std::string(TOBELYN_REPLAY).substr(0, std::string(TOBELYN_REPLAY).rfind('/')) + "/host-work";
-
-std::string makeWorkDir(const std::string &name) {
-  const std::string dir = kWork + "/" + name;
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
-  return dir;
-}
+std::string makeWorkDir(const std::string &name) { return replayWorkDir("host-work", name); }
 
 ReplayRun runScript(const std::string &name, const std::string &script,
                     const std::string &options = "") {
-  const std::string dir = makeWorkDir(name);
-  std::ofstream(dir + "/script.txt") << script;
-  return runReplay(dir, options + " script.txt");
+  return runScriptIn("host-work", name, script, options);
 }
 
 // From the title to the first announcement of a one-player "301", the clock
