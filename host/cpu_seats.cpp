@@ -153,6 +153,9 @@ void playersDraw(HostLayer &layer) {
       layerText(layer, kRowLeft + 6, y + 16, hostSeatName(row), colour, 2);
     }
   }
+  // The seats of a match are fixed at its start.
+  if (seatsInMatch)
+    layerTextCentred(layer, kFootTop - 14, "CPU changes count from the next match.", kQuietColour);
   layerFill(layer, 16, kFootTop, kLayerWidth - 32, 1, kEdgeColour);
   layerTextCentred(layer, kFootTop + 6,
                    editing ? "Up/Down: letter  Left/Right: place  A: done"
