@@ -91,20 +91,34 @@ bool isListed(const HostPage *page) {
   return page->title != nullptr && (page->available == nullptr || page->available());
 }
 
-// The main list: Resume (null), then the listed pages, "Quit game" last.
+// The pages kept at the foot of the main list, in this order, whenever
+// they were added.
+const char *const kListedLast[] = {"players", "quit-game"};
+constexpr int kListedLastCount = 2;
+
+int listedLastIndex(const HostPage *page) {
+  for (int i = 0; i < kListedLastCount; ++i)
+    if (std::strcmp(page->name, kListedLast[i]) == 0) return i;
+  return -1;
+}
+
+// The main list: Resume (null), then the listed pages, Players and "Quit
+// game" last.
 int listEntries(const HostPage **entries, int max) {
   int n = 0;
   entries[n++] = nullptr;
-  const HostPage *quitGame = nullptr;
-  for (int i = 0; i < hostPageCount() && n < max - 1; ++i) {
+  const HostPage *last[kListedLastCount] = {};
+  for (int i = 0; i < hostPageCount(); ++i) {
     const HostPage *page = hostPageAt(i);
     if (!isListed(page)) continue;
-    if (std::strcmp(page->name, "quit-game") == 0)
-      quitGame = page;
-    else
+    const int lastIndex = listedLastIndex(page);
+    if (lastIndex >= 0)
+      last[lastIndex] = page;
+    else if (n < max - kListedLastCount)
       entries[n++] = page;
   }
-  if (quitGame != nullptr) entries[n++] = quitGame;
+  for (const HostPage *page : last)
+    if (page != nullptr) entries[n++] = page;
   return n;
 }
 

@@ -95,9 +95,9 @@ std::string menuKeys(std::initializer_list<const char *> codes) {
 }
 
 TEST(PlayersPage, KeysSetAKindAndTypeAName) {
-  // F1 opens the menu at the title; Players is the fourth row there.
+  // F1 opens the menu at the title; Up wraps to Quit game, Players above it.
   const std::string script =
-      "host on\nclock 100000\nrun 20\n" + menuKeys({"112", "0x28", "0x28", "0x28", "0x0D"}) +
+      "host on\nclock 100000\nrun 20\n" + menuKeys({"112", "0x26", "0x26", "0x0D"}) +
       // Seat 2: two levels up, then a new name typed.
       menuKeys({"0x28", "0x27", "0x27", "0x0D", "0x41", "0x4E", "0x20", "0xBD", "0x32", "0x0D"}) +
       // Seat 3: the picker turns its first letter back once.
