@@ -238,7 +238,8 @@ struct RulesSheet {
 const RulesSheet kRulesSheets[] = {
     {"301",
      {"Everyone starts at 301 and counts down.", "Land on exactly 0 to win.",
-      "A dart worth more than what is left is a bust: the score stays and the turn ends.",
+      "Score more than you have left and you bust: that dart counts for nothing and your turn is "
+      "over.",
       "No winner after ten rounds: a draw."}},
     {"Count Up",
      {"Every dart adds its score.", "The first total of 200 or more wins at once.",
