@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "host/book_text.h"
+#include "host/cpu.h"
 #include "platform/common/checksum.h"
 #include "platform/common/safe_file.h"
 
@@ -63,6 +64,19 @@ bool number(std::string_view f, int64_t lo, int64_t hi, int64_t *out) {
     v = v * 10 + (c - '0');
   }
   if (v < lo || v > hi) return false;
+  *out = v;
+  return true;
+}
+
+// Sixteen hexadecimal digits, as the seed is written.
+bool hexNumber(std::string_view f, uint64_t *out) {
+  if (f.size() != 16) return false;
+  uint64_t v = 0;
+  for (char c : f) {
+    const char *digit = std::strchr(kHex, c);
+    if (c == 0 || digit == nullptr) return false;
+    v = v << 4 | static_cast<uint64_t>(digit - kHex);
+  }
   *out = v;
   return true;
 }
@@ -133,7 +147,16 @@ bool readMatch(const std::vector<std::string_view> &f, BookMatch *m) {
     m->winner = -1;
   else if (!number32(f[6], 0, m->players - 1, &m->winner))
     return false;
-  if (f.size() != 7 + 5 * static_cast<size_t>(m->players)) return false;
+  // The seed and the seats' computer levels follow the seats; a line written
+  // before they were kept stops at the seats.
+  const size_t seatsEnd = 7 + 5 * static_cast<size_t>(m->players);
+  const bool withCpu = f.size() == seatsEnd + 1 + static_cast<size_t>(m->players);
+  if (f.size() != seatsEnd && !withCpu) return false;
+  if (withCpu && !hexNumber(f[seatsEnd], &m->seed)) return false;
+  for (int s = 0; s < m->players; ++s) {
+    if (withCpu && !number32(f[seatsEnd + 1 + s], 0, kCpuLevelCount, &m->seats[s].cpuLevel))
+      return false;
+  }
   for (int s = 0; s < m->players; ++s) {
     BookSeat &seat = m->seats[s];
     const size_t at = 7 + 5 * static_cast<size_t>(s);
@@ -207,6 +230,9 @@ void writeMatch(std::string &out, const BookMatch &m) {
     for (int64_t v : {seat.darts, seat.points, seat.final, int32_t{seat.finished}})
       put(out, ' ', v);
   }
+  out += ' ';
+  for (int shift = 60; shift >= 0; shift -= 4) out += kHex[(m.seed >> shift) & 0xF];
+  for (int s = 0; s < m.players; ++s) put(out, ' ', m.seats[s].cpuLevel);
   appendCheck(out, start);
 }
 

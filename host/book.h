@@ -92,6 +92,7 @@ struct BookSeat {
   int32_t points = 0;     // the darts' counted points (Round The Clock: numbers hit)
   int32_t final = 0;      // the score the scoreboard showed at the end
   bool finished = false;  // won: checked out, reached 200, went round the clock
+  int32_t cpuLevel = 0;   // 0: a person threw; 1 to 5: a computer player of that level
 };
 
 struct BookMatch {
@@ -101,6 +102,7 @@ struct BookMatch {
   int32_t players = 1;
   int32_t rounds = 0;   // rounds begun
   int32_t winner = -1;  // seat, or -1
+  uint64_t seed = 0;    // the computer players' seed, so their darts can be played again
   BookSeat seats[kMaxPlayers];
 };
 

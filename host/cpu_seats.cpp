@@ -259,6 +259,9 @@ void playersPageOpened() {
 bool hostCpuFast() { return cpuFast; }
 void hostSetCpuFast(bool fast) { cpuFast = fast; }
 uint64_t hostMatchSeed() { return matchSeed; }
+int32_t hostMatchCpuLevel(int32_t seat) {
+  return seat >= 0 && seat < kMaxPlayers ? matchSeats.levels[seat] : kSeatPerson;
+}
 void hostFixMatchSeed(uint64_t seed) {
   seedFixed = true;
   fixedSeed = seed;

@@ -57,6 +57,12 @@ void observe(const HostView &view) {
   seen.gameMode = view.gameMode;
   seen.playerCount = view.playerCount;
   if (recorderObserve(&keeper.recorder, seen) == RecorderEvent::kMatchEnd) {
+    // The computer seats' levels and seed go with the match, so that it can be
+    // told from a person's and its darts played again.
+    BookMatch &ended = keeper.recorder.endedMatch;
+    ended.seed = hostMatchSeed();
+    for (int seat = 0; seat < ended.players; ++seat)
+      ended.seats[seat].cpuLevel = hostMatchCpuLevel(seat);
     keeper.cardNews = NewBests{};
     bookAddMatch(&keeper.book, keeper.recorder.endedMatch, keeper.recorder.endedDarts,
                  &keeper.cardNews);

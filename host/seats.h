@@ -33,6 +33,9 @@ void hostSetCpuFast(bool fast);
 // drawn from the clock when the match starts; the same seed, seats and
 // people's presses give the same darts again.
 uint64_t hostMatchSeed();
+// The level a seat threw at in the current (or last) match: kSeatPerson for
+// a person. Changes on the Players page count from the next match.
+int32_t hostMatchCpuLevel(int32_t seat);
 // Every match from now on takes this seed instead of one from the clock
 // (tobelyn-replay's `seed S`).
 void hostFixMatchSeed(uint64_t seed);

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "host/book.h"
 #include "host/host.h"
 #include "host/host_internal.h"
 #include "host/seats.h"
@@ -55,6 +56,24 @@ TEST(CpuSeats, TwoCpusPlayEachGameBackToTheTitleWithNoKeyPressed) {
     expectDumps(runScript("two-cpus", script),
                 {"scene=MatchScene sceneStep=14", "scene=TitleScene"});
   }
+}
+
+// The player book files a CPU match under the seats' names, with the level
+// each seat threw at and the seed that plays its darts again.
+TEST(CpuSeats, TheBookKeepsEachSeatsLevelAndTheSeed) {
+  const std::string script =
+      toTwoPlayerMatch(0, "seat 1 cpu 5\nseat 2 cpu 4\nseed 11\n") + "wait 12 400000\nrun 1\n";
+  const ReplayRun run = runScriptIn("cpu-work", "book", script, "--data .");
+  ASSERT_EQ(run.status, 0) << run.errors;
+  const std::string runner = TOBELYN_REPLAY;
+  Book book;
+  bookLoad((runner.substr(0, runner.rfind('/')) + "/cpu-work/book/book").c_str(), &book);
+  ASSERT_EQ(book.matches.size(), 1u) << "the finished match is in the book";
+  const BookMatch &match = book.matches[0];
+  EXPECT_EQ(match.seed, 11u);
+  EXPECT_EQ(match.seats[0].name, "PLAYER 1");
+  EXPECT_EQ(match.seats[0].cpuLevel, 5);
+  EXPECT_EQ(match.seats[1].cpuLevel, 4);
 }
 
 // The first turn of a "301" match whose first seat is a CPU, with a person
