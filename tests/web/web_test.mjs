@@ -2,7 +2,8 @@
 // build's, the same scoring, play by keys, mouse and touch, settings kept,
 // storage refused, site data refused (in a sandboxed frame too), a key-up
 // with Ctrl or Meta held, focus lost behind an input storm, a second tab,
-// the pass pacer, offline after one visit, and no console error anywhere.
+// the pass pacer, two computer seats playing a match out, offline after one
+// visit, and no console error anywhere.
 //
 //   node web_test.mjs --site DIR --replay BIN --hash HEX --golden DIR --out DIR
 import { execFileSync } from 'node:child_process';
@@ -273,6 +274,25 @@ async function testTapToThrow(browser, url, out) {
   await context.close();
 }
 
+// Two computer seats, chosen in the host's stored settings, play a whole
+// "301" match to its end screen: no key is pressed once the match begins.
+async function testCpuSeats(browser, url) {
+  const context = await browser.newContext({ viewport: { width: 480, height: 800 } });
+  await context.addInitScript(() => {
+    window.localStorage.setItem('tobelyn.host',
+      'hints 0\nhintsChosen 1\nseat1Level 5\nseat2Level 4\n');
+  });
+  const page = await openGame(context, url + '?test', 'cpu seats');
+  // START, "301", two players, the ready screen.
+  const toMatch = 'clock 100000\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\n' +
+    'run 14\nkey 0x28\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\n';
+  await playScript(page, toMatch + 'wait 14 400000\n');
+  const step = await sceneStep(page);
+  check('two CPU seats play a "301" match to its end screen by themselves', step === 14,
+    `step ${step}`);
+  await context.close();
+}
+
 async function testStorageRefused(browser, url) {
   const context = await browser.newContext();
   await context.addInitScript(() => {
@@ -482,6 +502,7 @@ async function main() {
     keys: () => testKeysSettingsAndTabs(browser, server.url, out),
     touch: () => testTouch(browser, server.url, out),
     tapToThrow: () => testTapToThrow(browser, server.url, out),
+    cpuSeats: () => testCpuSeats(browser, server.url),
     storage: () => testStorageRefused(browser, server.url),
     refusals: () => testRefusals(browser, server.url),
     modifiers: () => testKeyUpWithModifier(browser, server.url),
