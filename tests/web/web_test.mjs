@@ -290,6 +290,14 @@ async function testCpuSeats(browser, url) {
   const step = await sceneStep(page);
   check('two CPU seats play a "301" match to its end screen by themselves', step === 14,
     `step ${step}`);
+  // The finished match reaches the page's storage with the seats' levels.
+  await page.waitForTimeout(500);
+  const book = await page.evaluate(() => window.localStorage.getItem('tobelyn.book') || '');
+  const match = book.split('\n').find((line) => line.startsWith('M '));
+  check('the finished match is kept in the player book in the page\'s storage',
+    book.startsWith('tobelyn-book 1') && match !== undefined, book.slice(0, 80));
+  check('the book names the seats and the levels they threw at',
+    match !== undefined && / PLAYER_1 .* 5 4 [0-9a-f]+$/.test(match), match);
   await context.close();
 }
 
