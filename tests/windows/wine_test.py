@@ -4,7 +4,8 @@
 #      once for the whole binary; among them the landing hash, pinned to the
 #      Linux build's value;
 #   2. the golden-frame scripts run by the Windows tobelyn-replay.exe, every
-#      frame compared pixel for pixel with the Linux tobelyn-replay's;
+#      frame compared pixel for pixel with the Linux tobelyn-replay's; two
+#      computer seats playing a match out with the same book and CSV;
 #   3. the real tobelyn.exe driven with xdotool: the title against the
 #      headless frame, taps on the option screen (also through the letterbox
 #      of a resized window, where a click on the bars does nothing), a key
@@ -126,6 +127,33 @@ class Wine(Session):
                 frames += 1
         log("ok: %d golden frames of the Windows replay equal Linux's (%.1f s)"
             % (frames, time.time() - began))
+
+    # --- 2b. Computer seats and the player book.
+
+    def cpu_match_book(self):
+        # Two computer seats play "301" out by themselves; the Windows runner
+        # must throw the same darts and keep the same book and CSV as Linux's.
+        script = ("host on\nseat 1 cpu 5\nseat 2 cpu 4\nseed 11\nclock 100000\n"
+                  "run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x28\n"
+                  "run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\nwait 14 400000\n")
+        kept = {}
+        for side, runner in (("linux", [self.replay]),
+                             ("windows", ["wine", os.path.join(self.build, "tobelyn-replay.exe")])):
+            folder = os.path.join(self.work, "cpu", side)
+            os.makedirs(folder)
+            with open(os.path.join(folder, "cpu.txt"), "w") as f:
+                f.write(script)
+            result = subprocess.run(runner + ["--data", ".", "--export", "out.csv", "cpu.txt"],
+                                    cwd=folder, env=self.env, capture_output=True, text=True,
+                                    timeout=300)
+            if result.returncode != 0:
+                raise Failure("%s replay of the CPU match ended with %d: %s"
+                              % (side, result.returncode, result.stderr[-2000:]))
+            kept[side] = [open(os.path.join(folder, name), "rb").read()
+                          for name in ("book", "out.csv")]
+        if not kept["linux"][1].count(b"\n") > 10 or kept["linux"] != kept["windows"]:
+            raise Failure("the CPU match's book or CSV differs between Linux and Windows")
+        log("ok: two CPU seats play the same match, book and CSV as on Linux")
 
     # --- 3. The real game.
 
@@ -445,6 +473,7 @@ class Wine(Session):
         self.make_prefix()
         self.unit_tests()
         self.golden_frames()
+        self.cpu_match_book()
         self.game()
         self.modes()
         self.high_dpi()
