@@ -219,7 +219,7 @@ struct PlayerStats {
   int64_t ringDarts = 0;                        // darts behind the ring counts below
   int64_t rings[kRingCells] = {};               // kept and folded darts together
   int64_t triples = 0, doubles = 0, bulls = 0;  // bulls: either ring
-  int32_t bestSector = 0, worstSector = 0;      // most and least hit of 1 to 20; 0: none
+  int32_t bestSector = 0, worstSector = 0;      // most and least hit of 1 to 20; 0: a tie
 };
 PlayerStats bookPlayerStats(const Book &book, std::string_view name);
 

@@ -9,6 +9,25 @@
 
 // --- Statistics.
 
+namespace {
+
+// The number from 1 to kSectorMax with the most hits (direction +1) or the
+// fewest (-1); 0 when two or more share that count.
+int32_t soleExtreme(const int64_t (&hits)[kSectorMax + 1], int direction) {
+  int32_t found = 1;
+  bool shared = false;
+  for (int32_t sector = 2; sector <= kSectorMax; ++sector) {
+    const int64_t diff = (hits[sector] - hits[found]) * direction;
+    if (diff > 0)
+      found = sector, shared = false;
+    else if (diff == 0)
+      shared = true;
+  }
+  return shared ? 0 : found;
+}
+
+}  // namespace
+
 PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
   PlayerStats st;
   int64_t points301 = 0, darts301 = 0;
@@ -55,18 +74,19 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
     ++st.ringDarts;
     ++st.rings[ringCell(d.ring, d.sector)];
   }
-  int64_t bestHits = -1, worstHits = -1;
+  int64_t hits[kSectorMax + 1] = {};
   for (int32_t sector = 1; sector <= kSectorMax; ++sector) {
     st.triples += st.rings[ringCell(kDartTriple, sector)];
     st.doubles += st.rings[ringCell(kDartDouble, sector)];
-    int64_t hits = 0;
     for (DartRing r : {kDartSingle, kDartDouble, kDartTriple})
-      hits += st.rings[ringCell(r, sector)];
-    if (hits > bestHits) bestHits = hits, st.bestSector = sector;
-    if (worstHits < 0 || hits < worstHits) worstHits = hits, st.worstSector = sector;
+      hits[sector] += st.rings[ringCell(r, sector)];
   }
   st.bulls = st.rings[ringCell(kDartBull, 0)] + st.rings[ringCell(kDartOuterBull, 0)];
-  if (bestHits <= 0) st.bestSector = st.worstSector = 0;
+  // A number is named only when it alone has the most (or the fewest) hits:
+  // in a short history the numbers never hit tie, and naming the first of
+  // them would be a guess.
+  st.bestSector = soleExtreme(hits, +1);
+  st.worstSector = soleExtreme(hits, -1);
   return st;
 }
 

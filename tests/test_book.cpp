@@ -294,6 +294,57 @@ TEST(BookFold, TwentyThousandDartsKeepRecordsAndAveragesExact) {
   }
 }
 
+// Best and worst sector: a number is named only when no other shares its
+// count, so a short history does not name one of many numbers never hit.
+struct SectorCase {
+  const char *name;
+  std::vector<int32_t> hits;  // the sector of each dart, 0 a miss
+  int32_t best, worst;
+};
+
+std::vector<int32_t> everyNumberOnce() {
+  std::vector<int32_t> hits;
+  for (int32_t sector = 1; sector <= kSectorMax; ++sector) hits.push_back(sector);
+  return hits;
+}
+
+std::vector<int32_t> withChanges(std::vector<int32_t> hits, std::vector<int32_t> more,
+                                 int32_t without) {
+  hits.erase(std::remove(hits.begin(), hits.end(), without), hits.end());
+  hits.insert(hits.end(), more.begin(), more.end());
+  return hits;
+}
+
+TEST(BookStats, BestAndWorstSectorOnlyWhenOneNumberStandsOut) {
+  const SectorCase cases[] = {
+      {.name = "no darts", .hits = {}, .best = 0, .worst = 0},
+      {.name = "misses only", .hits = {0, 0, 0}, .best = 0, .worst = 0},
+      {.name = "one dart: nineteen numbers never hit tie", .hits = {20}, .best = 20, .worst = 0},
+      {.name = "two numbers share the most", .hits = {20, 1, 5, 5, 20}, .best = 0, .worst = 0},
+      {.name = "every number once", .hits = everyNumberOnce(), .best = 0, .worst = 0},
+      {.name = "every number, 20 twice, 3 never",
+       .hits = withChanges(everyNumberOnce(), {20}, 3),
+       .best = 20,
+       .worst = 3},
+      {.name = "every number, 19 twice, 6 three times",
+       .hits = withChanges(everyNumberOnce(), {19, 6, 6}, 0),
+       .best = 6,
+       .worst = 0},
+  };
+  for (const SectorCase &c : cases) {
+    Book book;
+    for (size_t i = 0; i < c.hits.size(); ++i) {
+      const int32_t sector = c.hits[i], round = static_cast<int32_t>(i / 3) + 1;
+      const DartRing ring = sector == 0 ? kDartMiss : kDartSingle;
+      book.darts.push_back(madeDart(0, "ANNA", round, static_cast<int32_t>(i % 3) + 1, ring, sector,
+                                    sector, sector));
+    }
+    const PlayerStats st = bookPlayerStats(book, "ANNA");
+    EXPECT_EQ(st.bestSector, c.best) << c.name;
+    EXPECT_EQ(st.worstSector, c.worst) << c.name;
+  }
+}
+
 struct PathCase {
   const char *name;
   const char *xdgDataHome, *home;
