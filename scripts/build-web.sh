@@ -71,10 +71,15 @@ mkdir -p "$site"
 # Static data starts at 64 KB: resource names pass as either a small number
 # or a string's address, told apart by the address being at least 65536, so
 # no string may live below it (by default WebAssembly data starts at 1 KB).
+# The heap starts at the 16 MiB the game needs and grows (up to 128) for a
+# large player book: a book is read, folded and written again at a match's
+# end, and one a little over its 2 MiB budget did not fit in 16. Growing
+# moves the module's memory: the page makes its view of the frame again.
 em++ -O2 -fno-exceptions -fno-rtti "${objects[@]}" -o "$site/game.js" \
   --js-library platform/web/library.js \
   -sMODULARIZE=1 -sEXPORT_NAME=createTobelyn -sENVIRONMENT=web -sGLOBAL_BASE=65536 \
-  -sINITIAL_MEMORY=16777216 -sALLOW_MEMORY_GROWTH=0 -sTOTAL_STACK=1048576 \
+  -sINITIAL_MEMORY=16777216 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=134217728 \
+  -sTOTAL_STACK=1048576 \
   -sEXPORTED_FUNCTIONS="$exports" -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString \
   -sFILESYSTEM=1 -sINCOMING_MODULE_JS_API=tob,locateFile
 

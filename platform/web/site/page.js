@@ -455,8 +455,11 @@
 
   const hooks = {
     present(ptr, first, rows) {
-      if (!state.image) {
-        state.image = new ImageData(new Uint8ClampedArray(state.module.HEAPU8.buffer, ptr, W * H * 4), W, H);
+      // A view over the module's rows, made again when its memory grew (a
+      // large player book) and the old view came loose.
+      const heap = state.module.HEAPU8.buffer;
+      if (!state.image || state.image.data.buffer !== heap) {
+        state.image = new ImageData(new Uint8ClampedArray(heap, ptr, W * H * 4), W, H);
       }
       sourceCtx.putImageData(state.image, 0, 0, 0, first, W, rows);
       draw(first, rows);
