@@ -3,11 +3,13 @@
 # and runs the tests in Debian's Chromium. Skips (77) where Emscripten,
 # Chromium or Node is missing, except under CI=true, where that fails.
 #
-#   tests/web/run.sh REPLAY_BIN LANDING_HASH_BIN
+#   tests/web/run.sh REPLAY_BIN LANDING_HASH_BIN BOOK_TOOL_BIN [--only NAME,NAME]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 replay="$1"
 hash_tool="$2"
+book_tool="$3"
+shift 3
 
 missing=()
 for tool in em++ chromium node npm; do
@@ -23,4 +25,5 @@ fi
 cd "$root/tests/web"
 npm ci --no-audit --no-fund --loglevel=error >/dev/null
 exec node web_test.mjs --site "$root/build/web/site" --replay "$replay" \
-  --hash "$("$hash_tool")" --golden "$root/tests/golden" --out "$root/build/web/screenshots"
+  --hash "$("$hash_tool")" --book-tool "$book_tool" --golden "$root/tests/golden" \
+  --out "$root/build/web/screenshots" "$@"
