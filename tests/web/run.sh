@@ -6,9 +6,10 @@
 #   tests/web/run.sh REPLAY_BIN LANDING_HASH_BIN BOOK_TOOL_BIN [--only NAME,NAME]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-replay="$1"
-hash_tool="$2"
-book_tool="$3"
+# The tools may be given relative to where this is run from.
+replay="$(realpath "$1")"
+hash_tool="$(realpath "$2")"
+book_tool="$(realpath "$3")"
 shift 3
 
 missing=()
