@@ -68,13 +68,15 @@ class Session:
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "SDL_AUDIODRIVER",
                                  "DISPLAY", "PULSE_SERVER") and not k.startswith("WINE")}
-        for var, name in dict(HOME="home", XDG_CONFIG_HOME="config",
+        # The player book goes to XDG_DATA_HOME: never the real one.
+        for var, name in dict(HOME="home", XDG_CONFIG_HOME="config", XDG_DATA_HOME="data",
                               XDG_RUNTIME_DIR="runtime").items():
             self.env[var] = os.path.join(work, name)
             os.makedirs(self.env[var], mode=0o700, exist_ok=True)
         # X11 and SDL keep a few allocations until exit that are not ours.
         self.env.update(SDL_AUDIODRIVER="dummy", ASAN_OPTIONS="detect_leaks=0")
         self.settings = os.path.join(work, "config", "tobelyn", "settings")
+        self.book = os.path.join(work, "data", "tobelyn", "book")
 
     # --- Processes.
 
@@ -271,14 +273,15 @@ class Session:
         self.quiet("wmctrl", "-i", "-c", window or self.window)
 
 
-def replay_frames(replay, folder, scripts, env=None):
+def replay_frames(replay, folder, scripts, env=None, options=()):
     # Runs each script (name: text, commands split by ";") through the
-    # headless tobelyn-replay in folder; returns its shots by name.
+    # headless tobelyn-replay in folder, with the runner's options given;
+    # returns its shots by name.
     os.makedirs(folder, exist_ok=True)
     for name, text in scripts.items():
         with open(os.path.join(folder, name), "w") as f:
             f.write(text.replace(";", "\n") + "\n")
-        result = subprocess.run([replay, name], cwd=folder, env=env, capture_output=True,
+        result = subprocess.run([replay] + list(options) + [name], cwd=folder, env=env, capture_output=True,
                                 text=True, timeout=120)
         if result.returncode != 0:
             raise Failure("reference script %s failed: %s" % (name, result.stderr))

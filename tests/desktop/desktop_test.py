@@ -2,17 +2,21 @@
 # The desktop game on a private X server with a window manager, played the
 # way a person would: keys and mouse clicks sent with xdotool, the window's
 # picture read back and compared with the headless program's frame of the
-# same state (made by tobelyn-replay from a script below).
+# same state (made by tobelyn-replay from a script below). Beside the runs,
+# in a second private X session, two computer seats play a "301" match out
+# by themselves: the summary card over its end screen, the player book, and
+# the book read back with --records and --export.
 #
 #     desktop_test.py GAME REPLAY
 #
 # Exits 77 (skipped) when a tool or Pillow is missing, 1 when CI=true. The
 # private X session and its helpers are tests/harness.py's.
-import os, signal, subprocess, sys, time
+import os, signal, subprocess, sys, threading, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Failure, Session, X_PACKAGES, X_TOOLS, logger, missing, not_run,
                      replay_frames, run)
+import seats_match
 
 TOOLS = X_TOOLS + ["xwininfo", "xlogo", "xprop"]
 
@@ -36,19 +40,24 @@ def ref_match(g):
             + "clock 200000;hold 0x0D;run 1;release 0x0D;shot board%d.png" % g)
 
 
+# The frames are compared with the game's own: the host's hints are switched
+# off in its file (the menu is still there, on F1).
+HOST = "hints 0\nhintsChosen 1\n"
+
+
 log = logger("desktop")
 
 
 class Desktop(Session):
-    def __init__(self, game, replay, work):
+    def __init__(self, game, replay, work, host=HOST, log=log):
         super().__init__(work, log)
         self.game, self.replay = game, replay
         self.config = os.path.join(work, "config")
-        # The frames are compared with the game's own: the host's hints are
-        # switched off in its file (the menu is still there, on F1).
+        self.host = os.path.join(self.config, "tobelyn", "host")
+        self.seats = None
         os.makedirs(os.path.dirname(self.settings), mode=0o700, exist_ok=True)
-        with open(os.path.join(self.config, "tobelyn", "host"), "w") as f:
-            f.write("hints 0\nhintsChosen 1\n")
+        with open(self.host, "w") as f:
+            f.write(host)
 
     def make_refs(self):
         env = {k: v for k, v in self.env.items() if k != "DISPLAY"}
@@ -101,8 +110,17 @@ class Desktop(Session):
             if ref != "announce":
                 self.key("Return")  # the game, one player, ready
 
+    def stop(self):
+        if self.seats is not None:
+            self.seats.stop()
+        super().stop()
+
     def play(self):
         self.start_x()
+        # The computer seats' match takes longer than every other run
+        # together: it plays on in its own session while they go on.
+        self.seats = SeatsMatch(self.game, self.replay, os.path.join(self.work, "seats"))
+        self.seats.begin()
         self.make_refs()
 
         log("run 1: menus, option screen by taps, a redefinition, a 301 throw")
@@ -251,6 +269,48 @@ class Desktop(Session):
         self.key("F11")
         self.wait_for(lambda: not self.fullscreen(), 5, "F11 to leave full screen")
         self.close()
+        self.seats.finish()
+
+
+class SeatsMatch(Desktop):
+    # The game in a second private X session (its own display, HOME and XDG
+    # folders) whose host file seats two computer players: the set-up menus
+    # by keys, then the seats play "301" out while a watcher waits for the
+    # book and catches the summary card.
+    def __init__(self, game, replay, work):
+        super().__init__(game, replay, work, seats_match.HOST, logger("desktop (seats' match)"))
+        self.fault = None
+        self.watcher = threading.Thread(target=self.watch, daemon=True)
+
+    def begin(self):
+        self.log("two computer seats: a 301 match set up by keys, played on beside the runs")
+        self.start_x()
+        seats_match.make_refs(self, self.replay,
+                              {k: v for k, v in self.env.items() if k != "DISPLAY"})
+        self.start_game("seats")
+        self.began = seats_match.set_up(self)
+        self.watcher.start()
+
+    def watch(self):
+        try:
+            seats_match.play_out(self, self.book, self.began)
+        except Failure as e:
+            self.fault = e
+
+    def finish(self):
+        self.watcher.join(320)
+        if self.watcher.is_alive() or self.fault is not None:
+            raise Failure("the seats' match: %s" % (self.fault or "still watched"))
+        self.close()
+        export = os.path.join(self.work, "book.csv")
+        result = subprocess.run([self.game, "--export", export], env=self.env,
+                                capture_output=True, text=True, timeout=20)
+        if result.returncode != 0:
+            raise Failure("tobelyn --export ended with %d: %s" % (result.returncode,
+                                                                  result.stderr))
+        with open(self.book, encoding="utf-8") as book, open(export, newline="", encoding="utf-8") as f:
+            seats_match.check_book(self.log, book.read(), self.out(self.game, "--records"),
+                                   f.read())
 
 
 def main():
