@@ -211,11 +211,12 @@ class Session:
                                         xdisplay=self.display).convert("RGB")
         return self.last_shot.resize((W, H), Image.NEAREST)
 
-    def check(self, ref, what, rows=(0, H), need=1.0, most=None, tries=20):
+    def check(self, ref, what, rows=(0, H), need=1.0, most=None, tries=20, gap=0.2):
         # Compares the window's rows with a reference frame, each channel
         # within 8 (the backends widen 5-6-5 colours alike or nearly so);
-        # tries for a few seconds while a screen fades or moves. With `most`,
-        # waits instead until no more than that share is like the reference.
+        # tries for a few seconds, gap apart, while a screen fades or moves.
+        # With `most`, waits instead until no more than that share is like
+        # the reference.
         shares, box = [], (0, rows[0], W, rows[1])
         for _ in range(tries):
             diff = ImageChops.difference(self.picture().crop(box),
@@ -227,7 +228,7 @@ class Session:
                     self.last_shot.save(os.path.join(self.work, "shot-%s.png" % ref))
                 time.sleep(0.25 if most is None else 0)  # a screen takes no key for 200 ms
                 return
-            time.sleep(0.2)
+            time.sleep(gap)
         self.last_shot.save(os.path.join(self.work, "failed-%s.png" % ref))
         raise Failure("%s: %.2f%% of pixels as %s at best (window picture kept in %s)"
                       % (what, 100 * (max(shares) if most is None else min(shares)), ref,

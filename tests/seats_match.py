@@ -54,12 +54,13 @@ def set_up(session):
 
 def play_out(session, book, began, seconds=300):
     # The book is written as the match ends; the card comes with the end
-    # screen a moment later and goes with the seat's press that leaves it.
+    # screen a second later and goes with the seat's press that leaves it
+    # (fast seats wait under a second on each screen): looked for often.
     session.wait_for(lambda: os.path.exists(book), seconds, "the seats' match to end")
     session.log("ok: the seats played the match out; the book appeared after %.1f s"
                 % (time.time() - began))
     session.check("seats_card", "the summary card over the end screen", rows=CARD_ROWS,
-                  need=0.9, tries=40)
+                  need=0.9, tries=100, gap=0.05)
 
 
 def check_book(log, book, records, export):

@@ -20,9 +20,15 @@
 #      window at a whole scale that fits;
 #   5. the installer: a silent install into the prefix, the installed game
 #      showing its title, and a silent uninstall that removes every file it
-#      installed and leaves the settings.
+#      installed and leaves the settings;
+#   6. two computer seats, set in %APPDATA%\Tobelyn\host, playing a "301"
+#      match out in the real game: the summary card over the end screen, the
+#      book in %APPDATA%\Tobelyn\book, and tobelyn.exe --records (its
+#      standard output) and --export read back.
 #
-#     wine_test.py WINDOWS_BUILD_DIR LINUX_REPLAY
+#     wine_test.py [--only CASE,...] WINDOWS_BUILD_DIR LINUX_REPLAY
+#
+# --only runs some of the cases, named as in CASES, in a fresh prefix.
 #
 # WINDOWS_BUILD_DIR holds tobelyn.exe, tobelyn-setup.exe, tobelyn_tests.exe
 # and tobelyn-replay.exe. Every run makes its own Wine prefix in a temporary
@@ -33,6 +39,7 @@ import glob, os, subprocess, sys, time
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
                      X_TOOLS, logger, missing, not_run, replay_frames, run)
+import seats_match
 
 TOOLS = ["wine", "wineserver"] + X_TOOLS + ["xwininfo", "xlogo"]
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -53,9 +60,9 @@ log = logger("windows")
 
 
 class Wine(Session):
-    def __init__(self, build, replay, work):
+    def __init__(self, build, replay, work, cases):
         super().__init__(work, log)
-        self.build, self.replay = build, replay
+        self.build, self.replay, self.cases = build, replay, cases
         self.exe = os.path.join(build, "tobelyn.exe")
         self.env.update(WINEPREFIX=os.path.join(work, "prefix"), WINEDEBUG="-all",
                         # No Mono or Gecko installer dialogs (there is no
@@ -468,29 +475,63 @@ class Wine(Session):
         log("ok: the silent uninstall removed every installed file, the Start-menu entry and the "
             "programs list entry, and kept the settings")
 
+    # --- 6. Computer seats in the real game.
+
+    def seats_match(self):
+        log("two computer seats play a 301 match out in the real game")
+        exe = os.path.join(self.build, "tobelyn.exe")  # the installer's may be gone
+        folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "host"), "w") as f:
+            f.write(seats_match.HOST)
+        book = os.path.join(folder, "book")
+        if os.path.exists(book):
+            os.remove(book)
+        seats_match.make_refs(self, self.replay)
+        self.launch(["wine", exe], "seats", seconds=60)
+        self.activate()
+        time.sleep(1.0)
+        began = seats_match.set_up(self)
+        seats_match.play_out(self, book, began)
+        self.quiet("wmctrl", "-i", "-c", self.window)
+        self.ended("a close request after the match")
+        records = self.out("wine", exe, "--records", timeout=60)
+        # A relative name: the file lands in the folder Wine starts in.
+        result = subprocess.run(["wine", exe, "--export", "book.csv"], cwd=self.work,
+                                env=self.env, capture_output=True, text=True, timeout=60)
+        export = os.path.join(self.work, "book.csv")
+        if result.returncode != 0 or not os.path.exists(export):
+            raise Failure("tobelyn.exe --export ended with %d: %s"
+                          % (result.returncode, result.stdout[-2000:]))
+        with open(book, encoding="utf-8") as b, open(export, newline="", encoding="utf-8") as f:
+            seats_match.check_book(log, b.read(), records, f.read())
+
     def play(self):
         self.start_x()
         self.make_prefix()
-        self.unit_tests()
-        self.golden_frames()
-        self.cpu_match_book()
-        self.game()
-        self.modes()
-        self.high_dpi()
-        self.installer()
+        for case in self.cases:
+            getattr(self, case)()
+
+
+CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
+         "installer", "seats_match")
 
 
 def main():
-    if len(sys.argv) != 3:
-        print("usage: wine_test.py WINDOWS_BUILD_DIR LINUX_REPLAY", file=sys.stderr)
+    args, cases = sys.argv[1:], CASES
+    if args[:1] == ["--only"] and len(args) > 1:
+        cases, args = args[1].split(","), args[2:]
+    if len(args) != 2 or any(case not in CASES for case in cases):
+        print("usage: wine_test.py [--only CASE,...] WINDOWS_BUILD_DIR LINUX_REPLAY\n"
+              "cases: " + ", ".join(CASES), file=sys.stderr)
         return 2
-    build, replay = (os.path.abspath(a) for a in sys.argv[1:])
+    build, replay = (os.path.abspath(a) for a in args)
     absent = missing(TOOLS, pillow=True, files=[os.path.join(build, f) for f in (
         "tobelyn.exe", "tobelyn-setup.exe", "tobelyn_tests.exe", "tobelyn-replay.exe")])
     if absent:
         return not_run("windows", absent, "wine wine64 g++-mingw-w64-x86-64-posix nsis " + X_PACKAGES
                        + " python3-pil")
-    return run("windows", "wine", lambda work: Wine(build, replay, work), Wine.play)
+    return run("windows", "wine", lambda work: Wine(build, replay, work, cases), Wine.play)
 
 
 if __name__ == "__main__":
