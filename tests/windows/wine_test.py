@@ -32,9 +32,10 @@
 #
 # WINDOWS_BUILD_DIR holds tobelyn.exe, tobelyn-setup.exe, tobelyn_tests.exe
 # and tobelyn-replay.exe. Every run makes its own Wine prefix in a temporary
-# folder, kept with its screenshots when TOBELYN_KEEP_WORK is set. A missing
+# folder (the seats' match a second one beside it), kept with its
+# screenshots when TOBELYN_KEEP_WORK is set. A missing
 # tool skips the test (exit 77), except where CI=true: there it fails.
-import glob, os, subprocess, sys, time
+import glob, os, subprocess, sys, threading, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
@@ -60,9 +61,10 @@ log = logger("windows")
 
 
 class Wine(Session):
-    def __init__(self, build, replay, work, cases):
+    def __init__(self, build, replay, work, cases, log=log):
         super().__init__(work, log)
         self.build, self.replay, self.cases = build, replay, cases
+        self.seats = None
         self.exe = os.path.join(build, "tobelyn.exe")
         self.env.update(WINEPREFIX=os.path.join(work, "prefix"), WINEDEBUG="-all",
                         # No Mono or Gecko installer dialogs (there is no
@@ -81,7 +83,7 @@ class Wine(Session):
                    r"\AeDebug", "/v", "Debugger", "/f")
         # One Wine server for every program of the run.
         self.spawn(["wineserver", "-p"])
-        log("ok: Wine prefix made in %.1f s" % (time.time() - began))
+        self.log("ok: Wine prefix made in %.1f s" % (time.time() - began))
 
     # --- 1. Unit tests.
 
@@ -478,7 +480,7 @@ class Wine(Session):
     # --- 6. Computer seats in the real game.
 
     def seats_match(self):
-        log("two computer seats play a 301 match out in the real game")
+        self.log("two computer seats play a 301 match out in the real game")
         exe = os.path.join(self.build, "tobelyn.exe")  # the installer's may be gone
         folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
         os.makedirs(folder, exist_ok=True)
@@ -504,13 +506,45 @@ class Wine(Session):
             raise Failure("tobelyn.exe --export ended with %d: %s"
                           % (result.returncode, result.stdout[-2000:]))
         with open(book, encoding="utf-8") as b, open(export, newline="", encoding="utf-8") as f:
-            seats_match.check_book(log, b.read(), records, f.read())
+            seats_match.check_book(self.log, b.read(), records, f.read())
+
+    def stop(self):
+        if self.seats is not None:
+            self.seats.stop()
+        super().stop()
 
     def play(self):
         self.start_x()
+        cases = list(self.cases)
+        if "seats_match" in cases and len(cases) > 1:
+            # The seats' match takes as long as every other case together:
+            # it plays in a prefix and on an X server of its own meanwhile.
+            cases.remove("seats_match")
+            self.seats = SeatsMatch(self.build, self.replay, os.path.join(self.work, "seats"))
+            self.seats.watcher.start()
         self.make_prefix()
-        for case in self.cases:
+        for case in cases:
             getattr(self, case)()
+        if self.seats is not None:
+            self.seats.watcher.join(400)
+            if self.seats.watcher.is_alive() or self.seats.fault is not None:
+                raise Failure("the seats' match: %s" % (self.seats.fault or "still running"))
+
+
+class SeatsMatch(Wine):
+    # The seats' match alone, in a prefix, a Wine server and an X server of
+    # its own, played on a thread of its own; its failure is kept in fault.
+    def __init__(self, build, replay, work):
+        super().__init__(build, replay, work, ("seats_match",),
+                         logger("windows (seats' match)"))
+        self.fault = None
+        self.watcher = threading.Thread(target=self.play_apart, daemon=True)
+
+    def play_apart(self):
+        try:
+            self.play()
+        except Failure as e:
+            self.fault = e
 
 
 CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
