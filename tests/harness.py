@@ -14,7 +14,7 @@
 #     harness.py press KEY [TIMES]                        held 60 ms, 0.6 s apart
 #     harness.py close WINDOW PID                         close request, wait for PID
 #     harness.py ticks PID                                CPU ticks used so far
-import os, shutil, signal, subprocess, sys, tempfile, time
+import os, shutil, signal, subprocess, sys, tempfile, threading, time
 
 W, H = 240, 320  # the game's display
 QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -272,6 +272,29 @@ class Session:
 
     def close(self, window=None):
         self.quiet("wmctrl", "-i", "-c", window or self.window)
+
+
+class Beside:
+    # A session's play() on a thread of its own, beside the suite's other
+    # work in a session (X server, Wine prefix) of its own; finish() waits
+    # for it and raises the failure it met.
+    def __init__(self, session, what):
+        self.session, self.what, self.fault = session, what, None
+        self.thread = threading.Thread(target=self.play, daemon=True)
+        self.thread.start()
+
+    def play(self):
+        try:
+            self.session.play()
+        except Failure as e:
+            self.fault = e
+
+    def finish(self, seconds=400):
+        self.thread.join(seconds)
+        if self.thread.is_alive():
+            raise Failure("%s: still running after %d s" % (self.what, seconds))
+        if self.fault is not None:
+            raise Failure("%s: %s" % (self.what, self.fault))
 
 
 def replay_frames(replay, folder, scripts, env=None, options=()):

@@ -60,7 +60,7 @@ def play_out(session, book, began, seconds=300):
     session.log("ok: the seats played the match out; the book appeared after %.1f s"
                 % (time.time() - began))
     session.check("seats_card", "the summary card over the end screen", rows=CARD_ROWS,
-                  need=0.9, tries=100, gap=0.05)
+                  need=0.8, tries=100, gap=0.05)
 
 
 def check_book(log, book, records, export):

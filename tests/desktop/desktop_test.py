@@ -11,10 +11,10 @@
 #
 # Exits 77 (skipped) when a tool or Pillow is missing, 1 when CI=true. The
 # private X session and its helpers are tests/harness.py's.
-import os, signal, subprocess, sys, threading, time
+import os, signal, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from harness import (Failure, Session, X_PACKAGES, X_TOOLS, logger, missing, not_run,
+from harness import (Beside, Failure, Session, X_PACKAGES, X_TOOLS, logger, missing, not_run,
                      replay_frames, run)
 import seats_match
 
@@ -118,9 +118,9 @@ class Desktop(Session):
     def play(self):
         self.start_x()
         # The computer seats' match takes longer than every other run
-        # together: it plays on in its own session while they go on.
+        # together: it plays in a session of its own meanwhile.
         self.seats = SeatsMatch(self.game, self.replay, os.path.join(self.work, "seats"))
-        self.seats.begin()
+        beside = Beside(self.seats, "the seats' match")
         self.make_refs()
 
         log("run 1: menus, option screen by taps, a redefinition, a 301 throw")
@@ -269,38 +269,23 @@ class Desktop(Session):
         self.key("F11")
         self.wait_for(lambda: not self.fullscreen(), 5, "F11 to leave full screen")
         self.close()
-        self.seats.finish()
+        beside.finish()
 
 
 class SeatsMatch(Desktop):
     # The game in a second private X session (its own display, HOME and XDG
     # folders) whose host file seats two computer players: the set-up menus
-    # by keys, then the seats play "301" out while a watcher waits for the
-    # book and catches the summary card.
+    # by keys, the seats' match played out, the book read back.
     def __init__(self, game, replay, work):
         super().__init__(game, replay, work, seats_match.HOST, logger("desktop (seats' match)"))
-        self.fault = None
-        self.watcher = threading.Thread(target=self.watch, daemon=True)
 
-    def begin(self):
-        self.log("two computer seats: a 301 match set up by keys, played on beside the runs")
+    def play(self):
+        self.log("two computer seats play a 301 match out beside the other runs")
         self.start_x()
         seats_match.make_refs(self, self.replay,
                               {k: v for k, v in self.env.items() if k != "DISPLAY"})
         self.start_game("seats")
-        self.began = seats_match.set_up(self)
-        self.watcher.start()
-
-    def watch(self):
-        try:
-            seats_match.play_out(self, self.book, self.began)
-        except Failure as e:
-            self.fault = e
-
-    def finish(self):
-        self.watcher.join(320)
-        if self.watcher.is_alive() or self.fault is not None:
-            raise Failure("the seats' match: %s" % (self.fault or "still watched"))
+        seats_match.play_out(self, self.book, seats_match.set_up(self))
         self.close()
         export = os.path.join(self.work, "book.csv")
         result = subprocess.run([self.game, "--export", export], env=self.env,
@@ -308,7 +293,8 @@ class SeatsMatch(Desktop):
         if result.returncode != 0:
             raise Failure("tobelyn --export ended with %d: %s" % (result.returncode,
                                                                   result.stderr))
-        with open(self.book, encoding="utf-8") as book, open(export, newline="", encoding="utf-8") as f:
+        with open(self.book, encoding="utf-8") as book, \
+                open(export, newline="", encoding="utf-8") as f:
             seats_match.check_book(self.log, book.read(), self.out(self.game, "--records"),
                                    f.read())
 

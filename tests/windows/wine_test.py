@@ -35,10 +35,10 @@
 # folder (the seats' match a second one beside it), kept with its
 # screenshots when TOBELYN_KEEP_WORK is set. A missing
 # tool skips the test (exit 77), except where CI=true: there it fails.
-import glob, os, subprocess, sys, threading, time
+import glob, os, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from harness import (Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
+from harness import (Beside, Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
                      X_TOOLS, logger, missing, not_run, replay_frames, run)
 import seats_match
 
@@ -515,36 +515,19 @@ class Wine(Session):
 
     def play(self):
         self.start_x()
-        cases = list(self.cases)
+        cases, beside = list(self.cases), None
         if "seats_match" in cases and len(cases) > 1:
             # The seats' match takes as long as every other case together:
             # it plays in a prefix and on an X server of its own meanwhile.
             cases.remove("seats_match")
-            self.seats = SeatsMatch(self.build, self.replay, os.path.join(self.work, "seats"))
-            self.seats.watcher.start()
+            self.seats = Wine(self.build, self.replay, os.path.join(self.work, "seats"),
+                              ["seats_match"], logger("windows (seats' match)"))
+            beside = Beside(self.seats, "the seats' match")
         self.make_prefix()
         for case in cases:
             getattr(self, case)()
-        if self.seats is not None:
-            self.seats.watcher.join(400)
-            if self.seats.watcher.is_alive() or self.seats.fault is not None:
-                raise Failure("the seats' match: %s" % (self.seats.fault or "still running"))
-
-
-class SeatsMatch(Wine):
-    # The seats' match alone, in a prefix, a Wine server and an X server of
-    # its own, played on a thread of its own; its failure is kept in fault.
-    def __init__(self, build, replay, work):
-        super().__init__(build, replay, work, ("seats_match",),
-                         logger("windows (seats' match)"))
-        self.fault = None
-        self.watcher = threading.Thread(target=self.play_apart, daemon=True)
-
-    def play_apart(self):
-        try:
-            self.play()
-        except Failure as e:
-            self.fault = e
+        if beside is not None:
+            beside.finish()
 
 
 CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
