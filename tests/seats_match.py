@@ -89,10 +89,12 @@ def check_book(log, book, records, export):
     log("ok: the book begins tobelyn-book 1 and holds the match: %s won in %s darts, %d darts "
         "in all" % (winner, won_in, len(darts)))
     records = records.replace("\r", "")
-    if not re.search(r'"301": fewest darts to finish\n +1\. +%s +%s darts ' % (winner, won_in),
-                     records):
-        raise Failure("--records does not show the match:\n%s" % records)
-    log("ok: --records shows %s's %s darts to finish" % (winner, won_in))
+    for pattern in (r'"301": fewest darts to finish\n +1\. +%s +%s darts ' % (winner, won_in),
+                    r'"301": best 3-dart average of a finished match\n +1\. +%s +[0-9.]+ avg '
+                    % winner):
+        if not re.search(pattern, records):
+            raise Failure("--records does not show the match:\n%s" % records)
+    log("ok: --records shows %s's %s darts to finish and average" % (winner, won_in))
     rows = list(csv.reader(io.StringIO(export, newline="")))
     if not rows or not ",".join(rows[0]).startswith(CSV_HEADER):
         raise Failure("the CSV begins %r" % export[:200])
