@@ -234,6 +234,9 @@ constexpr PauseRange kAnnouncePause = {600, 400};
 constexpr PauseRange kGaugePause = {kThrowPauseMs, 300};
 constexpr PauseRange kResultPause = {800, 600};
 constexpr PauseRange kEndPause = {1500, 500};
+// The end screen carries the match summary: as long as a person needs to
+// read it, at either pace, before a seat of computers leaves it.
+constexpr PauseRange kSummaryPause = {5000, 1000};
 constexpr int32_t kNominalPassMs = 17;  // 60 passes a second, rounded up
 // The game takes a press only more than kInputGapMs after the last; the
 // next pass may come a frame later than the clock seen now.
@@ -347,8 +350,10 @@ void enterStep(CpuPlayer &cpu, const CpuView &view) {
       cpu.wait = drawPause(cpu, kResultPause);
       break;
     case kMatchFinished:
-    case kMatchEndShown:
       cpu.wait = drawPause(cpu, kEndPause);
+      break;
+    case kMatchEndShown:
+      cpu.wait = kSummaryPause.least + randomBelow(cpu.random, kSummaryPause.extra);
       break;
     default:
       break;

@@ -50,11 +50,13 @@ TEST(CpuSeats, TwoCpusPlayEachGameBackToTheTitleWithNoKeyPressed) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
-    // No key after the match starts: the end screen is left by the last CPU.
+    // No key after the match starts: the end screen is left by the last CPU,
+    // once its summary has had time to be read (four seconds on, still up).
     const std::string script = toTwoPlayerMatch(c.mode, "seat 1 cpu 5\nseat 2 cpu 4\nseed 11\n") +
-                               "wait 14 400000\ndump\nrun 600\ndump\n";
-    expectDumps(runScript("two-cpus", script),
-                {"scene=MatchScene sceneStep=14", "scene=TitleScene"});
+                               "wait 14 400000\ndump\nrun 250\ndump\nrun 600\ndump\n";
+    expectDumps(
+        runScript("two-cpus", script),
+        {"scene=MatchScene sceneStep=14", "scene=MatchScene sceneStep=14", "scene=TitleScene"});
   }
 }
 
