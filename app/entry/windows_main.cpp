@@ -64,7 +64,8 @@ int bookOption(int argc, wchar_t **argv) {
     printText(csv);
     return 0;
   }
-  if (!safeFileWrite(file.c_str(), csv.data(), csv.size(), kSafeWriteDurable)) {
+  if (!safeFileWrite(file.c_str(), csv.data(), csv.size(),
+                     kSafeWriteDurable | kSafeWriteReplaceOnlyFiles)) {
     printText("tobelyn: cannot write " + file + "\r\n");
     return 1;
   }
