@@ -55,6 +55,11 @@ def not_run(prefix, absent, packages):
     return 1 if ci else 77
 
 
+class ServerEnded(Failure):
+    # The private X server did not start, or ended as it started.
+    pass
+
+
 class Session:
     # One private X session, the game running in it (proc, window) and every
     # other process started there. stop() ends them all, the last first.
@@ -145,10 +150,28 @@ class Session:
 
     # --- The X server.
 
-    def start_x(self, screen=SCREEN, window_manager=True):
+    def start_x(self, screen=SCREEN, window_manager=True, tries=3):
+        # A private X server (and openbox). Now and then a server that has
+        # told its display number ends at once, or openbox cannot open the
+        # display at its first try; each is started again, and the server's
+        # own words are kept in WORK/xvfb.log.
+        for attempt in range(1, tries + 1):
+            try:
+                self.start_server(screen)
+                if window_manager:
+                    self.start_window_manager()
+                return
+            except ServerEnded as e:
+                if attempt == tries:
+                    raise
+                self.log("%s; starting X again" % e)
+
+    def start_server(self, screen):
         r, w = os.pipe()
-        self.xvfb = self.spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", screen,
-                                "-nolisten", "tcp"], pass_fds=(w,), **QUIET)
+        with open(os.path.join(self.work, "xvfb.log"), "ab") as xlog:
+            self.xvfb = self.spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", screen,
+                                    "-nolisten", "tcp"], pass_fds=(w,),
+                                   stdout=subprocess.DEVNULL, stderr=xlog)
         os.close(w)
         number, deadline = b"", time.time() + 15
         while not number.endswith(b"\n") and time.time() < deadline:
@@ -158,12 +181,24 @@ class Session:
             number += chunk
         os.close(r)
         if not number.strip():
-            raise Failure("Xvfb did not start")
+            raise ServerEnded("Xvfb did not start")
         self.display = self.env["DISPLAY"] = ":" + number.decode().strip()
-        if window_manager:
-            self.spawn(["openbox"])
-            # A loaded machine takes its time.
-            self.wait_for(lambda: self.quiet("wmctrl", "-m") == 0, 30, "openbox to start")
+
+    def start_window_manager(self, seconds=30):
+        # A loaded machine takes its time.
+        wm = [self.spawn(["openbox"])]
+
+        def running():
+            if self.xvfb.poll() is not None:
+                raise ServerEnded("Xvfb on %s ended with %d" % (self.display,
+                                                                self.xvfb.returncode))
+            if wm[0].poll() is not None:
+                self.log("openbox ended with %d at start; starting it again" % wm[0].returncode)
+                time.sleep(0.5)
+                wm[0] = self.spawn(["openbox"])
+                return False
+            return self.quiet("wmctrl", "-m") == 0
+        self.wait_for(running, seconds, "openbox to start")
 
     # --- The game's window.
 
