@@ -40,11 +40,7 @@ void landed(Recorder *r, const MatchState &m) {
   d.release = m.gaugeRelease;
   d.x = m.aimX + 8;
   d.y = m.dartMarkY[m.dartIndex] + 8;
-  d.ring = ringOf(m.throwScore, m.hitSector);
-  d.sector = d.ring == kDartMiss                               ? 0
-             : d.ring == kDartBull || d.ring == kDartOuterBull ? kBullSector
-                                                               : m.hitSector;
-  d.score = m.throwScore;
+  recorderScoreDart(&d, m.throwScore, m.hitSector);
   r->scoreBefore = m.playerScores[m.currentPlayer];
   r->dartInFlight = true;
 }
@@ -76,6 +72,14 @@ void ended(Recorder *r, const MatchState &m) {
 }
 
 }  // namespace
+
+void recorderScoreDart(BookDart *dart, int32_t score, int32_t hitSector) {
+  dart->ring = ringOf(score, hitSector);
+  dart->sector = dart->ring == kDartMiss                                   ? 0
+                 : dart->ring == kDartBull || dart->ring == kDartOuterBull ? kBullSector
+                                                                           : hitSector;
+  dart->score = score;
+}
 
 void recorderInit(Recorder *recorder, WallClock clock) {
   *recorder = Recorder{};

@@ -76,3 +76,6 @@ void recorderInit(Recorder *recorder, WallClock clock);
 bool recorderSetName(Recorder *recorder, int seat, const std::string &name);
 // Called once after every pass with the game's state as that pass left it.
 RecorderEvent recorderObserve(Recorder *recorder, const RecorderView &view);
+// Sets a dart's score, ring and sector from what the result caption shows:
+// the score and the number hit.
+void recorderScoreDart(BookDart *dart, int32_t score, int32_t hitSector);

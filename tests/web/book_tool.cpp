@@ -18,6 +18,7 @@
 #include "game/board.h"
 #include "game/match.h"
 #include "host/book.h"
+#include "host/recorder.h"
 
 namespace {
 
@@ -34,25 +35,8 @@ uint32_t nextRandom(uint64_t *state) {
   return static_cast<uint32_t>(*state >> 33);
 }
 
-DartRing dartRing(BoardRing ring) {
-  switch (ring) {
-    case kRingDoubleBull:
-      return kDartBull;
-    case kRingSingleBull:
-      return kDartOuterBull;
-    case kRingTriple:
-      return kDartTriple;
-    case kRingDouble:
-      return kDartDouble;
-    case kRingInnerSingle:
-    case kRingOuterSingle:
-      return kDartSingle;
-    default:
-      return kDartMiss;
-  }
-}
-
-// One dart aimed near the board's centre, scored by the game's own board.
+// One dart aimed near the board's centre, scored by the game's own board and
+// kept as the recorder keeps a dart.
 BookDart throwDart(uint64_t *random, const std::string &name, int32_t round, int32_t dart) {
   BookDart d;
   d.name = name;
@@ -65,11 +49,7 @@ BookDart throwDart(uint64_t *random, const std::string &name, int32_t round, int
   const BoardPoint point = landingPoint(d.aimX, row);
   d.x = d.aimX + 8;
   d.y = row + 8;
-  d.ring = dartRing(point.ring);
-  d.sector = d.ring == kDartMiss                               ? 0
-             : d.ring == kDartBull || d.ring == kDartOuterBull ? kBullSector
-                                                               : point.sector;
-  d.score = d.ring == kDartMiss ? 0 : point.score;
+  recorderScoreDart(&d, point.score, point.sector);
   return d;
 }
 
