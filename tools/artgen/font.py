@@ -240,3 +240,77 @@ def plain(text, colour, sx=1, sy=1, gap=1, glyphs=None):
     img = raster.canvas(m.shape[1], m.shape[0])
     img[m] = colour
     return img
+
+
+# --- The result captions' face ----------------------------------------------
+#
+# The glyphs above, redrawn bold and tall: each cap-height row of the grid
+# becomes three pixels (the middle one, where E, B and H have their bars,
+# four), so capitals stand BLOCK_CAP pixels tall; a column that carries a
+# stroke down the letter (two rows running, or the letter's first or last
+# column) becomes `stem` pixels wide, the others two.
+BLOCK_ROWS = (3, 3, 3, 4, 3, 3, 3, 3, 3)
+BLOCK_CAP = sum(BLOCK_ROWS[:CAP])
+BLOCK_GAP = 2
+
+
+def block_columns(ch, stem):
+    """The width in pixels of each grid column of a glyph in the block face."""
+    rows = G[ch]
+    cols = len(rows[0])
+    inked = [c for c in range(cols) if any(r[c] == "#" for r in rows)]
+    widths = []
+    for c in range(cols):
+        run = any(rows[r][c] == "#" and rows[r + 1][c] == "#" for r in range(len(rows) - 1))
+        edge = bool(inked) and c in (inked[0], inked[-1])
+        widths.append(stem if run or edge else 2)
+    return widths
+
+
+def block_mask(text, stem=3, extra=0, sag=0):
+    """The text in the block face: a boolean mask, and for each pixel its
+    row within its letter (for the fill's shading). Letters sink by up to
+    sag pixels from the first to the last, evenly."""
+    glyphs = []
+    for ch in text:
+        rows = G[ch]
+        g = np.zeros((ROWS, len(rows[0])), dtype=bool)
+        for r, line in enumerate(rows):
+            g[r] = [c == "#" for c in line]
+        g = np.repeat(g, BLOCK_ROWS, axis=0)
+        glyphs.append(np.repeat(g, block_columns(ch, stem), axis=1))
+    height = sum(BLOCK_ROWS) + sag
+    width = sum(g.shape[1] for g in glyphs) + (BLOCK_GAP + extra) * (len(glyphs) - 1)
+    mask = np.zeros((height, width), dtype=bool)
+    row_in_letter = np.zeros((height, width), dtype=int)
+    x = 0
+    last = max(len(glyphs) - 1, 1)
+    for i, g in enumerate(glyphs):
+        dy = (sag * i + last // 2) // last
+        gh, gw = g.shape
+        mask[dy:dy + gh, x:x + gw] |= g
+        row_in_letter[dy:dy + gh, x:x + gw] = np.arange(gh)[:, None]
+        x += gw + BLOCK_GAP + extra
+    return mask, row_in_letter
+
+
+def block_caption(text, fill, outline, shadow, stem=3, extra=0, sag=0, shadow_off=(2, 2)):
+    """Block letters filled with fill (shaded from the cap line down), a
+    one-pixel outline and a drop shadow; the letters' cap line is the
+    image's row 1 (the outline is row 0), and the image ends with the
+    shadow's last row."""
+    mask, rows = block_mask(text, stem, extra, sag)
+    h, w = mask.shape
+    dx, dy = shadow_off
+    big = np.zeros((h + 2 + dy, w + 2 + dx), dtype=bool)
+    big[1:1 + h, 1:1 + w] = mask
+    shade = np.zeros(big.shape, dtype=int)
+    shade[1:1 + h, 1:1 + w] = rows
+    body = raster.dilate(big, 1)
+    img = raster.canvas(big.shape[1], big.shape[0])
+    img[raster.shift(body, dx, dy)] = shadow
+    img[body] = outline
+    k = np.clip(shade * len(fill) // BLOCK_CAP, 0, len(fill) - 1)
+    img[big] = np.array(fill, dtype=np.uint8)[k[big]]
+    ys = np.nonzero((img != KEY).any(axis=1))[0]
+    return img[:ys.max() + 1]

@@ -7,7 +7,8 @@ import numpy as np
 import board
 import font
 import raster
-from palette import KEY, BLACK, WHITE, CAPTION_OUTLINE, CAPTION_SHADOW, RAMPS as palette_ramps, ramp
+from palette import (KEY, BLACK, WHITE, BG_GREEN, CAPTION_OUTLINE, CAPTION_SHADOW,
+                     RAMPS as palette_ramps, ramp)
 from sprites import RECTS, CAPTIONS, SHEET_W, SHEET_H, SPRITES
 
 Y = lambda s: ramp("yellow", s)  # noqa: E731
@@ -611,77 +612,67 @@ ALIGN.update({"Player": ("right", 2), "Round": ("right", 8), "NextTarget": ("rig
 # space before its letters.
 ALIGN.update({"FirstDart": ("left", 0), "SecondDart": ("left", 0), "ThirdDart": ("left", 0),
               "Try": ("left", 8)})
-# Result captions, drawn at the screen's top left over the board: low
-# enough to stay above the rim numbers, all from one left inset.
+# The words of the set-up screens stand in one face with one spacing: the
+# menus' scale, letters two pixels apart and no widening to fill a sprite,
+# so that "301" and "Count Up" read as one list with the other games.
+SETUP_WORDS = {NUMBER[name] for name in (
+    "SelectGame", "SelectPlayer", "Game301", "GameCountUp", "GameHighScore",
+    "GameRoundTheClock", "Player", "Ready")}
+SETUP_SCALE = (2, 3)
+
+# Result captions: one bold block face for all of them (font.block_caption),
+# capitals BLOCK_CAP pixels tall. They are drawn at the screen's top left
+# over the board, so their letters start on the screen's top row (the
+# outline above them would fall off the sprite) and their outline and
+# shadow give way round the rim numbers they would touch.
 RESULT_CAPTIONS = {NUMBER[name] for name in (
     "Triple", "Double", "Miss", "SingleBull", "DoubleBull", "Success", "Fail")}
-RESULT_INSET, RESULT_TOP = 4, 1
+RESULT_INSET = 4
 ALIGN.update({SPRITES[n].name: ("left", RESULT_INSET) for n in RESULT_CAPTIONS})
-# Results that failed: duller, heavier letters with a dark red outline and
-# a sagging dark red shadow, cracked, on a slab of dull stone edged in black
-# that parts them from whatever lies beneath. "Bust!!" is drawn over the
-# middle of the board, larger, and outweighs the result caption beside it.
+RESULT_FILL = font.YELLOW_ROWS
+RESULT_STEM = 3
+# Results that failed: the same yellow block letters gone darker and duller,
+# heavier, sinking towards their end and cracked through. "Bust!!" is drawn
+# over the middle of the board and keeps its outline all round.
 FAILED = {NUMBER[name] for name in ("Bust", "Miss", "Fail")}
 BUST = NUMBER["Bust"]
 ALIGN["Bust"] = ("left", 4)
-FAILED_ROWS = [ramp("dull", s) for s in (13, 13, 13, 12, 12, 12, 11, 11, 11, 10, 10, 10)]
-FAILED_OUTLINE, FAILED_SHADOW = ramp("red", 1), ramp("red", 0)
-# A missed dart's slab is grey stone; a bust's, the worst of results, red.
-STONE = (ramp("grey", 8), ramp("grey", 11), ramp("grey", 6))
-BRICK = (ramp("red", 9), ramp("red", 11), ramp("red", 7))
-SLAB_COLOURS = STONE + BRICK
-FAILED_TOP = 3
-# The slab reaches this far left of the letters: the failed results' letters
-# start further in, so that their slabs keep the results' left edge.
-SLAB_MARGIN = 3
-ALIGN.update({"Miss": ("left", RESULT_INSET + SLAB_MARGIN),
-              "Fail": ("left", RESULT_INSET + SLAB_MARGIN)})
-# The scales tried for each kind of caption, best first: taller letters for
-# the menus, two-pixel rows for the results (their height is bounded by the
-# rim numbers), three-pixel columns for the heavier failures.
+FAILED_ROWS = [ramp("dull", s) for s in (13, 13, 12, 12, 11, 11, 11, 10, 10, 10, 9, 9)]
+FAILED_OUTLINE = ramp("brown", 0)
+FAILED_STEM, FAILED_SAG = 3, 3
+BUST_TOP = 2
+# The scales tried for the other captions, best first.
 MENU_SCALES = [(2, 3), (3, 3), (2, 2), (1, 2)]
-RESULT_SCALES = [(2, 2), (3, 2)]
-FAILED_SCALES = [(3, 2), (2, 2)]
-BUST_SCALES = [(3, 3), (2, 3)]
-# The game names stand in one list: one scale for the words, spacing aside
-# ("301", three digits in a 64-pixel sprite, takes the wider scale).
-GAME_NAMES = {NUMBER[name] for name in ("GameCountUp", "GameHighScore", "GameRoundTheClock")}
+# Where the board is drawn under the result captions, and where "Bust!!" is.
+BOARD_AT = (8, 16)
+DRAWN_AT = {n: (0, 0) for n in RESULT_CAPTIONS}
+DRAWN_AT[BUST] = (88, 112)
 
 
 def letters_of(img):
     """The caption's letters: its pixels off the key, less its shadow."""
-    return np.isin(img, [KEY, CAPTION_SHADOW, FAILED_SHADOW, BLACK, *SLAB_COLOURS], invert=True)
+    return np.isin(img, [KEY, CAPTION_SHADOW, BLACK], invert=True)
 
 
 def fitted_caption(n, words, w, h):
     """The caption at the first scale and letter spacing whose letters span
     CAPTION_FILL of the width and still fit, aligned as ALIGN says (else
-    the widest that fits)."""
-    failed = n in FAILED
-    if n == BUST:
-        scales, style = BUST_SCALES, {}
-    elif failed:
-        scales, style = FAILED_SCALES, {}
-    elif n in RESULT_CAPTIONS:
-        scales, style = RESULT_SCALES, {}
-    elif n in GAME_NAMES:
-        scales, style = MENU_SCALES[:1], {}
-    else:
-        scales, style = MENU_SCALES, {}
-    if failed:
-        style = dict(fill=FAILED_ROWS, outline=FAILED_OUTLINE, shadow=FAILED_SHADOW,
-                     droop=0 if n == BUST else 2)
+    the widest that fits); the set-up words at their one scale and
+    spacing."""
     side, inset = ALIGN.get(SPRITES[n].name, ("centre", 0))
-    top = FAILED_TOP if failed else RESULT_TOP if n in RESULT_CAPTIONS else None
+    if n in SETUP_WORDS:
+        img = raster.trim(font.caption(words, 2 * w, h, scales=[SETUP_SCALE], left=0))
+        iw = img.shape[1]
+        left = {"left": inset, "right": w - inset - iw, "centre": (w - iw) // 2}[side]
+        return font.caption(words, w, h, scales=[SETUP_SCALE], left=left)
     room = w - (inset if side != "centre" else 0)
     # Modest letter spacing at every scale before wide spacing at any.
-    tries = [(sx, sy, e) for wide in (False, True) for sx, sy in scales
+    tries = [(sx, sy, e) for wide in (False, True) for sx, sy in MENU_SCALES
              for e in (range(sx + 1, 2 * sx + 1) if wide else range(0, sx + 1))]
     best = None
     for sx, sy, extra in tries:
         try:
-            probe = font.caption(words, 2 * w, h, scales=[(sx, sy)], left=0, top=top, extra=extra,
-                                 **style)
+            probe = font.caption(words, 2 * w, h, scales=[(sx, sy)], left=0, extra=extra)
         except ValueError:
             continue
         trimmed = raster.trim(probe)
@@ -695,42 +686,69 @@ def fitted_caption(n, words, w, h):
             break
     _, sx, sy, extra, iw = best
     left = {"left": inset, "right": w - inset - iw, "centre": (w - iw) // 2}[side]
-    return font.caption(words, w, h, scales=[(sx, sy)], left=left, top=top, extra=extra, **style)
+    return font.caption(words, w, h, scales=[(sx, sy)], left=left, extra=extra)
+
+
+def rim_numbers_under(n):
+    """The board's rim numbers under caption n where it is drawn, in the
+    caption's own pixels."""
+    x, y, w, h = RECTS[n]
+    dx, dy = DRAWN_AT[n]
+    numbers = np.zeros((h, w), dtype=bool)
+    b = board.draw(board.FULL) == board.BOARD_NUMBER
+    bx, by = BOARD_AT[0] - dx, BOARD_AT[1] - dy
+    ys, xs = np.nonzero(b)
+    ys, xs = ys + by, xs + bx
+    inside = (ys >= 0) & (ys < h) & (xs >= 0) & (xs < w)
+    numbers[ys[inside], xs[inside]] = True
+    return numbers
+
+
+def result_caption(n, words, w, h):
+    """A result in the block face: letters spread until they span
+    CAPTION_FILL of the sprite, from the results' left inset."""
+    failed = n in FAILED
+    style = dict(fill=FAILED_ROWS if failed else RESULT_FILL,
+                 outline=FAILED_OUTLINE if failed else CAPTION_OUTLINE, shadow=CAPTION_SHADOW,
+                 stem=FAILED_STEM if failed else RESULT_STEM, sag=FAILED_SAG if failed else 0)
+    _, inset = ALIGN[SPRITES[n].name]
+    chosen = None
+    for extra in range(0, 8):
+        img = font.block_caption(words, extra=extra, **style)
+        if img.shape[1] > w - inset:
+            break
+        chosen = img
+        xs = np.nonzero(letters_of(img).any(axis=0))[0]
+        if xs.max() - xs.min() + 1 >= CAPTION_FILL * w:
+            break
+    if chosen is None:
+        raise ValueError(f"caption {words!r} does not fit {w}x{h}")
+    box = raster.canvas(w, h)
+    if n == BUST:
+        raster.paste(box, chosen, inset, BUST_TOP)
+    else:
+        # The letters' cap line on the sprite's (and screen's) top row.
+        raster.paste(box, chosen[1:], inset, 0)
+        near = raster.dilate(rim_numbers_under(n), 1)
+        box[near & np.isin(box, [CAPTION_OUTLINE, FAILED_OUTLINE, CAPTION_SHADOW])] = KEY
+    if failed:
+        crack(box)
+    return box
 
 
 def crack(img):
     """A dark zigzag split through the letters' fill, left to right."""
     h, w = img.shape
-    ys, xs = np.nonzero(img != KEY)
-    top, bottom = ys.min(), ys.max()
     fill = np.isin(img, FAILED_ROWS)
+    ys, xs = np.nonzero(fill)
+    top, bottom = ys.min(), ys.max()
     line = np.zeros((h, w), dtype=bool)
-    mid = top + (bottom - top) * 0.45
+    mid = top + (bottom - top) * 0.42
     pts = [(x, mid + (1.5 if (x // 8) % 2 else -1.5) + (x - xs.min()) * 0.05)
            for x in range(xs.min(), xs.max() + 9, 8)]
     for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
         line |= raster.capsule(w, h, x0 + 0.5, y0, x1 + 0.5, y1, 0.55)
     img[line & fill] = FAILED_OUTLINE
-
-
-def slab(img, colours, heavy=False):
-    """The slab behind a failed result, in colours (face, lit top, shaded
-    foot), edged in black; a heavy slab has a thicker edge and casts a
-    shadow of its own."""
-    face, lit, shade = colours
-    h, w = img.shape
-    ys, xs = np.nonzero(img != KEY)
-    x0, y0 = max(xs.min() - SLAB_MARGIN, 0), max(ys.min() - SLAB_MARGIN, 0)
-    x1, y1 = min(xs.max() + SLAB_MARGIN, w), min(ys.max() + 2, h)
-    under = img == KEY
-    if heavy:
-        img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 + 3, y1 + 3, 4) & under] = CAPTION_SHADOW
-        img[raster.round_rect(w, h, x0 - 1, max(y0 - 1, 0), x1 + 1, y1 + 1, 4) & under] = BLACK
-        y0 += 1 if y0 == 0 else 0
-    img[raster.round_rect(w, h, x0, y0, x1, y1, 3) & under] = BLACK
-    img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 1, 2) & under] = shade
-    img[raster.round_rect(w, h, x0 + 1, y0 + 1, x1 - 1, y1 - 2, 2) & under] = lit
-    img[raster.round_rect(w, h, x0 + 1, y0 + 2, x1 - 1, y1 - 2, 2) & under] = face
 
 
 WIN = NUMBER["Win"]
@@ -753,56 +771,138 @@ def win_caption(w, h):
 def caption_sprite(n, words, w, h):
     if n == WIN:
         return win_caption(w, h)
-    img = fitted_caption(n, words, w, h)
-    if n == BUST:
-        crack(img)
-    if n in FAILED:
-        slab(img, BRICK if n == BUST else STONE, heavy=n == BUST)
-    return img
+    if n in RESULT_CAPTIONS or n == BUST:
+        return result_caption(n, words, w, h)
+    return fitted_caption(n, words, w, h)
+
+
+def luminance(c):
+    lin = [v / 255 / 12.92 if v <= 10 else ((v / 255 + 0.055) / 1.055) ** 2.4 for v in c]
+    return 0.2126 * lin[0] + 0.7152 * lin[1] + 0.0722 * lin[2]
 
 
 def contrast(a, b):
     """The contrast ratio of two sRGB colours, 1 to 21."""
-    def luminance(c):
-        lin = [v / 255 / 12.92 if v <= 10 else ((v / 255 + 0.055) / 1.055) ** 2.4 for v in c]
-        return 0.2126 * lin[0] + 0.7152 * lin[1] + 0.0722 * lin[2]
     hi, lo = sorted((luminance(a), luminance(b)), reverse=True)
     return (hi + 0.05) / (lo + 0.05)
 
 
-# The least contrast between a failed result's letters and their outline,
-# and between that outline and the slab it lies on.
+def hue_chroma(c):
+    """Hue in degrees (0 red, 60 yellow) and chroma (0 to 255) of a colour."""
+    r, g, b = (float(v) for v in c)
+    hi, lo = max(r, g, b), min(r, g, b)
+    if hi == lo:
+        return 0.0, 0.0
+    if hi == r:
+        hue = 60 * (g - b) / (hi - lo)
+    elif hi == g:
+        hue = 60 * (2 + (b - r) / (hi - lo))
+    else:
+        hue = 60 * (4 + (r - g) / (hi - lo))
+    return hue % 360, hi - lo
+
+
+# Every fill colour against the letters' outline, and the letters' edge
+# (their outline or their darkest fill, whichever stands out more) against
+# every colour of the ground the caption is drawn on.
 LETTERS_OUTLINE_FLOOR, OUTLINE_GROUND_FLOOR = 4.5, 3.0
+# Result letters: capitals at least this tall, in yellow (hues from orange
+# to lemon); a failure's letters darker and duller than a success's.
+LETTER_HEIGHT_FLOOR = 22
+YELLOW_HUES = (35.0, 65.0)
+# A rim number keeps this many pixels of the board's own rim round it.
+RIM_CLEARANCE = 1
+
+
+def tallest_letter(fill):
+    """The most rows from the top to the bottom of one letter's fill in any
+    column (cracks inside the letter count as letter)."""
+    best = 0
+    for col in fill.T:
+        ys = np.nonzero(col)[0]
+        if len(ys):
+            best = max(best, ys.max() - ys.min() + 1)
+    return best
+
+
+def ground_under(n, pal):
+    """The colours the caption's figure borders on the screen: the board on
+    the felt green, where the caption is drawn."""
+    x, y, w, h = RECTS[n]
+    dx, dy = DRAWN_AT[n]
+    screen = np.full((h + 2, w + 2), BG_GREEN, dtype=np.uint8)
+    b = board.draw(board.FULL)
+    bx, by = BOARD_AT[0] - dx + 1, BOARD_AT[1] - dy + 1
+    region = screen[max(by, 0):by + b.shape[0], max(bx, 0):bx + b.shape[1]]
+    part = b[max(-by, 0):max(-by, 0) + region.shape[0], max(-bx, 0):max(-bx, 0) + region.shape[1]]
+    region[part != KEY] = part[part != KEY]
+    return screen
+
+
+def caption_problems(n, img, pal, mean_lum):
+    name = SPRITES[n].name
+    out = []
+    failed = n in FAILED
+    fills = FAILED_ROWS if failed else RESULT_FILL
+    outline = FAILED_OUTLINE if failed else CAPTION_OUTLINE
+    fill = np.isin(img, fills)
+    tall = tallest_letter(fill)
+    if tall < LETTER_HEIGHT_FLOOR:
+        out.append(f"{name}: letters {tall} pixels tall, under {LETTER_HEIGHT_FLOOR}")
+    used = sorted(set(img[fill].tolist()))
+    for c in used:
+        hue, chroma = hue_chroma(pal[c])
+        if not YELLOW_HUES[0] <= hue <= YELLOW_HUES[1]:
+            out.append(f"{name}: fill colour {c} of hue {hue:.0f}, not yellow")
+        if contrast(pal[c], pal[outline]) < LETTERS_OUTLINE_FLOOR:
+            out.append(f"{name}: fill {c} against its outline at "
+                       f"{contrast(pal[c], pal[outline]):.2f}:1, under {LETTERS_OUTLINE_FLOOR}:1")
+    mean_lum[n] = np.mean([luminance(pal[c]) for c in img[fill].tolist()])
+    darkest = min(used, key=lambda c: luminance(pal[c]))
+    screen = ground_under(n, pal)
+    figure = np.zeros(screen.shape, dtype=bool)
+    figure[1:-1, 1:-1] = img != KEY
+    border = raster.dilate(figure, 1, square=False) & ~figure
+    for g in sorted(set(screen[border].tolist())):
+        best = max(contrast(pal[outline], pal[g]), contrast(pal[darkest], pal[g]))
+        if best < OUTLINE_GROUND_FLOOR:
+            out.append(f"{name}: edge against ground colour {g} at {best:.2f}:1, "
+                       f"under {OUTLINE_GROUND_FLOOR}:1")
+    if n != BUST:
+        near = raster.dilate(rim_numbers_under(n), RIM_CLEARANCE)
+        if (near & (img != KEY)).any():
+            out.append(f"{name}: touches a rim number")
+    return out
 
 
 def problems(sheet, pal):
     """What the art gets wrong by its own rules: captions that leave more
-    than a quarter of their sprite's width empty, and failed results whose
-    colours touch at less than the contrast floors."""
+    than a quarter of their sprite's width empty (the set-up words aside,
+    which keep one spacing), result captions whose letters are short, not
+    yellow, under the contrast floors or on a rim number, and failed
+    results no darker or duller than the successes."""
     out = []
     for n in CAPTIONS:
+        if n in SETUP_WORDS:
+            continue
         x, y, w, h = RECTS[n]
         img = sheet[y:y + h, x:x + w]
         xs = np.nonzero(letters_of(img).any(axis=0))[0]
         if xs.max() - xs.min() + 1 < CAPTION_FILL * w:
             out.append(f"{SPRITES[n].name}: letters span {xs.max() - xs.min() + 1} of {w} pixels")
-    for n in sorted(FAILED):
+    mean_lum = {}
+    for n in sorted(RESULT_CAPTIONS | {BUST}):
         x, y, w, h = RECTS[n]
-        img = sheet[y:y + h, x:x + w]
-        pairs = set()
-        for dx, dy in ((1, 0), (0, 1)):
-            a, b = img[:h - dy, :w - dx], img[dy:, dx:]
-            pairs |= set(zip(a.ravel().tolist(), b.ravel().tolist()))
-            pairs |= set(zip(b.ravel().tolist(), a.ravel().tolist()))
-        for kind, group, floor in (("letters", FAILED_ROWS, LETTERS_OUTLINE_FLOOR),
-                                   ("slab", SLAB_COLOURS, OUTLINE_GROUND_FLOOR)):
-            touching = [c for (o, c) in pairs if o == FAILED_OUTLINE and c in group]
-            if not touching:
-                out.append(f"{SPRITES[n].name}: outline never meets its {kind}")
-            for c in touching:
-                if contrast(pal[FAILED_OUTLINE], pal[c]) < floor:
-                    out.append(f"{SPRITES[n].name}: outline against {kind} colour {c} at "
-                               f"{contrast(pal[FAILED_OUTLINE], pal[c]):.2f}:1, under {floor}:1")
+        out += caption_problems(n, sheet[y:y + h, x:x + w], pal, mean_lum)
+    fill_chroma = {False: [hue_chroma(pal[c])[1] for c in RESULT_FILL],
+                   True: [hue_chroma(pal[c])[1] for c in FAILED_ROWS]}
+    brightest_failure = max(mean_lum[n] for n in FAILED)
+    dimmest_success = min(mean_lum[n] for n in RESULT_CAPTIONS - FAILED)
+    if brightest_failure >= dimmest_success:
+        out.append(f"failed results' letters not darker than the successes' "
+                   f"({brightest_failure:.3f} against {dimmest_success:.3f})")
+    if np.mean(fill_chroma[True]) >= np.mean(fill_chroma[False]):
+        out.append("failed results' letters not duller than the successes'")
     return out
 
 
