@@ -111,6 +111,12 @@ std::vector<double> samplesOf(const Bytes &f) {
   return s;
 }
 
+double meanOf(const std::vector<double> &s) {
+  double sum = 0;
+  for (double v : s) sum += v;
+  return sum / s.size();
+}
+
 // One biquad section over x, in place.
 void biquad(std::vector<double> &x, const double b[3], const double a[3]) {
   double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
@@ -189,8 +195,8 @@ double energyShare(const std::vector<double> &s, double loHz, double hiHz) {
   return inBand / total;
 }
 
-// The four sounds peak under -1 dBFS, begin and end at silence, and the
-// tonal ones have no step where a note starts or ends. They are not equally
+// The four sounds peak under -1 dBFS, begin and end at silence with no DC
+// offset, and the tonal ones have no step where a note starts or ends. They are not equally
 // loud: the bull stands out over the menu sounds, and the throw, heard on
 // every dart, sits under them.
 TEST(ArtSounds, LevelsAndSmoothNotes) {
@@ -211,6 +217,7 @@ TEST(ArtSounds, LevelsAndSmoothNotes) {
     EXPECT_LT(20 * std::log10(peak), -1.0) << "peak in dBFS";
     loudness[c.file] = loudnessOf(s);
     EXPECT_LE(std::fabs(s.front()) + std::fabs(s.back()), 4 / 32768.0) << "ends away from zero";
+    EXPECT_LT(std::fabs(meanOf(s)), 1e-4) << "DC offset";
     if (c.tonal) {
       EXPECT_EQ(stepsIn(s), std::vector<size_t>()) << "samples where a note steps";
     }
@@ -227,12 +234,83 @@ TEST(ArtSounds, LevelsAndSmoothNotes) {
         << o.name << ": " << loudness[o.louder] << " and " << loudness[o.quieter] << " dB";
 }
 
-// Sound 2 answers both "back" and every landing: a thwack whose energy lies
-// mostly between 1 and 4 kHz, where a phone's small speaker plays it.
-TEST(ArtSounds, BackAndLandingCarryOnASmallSpeaker) {
+// The power of a stretch of samples, shaped by a Hann window, between two
+// frequencies (every bin from loHz up to, not including, hiHz), and its
+// whole power over all the bins; power-weighted mean frequency too.
+struct Spectrum {
+  double inBand = 0, total = 0, centroidHz = 0;
+};
+
+Spectrum spectrumOf(const std::vector<double> &s, size_t from, size_t count, double loHz,
+                    double hiHz) {
+  const double pi = 3.14159265358979323846, rate = 44100;
+  Spectrum out;
+  double weighted = 0;
+  for (size_t k = 1; k <= count / 2; ++k) {
+    double re = 0, im = 0;
+    for (size_t i = 0; i < count; ++i) {
+      const double w = 0.5 - 0.5 * std::cos(2 * pi * i / count);
+      const double v = from + i < s.size() ? s[from + i] * w : 0;
+      re += v * std::cos(2 * pi * k * i / count), im -= v * std::sin(2 * pi * k * i / count);
+    }
+    const double power = re * re + im * im, hz = k * rate / count;
+    out.total += power, weighted += power * hz;
+    if (hz >= loHz && hz < hiHz) out.inBand += power;
+  }
+  out.centroidHz = weighted / out.total;
+  return out;
+}
+
+// Sound 2 answers both "back" and every landing: a dart's thock, with a
+// wooden body low down and the tick of the point in the range a phone's
+// small speaker still plays, and louder than the thwack it replaced.
+TEST(ArtSounds, LandingThockHasABodyAndATick) {
   const std::vector<double> s = samplesOf(readRes("cancel.wav"));
-  EXPECT_GT(energyShare(s, 1000, 4000), 0.5);
-  EXPECT_LT(energyShare(s, 0, 1000), 0.25);
+  struct Band {
+    const char *name;
+    double loHz, hiHz, atLeast;
+  } bands[] = {{.name = "body, 150-400 Hz", .loHz = 150, .hiHz = 400, .atLeast = 0.35},
+               {.name = "tick, 2-4 kHz", .loHz = 2000, .hiHz = 4000, .atLeast = 0.15}};
+  for (const Band &b : bands) EXPECT_GE(energyShare(s, b.loHz, b.hiHz), b.atLeast) << b.name;
+  // The sound it replaced stood at -15.5 dB over its sounding part.
+  EXPECT_GE(loudnessOf(s), -13.5) << "loudness in dB";
+}
+
+// The bull's fanfare: no fizz above 10 kHz as each of its notes starts (the
+// three tongued notes and the chord), in the 20 ms from the start.
+TEST(ArtSounds, BullNotesStartClean) {
+  const std::vector<double> s = samplesOf(readRes("bull.wav"));
+  struct Start {
+    const char *name;
+    double seconds;
+  } starts[] = {{.name = "G4", .seconds = 0.00},
+                {.name = "C5", .seconds = 0.08},
+                {.name = "E5", .seconds = 0.16},
+                {.name = "the chord", .seconds = 0.24}};
+  for (const Start &n : starts) {
+    const Spectrum sp = spectrumOf(s, static_cast<size_t>(n.seconds * 44100), 882, 10000, 22051);
+    EXPECT_LT(10 * std::log10(sp.inBand / sp.total), -55) << n.name << ": dB above 10 kHz";
+  }
+}
+
+// The throw's swish is heard rising as well as falling: strong within its
+// first 20 ms, and its pitch (the spectrum's mean frequency) climbing from
+// there to the loudest moment and falling again by its end.
+TEST(ArtSounds, ThrowRiseAndFallHeard) {
+  const std::vector<double> s = samplesOf(readRes("throw.wav"));
+  std::vector<double> level, pitch;
+  for (size_t at = 0; at + 441 <= s.size(); at += 441) {
+    double sum = 0;
+    for (size_t i = at; i < at + 441; ++i) sum += s[i] * s[i];
+    level.push_back(10 * std::log10(sum / 441));
+    pitch.push_back(spectrumOf(s, at, 441, 0, 1).centroidHz);
+  }
+  ASSERT_GE(level.size(), 8u);
+  const size_t loudest = std::max_element(level.begin(), level.end()) - level.begin();
+  EXPECT_GE(level[1], level[loudest] - 3) << "10-20 ms against the loudest 10 ms, dB";
+  const double top = *std::max_element(pitch.begin(), pitch.end());
+  EXPECT_GE(top - pitch[1], 1500) << "rise in Hz";
+  EXPECT_GE(top - pitch[level.size() - 2], 1500) << "fall in Hz";
 }
 
 TEST(ArtSheet, EverySpriteInsideItsRectangleOnTheKey) {

@@ -4,8 +4,9 @@ Tonal sounds are sums of sine partials; every note opens and closes with a
 short raised-cosine fade, so no note starts or ends with a step. Noise comes from a small xorshift generator written here.
 Each sound is scaled to its own loudness (K-weighted power of its 10 ms
 blocks within 20 dB of the loudest one), in an order of importance: the
-bull's fanfare above the menu sounds, the throw's swish below them; every
-sound must peak below -1 dBFS."""
+bull's fanfare above the others, the landing's thock (heard thirty times a
+match) next, the throw's swish below the menu sounds; every sound must
+peak below -1 dBFS."""
 import math
 import struct
 
@@ -13,7 +14,7 @@ import numpy as np
 
 RATE = 44100
 # dB, K-weighted and gated as in loudness() below, by file name.
-LOUDNESS = {"bull.wav": -12.0, "confirm.wav": -15.0, "cancel.wav": -15.5, "throw.wav": -17.5}
+LOUDNESS = {"bull.wav": -10.5, "confirm.wav": -15.0, "cancel.wav": -13.0, "throw.wav": -17.5}
 PEAK_LIMIT = -1.0  # dBFS; every sound peaks under it
 NOTE_FADE = 0.003  # seconds of fade at each end of a note
 
@@ -97,35 +98,56 @@ def confirm():
 
 
 def cancel():
-    """A "thwack": a slap of band-passed noise round 2 kHz, some 30 ms long,
-    over a few short wooden modes between 1 and 3.5 kHz and a brief thud
-    near 450 Hz, so it carries on a phone's speaker."""
+    """A dart's "thock", also heard going back: the tick of the point
+    striking, a short burst of noise and two tiny modes between 2 and 4 kHz,
+    then the board's wooden body, which drops from about 330 to 190 Hz
+    within a few milliseconds, holds briefly and dies within some 60 ms. A
+    phone's small speaker that loses the body still plays the tick."""
     n = LENGTHS["cancel.wav"]
     t = _t(n)
-    modes = _note(n, 0.0, n / RATE, ((1180.0, 1.0, 0.0), (1730.0, 0.8, 10.0), (2460.0, 0.6, 20.0),
-                                     (3350.0, 0.35, 35.0), (450.0, 0.6, 30.0)),
-                  decay=60.0, fade=0.0008)
-    slap = _bandpass(_noise(n, 0x51C3), np.full(n, 2100.0), 1.0) * np.exp(-t * 70.0)
-    slap[:30] *= _fade(30)
-    s = modes + 2.6 * slap
-    k = int(0.02 * RATE)
+    # The body starts 2 ms after the tick; its pitch falls as the strike's
+    # energy spreads: a phase integrating 190 Hz plus 140 Hz that decays
+    # with an 8 ms time constant.
+    tb = np.maximum(t - 0.002, 0)
+    drop = 0.008
+    phase = 2 * np.pi * (190.0 * tb + 140.0 * drop * (1 - np.exp(-tb / drop)))
+    env = np.where(tb < 0.015, 1.0, np.exp(-(tb - 0.015) / 0.025)) * (t >= 0.002)
+    body = (np.sin(phase) + 0.45 * np.sin(2.03 * phase + 0.6)) * env
+    i0, k = int(0.002 * RATE), int(0.0015 * RATE)
+    body[i0:i0 + k] *= _fade(k)
+    tick = _bandpass(_noise(n, 0x51C3), np.full(n, 3000.0), 1.6)
+    tick = _lowpass(_lowpass(tick, 6000.0), 6000.0) * np.exp(-t / 0.008)
+    tick[:12] *= _fade(12)
+    modes = _note(n, 0.0, n / RATE, ((2650.0, 1.0, 0.0), (3520.0, 0.7, 40.0)), decay=140.0,
+                  fade=0.0004)
+    s = body + 8.0 * tick + 1.2 * modes
+    # Rounded off gently at its loudest, so it can be louder under the
+    # peak limit, less the offset that leaves.
+    s = _highpass(np.tanh(1.6 * s / np.max(np.abs(s))), 40.0)
+    k = int(0.03 * RATE)
     s[n - k:] *= _fade(k)[::-1]
     return s
 
 
 def throw():
-    """A swish: noise through a band-pass that sweeps up from 700 Hz to 3 kHz
-    and back down to 1 kHz, swelling and fading as the dart passes."""
+    """A swish: noise through a band-pass that sweeps up from 700 Hz to 3.4
+    kHz and back down to 900 Hz as the dart passes. It is at full strength
+    within 12 ms, so the rise is heard as well as the fall, and fades over
+    its last third."""
     n = LENGTHS["throw.wav"]
     t = _t(n)
     u = t / t[-1]
-    # Up quickly, down more slowly, as the sound passes the ear.
-    rise = 0.4
-    centre = np.where(u < rise, 700 * (3000 / 700) ** (u / rise),
-                      3000 * (1000 / 3000) ** ((u - rise) / (1 - rise)))
-    air = _bandpass(_noise(n, 0x7B3A), centre, 5.0)
-    env = np.where(u < rise, np.sin(np.pi / 2 * u / rise) ** 2,
-                   np.cos(np.pi / 2 * (u - rise) / (1 - rise)) ** 2)
+    # Up, then down more slowly, as the sound passes the ear.
+    rise = 0.45
+    centre = np.where(u < rise, 700 * (3400 / 700) ** (u / rise),
+                      3400 * (900 / 3400) ** ((u - rise) / (1 - rise)))
+    # A band of constant Q passes less noise the lower it lies: made up, so
+    # that the low start is as strong as the top of the sweep.
+    air = _bandpass(_noise(n, 0x7B3A), centre, 5.0) * np.sqrt(3400 / centre)
+    attack, hold = 0.012 / t[-1], 0.62
+    env = np.where(u < attack, np.sin(np.pi / 2 * u / attack) ** 2,
+                   np.where(u < hold, 1.0 - 0.25 * (u - attack) / (hold - attack),
+                            0.75 * np.cos(np.pi / 2 * (u - hold) / (1 - hold)) ** 2))
     return air * env
 
 
@@ -162,9 +184,14 @@ def bull():
     for f, level, bright in ((261.63, 0.5, 1.0), (392.0, 0.45, 1.0), (523.25, 0.6, 1.3),
                              (659.25, 0.55, 1.5), (783.99, 0.6, 1.7), (1046.5, 0.85, 2.2)):
         s += _blare(n, 0.24, end, f, level, bright)
-    # Driven gently into saturation, as a horn's bell is at full blast: the
-    # peaks round off and the tone gains brightness.
-    s = np.tanh(1.8 * s / np.max(np.abs(s)))
+    # Driven into saturation, as a horn's bell is at full blast: the peaks
+    # round off and the tone gains brightness. What the saturation adds
+    # above the horn's own range (a fizz at each note's start) is filtered
+    # off, and so is the offset its uneven peaks leave.
+    s = np.tanh(2.4 * s / np.max(np.abs(s)))
+    for _ in range(3):
+        s = _lowpass(s, 7000.0)
+    s = _highpass(s, 30.0)
     # The held chord dies away over its last 0.2 s rather than stopping.
     tail = int(0.2 * RATE)
     s[n - tail:] *= 0.5 + 0.5 * np.cos(np.pi * np.arange(tail) / tail)
@@ -179,6 +206,22 @@ def _biquad(x, b, a):
         x2, x1, y2, y1 = x1, x[i], y1, y
         out[i] = y
     return out
+
+
+def _lowpass(x, fc, q=0.7071):
+    """A two-pole low-pass at fc Hz (a bilinear transform at this rate)."""
+    w = 2 * math.pi * fc / RATE
+    a, c = math.sin(w) / (2 * q), math.cos(w)
+    return _biquad(x, ((1 - c) / 2 / (1 + a), (1 - c) / (1 + a), (1 - c) / 2 / (1 + a)),
+                   (1.0, -2 * c / (1 + a), (1 - a) / (1 + a)))
+
+
+def _highpass(x, fc, q=0.7071):
+    """A two-pole high-pass at fc Hz."""
+    w = 2 * math.pi * fc / RATE
+    a, c = math.sin(w) / (2 * q), math.cos(w)
+    return _biquad(x, ((1 + c) / 2 / (1 + a), -(1 + c) / (1 + a), (1 + c) / 2 / (1 + a)),
+                   (1.0, -2 * c / (1 + a), (1 - a) / (1 + a)))
 
 
 def k_weighted(x):
