@@ -11,7 +11,7 @@
 enum SpriteId : int32_t {
   // the menu cursor, a yellow arrow that points right
   kSpriteMenuCursor = 0,
-  // a solid white disc
+  // a burst of white light, a white disc in a yellow glow
   kSpriteFlashDisc = 1,
   // a white ring, thick
   kSpriteThickRing = 2,

@@ -38,12 +38,27 @@ def aim_pointer():
 # The flash and its rings are white with a dark edge, so that they show on
 # the cream and the coloured beds as well as on the black ones.
 FLASH_EDGE = ramp("grey", 1)
+# The landing's flash and broken ring are light, not stickers: white at the
+# heart, going through pale and full yellow to a deep orange rim that
+# stands out on the cream beds, where white alone would not.
+BURST = (WHITE, Y(15), Y(12), ramp("orange", 5))
+BURST_RADII = (4.9, 5.9, 6.6, 7.4)
 
 
 def flash_disc():
+    """A burst: a white disc in a thin glow of yellow, its orange rim
+    broken by rays of light that reach to the sprite's edge on the axes and
+    diagonals."""
     img = raster.canvas(16, 16)
-    img[raster.disc(16, 16, 8.5, 8.5, 7.6)] = FLASH_EDGE
-    img[raster.disc(16, 16, 8.5, 8.5, 6.0)] = WHITE
+    x, y = raster.grid(16, 16)
+    dx, dy = x - 8.5, y - 8.5
+    r = np.sqrt(dx * dx + dy * dy)
+    ang = np.degrees(np.arctan2(dy, dx)) % 45
+    ray = np.minimum(ang, 45 - ang) < 6.5
+    for colour, radius in reversed(list(zip(BURST, BURST_RADII))):
+        img[r <= radius] = colour
+    img[ray & (r > BURST_RADII[1]) & (r <= 8.4)] = BURST[2]
+    img[ray & (r > BURST_RADII[1]) & (r <= BURST_RADII[2])] = BURST[1]
     return img
 
 
@@ -62,13 +77,14 @@ def thin_ring():
 
 
 def broken_ring():
+    """A thick white ring broken in four, the pieces on the diagonals (clear
+    of the spark's points), each rimmed in orange light."""
     img = raster.canvas(16, 16)
     x, y = raster.grid(16, 16)
-    ang = np.degrees(np.arctan2(y - 8.5, x - 8.5)) % 360
-    dashes = (ang % 45) < 24
-    edged = (ang % 45) < 30
-    img[raster.ring(16, 16, 8.5, 8.5, 4.6, 7.8) & edged] = FLASH_EDGE
-    img[raster.ring(16, 16, 8.5, 8.5, 5.6, 6.9) & dashes] = WHITE
+    ang = np.degrees(np.arctan2(y - 8.5, x - 8.5)) % 90
+    off = np.abs(ang - 45)
+    img[raster.ring(16, 16, 8.5, 8.5, 4.4, 8.2) & (off < 33)] = BURST[3]
+    img[raster.ring(16, 16, 8.5, 8.5, 5.0, 7.5) & (off < 28)] = WHITE
     return img
 
 
@@ -875,6 +891,30 @@ def caption_problems(n, img, pal, mean_lum):
     return out
 
 
+# The landing's flash and broken ring: no pixel darker than this luminance
+# (light has no dark outline), and on every bed of the board some colour of
+# theirs stands out at the ground floor.
+FLASH_DARKEST = 0.15
+BEDS = {"cream": board.BOARD_CREAM, "black": board.BOARD_DARK, "red": board.BOARD_RED,
+        "green": board.BOARD_GREEN}
+
+
+def flash_problems(sheet, pal):
+    out = []
+    for name in ("FlashDisc", "BrokenRing"):
+        x, y, w, h = RECTS[NUMBER[name]]
+        img = sheet[y:y + h, x:x + w]
+        colours = sorted(set(img[img != KEY].tolist()))
+        for c in colours:
+            if luminance(pal[c]) < FLASH_DARKEST:
+                out.append(f"{name}: colour {c} too dark for light")
+        for bed, g in BEDS.items():
+            best = max(contrast(pal[c], pal[g]) for c in colours)
+            if best < OUTLINE_GROUND_FLOOR:
+                out.append(f"{name}: on the {bed} beds at best {best:.2f}:1")
+    return out
+
+
 def problems(sheet, pal):
     """What the art gets wrong by its own rules: captions that leave more
     than a quarter of their sprite's width empty (the set-up words aside,
@@ -903,7 +943,7 @@ def problems(sheet, pal):
                    f"({brightest_failure:.3f} against {dimmest_success:.3f})")
     if np.mean(fill_chroma[True]) >= np.mean(fill_chroma[False]):
         out.append("failed results' letters not duller than the successes'")
-    return out
+    return out + flash_problems(sheet, pal)
 
 
 def build():

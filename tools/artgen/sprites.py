@@ -14,7 +14,7 @@ Sprite = namedtuple("Sprite", "name x y w h shows caption", defaults=(None,))
 
 SPRITES = [
     Sprite("MenuCursor", 160, 224, 16, 32, "the menu cursor, a yellow arrow that points right"),
-    Sprite("FlashDisc", 64, 224, 16, 16, "a solid white disc"),
+    Sprite("FlashDisc", 64, 224, 16, 16, "a burst of white light, a white disc in a yellow glow"),
     Sprite("ThickRing", 48, 224, 16, 16, "a white ring, thick"),
     Sprite("ThinRing", 32, 224, 16, 16, "a white ring, thin"),
     Sprite("BrokenRing", 16, 224, 16, 16, "a white ring in pieces; every effect shows it second"),
