@@ -59,7 +59,7 @@ enum SpriteId : int32_t {
   kSpriteReady = 23,
   // the dartboard, numbered 1 to 20 round its edge
   kSpriteBoard = 24,
-  // the gauge: an arc of red, darker at one end
+  // the gauge: an arc from dark red at no power to hot yellow at full power
   kSpriteGauge = 25,
   // the throwing arm held out straight
   kSpriteArm1 = 26,
@@ -69,7 +69,7 @@ enum SpriteId : int32_t {
   kSpriteArm3 = 28,
   // the throwing arm with the forearm lifted
   kSpriteArm4 = 29,
-  // the throwing arm drawn right back, the hand by the shoulder
+  // the throwing arm drawn right back, the hand by the shoulder; each arm stands in a spotlight
   kSpriteArm5 = 30,
   // the aim pointer over the board, a yellow arrow that points down
   kSpriteAimPointer = 31,

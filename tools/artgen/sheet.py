@@ -5,6 +5,7 @@ import math
 import numpy as np
 
 import board
+from palette import build as palette_build
 import font
 import raster
 from palette import (KEY, BLACK, WHITE, BG_GREEN, CAPTION_OUTLINE, CAPTION_SHADOW,
@@ -125,10 +126,31 @@ def marker():
     return img
 
 
+# The gauge's colours from no power to full: deep red through red and
+# orange to a pale hot yellow, every step lighter than the one before.
+HEAT = ([ramp("red", k) for k in range(3, 11)] + [ramp("yellow", k) for k in range(4, 11)] +
+        [ramp("yellow", 12), ramp("yellow", 14)])
+# Ticks every 10 degrees of the marker's path, the long ones every 30:
+# dark on the light part of the band and light on the dark part.
+TICK_DARK, TICK_LIGHT = ramp("red", 1), ramp("yellow", 13)
+
+
+def tick_pixels(cx, cy, angle, r0, r1):
+    """The pixels a radial line from r0 to r1 at angle crosses, one per
+    step along it: a line one pixel wide whatever its angle."""
+    a = math.radians(angle)
+    out = set()
+    r = r0
+    while r <= r1:
+        out.add((int(math.floor(cx + r * math.cos(a))), int(math.floor(cy - r * math.sin(a)))))
+        r += 0.25
+    return sorted(out)
+
+
 def gauge():
     """The power arc: the marker's centre runs on radius 96 about (112, 112)
-    from 180 degrees over the top to 41; the band follows that path, dark at
-    the start and light at the end."""
+    from 180 degrees over the top to 41; the band follows that path, dark
+    red at the start and hot pale yellow at the end."""
     w, h = 224, 112
     img = raster.canvas(w, h)
     x, y = raster.grid(w, h)
@@ -140,34 +162,31 @@ def gauge():
     inner, outer = 89.0, 103.5
     band = (d >= inner) & (d <= outer) & (ang >= lo) & (ang <= hi)
     edge = raster.dilate(band, 1) & ~band
-    # Shade from dark red at the start to pale red at the end, with a
-    # lighter centre line so the arc reads as a tube.
+    # A lighter centre line along the band, so the arc reads as a tube.
     t = np.clip((hi - ang) / (hi - lo), 0, 1)
-    step = np.clip((t * 12).astype(int) + 2, 2, 14)
+    step = np.clip((t * (len(HEAT) - 1) + 0.5).astype(int), 0, len(HEAT) - 1)
     tube = np.abs(d - 96.2) < 3.0
-    idx = np.where(tube, np.minimum(step + 1, 15), step)
+    step = np.where(tube, np.minimum(step + 1, len(HEAT) - 1), step)
     img[edge] = ramp("red", 0)
-    img[band] = (ramp("red", 0) + idx[band]).astype(np.uint8)
-    # Tick marks every 10 degrees of the path, the long ones every 30 right
-    # across the band, the short ones from the inner edge to the middle:
-    # dark grooves with a lit edge, so they read on the dark and the light
-    # end alike.
+    img[band] = np.array(HEAT, dtype=np.uint8)[step[band]]
     for a in range(180, 39, -10):
-        ra = math.radians(a)
-        r1 = 103.5 if a % 30 == 0 else 96.0
-        ca, sa = math.cos(ra), math.sin(ra)
-        groove = raster.capsule(w, h, 112.5 + 89 * ca, 112.5 - 89 * sa,
-                                112.5 + r1 * ca, 112.5 - r1 * sa, 0.75)
-        lit = raster.capsule(w, h, 112.5 + 89 * ca + sa * 1.4, 112.5 - 89 * sa + ca * 1.4,
-                             112.5 + r1 * ca + sa * 1.4, 112.5 - r1 * sa + ca * 1.4, 0.55)
-        img[lit & band & ~groove] = ramp("red", 15)
-        img[groove & band] = ramp("red", 0)
+        r1 = outer - 0.5 if a % 30 == 0 else 96.0
+        under = HEAT[int((hi - a) / (hi - lo) * (len(HEAT) - 1) + 0.5)]
+        colour = TICK_DARK if luminance(palette_colour(under)) > 0.2 else TICK_LIGHT
+        for px, py in tick_pixels(112.5, 112.5, a, inner + 0.5, r1):
+            py = min(py, h - 1)  # the tick at 180 degrees runs along the last row
+            if 0 <= px < w and band[py, px]:
+                img[py, px] = colour
     # A rail along the top: the edge of the black band the gauge is drawn
     # in, lit on top and shaded below, so the band is framed.
-    for row, step in enumerate((4, 15, 12, 9, 6, 2)):
-        img[row, 1:w - 1] = ramp("metal", step)
+    for row, shade in enumerate((4, 15, 12, 9, 6, 2)):
+        img[row, 1:w - 1] = ramp("metal", shade)
     img[0:6, 0] = img[0:6, w - 1] = ramp("metal", 2)
     return img
+
+
+def palette_colour(index):
+    return palette_build()[index]
 
 
 # Digits of the scoreboard and the score pop-up: bold, six columns by six
@@ -221,8 +240,11 @@ POSES = [
     ((82, 102), (114, 80)),   # slightly bent
     ((81, 96), (99, 64)),     # bent further, the elbow high
     ((80, 92), (78, 56)),     # forearm raised
-    ((86, 92), (68, 62)),     # fully cocked, hand by the head but clear of it
+    ((70, 78), (55, 97)),     # drawn right back: elbow up, the hand down by the shoulder
 ]
+# The dart's angle in the last pose, where the forearm points back at the
+# thrower and the dart, held back by the ear, still points at the board.
+DRAWN_BACK_DART = 68
 ARC_CENTRE = (80.5, 112.5)
 REACH = 83
 HEAD = (22, 86, 16)
@@ -278,9 +300,29 @@ def draw_barrel(img, hx, hy, angle_deg):
     img[point] = ramp("metal", 14)
 
 
+# A spotlight on the thrower: a pool of cool light behind his shoulders,
+# dithered down to the black of the band well inside the sprite, so that no
+# edge of the rectangle shows. Its steps stay below the thrower's back rim
+# (BACK_RIM) in the ramp.
+SPOT_CENTRE, SPOT_RADII, SPOT_STEPS = (62, 98), (56, 42), 12
+BAYER4 = np.array([[0, 8, 2, 10], [12, 4, 14, 6], [3, 11, 1, 9], [15, 7, 13, 5]]) / 16 + 1 / 32
+
+
+def spotlight(w, h):
+    img = raster.canvas(w, h)
+    x, y = raster.grid(w, h)
+    d = np.hypot((x - SPOT_CENTRE[0]) / SPOT_RADII[0], (y - SPOT_CENTRE[1]) / SPOT_RADII[1])
+    level = SPOT_STEPS * np.clip(1 - d, 0, 1) ** 1.3
+    threshold = BAYER4[np.arange(h)[:, None] % 4, np.arange(w)[None, :] % 4]
+    step = (level + threshold).astype(int) - 1
+    lit = step >= 0
+    img[lit] = (ramp("night", 0) + np.minimum(step[lit], SPOT_STEPS - 1)).astype(np.uint8)
+    return img
+
+
 def arm(pose):
     w, h = 160, 144
-    img = raster.canvas(w, h)
+    img = spotlight(w, h)
     (ex, ey), (hx, hy) = POSES[pose]
     sx, sy = SHOULDER
     hx0, hy0, hr = HEAD
@@ -323,7 +365,7 @@ def arm(pose):
     lit_fill(img, fore, "skin", 11, 14, 8)
     # The dart leans towards the board, in the direction the forearm points.
     lean = math.degrees(math.atan2(ey - hy, hx - ex))
-    dart_angle = 62 + (lean - 62) * 0.25
+    dart_angle = DRAWN_BACK_DART if hy > ey else 62 + (lean - 62) * 0.25
     draw_flights(img, hx + 1, hy - 4, dart_angle)
     img[raster.dilate(fist, 1) & ~fist & ~raster.dilate(fore, 0)] = OUTLINE
     lit_fill(img, fist, "skin", 11, 14, 8, rim=2, shade=2)
@@ -915,6 +957,67 @@ def flash_problems(sheet, pal):
     return out
 
 
+# The thrower's spotlight leaves this many pixels at every edge of his
+# sprites black (the key, over the black band).
+SPOT_MARGIN = 4
+# Degrees of hue the gauge may step back towards red (its deep reds lean
+# a little to crimson).
+HUE_SLACK = 4.0
+# A tick's pixels average within this many degrees of its place.
+TICK_ANGLE_SLACK = 0.75
+
+
+def throw_problems(sheet, pal):
+    """The gauge lighter and hotter (from red towards yellow) at every step
+    of the marker's path and yellow at full power, its ticks alike and
+    evenly spaced; the spotlight faded out before the arm sprites'
+    edges."""
+    out = []
+    x, y, w, h = RECTS[NUMBER["Gauge"]]
+    img = sheet[y:y + h, x:x + w]
+    path = []
+    for a in range(180, 40, -1):
+        px = int(112.5 + 92 * math.cos(math.radians(a)))
+        py = min(int(112.5 - 92 * math.sin(math.radians(a))), h - 1)
+        c = img[py, px]
+        if c in HEAT:
+            hue = hue_chroma(pal[c])[0]
+            path.append((a, luminance(pal[c]), hue - 360 if hue > 180 else hue))
+    for (a0, l0, h0), (a1, l1, h1) in zip(path, path[1:]):
+        if l1 < l0:
+            out.append(f"Gauge: darker at {a1} degrees than at {a0}")
+        if h1 < h0 - HUE_SLACK:
+            out.append(f"Gauge: cooler (redder) at {a1} degrees than at {a0}")
+    if not YELLOW_HUES[0] <= path[-1][2] <= YELLOW_HUES[1]:
+        out.append(f"Gauge: full power is not yellow hot (hue {path[-1][2]:.0f})")
+    ticks = {}
+    for py, px in zip(*np.nonzero(np.isin(img, [TICK_DARK, TICK_LIGHT]))):
+        ddx, ddy = px + 0.5 - 112.5, 112.5 - (py + 0.5)
+        a = math.degrees(math.atan2(ddy, ddx))
+        ticks.setdefault(int(round(a / 10)) * 10, []).append((a, math.hypot(ddx, ddy)))
+    if sorted(ticks) != list(range(40, 181, 10)):
+        out.append(f"Gauge: ticks at {sorted(ticks)}")
+    for a, pts in sorted(ticks.items()):
+        mean = sum(p[0] for p in pts) / len(pts)
+        if abs(mean - a) > TICK_ANGLE_SLACK:
+            out.append(f"Gauge: the tick at {a} degrees lies at {mean:.1f}")
+    for long_tick in (False, True):
+        reach = {a: max(p[1] for p in pts) - min(p[1] for p in pts)
+                 for a, pts in ticks.items() if (a % 30 == 0) == long_tick}
+        if reach and max(reach.values()) - min(reach.values()) > 1.5:
+            out.append(f"Gauge: ticks of uneven length {reach}")
+    for p in range(5):
+        x, y, w, h = RECTS[NUMBER[f"Arm{p + 1}"]]
+        img = sheet[y:y + h, x:x + w]
+        first = ramp("night", 0)
+        spot = (img >= first) & (img < first + SPOT_STEPS)
+        border = np.ones((h, w), dtype=bool)
+        border[SPOT_MARGIN:h - SPOT_MARGIN, SPOT_MARGIN:w - SPOT_MARGIN] = False
+        if (spot & border).any():
+            out.append(f"Arm{p + 1}: the spotlight reaches the sprite's edge")
+    return out
+
+
 def problems(sheet, pal):
     """What the art gets wrong by its own rules: captions that leave more
     than a quarter of their sprite's width empty (the set-up words aside,
@@ -943,7 +1046,7 @@ def problems(sheet, pal):
                    f"({brightest_failure:.3f} against {dimmest_success:.3f})")
     if np.mean(fill_chroma[True]) >= np.mean(fill_chroma[False]):
         out.append("failed results' letters not duller than the successes'")
-    return out + flash_problems(sheet, pal)
+    return out + flash_problems(sheet, pal) + throw_problems(sheet, pal)
 
 
 def build():

@@ -33,13 +33,14 @@ SPRITES = [
 ] + [
     Sprite("Ready", 416, 288, 96, 32, '"READY!"', "READY!"),
     Sprite("Board", 0, 0, 224, 224, "the dartboard, numbered 1 to 20 round its edge"),
-    Sprite("Gauge", 0, 256, 224, 112, "the gauge: an arc of red, darker at one end"),
+    Sprite("Gauge", 0, 256, 224, 112,
+           "the gauge: an arc from dark red at no power to hot yellow at full power"),
     Sprite("Arm1", 0, 528, 160, 144, "the throwing arm held out straight"),
     Sprite("Arm2", 160, 528, 160, 144, "the throwing arm a little bent"),
     Sprite("Arm3", 320, 528, 160, 144, "the throwing arm bent more"),
     Sprite("Arm4", 0, 672, 160, 144, "the throwing arm with the forearm lifted"),
     Sprite("Arm5", 160, 672, 160, 144,
-           "the throwing arm drawn right back, the hand by the shoulder"),
+           "the throwing arm drawn right back, the hand by the shoulder; each arm stands in a spotlight"),
     Sprite("AimPointer", 80, 224, 16, 16,
            "the aim pointer over the board, a yellow arrow that points down"),
 ] + [
