@@ -410,6 +410,73 @@ TEST(ArtCaptions, ResultsClearOfTheRimNumbers) {
   }
 }
 
+// Relative luminance (0 black to 1 white) of a palette entry (blue,
+// green, red).
+double luminanceOf(const uint8_t *bgr) {
+  auto linear = [](int v) {
+    const double c = v / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(bgr[2]) + 0.7152 * linear(bgr[1]) + 0.0722 * linear(bgr[0]);
+}
+
+// A yellow letter pixel: red strongest, green not far behind, blue well
+// under both (from orange to lemon, light or dull).
+bool yellowish(const uint8_t *bgr) {
+  const int r = bgr[2], g = bgr[1], b = bgr[0];
+  return r >= 150 && g >= r * 55 / 100 && g <= r && b + 40 <= g;
+}
+
+// Every result caption, "Bust!!" included, is in tall yellow block letters:
+// some column of it holds a letter at least 22 pixels from top to bottom.
+// The failed ones are darker and duller than every success.
+TEST(ArtCaptions, ResultLettersTallAndYellow) {
+  struct Case {
+    const char *name;
+    int sprite;
+    bool failed;
+  } cases[] = {
+      {.name = "Triple!!", .sprite = kSpriteTriple, .failed = false},
+      {.name = "Double!", .sprite = kSpriteDouble, .failed = false},
+      {.name = "SingleBull!", .sprite = kSpriteSingleBull, .failed = false},
+      {.name = "DoubleBull!!", .sprite = kSpriteDoubleBull, .failed = false},
+      {.name = "Success!", .sprite = kSpriteSuccess, .failed = false},
+      {.name = "Miss!!", .sprite = kSpriteMiss, .failed = true},
+      {.name = "Fail...", .sprite = kSpriteFail, .failed = true},
+      {.name = "Bust!!", .sprite = kSpriteBust, .failed = true},
+  };
+  Bytes sheet = readRes("sprites.bmp");
+  double dimmestSuccess = 1, brightestFailure = 0, leastSuccessChroma = 255, mostFailureChroma = 0;
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    const SpriteRect &r = spriteSheetTable[c.sprite];
+    int tallest = 0, count = 0;
+    double light = 0, chroma = 0;
+    for (int x = 0; x < r.w; ++x) {
+      int top = -1, bottom = -1;
+      for (int y = 0; y < r.h; ++y) {
+        const uint8_t *bgr = paletteOf(sheet, pixelOf(sheet, r.x + x, r.y + y));
+        if (!yellowish(bgr)) continue;
+        if (top < 0) top = y;
+        bottom = y, ++count, light += luminanceOf(bgr), chroma += bgr[2] - bgr[0];
+      }
+      if (top >= 0) tallest = std::max(tallest, bottom - top + 1);
+    }
+    ASSERT_GT(count, 0) << "no yellow letters";
+    EXPECT_GE(tallest, 22) << "tallest letter, pixels";
+    light /= count, chroma /= count;
+    if (c.failed) {
+      brightestFailure = std::max(brightestFailure, light);
+      mostFailureChroma = std::max(mostFailureChroma, chroma);
+    } else {
+      dimmestSuccess = std::min(dimmestSuccess, light);
+      leastSuccessChroma = std::min(leastSuccessChroma, chroma);
+    }
+  }
+  EXPECT_LT(brightestFailure, dimmestSuccess) << "mean luminance of the letters";
+  EXPECT_LT(mostFailureChroma, leastSuccessChroma) << "mean chroma of the letters";
+}
+
 // The spark marks where a dart's point landed, its pixel (8, 8): it is
 // centred there and smaller than the flash disc under it, so the flash
 // shows all round it.
