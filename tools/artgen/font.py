@@ -294,19 +294,19 @@ def block_mask(text, stem=3, extra=0, sag=0):
     return mask, row_in_letter
 
 
-def block_caption(text, fill, outline, shadow, stem=3, extra=0, sag=0, shadow_off=(2, 2)):
-    """Block letters filled with fill (shaded from the cap line down), a
-    one-pixel outline and a drop shadow; the letters' cap line is the
-    image's row 1 (the outline is row 0), and the image ends with the
-    shadow's last row."""
+def block_caption(text, fill, outline, shadow, stem=3, extra=0, sag=0, shadow_off=(2, 2), edge=1):
+    """Block letters filled with fill (shaded from the cap line down), an
+    outline edge pixels wide and a drop shadow; the letters' cap line is
+    the image's row edge (the outline is above it), and the image ends with
+    the shadow's last row."""
     mask, rows = block_mask(text, stem, extra, sag)
     h, w = mask.shape
     dx, dy = shadow_off
-    big = np.zeros((h + 2 + dy, w + 2 + dx), dtype=bool)
-    big[1:1 + h, 1:1 + w] = mask
+    big = np.zeros((h + 2 * edge + dy, w + 2 * edge + dx), dtype=bool)
+    big[edge:edge + h, edge:edge + w] = mask
     shade = np.zeros(big.shape, dtype=int)
-    shade[1:1 + h, 1:1 + w] = rows
-    body = raster.dilate(big, 1)
+    shade[edge:edge + h, edge:edge + w] = rows
+    body = raster.dilate(big, edge)
     img = raster.canvas(big.shape[1], big.shape[0])
     img[raster.shift(body, dx, dy)] = shadow
     img[body] = outline

@@ -698,7 +698,9 @@ ALIGN["Bust"] = ("left", 4)
 FAILED_ROWS = [ramp("dull", s) for s in (13, 13, 12, 12, 11, 11, 11, 10, 10, 10, 9, 9)]
 FAILED_OUTLINE = ramp("brown", 0)
 FAILED_STEM, FAILED_SAG = 3, 3
-BUST_TOP = 2
+# "Bust!!" outweighs the result beside it: a double outline and a deeper
+# shadow part it from the board's beds.
+BUST_TOP, BUST_EDGE, BUST_SHADOW = 0, 2, (3, 3)
 # The scales tried for the other captions, best first.
 MENU_SCALES = [(2, 3), (3, 3), (2, 2), (1, 2)]
 # Where the board is drawn under the result captions, and where "Bust!!" is.
@@ -769,6 +771,8 @@ def result_caption(n, words, w, h):
     style = dict(fill=FAILED_ROWS if failed else RESULT_FILL,
                  outline=FAILED_OUTLINE if failed else CAPTION_OUTLINE, shadow=CAPTION_SHADOW,
                  stem=FAILED_STEM if failed else RESULT_STEM, sag=FAILED_SAG if failed else 0)
+    if n == BUST:
+        style.update(edge=BUST_EDGE, shadow_off=BUST_SHADOW)
     _, inset = ALIGN[SPRITES[n].name]
     chosen = None
     for extra in range(0, 8):
