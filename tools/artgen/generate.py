@@ -5,7 +5,7 @@
                                           and the game's sprite header gfx/sprite_table.h
     generate.py --check [RESDIR]          regenerate in memory and compare byte for byte
                                           (either fails when the art breaks its own rules:
-                                          see sheet.problems)
+                                          see sheet.problems and title.problems)
     generate.py --contact-sheet OUTDIR    write upright PNGs for looking at (not committed)
 
 The output depends only on this code and the board's geometry, read from

@@ -434,7 +434,7 @@ def draw_hair(img, hair, hx0, hy0, hr):
         img[stroke & hair & ~lit] = ramp("brown", 6)
 
 
-# --- Scoreboard, legends, about images ---------------------------------------# --- Scoreboard, legends, about images ---------------------------------------
+# --- Scoreboard, legends, about images ---------------------------------------
 
 CELL_W = 59
 
