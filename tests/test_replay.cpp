@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "replay/script.h"
 #include "replay_runner.h"
 
 namespace {
@@ -169,6 +170,40 @@ TEST(Replay, BadLinesStopBeforeRunningAndNameTheLine) {
     const ReplayRun run = runReplay(dir, arguments);
     EXPECT_EQ(run.status, 2) << arguments;
     EXPECT_EQ(run.errors.rfind("tobelyn-replay: ", 0), 0u) << arguments << ": " << run.errors;
+  }
+}
+
+// `seed` takes the whole 64 bits a match keeps in the book; past them it is
+// a bad line.
+TEST(ReplayScript, SeedTakesTheWholeSixtyFourBits) {
+  const struct {
+    const char *name;
+    const char *line;
+    bool ok;
+    uint64_t seed;
+  } cases[] = {
+      {.name = "a small decimal seed", .line = "seed 12345", .ok = true, .seed = 12345},
+      {.name = "past 32 bits in hex",
+       .line = "seed 0xFEDCBA9876543210",
+       .ok = true,
+       .seed = 0xFEDCBA9876543210ull},
+      {.name = "the largest in decimal",
+       .line = "seed 18446744073709551615",
+       .ok = true,
+       .seed = UINT64_MAX},
+      {.name = "one past the largest", .line = "seed 18446744073709551616", .ok = false},
+      {.name = "seventeen hex digits", .line = "seed 0x10000000000000000", .ok = false},
+      {.name = "a negative seed", .line = "seed -1", .ok = false},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    const ParseResult parsed = parseScriptLine(c.line);
+    EXPECT_EQ(parsed.ok, c.ok) << parsed.error;
+    if (c.ok) {
+      EXPECT_EQ(parsed.command.seed, c.seed);
+    } else {
+      EXPECT_NE(parsed.error.find("bad seed"), std::string::npos) << parsed.error;
+    }
   }
 }
 

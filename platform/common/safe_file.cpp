@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/common/folders.h"
@@ -108,6 +110,19 @@ SafeReadResult safeFileRead(const char *path, void *buffer, size_t capacity, siz
 bool safeFileWrite(const char *path, const void *data, size_t size, unsigned flags) {
   if ((flags & kSafeWriteMakeFolders) != 0 && !safeMakeParentFolders(path, 0755)) return false;
   struct stat st;
+  char target[PATH_MAX];
+  const char *link = nullptr;
+  if ((flags & kSafeWriteThroughLinks) != 0 && lstat(path, &st) == 0 && S_ISLNK(st.st_mode)) {
+    // The file the link names, wherever it lies, is replaced in its own
+    // folder (a rename never crosses file systems, nor replaces the link).
+    if (realpath(path, target) == nullptr || stat(target, &st) != 0 || !S_ISREG(st.st_mode)) {
+      std::fprintf(stderr, "tobelyn: %s links to no file that can be written; left as it is\n",
+                   path);
+      return false;
+    }
+    link = path;
+    path = target;
+  }
   if ((flags & kSafeWriteReplaceOnlyFiles) != 0 && lstat(path, &st) == 0 && !S_ISREG(st.st_mode))
     return false;
 
@@ -123,7 +138,12 @@ bool safeFileWrite(const char *path, const void *data, size_t size, unsigned fla
   if (unlink(tmp) != 0 && errno != ENOENT) return false;
   int fd =
       open(tmp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    if (link != nullptr)
+      std::fprintf(stderr, "tobelyn: %s (through the link %s) cannot be written: %s\n", path, link,
+                   std::strerror(errno));
+    return false;
+  }
   const bool durable = (flags & kSafeWriteDurable) != 0;
   bool ok = writeAll(fd, static_cast<const char *>(data), size) && (!durable || fsync(fd) == 0);
   ok = close(fd) == 0 && ok;
