@@ -389,8 +389,12 @@ const HostPage kResetAllPage = {"reset-all",  nullptr,     nullptr,
 void bookPageOpened(const HostPage *page) {
   // Worked out afresh for the page just opened.
   forgetFigures();
-  // Statistics open on their first row whatever was chosen there before.
+  // Each page opens on its first sheet or row, whatever was chosen there
+  // before (the player shown stays, for the way back from the landing map
+  // and the resets).
+  if (page == &kRecordsPage) recordSheet = 0;
   if (page == &kStatsPage) statsRow = kRowLanding;
+  if (page == &kLandingPage) landingGame = -1;
 }
 
 void registerBookPages() {
