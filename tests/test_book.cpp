@@ -334,9 +334,10 @@ TEST(BookFile, AVersionOneBookReadsWholeAndIsKeptBesideTheFirstWrite) {
   EXPECT_TRUE(book.keptLines.empty());
 
   const std::string dir = ::testing::TempDir() + "tobelyn_book_v1";
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
   const std::string path = dir + "/book";
-  std::ofstream(path, std::ios::binary) << v1;
+  std::remove((dir + "/book.v1").c_str());
+  ASSERT_TRUE(bookSave(path.c_str(), Book{})) << "the folder is made";
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << v1;
   Book loaded;
   bookLoad(path.c_str(), &loaded);
   addMadeMatch(&loaded, 1797000000, 3, true);
