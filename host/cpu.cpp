@@ -263,9 +263,13 @@ uint32_t drawPause(CpuPlayer &cpu, PauseRange range) {
   return passesFor(paced(cpu, range.least + randomBelow(cpu.random, range.extra)));
 }
 
-// The least number of passes after the last press before the next.
+static_assert(kThrowPauseMs >= kGapGuardMs, "a timed press keeps the game's own gap");
+
+// The least number of passes after the last press before the next: a timed
+// press's at either pace, else the pace's pause, never under the game's gap.
 uint32_t leastGap(const CpuPlayer &cpu, bool timed) {
-  const uint32_t pause = timed ? kThrowPauseMs : paced(cpu, kThrowPauseMs);
+  if (timed) return kThrowGapPasses;
+  const uint32_t pause = paced(cpu, kThrowPauseMs);
   return passesFor(pause > kGapGuardMs ? pause : kGapGuardMs);
 }
 
