@@ -513,7 +513,7 @@ namespace {
 // that version; once kept it is never written again.
 void keepOlderVersion(const char *path, int32_t version) {
   std::string older(path);
-  put(older, '.', std::string_view("v"));
+  older += ".v";
   older += std::to_string(version);
   struct stat st;
   if (stat(older.c_str(), &st) == 0 || stat(path, &st) != 0 || st.st_size <= 0 ||

@@ -34,13 +34,30 @@ HostAction footAction(int32_t x, int32_t y) {
 
 int32_t recordSheet;
 
+// The places of the sheet shown, worked out when the sheet is turned or the
+// book changes, not on each frame.
+struct SheetPlaces {
+  int32_t sheet = -1;
+  uint64_t bookChange = 0;
+  std::vector<RecordEntry> best;
+};
+SheetPlaces shownPlaces;
+
+const std::vector<RecordEntry> &sheetPlaces() {
+  if (shownPlaces.sheet != recordSheet || shownPlaces.bookChange != hostBookChanges()) {
+    shownPlaces.best = bookRecords(hostBookForPages(), static_cast<RecordKind>(recordSheet));
+    shownPlaces.sheet = recordSheet;
+    shownPlaces.bookChange = hostBookChanges();
+  }
+  return shownPlaces.best;
+}
+
 void recordsDraw(HostLayer &layer) {
   const RecordInfo &info = kRecordInfo[recordSheet];
   layerPanel(layer, "Records");
   layerTextCentred(layer, 50, gameName(info.game), kChosenColour);
   layerTextCentred(layer, 62, info.title, kQuietColour);
-  const std::vector<RecordEntry> best =
-      bookRecords(hostBookForPages(), static_cast<RecordKind>(recordSheet));
+  const std::vector<RecordEntry> &best = sheetPlaces();
   int32_t y = 84;
   if (best.empty()) layerTextCentred(layer, y, "No record yet.", kTextColour);
   for (size_t i = 0; i < best.size(); ++i) {
@@ -389,6 +406,7 @@ const HostPage kResetAllPage = {"reset-all",  nullptr,     nullptr,
 void bookPageOpened(const HostPage *page) {
   // Worked out afresh for the page just opened.
   forgetFigures();
+  shownPlaces = SheetPlaces{};
   // Each page opens on its first sheet or row, whatever was chosen there
   // before (the player shown stays, for the way back from the landing map
   // and the resets).
