@@ -68,6 +68,51 @@ bool number(std::string_view f, int64_t lo, int64_t hi, int64_t *out) {
   return true;
 }
 
+// A decimal number from lo to hi that may be negative ("-" before it).
+bool signedNumber(std::string_view f, int64_t lo, int64_t hi, int64_t *out) {
+  const bool negative = !f.empty() && f[0] == '-';
+  int64_t v;
+  if (!number(negative ? f.substr(1) : f, 0, INT64_MAX, &v) || (negative && v == 0)) return false;
+  v = negative ? -v : v;
+  if (v < lo || v > hi) return false;
+  *out = v;
+  return true;
+}
+
+// A field a later build adds after a line's own: "name=value", the name in
+// lowercase letters, digits and hyphens.
+bool moreField(std::string_view f, std::string_view *name, std::string_view *value) {
+  const size_t eq = f.find('=');
+  if (eq == std::string_view::npos || eq == 0 || eq + 1 == f.size() || f[0] < 'a' || f[0] > 'z')
+    return false;
+  for (char c : f.substr(0, eq))
+    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-')) return false;
+  *name = f.substr(0, eq);
+  *value = f.substr(eq + 1);
+  return true;
+}
+
+// What a line's reader makes of one of those fields.
+enum class MoreField { kUnknown, kTaken, kBad };
+
+// The fields from `from` on: each must be a later build's field; those the
+// line's reader takes are its own, the rest are kept in *more as they came.
+template <typename Take>
+bool readMore(const std::vector<std::string_view> &f, size_t from, std::string *more, Take take) {
+  for (size_t i = from; i < f.size(); ++i) {
+    std::string_view name, value;
+    if (!moreField(f[i], &name, &value)) return false;
+    const MoreField got = take(name, value);
+    if (got == MoreField::kBad) return false;
+    if (got == MoreField::kTaken) continue;
+    *more += ' ';
+    *more += f[i];
+  }
+  return true;
+}
+
+MoreField noneOfOurs(std::string_view, std::string_view) { return MoreField::kUnknown; }
+
 // Sixteen hexadecimal digits, as the seed is written.
 bool hexNumber(std::string_view f, uint64_t *out) {
   if (f.size() != 16) return false;
@@ -107,7 +152,13 @@ constexpr int64_t kCountMax = int64_t{1} << 53;
 // --- The three kinds of line.
 
 bool readTotals(const std::vector<std::string_view> &f, BookTotals *t) {
-  if (f.size() != 9) return false;
+  if (f.size() < 9) return false;
+  const bool more = readMore(f, 9, &t->more, [t](std::string_view name, std::string_view value) {
+    if (name != "cpu") return MoreField::kUnknown;
+    t->cpu = true;
+    return value == "1" ? MoreField::kTaken : MoreField::kBad;
+  });
+  if (!more) return false;
   if (!number32(f[1], 0, kGameCount - 1, &t->game) || !readName(f[2], &t->name)) return false;
   if (!number(f[3], 0, kCountMax, &t->darts) || !number(f[4], 0, kCountMax, &t->points) ||
       !number(f[5], 0, kCountMax, &t->matches) || !number(f[6], 0, t->matches, &t->finishes))
@@ -139,7 +190,7 @@ bool readTotals(const std::vector<std::string_view> &f, BookTotals *t) {
 
 bool readMatch(const std::vector<std::string_view> &f, BookMatch *m) {
   if (f.size() < 7) return false;
-  if (!number(f[1], 1, kCountMax, &m->id) || !number(f[2], 0, kCountMax, &m->time) ||
+  if (!number(f[1], 1, kCountMax, &m->id) || !signedNumber(f[2], -kCountMax, kCountMax, &m->time) ||
       !number32(f[3], 0, kGameCount - 1, &m->game) ||
       !number32(f[4], 1, kMaxPlayers, &m->players) || !number32(f[5], 0, 1 << 20, &m->rounds))
     return false;
@@ -150,13 +201,16 @@ bool readMatch(const std::vector<std::string_view> &f, BookMatch *m) {
   // The seed and the seats' computer levels follow the seats; a line written
   // before they were kept stops at the seats.
   const size_t seatsEnd = 7 + 5 * static_cast<size_t>(m->players);
-  const bool withCpu = f.size() == seatsEnd + 1 + static_cast<size_t>(m->players);
-  if (f.size() != seatsEnd && !withCpu) return false;
+  if (f.size() < seatsEnd) return false;
+  const bool withCpu = f.size() > seatsEnd && f[seatsEnd].find('=') == std::string_view::npos;
+  const size_t end = withCpu ? seatsEnd + 1 + static_cast<size_t>(m->players) : seatsEnd;
+  if (f.size() < end) return false;
   if (withCpu && !hexNumber(f[seatsEnd], &m->seed)) return false;
   for (int s = 0; s < m->players; ++s) {
     if (withCpu && !number32(f[seatsEnd + 1 + s], 0, kCpuLevelCount, &m->seats[s].cpuLevel))
       return false;
   }
+  if (!readMore(f, end, &m->more, noneOfOurs)) return false;
   for (int s = 0; s < m->players; ++s) {
     BookSeat &seat = m->seats[s];
     const size_t at = 7 + 5 * static_cast<size_t>(s);
@@ -172,7 +226,7 @@ bool readMatch(const std::vector<std::string_view> &f, BookMatch *m) {
 }
 
 bool readDart(const std::vector<std::string_view> &f, BookDart *d) {
-  if (f.size() != 17) return false;
+  if (f.size() < 17 || !readMore(f, 17, &d->more, noneOfOurs)) return false;
   int32_t ring, bust;
   if (!number(f[1], 1, kCountMax, &d->match) || !number32(f[2], 0, kGameCount - 1, &d->game) ||
       !number32(f[3], 0, kMaxPlayers - 1, &d->seat) || !readName(f[4], &d->name) ||
@@ -212,6 +266,8 @@ void writeTotals(std::string &out, const BookTotals &t) {
     any = true;
   }
   if (!any) out += " -";
+  if (t.cpu) out += " cpu=1";
+  out += t.more;
   appendCheck(out, start);
 }
 
@@ -233,6 +289,7 @@ void writeMatch(std::string &out, const BookMatch &m) {
   out += ' ';
   for (int shift = 60; shift >= 0; shift -= 4) out += kHex[(m.seed >> shift) & 0xF];
   for (int s = 0; s < m.players; ++s) put(out, ' ', m.seats[s].cpuLevel);
+  out += m.more;
   appendCheck(out, start);
 }
 
@@ -246,6 +303,7 @@ void writeDart(std::string &out, const BookDart &d) {
   const int32_t numbers[] = {d.round, d.dart,   d.aimX, d.peak,  d.release, d.x,
                              d.y,     d.sector, d.ring, d.score, d.counted, d.bust ? 1 : 0};
   for (int32_t v : numbers) put(out, ' ', v);
+  out += d.more;
   appendCheck(out, start);
 }
 
@@ -257,13 +315,26 @@ bool repeatedDart(const std::vector<BookDart> &darts, const BookDart &d) {
   return false;
 }
 
-BookTotals &totalsFor(Book *book, int32_t game, const std::string &name) {
+BookTotals &totalsFor(Book *book, int32_t game, const std::string &name, bool cpu) {
   for (BookTotals &t : book->totals)
-    if (t.game == game && t.name == name) return t;
+    if (t.game == game && t.name == name && t.cpu == cpu) return t;
   book->totals.push_back(BookTotals{});
   book->totals.back().game = game;
   book->totals.back().name = name;
+  book->totals.back().cpu = cpu;
   return book->totals.back();
+}
+
+// Whether a seat of a match was a computer's.
+bool seatIsCpu(const BookMatch &m, int32_t seat) {
+  return seat >= 0 && seat < m.players && seat < kMaxPlayers && m.seats[seat].cpuLevel != 0;
+}
+
+// The number in a line's second field, or 0: the match of a line kept
+// unread still holds its id, so that no new match takes it.
+int64_t lineMatchId(const std::vector<std::string_view> &f) {
+  int64_t id = 0;
+  return f.size() > 1 && (f[0] == "M" || f[0] == "D") && number(f[1], 1, kCountMax, &id) ? id : 0;
 }
 
 }  // namespace
@@ -346,8 +417,11 @@ void bookParse(const uint8_t *bytes, size_t size, Book *out) {
         return;
       }
       out->file = BookFile::kOurs;
+      out->version = static_cast<int32_t>(version);
+      std::string header = kMagic;
+      put(header, ' ', version);
       std::string_view payload;
-      if (!checkedPayload(line, &payload) || payload != "tobelyn-book 1") ++out->skippedLines;
+      if (!checkedPayload(line, &payload) || payload != header) ++out->skippedLines;
       continue;
     }
     if (line.empty()) continue;
@@ -357,29 +431,42 @@ void bookParse(const uint8_t *bytes, size_t size, Book *out) {
       continue;
     }
     const std::vector<std::string_view> f = fields(payload);
-    bool taken = false;
+    // A line read whole is taken unless it repeats one before it; a line
+    // this build cannot read is kept as it is, for the build that wrote it.
+    bool understood = false, repeated = false;
     if (f[0] == "T") {
       BookTotals t;
-      taken = readTotals(f, &t);
+      understood = readTotals(f, &t);
       for (const BookTotals &other : out->totals)
-        taken = taken && !(other.game == t.game && other.name == t.name);
-      if (taken) out->totals.push_back(std::move(t));
+        repeated = repeated || (other.game == t.game && other.name == t.name && other.cpu == t.cpu);
+      if (understood && !repeated) out->totals.push_back(std::move(t));
     } else if (f[0] == "M") {
       BookMatch m;
       // Matches are written in the order of their ids; one out of order is
       // a stray copy.
-      taken = readMatch(f, &m) && (out->matches.empty() || out->matches.back().id < m.id);
-      if (taken) out->matches.push_back(m);
+      understood = readMatch(f, &m);
+      repeated = !out->matches.empty() && out->matches.back().id >= m.id;
+      if (understood && !repeated) out->matches.push_back(m);
     } else if (f[0] == "D") {
       BookDart d;
-      taken = readDart(f, &d) && !repeatedDart(out->darts, d);
-      if (taken) out->darts.push_back(std::move(d));
+      understood = readDart(f, &d);
+      repeated = understood && repeatedDart(out->darts, d);
+      if (understood && !repeated) out->darts.push_back(std::move(d));
     }
-    if (!taken) ++out->skippedLines;
+    if (understood && repeated) {
+      ++out->skippedLines;
+    } else if (!understood) {
+      out->keptLines.emplace_back(line);
+      out->nextMatch = std::max(out->nextMatch, lineMatchId(f) + 1);
+    }
   }
   if (first) return;  // only blank bytes
   for (const BookMatch &m : out->matches) out->nextMatch = std::max(out->nextMatch, m.id + 1);
-  for (const BookDart &d : out->darts) out->nextMatch = std::max(out->nextMatch, d.match + 1);
+  for (BookDart &d : out->darts) {
+    out->nextMatch = std::max(out->nextMatch, d.match + 1);
+    const BookMatch *m = bookFindMatch(*out, d.match);
+    d.cpu = m != nullptr && seatIsCpu(*m, d.seat);
+  }
 }
 
 std::string bookFormat(const Book &book) {
@@ -389,6 +476,10 @@ std::string bookFormat(const Book &book) {
   for (const BookTotals &t : book.totals) writeTotals(out, t);
   for (const BookMatch &m : book.matches) writeMatch(out, m);
   for (const BookDart &d : book.darts) writeDart(out, d);
+  for (const std::string &line : book.keptLines) {
+    out += line;
+    out += '\n';
+  }
   return out;
 }
 
@@ -415,6 +506,31 @@ void bookLoad(const char *path, Book *out) {
   }
 }
 
+namespace {
+
+// Before a book of an older version is first written in this one, the old
+// file is kept beside it ("book.v1"), whole, for a build that reads only
+// that version; once kept it is never written again.
+void keepOlderVersion(const char *path, int32_t version) {
+  std::string older(path);
+  older += ".v";
+  older += std::to_string(version);
+  struct stat st;
+  if (stat(older.c_str(), &st) == 0 || stat(path, &st) != 0 || st.st_size <= 0 ||
+      static_cast<size_t>(st.st_size) > kBookFileMax)
+    return;
+  std::vector<uint8_t> bytes(static_cast<size_t>(st.st_size) + 1);
+  size_t size = 0;
+  if (safeFileRead(path, bytes.data(), bytes.size(), &size, SafeLinks::kFollow) !=
+      SafeReadResult::kRead)
+    return;
+  // A copy that cannot be made costs nothing: the book itself is written.
+  (void)safeFileWrite(older.c_str(), bytes.data(), size,
+                      kSafeWriteMakeFolders | kSafeWriteDurable | kSafeWriteReplaceOnlyFiles);
+}
+
+}  // namespace
+
 bool bookWritable(const Book &book) {
   return book.file == BookFile::kNew || book.file == BookFile::kOurs;
 }
@@ -429,8 +545,10 @@ bool bookSave(const char *path, const Book &book) {
   std::replace(slashed.begin(), slashed.end(), '\\', '/');
   path = slashed.c_str();
 #endif
+  if (book.version < kBookVersion) keepOlderVersion(path, book.version);
   return safeFileWrite(path, text.data(), text.size(),
-                       kSafeWriteMakeFolders | kSafeWriteDurable | kSafeWriteReplaceOnlyFiles);
+                       kSafeWriteMakeFolders | kSafeWriteDurable | kSafeWriteReplaceOnlyFiles |
+                           kSafeWriteThroughLinks);
 }
 
 bool bookPathPosix(const char *xdgDataHome, const char *home, std::string *out) {
@@ -513,6 +631,7 @@ void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts, NewB
   for (BookDart &d : darts) {
     d.match = match.id;
     d.game = match.game;
+    d.cpu = seatIsCpu(match, d.seat);
     book->darts.push_back(std::move(d));
   }
   bookFold(book, keep);
@@ -523,7 +642,7 @@ void bookFold(Book *book, size_t keep) {
   const size_t folded = book->darts.size() - keep;
   for (size_t i = 0; i < folded; ++i) {
     const BookDart &d = book->darts[i];
-    BookTotals &t = totalsFor(book, d.game, d.name);
+    BookTotals &t = totalsFor(book, d.game, d.name, d.cpu);
     ++t.darts;
     t.points += d.counted;
     ++t.rings[ringCell(d.ring, d.sector)];
@@ -549,6 +668,7 @@ std::vector<RecordEntry> bookRecords(const Book &book, RecordKind kind) {
       e.time = m.time;
       e.match = m.id;
       e.seat = s;
+      e.cpu = seatIsCpu(m, s);
       all.push_back(e);
     }
   }

@@ -7,23 +7,34 @@
 // The file is text, one record a line, each line ending in a space and the
 // CRC-32 of everything before that space as 8 lowercase hex digits:
 //
-//   tobelyn-book 1                      first line: the format and its version
+//   tobelyn-book 2                      first line: the format and its version
 //   T <game> <name> <darts> <points> <matches> <finishes> <rings> <grid>
 //   M <id> <time> <game> <players> <rounds> <winner> then per seat:
 //     <name> <darts> <points> <final> <finished>
+//     then <seed> and per seat <level>
 //   D <match> <game> <seat> <name> <round> <dart> <aim> <peak> <release>
 //     <x> <y> <sector> <ring> <score> <counted> <bust>
 //
-// T lines are the darts folded away (per name and game), M lines the
-// matches, D lines the darts kept one by one, oldest first. In names a space
-// is written as '_'; <winner> is '-' when nobody won; <rings> is
-// kRingCells numbers joined by commas; <grid> is "cell:count" pairs joined by
-// commas, or '-' when empty.
+// T lines are the darts folded away (per name, person or computer, and
+// game), M lines the matches, D lines the darts kept one by one, oldest
+// first. In names a space is written as '_'; <time> may be negative (before
+// 1970); <winner> is '-' when nobody won; <seed> is 16 hex digits; <level>
+// is 0 for a person; <rings> is kRingCells numbers joined by commas; <grid>
+// is "cell:count" pairs joined by commas, or '-' when empty.
 //
-// Every line stands alone: a line whose check fails or that does not read
-// is skipped and costs only itself. A file whose first line is not a book's
-// (foreign), or names a newer version (future), is read as empty and is
-// never written over.
+// Room to grow: after its fields any line may carry more, each written
+// "name=value" (no spaces). This build reads "cpu=1" on a T line (totals
+// of a computer's darts) and keeps every other such field as it is, to
+// write it back: a later build adds what it needs there (a game's options,
+// legs, assists, a match's code) without a new version. A line whose check
+// holds but which this build does not understand (another kind of line, a
+// game it does not know) is kept whole and written back after the rest.
+//
+// Every line stands alone: a line whose check fails is skipped and costs
+// only itself. A file whose first line is not a book's (foreign), or names a
+// newer version (future), is read as empty and is never written over. A
+// version 1 book reads as it always did; the first write makes it version 2
+// and keeps the old file beside it as "book.v1".
 #pragma once
 
 #include <cstddef>
@@ -37,7 +48,7 @@
 constexpr int kPlayerNameMax = 10;  // characters: A-Z, 0-9, space and hyphen
 constexpr size_t kBookDartsKept = 20000;
 constexpr size_t kBookFileMax = 16u << 20;
-constexpr int kBookVersion = 1;
+constexpr int kBookVersion = 2;
 constexpr int kGameCount = 4;
 
 // Where a dart landed on the board, as the game scores it.
@@ -84,6 +95,8 @@ struct BookDart {
   int32_t score = 0;    // what the board gives
   int32_t counted = 0;  // what it did to the player's score (Round The Clock: 1 for a hit)
   bool bust = false;    // "301": worth more than the points left, so nothing counted
+  bool cpu = false;     // thrown by a computer seat (its match's seat says so)
+  std::string more;     // fields of a later build, each " name=value", kept as read
 };
 
 struct BookSeat {
@@ -104,18 +117,21 @@ struct BookMatch {
   int32_t winner = -1;  // seat, or -1
   uint64_t seed = 0;    // the computer players' seed, so their darts can be played again
   BookSeat seats[kMaxPlayers];
+  std::string more;  // fields of a later build, each " name=value", kept as read
 };
 
-// The darts folded away for one name in one game.
+// The darts folded away for one name, a person's or a computer's, in one game.
 struct BookTotals {
   int32_t game = 0;
   std::string name;
+  bool cpu = false;
   int64_t darts = 0;
   int64_t points = 0;
   int64_t matches = 0;   // matches whose first dart of this name was folded
   int64_t finishes = 0;  // of those, the ones this name won
   int64_t rings[kRingCells] = {};
   std::vector<uint32_t> grid = std::vector<uint32_t>(kGridCells, 0);
+  std::string more;
 };
 
 enum class BookFile {
@@ -128,7 +144,10 @@ enum class BookFile {
 
 struct Book {
   BookFile file = BookFile::kNew;
-  int skippedLines = 0;  // lines that failed their check or did not read
+  int32_t version = kBookVersion;  // as the file said
+  int skippedLines = 0;            // lines that failed their check, or repeated ones
+  // Checked lines this build does not understand, written back as they were.
+  std::vector<std::string> keptLines;
   int64_t nextMatch = 1;
   std::vector<BookTotals> totals;
   std::vector<BookMatch> matches;  // oldest first
@@ -137,6 +156,8 @@ struct Book {
 
 // --- Names.
 bool validPlayerName(std::string_view name);
+// Who threw: a name is a person's or a computer's, never both.
+enum class PlayerKind { kPerson, kComputer };
 std::string defaultPlayerName(int seat);  // "PLAYER 1" to "PLAYER 4"
 
 // --- Reading and writing.
@@ -196,6 +217,7 @@ struct RecordEntry {
   int64_t time = 0;
   int64_t match = 0;
   int32_t seat = 0;
+  bool cpu = false;
   double value = 0;  // darts, a total, or a 3-dart average
 };
 
@@ -204,7 +226,8 @@ std::vector<RecordEntry> bookRecords(const Book &book, RecordKind kind);
 // The records as text, for `tobelyn --records`.
 std::string bookRecordsText(const Book &book);
 
-// --- Statistics of one name, over every game.
+// --- Statistics of one player (a name, a person's or a computer's), over
+// every game.
 
 constexpr int kTrendMatches = 10;
 
@@ -221,11 +244,21 @@ struct PlayerStats {
   int64_t triples = 0, doubles = 0, bulls = 0;  // bulls: either ring
   int32_t bestSector = 0, worstSector = 0;      // most and least hit of 1 to 20; 0: a tie
 };
-PlayerStats bookPlayerStats(const Book &book, std::string_view name);
+PlayerStats bookPlayerStats(const Book &book, std::string_view name,
+                            PlayerKind kind = PlayerKind::kPerson);
 
 // The landing map: counts per grid cell of a name's darts, in one game or
 // (game -1) all.
-std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, int32_t game);
+std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, int32_t game,
+                                      PlayerKind kind = PlayerKind::kPerson);
+// Every player in the book, sorted by name (a person before a computer of
+// the same name), each once.
+struct BookPlayer {
+  std::string name;
+  PlayerKind kind = PlayerKind::kPerson;
+  bool operator==(const BookPlayer &other) const = default;
+};
+std::vector<BookPlayer> bookPlayers(const Book &book);
 
 // --- Words.
 

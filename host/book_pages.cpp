@@ -18,18 +18,6 @@ constexpr int32_t kFootTop = 282;
 constexpr int32_t kBoardLeft = 8;  // where the game draws its board
 constexpr int32_t kBoardTop = 16;
 
-// Every name in the book, sorted, each once.
-std::vector<std::string> bookNames() {
-  const Book &book = hostBookForPages();
-  std::vector<std::string> names;
-  for (const BookMatch &m : book.matches)
-    for (int s = 0; s < m.players && s < kMaxPlayers; ++s) names.push_back(m.seats[s].name);
-  for (const BookTotals &t : book.totals) names.push_back(t.name);
-  std::sort(names.begin(), names.end());
-  names.erase(std::unique(names.begin(), names.end()), names.end());
-  return names;
-}
-
 int32_t wrap(int32_t value, int32_t count) {
   return count > 0 ? (value % count + count) % count : 0;
 }
@@ -46,13 +34,30 @@ HostAction footAction(int32_t x, int32_t y) {
 
 int32_t recordSheet;
 
+// The places of the sheet shown, worked out when the sheet is turned or the
+// book changes, not on each frame.
+struct SheetPlaces {
+  int32_t sheet = -1;
+  uint64_t bookChange = 0;
+  std::vector<RecordEntry> best;
+};
+SheetPlaces shownPlaces;
+
+const std::vector<RecordEntry> &sheetPlaces() {
+  if (shownPlaces.sheet != recordSheet || shownPlaces.bookChange != hostBookChanges()) {
+    shownPlaces.best = bookRecords(hostBookForPages(), static_cast<RecordKind>(recordSheet));
+    shownPlaces.sheet = recordSheet;
+    shownPlaces.bookChange = hostBookChanges();
+  }
+  return shownPlaces.best;
+}
+
 void recordsDraw(HostLayer &layer) {
   const RecordInfo &info = kRecordInfo[recordSheet];
   layerPanel(layer, "Records");
   layerTextCentred(layer, 50, gameName(info.game), kChosenColour);
   layerTextCentred(layer, 62, info.title, kQuietColour);
-  const std::vector<RecordEntry> best =
-      bookRecords(hostBookForPages(), static_cast<RecordKind>(recordSheet));
+  const std::vector<RecordEntry> &best = sheetPlaces();
   int32_t y = 84;
   if (best.empty()) layerTextCentred(layer, y, "No record yet.", kTextColour);
   for (size_t i = 0; i < best.size(); ++i) {
@@ -93,10 +98,62 @@ bool recordsTap(int32_t x, int32_t y) {
 int32_t statsPlayer;
 int32_t landingGame = -1;  // -1: every game
 
-std::string chosenName() {
-  const std::vector<std::string> names = bookNames();
-  if (names.empty()) return "";
-  return names[static_cast<size_t>(wrap(statsPlayer, static_cast<int32_t>(names.size())))];
+// What the statistics and the landing map show, worked out when a page
+// opens, the player or the game is turned, or the book changes; never on
+// each frame, which a large book would outlast many times over.
+struct Figures {
+  bool ready = false;
+  uint64_t bookChange = 0;  // hostBookChanges() when worked out
+  std::vector<BookPlayer> players;
+  int32_t statsOf = -1;  // the player index the stats are of; -1: none yet
+  PlayerStats stats;
+  int32_t landingOf = -1;
+  int32_t landingGameOf = -2;
+  std::vector<uint32_t> landing;
+};
+Figures figures;
+
+void forgetFigures() { figures = Figures{}; }
+
+const std::vector<BookPlayer> &players() {
+  if (!figures.ready || figures.bookChange != hostBookChanges()) {
+    forgetFigures();
+    figures.players = bookPlayers(hostBookForPages());
+    figures.bookChange = hostBookChanges();
+    figures.ready = true;
+  }
+  return figures.players;
+}
+
+int32_t chosenIndex() { return wrap(statsPlayer, static_cast<int32_t>(players().size())); }
+
+// The chosen player, or one without a name when the book has nobody.
+BookPlayer chosenPlayer() {
+  const std::vector<BookPlayer> &all = players();
+  return all.empty() ? BookPlayer{} : all[static_cast<size_t>(chosenIndex())];
+}
+
+std::string chosenName() { return chosenPlayer().name; }
+
+const PlayerStats &chosenStats() {
+  const int32_t index = chosenIndex();
+  if (figures.statsOf != index) {
+    const BookPlayer player = chosenPlayer();
+    figures.stats = bookPlayerStats(hostBookForPages(), player.name, player.kind);
+    figures.statsOf = index;
+  }
+  return figures.stats;
+}
+
+const std::vector<uint32_t> &chosenLanding() {
+  const int32_t index = chosenIndex();
+  if (figures.landingOf != index || figures.landingGameOf != landingGame) {
+    const BookPlayer player = chosenPlayer();
+    figures.landing = bookLandingGrid(hostBookForPages(), player.name, landingGame, player.kind);
+    figures.landingOf = index;
+    figures.landingGameOf = landingGame;
+  }
+  return figures.landing;
 }
 
 // The rows under the figures: what A does.
@@ -151,7 +208,10 @@ void statsDraw(HostLayer &layer) {
     return;
   }
   layerTextCentred(layer, 48, name.c_str(), kChosenColour, 2);
-  const PlayerStats s = bookPlayerStats(hostBookForPages(), name);
+  // A computer is told from a person of the same name.
+  if (chosenPlayer().kind == PlayerKind::kComputer)
+    layerTextCentred(layer, 63, "computer player", kQuietColour);
+  const PlayerStats &s = chosenStats();
   char text[48];
   int32_t y = 72;
   std::snprintf(text, sizeof text, "%lld / %lld", static_cast<long long>(s.matches),
@@ -206,14 +266,16 @@ bool statsTap(int32_t x, int32_t y) {
 // Every match the player took part in goes, with its darts (a match line
 // holds all its seats), and the player's folded darts.
 void resetPlayer() {
-  const std::string name = chosenName();
+  const BookPlayer player = chosenPlayer();
+  const std::string &name = player.name;
+  const bool cpu = player.kind == PlayerKind::kComputer;
   Book &book = hostBookForPages();
   std::vector<int64_t> gone;
   std::vector<BookMatch> kept;
   for (const BookMatch &m : book.matches) {
     bool played = false;
     for (int s = 0; s < m.players && s < kMaxPlayers; ++s)
-      played = played || m.seats[s].name == name;
+      played = played || (m.seats[s].name == name && (m.seats[s].cpuLevel != 0) == cpu);
     if (played)
       gone.push_back(m.id);
     else
@@ -222,13 +284,15 @@ void resetPlayer() {
   book.matches = kept;
   book.darts.erase(std::remove_if(book.darts.begin(), book.darts.end(),
                                   [&](const BookDart &d) {
-                                    return d.name == name || std::find(gone.begin(), gone.end(),
-                                                                       d.match) != gone.end();
+                                    return (d.name == name && d.cpu == cpu) ||
+                                           std::find(gone.begin(), gone.end(), d.match) !=
+                                               gone.end();
                                   }),
                    book.darts.end());
-  book.totals.erase(std::remove_if(book.totals.begin(), book.totals.end(),
-                                   [&](const BookTotals &t) { return t.name == name; }),
-                    book.totals.end());
+  book.totals.erase(
+      std::remove_if(book.totals.begin(), book.totals.end(),
+                     [&](const BookTotals &t) { return t.name == name && t.cpu == cpu; }),
+      book.totals.end());
   hostBookChangedByPages();
   statsPlayer = 0;
   hostOpenPage("stats");
@@ -239,6 +303,7 @@ void resetAll() {
   book.totals.clear();
   book.matches.clear();
   book.darts.clear();
+  book.keptLines.clear();
   hostBookChangedByPages();
   hostOpenPage("stats");
 }
@@ -293,7 +358,7 @@ void landingDraw(HostLayer &layer) {
   layerFill(layer, 0, 0, kLayerWidth, kLayerHeight, kPanelColour);
   if (!drawBoardPicture(layer)) layerTextCentred(layer, 120, "(no board picture)", kQuietColour);
   const std::string name = chosenName();
-  const std::vector<uint32_t> grid = bookLandingGrid(hostBookForPages(), name, landingGame);
+  const std::vector<uint32_t> &grid = chosenLanding();
   uint32_t most = 0, total = 0;
   for (uint32_t c : grid) {
     most = std::max(most, c);
@@ -337,6 +402,18 @@ const HostPage kResetAllPage = {"reset-all",  nullptr,     nullptr,
                                 resetAllDraw, resetAllKey, resetAllTap};
 
 }  // namespace
+
+void bookPageOpened(const HostPage *page) {
+  // Worked out afresh for the page just opened.
+  forgetFigures();
+  shownPlaces = SheetPlaces{};
+  // Each page opens on its first sheet or row, whatever was chosen there
+  // before (the player shown stays, for the way back from the landing map
+  // and the resets).
+  if (page == &kRecordsPage) recordSheet = 0;
+  if (page == &kStatsPage) statsRow = kRowLanding;
+  if (page == &kLandingPage) landingGame = -1;
+}
 
 void registerBookPages() {
   const HostPage *const pages[] = {&kRecordsPage, &kStatsPage, &kLandingPage, &kResetPlayerPage,

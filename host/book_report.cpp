@@ -28,14 +28,39 @@ int32_t soleExtreme(const int64_t (&hits)[kSectorMax + 1], int direction) {
 
 }  // namespace
 
-PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
+namespace {
+
+bool isCpu(PlayerKind kind) { return kind == PlayerKind::kComputer; }
+
+// Whether a seat of a match is this player's.
+bool seatIs(const BookSeat &seat, std::string_view name, PlayerKind kind) {
+  return seat.name == name && (seat.cpuLevel != 0) == isCpu(kind);
+}
+
+}  // namespace
+
+std::vector<BookPlayer> bookPlayers(const Book &book) {
+  std::vector<BookPlayer> players;
+  auto kindOf = [](bool cpu) { return cpu ? PlayerKind::kComputer : PlayerKind::kPerson; };
+  for (const BookMatch &m : book.matches)
+    for (int s = 0; s < m.players && s < kMaxPlayers; ++s)
+      players.push_back({m.seats[s].name, kindOf(m.seats[s].cpuLevel != 0)});
+  for (const BookTotals &t : book.totals) players.push_back({t.name, kindOf(t.cpu)});
+  std::sort(players.begin(), players.end(), [](const BookPlayer &a, const BookPlayer &b) {
+    return a.name != b.name ? a.name < b.name : a.kind < b.kind;
+  });
+  players.erase(std::unique(players.begin(), players.end()), players.end());
+  return players;
+}
+
+PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind kind) {
   PlayerStats st;
   int64_t points301 = 0, darts301 = 0;
   std::vector<double> averages;
   for (const BookMatch &m : book.matches) {
     for (int s = 0; s < m.players; ++s) {
       const BookSeat &seat = m.seats[s];
-      if (seat.name != name) continue;
+      if (!seatIs(seat, name, kind)) continue;
       ++st.matches;
       st.darts += seat.darts;
       if (m.game != kGame301) continue;
@@ -56,7 +81,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
     if (m.game != kGame301) continue;
     for (int s = 0; s < m.players; ++s) {
       const BookSeat &seat = m.seats[s];
-      if (seat.name != name || seat.darts == 0) continue;
+      if (!seatIs(seat, name, kind) || seat.darts == 0) continue;
       if (seen++ < from) continue;
       recentPoints += seat.points;
       recentDarts += seat.darts;
@@ -65,12 +90,12 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
   if (recentDarts > 0) st.average301Recent = 3.0 * static_cast<double>(recentPoints) / recentDarts;
 
   for (const BookTotals &t : book.totals) {
-    if (t.name != name) continue;
+    if (t.name != name || t.cpu != isCpu(kind)) continue;
     st.ringDarts += t.darts;
     for (int i = 0; i < kRingCells; ++i) st.rings[i] += t.rings[i];
   }
   for (const BookDart &d : book.darts) {
-    if (d.name != name) continue;
+    if (d.name != name || d.cpu != isCpu(kind)) continue;
     ++st.ringDarts;
     ++st.rings[ringCell(d.ring, d.sector)];
   }
@@ -90,14 +115,16 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name) {
   return st;
 }
 
-std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, int32_t game) {
+std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, int32_t game,
+                                      PlayerKind kind) {
   std::vector<uint32_t> grid(kGridCells, 0);
   for (const BookTotals &t : book.totals) {
-    if (t.name != name || (game >= 0 && t.game != game)) continue;
+    if (t.name != name || t.cpu != isCpu(kind) || (game >= 0 && t.game != game)) continue;
     for (int c = 0; c < kGridCells; ++c) grid[c] += t.grid[c];
   }
   for (const BookDart &d : book.darts)
-    if (d.name == name && (game < 0 || d.game == game)) ++grid[gridCell(d.x, d.y)];
+    if (d.name == name && d.cpu == isCpu(kind) && (game < 0 || d.game == game))
+      ++grid[gridCell(d.x, d.y)];
   return grid;
 }
 
@@ -170,17 +197,25 @@ int64_t localClockNow() {
          local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
 }
 
+namespace {
+
+// Whole days since 1970-01-01 of a time, rounded down (a time before 1970
+// lies in the day before, not the one after).
+int64_t dayOf(int64_t time) { return time >= 0 ? time / 86400 : -((-time + 86399) / 86400); }
+
+}  // namespace
+
 std::string formatDate(int64_t time) {
   int64_t year;
   int month, day;
-  civilFromDays(time / 86400, &year, &month, &day);
+  civilFromDays(dayOf(time), &year, &month, &day);
   char text[32];
   std::snprintf(text, sizeof text, "%04lld-%02d-%02d", static_cast<long long>(year), month, day);
   return text;
 }
 
 std::string formatDateTime(int64_t time) {
-  const int64_t second = time % 86400;
+  const int64_t second = time - dayOf(time) * 86400;
   char text[16];
   std::snprintf(text, sizeof text, " %02d:%02d:%02d", static_cast<int>(second / 3600),
                 static_cast<int>(second / 60 % 60), static_cast<int>(second % 60));

@@ -222,9 +222,16 @@ CpuTarget targetAt(int32_t t) {
   return {.aimX = columnAimX(t % kColumns), .row = t / kColumns * kRowStep};
 }
 
-// --- Pace, in milliseconds of the game's clock. Every press waits at least
-// kThrowPauseMs after the one before, so that people can follow each step;
-// the announcement and the result are given longer to be read.
+// --- Pace. The pointer and the marker move once a pass, so where a dart
+// lands depends on the passes between presses, never on milliseconds: the
+// brain counts the match's passes and reads the clock only to keep the
+// game's own gap between presses. The pauses are written in milliseconds at
+// the game's pace of a pass every kPassMs; every press waits at least
+// kThrowPauseMs after the one before, so that people can follow each step,
+// and the announcement and the result are given longer to be read.
+
+constexpr uint32_t kPassMs = 16;
+constexpr uint32_t passesFor(uint32_t ms) { return (ms + kPassMs - 1) / kPassMs; }
 
 constexpr uint32_t kThrowPauseMs = 300;
 struct PauseRange {
@@ -237,36 +244,49 @@ constexpr PauseRange kEndPause = {1500, 500};
 // The end screen carries the match summary: as long as a person needs to
 // read it, at either pace, before a seat of computers leaves it.
 constexpr PauseRange kSummaryPause = {5000, 1000};
-constexpr int32_t kNominalPassMs = 17;  // 60 passes a second, rounded up
-// The game takes a press only more than kInputGapMs after the last; the
-// next pass may come a frame later than the clock seen now.
-constexpr uint32_t kGapGuardMs = kInputGapMs + kNominalPassMs;
+// The game takes a press only more than kInputGapMs after the last; a pass
+// may be a little shorter or longer than the one before it.
+constexpr uint32_t kGapGuardMs = kInputGapMs + kPassMs + 1;
+// A timed press (the aim, the peak, the release) comes this many passes
+// after the press before it at the earliest, at either pace: "Fast CPU"
+// shortens the pauses a person waits through, never the throw itself.
+constexpr uint32_t kThrowGapPasses = passesFor(kThrowPauseMs);
 // The climb is stopped about here, near the top, so that a release can
 // still reach every row of the board with time to spare.
 constexpr int32_t kPlannedPeak = 128;
 
 uint32_t paced(const CpuPlayer &cpu, uint32_t ms) { return cpu.fast ? ms / 2 : ms; }
 
+// A pause in passes. The random share is drawn at either pace, so that the
+// pace never shifts the numbers drawn after it.
 uint32_t drawPause(CpuPlayer &cpu, PauseRange range) {
-  return paced(cpu, range.least + randomBelow(cpu.random, range.extra));
+  return passesFor(paced(cpu, range.least + randomBelow(cpu.random, range.extra)));
 }
 
-// The least wait after the last press before the next.
-uint32_t leastGap(const CpuPlayer &cpu) {
+static_assert(kThrowPauseMs >= kGapGuardMs, "a timed press keeps the game's own gap");
+
+// The least number of passes after the last press before the next: a timed
+// press's at either pace, else the pace's pause, never under the game's gap.
+uint32_t leastGap(const CpuPlayer &cpu, bool timed) {
+  if (timed) return kThrowGapPasses;
   const uint32_t pause = paced(cpu, kThrowPauseMs);
-  return pause > kGapGuardMs ? pause : kGapGuardMs;
+  return passesFor(pause > kGapGuardMs ? pause : kGapGuardMs);
 }
 
-bool gapKept(const CpuPlayer &cpu, uint32_t now) {
-  return !cpu.hasPressed || now - cpu.lastPressAt >= leastGap(cpu);
+bool gapKept(const CpuPlayer &cpu, const CpuView &view, bool timed) {
+  if (!cpu.hasPressed) return true;
+  // The clock is looked at only so that a press is never wasted on the
+  // game's gap; at any pass of 12 ms or more the passes alone keep it.
+  return view.pass - cpu.lastPressPass >= leastGap(cpu, timed) &&
+         view.now - cpu.lastPressAt >= kGapGuardMs;
 }
 
-// Views from now until the least gap after the last press has passed.
-int32_t viewsUntilGapKept(const CpuPlayer &cpu, uint32_t now) {
-  if (gapKept(cpu, now)) return 0;
-  const uint32_t left = cpu.lastPressAt + leastGap(cpu) - now;
-  return static_cast<int32_t>((left + static_cast<uint32_t>(cpu.passMs) - 1) /
-                              static_cast<uint32_t>(cpu.passMs));
+// Views from now until a timed press may come.
+int32_t viewsUntilGapKept(const CpuPlayer &cpu, const CpuView &view) {
+  if (!cpu.hasPressed) return 0;
+  const uint32_t since = view.pass - cpu.lastPressPass;
+  const uint32_t gap = leastGap(cpu, true);
+  return since >= gap ? 0 : static_cast<int32_t>(gap - since);
 }
 
 // The announcement: the dart is planned and its reaction errors drawn, in a
@@ -285,7 +305,7 @@ void planDart(CpuPlayer &cpu, const CpuView &view) {
 // The aim: the next time the sliding pointer is on the target column, late
 // or early by the error, and never before the least gap.
 int32_t aimCountdown(const CpuPlayer &cpu, const CpuView &view) {
-  const int32_t earliest = viewsUntilGapKept(cpu, view.now);
+  const int32_t earliest = viewsUntilGapKept(cpu, view);
   int32_t aimX = view.match.aimX, direction = view.match.aimDirection;
   // Two sweeps each way cover every column twice over.
   const int32_t horizon = earliest + kMaxError + 4 * kColumns;
@@ -299,7 +319,7 @@ int32_t aimCountdown(const CpuPlayer &cpu, const CpuView &view) {
 // The climb: stopped near kPlannedPeak; where exactly matters little, as the
 // release is worked out from the peak it got.
 int32_t peakCountdown(const CpuPlayer &cpu, const CpuView &view) {
-  const int32_t earliest = viewsUntilGapKept(cpu, view.now);
+  const int32_t earliest = viewsUntilGapKept(cpu, view);
   const int32_t climb = kPlannedPeak - view.match.gaugeIndex;
   const int32_t onTime = climb > 0 ? (climb + kGaugeStep - 1) / kGaugeStep : 0;
   const int32_t late = onTime + cpu.peakError;
@@ -309,7 +329,7 @@ int32_t peakCountdown(const CpuPlayer &cpu, const CpuView &view) {
 // The release: of the gauge points the falling marker will pass, the one
 // whose row is nearest the target's (on a tie, the one nearer the centre).
 int32_t releaseCountdown(const CpuPlayer &cpu, const CpuView &view) {
-  const int32_t earliest = viewsUntilGapKept(cpu, view.now);
+  const int32_t earliest = viewsUntilGapKept(cpu, view);
   int32_t best = 0, bestMiss = -1, bestFromCentre = 0;
   for (int32_t k = 0, index = view.match.gaugeIndex; index > 0; ++k, index -= kGaugeStep) {
     const int32_t row = landingRow(view.match.gaugePeak, index);
@@ -328,7 +348,7 @@ int32_t releaseCountdown(const CpuPlayer &cpu, const CpuView &view) {
 // A step seen for the first time: what to wait for in it.
 void enterStep(CpuPlayer &cpu, const CpuView &view) {
   cpu.seenStep = view.sceneStep;
-  cpu.stepSeenAt = view.now;
+  cpu.stepSeenPass = view.pass;
   cpu.countdown = -1;
   switch (view.sceneStep) {
     case kMatchAnnounce:
@@ -353,7 +373,7 @@ void enterStep(CpuPlayer &cpu, const CpuView &view) {
       cpu.wait = drawPause(cpu, kEndPause);
       break;
     case kMatchEndShown:
-      cpu.wait = kSummaryPause.least + randomBelow(cpu.random, kSummaryPause.extra);
+      cpu.wait = passesFor(kSummaryPause.least + randomBelow(cpu.random, kSummaryPause.extra));
       break;
     default:
       break;
@@ -370,13 +390,13 @@ bool pressDue(CpuPlayer &cpu, const CpuView &view) {
         --cpu.countdown;
         return false;
       }
-      return cpu.countdown == 0 && gapKept(cpu, view.now);
+      return cpu.countdown == 0 && gapKept(cpu, view, true);
     case kMatchAnnounce:
     case kMatchGaugeReady:
     case kMatchNextDart:
     case kMatchFinished:
     case kMatchEndShown:
-      return view.now - cpu.stepSeenAt >= cpu.wait && gapKept(cpu, view.now);
+      return view.pass - cpu.stepSeenPass >= cpu.wait && gapKept(cpu, view, false);
     default:
       return false;
   }
@@ -399,18 +419,10 @@ void cpuPlayerStart(CpuPlayer &cpu, int32_t level, uint64_t seed, bool fast) {
   cpu.fast = fast;
   cpu.random = seed;
   cpu.seenStep = -1;
-  cpu.passMs = kNominalPassMs;
   cpu.countdown = -1;
 }
 
 bool cpuHoldsButton(CpuPlayer &cpu, const CpuView &view) {
-  // The pass length as the clock shows it between two views in a row; a
-  // gap of more than a few frames is another player's turn, not a pass.
-  const uint32_t sinceLast = view.now - cpu.lastViewAt;
-  if (cpu.lastViewAt != 0 && sinceLast >= 1 && sinceLast <= 3 * kNominalPassMs)
-    cpu.passMs = static_cast<int32_t>(sinceLast);
-  cpu.lastViewAt = view.now;
-
   if (view.sceneStep != cpu.seenStep) enterStep(cpu, view);
   const bool due = pressDue(cpu, view);
   if (cpu.pressedLastView) {  // a press is one pass long
@@ -420,6 +432,7 @@ bool cpuHoldsButton(CpuPlayer &cpu, const CpuView &view) {
   if (!due) return false;
   cpu.pressedLastView = true;
   cpu.hasPressed = true;
+  cpu.lastPressPass = view.pass;
   cpu.lastPressAt = view.now;
   // Whatever the press did, the next view looks at its step afresh: a press
   // the game did not take is planned again from where the throw is then.
@@ -440,7 +453,11 @@ void cpuSeatsStart(CpuSeats &seats, int32_t playerCount, const int32_t levels[kM
 }
 
 int32_t cpuSeatInCharge(const CpuSeats &seats, const CpuView &view) {
-  const int32_t thrower = view.match.currentPlayer;
+  int32_t thrower = view.match.currentPlayer;
+  // A dart's result belongs to its thrower, even when that dart ended the
+  // turn and the match has already moved on to the next player.
+  if (view.sceneStep == kMatchNextDart && view.match.dartIndex == 0 && seats.playerCount > 0)
+    thrower = (thrower + seats.playerCount - 1) % seats.playerCount;
   if (thrower < 0 || thrower >= seats.playerCount) return -1;
   if (view.sceneStep >= kMatchAnnounce && view.sceneStep <= kMatchNextDart)
     return seats.levels[thrower] != kCpuPerson ? thrower : -1;

@@ -13,7 +13,7 @@
 //  - After every game pass while the match runs (observers never run while
 //    the game is paused):
 //
-//      const CpuView view{v.sceneStep, *v.match, v.gameMode, hostGameTime()};
+//      const CpuView view{v.sceneStep, *v.match, v.gameMode, hostGameTime(), passes};
 //      if (cpuSeatInCharge(seats, view) < 0)
 //        hostSetButtonA(HostButtonA::kFromPeople);
 //      else
@@ -25,8 +25,10 @@
 //    (the menu key still works); outside the match, kFromPeople.
 //
 // The clock in the view is the one the game reads (it stands still while
-// the host pauses). Every random choice comes from the seed, so the same
-// seed, seats and people's darts give the same CPU darts on every platform.
+// the host pauses); passes counts the match's passes before this view. Every
+// random choice comes from the seed and every press is timed in passes, so
+// the same seed, levels and people's darts give the same CPU darts on every
+// platform, at either pace and at any frame rate.
 #pragma once
 
 #include <cstdint>
@@ -50,7 +52,8 @@ struct CpuView {
   int32_t sceneStep;
   const MatchState &match;
   int32_t gameMode;
-  uint32_t now;  // the clock the game reads, in milliseconds
+  uint32_t now;   // the clock the game reads, in milliseconds
+  uint32_t pass;  // the match's passes so far: what the brain times its presses by
 };
 
 // Where a dart is meant to land: the pointer's left edge and the row.
@@ -70,20 +73,19 @@ struct CpuPlayer {
   bool fast;      // pauses halved (never under the game's own gap between presses)
   uint64_t random;
 
-  int32_t seenStep;     // the step of the last view; -1 after a press, to look afresh
-  uint32_t stepSeenAt;  // when that step was first seen
-  uint32_t lastViewAt;
-  int32_t passMs;  // the length of a pass as the clock shows it
+  int32_t seenStep;       // the step of the last view; -1 after a press, to look afresh
+  uint32_t stepSeenPass;  // the pass that step was first seen in
   bool pressedLastView;
   bool hasPressed;
-  uint32_t lastPressAt;
-  uint32_t wait;      // a pause step's wait, from stepSeenAt
-  int32_t countdown;  // views left before a timed press; -1 when none is due
+  uint32_t lastPressPass;
+  uint32_t lastPressAt;  // the clock then, only to keep the game's own gap
+  uint32_t wait;         // a pause step's wait in passes, from stepSeenPass
+  int32_t countdown;     // views left before a timed press; -1 when none is due
 
   // The dart in hand, chosen at its announcement.
   CpuTarget target;
   int32_t aimError, peakError, releaseError;  // passes; late is positive
-  uint32_t gaugeWait;
+  uint32_t gaugeWait;                         // passes
 };
 
 void cpuPlayerStart(CpuPlayer &cpu, int32_t level, uint64_t seed, bool fast);
@@ -102,8 +104,9 @@ struct CpuSeats {
 void cpuSeatsStart(CpuSeats &seats, int32_t playerCount, const int32_t levels[kMaxPlayers],
                    uint64_t seed, bool fast);
 // The CPU seat whose press it is now, or -1 when it is the people's. A dart,
-// and the press that announces it, belong to its thrower; the presses after
-// the match is over belong to the people, unless every seat is a CPU.
+// the press that announces it and the press that leaves its result belong
+// to its thrower (the last dart of a turn too); the presses after the match
+// is over belong to the people, unless every seat is a CPU.
 int32_t cpuSeatInCharge(const CpuSeats &seats, const CpuView &view);
 // The seat in charge's answer; false when people are in charge.
 bool cpuSeatsHoldButton(CpuSeats &seats, const CpuView &view);

@@ -21,6 +21,7 @@ uint64_t matchSeed;
 bool seedFixed;
 uint64_t fixedSeed;
 bool cpuFast;
+uint32_t matchPasses;  // the passes of the match so far
 
 uint64_t seedFromClock() {
   // Spread the clock's bits over the whole seed; the brains mix it further.
@@ -32,6 +33,7 @@ void startSeats(const HostView &view) {
   for (int32_t i = 0; i < kMaxPlayers; ++i)
     levels[i] = i < kSeatCount ? hostSeat(i).cpuLevel : kCpuPerson;
   matchSeed = seedFixed ? fixedSeed : seedFromClock();
+  matchPasses = 0;
   cpuSeatsStart(matchSeats, view.playerCount, levels, matchSeed, cpuFast);
 }
 
@@ -44,7 +46,7 @@ void watchMatch(const HostView &view) {
   }
   if (!seatsInMatch) startSeats(view);
   seatsInMatch = true;
-  const CpuView cpuView{view.sceneStep, *view.match, view.gameMode, hostGameTime()};
+  const CpuView cpuView{view.sceneStep, *view.match, view.gameMode, hostGameTime(), matchPasses++};
   if (cpuSeatInCharge(matchSeats, cpuView) < 0)
     hostSetButtonA(HostButtonA::kFromPeople);
   else
@@ -100,7 +102,9 @@ void endEditing() {
   std::string_view name(draft);
   while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  if (!validPlayerName(name)) return;
+  // A name left as it was shown changes nothing: a computer seat still
+  // goes by its level.
+  if (!validPlayerName(name) || name == hostSeatName(playersRow)) return;
   HostSeat &s = hostSeat(playersRow);
   std::snprintf(s.name, sizeof s.name, "%.*s", static_cast<int>(name.size()), name.data());
 }
@@ -255,6 +259,8 @@ void playersPageOpened() {
   playersRow = 0;
   editing = false;
 }
+
+void playersPageLeft() { editing = false; }
 
 bool hostCpuFast() { return cpuFast; }
 void hostSetCpuFast(bool fast) { cpuFast = fast; }

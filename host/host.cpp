@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/scene.h"
 #include "app/settings.h"
@@ -25,6 +27,10 @@ constexpr int kPagesMax = 16;
 constexpr int kObserversMax = 8;
 constexpr int kFramePixels = kLayerWidth * kLayerHeight;
 constexpr uint32_t kRepeatBit = 1u << 30;  // WM_KEYDOWN: an auto-repeat
+// The host's file is read and written up to this size, with room to spare
+// for the settings still to come; a longer line is no line of ours.
+constexpr size_t kHostFileMax = 16 * 1024;
+constexpr size_t kHostLineMax = 256;
 
 struct HostState {
   bool enabled;
@@ -214,15 +220,25 @@ void hostFinish() {
 void hostReadSettings() {
   const char *path = hostSettingsPath();
   if (path == nullptr) return;
-  char text[1024];
+  std::vector<char> text(kHostFileMax);
   size_t size = 0;
-  if (safeFileRead(path, text, sizeof text - 1, &size) != SafeReadResult::kRead) return;
-  text[size] = 0;
+  // Read through a symbolic link, as the game's settings are.
+  if (safeFileRead(path, text.data(), text.size(), &size, SafeLinks::kFollow) !=
+      SafeReadResult::kRead)
+    return;
   // "name value" lines; an unknown or damaged line is skipped, a value out
-  // of range is brought back within it.
-  for (char *line = text; line != nullptr && *line != 0;) {
-    char *next = std::strchr(line, '\n');
-    if (next != nullptr) *next++ = 0;
+  // of range is brought back within it. Lines are cut at line feeds only,
+  // so a stray NUL or other byte costs its own line and no other.
+  const std::string_view all(text.data(), size);
+  for (size_t start = 0; start < all.size();) {
+    size_t end = all.find('\n', start);
+    if (end == std::string_view::npos) end = all.size();
+    const std::string_view raw = all.substr(start, end - start);
+    start = end + 1;
+    if (raw.empty() || raw.size() > kHostLineMax || raw.find('\0') != std::string_view::npos)
+      continue;
+    const std::string lineText(raw);
+    const char *line = lineText.c_str();
     char name[32];
     long value = 0;
     if (std::sscanf(line, "%31s %ld", name, &value) == 2) {
@@ -235,29 +251,39 @@ void hostReadSettings() {
       readSeatLevel(name, v);
     }
     readSeatName(line);
-    line = next;
   }
 }
 
 void hostWriteSettings() {
   const char *path = hostSettingsPath();
   if (path == nullptr) return;
-  char text[512];
-  int n = std::snprintf(text, sizeof text,
-                        "volume %d\nhints %d\nhintsChosen %d\nmatchesFinished %d\nfastCpu %d\n",
-                        static_cast<int>(settings.volume), static_cast<int>(settings.hints),
-                        static_cast<int>(settings.hintsChosen),
-                        static_cast<int>(settings.matchesFinished), hostCpuFast() ? 1 : 0);
-  for (int32_t seat = 0; seat < kSeatCount && n > 0 && static_cast<size_t>(n) < sizeof text;
-       ++seat) {
-    n += std::snprintf(text + n, sizeof text - static_cast<size_t>(n),
-                       "seat%dName %s\nseat%dLevel %d\n", static_cast<int>(seat + 1),
-                       hostSeatName(seat), static_cast<int>(seat + 1),
-                       static_cast<int>(hostSeat(seat).cpuLevel));
+  std::string text;
+  auto line = [&text](const char *name, const char *value) {
+    text += name;
+    text += ' ';
+    text += value;
+    text += '\n';
+  };
+  auto number = [&line](const char *name, int32_t value) {
+    line(name, std::to_string(value).c_str());
+  };
+  number("volume", settings.volume);
+  number("hints", settings.hints);
+  number("hintsChosen", settings.hintsChosen);
+  number("matchesFinished", settings.matchesFinished);
+  number("fastCpu", hostCpuFast() ? 1 : 0);
+  for (int32_t seat = 0; seat < kSeatCount; ++seat) {
+    const std::string key = "seat" + std::to_string(seat + 1);
+    line((key + "Name").c_str(), hostSeat(seat).name);
+    number((key + "Level").c_str(), hostSeat(seat).cpuLevel);
   }
-  // A settings file that cannot be written keeps the old one; nothing is
-  // reported, as with the game's own.
-  if (n > 0 && static_cast<size_t>(n) < sizeof text) (void)safeFileWrite(path, text, n);
+  // Whatever the settings grow to, the file is written whole; only one
+  // past the reader's bound is not, so that it is never written unreadable.
+  // A file that cannot be written keeps the old one; nothing is reported,
+  // as with the game's own.
+  if (text.size() <= kHostFileMax)
+    (void)safeFileWrite(path, text.data(), text.size(),
+                        kSafeWriteMakeFolders | kSafeWriteDurable | kSafeWriteThroughLinks);
 }
 
 HostSettings &hostSettings() { return settings; }
@@ -275,7 +301,15 @@ void hostUnforceHints() { state.forcedHints = -1; }
 
 bool hostPaused() { return state.enabled && (state.menuOpen || state.minimized); }
 
-void hostBeforePass() { releaseClock(); }
+void hostBeforePass() {
+  releaseClock();
+  // The match polls its keys and so sees a closing press let go; the other
+  // screens only take key messages, and a key still marked would swallow
+  // every later press of it. So each marked key is looked at here, before
+  // every game pass, and forgotten once it is up.
+  for (int vk = 1; vk < kKeyCount; ++vk)
+    if (state.releaseWait[vk] && !systemHeld(vk)) state.releaseWait[vk] = false;
+}
 
 bool hostPausedPass(int *exitCode) {
   MSG msg;
@@ -443,6 +477,7 @@ void hostCloseMenu() {
   state.menuOpen = false;
   for (int vk = 1; vk < kKeyCount; ++vk) state.releaseWait[vk] = systemHeld(vk);
   state.touchIgnored = state.touchDown;
+  pagesClosed();
   updateClock();
 }
 

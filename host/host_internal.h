@@ -69,6 +69,11 @@ struct Book;
 Book &hostBookForPages();
 // The pages changed the book (a reset): written at once.
 void hostBookChangedByPages();
+// Counts every change of the book (a match added, a reset, a book read or
+// replaced): the pages work their figures out again when it moves.
+uint64_t hostBookChanges();
+// A page was opened: the book's pages forget what they had worked out.
+void bookPageOpened(const HostPage *page);
 // The match summary card over the game's end screen.
 void drawSummaryCard(HostLayer &layer);
 // The Players page and the computer seats' observer (host/cpu_seats.cpp).
@@ -78,6 +83,12 @@ void playersPageOpened();
 // the page does not take it.
 bool playersTypedKey(int32_t vKey);
 void pageOpened(const HostPage *page);
+// The menu closed: what any page had under way ends with it (an unfinished
+// name edit is dropped).
+void pagesClosed();
+// The Players page was left: an edit not finished with A, B, Enter or
+// Escape is dropped, the seat keeping its name.
+void playersPageLeft();
 void menuOpenedAfresh();
 int hostPageCount();
 const HostPage *hostPageAt(int index);

@@ -487,11 +487,16 @@ void registerBuiltInPages() {
 }
 
 void pageOpened(const HostPage *page) {
+  // Whichever page was left, what it had under way ends with it.
+  playersPageLeft();
+  bookPageOpened(page);
   if (page == &kMenuPage) return;  // back on the list, the cursor stays
   helpSheet = 0;
   settingsRow = 0;
   playersPageOpened();
   confirmRow = 1;
 }
+
+void pagesClosed() { playersPageLeft(); }
 
 void menuOpenedAfresh() { menuCursorRow = 0; }

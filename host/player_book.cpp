@@ -23,6 +23,7 @@ struct Keeper {
   bool saveFailed = false;
   size_t budget = 0;
   bool changed = false;
+  uint64_t changes = 0;  // every change, for the pages' figures
   // The summary card.
   bool showCard = true;
   bool card = false;
@@ -70,6 +71,7 @@ void observe(const HostView &view) {
     keepWithinBudget();
     keeper.card = keeper.showCard;
     keeper.changed = true;
+    ++keeper.changes;
     save();
   }
   if (view.scene != HostScene::kMatch) keeper.card = false;
@@ -83,6 +85,7 @@ void hostBookOpen(const char *path, WallClock clock) {
   keeper.saveFailed = false;
   keeper.card = false;
   if (!keeper.path.empty()) bookLoad(keeper.path.c_str(), &keeper.book);
+  ++keeper.changes;
   recorderInit(&keeper.recorder, clock);
   if (!keeper.open) {
     hostAddObserver(observe);
@@ -114,8 +117,11 @@ Book &hostBookForPages() { return keeper.book; }
 
 void hostBookChangedByPages() {
   keeper.changed = true;
+  ++keeper.changes;
   save();
 }
+
+uint64_t hostBookChanges() { return keeper.changes; }
 
 bool hostBookTakeChanged() {
   const bool changed = keeper.changed;
@@ -126,6 +132,7 @@ bool hostBookTakeChanged() {
 void hostBookReplace(const Book &book) {
   keeper.book = book;
   keeper.changed = false;
+  ++keeper.changes;
 }
 
 void hostShowSummary(bool on) { keeper.showCard = on; }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "host/cpu.h"
+
 namespace {
 
 HostSeat seats[kSeatCount];
@@ -26,6 +28,13 @@ HostSeat &hostSeat(int32_t seat) {
   return seats[seat >= 0 && seat < kSeatCount ? seat : 0];
 }
 
-const char *hostSeatName(int32_t seat) { return hostSeat(seat).name; }
+const char *hostSeatName(int32_t seat) {
+  const HostSeat &s = hostSeat(seat);
+  // A computer keeps no person's name: until renamed it goes by its level.
+  if (s.cpuLevel >= 1 && s.cpuLevel <= kCpuLevelCount &&
+      s.name == defaultPlayerName(seat >= 0 && seat < kSeatCount ? seat : 0))
+    return cpuLevels[s.cpuLevel - 1].name;
+  return s.name;
+}
 
 bool hostSeatIsCpu(int32_t seat) { return hostSeat(seat).cpuLevel != kSeatPerson; }

@@ -19,8 +19,11 @@ struct HostSeat {
   int32_t cpuLevel;
 };
 
-// Seats 0 to 3; another number gives seat 0.
+// Seats 0 to 3; another number gives seat 0. Its name is the one given,
+// "PLAYER n" until then.
 HostSeat &hostSeat(int32_t seat);
+// The name a seat plays and is filed under: a computer seat not renamed
+// goes by its level ("CPU 55"), never by "PLAYER n".
 const char *hostSeatName(int32_t seat);
 bool hostSeatIsCpu(int32_t seat);
 // Every seat back to a person named "PLAYER 1" to "PLAYER 4".

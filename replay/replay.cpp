@@ -345,7 +345,7 @@ void execute(const Line &line) {
       hostSeat(c.seat - 1).cpuLevel = static_cast<int32_t>(c.value);
       break;
     case CommandKind::Seed:
-      hostFixMatchSeed(c.value);
+      hostFixMatchSeed(c.seed);
       break;
     case CommandKind::Shot:
       if (!headlessSavePng(c.file.c_str())) fail(line.number, "cannot write " + c.file);

@@ -2,6 +2,7 @@
 #include "replay/script.h"
 
 #include <cstddef>
+#include <cstdint>
 
 namespace {
 
@@ -50,6 +51,33 @@ std::string quoted(std::string_view word) {
   if (shown < word.size()) out += "...";
   out += "'";
   return out;
+}
+
+// Reads an unsigned number, decimal or 0x hexadecimal, of at most 64 bits.
+bool parseUnsigned64(std::string_view word, uint64_t *out) {
+  uint64_t value = 0;
+  uint32_t base = 10;
+  if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
+    base = 16;
+    word = word.substr(2);
+  }
+  if (word.empty()) return false;
+  for (char c : word) {
+    uint32_t digit;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<uint32_t>(c - '0');
+    } else if (base == 16 && c >= 'a' && c <= 'f') {
+      digit = static_cast<uint32_t>(c - 'a' + 10);
+    } else if (base == 16 && c >= 'A' && c <= 'F') {
+      digit = static_cast<uint32_t>(c - 'A' + 10);
+    } else {
+      return false;
+    }
+    if (value > (UINT64_MAX - digit) / base) return false;
+    value = value * base + digit;
+  }
+  *out = value;
+  return true;
 }
 
 // Reads an unsigned number, decimal or 0x hexadecimal, of at most 32 bits.
@@ -148,7 +176,7 @@ const CommandName commandNames[] = {
     {"shot", CommandKind::Shot, 1, 1, "shot FILE", 0, nullptr},
     {"host", CommandKind::Host, 1, 1, "host on|off|hints|summary", 0, nullptr},
     {"seat", CommandKind::Seat, 2, 3, "seat N human|cpu L", 0, nullptr},
-    {"seed", CommandKind::Seed, 1, 1, "seed S", 0xFFFFFFFFu, "seed"},
+    {"seed", CommandKind::Seed, 1, 1, "seed S", 0, nullptr},
 };
 
 }  // namespace
@@ -202,6 +230,10 @@ ParseResult parseScriptLine(std::string_view line) {
       break;
     case CommandKind::Shot:
       command.file = std::string(words[1]);
+      break;
+    case CommandKind::Seed:
+      // The whole 64 bits of the seed a match keeps in the player book.
+      if (!parseUnsigned64(words[1], &command.seed)) return failure("bad seed " + quoted(words[1]));
       break;
     case CommandKind::Host:
       if (words[1] == "off") {

@@ -34,8 +34,9 @@ struct ScriptCommand {
   CommandKind kind = CommandKind::Empty;
   // clock/step/run: value; key/hold/release: key code; activate: 0 or 1;
   // wait: the awaited sceneStep (as a signed number) and the pass limit;
-  // host: a HostMode; seed: the matches' seed.
+  // host: a HostMode.
   uint32_t value = 0;
+  uint64_t seed = 0;  // seed: the matches' seed, all 64 bits
   int32_t sceneStep = 0;
   uint32_t limit = 0;
   int32_t x = 0;  // tap

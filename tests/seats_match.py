@@ -70,7 +70,7 @@ def check_book(log, book, records, export):
     lines = book.splitlines()
     matches = [l.split() for l in lines if l.startswith("M ")]
     darts = [l for l in lines if l.startswith("D ")]
-    if not lines or not lines[0].startswith("tobelyn-book 1 ") or len(matches) != 1:
+    if not lines or not lines[0].startswith("tobelyn-book 2 ") or len(matches) != 1:
         raise Failure("the book does not hold one match: %r" % book[:300])
     # M id time game players rounds winner; name darts points final
     # finished for each seat; the seed and the seats' levels.
@@ -86,7 +86,7 @@ def check_book(log, book, records, export):
     if not finished:
         raise Failure("nobody finished the match: %s" % m)
     winner, won_in = names[finished[0]], seats[finished[0]][1]
-    log("ok: the book begins tobelyn-book 1 and holds the match: %s won in %s darts, %d darts "
+    log("ok: the book begins tobelyn-book 2 and holds the match: %s won in %s darts, %d darts "
         "in all" % (winner, won_in, len(darts)))
     records = records.replace("\r", "")
     for pattern in (r'"301": fewest darts to finish\n +1\. +%s +%s darts ' % (winner, won_in),

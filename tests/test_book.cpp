@@ -20,6 +20,7 @@
 #include "game/match.h"
 #include "host/book.h"
 #include "host/recorder.h"
+#include "platform/common/checksum.h"
 #include "platform/headless/headless.h"
 #include "replay/script.h"
 
@@ -217,7 +218,7 @@ struct NotOurs {
 
 const NotOurs kNotOurs[] = {
     {.name = "a newer book",
-     .text = "tobelyn-book 2 00000000\nZ what comes later\n",
+     .text = "tobelyn-book 3 00000000\nZ what comes later\n",
      .file = BookFile::kFuture},
     {.name = "someone's notes", .text = "shopping list\neggs\n", .file = BookFile::kForeign},
     {.name = "the settings file",
@@ -243,6 +244,196 @@ TEST(BookFile, AForeignOrNewerFileIsReadAsEmptyAndNeverWritten) {
     addMadeMatch(&book, 1796644800, 3, true);
     EXPECT_FALSE(bookSave(path.c_str(), book));
     EXPECT_EQ(readText(path), c.text);
+  }
+}
+
+// --- Lines of a later build: kept and written back, never lost.
+
+// A line as the book writes it: the payload, a space and its check.
+std::string checkedLine(const std::string &payload) {
+  char check[10];
+  std::snprintf(check, sizeof check, " %08x",
+                static_cast<unsigned>(crc32Update(0, payload.data(), payload.size())));
+  return payload + check;
+}
+
+TEST(BookFile, LinesAndFieldsOfALaterBuildAreKeptWhenTheBookIsWrittenAgain) {
+  const Book good = madeBook();
+  const std::string goodText = bookFormat(good);
+  const std::vector<std::string> goodLines = linesOf(goodText);
+  // The last dart line, with a field of a later build added.
+  const std::string lastDart = goodLines.back().substr(0, goodLines.back().size() - 9);
+  // The first match line, with a match's options, legs, assists and code.
+  std::string firstMatch;
+  for (const std::string &l : goodLines)
+    if (firstMatch.empty() && l[0] == 'M') firstMatch = l.substr(0, l.size() - 9);
+  struct Case {
+    const char *name;
+    std::string line;     // added to the book
+    std::string dropped;  // the good line it replaces, if any
+    size_t matches, darts;
+    int64_t keptId;  // a match id the kept line holds (0: none)
+  };
+  const Case cases[] = {
+      {"a line of a kind this build does not know", checkedLine("X 4 a later kind of line"), "", 3,
+       good.darts.size(), 0},
+      {"a match of a game this build does not know",
+       checkedLine("M 9 1796900000 7 1 1 - ANNA 3 30 30 0 0000000000000000 0"), "", 3,
+       good.darts.size(), 9},
+      {"a dart of that match", checkedLine("D 9 7 0 ANNA 1 1 100 60 30 108 120 5 1 5 5 0"), "", 3,
+       good.darts.size(), 9},
+      {"a match with its options, legs, assists and code",
+       checkedLine(firstMatch + " options=double-out legs=3 assists=aim code=K7Q2"),
+       goodLines[1].rfind("M ", 0) == 0 ? goodLines[1] : "", 3, good.darts.size(), 0},
+      {"a dart with a later field", checkedLine(lastDart + " wind=2"), goodLines.back(), 3,
+       good.darts.size(), 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    // In the place of the line it replaces, or at the end.
+    std::vector<std::string> lines = goodLines;
+    const auto at = std::find(lines.begin(), lines.end(), c.dropped);
+    if (at != lines.end())
+      *at = c.line;
+    else
+      lines.push_back(c.line);
+    Book book;
+    parseText(joined(lines), &book);
+    EXPECT_EQ(book.file, BookFile::kOurs);
+    EXPECT_EQ(book.skippedLines, 0);
+    EXPECT_EQ(book.matches.size(), c.matches);
+    EXPECT_EQ(book.darts.size(), c.darts);
+    // Written again, with a match more: the later build's line is still there.
+    addMadeMatch(&book, 1797000000, 3, true);
+    const std::vector<std::string> written = linesOf(bookFormat(book));
+    EXPECT_NE(std::find(written.begin(), written.end(), c.line), written.end())
+        << "lost: " << c.line;
+    // No match of this build takes the id of one it keeps unread.
+    EXPECT_GT(book.matches.back().id, c.keptId);
+  }
+}
+
+TEST(BookFile, AVersionOneBookReadsWholeAndIsKeptBesideTheFirstWrite) {
+  // As the first build wrote them: the version 1 header, a match from
+  // before computer seats (no seed, no levels) and one with them.
+  const std::string v1 =
+      joined({checkedLine("tobelyn-book 1"), checkedLine("M 1 1796644800 0 1 2 - ANNA 6 120 181 0"),
+              checkedLine("M 2 1796648400 0 1 1 - BO 3 61 240 0 "
+                          "00000000000004d2 3"),
+              checkedLine("D 2 0 0 BO 1 1 100 60 30 108 120 5 1 5 5 0")});
+  Book book;
+  parseText(v1, &book);
+  EXPECT_EQ(book.file, BookFile::kOurs);
+  EXPECT_EQ(book.version, 1);
+  EXPECT_EQ(book.skippedLines, 0);
+  ASSERT_EQ(book.matches.size(), 2u);
+  EXPECT_EQ(book.matches[1].seed, 1234u);
+  EXPECT_EQ(book.matches[1].seats[0].cpuLevel, 3);
+  ASSERT_EQ(book.darts.size(), 1u);
+  EXPECT_TRUE(book.darts[0].cpu) << "a dart of a computer's seat is the computer's";
+  EXPECT_TRUE(book.keptLines.empty());
+
+  const std::string dir = ::testing::TempDir() + "tobelyn_book_v1";
+  const std::string path = dir + "/book";
+  std::remove((dir + "/book.v1").c_str());
+  ASSERT_TRUE(bookSave(path.c_str(), Book{})) << "the folder is made";
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << v1;
+  Book loaded;
+  bookLoad(path.c_str(), &loaded);
+  addMadeMatch(&loaded, 1797000000, 3, true);
+  ASSERT_TRUE(bookSave(path.c_str(), loaded));
+  EXPECT_EQ(readText(dir + "/book.v1"), v1) << "the version 1 file is kept beside";
+  Book upgraded;
+  bookLoad(path.c_str(), &upgraded);
+  EXPECT_EQ(upgraded.version, kBookVersion);
+  EXPECT_EQ(readText(path).rfind("tobelyn-book 2 ", 0), 0u);
+  EXPECT_EQ(upgraded.matches.size(), 3u);
+  EXPECT_EQ(upgraded.skippedLines, 0);
+  // Saved again, the kept copy stays the version 1 file.
+  ASSERT_TRUE(bookSave(path.c_str(), upgraded));
+  EXPECT_EQ(readText(dir + "/book.v1"), v1);
+}
+
+// --- Dates before 1970 in the player's own time zone.
+
+TEST(BookFile, AMatchDatedBefore1970IsReadAsWritten) {
+  const struct {
+    const char *name;
+    int64_t time;
+    const char *shown;
+  } cases[] = {
+      {"the first second", 0, "1970-01-01 00:00:00"},
+      {"one second before", -1, "1969-12-31 23:59:59"},
+      {"the day before at midnight", -86400, "1969-12-31 00:00:00"},
+      {"a second before that", -86401, "1969-12-30 23:59:59"},
+      {"a leap day", -58060800, "1968-02-29 00:00:00"},
+      {"the first of 1900", -2208988800, "1900-01-01 00:00:00"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(formatDateTime(c.time), c.shown);
+    Book book;
+    addMadeMatch(&book, c.time, 3, true);
+    Book read;
+    parseText(bookFormat(book), &read);
+    EXPECT_EQ(read.skippedLines, 0);
+    ASSERT_EQ(read.matches.size(), 1u) << "the match is kept";
+    EXPECT_EQ(read.matches[0].time, c.time);
+    const std::vector<std::string> rows = linesOf(bookCsv(read));
+    ASSERT_GT(rows.size(), 1u);
+    EXPECT_NE(rows[1].find(std::string(",") + c.shown + ","), std::string::npos)
+        << "each dart has its match's date: " << rows[1];
+  }
+}
+
+// --- A computer is never filed under a person's name.
+
+TEST(BookStats, APersonAndAComputerOfOneNameAreTwoPlayers) {
+  // ANNA plays BO twice; in the second match "BO" is a computer seat.
+  Book book;
+  addMadeMatch(&book, 1796644800, 6, true);
+  BookMatch m;
+  m.time = 1796648400;
+  m.players = 2;
+  m.seats[0].name = "ANNA";
+  m.seats[1].name = "BO";
+  m.seats[1].cpuLevel = 4;
+  m.seats[1].darts = 3;
+  m.seats[1].points = 180;
+  m.seats[1].final = 121;
+  m.rounds = 1;
+  std::vector<BookDart> darts;
+  for (int d = 1; d <= 3; ++d) darts.push_back(madeDart(1, "BO", 1, d, kDartTriple, 20, 60, 60));
+  bookAddMatch(&book, m, darts);
+
+  const struct {
+    const char *name;
+    PlayerKind kind;
+    int64_t matches, darts, triples;
+  } cases[] = {
+      {"the person BO", PlayerKind::kPerson, 1, 6, 2},
+      {"the computer BO", PlayerKind::kComputer, 1, 3, 3},
+  };
+  for (int folded = 0; folded < 2; ++folded) {
+    // Folded away, the darts stay with the same player.
+    if (folded == 1) bookFold(&book, 0);
+    for (const auto &c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (folded ? ", darts folded" : ""));
+      const PlayerStats st = bookPlayerStats(book, "BO", c.kind);
+      EXPECT_EQ(st.matches, c.matches);
+      EXPECT_EQ(st.darts, c.darts);
+      EXPECT_EQ(st.ringDarts, c.darts);
+      EXPECT_EQ(st.triples, c.triples);
+    }
+    const std::vector<BookPlayer> players = bookPlayers(book);
+    ASSERT_EQ(players.size(), 3u);
+    EXPECT_EQ(players[1], (BookPlayer{"BO", PlayerKind::kPerson}));
+    EXPECT_EQ(players[2], (BookPlayer{"BO", PlayerKind::kComputer}));
+    // Written and read again, the folded totals keep their player.
+    Book read;
+    parseText(bookFormat(book), &read);
+    EXPECT_EQ(bookPlayerStats(read, "BO", PlayerKind::kComputer).ringDarts, 3);
+    EXPECT_EQ(bookPlayerStats(read, "BO", PlayerKind::kPerson).ringDarts, 6);
   }
 }
 

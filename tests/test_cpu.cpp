@@ -67,12 +67,47 @@ TEST(CpuMatch, TheSameSeedThrowsTheSameDarts) {
   // points): a build by another compiler, or against another maths library,
   // must throw them too.
   EXPECT_EQ(dartsOf(first).substr(0, 78),
-            "92/134/20=57 92/128/26=19 100/126/36=57 52/130/34=8 64/120/66=14 64/132/38=33 ");
+            "92/134/20=57 92/128/26=19 100/126/36=57 72/120/58=8 72/126/56=27 64/126/44=24 ");
 
   CpuMatchSetup otherSeed = setup;
   otherSeed.seed = 8;
   EXPECT_NE(dartsOf(playCpuMatch(otherSeed)), dartsOf(first))
       << "another seed should change at least one dart";
+}
+
+// A computer's darts follow from the seed, the levels and the match alone:
+// neither "Fast CPU" nor how long each pass takes on the clock moves one.
+TEST(CpuMatch, NeitherThePaceNorThePassTimingMovesADart) {
+  const CpuMatchSetup reference = {.mode = kGame301,
+                                   .playerCount = 2,
+                                   .levels = {5, 3},
+                                   .seed = 12345,
+                                   .fast = false,
+                                   .inBackground = true};
+  const CpuMatchRecord expected = playCpuMatch(reference);
+  ASSERT_TRUE(expected.backAtTitle);
+  const struct {
+    const char *name;
+    bool fast;
+    uint32_t passMs, passJitterMs;
+  } cases[] = {
+      {.name = "at fast pace", .fast = true, .passMs = 16, .passJitterMs = 0},
+      {.name = "with passes of 17 ms", .fast = false, .passMs = 17, .passJitterMs = 0},
+      {.name = "with passes of 12 to 22 ms", .fast = false, .passMs = 17, .passJitterMs = 5},
+      {.name = "fast, with passes of 13 to 21 ms", .fast = true, .passMs = 17, .passJitterMs = 4},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    CpuMatchSetup setup = reference;
+    setup.fast = c.fast;
+    setup.passMs = c.passMs;
+    setup.passJitterMs = c.passJitterMs;
+    const CpuMatchRecord r = playCpuMatch(setup);
+    ASSERT_TRUE(r.backAtTitle);
+    EXPECT_EQ(dartsOf(r), dartsOf(expected));
+    for (const CpuPressRecord &press : r.presses)
+      EXPECT_TRUE(press.taken) << "a press in step " << press.step << " was not taken";
+  }
 }
 
 TEST(CpuMatch, LevelFiveFinishesThreeOhOneFarMoreOftenThanLevelOne) {

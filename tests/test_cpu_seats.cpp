@@ -6,7 +6,9 @@
 
 #include <fstream>
 #include <initializer_list>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "host/book.h"
 #include "host/host.h"
@@ -60,22 +62,43 @@ TEST(CpuSeats, TwoCpusPlayEachGameBackToTheTitleWithNoKeyPressed) {
   }
 }
 
-// The player book files a CPU match under the seats' names, with the level
-// each seat threw at and the seed that plays its darts again.
-TEST(CpuSeats, TheBookKeepsEachSeatsLevelAndTheSeed) {
-  const std::string script =
-      toTwoPlayerMatch(0, "seat 1 cpu 5\nseat 2 cpu 4\nseed 11\n") + "wait 12 400000\nrun 1\n";
-  const ReplayRun run = runScriptIn("cpu-work", "book", script, "--data .");
-  ASSERT_EQ(run.status, 0) << run.errors;
-  const std::string runner = TOBELYN_REPLAY;
-  Book book;
-  bookLoad((runner.substr(0, runner.rfind('/')) + "/cpu-work/book/book").c_str(), &book);
-  ASSERT_EQ(book.matches.size(), 1u) << "the finished match is in the book";
-  const BookMatch &match = book.matches[0];
-  EXPECT_EQ(match.seed, 11u);
-  EXPECT_EQ(match.seats[0].name, "PLAYER 1");
-  EXPECT_EQ(match.seats[0].cpuLevel, 5);
-  EXPECT_EQ(match.seats[1].cpuLevel, 4);
+// The player book files a CPU match with the level each seat threw at and
+// the seed that plays its darts again, and a computer under its own name:
+// its level's until it is renamed, never a person's "PLAYER n".
+TEST(CpuSeats, TheBookKeepsEachSeatsNameLevelAndTheSeed) {
+  struct Case {
+    const char *name;
+    const char *hostFile;
+    const char *first, *second;
+  };
+  const Case cases[] = {
+      {"computers go by their levels", "", "CPU 80", "CPU 65"},
+      {"a computer renamed keeps its name", "seat1Name ROBIN\n", "ROBIN", "CPU 65"},
+      {"a name from an older file is the seat's default", "seat1Name PLAYER 1\n", "CPU 80",
+       "CPU 65"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = makeWorkDir("book");
+    std::system(("mkdir -p '" + dir + "/reg'").c_str());
+    std::ofstream(dir + "/reg/host") << c.hostFile;
+    std::ofstream(dir + "/script.txt")
+        << toTwoPlayerMatch(0, "seat 1 cpu 5\nseat 2 cpu 4\nseed 11\n") + "wait 12 400000\nrun 1\n";
+    const ReplayRun run = runReplay(dir, "--registry reg --data . script.txt");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    Book book;
+    bookLoad((dir + "/book").c_str(), &book);
+    ASSERT_EQ(book.matches.size(), 1u) << "the finished match is in the book";
+    const BookMatch &match = book.matches[0];
+    EXPECT_EQ(match.seed, 11u);
+    EXPECT_EQ(match.seats[0].name, c.first);
+    EXPECT_EQ(match.seats[1].name, c.second);
+    EXPECT_EQ(match.seats[0].cpuLevel, 5);
+    EXPECT_EQ(match.seats[1].cpuLevel, 4);
+    const std::vector<BookPlayer> players = bookPlayers(book);
+    ASSERT_FALSE(players.empty());
+    EXPECT_EQ(players[0].kind, PlayerKind::kComputer);
+  }
 }
 
 // The first turn of a "301" match whose first seat is a CPU, with a person
@@ -106,6 +129,75 @@ TEST(CpuSeats, TheSameSeedThrowsTheSameDartsAndAnotherDoesNot) {
   const std::string first = firstTurn("seed-a", "1234");
   EXPECT_EQ(firstTurn("seed-b", "1234"), first);
   EXPECT_NE(firstTurn("seed-c", "99"), first);
+}
+
+// After a computer's last dart of a turn the match has moved on to the
+// next player, a person here; the computer still leaves its own result, as
+// it leaves its announcement, and that person's A waits for it.
+TEST(CpuSeats, TheComputerLeavesTheResultOfItsLastDartItself) {
+  const std::string thirdResult = toTwoPlayerMatch(0, "seat 1 cpu 3\nseed 5\n") +
+                                  "wait 11\nwait 1\nwait 11\nwait 1\nwait 11\ndump\n";
+  struct Case {
+    const char *name;
+    const char *then;
+    std::vector<const char *> dumps;
+  };
+  const Case cases[] = {
+      {"with no key pressed, the person's announcement comes",
+       "run 120\ndump\n",
+       {"sceneStep=11 currentPlayer=1 dartIndex=0", "sceneStep=1 currentPlayer=1"}},
+      {"the person's A in the computer's result is not taken",
+       "hold 0x0D\nkey 0x0D\nrun 2\nrelease 0x0D\nrun 3\ndump\nrun 120\ndump\n",
+       {"sceneStep=11 currentPlayer=1 dartIndex=0", "sceneStep=11", "sceneStep=1"}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    expectDumps(runScript("last-result", thirdResult + c.then), c.dumps);
+  }
+}
+
+// The CSV's darts without their match number and date (the date follows
+// the script's clock).
+std::vector<std::string> dartRows(const std::string &csv) {
+  std::vector<std::string> rows;
+  std::istringstream in(csv);
+  for (std::string line; std::getline(in, line);) {
+    const size_t second = line.find(',', line.find(',') + 1);
+    rows.push_back(second == std::string::npos ? line : line.substr(second));
+  }
+  return rows;
+}
+
+// A match kept in the book is played again from its seed and levels alone:
+// at the other pace and another frame rate, every dart lands where it did.
+TEST(CpuSeats, AMatchInTheBookPlaysAgainFromItsSeedAndLevels) {
+  const std::string first = makeWorkDir("book-again");
+  std::ofstream(first + "/script.txt")
+      << toTwoPlayerMatch(0, "seat 1 cpu 5\nseat 2 cpu 2\nseed 0xFEDCBA9876543210\n") +
+             "wait 12 400000\nrun 1\n";
+  const ReplayRun played = runReplay(first, "--data . --export darts.csv script.txt");
+  ASSERT_EQ(played.status, 0) << played.errors;
+  Book book;
+  bookLoad((first + "/book").c_str(), &book);
+  ASSERT_EQ(book.matches.size(), 1u);
+  const BookMatch &kept = book.matches[0];
+  EXPECT_EQ(kept.seed, 0xFEDCBA9876543210ull) << "the whole seed is kept";
+
+  // Only what the book holds: the seed, each seat's level; fast and 17 ms.
+  const std::string again = makeWorkDir("book-again-replayed");
+  std::system(("mkdir -p '" + again + "/reg'").c_str());
+  std::ofstream(again + "/reg/host") << "fastCpu 1\n";
+  std::string seats = "step 17\nseed " + std::to_string(kept.seed) + "\n";
+  for (int s = 0; s < kept.players; ++s)
+    seats +=
+        "seat " + std::to_string(s + 1) + " cpu " + std::to_string(kept.seats[s].cpuLevel) + "\n";
+  std::ofstream(again + "/script.txt")
+      << toTwoPlayerMatch(0, seats.c_str()) + "wait 12 400000\nrun 1\n";
+  const ReplayRun replayed = runReplay(again, "--registry reg --export darts.csv script.txt");
+  ASSERT_EQ(replayed.status, 0) << replayed.errors;
+  const std::vector<std::string> darts = dartRows(readAll(first + "/darts.csv"));
+  EXPECT_GT(darts.size(), 10u);
+  EXPECT_EQ(dartRows(readAll(again + "/darts.csv")), darts);
 }
 
 // Keys for the open menu: it takes one message a pass.

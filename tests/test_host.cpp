@@ -10,10 +10,15 @@
 #include "app/app.h"
 #include "app/scene.h"
 #include "game/match.h"
+#include "host/book.h"
 #include "host/host.h"
 #include "host/host_internal.h"
+#include "host/player_book.h"
+#include "host/seats.h"
+#include "host_driver.h"
 #include "platform/headless/headless.h"
 #include "replay_runner.h"
+#include "screens/screens.h"
 
 namespace {
 
@@ -163,6 +168,41 @@ TEST(HostSettingsFile, DamagedOrOutOfRangeLinesKeepTheDefaults) {
   hostResetForTests();
 }
 
+TEST(HostSettingsFile, AStrayByteOrALongFileCostsOnlyTheLinesItSpoils) {
+  struct Case {
+    const char *name;
+    std::string text;
+    int32_t volume, matchesFinished;
+  };
+  const std::string notes = [] {
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += "note " + std::to_string(i) + "\n";
+    return text;
+  }();
+  const Case cases[] = {
+      {"a NUL byte costs its own line only",
+       std::string("volume 4\nhin\0ts 0\nmatchesFinished 7\n", 36), 4, 7},
+      {"a file of a few kilobytes is read to its end", "volume 4\n" + notes + "matchesFinished 7\n",
+       4, 7},
+      {"a line far too long is skipped alone",
+       "volume 4\n" + std::string(3000, 'x') + "\nmatchesFinished 7\n", 4, 7},
+      {"a file past 16 KB is no host file", "volume 4\n" + std::string(17000, '#') + "\n", 10, 0},
+  };
+  const std::string dir = makeWorkDir("settings-long");
+  headlessSetRegistryDir(dir.c_str());
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(dir + "/host", std::ios::binary | std::ios::trunc) << c.text;
+    hostResetForTests();
+    hostReadSettings();
+    EXPECT_EQ(hostSettings().volume, c.volume);
+    EXPECT_EQ(hostSettings().matchesFinished, c.matchesFinished);
+    EXPECT_EQ(hostSettings().hints, 1);
+  }
+  headlessSetRegistryDir(nullptr);
+  hostResetForTests();
+}
+
 // WCAG relative luminance and contrast of two of the host's colours.
 double luminance(HostColour c) {
   auto channel = [](uint8_t v) {
@@ -247,6 +287,267 @@ TEST(HostHints, NeverCoverThePointerTheGaugeOrTheScoreboard) {
   for (int i = 0; i < 100 && pass();) ++i;
   hostEnable(false);
   hostResetForTests();
+}
+
+// --- Button A after the menu, on every screen: the press that closes the
+// menu is the menu's, and the next one is the screen's again.
+
+// Each screen reached from the title by keys, the way a person goes there.
+void toGameSelect(HostDriver &d) {
+  d.press(VK_RETURN);
+  ASSERT_TRUE(d.reach(HostScene::kGameSelect, kSetupChoosing));
+  d.run(14);
+}
+void toPlayerSelect(HostDriver &d) {
+  toGameSelect(d);
+  d.press(VK_RETURN);
+  ASSERT_TRUE(d.reach(HostScene::kPlayerSelect, kSetupChoosing));
+  d.run(14);
+}
+void toReady(HostDriver &d) {
+  toPlayerSelect(d);
+  d.press(VK_RETURN);
+  ASSERT_TRUE(d.reach(HostScene::kReady, kSetupChoosing));
+  d.run(14);
+}
+void toOption(HostDriver &d) {
+  d.press(VK_DOWN);
+  d.press(VK_RETURN);
+  ASSERT_TRUE(d.reach(HostScene::kOption, kOptionIdle));
+  d.run(14);
+}
+void toAbout(HostDriver &d) {
+  d.press(VK_DOWN);
+  d.press(VK_DOWN);
+  d.press(VK_RETURN);
+  ASSERT_TRUE(d.reach(HostScene::kAbout, kAboutShowing));
+  d.run(14);
+}
+// A one-player "301" thrown with A every 20 passes until it is over.
+void toMatchOver(HostDriver &d) {
+  toReady(d);
+  d.press(VK_RETURN);
+  ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchAnnounce));
+  for (int i = 0; i < 2000 && sceneStep != kMatchFinished; ++i) d.press(VK_RETURN, 19);
+  ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchFinished));
+  d.run(14);
+}
+void toEndScreen(HostDriver &d) {
+  toMatchOver(d);
+  d.press(VK_RETURN);
+  ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchEndShown));
+  d.run(14);
+}
+
+TEST(HostMenuClosed, TheNextPressOfAActsOnEveryScreen) {
+  struct Screen {
+    const char *name;
+    void (*reach)(HostDriver &);
+  };
+  const Screen screens[] = {
+      {"the title", [](HostDriver &) {}}, {"SELECT GAME", toGameSelect},
+      {"SELECT PLAYER", toPlayerSelect},  {"the ready screen", toReady},
+      {"the option screen", toOption},    {"the about screen", toAbout},
+      {"the match over", toMatchOver},    {"the end screen", toEndScreen},
+  };
+  struct Closing {
+    const char *name;
+    void (*close)(HostDriver &);
+  };
+  const Closing closings[] = {
+      {"Resume chosen with A", [](HostDriver &d) { d.press(VK_RETURN, 0); }},
+      {"F1", [](HostDriver &d) { d.press(VK_F1, 0); }},
+      {"Escape", [](HostDriver &d) { d.press(VK_ESCAPE, 0); }},
+  };
+  for (const Screen &screen : screens) {
+    for (const Closing &closing : closings) {
+      SCOPED_TRACE(std::string(screen.name) + ", menu closed by " + closing.name);
+      HostDriver d;
+      d.start();
+      screen.reach(d);
+      const HostScene scene = hostLastView().scene;
+      const int32_t step = sceneStep;
+      d.press(VK_F1, 2);
+      ASSERT_TRUE(hostMenuOpen());
+      closing.close(d);
+      d.run(14);
+      ASSERT_FALSE(hostMenuOpen());
+      EXPECT_EQ(hostLastView().scene, scene) << "closing the menu changed nothing";
+      EXPECT_EQ(sceneStep, step) << "closing the menu changed nothing";
+      d.press(VK_RETURN, 2);
+      EXPECT_TRUE(hostLastView().scene != scene || sceneStep != step) << "the next A did nothing";
+      d.finish();
+    }
+  }
+}
+
+TEST(HostMenuClosed, AfterYesOnQuitToTitleTheNextAActs) {
+  HostDriver d;
+  d.start();
+  toReady(d);
+  d.press(VK_RETURN);
+  ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchAnnounce));
+  // Resume, How to play, Settings, Quit to title; its confirmation starts
+  // on No.
+  d.press(VK_F1, 1);
+  for (int vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_UP}) d.press(vk, 1);
+  ASSERT_STREQ(hostPageName(), "quit-title");
+  d.press(VK_RETURN, 0);
+  ASSERT_TRUE(d.reach(HostScene::kTitle, kTitleChoosing));
+  d.run(14);
+  d.press(VK_RETURN, 2);
+  EXPECT_EQ(sceneStep, kTitleStartChosen) << "A on START after the menu";
+  d.finish();
+}
+
+// --- A name edit left unfinished on the Players page ends with the menu.
+
+TEST(PlayersPage, AnEditLeftOpenIsDroppedWhenTheMenuCloses) {
+  struct Case {
+    const char *name;
+    void (*close)(HostDriver &);
+  };
+  const Case cases[] = {
+      {"closed by F1", [](HostDriver &d) { d.press(VK_F1, 1); }},
+      {"closed by the pad's Back",
+       [](HostDriver &d) {
+         PostMessageW(mainWindow, WM_TOBELYN_MENU, 0, 0);
+         d.run(1);
+       }},
+      {"closed by the page's Menu button",
+       [](HostDriver &d) {
+         // The browser page posts the same message as the pad.
+         PostMessageW(mainWindow, WM_TOBELYN_MENU, 0, 0);
+         d.run(1);
+       }},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    HostDriver d;
+    d.start();
+    // Up from Resume wraps to Quit game; Players is above it. A on seat 1
+    // starts its edit, and "ZZ" is typed.
+    d.press(VK_F1, 1);
+    for (int vk : {VK_UP, VK_UP, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
+    ASSERT_STREQ(hostPageName(), "players");
+    c.close(d);
+    ASSERT_FALSE(hostMenuOpen());
+    EXPECT_STREQ(hostSeatName(0), "PLAYER 1") << "the abandoned edit is dropped";
+    // Opened again: A on Resume closes it, and letters and Escape reach no
+    // edit.
+    d.press(VK_F1, 1);
+    d.press(VK_RETURN, 1);
+    EXPECT_FALSE(hostMenuOpen()) << "A on Resume closed the menu";
+    d.press(VK_F1, 1);
+    for (int vk : {int{'Q'}, VK_ESCAPE}) d.press(vk, 1);
+    EXPECT_FALSE(hostMenuOpen()) << "Escape closed the menu";
+    EXPECT_STREQ(hostSeatName(0), "PLAYER 1");
+    d.finish();
+  }
+}
+
+TEST(PlayersPage, AnEditLeftForAnotherPageIsDroppedToo) {
+  HostDriver d;
+  d.start();
+  d.press(VK_F1, 1);
+  for (int vk : {VK_UP, VK_UP, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
+  ASSERT_STREQ(hostPageName(), "players");
+  // A page opened over it by name, as another page would: a letter and
+  // Escape are the menu's now, not the edit's.
+  hostOpenPage("menu");
+  d.press('Z', 1);
+  d.press(VK_ESCAPE, 1);
+  EXPECT_FALSE(hostMenuOpen()) << "Escape closed the menu";
+  EXPECT_STREQ(hostSeatName(0), "PLAYER 1");
+  d.finish();
+}
+
+// --- The Statistics page: figures worked out when it opens or the book
+// changes, and Landing map first each time it opens.
+
+int64_t fixedClock() { return 1796644800; }
+
+// A "301" match of ANNA alone, three darts, finished or not.
+void addAnnasMatch(Book *book, int32_t points) {
+  BookMatch m;
+  m.time = 1796644800;
+  m.players = 1;
+  m.rounds = 1;
+  m.seats[0].name = "ANNA";
+  m.seats[0].darts = 3;
+  m.seats[0].points = points;
+  m.seats[0].final = 301 - points;
+  std::vector<BookDart> darts(3);
+  for (int i = 0; i < 3; ++i) {
+    darts[i].name = "ANNA";
+    darts[i].dart = i + 1;
+    darts[i].aimX = 112;
+    darts[i].x = 120;
+    darts[i].y = 40 + 60 * i;
+  }
+  bookAddMatch(book, m, darts);
+}
+
+std::vector<uint16_t> frameNow() {
+  const uint16_t *frame = headlessFrame();
+  return std::vector<uint16_t>(frame, frame + kLayerWidth * kLayerHeight);
+}
+
+// From the title's menu: Resume, How to play, Settings, Records, Statistics.
+void openStatistics(HostDriver &d) {
+  d.press(VK_F1, 1);
+  for (int vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) d.press(vk, 1);
+  ASSERT_STREQ(hostPageName(), "stats");
+}
+
+TEST(HostStatistics, FiguresAreWorkedOutWhenThePageOpensOrTheBookChanges) {
+  HostDriver d;
+  d.start();
+  hostBookOpen(nullptr, fixedClock);
+  Book book;
+  addAnnasMatch(&book, 60);
+  hostBookReplace(book);
+  openStatistics(d);
+  d.run(2);
+  const std::vector<uint16_t> opened = frameNow();
+  // Changed behind the page's back, the book is not looked at again on
+  // each frame: the page shows what it worked out when it opened.
+  addAnnasMatch(&hostBookForPages(), 180);
+  d.run(2);
+  EXPECT_EQ(frameNow(), opened) << "the figures were worked out again on a frame";
+  // A change the book announces is shown at once.
+  hostBookChangedByPages();
+  d.run(2);
+  EXPECT_NE(frameNow(), opened) << "the figures follow a change of the book";
+  d.finish();
+}
+
+TEST(HostStatistics, ThePageOpensOnLandingMapEveryTime) {
+  struct Case {
+    const char *name;
+    std::vector<int> keys;  // on the Statistics page, before it opens again
+  };
+  const Case cases[] = {
+      {"after No on Reset player?", {VK_DOWN, VK_RETURN, VK_RETURN}},
+      {"after No on Reset all?", {VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN}},
+      {"after B from the landing map", {VK_RETURN, VK_ESCAPE}},
+      {"after the menu and back", {VK_DOWN, VK_ESCAPE, VK_RETURN}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    HostDriver d;
+    d.start();
+    hostBookOpen(nullptr, fixedClock);
+    Book book;
+    addAnnasMatch(&book, 60);
+    hostBookReplace(book);
+    openStatistics(d);
+    for (int vk : c.keys) d.press(vk, 1);
+    ASSERT_STREQ(hostPageName(), "stats");
+    d.press(VK_RETURN, 1);
+    EXPECT_STREQ(hostPageName(), "landing") << "A on the first row";
+    d.finish();
+  }
 }
 
 }  // namespace

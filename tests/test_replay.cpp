@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "replay/script.h"
 #include "replay_runner.h"
 
 namespace {
@@ -172,6 +173,40 @@ TEST(Replay, BadLinesStopBeforeRunningAndNameTheLine) {
   }
 }
 
+// `seed` takes the whole 64 bits a match keeps in the book; past them it is
+// a bad line.
+TEST(ReplayScript, SeedTakesTheWholeSixtyFourBits) {
+  const struct {
+    const char *name;
+    const char *line;
+    bool ok;
+    uint64_t seed;
+  } cases[] = {
+      {.name = "a small decimal seed", .line = "seed 12345", .ok = true, .seed = 12345},
+      {.name = "past 32 bits in hex",
+       .line = "seed 0xFEDCBA9876543210",
+       .ok = true,
+       .seed = 0xFEDCBA9876543210ull},
+      {.name = "the largest in decimal",
+       .line = "seed 18446744073709551615",
+       .ok = true,
+       .seed = UINT64_MAX},
+      {.name = "one past the largest", .line = "seed 18446744073709551616", .ok = false, .seed = 0},
+      {.name = "seventeen hex digits", .line = "seed 0x10000000000000000", .ok = false, .seed = 0},
+      {.name = "a negative seed", .line = "seed -1", .ok = false, .seed = 0},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    const ParseResult parsed = parseScriptLine(c.line);
+    EXPECT_EQ(parsed.ok, c.ok) << parsed.error;
+    if (c.ok) {
+      EXPECT_EQ(parsed.command.seed, c.seed);
+    } else {
+      EXPECT_NE(parsed.error.find("bad seed"), std::string::npos) << parsed.error;
+    }
+  }
+}
+
 // --- The player book with the host on.
 
 // The solo "301" script with the host on and a dump after each dart's
@@ -237,7 +272,7 @@ TEST(ReplayBook, ASoloMatchExportsEachDartWhereTheDumpsShowItLanded) {
   EXPECT_EQ(field(run.lines[run.lines.size() - 2], "summary"), "0") << "gone with the end screen";
 
   // The book was kept in the data folder, and a second run adds to it.
-  EXPECT_EQ(readAll(dir + "/data/book").rfind("tobelyn-book 1 ", 0), 0u);
+  EXPECT_EQ(readAll(dir + "/data/book").rfind("tobelyn-book 2 ", 0), 0u);
   ASSERT_EQ(runReplay(dir, "--data data --export again.csv script.txt").status, 0);
   const auto again = csvRows(readAll(dir + "/again.csv"));
   EXPECT_EQ(again.size(), 2 * landings.size() + 1);
@@ -263,7 +298,8 @@ TEST(ReplayBook, BookPagesOpenAndAResetIsConfirmedFirst) {
   script += "key 0x1B\nrun 2\n" + down + enter + "dump\n";            // Statistics
   script += enter + "shot landing.png\ndump\nkey 0x1B\nrun 2\n";      // the landing map
   script += down + down + enter + enter + "dump\n";                   // "No" keeps the book
-  script += enter + "key 0x28\nrun 1\n" + enter + "dump\n";           // "Yes" resets it
+  // Statistics open on Landing map again: down to the reset, then "Yes".
+  script += down + down + enter + "key 0x28\nrun 1\n" + enter + "dump\n";
   const ReplayRun run = replayText(dir, script, "--data data");
   ASSERT_EQ(run.status, 0) << run.errors;
   std::vector<std::string> pages, matches;

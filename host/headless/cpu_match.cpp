@@ -19,14 +19,20 @@ constexpr uint64_t kMatchPassLimit = 2000000;
 constexpr int32_t kScenePassLimit = 1000;
 
 bool running;
+uint32_t passMs = kPassMs;
+uint32_t passJitterMs;
+uint32_t passCount;
 
+// The clock moves passMs a pass, give or take passJitterMs in a fixed
+// pattern that averages out.
 void pass() {
   int code = 0;
   if (running && !appPass(&code)) {
     appFinish();
     running = false;
   }
-  headlessAdvanceClock(kPassMs);
+  const uint32_t swing = 2 * passJitterMs + 1;
+  headlessAdvanceClock(passMs - passJitterMs + (passCount++ * 7) % swing);
 }
 
 void menuKey(int32_t binding) {
@@ -66,6 +72,9 @@ void closeProgram() {
 
 CpuMatchRecord playCpuMatch(const CpuMatchSetup &setup) {
   CpuMatchRecord record{};
+  passMs = setup.passMs;
+  passJitterMs = setup.passJitterMs < setup.passMs ? setup.passJitterMs : 0;
+  passCount = 0;
   headlessReset();
   headlessSetRegistryDir(nullptr);
   headlessClearMemoryRegistry();
@@ -82,8 +91,11 @@ CpuMatchRecord playCpuMatch(const CpuMatchSetup &setup) {
   cpuSeatsStart(seats, setup.playerCount, setup.levels, setup.seed, setup.fast);
   const int buttonA = keyBindings[kButtonA];
   while (running && frameHandler == matchSceneFrame && record.passes < kMatchPassLimit) {
-    const CpuView view{
-        .sceneStep = sceneStep, .match = match, .gameMode = gameMode, .now = timeGetTime()};
+    const CpuView view{.sceneStep = sceneStep,
+                       .match = match,
+                       .gameMode = gameMode,
+                       .now = timeGetTime(),
+                       .pass = static_cast<uint32_t>(record.passes)};
     const bool held = cpuSeatsHoldButton(seats, view);
     headlessHold(buttonA, held);
     const int32_t stepBefore = sceneStep;

@@ -19,6 +19,10 @@ struct CpuMatchSetup {
   // The window behind another from the start: the game plays exactly the
   // same, but no frame reaches the display, which makes a pass far cheaper.
   bool inBackground;
+  // The clock's step each pass, swinging by up to passJitterMs either way
+  // in a fixed pattern (the replay runner steps 16 ms).
+  uint32_t passMs = 16;
+  uint32_t passJitterMs = 0;
 };
 
 struct CpuDartRecord {

@@ -61,7 +61,10 @@ void loadFile(const char *path) {
 bool saveFile(const char *path, const RegistryValues &values) {
   static char text[kRegistryFileMax];
   size_t size = registryFormat(values, text, sizeof text);
-  return size != 0 && safeFileWrite(path, text, size);
+  // Through a symbolic link, as it was read: the file it names is replaced.
+  return size != 0 &&
+         safeFileWrite(path, text, size,
+                       kSafeWriteMakeFolders | kSafeWriteDurable | kSafeWriteThroughLinks);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/common/folders.h"
@@ -108,6 +109,23 @@ SafeReadResult safeFileRead(const char *path, void *buffer, size_t capacity, siz
 bool safeFileWrite(const char *path, const void *data, size_t size, unsigned flags) {
   if ((flags & kSafeWriteMakeFolders) != 0 && !safeMakeParentFolders(path, 0755)) return false;
   struct stat st;
+  char target[kPathMax];
+  const char *link = nullptr;
+  if ((flags & kSafeWriteThroughLinks) != 0 && lstat(path, &st) == 0 && S_ISLNK(st.st_mode)) {
+    // The file the link names, wherever it lies, is replaced in its own
+    // folder (a rename never crosses file systems, nor replaces the link).
+    char *resolved = realpath(path, nullptr);
+    const int n = resolved != nullptr ? std::snprintf(target, sizeof target, "%s", resolved) : -1;
+    std::free(resolved);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof target || stat(target, &st) != 0 ||
+        !S_ISREG(st.st_mode)) {
+      std::fprintf(stderr, "tobelyn: %s links to no file that can be written; left as it is\n",
+                   path);
+      return false;
+    }
+    link = path;
+    path = target;
+  }
   if ((flags & kSafeWriteReplaceOnlyFiles) != 0 && lstat(path, &st) == 0 && !S_ISREG(st.st_mode))
     return false;
 
@@ -120,16 +138,26 @@ bool safeFileWrite(const char *path, const void *data, size_t size, unsigned fla
   // Whatever is there goes (unlink takes the name, never the inode another
   // name may share); then the file is made new, so that nothing existing is
   // ever opened. A name that cannot be cleared (a folder) fails the save.
-  if (unlink(tmp) != 0 && errno != ENOENT) return false;
+  // Written through a link, a failure is told once: the player put the
+  // link there and would not know why the file never changes.
+  auto failed = [link, path] {
+    if (link != nullptr)
+      std::fprintf(stderr, "tobelyn: %s (through the link %s) cannot be written: %s\n", path, link,
+                   std::strerror(errno));
+    return false;
+  };
+  if (unlink(tmp) != 0 && errno != ENOENT) return failed();
   int fd =
       open(tmp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
-  if (fd < 0) return false;
+  if (fd < 0) return failed();
   const bool durable = (flags & kSafeWriteDurable) != 0;
   bool ok = writeAll(fd, static_cast<const char *>(data), size) && (!durable || fsync(fd) == 0);
   ok = close(fd) == 0 && ok;
   if (!ok || rename(tmp, path) != 0) {
+    const int error = errno;
     unlink(tmp);
-    return false;
+    errno = error;
+    return failed();
   }
   if (durable) syncFolderOf(path);
   return true;

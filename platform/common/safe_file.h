@@ -30,6 +30,11 @@ enum SafeWriteFlags : unsigned {
   kSafeWriteMakeFolders = 1,       // create the missing folders on the way (mode 0755)
   kSafeWriteDurable = 2,           // flush the file and its folder to the disk
   kSafeWriteReplaceOnlyFiles = 4,  // refuse a path where something not a regular file is
+  // A symbolic link at path is written through: the regular file it names
+  // is replaced, from a temporary file in that file's own folder, and the
+  // link stays. A link that names nothing, or anything but a regular file,
+  // fails the write with one message on the standard error. POSIX only.
+  kSafeWriteThroughLinks = 8,
 };
 
 // Replaces the file at path with these bytes, atomically: they go to

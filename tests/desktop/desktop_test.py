@@ -210,7 +210,7 @@ class Desktop(Session):
         if os.stat(self.settings).st_mtime_ns == before:
             raise Failure("Quit game did not write the settings")
 
-        log("run 3: settings kept over Quit game, High Score, SIGTERM")
+        log("run 3: settings kept over Quit game, the menu at the title, High Score, SIGTERM")
         self.start_game("run3")
         # Moved by the player, the window opens at the same place next time.
         self.quiet("xdotool", "windowmove", "--sync", self.window, "40", "30")
@@ -219,6 +219,11 @@ class Desktop(Session):
         self.tap(200, 150)
         self.check("option_c88_off", "sound off and BUTTON C 088 kept over Quit game")
         self.leave_option()
+        # The menu over the title, closed with Enter on Resume: the next
+        # Enter is the title's again (to_match's first press).
+        self.key("F1")
+        self.key("Return")
+        self.check("title_row0", "Resume with Enter closes the menu over the title")
         self.to_match(2, '"High Score"')
         self.proc.send_signal(signal.SIGTERM)
         self.ended("SIGTERM")

@@ -370,9 +370,9 @@ async function testCpuSeats(browser, url) {
   const book = (await bookKeptAfter(page, null)) || '';
   const match = book.split('\n').find((line) => line.startsWith('M '));
   check('the finished match is kept in the player book in the page\'s storage',
-    book.startsWith('tobelyn-book 1') && match !== undefined, book.slice(0, 80));
+    book.startsWith('tobelyn-book 2') && match !== undefined, book.slice(0, 80));
   check('the book names the seats and the levels they threw at',
-    match !== undefined && / PLAYER_1 .* 5 4 [0-9a-f]+$/.test(match), match);
+    match !== undefined && / CPU_80 .* 5 4 [0-9a-f]+$/.test(match), match);
 
   await hideAndLeave(second);
   await second.close({ runBeforeUnload: true });
@@ -410,7 +410,7 @@ async function testBookBudget(browser, url) {
     step === 14 && before.bytes > BOOK_BUDGET && after.bytes <= BOOK_BUDGET &&
     after.bytes === Buffer.byteLength(kept), detail);
   check('the book kept within its budget begins with its header and reads whole',
-    kept.startsWith('tobelyn-book 1 ') && after.file === 'ours' && after.skipped === 0, detail);
+    kept.startsWith('tobelyn-book 2 ') && after.file === 'ours' && after.skipped === 0, detail);
   check('the book kept within its budget has every match it had and the new one',
     after.matches === before.matches + 1 && after.firstMatch === before.firstMatch &&
     after.lastMatch === before.lastMatch + 1, detail);
