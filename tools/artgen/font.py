@@ -189,8 +189,6 @@ def _styled(mask, fill_rows, outline, shadow, shadow_off, cap_rows, droop=0):
 
 
 YELLOW_ROWS = [ramp("yellow", s) for s in (15, 14, 13, 12, 12, 11, 11, 10, 9, 8, 7, 6)]
-# The same letters gone dull, for a result that failed.
-DULL_ROWS = [ramp("dull", s) for s in (13, 12, 11, 10, 10, 9, 9, 8, 7, 6, 5, 4)]
 BLUE_ROWS = [255, 255, ramp("blue", 14), ramp("blue", 13), ramp("blue", 12)]
 WHITE_ROWS = [255, 255, 255, ramp("grey", 13), ramp("grey", 12)]
 

@@ -184,7 +184,8 @@ def main(argv):
     if check:
         argv = argv[1:]
     resdir = argv[0] if argv else os.path.join(ROOT, "res")
-    faults = sheet.problems(sheet.build(), palette.build()) + title.problems(title.build())
+    faults = (sheet.problems(sheet.build(), palette.build()) + title.problems(title.build()) +
+              sound.problems(sound.build()))
     for fault in faults:
         print("art fault:", fault, file=sys.stderr)
     files = {os.path.join(resdir, name): data for name, data in build_all().items()}

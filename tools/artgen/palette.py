@@ -36,8 +36,9 @@ RAMPS = {
     "metal": (192, 16, [(28, 28, 34), (118, 118, 130), (200, 200, 212), (255, 255, 255)]),
     "night": (208, 16, [(4, 6, 20), (14, 30, 70), (40, 70, 130)]),
     "brown": (224, 16, [(20, 8, 0), (90, 44, 10), (170, 100, 40)]),
-    # Ochre: the result letters' yellow gone darker and duller.
-    "dull": (241, 14, [(60, 44, 8), (150, 118, 30), (204, 170, 60), (232, 208, 120)]),
+    # Amber: the result letters' yellow gone deeper, towards orange, and a
+    # little duller, still strong enough to read against a dark outline.
+    "dull": (241, 14, [(90, 36, 0), (190, 104, 6), (236, 158, 24), (250, 204, 84)]),
 }
 
 FIXED = {

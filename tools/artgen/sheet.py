@@ -39,27 +39,34 @@ def aim_pointer():
 # The flash and its rings are white with a dark edge, so that they show on
 # the cream and the coloured beds as well as on the black ones.
 FLASH_EDGE = ramp("grey", 1)
-# The landing's flash and broken ring are light, not stickers: white at the
-# heart, going through pale and full yellow to a deep orange rim that
-# stands out on the cream beds, where white alone would not.
-BURST = (WHITE, Y(15), Y(12), ramp("orange", 5))
-BURST_RADII = (4.9, 5.9, 6.6, 7.4)
+# The landing's flash, broken ring and spark are light, not stickers: white
+# at the heart, going through pale and full yellow to orange, which stands
+# out on the cream beds where white alone would not.
+BURST = (WHITE, Y(15), Y(12), ramp("orange", 8), ramp("orange", 5))
+BURST_RADII = (4.4, 5.5, 6.3, 7.0)
+# Short rays of light on the axes and diagonals, past the rim: their half
+# width in degrees and how far out they reach.
+RAY_HALF_ANGLE, RAY_REACH = 6.5, 8.4
+
+
+def _polar(w=16, h=16):
+    """Distance from the sprite's centre pixel (8, 8) and angle in degrees."""
+    x, y = raster.grid(w, h)
+    dx, dy = x - 8.5, y - 8.5
+    return np.hypot(dx, dy), np.degrees(np.arctan2(dy, dx)) % 360
 
 
 def flash_disc():
-    """A burst: a white disc in a thin glow of yellow, its orange rim
-    broken by rays of light that reach to the sprite's edge on the axes and
-    diagonals."""
+    """A burst: a white heart in a glow of pale and full yellow, an orange
+    rim, and short rays of light past the rim on the axes and diagonals."""
     img = raster.canvas(16, 16)
-    x, y = raster.grid(16, 16)
-    dx, dy = x - 8.5, y - 8.5
-    r = np.sqrt(dx * dx + dy * dy)
-    ang = np.degrees(np.arctan2(dy, dx)) % 45
-    ray = np.minimum(ang, 45 - ang) < 6.5
+    r, ang = _polar()
+    off = np.minimum(ang % 45, 45 - ang % 45)
+    ray = off < RAY_HALF_ANGLE
+    img[ray & (r <= RAY_REACH)] = BURST[4]
+    img[ray & (r <= RAY_REACH - 0.9)] = BURST[3]
     for colour, radius in reversed(list(zip(BURST, BURST_RADII))):
         img[r <= radius] = colour
-    img[ray & (r > BURST_RADII[1]) & (r <= 8.4)] = BURST[2]
-    img[ray & (r > BURST_RADII[1]) & (r <= BURST_RADII[2])] = BURST[1]
     return img
 
 
@@ -77,44 +84,44 @@ def thin_ring():
     return img
 
 
+# The broken ring: BROKEN_PIECES short arcs, each BROKEN_SPAN degrees, set
+# between the spark's points.
+BROKEN_PIECES, BROKEN_SPAN = 8, 30.0
+
+
 def broken_ring():
-    """A thick white ring broken in four, the pieces on the diagonals (clear
-    of the spark's points), each rimmed in orange light."""
+    """The flash's ring flying apart: eight short white arcs, rimmed in
+    orange light, centred between the axes and diagonals."""
     img = raster.canvas(16, 16)
-    x, y = raster.grid(16, 16)
-    ang = np.degrees(np.arctan2(y - 8.5, x - 8.5)) % 90
-    off = np.abs(ang - 45)
-    img[raster.ring(16, 16, 8.5, 8.5, 4.4, 8.2) & (off < 33)] = BURST[3]
-    img[raster.ring(16, 16, 8.5, 8.5, 5.0, 7.5) & (off < 28)] = WHITE
+    r, ang = _polar()
+    step = 360 / BROKEN_PIECES
+    off = (ang - step / 2) % step
+    off = np.minimum(off, step - off)
+    piece = (r >= 5.3) & (r <= 8.1) & (off < BROKEN_SPAN / 2)
+    img[piece] = BURST[4]
+    img[piece & (r <= 7.3) & (off < BROKEN_SPAN / 2 - 3)] = BURST[1]
+    img[piece & (r >= 5.7) & (r <= 7.0) & (off < BROKEN_SPAN / 2 - 4)] = WHITE
     return img
 
 
-SPARK = (
-    "................",
-    "................",
-    "................",
-    "........o.......",
-    ".......oYo......",
-    ".......oyo......",
-    "......oyWyo.....",
-    "....ooyWWWyoo...",
-    "...oYyWWWWWyYo..",
-    "....ooyWWWyoo...",
-    "......oyWyo.....",
-    ".......oyo......",
-    ".......oYo......",
-    "........o.......",
-    "................",
-    "................",
-)
-
-
 def spark():
-    """A small four-pointed star centred on pixel (8, 8), where the dart's
-    point is: a white heart and a dark outline, two pixels clear of the
-    flash disc's edge so the flash shows all round it."""
-    colours = {".": KEY, "o": CAPTION_OUTLINE, "Y": Y(11), "y": Y(14), "W": WHITE}
-    return np.array([[colours[c] for c in row] for row in SPARK], dtype=np.uint8)
+    """A small star centred on pixel (8, 8), where the dart's point is: a
+    white heart going to yellow, four points on the axes and short ones on
+    the diagonals, edged in deep orange light rather than a dark line, and
+    small enough that the flash round it reads as a burst."""
+    img = raster.canvas(16, 16)
+    r, ang = _polar()
+    a = np.radians(ang)
+    reach = 1.5 + 2.4 * np.abs(np.cos(2 * a)) ** 6 + 0.9 * np.abs(np.sin(2 * a)) ** 6
+    star = r <= reach
+    img[raster.dilate(star, 1, square=False)] = SPARK_EDGE
+    img[star] = Y(12)
+    img[r <= 2.3] = Y(15)
+    img[r <= 1.2] = WHITE
+    return img
+
+
+SPARK_EDGE = ramp("orange", 6)
 
 
 def marker():
@@ -240,11 +247,14 @@ POSES = [
     ((82, 102), (114, 80)),   # slightly bent
     ((81, 96), (99, 64)),     # bent further, the elbow high
     ((80, 92), (78, 56)),     # forearm raised
-    ((70, 78), (55, 97)),     # drawn right back: elbow up, the hand down by the shoulder
+    ((88, 76), (55, 84)),     # drawn right back: elbow up and out, the hand by the shoulder
 ]
 # The dart's angle in the last pose, where the forearm points back at the
 # thrower and the dart, held back by the ear, still points at the board.
-DRAWN_BACK_DART = 68
+DRAWN_BACK_DART = 80
+# The shirt fades into the dark over its last rows, so that the sprite's
+# foot leaves no hard edge across the body.
+TORSO_FADE_ROWS = 14
 ARC_CENTRE = (80.5, 112.5)
 REACH = 83
 HEAD = (22, 86, 16)
@@ -289,14 +299,38 @@ def draw_flights(img, hx, hy, angle_deg):
     lit_fill(img, fins, "purple", 11, 14, 8, rim=1, shade=2)
 
 
-def draw_barrel(img, hx, hy, angle_deg):
-    """The barrel and point, out of the top of the fist towards the board."""
+def draw_side_flight(img, hx, hy, angle_deg):
+    """The dart seen side on behind the fist: a thin shaft and a flight
+    spread wide at its back, a kite on the dart's line."""
+    h, w = img.shape
+    a, ux, uy, at = dart_axis(hx, hy, angle_deg)
+    px, py = -uy, ux  # across the dart
+    shaft = limb(w, h, at(-2), at(-9), 0.8)
+    (fx, fy), (bx, by) = at(-7), at(-19)
+    fins = raster.polygon(w, h, [(fx, fy), (bx + 4.5 * px, by + 4.5 * py), (bx - ux * 1.5, by - uy * 1.5),
+                                 (bx - 4.5 * px, by - 4.5 * py)])
+    img[raster.dilate(fins | shaft, 1, square=False)] = OUTLINE
+    img[shaft] = ramp("metal", 8)
+    lit_fill(img, fins, "purple", 10, 14, 6, rim=1, shade=1)
+    # The flight's spine down its middle.
+    img[limb(w, h, at(-9), at(-17), 0.5) & fins] = ramp("purple", 4)
+
+
+def draw_barrel(img, hx, hy, angle_deg, length=10):
+    """The barrel and point, out of the top of the fist towards the board:
+    a barrel length pixels long, grooved across, and a point two thirds
+    as long again."""
     h, w = img.shape
     _, _, _, at = dart_axis(hx, hy, angle_deg)
-    barrel = limb(w, h, at(1), at(10), 2.0)
+    barrel = limb(w, h, at(1), at(length), 2.0)
+    point = limb(w, h, at(length + 1), at(length * 1.6), 0.6)
     img[raster.dilate(barrel, 1, square=False)] = OUTLINE
+    if length > 10:
+        img[raster.dilate(point, 1, square=False) & (img != OUTLINE) & ~barrel] = OUTLINE
     lit_fill(img, barrel, "metal", 11, 15, 6, rim=1, shade=1)
-    point = limb(w, h, at(11), at(16), 0.6)
+    if length > 10:
+        for k in range(4, length - 1, 3):
+            img[limb(w, h, at(k), at(k), 1.6) & barrel] = ramp("metal", 7)
     img[point] = ramp("metal", 14)
 
 
@@ -365,11 +399,15 @@ def arm(pose):
     lit_fill(img, fore, "skin", 11, 14, 8)
     # The dart leans towards the board, in the direction the forearm points.
     lean = math.degrees(math.atan2(ey - hy, hx - ex))
-    dart_angle = DRAWN_BACK_DART if hy > ey else 62 + (lean - 62) * 0.25
-    draw_flights(img, hx + 1, hy - 4, dart_angle)
+    drawn_back = hx < ex - 20 and hy > ey
+    dart_angle = DRAWN_BACK_DART if drawn_back else 62 + (lean - 62) * 0.25
+    if drawn_back:
+        draw_side_flight(img, hx + 1, hy - 4, dart_angle)
+    else:
+        draw_flights(img, hx + 1, hy - 4, dart_angle)
     img[raster.dilate(fist, 1) & ~fist & ~raster.dilate(fore, 0)] = OUTLINE
     lit_fill(img, fist, "skin", 11, 14, 8, rim=2, shade=2)
-    draw_barrel(img, hx + 1, hy - 4, dart_angle)
+    draw_barrel(img, hx + 1, hy - 4, dart_angle, length=13 if drawn_back else 10)
     # The thumb over the barrel.
     thumb = limb(w, h, (hx - 4, hy - 2), (hx + 1, hy - 4), 2.2)
     img[raster.dilate(thumb, 1, square=False)] = OUTLINE
@@ -377,7 +415,24 @@ def arm(pose):
     # Knuckles: a short darker line across the fist.
     img[limb(w, h, (hx - 4, hy + 1), (hx + 3, hy + 2), 0.5) & fist] = ramp("skin", 7)
     rim_light(img, figure)
+    fade_torso(img, spotlight(w, h))
     return img
+
+
+def fade_torso(img, ground):
+    """Darken the shirt and its outline row by row over the sprite's last
+    TORSO_FADE_ROWS rows and dither them out to the ground underneath."""
+    h, w = img.shape
+    first, n, _ = palette_ramps["sleeve"]
+    threshold = BAYER4[np.arange(h)[:, None] % 4, np.arange(w)[None, :] % 4]
+    for y in range(h - TORSO_FADE_ROWS, h):
+        f = (y - (h - TORSO_FADE_ROWS) + 1) / TORSO_FADE_ROWS
+        row = img[y]
+        shirt = (row >= first) & (row < first + n)
+        row[shirt] = np.maximum(row[shirt].astype(int) - int(round(8 * f)), first).astype(np.uint8)
+        body = shirt | (row == OUTLINE) | (row == BACK_RIM)
+        gone = body & (threshold[y] < (f - 0.3) / 0.7)
+        row[gone] = ground[y][gone]
 
 
 # Each colour's lit counterpart for the rim light, by ramp.
@@ -697,6 +752,9 @@ BUST = NUMBER["Bust"]
 ALIGN["Bust"] = ("left", 4)
 FAILED_ROWS = [ramp("dull", s) for s in (13, 13, 12, 12, 11, 11, 11, 10, 10, 10, 9, 9)]
 FAILED_OUTLINE = ramp("brown", 0)
+# The cracks: a deep brown, dark against the amber, and only in letters at
+# least this many pixels wide (not in "!" or ".").
+CRACK, CRACK_MIN_WIDTH = ramp("brown", 3), 7
 FAILED_STEM, FAILED_SAG = 3, 3
 # "Bust!!" outweighs the result beside it: a double outline and a deeper
 # shadow part it from the board's beds.
@@ -798,19 +856,46 @@ def result_caption(n, words, w, h):
     return box
 
 
+def pieces(mask):
+    """The 4-connected pieces of a mask, each as a mask, left to right."""
+    h, w = mask.shape
+    seen = np.zeros((h, w), dtype=bool)
+    out = []
+    for x in range(w):
+        for y in range(h):
+            if not mask[y, x] or seen[y, x]:
+                continue
+            piece = np.zeros((h, w), dtype=bool)
+            todo = [(y, x)]
+            seen[y, x] = True
+            while todo:
+                cy, cx = todo.pop()
+                piece[cy, cx] = True
+                for ny, nx in ((cy - 1, cx), (cy + 1, cx), (cy, cx - 1), (cy, cx + 1)):
+                    if 0 <= ny < h and 0 <= nx < w and mask[ny, nx] and not seen[ny, nx]:
+                        seen[ny, nx] = True
+                        todo.append((ny, nx))
+            out.append(piece)
+    return out
+
+
 def crack(img):
-    """A dark zigzag split through the letters' fill, left to right."""
+    """A short dark split down from the top of every letter wide enough to
+    carry one, zigzagging to about half the letter's height: cracked, yet
+    every letter keeps its shape."""
     h, w = img.shape
-    fill = np.isin(img, FAILED_ROWS)
-    ys, xs = np.nonzero(fill)
-    top, bottom = ys.min(), ys.max()
     line = np.zeros((h, w), dtype=bool)
-    mid = top + (bottom - top) * 0.42
-    pts = [(x, mid + (1.5 if (x // 8) % 2 else -1.5) + (x - xs.min()) * 0.05)
-           for x in range(xs.min(), xs.max() + 9, 8)]
-    for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
-        line |= raster.capsule(w, h, x0 + 0.5, y0, x1 + 0.5, y1, 0.55)
-    img[line & fill] = FAILED_OUTLINE
+    for letter in pieces(np.isin(img, FAILED_ROWS)):
+        ys, xs = np.nonzero(letter)
+        if xs.max() - xs.min() + 1 < CRACK_MIN_WIDTH:
+            continue
+        top, tall = ys.min(), ys.max() - ys.min()
+        cx = xs.min() + (xs.max() - xs.min() + 1) * 0.55
+        pts = [(cx, top), (cx - 1.5, top + tall * 0.22), (cx + 1.0, top + tall * 0.38),
+               (cx - 0.5, top + tall * 0.52)]
+        for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
+            line |= raster.capsule(w, h, x0, y0, x1, y1, 0.5) & letter
+    img[line] = CRACK
 
 
 WIN = NUMBER["Win"]
@@ -866,8 +951,12 @@ def hue_chroma(c):
 
 # Every fill colour against the letters' outline, and the letters' edge
 # (their outline or their darkest fill, whichever stands out more) against
-# every colour of the ground the caption is drawn on.
+# every colour of the ground the caption is drawn on. A failure's letters,
+# darker than a success's, stand out harder from their outline, and stay
+# a strong yellow-orange: no fill colour greyer than the saturation floor
+# or under the chroma floor (a khaki or an ochre fails both).
 LETTERS_OUTLINE_FLOOR, OUTLINE_GROUND_FLOOR = 4.5, 3.0
+FAILED_OUTLINE_FLOOR, FAILED_SATURATION_FLOOR, FAILED_CHROMA_FLOOR = 7.0, 0.6, 150
 # Result letters: capitals at least this tall, in yellow (hues from orange
 # to lemon); a failure's letters darker and duller than a success's.
 LETTER_HEIGHT_FLOOR = 22
@@ -916,9 +1005,13 @@ def caption_problems(n, img, pal, mean_lum):
         hue, chroma = hue_chroma(pal[c])
         if not YELLOW_HUES[0] <= hue <= YELLOW_HUES[1]:
             out.append(f"{name}: fill colour {c} of hue {hue:.0f}, not yellow")
-        if contrast(pal[c], pal[outline]) < LETTERS_OUTLINE_FLOOR:
+        floor = FAILED_OUTLINE_FLOOR if failed else LETTERS_OUTLINE_FLOOR
+        if contrast(pal[c], pal[outline]) < floor:
             out.append(f"{name}: fill {c} against its outline at "
-                       f"{contrast(pal[c], pal[outline]):.2f}:1, under {LETTERS_OUTLINE_FLOOR}:1")
+                       f"{contrast(pal[c], pal[outline]):.2f}:1, under {floor}:1")
+        if failed and (chroma < FAILED_CHROMA_FLOOR or
+                       chroma / max(pal[c]) < FAILED_SATURATION_FLOOR):
+            out.append(f"{name}: fill colour {c} {pal[c]} too grey for yellow letters")
     mean_lum[n] = np.mean([luminance(pal[c]) for c in img[fill].tolist()])
     darkest = min(used, key=lambda c: luminance(pal[c]))
     screen = ground_under(n, pal)
@@ -937,17 +1030,24 @@ def caption_problems(n, img, pal, mean_lum):
     return out
 
 
-# The landing's flash and broken ring: no pixel darker than this luminance
-# (light has no dark outline), and on every bed of the board some colour of
-# theirs stands out at the ground floor.
+# The landing's flash, broken ring and spark: no pixel darker than this
+# luminance (light has no dark outline), and on every bed of the board some
+# colour of theirs stands out at the ground floor.
 FLASH_DARKEST = 0.15
 BEDS = {"cream": board.BOARD_CREAM, "black": board.BOARD_DARK, "red": board.BOARD_RED,
         "green": board.BOARD_GREEN}
 
 
 def flash_problems(sheet, pal):
+    """The flash, the broken ring and the spark drawn over them are light
+    (nothing dark, so the spark makes no dark cross on the flash) and show
+    on every bed; the ring breaks into all its pieces."""
     out = []
-    for name in ("FlashDisc", "BrokenRing"):
+    x, y, w, h = RECTS[NUMBER["BrokenRing"]]
+    count = len(pieces(sheet[y:y + h, x:x + w] != KEY))
+    if count != BROKEN_PIECES:
+        out.append(f"BrokenRing: {count} pieces, not {BROKEN_PIECES}")
+    for name in ("FlashDisc", "BrokenRing", "Spark"):
         x, y, w, h = RECTS[NUMBER[name]]
         img = sheet[y:y + h, x:x + w]
         colours = sorted(set(img[img != KEY].tolist()))
@@ -975,7 +1075,7 @@ def throw_problems(sheet, pal):
     """The gauge lighter and hotter (from red towards yellow) at every step
     of the marker's path and yellow at full power, its ticks alike and
     evenly spaced; the spotlight faded out before the arm sprites'
-    edges."""
+    edges and the body faded out before their foot."""
     out = []
     x, y, w, h = RECTS[NUMBER["Gauge"]]
     img = sheet[y:y + h, x:x + w]
@@ -1019,6 +1119,8 @@ def throw_problems(sheet, pal):
         border[SPOT_MARGIN:h - SPOT_MARGIN, SPOT_MARGIN:w - SPOT_MARGIN] = False
         if (spot & border).any():
             out.append(f"Arm{p + 1}: the spotlight reaches the sprite's edge")
+        if (img[h - 1] != KEY).any():
+            out.append(f"Arm{p + 1}: the body cut off by the sprite's foot")
     return out
 
 

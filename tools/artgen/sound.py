@@ -3,10 +3,10 @@
 Tonal sounds are sums of sine partials; every note opens and closes with a
 short raised-cosine fade, so no note starts or ends with a step. Noise comes from a small xorshift generator written here.
 Each sound is scaled to its own loudness (K-weighted power of its 10 ms
-blocks within 20 dB of the loudest one), in an order of importance: the
-bull's fanfare above the others, the landing's thock (heard thirty times a
-match) next, the throw's swish below the menu sounds; every sound must
-peak below -1 dBFS."""
+blocks within 20 dB of the loudest one): the bull's fanfare above the
+others, by a margin checked on each sound's loudest 100 ms (problems()
+below), the throw's whoosh and the landing's thock (heard thirty times a
+match) next, the menu chime under them; every sound must peak below -1 dBFS."""
 import math
 import struct
 
@@ -14,7 +14,7 @@ import numpy as np
 
 RATE = 44100
 # dB, K-weighted and gated as in loudness() below, by file name.
-LOUDNESS = {"bull.wav": -10.5, "confirm.wav": -15.0, "cancel.wav": -13.0, "throw.wav": -17.5}
+LOUDNESS = {"bull.wav": -12.6, "confirm.wav": -15.0, "cancel.wav": -13.0, "throw.wav": -13.0}
 PEAK_LIMIT = -1.0  # dBFS; every sound peaks under it
 NOTE_FADE = 0.003  # seconds of fade at each end of a note
 
@@ -130,34 +130,49 @@ def cancel():
 
 
 def throw():
-    """A swish: noise through a band-pass that sweeps up from 700 Hz to 3.4
-    kHz and back down to 900 Hz as the dart passes. It is at full strength
-    within 12 ms, so the rise is heard as well as the fall, and fades over
-    its last third."""
+    """A dart's whoosh past the ear: a breathy whistle whose pitch climbs
+    from about 600 Hz to 1.5 kHz and falls back to 700 Hz (the rise a
+    little quicker than the fall), carried by air: noise in a narrow band
+    an octave and a half over the whistle, moving with it, and a wider band
+    round the whistle that gives the sound its body. Full within 10 ms,
+    loudest at the top of the sweep, fading over its last third."""
     n = LENGTHS["throw.wav"]
     t = _t(n)
     u = t / t[-1]
-    # Up, then down more slowly, as the sound passes the ear.
-    rise = 0.45
-    centre = np.where(u < rise, 700 * (3400 / 700) ** (u / rise),
-                      3400 * (900 / 3400) ** ((u - rise) / (1 - rise)))
-    # A band of constant Q passes less noise the lower it lies: made up, so
-    # that the low start is as strong as the top of the sweep.
-    air = _bandpass(_noise(n, 0x7B3A), centre, 5.0) * np.sqrt(3400 / centre)
-    attack, hold = 0.012 / t[-1], 0.62
+    rise = THROW_TOP
+    low, top, end = 600.0, 1500.0, 700.0
+    # Up, then down more slowly, as the dart passes the ear: each half a
+    # raised cosine in log frequency, so the turn is smooth.
+    up = 0.5 - 0.5 * np.cos(np.pi * np.clip(u / rise, 0, 1))
+    down = 0.5 - 0.5 * np.cos(np.pi * np.clip((u - rise) / (1 - rise), 0, 1))
+    pitch = np.where(u < rise, low * (top / low) ** up, top * (end / top) ** down)
+    phase = 2 * np.pi * np.cumsum(pitch) / RATE
+    whistle = np.sin(phase) + 0.25 * np.sin(2 * phase + 0.7)
+    air = _bandpass(_noise(n, 0x7B3A), 2.8 * pitch, 6.0) * np.sqrt(2.8 * top / (2.8 * pitch))
+    body = _bandpass(_noise(n, 0x2E51), pitch, 2.0)
+    s = 0.55 * whistle + 1.0 * air + 0.9 * body
+    attack, hold = 0.010 / t[-1], 0.66
+    # The level follows the sweep: strongest at its top.
+    swell = 0.7 + 0.3 * np.sin(np.pi * np.clip(u / (2 * rise), 0, 1))
     env = np.where(u < attack, np.sin(np.pi / 2 * u / attack) ** 2,
-                   np.where(u < hold, 1.0 - 0.25 * (u - attack) / (hold - attack),
-                            0.75 * np.cos(np.pi / 2 * (u - hold) / (1 - hold)) ** 2))
-    return air * env
+                   np.where(u < hold, 1.0, np.cos(np.pi / 2 * (u - hold) / (1 - hold)) ** 2))
+    return s * env * swell
+
+
+THROW_TOP = 0.42  # where the throw's sweep turns, as a share of its length
+
+
+# Hz: no partial of the fanfare above this, so that it stays warm, not shrill.
+BRASS_TOP = 5000.0
 
 
 def _brass(f, level, bright=1.0):
-    """Partials of a brassy tone: strong low harmonics falling off slowly by
-    harmonic number (brighter as bright grows), the upper ones fading
-    faster."""
+    """Partials of a brassy tone: strong low harmonics falling off by
+    harmonic number (less steeply as bright grows), the upper ones fading
+    faster, none above BRASS_TOP."""
     # Phases spread along k squared keep the harmonics from peaking together.
-    return tuple((k * f, level * (1.0 if k == 1 else 0.95 / k ** (0.75 / bright)), 2.0 * k,
-                  np.pi * k * k / 12) for k in range(1, 13) if k * f < 9000)
+    return tuple((k * f, level * (1.0 if k == 1 else 0.9 / k ** (1.25 / bright ** 0.5)), 2.5 * k,
+                  np.pi * k * k / 12) for k in range(1, 9) if k * f < BRASS_TOP)
 
 
 def _blare(n, start, end, f, level, bright=1.0):
@@ -165,8 +180,8 @@ def _blare(n, start, end, f, level, bright=1.0):
     and settle, as a horn's do when the note is tongued."""
     out = _note(n, start, end, _brass(f, level, bright), decay=1.2, fade=0.006, scoop=0.018)
     flare = _note(n, start, min(end, start + 0.12),
-                  tuple((k * f, level * 0.5 / k ** 0.5, 30.0, np.pi * k * k / 12) for k in range(2, 9)
-                        if k * f < 9000),
+                  tuple((k * f, level * 0.4 / k ** 0.8, 30.0, np.pi * k * k / 12) for k in range(2, 7)
+                        if k * f < BRASS_TOP),
                   decay=0.0, fade=0.006)
     return out + flare
 
@@ -184,13 +199,13 @@ def bull():
     for f, level, bright in ((261.63, 0.5, 1.0), (392.0, 0.45, 1.0), (523.25, 0.6, 1.3),
                              (659.25, 0.55, 1.5), (783.99, 0.6, 1.7), (1046.5, 0.85, 2.2)):
         s += _blare(n, 0.24, end, f, level, bright)
-    # Driven into saturation, as a horn's bell is at full blast: the peaks
-    # round off and the tone gains brightness. What the saturation adds
-    # above the horn's own range (a fizz at each note's start) is filtered
-    # off, and so is the offset its uneven peaks leave.
-    s = np.tanh(2.4 * s / np.max(np.abs(s)))
+    # Driven gently into saturation, as a horn's bell is near full blast:
+    # the peaks round off. What the saturation adds above the horn's own
+    # range (a fizz at each note's start) is filtered off, and so is the
+    # offset its uneven peaks leave.
+    s = np.tanh(1.5 * s / np.max(np.abs(s)))
     for _ in range(3):
-        s = _lowpass(s, 7000.0)
+        s = _lowpass(s, 5000.0)
     s = _highpass(s, 30.0)
     # The held chord dies away over its last 0.2 s rather than stopping.
     tail = int(0.2 * RATE)
@@ -248,6 +263,67 @@ def loudness(samples):
     k = len(w) // block
     power = (w[:k * block].reshape(k, block) ** 2).mean(axis=1)
     return 10 * math.log10(power[power >= power.max() / 100].mean())
+
+
+def short_term(samples):
+    """The loudest 100 ms of a sound, in dB relative to full scale: the mean
+    power of the K-weighted signal over windows of 100 ms stepped by 10 ms
+    (silence after the end). The ear sums a short sound's energy over about
+    that long, so a 100 ms swish and a held chord compare fairly."""
+    w = k_weighted(samples)
+    n, hop = RATE // 10, RATE // 100
+    energy = np.concatenate([[0.0], np.cumsum(np.concatenate([w, np.zeros(n)]) ** 2)])
+    return 10 * math.log10(max(energy[i + n] - energy[i] for i in range(0, len(w), hop)) / n)
+
+
+def whistle_track(samples):
+    """The throw's pitch as the ear follows it: the strongest frequency
+    between 300 Hz and 2.5 kHz in 20 ms windows stepped by 5 ms."""
+    n, hop, size = RATE // 50, RATE // 200, 4096
+    f = np.fft.rfftfreq(size, 1 / RATE)
+    band = (f > 300) & (f < 2500)
+    out = []
+    for at in range(0, len(samples) - n + 1, hop):
+        spectrum = np.abs(np.fft.rfft(samples[at:at + n] * np.hanning(n), size))
+        out.append(f[band][np.argmax(spectrum[band])])
+    return out
+
+
+def band_share(samples, lo, hi):
+    """The share of a sound's energy between lo and hi Hz."""
+    power = np.abs(np.fft.rfft(samples - samples.mean())) ** 2
+    f = np.fft.rfftfreq(len(samples), 1 / RATE)
+    return power[(f >= lo) & (f < hi)].sum() / power[1:].sum()
+
+
+# The bull's fanfare stands out over the loudest other sound by this many
+# dB at its loudest 100 ms, and no more. The throw's whistle climbs and
+# falls by these factors, turning within the range of its body, where it
+# keeps this share of its energy.
+BULL_MARGIN = (2.0, 3.5)
+THROW_RISE, THROW_FALL, THROW_TURN, THROW_BODY = 1.8, 1.5, (1000, 2000), 0.6
+
+
+def problems(files):
+    """What the sounds get wrong by their own rules."""
+    waves = {name: np.frombuffer(data[44:], "<i2").astype(np.float64) / 32768
+             for name, data in files.items()}
+    out = []
+    level = {name: short_term(x) for name, x in waves.items()}
+    bull = level.pop("bull.wav")
+    margin = bull - max(level.values())
+    if not BULL_MARGIN[0] <= margin <= BULL_MARGIN[1]:
+        out.append(f"bull.wav stands {margin:.1f} dB over the loudest other sound, not "
+                   f"{BULL_MARGIN[0]} to {BULL_MARGIN[1]}")
+    track = whistle_track(waves["throw.wav"])
+    top = max(track)
+    if (top < THROW_RISE * track[0] or top < THROW_FALL * track[-1] or
+            not THROW_TURN[0] <= top <= THROW_TURN[1]):
+        out.append(f"throw.wav: its whistle goes {track[0]:.0f}, {top:.0f}, {track[-1]:.0f} Hz")
+    body = band_share(waves["throw.wav"], 500, 2000)
+    if body < THROW_BODY:
+        out.append(f"throw.wav: {body:.0%} of its energy within 500-2000 Hz")
+    return out
 
 
 def finish(s, name):
