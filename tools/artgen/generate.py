@@ -4,8 +4,9 @@
     generate.py [RESDIR]                  write every file into RESDIR (default: res/),
                                           and the game's sprite header gfx/sprite_table.h
     generate.py --check [RESDIR]          regenerate in memory and compare byte for byte
-                                          (either fails when the art breaks its own rules:
-                                          see sheet.problems and title.problems)
+                                          (either fails when the art or the sounds break
+                                          their own rules: see sheet.problems,
+                                          title.problems and sound.problems)
     generate.py --contact-sheet OUTDIR    write upright PNGs for looking at (not committed)
 
 The output depends only on this code and the board's geometry, read from

@@ -36,7 +36,7 @@ def aim_pointer():
     return img
 
 
-# The flash and its rings are white with a dark edge, so that they show on
+# The thick and thin rings are white with a dark edge, so that they show on
 # the cream and the coloured beds as well as on the black ones.
 FLASH_EDGE = ramp("grey", 1)
 # The landing's flash, broken ring and spark are light, not stickers: white
@@ -85,13 +85,16 @@ def thin_ring():
 
 
 # The broken ring: BROKEN_PIECES short arcs, each BROKEN_SPAN degrees, set
-# between the spark's points.
+# between the spark's points. The spark's edge: an orange dark enough to
+# show on the cream beds, still light.
 BROKEN_PIECES, BROKEN_SPAN = 8, 30.0
+SPARK_EDGE = ramp("orange", 6)
 
 
 def broken_ring():
-    """The flash's ring flying apart: eight short white arcs, rimmed in
-    orange light, centred between the axes and diagonals."""
+    """The flash's ring flying apart: eight short white arcs going pale
+    yellow, rimmed in orange light, centred between the axes and
+    diagonals."""
     img = raster.canvas(16, 16)
     r, ang = _polar()
     step = 360 / BROKEN_PIECES
@@ -119,9 +122,6 @@ def spark():
     img[r <= 2.3] = Y(15)
     img[r <= 1.2] = WHITE
     return img
-
-
-SPARK_EDGE = ramp("orange", 6)
 
 
 def marker():
