@@ -254,7 +254,7 @@ POSES = [
 DRAWN_BACK_DART = 80
 # The shirt fades into the dark over its last rows, so that the sprite's
 # foot leaves no hard edge across the body.
-TORSO_FADE_ROWS = 14
+TORSO_FADE_ROWS = 22
 ARC_CENTRE = (80.5, 112.5)
 REACH = 83
 HEAD = (22, 86, 16)
@@ -429,9 +429,9 @@ def fade_torso(img, ground):
         f = (y - (h - TORSO_FADE_ROWS) + 1) / TORSO_FADE_ROWS
         row = img[y]
         shirt = (row >= first) & (row < first + n)
-        row[shirt] = np.maximum(row[shirt].astype(int) - int(round(8 * f)), first).astype(np.uint8)
+        row[shirt] = np.maximum(row[shirt].astype(int) - int(round(10 * f ** 0.8)), first).astype(np.uint8)
         body = shirt | (row == OUTLINE) | (row == BACK_RIM)
-        gone = body & (threshold[y] < (f - 0.3) / 0.7)
+        gone = body & (threshold[y] < (f - 0.45) / 0.55)
         row[gone] = ground[y][gone]
 
 
