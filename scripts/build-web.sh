@@ -16,15 +16,18 @@ out="build/web"
 site="$out/site"
 mkdir -p "$out/generated" "$out/obj"
 
-# The resources: the same bytes the desktop game links in.
-g++ -std=c++20 -O1 -o "$out/rc2cpp" tools/rc2cpp.cpp
+# The resources: the same bytes the desktop game links in, packed, and
+# unpacked once at start.
+g++ -std=c++20 -O2 -I"$root" -o "$out/rc2cpp" tools/rc2cpp.cpp tools/resource_pack.cpp \
+  platform/common/resource_unpack.cpp
 "$out/rc2cpp" res/tobelyn.rc "$out/generated/resources.cpp"
 
 # The browser backend's platform sources: the shared ones every backend
 # links (as platform/common/CMakeLists.txt lists them, with the POSIX file
 # code), the GX calls shared by the backends with a real screen, and its own.
 platform_sources=(buttons.cpp checksum.cpp default_keys.cpp fit.cpp frame_pacer.cpp key_latch.cpp
-  pad.cpp platform.cpp registry.cpp registry_file.cpp resources.cpp safe_file.cpp test_clock.cpp
+  pad.cpp platform.cpp registry.cpp registry_file.cpp resource_unpack.cpp resources.cpp safe_file.cpp
+  test_clock.cpp
   view.cpp wave.cpp wide_text.cpp window_state.cpp gx_screen.cpp)
 sources=(app/*.cpp gfx/*.cpp game/*.cpp screens/*.cpp host/*.cpp
   "${platform_sources[@]/#/platform/common/}"

@@ -1,6 +1,7 @@
 // Resources linked into the executable (resourceTable, generated from the
 // resource script): found by type and number and handed out in place, never
-// copied.
+// copied. The linker stores them packed; they are unpacked into their places
+// once, at the first lookup, which the start of the program makes.
 //
 // Handles: an HRSRC and an HICON are the address of the ResourceEntry they
 // stand for. A backend that shows the icon turns the HICON back into its
@@ -8,7 +9,11 @@
 // bytes it holds.
 #include "platform/resources.h"
 
+#include <cstring>
+#include <vector>
+
 #include "platform/common/platform_internal.h"
+#include "platform/common/resource_codec.h"
 #include "platform/common/wide_text.h"
 #include "platform/winapi.h"
 
@@ -16,6 +21,19 @@ namespace {
 
 constexpr uint16_t kTypeString = 6;
 constexpr uint16_t kTypeGroupIcon = 14;
+
+bool unpacked = false;
+// The places of resources whose packed bytes were damaged: never found.
+std::vector<const void *> &refused() {
+  static std::vector<const void *> places;
+  return places;
+}
+
+bool isRefused(const void *data) {
+  for (const void *p : refused())
+    if (p == data) return true;
+  return false;
+}
 
 bool isEntry(const void *p) {
   for (int i = 0; i < resourceCount; ++i)
@@ -29,10 +47,23 @@ const ResourceEntry *entryOf(HRSRC resource) {
 
 }  // namespace
 
+void unpackResources() {
+  if (unpacked) return;
+  unpacked = true;
+  for (int i = 0; i < packedResourceCount; ++i) {
+    const PackedResource &p = packedResources[i];
+    if (!shared::unpackResource(p.packed, p.packedSize, p.place, p.size)) {
+      std::memset(p.place, 0, p.size);
+      refused().push_back(p.place);
+    }
+  }
+}
+
 const ResourceEntry *platformFindResource(uint16_t typeId, const wchar_t *typeName, uint16_t id) {
+  unpackResources();
   for (int i = 0; i < resourceCount; ++i) {
     const ResourceEntry &e = resourceTable[i];
-    if (e.data == nullptr || e.id != id) continue;
+    if (e.data == nullptr || e.id != id || isRefused(e.data)) continue;
     if (typeName != nullptr) {
       if (e.typeName != nullptr && sameNameIgnoringCase(e.typeName, typeName)) return &e;
     } else if (e.typeName == nullptr && e.typeId == typeId) {

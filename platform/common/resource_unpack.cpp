@@ -1,0 +1,194 @@
+// The unpacking half of the resource packing (resource_codec.h): what every
+// build that links its resources through rc2cpp runs once at start. Every
+// count read from the input is checked against what is left of both
+// buffers before it is used.
+#include <cstring>
+
+#include "platform/common/resource_codec.h"
+
+namespace shared {
+namespace {
+
+struct Reader {
+  const uint8_t *at;
+  const uint8_t *end;
+
+  bool byte(uint32_t *v) {
+    if (at == end) return false;
+    *v = *at++;
+    return true;
+  }
+
+  // Unsigned LEB128, at most 32 bits.
+  bool number(uint32_t *v) {
+    uint64_t value = 0;
+    for (int shift = 0; shift < 35; shift += 7) {
+      if (at == end) return false;
+      uint8_t b = *at++;
+      value |= uint64_t(b & 0x7F) << shift;
+      if (!(b & 0x80)) {
+        if (value > 0xFFFFFFFFu) return false;
+        *v = static_cast<uint32_t>(value);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  bool copy(uint8_t *to, size_t n) {
+    if (size_t(end - at) < n) return false;
+    std::memcpy(to, at, n);
+    at += n;
+    return true;
+  }
+};
+
+// A 4-bit count with its extension bytes; false past `limit`.
+bool runLength(Reader *in, uint32_t nibble, size_t limit, size_t *length) {
+  size_t n = nibble;
+  if (nibble == 15) {
+    uint32_t b = 255;
+    while (b == 255) {
+      if (!in->byte(&b)) return false;
+      n += b;
+      if (n > limit) return false;
+    }
+  }
+  if (n > limit) return false;
+  *length = n;
+  return true;
+}
+
+bool unpackRuns(Reader in, uint8_t *out, size_t size) {
+  size_t made = 0;
+  while (made < size) {
+    uint32_t token;
+    if (!in.byte(&token)) return false;
+    size_t literals;
+    if (!runLength(&in, token >> 4, size - made, &literals)) return false;
+    if (!in.copy(out + made, literals)) return false;
+    made += literals;
+    if (made == size) break;
+    uint32_t lo, hi;
+    if (!in.byte(&lo) || !in.byte(&hi)) return false;
+    size_t distance = lo | hi << 8;
+    if (distance == 0 || distance > made) return false;
+    // A match is at least four bytes.
+    size_t length;
+    if (size - made < 4 || !runLength(&in, token & 15, size - made - 4, &length)) return false;
+    length += 4;
+    // Byte by byte: a match may overlap what it makes (a run).
+    uint8_t *to = out + made;
+    const uint8_t *from = to - distance;
+    for (size_t i = 0; i < length; ++i) to[i] = from[i];
+    made += length;
+  }
+  return in.at == in.end;
+}
+
+// Most significant bit first.
+struct Bits {
+  const uint8_t *at;
+  const uint8_t *end;
+  uint64_t buffer = 0;
+  int count = 0;
+
+  bool fill(int need) {
+    while (count < need) {
+      if (at == end) return false;
+      buffer = buffer << 8 | *at++;
+      count += 8;
+    }
+    return true;
+  }
+  bool read(int n, uint32_t *v) {
+    if (n == 0) {
+      *v = 0;
+      return true;
+    }
+    if (!fill(n)) return false;
+    count -= n;
+    *v = static_cast<uint32_t>(buffer >> count) & ((1u << n) - 1);
+    return true;
+  }
+  // Ones until a zero.
+  bool unary(uint32_t *q) {
+    uint32_t n = 0;
+    for (;;) {
+      if (!fill(1)) return false;
+      --count;
+      if (!((buffer >> count) & 1)) break;
+      if (++n > kWaveMaxQuotient) return false;
+    }
+    *q = n;
+    return true;
+  }
+};
+
+int32_t predict(uint32_t order, const int32_t *h) {  // h[0] the sample just before
+  switch (order) {
+    case 0:
+      return 0;
+    case 1:
+      return h[0];
+    case 2:
+      return 2 * h[0] - h[1];
+    case 3:
+      return 3 * h[0] - 3 * h[1] + h[2];
+    default:
+      return 4 * h[0] - 6 * h[1] + 4 * h[2] - h[3];
+  }
+}
+
+bool unpackWave(Reader in, uint8_t *out, size_t size) {
+  uint32_t before, samples, after;
+  if (!in.number(&before) || before > size || !in.copy(out, before)) return false;
+  if (!in.number(&samples) || samples > (size - before) / 2) return false;
+  size_t tail = before + size_t(samples) * 2;
+  if (!in.number(&after) || after != size - tail || !in.copy(out + tail, after)) return false;
+  Bits bits{in.at, in.end};
+  int32_t history[kWaveMaxOrder] = {};
+  uint8_t *to = out + before;
+  for (uint32_t done = 0; done < samples;) {
+    uint32_t order, rice;
+    if (!bits.read(3, &order) || order > kWaveMaxOrder) return false;
+    if (!bits.read(5, &rice) || rice > kWaveMaxRice) return false;
+    uint32_t block = samples - done < kWaveBlock ? samples - done : kWaveBlock;
+    for (uint32_t i = 0; i < block; ++i) {
+      uint32_t q, r;
+      if (!bits.unary(&q) || !bits.read(static_cast<int>(rice), &r)) return false;
+      uint32_t folded = q << rice | r;
+      int32_t residual = static_cast<int32_t>(folded >> 1) ^ -static_cast<int32_t>(folded & 1);
+      int32_t s = predict(order, history) + residual;
+      if (s < -32768 || s > 32767) return false;
+      for (uint32_t k = kWaveMaxOrder - 1; k > 0; --k) history[k] = history[k - 1];
+      history[0] = s;
+      to[0] = static_cast<uint8_t>(s & 0xFF);
+      to[1] = static_cast<uint8_t>((s >> 8) & 0xFF);
+      to += 2;
+    }
+    done += block;
+  }
+  // Only the padding of the last byte may be left, and it is zero.
+  if (bits.at != bits.end) return false;
+  return bits.count < 8 && (bits.buffer & ((1u << bits.count) - 1)) == 0;
+}
+
+}  // namespace
+
+bool unpackResource(const uint8_t *packed, size_t packedSize, uint8_t *out, size_t size) {
+  if (packed == nullptr || packedSize == 0 || (out == nullptr && size != 0)) return false;
+  Reader in{packed + 1, packed + packedSize};
+  switch (packed[0]) {
+    case kPackStored:
+      return packedSize - 1 == size && in.copy(out, size);
+    case kPackRuns:
+      return unpackRuns(in, out, size);
+    case kPackWave:
+      return unpackWave(in, out, size);
+    default:
+      return false;
+  }
+}
+
+}  // namespace shared
