@@ -35,7 +35,7 @@ sources=(app/*.cpp gfx/*.cpp game/*.cpp screens/*.cpp host/*.cpp
   "$out/generated/resources.cpp")
 # The checkout's own path is kept out of the objects, so that two clones
 # build the same bytes.
-cflags=(-std=c++20 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I"$root"
+cflags=(-std=c++20 -Oz -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I"$root"
   -ffile-prefix-map="$root"=.)
 
 # Compiled two at a time; an object is rebuilt when its source or any
@@ -78,11 +78,11 @@ mkdir -p "$site"
 # large player book: a book is read, folded and written again at a match's
 # end, and one a little over its 2 MiB budget did not fit in 16. Growing
 # moves the module's memory: the page makes its view of the frame again.
-em++ -O2 -fno-exceptions -fno-rtti "${objects[@]}" -o "$site/game.js" \
+em++ -Oz -fno-exceptions -fno-rtti "${objects[@]}" -o "$site/game.js" \
   --js-library platform/web/library.js \
   -sMODULARIZE=1 -sEXPORT_NAME=createTobelyn -sENVIRONMENT=web -sGLOBAL_BASE=65536 \
   -sINITIAL_MEMORY=16777216 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=134217728 \
-  -sTOTAL_STACK=1048576 \
+  -sTOTAL_STACK=1048576 -sMALLOC=emmalloc -sSUPPORT_LONGJMP=0 -sTEXTDECODER=2 \
   -sEXPORTED_FUNCTIONS="$exports" -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString \
   -sFILESYSTEM=1 -sINCOMING_MODULE_JS_API=tob,locateFile
 
@@ -108,4 +108,10 @@ list="[\"./\""
 for f in "${files[@]}"; do list+=", \"$f\""; done
 list+="]"
 sed -e "s/@VERSION@/$version/" -e "s|@FILES@|$list|" platform/web/site/sw.js >"$site/sw.js"
+# Each text and WebAssembly file beside its gzip form, for servers that send
+# precompressed files (./play.sh --web, nginx's gzip_static); no name or
+# time inside, so the bytes depend on the contents alone.
+for f in index.html page.js game.js game.wasm manifest.webmanifest sw.js; do
+  gzip -9n <"$site/$f" >"$site/$f.gz"
+done
 echo "built $site (version $version)"

@@ -497,7 +497,9 @@
       if (TEST) m._webSetClock(0);
       state.running = m._webStart() !== 0;
       layout(state.areaW, state.areaH);
-      if (state.running) requestAnimationFrame(onFrame);
+      // The first frame now, not at the next animation frame; the frames
+      // after it come from the animation frames.
+      if (state.running) onFrame(performance.now());
     });
   }
 
@@ -559,9 +561,11 @@
   watchSize();
   state.ready = takeLockThenStart();
 
-  // Offline play after one visit. Where the browser refuses the service
-  // worker (site data blocked, an opaque origin, where even reading it
-  // throws), the game still plays, online only.
+  // Offline play after one visit, set up once the game has drawn its first
+  // frame (and the page has loaded), so that the worker's own fetches wait
+  // for the start. Where the browser refuses the service worker (site data
+  // blocked, an opaque origin, where even reading it throws), the game
+  // still plays, online only.
   function registerServiceWorker() {
     let workers = null;
     try {
@@ -570,13 +574,18 @@
       workers = null;
     }
     if (!workers) return;
-    window.addEventListener('load', () => {
+    const register = () => {
       try {
         workers.register('sw.js').catch(() => {});
       } catch (e) {
         // Refused outright: no offline copy.
       }
-    });
+    };
+    if (document.readyState === 'complete') register();
+    else window.addEventListener('load', register);
   }
-  if (!TEST) registerServiceWorker();
+  if (!TEST) {
+    const later = () => setTimeout(registerServiceWorker, 0);
+    state.ready.then(later, later);
+  }
 })();
