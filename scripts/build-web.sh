@@ -86,8 +86,10 @@ em++ -Oz -fno-exceptions -fno-rtti "${objects[@]}" -o "$site/game.js" \
   -sEXPORTED_FUNCTIONS="$exports" -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString \
   -sFILESYSTEM=1 -sINCOMING_MODULE_JS_API=tob,locateFile
 
-cp platform/web/site/index.html platform/web/site/page.js platform/web/site/manifest.webmanifest \
-  "$site/"
+cp platform/web/site/index.html platform/web/site/manifest.webmanifest "$site/"
+# The page's script without its whole-line comments and indentation (a
+# third lighter; the source in platform/web/site keeps them).
+sed -E -e '/^[[:space:]]*\/\//d' -e 's/^[[:space:]]+//' platform/web/site/page.js >"$site/page.js"
 # The icons: the game's 48-pixel icon enlarged with square pixels, without
 # the date and time ImageMagick would otherwise stamp into each file.
 png_fixed=(-define png:exclude-chunks=date,time)

@@ -245,7 +245,11 @@ TEST(ResourceCodec, DamagedPackedBytesAreRefused) {
        .packed = with(runsPacked, [](Bytes *b) { b->pop_back(); }),
        .size = 5000},
       {.name = "runs: promised one byte more than packed", .packed = runsPacked, .size = 5001},
-      {.name = "wave: order five", .packed = handWave(0, 1, 0, {0xA0, 0x00}), .size = 2},
+      {.name = "wave: predictor six", .packed = handWave(0, 1, 0, {0xC0, 0x00}), .size = 2},
+      {.name = "wave: its own predictor cut in its coefficients",
+       // kind 5, order 32, shift 0, 16-bit coefficients, then three bytes
+       .packed = handWave(0, 1, 0, {0xBF, 0x0F, 0xC0, 0x00, 0x00}),
+       .size = 2},
       {.name = "wave: Rice parameter 21",
        .packed = handWave(0, 1, 0, {0x15, 0x00, 0x00}),
        .size = 2},
@@ -291,6 +295,8 @@ TEST(ResourceCodec, DamagedPackedBytesAreRefused) {
   EXPECT_TRUE(unpackGuarded({kPackRuns, 0x10, 7, 1, 0}, 5));
   EXPECT_TRUE(unpackGuarded(handWave(0, 1, 0, {0x00, 0x00}), 2));
   EXPECT_TRUE(unpackGuarded(handWave(0, 1, 0, {0x14, 0x04, 0xE2, 0x00}), 2));  // 20000
+  // Kind 5, order 1, shift 0, 2-bit coefficient 1, Rice 0, one zero sample.
+  EXPECT_TRUE(unpackGuarded(handWave(0, 1, 0, {0xA0, 0x01, 0x40}), 2));
 }
 
 TEST(ResourceCodec, EveryTruncationIsRefusedAndNoDamageReachesOutside) {

@@ -1,7 +1,8 @@
 // The packing half of the resource packing (platform/common/resource_codec.h),
 // run by the resource linker at build time and by the tests: LZ77 runs for
-// pictures and icons, polynomial prediction and Rice codes for waves.
+// pictures and icons, linear prediction and Rice codes for waves.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/common/resource_codec.h"
@@ -159,18 +160,89 @@ bool findSamples(const Bytes &b, size_t *start, size_t *count) {
   return false;
 }
 
-int32_t predictFrom(uint32_t order, const int32_t *h) {
-  switch (order) {
-    case 0:
-      return 0;
-    case 1:
-      return h[0];
-    case 2:
-      return 2 * h[0] - h[1];
-    case 3:
-      return 3 * h[0] - 3 * h[1] + h[2];
-    default:
-      return 4 * h[0] - 6 * h[1] + 4 * h[2] - h[3];
+// Linear prediction coefficients of orders 1 to kWaveMaxLpc for a block:
+// the autocorrelation of the block under a Welch window, solved by the
+// Levinson-Durbin recursion. lpc[k - 1] holds the order-k set.
+std::vector<std::vector<double>> blockLpc(const int32_t *x, size_t n) {
+  std::vector<double> w(n);
+  for (size_t i = 0; i < n; ++i) {
+    double t = (2.0 * i - (n - 1)) / (n + 1);
+    w[i] = x[i] * (1.0 - t * t);
+  }
+  double r[kWaveMaxLpc + 1] = {};
+  for (uint32_t lag = 0; lag <= kWaveMaxLpc; ++lag)
+    for (size_t i = lag; i < n; ++i) r[lag] += w[i] * w[i - lag];
+  std::vector<std::vector<double>> out;
+  if (r[0] <= 0) return out;
+  std::vector<double> a(kWaveMaxLpc + 1, 0.0), previous;
+  double error = r[0] * (1.0 + 1e-9);
+  for (uint32_t k = 1; k <= kWaveMaxLpc; ++k) {
+    double acc = r[k];
+    for (uint32_t j = 1; j < k; ++j) acc -= a[j] * r[k - j];
+    double reflection = acc / error;
+    previous = a;
+    a[k] = reflection;
+    for (uint32_t j = 1; j < k; ++j) a[j] = previous[j] - reflection * previous[k - j];
+    error *= 1.0 - reflection * reflection;
+    out.emplace_back(a.begin() + 1, a.begin() + 1 + k);
+    if (error <= 0) break;
+  }
+  return out;
+}
+
+// The coefficients as integers of `precision` bits with the largest shift
+// that keeps them in range.
+bool quantise(const std::vector<double> &c, uint32_t precision, WavePredictor *p) {
+  double largest = 0;
+  for (double v : c) largest = std::max(largest, std::fabs(v));
+  const double limit = double(1 << (precision - 1)) - 1;
+  int shift = 15;
+  while (shift > 0 && largest * double(1 << shift) > limit) --shift;
+  if (largest * double(1 << shift) > limit) return false;
+  p->order = static_cast<uint32_t>(c.size());
+  p->shift = static_cast<uint32_t>(shift);
+  for (size_t i = 0; i < c.size(); ++i)
+    p->coefficients[i] = static_cast<int32_t>(std::lround(c[i] * double(1 << shift)));
+  return true;
+}
+
+struct Choice {
+  uint32_t kind = 0;
+  WavePredictor predictor;
+  uint32_t rice = 0;
+  uint64_t bits = ~uint64_t(0);
+  std::vector<uint32_t> folded;
+};
+
+// The residuals of a predictor over a block and the cheapest Rice
+// parameter for them; false when no parameter keeps every quotient short.
+void tryPredictor(const std::vector<int32_t> &s, size_t from, size_t n, uint32_t kind,
+                  const WavePredictor &p, uint64_t headerBits, Choice *best) {
+  std::vector<uint32_t> folded(n);
+  uint32_t largest = 0;
+  int32_t recent[kWaveMaxLpc];
+  for (size_t i = 0; i < n; ++i) {
+    for (uint32_t k = 0; k < kWaveMaxLpc; ++k) {
+      size_t back = k + 1;
+      recent[k] = from + i >= back ? s[from + i - back] : 0;
+    }
+    int64_t r = s[from + i] - p.predict(recent);
+    if (r > (1 << 26) || r < -(1 << 26)) return;
+    int32_t r32 = static_cast<int32_t>(r);
+    folded[i] = (static_cast<uint32_t>(r32) << 1) ^ static_cast<uint32_t>(r32 >> 31);
+    largest = std::max(largest, folded[i]);
+  }
+  for (uint32_t rice = 0; rice <= kWaveMaxRice; ++rice) {
+    if ((largest >> rice) > kWaveMaxQuotient) continue;
+    uint64_t total = headerBits;
+    for (size_t i = 0; i < n; ++i) total += (folded[i] >> rice) + 1 + rice;
+    if (total < best->bits) {
+      best->bits = total;
+      best->kind = kind;
+      best->predictor = p;
+      best->rice = rice;
+      best->folded = folded;
+    }
   }
 }
 
@@ -189,48 +261,35 @@ Bytes packWave(const Bytes &in) {
   for (size_t i = 0; i < samples; ++i)
     s[i] = static_cast<int16_t>(in[start + 2 * i] | in[start + 2 * i + 1] << 8);
   BitWriter bits{&out};
-  int32_t history[kWaveMaxOrder] = {};
-  std::vector<uint32_t> folded(kWaveBlock);
-  std::vector<uint32_t> bestFolded(kWaveBlock);
+  constexpr uint32_t kPrecision = 14;
   for (size_t done = 0; done < samples;) {
     size_t block = std::min<size_t>(kWaveBlock, samples - done);
-    uint64_t bestBits = ~uint64_t(0);
-    uint32_t bestOrder = 0, bestRice = 0;
-    for (uint32_t order = 0; order <= kWaveMaxOrder; ++order) {
-      int32_t h[kWaveMaxOrder];
-      std::copy(history, history + kWaveMaxOrder, h);
-      uint32_t largest = 0;
-      for (size_t i = 0; i < block; ++i) {
-        int32_t r = s[done + i] - predictFrom(order, h);
-        folded[i] = (static_cast<uint32_t>(r) << 1) ^ static_cast<uint32_t>(r >> 31);
-        largest = std::max(largest, folded[i]);
-        for (uint32_t k = kWaveMaxOrder - 1; k > 0; --k) h[k] = h[k - 1];
-        h[0] = s[done + i];
-      }
-      for (uint32_t rice = 0; rice <= kWaveMaxRice; ++rice) {
-        if ((largest >> rice) > kWaveMaxQuotient) continue;
-        uint64_t total = 8;
-        for (size_t i = 0; i < block; ++i) total += (folded[i] >> rice) + 1 + rice;
-        if (total < bestBits) {
-          bestBits = total;
-          bestOrder = order;
-          bestRice = rice;
-          std::copy(folded.begin(), folded.begin() + static_cast<long>(block), bestFolded.begin());
-        }
-      }
+    Choice best;
+    for (uint32_t order = 0; order <= kWaveMaxOrder; ++order)
+      tryPredictor(s, done, block, order, fixedPredictor(order), 8, &best);
+    std::vector<std::vector<double>> lpc = blockLpc(&s[done], block);
+    for (uint32_t order : {2u, 4u, 6u, 8u, 10u, 12u, 16u, 20u, 24u, 32u}) {
+      WavePredictor p;
+      if (order > lpc.size() || !quantise(lpc[order - 1], kPrecision, &p)) continue;
+      tryPredictor(s, done, block, kWaveCoded, p, 8 + 13 + order * kPrecision, &best);
     }
-    if (bestBits == ~uint64_t(0)) return {};  // cannot happen for 16-bit samples
-    bits.put(bestOrder, 3);
-    bits.put(bestRice, 5);
+    if (best.bits == ~uint64_t(0)) return {};  // cannot happen for 16-bit samples
+    bits.put(best.kind, 3);
+    if (best.kind == kWaveCoded) {
+      const WavePredictor &p = best.predictor;
+      bits.put(p.order - 1, 5);
+      bits.put(p.shift, 4);
+      bits.put(kPrecision - 1, 4);
+      for (uint32_t i = 0; i < p.order; ++i)
+        bits.put(static_cast<uint32_t>(p.coefficients[i]) & ((1u << kPrecision) - 1),
+                 static_cast<int>(kPrecision));
+    }
+    bits.put(best.rice, 5);
     for (size_t i = 0; i < block; ++i) {
-      uint32_t q = bestFolded[i] >> bestRice;
+      uint32_t q = best.folded[i] >> best.rice;
       for (uint32_t k = 0; k < q; ++k) bits.put(1, 1);
       bits.put(0, 1);
-      bits.put(bestFolded[i] & ((1u << bestRice) - 1), static_cast<int>(bestRice));
-    }
-    for (size_t i = 0; i < block; ++i) {
-      for (uint32_t k = kWaveMaxOrder - 1; k > 0; --k) history[k] = history[k - 1];
-      history[0] = s[done + i];
+      bits.put(best.folded[i] & ((1u << best.rice) - 1), static_cast<int>(best.rice));
     }
     done += block;
   }

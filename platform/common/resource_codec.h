@@ -13,9 +13,12 @@
 //   2 wave    a RIFF WAVE image of 16-bit samples: the bytes before the
 //             samples and the bytes after them stored, then the samples in
 //             blocks of kWaveBlock, each predicted from the ones before it
-//             by a fixed polynomial of order 0 to 4 and the differences
-//             written as Rice codes, most significant bit first. A block
-//             begins with three bits of order and five of Rice parameter.
+//             and the differences written as Rice codes, most significant
+//             bit first. A block begins with three bits naming its
+//             predictor: 0 to 4 the fixed polynomial of that order, 5 one
+//             of its own (five bits of order less one, four of shift, four
+//             of coefficient width less one, then the coefficients in two's
+//             complement); then five bits of Rice parameter.
 //
 // Counts before the stored bytes are unsigned LEB128 numbers.
 #pragma once
@@ -29,9 +32,26 @@ namespace shared {
 enum ResourceMethod : uint8_t { kPackStored = 0, kPackRuns = 1, kPackWave = 2 };
 
 constexpr uint32_t kWaveBlock = 1024;       // samples a block
-constexpr uint32_t kWaveMaxOrder = 4;       // highest predictor order
+constexpr uint32_t kWaveMaxOrder = 4;       // highest fixed polynomial
+constexpr uint32_t kWaveCoded = 5;          // a predictor with its own coefficients
+constexpr uint32_t kWaveMaxLpc = 32;        // its highest order
 constexpr uint32_t kWaveMaxRice = 20;       // highest Rice parameter
 constexpr uint32_t kWaveMaxQuotient = 255;  // longest unary part of a code
+
+// A linear prediction of a sample: the coefficients times the samples
+// before it (the newest first), shifted right.
+struct WavePredictor {
+  uint32_t order = 0;
+  uint32_t shift = 0;
+  int32_t coefficients[kWaveMaxLpc] = {};
+  int64_t predict(const int32_t *recent) const {
+    int64_t sum = 0;
+    for (uint32_t i = 0; i < order; ++i) sum += int64_t(coefficients[i]) * recent[i];
+    return sum >> shift;
+  }
+};
+// The fixed polynomial of an order from 0 to kWaveMaxOrder.
+WavePredictor fixedPredictor(uint32_t order);
 
 // Unpacks `packed` into exactly `size` bytes at `out`. False, with `out`
 // partly written, when the input is damaged: an unknown method, a count or

@@ -2,6 +2,7 @@
 // build that links its resources through rc2cpp runs once at start. Every
 // count read from the input is checked against what is left of both
 // buffers before it is used.
+#include <bit>
 #include <cstring>
 
 #include "platform/common/resource_codec.h"
@@ -111,34 +112,44 @@ struct Bits {
     *v = static_cast<uint32_t>(buffer >> count) & ((1u << n) - 1);
     return true;
   }
-  // Ones until a zero.
+  // Ones until a zero, many bits at a time.
   bool unary(uint32_t *q) {
     uint32_t n = 0;
     for (;;) {
-      if (!fill(1)) return false;
-      --count;
-      if (!((buffer >> count) & 1)) break;
-      if (++n > kWaveMaxQuotient) return false;
+      while (count <= 55 && at != end) {
+        buffer = buffer << 8 | *at++;
+        count += 8;
+      }
+      if (count == 0) return false;
+      // The unread bits at the top of a word; below them zeros, so the
+      // inverse has ones there and the run found is at most `count`.
+      uint64_t unread = buffer << (64 - count);
+      int ones = std::countl_zero(~unread);
+      if (ones < count) {
+        n += static_cast<uint32_t>(ones);
+        count -= ones + 1;
+        if (n > kWaveMaxQuotient) return false;
+        *q = n;
+        return true;
+      }
+      n += static_cast<uint32_t>(count);
+      count = 0;
+      if (n > kWaveMaxQuotient) return false;
     }
-    *q = n;
-    return true;
   }
 };
 
-int32_t predict(uint32_t order, const int32_t *h) {  // h[0] the sample just before
-  switch (order) {
-    case 0:
-      return 0;
-    case 1:
-      return h[0];
-    case 2:
-      return 2 * h[0] - h[1];
-    case 3:
-      return 3 * h[0] - 3 * h[1] + h[2];
-    default:
-      return 4 * h[0] - 6 * h[1] + 4 * h[2] - h[3];
+// The most recent kWaveMaxLpc samples, newest first from `at`: each sample
+// is written twice, kWaveMaxLpc apart, so the window never wraps.
+struct History {
+  int32_t ring[2 * kWaveMaxLpc] = {};
+  uint32_t at = 0;
+  const int32_t *recent() const { return ring + at; }
+  void push(int32_t s) {
+    at = at == 0 ? kWaveMaxLpc - 1 : at - 1;
+    ring[at] = ring[at + kWaveMaxLpc] = s;
   }
-}
+};
 
 bool unpackWave(Reader in, uint8_t *out, size_t size) {
   uint32_t before, samples, after;
@@ -147,11 +158,26 @@ bool unpackWave(Reader in, uint8_t *out, size_t size) {
   size_t tail = before + size_t(samples) * 2;
   if (!in.number(&after) || after != size - tail || !in.copy(out + tail, after)) return false;
   Bits bits{in.at, in.end};
-  int32_t history[kWaveMaxOrder] = {};
+  History history;
   uint8_t *to = out + before;
   for (uint32_t done = 0; done < samples;) {
-    uint32_t order, rice;
-    if (!bits.read(3, &order) || order > kWaveMaxOrder) return false;
+    WavePredictor p;
+    uint32_t kind, rice;
+    if (!bits.read(3, &kind) || kind > kWaveCoded) return false;
+    if (kind == kWaveCoded) {
+      uint32_t order, shift, precision;
+      if (!bits.read(5, &order) || !bits.read(4, &shift) || !bits.read(4, &precision)) return false;
+      p.order = order + 1;
+      p.shift = shift;
+      for (uint32_t i = 0; i < p.order; ++i) {
+        uint32_t c;
+        if (!bits.read(static_cast<int>(precision + 1), &c)) return false;
+        // Two's complement in precision + 1 bits.
+        p.coefficients[i] = static_cast<int32_t>(c << (31 - precision)) >> (31 - precision);
+      }
+    } else {
+      p = fixedPredictor(kind);
+    }
     if (!bits.read(5, &rice) || rice > kWaveMaxRice) return false;
     uint32_t block = samples - done < kWaveBlock ? samples - done : kWaveBlock;
     for (uint32_t i = 0; i < block; ++i) {
@@ -159,10 +185,9 @@ bool unpackWave(Reader in, uint8_t *out, size_t size) {
       if (!bits.unary(&q) || !bits.read(static_cast<int>(rice), &r)) return false;
       uint32_t folded = q << rice | r;
       int32_t residual = static_cast<int32_t>(folded >> 1) ^ -static_cast<int32_t>(folded & 1);
-      int32_t s = predict(order, history) + residual;
+      int64_t s = p.predict(history.recent()) + residual;
       if (s < -32768 || s > 32767) return false;
-      for (uint32_t k = kWaveMaxOrder - 1; k > 0; --k) history[k] = history[k - 1];
-      history[0] = s;
+      history.push(static_cast<int32_t>(s));
       to[0] = static_cast<uint8_t>(s & 0xFF);
       to[1] = static_cast<uint8_t>((s >> 8) & 0xFF);
       to += 2;
@@ -175,6 +200,15 @@ bool unpackWave(Reader in, uint8_t *out, size_t size) {
 }
 
 }  // namespace
+
+WavePredictor fixedPredictor(uint32_t order) {
+  static const int32_t kPolynomials[kWaveMaxOrder + 1][kWaveMaxOrder] = {
+      {}, {1}, {2, -1}, {3, -3, 1}, {4, -6, 4, -1}};
+  WavePredictor p;
+  p.order = order <= kWaveMaxOrder ? order : 0;
+  for (uint32_t i = 0; i < p.order; ++i) p.coefficients[i] = kPolynomials[p.order][i];
+  return p;
+}
 
 bool unpackResource(const uint8_t *packed, size_t packedSize, uint8_t *out, size_t size) {
   if (packed == nullptr || packedSize == 0 || (out == nullptr && size != 0)) return false;
