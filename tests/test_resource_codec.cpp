@@ -223,21 +223,33 @@ TEST(ResourceCodec, DamagedPackedBytesAreRefused) {
       {.name = "an unknown method", .packed = {3, 1, 2, 3, 4}, .size = 4},
       {.name = "stored, one byte short", .packed = {kPackStored, 1, 2, 3}, .size = 4},
       {.name = "stored, one byte over", .packed = {kPackStored, 1, 2, 3, 4, 5}, .size = 4},
+      // Runs: literal and distance byte counts, literals, distances, tokens.
       {.name = "runs: literals past the output",
-       .packed = {kPackRuns, 0x50, 1, 2, 3, 4, 5},
+       .packed = {kPackRuns, 5, 0, 1, 2, 3, 4, 5, 0x50},
        .size = 4},
-      {.name = "runs: literals past the input", .packed = {kPackRuns, 0x40, 1, 2}, .size = 4},
-      {.name = "runs: a distance of zero", .packed = {kPackRuns, 0x10, 7, 0, 0}, .size = 5},
+      {.name = "runs: more literals than their stream holds",
+       .packed = {kPackRuns, 2, 0, 1, 2, 0x40},
+       .size = 4},
+      {.name = "runs: stream counts past the input", .packed = {kPackRuns, 9, 0, 1, 2}, .size = 2},
+      {.name = "runs: a distance of zero", .packed = {kPackRuns, 1, 2, 7, 0, 0, 0x10}, .size = 5},
       {.name = "runs: a distance before the start",
-       .packed = {kPackRuns, 0x10, 7, 2, 0},
+       .packed = {kPackRuns, 1, 2, 7, 2, 0, 0x10},
        .size = 5},
-      {.name = "runs: a match past the output", .packed = {kPackRuns, 0x11, 7, 1, 0}, .size = 5},
+      {.name = "runs: a match past the output",
+       .packed = {kPackRuns, 1, 2, 7, 1, 0, 0x11},
+       .size = 5},
       {.name = "runs: a match of four with three bytes left",
-       .packed = {kPackRuns, 0x10, 7, 1, 0},
+       .packed = {kPackRuns, 1, 2, 7, 1, 0, 0x10},
        .size = 4},
       {.name = "runs: a length whose extension never ends",
-       .packed = {kPackRuns, 0xF0, 255, 255, 255},
+       .packed = {kPackRuns, 0, 0, 0xF0, 255, 255, 255},
        .size = 100000},
+      {.name = "runs: a distance left over in its stream",
+       .packed = {kPackRuns, 1, 3, 7, 1, 0, 9, 0x10},
+       .size = 5},
+      {.name = "runs: a literal left over in its stream",
+       .packed = {kPackRuns, 2, 2, 7, 8, 1, 0, 0x10},
+       .size = 5},
       {.name = "runs: a byte left over",
        .packed = with(runsPacked, [](Bytes *b) { b->push_back(0); }),
        .size = 5000},
@@ -292,7 +304,7 @@ TEST(ResourceCodec, DamagedPackedBytesAreRefused) {
     EXPECT_FALSE(unpackGuarded(c.packed, c.size));
   }
   // The hand-made streams above are each one step from a good one.
-  EXPECT_TRUE(unpackGuarded({kPackRuns, 0x10, 7, 1, 0}, 5));
+  EXPECT_TRUE(unpackGuarded({kPackRuns, 1, 2, 7, 1, 0, 0x10}, 5));
   EXPECT_TRUE(unpackGuarded(handWave(0, 1, 0, {0x00, 0x00}), 2));
   EXPECT_TRUE(unpackGuarded(handWave(0, 1, 0, {0x14, 0x04, 0xE2, 0x00}), 2));  // 20000
   // Kind 5, order 1, shift 0, 2-bit coefficient 1, Rice 0, one zero sample.

@@ -41,22 +41,27 @@ void putLength(Bytes *out, size_t n) {
   out->push_back(static_cast<uint8_t>(n));
 }
 
-void putSequence(Bytes *out, const uint8_t *literals, size_t count, size_t distance,
-                 size_t length) {
+// The three streams of the runs method.
+struct Runs {
+  Bytes literals, distances, tokens;
+};
+
+void putSequence(Runs *out, const uint8_t *literals, size_t count, size_t distance, size_t length) {
   size_t extra = length >= kMinMatch ? length - kMinMatch : 0;
   uint8_t token = static_cast<uint8_t>((std::min<size_t>(count, 15) << 4) |
                                        (length ? std::min<size_t>(extra, 15) : 0));
-  out->push_back(token);
-  if (count >= 15) putLength(out, count - 15);
-  out->insert(out->end(), literals, literals + count);
+  out->tokens.push_back(token);
+  if (count >= 15) putLength(&out->tokens, count - 15);
+  out->literals.insert(out->literals.end(), literals, literals + count);
   if (length == 0) return;
-  out->push_back(static_cast<uint8_t>(distance & 0xFF));
-  out->push_back(static_cast<uint8_t>(distance >> 8));
-  if (extra >= 15) putLength(out, extra - 15);
+  out->distances.push_back(static_cast<uint8_t>(distance & 0xFF));
+  out->distances.push_back(static_cast<uint8_t>(distance >> 8));
+  if (extra >= 15) putLength(&out->tokens, extra - 15);
 }
 
 Bytes packRuns(const Bytes &in) {
-  Bytes out{kPackRuns};
+  Runs runs;
+  Runs *out = &runs;
   const size_t n = in.size();
   std::vector<int32_t> head(size_t(1) << kHashBits, -1);
   std::vector<int32_t> chain(n, -1);
@@ -97,7 +102,7 @@ Bytes packRuns(const Bytes &in) {
         len = next;
         distance = nextDistance;
       }
-      putSequence(&out, &in[literalStart], p - literalStart, distance, len);
+      putSequence(out, &in[literalStart], p - literalStart, distance, len);
       for (size_t k = later ? 0 : 1; k < len; ++k) insert(p + k);
       p += len;
       literalStart = p;
@@ -106,8 +111,13 @@ Bytes packRuns(const Bytes &in) {
       ++p;
     }
   }
-  if (literalStart < n) putSequence(&out, &in[literalStart], n - literalStart, 0, 0);
-  return out;
+  if (literalStart < n) putSequence(out, &in[literalStart], n - literalStart, 0, 0);
+  Bytes packed{kPackRuns};
+  putNumber(&packed, static_cast<uint32_t>(runs.literals.size()));
+  putNumber(&packed, static_cast<uint32_t>(runs.distances.size()));
+  for (const Bytes *part : {&runs.literals, &runs.distances, &runs.tokens})
+    packed.insert(packed.end(), part->begin(), part->end());
+  return packed;
 }
 
 // --- Waves.

@@ -4,12 +4,14 @@
 // A packed resource is one method byte and what that method needs:
 //
 //   0 stored  the bytes as they are.
-//   1 runs    LZ77 sequences, byte aligned (good on the 8-bit pictures):
-//             a token whose high four bits count literals and low four bits
-//             a match's length less four (15: more in the bytes that follow,
-//             each adding up to 255, the last below 255), the literals, then,
-//             unless the output is full, the match's distance back as two
-//             little-endian bytes (1 to 65535) and its length bytes.
+//   1 runs    LZ77 sequences, byte aligned (good on the 8-bit pictures),
+//             in three streams: the count of literal bytes and of distance
+//             bytes, the literals, the distances, then the tokens. A token's
+//             high four bits count the next literals and its low four bits
+//             a match's length less four (15: more in the token stream's
+//             next bytes, each adding up to 255, the last below 255); unless
+//             the output is full after the literals, a match follows, its
+//             distance back two little-endian bytes (1 to 65535).
 //   2 wave    a RIFF WAVE image of 16-bit samples: the bytes before the
 //             samples and the bytes after them stored, then the samples in
 //             blocks of kWaveBlock, each predicted from the ones before it

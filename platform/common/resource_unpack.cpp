@@ -61,30 +61,43 @@ bool runLength(Reader *in, uint32_t nibble, size_t limit, size_t *length) {
 }
 
 bool unpackRuns(Reader in, uint8_t *out, size_t size) {
+  // Three streams, for a gzip over the whole program to find more in each:
+  // the literals, the distances, then the tokens with their lengths.
+  uint32_t literalBytes, distanceBytes;
+  if (!in.number(&literalBytes) || !in.number(&distanceBytes)) return false;
+  size_t left = size_t(in.end - in.at);
+  if (literalBytes > left || distanceBytes > left - literalBytes) return false;
+  Reader literals{in.at, in.at + literalBytes};
+  Reader distances{literals.end, literals.end + distanceBytes};
+  Reader tokens{distances.end, in.end};
   size_t made = 0;
   while (made < size) {
     uint32_t token;
-    if (!in.byte(&token)) return false;
-    size_t literals;
-    if (!runLength(&in, token >> 4, size - made, &literals)) return false;
-    if (!in.copy(out + made, literals)) return false;
-    made += literals;
+    if (!tokens.byte(&token)) return false;
+    size_t count;
+    if (!runLength(&tokens, token >> 4, size - made, &count)) return false;
+    if (!literals.copy(out + made, count)) return false;
+    made += count;
     if (made == size) break;
     uint32_t lo, hi;
-    if (!in.byte(&lo) || !in.byte(&hi)) return false;
+    if (!distances.byte(&lo) || !distances.byte(&hi)) return false;
     size_t distance = lo | hi << 8;
     if (distance == 0 || distance > made) return false;
     // A match is at least four bytes.
     size_t length;
-    if (size - made < 4 || !runLength(&in, token & 15, size - made - 4, &length)) return false;
+    if (size - made < 4 || !runLength(&tokens, token & 15, size - made - 4, &length)) return false;
     length += 4;
-    // Byte by byte: a match may overlap what it makes (a run).
+    // Byte by byte where a match overlaps what it makes (a run).
     uint8_t *to = out + made;
     const uint8_t *from = to - distance;
-    for (size_t i = 0; i < length; ++i) to[i] = from[i];
+    if (distance >= length) {
+      std::memcpy(to, from, length);
+    } else {
+      for (size_t i = 0; i < length; ++i) to[i] = from[i];
+    }
     made += length;
   }
-  return in.at == in.end;
+  return literals.at == literals.end && distances.at == distances.end && tokens.at == tokens.end;
 }
 
 // Most significant bit first.

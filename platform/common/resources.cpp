@@ -1,7 +1,9 @@
 // Resources linked into the executable (resourceTable, generated from the
 // resource script): found by type and number and handed out in place, never
-// copied. The linker stores them packed; they are unpacked into their places
-// once, at the first lookup, which the start of the program makes.
+// copied. The linker stores them packed; each is unpacked into its place
+// once, at its first lookup: the pictures and the icon as the program
+// starts, the sounds when first played (or when a backend calls
+// unpackResources, as the browser's does after its first frame).
 //
 // Handles: an HRSRC and an HICON are the address of the ResourceEntry they
 // stand for. A backend that shows the icon turns the HICON back into its
@@ -22,17 +24,29 @@ namespace {
 constexpr uint16_t kTypeString = 6;
 constexpr uint16_t kTypeGroupIcon = 14;
 
-bool unpacked = false;
-// The places of resources whose packed bytes were damaged: never found.
-std::vector<const void *> &refused() {
-  static std::vector<const void *> places;
-  return places;
+enum UnpackState : uint8_t { kStillPacked, kUnpacked, kRefused };
+
+std::vector<uint8_t> &unpackStates() {
+  static std::vector<uint8_t> states(static_cast<size_t>(packedResourceCount), kStillPacked);
+  return states;
 }
 
-bool isRefused(const void *data) {
-  for (const void *p : refused())
-    if (p == data) return true;
-  return false;
+// Unpacks the resource whose bytes live at `data` the first time it is
+// asked for; false when its packed bytes are damaged (its place is then
+// zeroed and it is never found). Strings are linked as they are.
+bool unpacked(const void *data) {
+  for (int i = 0; i < packedResourceCount; ++i) {
+    const PackedResource &p = packedResources[i];
+    if (p.place != data) continue;
+    uint8_t &state = unpackStates()[static_cast<size_t>(i)];
+    if (state == kStillPacked) {
+      state =
+          shared::unpackResource(p.packed, p.packedSize, p.place, p.size) ? kUnpacked : kRefused;
+      if (state == kRefused) std::memset(p.place, 0, p.size);
+    }
+    return state == kUnpacked;
+  }
+  return true;
 }
 
 bool isEntry(const void *p) {
@@ -48,27 +62,17 @@ const ResourceEntry *entryOf(HRSRC resource) {
 }  // namespace
 
 void unpackResources() {
-  if (unpacked) return;
-  unpacked = true;
-  for (int i = 0; i < packedResourceCount; ++i) {
-    const PackedResource &p = packedResources[i];
-    if (!shared::unpackResource(p.packed, p.packedSize, p.place, p.size)) {
-      std::memset(p.place, 0, p.size);
-      refused().push_back(p.place);
-    }
-  }
+  for (int i = 0; i < packedResourceCount; ++i) unpacked(packedResources[i].place);
 }
 
 const ResourceEntry *platformFindResource(uint16_t typeId, const wchar_t *typeName, uint16_t id) {
-  unpackResources();
   for (int i = 0; i < resourceCount; ++i) {
     const ResourceEntry &e = resourceTable[i];
-    if (e.data == nullptr || e.id != id || isRefused(e.data)) continue;
-    if (typeName != nullptr) {
-      if (e.typeName != nullptr && sameNameIgnoringCase(e.typeName, typeName)) return &e;
-    } else if (e.typeName == nullptr && e.typeId == typeId) {
-      return &e;
-    }
+    if (e.data == nullptr || e.id != id) continue;
+    bool match = typeName != nullptr
+                     ? e.typeName != nullptr && sameNameIgnoringCase(e.typeName, typeName)
+                     : e.typeName == nullptr && e.typeId == typeId;
+    if (match) return unpacked(e.data) ? &e : nullptr;
   }
   return nullptr;
 }

@@ -479,8 +479,15 @@
     },
   };
 
+  // The module of the first start is compiled from the moment the page
+  // runs, beside the tab lock and the page's own set-up; "Play again"
+  // makes a new one.
+  let early = null;
+
   function startGame() {
-    return createTobelyn({ tob: hooks }).then((m) => {
+    const made = early || createTobelyn({ tob: hooks });
+    early = null;
+    return made.then((m) => {
       state.module = m;
       state.image = null;
       try {
@@ -557,6 +564,8 @@
     takeLockThenStart();
   });
 
+  early = createTobelyn({ tob: hooks });
+  early.catch(() => {});  // a second tab may never use it; a start reports its own failure
   wireInput();
   watchSize();
   state.ready = takeLockThenStart();
