@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the browser game into build/web/site/: a folder of static files
-# (page, script, WebAssembly, manifest, icons, service worker) that any
-# static web server can host.
+# (page, script, WebAssembly, manifest, icons, install-sheet pictures,
+# service worker) that any static web server can host.
 #
-#   scripts/build-web.sh
+#   [TOBELYN_REPLAY=tobelyn-replay] scripts/build-web.sh
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -104,6 +104,12 @@ convert "res/tobelyn.ico[2]" -filter point -resize 1000% -background none -gravi
 # board inside the middle 80 per cent, on the game's green to the edges.
 convert "res/tobelyn.ico[2]" -filter point -resize 700% -background "#006600" -gravity center \
   -extent 512x512 -alpha remove "${png_fixed[@]}" "$site/icon-maskable-512.png"
+
+# The install sheet's two pictures, from the listings' set made from the
+# real program (with TOBELYN_REPLAY set, by that tobelyn-replay); only an
+# install fetches them, so the service worker leaves them out.
+scripts/make-screenshots.sh "$out/shots" "${TOBELYN_REPLAY:-}" >/dev/null
+cp "$out/shots/screenshot-narrow.png" "$out/shots/screenshot-wide.png" "$site/"
 
 # The service worker caches exactly these files under a name that changes
 # whenever any of them does.
