@@ -50,7 +50,6 @@ std::vector<std::string> resourceFiles() {
 std::string extensionOf(const std::string &path) { return path.substr(path.size() - 4); }
 std::string nameOf(const std::string &path) { return path.substr(path.find_last_of('/') + 1); }
 
-
 Bytes smallestPicture() {
   Bytes smallest;
   for (const std::string &path : resourceFiles()) {
