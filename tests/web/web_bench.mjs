@@ -11,7 +11,7 @@
 // page that redraws the same moving band of rows each frame at the same
 // scale.
 //
-//   node web_bench.mjs --site DIR [--seconds 10]
+//   node web_bench.mjs --site DIR [--seconds 10] [--loads 7]
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -22,6 +22,7 @@ const args = {};
 for (let i = 2; i < process.argv.length; i += 2) args[process.argv[i].slice(2)] = process.argv[i + 1];
 const site = path.resolve(args.site);
 const seconds = Number(args.seconds || 10);
+const loads = Number(args.loads || 7);  // cold loads of each page
 const TICKS = 100;  // clock ticks a second in /proc/PID/stat
 
 function median(values) {
@@ -29,8 +30,8 @@ function median(values) {
   return v[Math.floor(v.length / 2)];
 }
 
-// CPU ticks (user + system) of all descendants of a process (Chromium's
-// processes, started by this one).
+// CPU ticks (user + system) of each descendant of a process (Chromium's
+// processes, started by this one), by process id.
 function treeTicks(rootPid) {
   const children = new Map();
   const ticks = new Map();
@@ -48,13 +49,22 @@ function treeTicks(rootPid) {
     if (!children.has(ppid)) children.set(ppid, []);
     children.get(ppid).push(Number(name));
   }
-  let total = -(ticks.get(rootPid) || 0);
-  const stack = [rootPid];
+  const tree = new Map();
+  const stack = [...(children.get(rootPid) || [])];
   while (stack.length) {
     const pid = stack.pop();
-    total += ticks.get(pid) || 0;
+    tree.set(pid, ticks.get(pid) || 0);
     stack.push(...(children.get(pid) || []));
   }
+  return tree;
+}
+
+// Ticks the descendants used between two readings: a process that ended
+// in between counts what it used up to the first reading's end (nothing
+// after), one that started counts all it used.
+function ticksBetween(before, after) {
+  let total = 0;
+  for (const [pid, t] of after) total += Math.max(0, t - (before.get(pid) || 0));
   return total;
 }
 
@@ -91,7 +101,7 @@ async function main() {
   // Cold loads, side by side: each in a fresh context (empty cache), the
   // game and the blank page taking turns.
   const cold = { game: [], blank: [] };
-  for (let i = 0; i < 7; ++i) {
+  for (let i = 0; i < loads; ++i) {
     for (const [kind, url, ready, time] of [
       ['game', server.url, () => window.tobelyn && window.tobelyn.presents > 0,
         () => window.tobelyn.firstPresentMs],
@@ -105,11 +115,12 @@ async function main() {
     }
   }
   const coldGame = median(cold.game), coldBlank = median(cold.blank);
-  console.log(`cold load, navigation to the first frame drawn, median of 7 in fresh contexts: ` +
+  const pairRatio = median(cold.game.map((g, i) => g / cold.blank[i]));
+  console.log(`cold load, navigation to the first frame drawn, median of ${loads} in fresh contexts: ` +
     `game ${coldGame.toFixed(1)} ms (${Math.min(...cold.game).toFixed(1)} to ${Math.max(...cold.game).toFixed(1)}), ` +
     `blank page fetching the same sizes ${coldBlank.toFixed(1)} ms ` +
     `(${Math.min(...cold.blank).toFixed(1)} to ${Math.max(...cold.blank).toFixed(1)}): ` +
-    `${(coldGame / coldBlank).toFixed(2)}x`);
+    `${(coldGame / coldBlank).toFixed(2)}x (median of the ${loads} side-by-side ratios ${pairRatio.toFixed(2)}x)`);
 
   const context = await browser.newContext({ viewport: { width: 800, height: 900 } });
 
@@ -173,7 +184,7 @@ async function main() {
     const t0 = treeTicks(process.pid);
     const w0 = Date.now();
     await p.waitForTimeout(seconds * 1000);
-    const used = (treeTicks(process.pid) - t0) / TICKS;
+    const used = ticksBetween(t0, treeTicks(process.pid)) / TICKS;
     return (100 * used) / ((Date.now() - w0) / 1000);
   }
   async function aiming(ctx, stopped) {
