@@ -91,7 +91,7 @@ em++ -Oz -fno-exceptions -fno-rtti "${objects[@]}" -o "$site/game.js" \
   -sINITIAL_MEMORY=16777216 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=134217728 \
   -sTOTAL_STACK=1048576 -sMALLOC=emmalloc -sSUPPORT_LONGJMP=0 -sTEXTDECODER=2 \
   -sEXPORTED_FUNCTIONS="$exports" -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString \
-  -sFILESYSTEM=1 -sINCOMING_MODULE_JS_API=tob,locateFile
+  -sFILESYSTEM=1 -sINCOMING_MODULE_JS_API=tob,locateFile,instantiateWasm
 
 cp platform/web/site/index.html platform/web/site/manifest.webmanifest "$site/"
 # The page's script without its whole-line comments and indentation (a

@@ -479,13 +479,36 @@
     },
   };
 
-  // The module of the first start is compiled from the moment the page
-  // runs, beside the tab lock and the page's own set-up; "Play again"
-  // makes a new one.
+  // The compiled WebAssembly: what the page's head began compiling, or, where
+  // that was refused (a server that does not send it as WebAssembly, a
+  // browser without streaming compilation), the file compiled whole.
+  let code = null;
+  function gameCode() {
+    if (!code) {
+      code = (window.tobelynCode || Promise.reject(new Error('not compiled'))).catch(() =>
+        fetch('game.wasm').then((r) => r.arrayBuffer()).then((b) => WebAssembly.compile(b)));
+    }
+    return code;
+  }
+
+  function makeModule() {
+    return createTobelyn({
+      tob: hooks,
+      instantiateWasm(imports, receive) {
+        gameCode()
+          .then((compiled) => WebAssembly.instantiate(compiled, imports).then((i) => receive(i, compiled)));
+        return {};
+      },
+    });
+  }
+
+  // The module of the first start is made from the moment the page runs,
+  // beside the tab lock and the page's own set-up; "Play again" makes a
+  // new one from the same compiled code.
   let early = null;
 
   function startGame() {
-    const made = early || createTobelyn({ tob: hooks });
+    const made = early || makeModule();
     early = null;
     return made.then((m) => {
       state.module = m;
@@ -564,7 +587,7 @@
     takeLockThenStart();
   });
 
-  early = createTobelyn({ tob: hooks });
+  early = makeModule();
   early.catch(() => {});  // a second tab may never use it; a start reports its own failure
   wireInput();
   watchSize();
