@@ -1,7 +1,7 @@
 // The resources linked into the executable, generated at build time from the
 // one resource script in res/. The strings are linked as text; every other
-// resource is linked packed and unpacked into its place once, at start
-// (unpackResources), before anything reads it.
+// resource is linked packed and unpacked into its place once, at its first
+// lookup (or by unpackResources), before anything reads it.
 #pragma once
 
 #include <cstdint>
@@ -28,8 +28,8 @@ struct PackedResource {
 extern const PackedResource packedResources[];
 extern const int packedResourceCount;
 
-// Unpacks every packed resource into its place, the first time only; a
-// lookup (FindResourceW, LoadStringW, LoadIconW) calls it, code that reads
-// resourceTable itself calls it first. A resource whose packed bytes are
-// damaged is left zeroed and is never found.
+// Unpacks every packed resource not unpacked yet into its place. A lookup
+// (FindResourceW, LoadIconW) unpacks the one it finds; code that reads
+// resourceTable's bytes itself calls this first. A resource whose packed
+// bytes are damaged is left zeroed and is never found.
 void unpackResources();
