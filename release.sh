@@ -7,6 +7,8 @@
 #   tobelyn-VERSION-windows.zip    the Windows game (scripts/build-windows.sh:
 #                                  build/win/tobelyn.exe and docs/windows/README.txt)
 #   tobelyn-VERSION-windows-setup.exe  its per-user installer (build/win/tobelyn-setup.exe)
+#   tobelyn-title.png, tobelyn-match.png, tobelyn-summary.png, tobelyn-landing.png
+#                                  the listing's pictures (scripts/make-screenshots.sh)
 #   SHA256SUMS                     sha256sum of each of them
 #
 # A release file whose script is missing here, or fails, is named at the end
@@ -68,6 +70,21 @@ if git rev-parse --git-dir >/dev/null 2>&1; then
 else
   missing+=("source archive (not a git checkout)")
 fi
+
+# The listing's pictures, made from the real program: the title, a match,
+# the summary card and a landing map (720x960), to be published where the
+# release setting screenshot_base (packaging/release.conf) says, which is
+# where the package's AppStream metadata names them. The browser site takes
+# its install-sheet pictures from the same tobelyn-replay.
+shots="$(mktemp -d)"
+if scripts/make-screenshots.sh "$shots" >/dev/null; then
+  cp "$shots"/tobelyn-{title,match,summary,landing}.png "$dist/"
+  echo "release: tobelyn-title.png, tobelyn-match.png, tobelyn-summary.png, tobelyn-landing.png"
+  export TOBELYN_REPLAY="$PWD/build/shots/tobelyn-replay"
+else
+  missing+=("the listing's pictures (scripts/make-screenshots.sh failed)")
+fi
+rm -rf "$shots"
 
 # Zips the folder $1 as $2 with every entry under one top folder $3.
 zip_folder() {

@@ -3,7 +3,9 @@
 // through here. While the host is off every call passes straight through.
 #include "host/host.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -175,11 +177,26 @@ void countFinishedMatch(const HostView &view) {
   if (finished && !wasFinished && settings.matchesFinished < 1000000) ++settings.matchesFinished;
 }
 
+// The file is read without sscanf, whose formatted reading (with floating
+// point) would be the largest piece of the browser build's code.
+bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// "seat" and a number (a sign and spaces before it allowed) at the start of
+// text: the number and where the text goes on after it.
+bool readSeatNumber(const char *text, long *seat, const char **rest) {
+  if (std::strncmp(text, "seat", 4) != 0) return false;
+  char *end = nullptr;
+  *seat = std::strtol(text + 4, &end, 10);
+  if (end == text + 4) return false;
+  *rest = end;
+  return true;
+}
+
 // "seatNLevel L": a person (0) or a computer level; out of range, a person.
 void readSeatLevel(const char *name, int32_t value) {
-  int seat = 0;
-  char rest[8] = "";
-  if (std::sscanf(name, "seat%d%7s", &seat, rest) != 2 || std::strcmp(rest, "Level") != 0) return;
+  long seat = 0;
+  const char *rest = nullptr;
+  if (!readSeatNumber(name, &seat, &rest) || std::strcmp(rest, "Level") != 0) return;
   if (seat < 1 || seat > kSeatCount) return;
   hostSeat(seat - 1).cpuLevel = value <= kCpuLevelCount ? value : kSeatPerson;
 }
@@ -187,11 +204,13 @@ void readSeatLevel(const char *name, int32_t value) {
 // "seatNName NAME": everything after the first space, since names may hold
 // spaces; a name the rules refuse keeps the seat's default.
 void readSeatName(const char *line) {
-  int seat = 0;
-  int taken = 0;
-  if (std::sscanf(line, "seat%dName %n", &seat, &taken) != 1 || taken == 0) return;
+  long seat = 0;
+  const char *rest = nullptr;
+  if (!readSeatNumber(line, &seat, &rest) || std::strncmp(rest, "Name", 4) != 0) return;
   if (seat < 1 || seat > kSeatCount) return;
-  std::string_view name(line + taken);
+  rest += 4;
+  while (isBlank(*rest)) ++rest;
+  std::string_view name(rest);
   if (!name.empty() && name.back() == '\r') name.remove_suffix(1);
   if (!validPlayerName(name)) return;
   HostSeat &s = hostSeat(seat - 1);
@@ -239,9 +258,17 @@ void hostReadSettings() {
       continue;
     const std::string lineText(raw);
     const char *line = lineText.c_str();
+    // A word of up to 31 characters, then a whole number.
+    const char *word = line;
+    while (isBlank(*word)) ++word;
+    size_t length = 0;
+    while (word[length] != 0 && !isBlank(word[length]) && length < 31) ++length;
     char name[32];
-    long value = 0;
-    if (std::sscanf(line, "%31s %ld", name, &value) == 2) {
+    std::memcpy(name, word, length);
+    name[length] = 0;
+    char *numberEnd = nullptr;
+    const long value = std::strtol(word + length, &numberEnd, 10);
+    if (length > 0 && numberEnd != word + length) {
       const int32_t v = value < 0 ? 0 : value > 1000000 ? 1000000 : static_cast<int32_t>(value);
       if (std::strcmp(name, "volume") == 0) settings.volume = v > 10 ? 10 : v;
       if (std::strcmp(name, "hints") == 0) settings.hints = v != 0;

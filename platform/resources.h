@@ -1,5 +1,7 @@
 // The resources linked into the executable, generated at build time from the
-// one resource script in res/.
+// one resource script in res/. The strings are linked as text; every other
+// resource is linked packed and unpacked into its place once, at its first
+// lookup (or by unpackResources), before anything reads it.
 #pragma once
 
 #include <cstdint>
@@ -14,3 +16,20 @@ struct ResourceEntry {
 
 extern const ResourceEntry resourceTable[];
 extern const int resourceCount;
+
+// A packed resource and the place its bytes are unpacked to.
+struct PackedResource {
+  unsigned char *place;  // the entry's data
+  uint32_t size;
+  const unsigned char *packed;  // platform/common/resource_codec.h
+  uint32_t packedSize;
+};
+
+extern const PackedResource packedResources[];
+extern const int packedResourceCount;
+
+// Unpacks every packed resource not unpacked yet into its place. A lookup
+// (FindResourceW, LoadIconW) unpacks the one it finds; code that reads
+// resourceTable's bytes itself calls this first. A resource whose packed
+// bytes are damaged is left zeroed and is never found.
+void unpackResources();

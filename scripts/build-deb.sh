@@ -41,6 +41,33 @@ arch="$(dpkg --print-architecture)"
 [ -n "$version" ] || { echo "build-deb: the game did not tell its version" >&2; exit 1; }
 version+="${TOBELYN_VERSION_SUFFIX:-}"
 
+# The listing's pictures in the AppStream metadata, from the release
+# setting screenshot_base (packaging/release.conf, or the environment's
+# TOBELYN_SCREENSHOT_BASE); with no address, none.
+base="${TOBELYN_SCREENSHOT_BASE-$(sed -n 's/^screenshot_base=//p' packaging/release.conf)}"
+meta="$root/usr/share/metainfo/org.tobelyn.Tobelyn.metainfo.xml"
+if [ -n "$base" ]; then
+  base="$(sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' <<<"${base%/}")"
+  shots="  <screenshots>"
+  type=' type="default"'
+  while IFS='|' read -r name caption; do
+    shots+=$'\n'"    <screenshot$type>"$'\n'"      <caption>$caption</caption>"
+    shots+=$'\n'"      <image type=\"source\" width=\"720\" height=\"960\">$base/$name</image>"
+    shots+=$'\n'"    </screenshot>"
+    type=""
+  done <<'SHOTS'
+tobelyn-title.png|The title menu
+tobelyn-match.png|A 301 match: the power gauge climbing
+tobelyn-summary.png|The summary card at the end of a match against the computer
+tobelyn-landing.png|A player's landing map from the player book
+SHOTS
+  shots+=$'\n'"  </screenshots>"
+  awk -v shots="$shots" '/@SCREENSHOTS@/ { print shots; next } { print }' "$meta" >"$meta.new"
+else
+  sed '/@SCREENSHOTS@/d' "$meta" >"$meta.new"
+fi
+mv "$meta.new" "$meta"
+
 doc="$root/usr/share/doc/tobelyn"
 mkdir -p "$doc"
 cp "$linux/copyright" "$doc/copyright"

@@ -58,6 +58,7 @@ TEST(ArtFiles, LayoutsPaletteAndLinkedBytes) {
       {.file = "tobelyn.ico", .typeId = 14, .id = kIconGroup},
   };
   Bytes firstPalette;
+  unpackResources();
   for (const Case &c : cases) {
     SCOPED_TRACE(c.file);
     Bytes f = readRes(c.file);

@@ -15,6 +15,7 @@
 #include "gfx/surface.h"
 #include "host/host.h"
 #include "host/player_book.h"
+#include "platform/resources.h"
 #include "platform/web/web_logic.h"
 
 #define WEB_EXPORT extern "C" __attribute__((used, visibility("default")))
@@ -25,6 +26,7 @@ extern "C" void tobEnded(int code);
 namespace {
 
 webb::Pacer pacer;
+int framesSeen = 0;
 bool running = false;
 constexpr size_t kWebBookBudget = 2u << 20;
 
@@ -58,6 +60,9 @@ WEB_EXPORT int webStart() {
 // One animation frame stamped nowMs. Returns the passes run.
 WEB_EXPORT int webFrame(double nowMs) {
   if (!running) return 0;
+  // The sounds wait until the first frame is on the page; the frame after
+  // it unpacks them, before any key can ask for one.
+  if (framesSeen < 2 && ++framesSeen == 2) unpackResources();
   int due = webb::passesDue(pacer, nowMs);
   for (int i = 0; i < due; ++i) {
     if (!onePass()) return i + 1;

@@ -1,6 +1,9 @@
 // Resources linked into the executable (resourceTable, generated from the
 // resource script): found by type and number and handed out in place, never
-// copied.
+// copied. The linker stores them packed; each is unpacked into its place
+// once, at its first lookup: the pictures and the icon as the program
+// starts, the sounds when first played (or when a backend calls
+// unpackResources, as the browser's does after its first frame).
 //
 // Handles: an HRSRC and an HICON are the address of the ResourceEntry they
 // stand for. A backend that shows the icon turns the HICON back into its
@@ -8,7 +11,11 @@
 // bytes it holds.
 #include "platform/resources.h"
 
+#include <cstring>
+#include <vector>
+
 #include "platform/common/platform_internal.h"
+#include "platform/common/resource_codec.h"
 #include "platform/common/wide_text.h"
 #include "platform/winapi.h"
 
@@ -16,6 +23,31 @@ namespace {
 
 constexpr uint16_t kTypeString = 6;
 constexpr uint16_t kTypeGroupIcon = 14;
+
+enum UnpackState : uint8_t { kStillPacked, kUnpacked, kRefused };
+
+std::vector<uint8_t> &unpackStates() {
+  static std::vector<uint8_t> states(static_cast<size_t>(packedResourceCount), kStillPacked);
+  return states;
+}
+
+// Unpacks the resource whose bytes live at `data` the first time it is
+// asked for; false when its packed bytes are damaged (its place is then
+// zeroed and it is never found). Strings are linked as they are.
+bool unpacked(const void *data) {
+  for (int i = 0; i < packedResourceCount; ++i) {
+    const PackedResource &p = packedResources[i];
+    if (p.place != data) continue;
+    uint8_t &state = unpackStates()[static_cast<size_t>(i)];
+    if (state == kStillPacked) {
+      state =
+          shared::unpackResource(p.packed, p.packedSize, p.place, p.size) ? kUnpacked : kRefused;
+      if (state == kRefused) std::memset(p.place, 0, p.size);
+    }
+    return state == kUnpacked;
+  }
+  return true;
+}
 
 bool isEntry(const void *p) {
   for (int i = 0; i < resourceCount; ++i)
@@ -29,15 +61,18 @@ const ResourceEntry *entryOf(HRSRC resource) {
 
 }  // namespace
 
+void unpackResources() {
+  for (int i = 0; i < packedResourceCount; ++i) unpacked(packedResources[i].place);
+}
+
 const ResourceEntry *platformFindResource(uint16_t typeId, const wchar_t *typeName, uint16_t id) {
   for (int i = 0; i < resourceCount; ++i) {
     const ResourceEntry &e = resourceTable[i];
     if (e.data == nullptr || e.id != id) continue;
-    if (typeName != nullptr) {
-      if (e.typeName != nullptr && sameNameIgnoringCase(e.typeName, typeName)) return &e;
-    } else if (e.typeName == nullptr && e.typeId == typeId) {
-      return &e;
-    }
+    bool match = typeName != nullptr
+                     ? e.typeName != nullptr && sameNameIgnoringCase(e.typeName, typeName)
+                     : e.typeName == nullptr && e.typeId == typeId;
+    if (match) return unpacked(e.data) ? &e : nullptr;
   }
   return nullptr;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package, checked offline the way a distribution would: built by
 # scripts/build-deb.sh, then lintian (no errors), desktop-file-validate on the
-# menu entry, appstreamcli on the metadata, and the package unpacked into a
+# menu entry, appstreamcli --strict on the metadata (with the listing's
+# pictures), and the package unpacked into a
 # scratch root whose game answers --version and --help without a display
 # and without touching a running game's lock.
 #
@@ -26,8 +27,11 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 rm -rf "$work/dist" "$work/unpacked"
-deb="$("$here/scripts/build-deb.sh" "$work/build" "$work/dist" | tail -n 1)" ||
-  fail "build-deb.sh failed"
+# Built as a release with a home for its pictures, so that the metadata
+# lists them.
+shots_base="https://tobelyn.example/releases/1.0.0"
+deb="$(TOBELYN_SCREENSHOT_BASE="$shots_base/" "$here/scripts/build-deb.sh" "$work/build" \
+  "$work/dist" | tail -n 1)" || fail "build-deb.sh failed"
 [ -f "$deb" ] || fail "no package made"
 echo "package: $deb"
 
@@ -63,8 +67,31 @@ desktop-file-validate "$root/usr/share/applications/org.tobelyn.Tobelyn.desktop"
   fail "desktop-file-validate"
 grep -qx 'StartupWMClass=tobelyn' "$root/usr/share/applications/org.tobelyn.Tobelyn.desktop" ||
   fail "the menu entry's StartupWMClass is not the window's class, tobelyn"
-appstreamcli validate --no-net "$root/usr/share/metainfo/org.tobelyn.Tobelyn.metainfo.xml" ||
-  fail "appstreamcli validate"
+# The metadata, strictly: any warning fails. The project has no home page
+# yet, so the missing home page's warning (url-homepage-missing, in AppStream
+# 1.0 and later) is lowered to a note on purpose, and only it; Debian 12's
+# appstreamcli (0.16) has no such check and refuses to lower a tag it does
+# not know, so there it runs without the override.
+strict() {
+  local out
+  out="$(appstreamcli validate --strict --no-net --override=url-homepage-missing=info "$1" 2>&1)" &&
+    return 0
+  grep -q "not recognized" <<<"$out" || { echo "$out"; return 1; }
+  appstreamcli validate --strict --no-net "$1"
+}
+meta="$root/usr/share/metainfo/org.tobelyn.Tobelyn.metainfo.xml"
+strict "$meta" || fail "appstreamcli validate --strict (the package's metadata)"
+strict "$here/packaging/linux/org.tobelyn.Tobelyn.metainfo.xml" ||
+  fail "appstreamcli validate --strict (the metadata without pictures)"
+# The four pictures of the listing, from the release's address, the title
+# first as the default.
+shots="$(grep -o '<image type="source" width="720" height="960">[^<]*</image>' "$meta" |
+  sed 's/<[^>]*>//g' | tr '\n' ' ')"
+want="$shots_base/tobelyn-title.png $shots_base/tobelyn-match.png $shots_base/tobelyn-summary.png"
+want+=" $shots_base/tobelyn-landing.png "
+[ "$shots" = "$want" ] || fail "the metadata's pictures are '$shots'"
+grep -q '<screenshot type="default">' "$meta" || fail "no default picture in the metadata"
+grep -q '@SCREENSHOTS@' "$meta" && fail "the pictures' place is left marked in the metadata"
 warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
   "$root/usr/share/man/man6/tobelyn.6.gz" 2>&1 >/dev/null)"
 [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
@@ -86,4 +113,4 @@ grep -q -- '--version' <<<"$help" || fail "--help does not name --version"
 run --bogus 2>/dev/null
 [ $? -eq 2 ] || fail "an unknown option does not exit with 2"
 [ -z "$(find "$scratch/run" "$scratch/config" -mindepth 1)" ] || fail "an option left files behind"
-echo "ok: $version, lintian, desktop-file-validate, appstreamcli, man, icons"
+echo "ok: $version, lintian, desktop-file-validate, appstreamcli --strict with pictures, man, icons"

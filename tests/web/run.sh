@@ -22,9 +22,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   exit 77
 fi
 
-"$root/scripts/build-web.sh" >/dev/null
+TOBELYN_REPLAY="$replay" "$root/scripts/build-web.sh" >/dev/null
 cd "$root/tests/web"
 npm ci --no-audit --no-fund --loglevel=error >/dev/null
+node manifest_test.mjs --site "$root/build/web/site"
 exec node web_test.mjs --site "$root/build/web/site" --replay "$replay" \
   --hash "$("$hash_tool")" --book-tool "$book_tool" --golden "$root/tests/golden" \
   --out "$root/build/web/screenshots" "$@"

@@ -479,8 +479,38 @@
     },
   };
 
+  // The compiled WebAssembly: what the page's head began compiling, or, where
+  // that was refused (a server that does not send it as WebAssembly, a
+  // browser without streaming compilation), the file compiled whole.
+  let code = null;
+  function gameCode() {
+    if (!code) {
+      code = (window.tobelynCode || Promise.reject(new Error('not compiled'))).catch(() =>
+        fetch('game.wasm').then((r) => r.arrayBuffer()).then((b) => WebAssembly.compile(b)));
+    }
+    return code;
+  }
+
+  function makeModule() {
+    return createTobelyn({
+      tob: hooks,
+      instantiateWasm(imports, receive) {
+        gameCode()
+          .then((compiled) => WebAssembly.instantiate(compiled, imports).then((i) => receive(i, compiled)));
+        return {};
+      },
+    });
+  }
+
+  // The module of the first start is made from the moment the page runs,
+  // beside the tab lock and the page's own set-up; "Play again" makes a
+  // new one from the same compiled code.
+  let early = null;
+
   function startGame() {
-    return createTobelyn({ tob: hooks }).then((m) => {
+    const made = early || makeModule();
+    early = null;
+    return made.then((m) => {
       state.module = m;
       state.image = null;
       try {
@@ -497,7 +527,9 @@
       if (TEST) m._webSetClock(0);
       state.running = m._webStart() !== 0;
       layout(state.areaW, state.areaH);
-      if (state.running) requestAnimationFrame(onFrame);
+      // The first frame now, not at the next animation frame; the frames
+      // after it come from the animation frames.
+      if (state.running) onFrame(performance.now());
     });
   }
 
@@ -555,13 +587,17 @@
     takeLockThenStart();
   });
 
+  early = makeModule();
+  early.catch(() => {});  // a second tab may never use it; a start reports its own failure
   wireInput();
   watchSize();
   state.ready = takeLockThenStart();
 
-  // Offline play after one visit. Where the browser refuses the service
-  // worker (site data blocked, an opaque origin, where even reading it
-  // throws), the game still plays, online only.
+  // Offline play after one visit, set up once the game has drawn its first
+  // frame (and the page has loaded), so that the worker's own fetches wait
+  // for the start. Where the browser refuses the service worker (site data
+  // blocked, an opaque origin, where even reading it throws), the game
+  // still plays, online only.
   function registerServiceWorker() {
     let workers = null;
     try {
@@ -570,13 +606,18 @@
       workers = null;
     }
     if (!workers) return;
-    window.addEventListener('load', () => {
+    const register = () => {
       try {
         workers.register('sw.js').catch(() => {});
       } catch (e) {
         // Refused outright: no offline copy.
       }
-    });
+    };
+    if (document.readyState === 'complete') register();
+    else window.addEventListener('load', register);
   }
-  if (!TEST) registerServiceWorker();
+  if (!TEST) {
+    const later = () => setTimeout(registerServiceWorker, 0);
+    state.ready.then(later, later);
+  }
 })();
