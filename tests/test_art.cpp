@@ -290,6 +290,24 @@ Spectrum spectrumOf(const std::vector<double> &s, size_t from, size_t count, dou
   return out;
 }
 
+// No sound is clipped or driven into saturation: a wave squared off at its
+// crest holds its peak over a run of samples, where a round crest passes
+// through it. Never four samples in a row within 0.1% of the peak.
+TEST(ArtSounds, NoSoundHoldsItsPeak) {
+  const char *files[] = {"confirm.wav", "cancel.wav", "throw.wav", "bull.wav"};
+  for (const char *file : files) {
+    const std::vector<double> s = samplesOf(readRes(file));
+    double peak = 0;
+    for (double v : s) peak = std::max(peak, std::fabs(v));
+    size_t run = 0, longest = 0;
+    for (double v : s) {
+      run = std::fabs(v) >= 0.999 * peak ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+    EXPECT_LT(longest, 4u) << file << ": samples in a row at its peak";
+  }
+}
+
 // Sound 2 answers both "back" and every landing: a dart's thock, with a
 // wooden body low down and the tick of the point in the range a phone's
 // small speaker still plays, and louder than the thwack it replaced.
@@ -362,6 +380,8 @@ TEST(ArtSounds, ThrowRiseAndFallHeard) {
   EXPECT_GE(top, 1.5 * pitch.back()) << "fall to " << pitch.back() << " Hz";
   EXPECT_TRUE(top >= 1000 && top <= 2000) << "turns at " << top << " Hz";
   EXPECT_GE(energyShare(s, 500, 2000), 0.6) << "share of its energy in 500-2000 Hz";
+  // Air, not hiss: next to nothing above 8 kHz.
+  EXPECT_LT(energyShare(s, 8000, 22051), 0.005) << "share of its energy above 8 kHz";
   // It stood at -17.5 dB over its sounding part, the quietest sound.
   EXPECT_GE(loudnessOf(s), -14.0) << "loudness in dB";
 }
