@@ -574,23 +574,26 @@ TEST(ArtSprites, LandingLightHasNoDarkEdgeAndTheRingBreaksUp) {
   struct Case {
     const char *name;
     int sprite, pieces;
-  } cases[] = {{.name = "flash disc", .sprite = kSpriteFlashDisc, .pieces = 1},
-               {.name = "broken ring", .sprite = kSpriteBrokenRing, .pieces = 8},
-               {.name = "spark", .sprite = kSpriteSpark, .pieces = 1}};
+    double whiteOver;  // the share of its pixels near white exceeds this
+  } cases[] = {{.name = "flash disc", .sprite = kSpriteFlashDisc, .pieces = 1, .whiteOver = 0.5},
+               {.name = "broken ring", .sprite = kSpriteBrokenRing, .pieces = 8, .whiteOver = 0},
+               {.name = "spark", .sprite = kSpriteSpark, .pieces = 1, .whiteOver = 0}};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     const SpriteRect &r = spriteSheetTable[c.sprite];
     std::vector<int> piece(r.w * r.h, -1);
     double darkest = 1;
-    int pieces = 0;
+    int pieces = 0, lights = 0, whites = 0;
     for (int start = 0; start < r.w * r.h; ++start) {
       const auto lit = [&](int i) {
         return pixelOf(sheet, r.x + i % r.w, r.y + i / r.w) != COLOR_KEY;
       };
       if (!lit(start)) continue;
-      darkest = std::min(
-          darkest,
-          luminanceOf(paletteOf(sheet, pixelOf(sheet, r.x + start % r.w, r.y + start / r.w))));
+      const uint8_t *bgr = paletteOf(sheet, pixelOf(sheet, r.x + start % r.w, r.y + start / r.w));
+      darkest = std::min(darkest, luminanceOf(bgr));
+      // Near white: light, and hardly coloured (a faint tint of blue at most).
+      const int chroma = std::max({bgr[0], bgr[1], bgr[2]}) - std::min({bgr[0], bgr[1], bgr[2]});
+      ++lights, whites += luminanceOf(bgr) >= 0.8 && chroma <= 48;
       if (piece[start] >= 0) continue;
       std::vector<int> todo = {start};
       piece[start] = pieces;
@@ -611,6 +614,7 @@ TEST(ArtSprites, LandingLightHasNoDarkEdgeAndTheRingBreaksUp) {
     }
     EXPECT_GE(darkest, 0.15) << "luminance of the darkest pixel";
     EXPECT_EQ(pieces, c.pieces) << "separate pieces";
+    EXPECT_GT(whites, c.whiteOver * lights) << whites << " of " << lights << " pixels near white";
   }
 }
 
