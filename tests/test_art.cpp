@@ -504,7 +504,8 @@ bool yellowish(const uint8_t *bgr) {
 // some column of it holds a letter at least 22 pixels from top to bottom.
 // The failed ones are darker and duller than every success, yet still a
 // strong yellow-orange: no letter pixel greyer than a saturation of 0.6 (a
-// khaki or an ochre would be, and reads as mud at 1x).
+// khaki or an ochre would be, and reads as mud at 1x). Every caption's
+// letters are shaded from top to bottom over a wide range of light.
 TEST(ArtCaptions, ResultLettersTallAndYellow) {
   struct Case {
     const char *name;
@@ -526,7 +527,7 @@ TEST(ArtCaptions, ResultLettersTallAndYellow) {
     SCOPED_TRACE(c.name);
     const SpriteRect &r = spriteSheetTable[c.sprite];
     int tallest = 0, count = 0;
-    double light = 0, chroma = 0, greyest = 1;
+    double light = 0, chroma = 0, greyest = 1, lightest = 0, darkest = 1;
     for (int x = 0; x < r.w; ++x) {
       int top = -1, bottom = -1;
       for (int y = 0; y < r.h; ++y) {
@@ -535,11 +536,16 @@ TEST(ArtCaptions, ResultLettersTallAndYellow) {
         if (top < 0) top = y;
         bottom = y, ++count, light += luminanceOf(bgr), chroma += bgr[2] - bgr[0];
         greyest = std::min(greyest, (bgr[2] - bgr[0]) / static_cast<double>(bgr[2]));
+        lightest = std::max(lightest, luminanceOf(bgr));
+        darkest = std::min(darkest, luminanceOf(bgr));
       }
       if (top >= 0) tallest = std::max(tallest, bottom - top + 1);
     }
     ASSERT_GT(count, 0) << "no yellow letters";
     EXPECT_GE(tallest, 22) << "tallest letter, pixels";
+    // Lit from above: the fill goes from light at the cap line to dark at
+    // the foot, a failure's as well as a success's.
+    EXPECT_GE(lightest - darkest, 0.3) << "luminance from the lightest letter pixel to the darkest";
     light /= count, chroma /= count;
     if (c.failed) {
       EXPECT_GE(greyest, 0.6) << "least saturated letter pixel";

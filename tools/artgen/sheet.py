@@ -751,7 +751,10 @@ RESULT_STEM = 3
 FAILED = {NUMBER[name] for name in ("Bust", "Miss", "Fail")}
 BUST = NUMBER["Bust"]
 ALIGN["Bust"] = ("left", 4)
-FAILED_ROWS = [ramp("dull", s) for s in (13, 13, 12, 12, 11, 11, 11, 10, 10, 10, 9, 9)]
+# Their fill runs from a pale yellow at the cap line down through the amber
+# ramp, as far from top to bottom as a success's does over the small
+# letters; its foot stays light enough to part from the felt.
+FAILED_ROWS = [Y(12), Y(12)] + [ramp("dull", s) for s in (13, 13, 12, 11, 11, 10, 10, 9, 9, 9)]
 FAILED_OUTLINE = ramp("brown", 0)
 # The cracks: a deep brown, dark against the amber, and only in letters at
 # least this many pixels wide (not in "!" or ".").
