@@ -291,6 +291,24 @@ Spectrum spectrumOf(const std::vector<double> &s, size_t from, size_t count, dou
   return out;
 }
 
+// No sound is clipped or driven into saturation: a wave squared off at its
+// crest holds its peak over a run of samples, where a round crest passes
+// through it. Never four samples in a row within 0.1% of the peak.
+TEST(ArtSounds, NoSoundHoldsItsPeak) {
+  const char *files[] = {"confirm.wav", "cancel.wav", "throw.wav", "bull.wav"};
+  for (const char *file : files) {
+    const std::vector<double> s = samplesOf(readRes(file));
+    double peak = 0;
+    for (double v : s) peak = std::max(peak, std::fabs(v));
+    size_t run = 0, longest = 0;
+    for (double v : s) {
+      run = std::fabs(v) >= 0.999 * peak ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+    EXPECT_LT(longest, 4u) << file << ": samples in a row at its peak";
+  }
+}
+
 // Sound 2 answers both "back" and every landing: a dart's thock, with a
 // wooden body low down and the tick of the point in the range a phone's
 // small speaker still plays, and louder than the thwack it replaced.
@@ -304,6 +322,12 @@ TEST(ArtSounds, LandingThockHasABodyAndATick) {
   for (const Band &b : bands) EXPECT_GE(energyShare(s, b.loHz, b.hiHz), b.atLeast) << b.name;
   // The sound it replaced stood at -15.5 dB over its sounding part.
   EXPECT_GE(loudnessOf(s), -13.5) << "loudness in dB";
+  // Struck, not squashed: its peak stands well over its loudness, as it
+  // would not if saturation had rounded its first cycles flat (that stood
+  // at 9.1 dB).
+  double peak = 0;
+  for (double v : s) peak = std::max(peak, std::fabs(v));
+  EXPECT_GE(20 * std::log10(peak) - loudnessOf(s), 10.5) << "peak over loudness, dB";
 }
 
 // The bull's fanfare: no fizz above 10 kHz as each of its notes starts (the
@@ -363,6 +387,8 @@ TEST(ArtSounds, ThrowRiseAndFallHeard) {
   EXPECT_GE(top, 1.5 * pitch.back()) << "fall to " << pitch.back() << " Hz";
   EXPECT_TRUE(top >= 1000 && top <= 2000) << "turns at " << top << " Hz";
   EXPECT_GE(energyShare(s, 500, 2000), 0.6) << "share of its energy in 500-2000 Hz";
+  // Air, not hiss: next to nothing above 8 kHz.
+  EXPECT_LT(energyShare(s, 8000, 22051), 0.005) << "share of its energy above 8 kHz";
   // It stood at -17.5 dB over its sounding part, the quietest sound.
   EXPECT_GE(loudnessOf(s), -14.0) << "loudness in dB";
 }
@@ -485,7 +511,8 @@ bool yellowish(const uint8_t *bgr) {
 // some column of it holds a letter at least 22 pixels from top to bottom.
 // The failed ones are darker and duller than every success, yet still a
 // strong yellow-orange: no letter pixel greyer than a saturation of 0.6 (a
-// khaki or an ochre would be, and reads as mud at 1x).
+// khaki or an ochre would be, and reads as mud at 1x). Every caption's
+// letters are shaded from top to bottom over a wide range of light.
 TEST(ArtCaptions, ResultLettersTallAndYellow) {
   struct Case {
     const char *name;
@@ -507,7 +534,7 @@ TEST(ArtCaptions, ResultLettersTallAndYellow) {
     SCOPED_TRACE(c.name);
     const SpriteRect &r = spriteSheetTable[c.sprite];
     int tallest = 0, count = 0;
-    double light = 0, chroma = 0, greyest = 1;
+    double light = 0, chroma = 0, greyest = 1, lightest = 0, darkest = 1;
     for (int x = 0; x < r.w; ++x) {
       int top = -1, bottom = -1;
       for (int y = 0; y < r.h; ++y) {
@@ -516,11 +543,16 @@ TEST(ArtCaptions, ResultLettersTallAndYellow) {
         if (top < 0) top = y;
         bottom = y, ++count, light += luminanceOf(bgr), chroma += bgr[2] - bgr[0];
         greyest = std::min(greyest, (bgr[2] - bgr[0]) / static_cast<double>(bgr[2]));
+        lightest = std::max(lightest, luminanceOf(bgr));
+        darkest = std::min(darkest, luminanceOf(bgr));
       }
       if (top >= 0) tallest = std::max(tallest, bottom - top + 1);
     }
     ASSERT_GT(count, 0) << "no yellow letters";
     EXPECT_GE(tallest, 22) << "tallest letter, pixels";
+    // Lit from above: the fill goes from light at the cap line to dark at
+    // the foot, a failure's as well as a success's.
+    EXPECT_GE(lightest - darkest, 0.3) << "luminance from the lightest letter pixel to the darkest";
     light /= count, chroma /= count;
     if (c.failed) {
       EXPECT_GE(greyest, 0.6) << "least saturated letter pixel";
@@ -555,23 +587,26 @@ TEST(ArtSprites, LandingLightHasNoDarkEdgeAndTheRingBreaksUp) {
   struct Case {
     const char *name;
     int sprite, pieces;
-  } cases[] = {{.name = "flash disc", .sprite = kSpriteFlashDisc, .pieces = 1},
-               {.name = "broken ring", .sprite = kSpriteBrokenRing, .pieces = 8},
-               {.name = "spark", .sprite = kSpriteSpark, .pieces = 1}};
+    double whiteOver;  // the share of its pixels near white exceeds this
+  } cases[] = {{.name = "flash disc", .sprite = kSpriteFlashDisc, .pieces = 1, .whiteOver = 0.5},
+               {.name = "broken ring", .sprite = kSpriteBrokenRing, .pieces = 8, .whiteOver = 0},
+               {.name = "spark", .sprite = kSpriteSpark, .pieces = 1, .whiteOver = 0}};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     const SpriteRect &r = spriteSheetTable[c.sprite];
     std::vector<int> piece(r.w * r.h, -1);
     double darkest = 1;
-    int pieces = 0;
+    int pieces = 0, lights = 0, whites = 0;
     for (int start = 0; start < r.w * r.h; ++start) {
       const auto lit = [&](int i) {
         return pixelOf(sheet, r.x + i % r.w, r.y + i / r.w) != COLOR_KEY;
       };
       if (!lit(start)) continue;
-      darkest = std::min(
-          darkest,
-          luminanceOf(paletteOf(sheet, pixelOf(sheet, r.x + start % r.w, r.y + start / r.w))));
+      const uint8_t *bgr = paletteOf(sheet, pixelOf(sheet, r.x + start % r.w, r.y + start / r.w));
+      darkest = std::min(darkest, luminanceOf(bgr));
+      // Near white: light, and hardly coloured (a faint tint of blue at most).
+      const int chroma = std::max({bgr[0], bgr[1], bgr[2]}) - std::min({bgr[0], bgr[1], bgr[2]});
+      ++lights, whites += luminanceOf(bgr) >= 0.8 && chroma <= 48;
       if (piece[start] >= 0) continue;
       std::vector<int> todo = {start};
       piece[start] = pieces;
@@ -592,6 +627,7 @@ TEST(ArtSprites, LandingLightHasNoDarkEdgeAndTheRingBreaksUp) {
     }
     EXPECT_GE(darkest, 0.15) << "luminance of the darkest pixel";
     EXPECT_EQ(pieces, c.pieces) << "separate pieces";
+    EXPECT_GT(whites, c.whiteOver * lights) << whites << " of " << lights << " pixels near white";
   }
 }
 

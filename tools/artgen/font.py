@@ -248,13 +248,21 @@ def plain(text, colour, sx=1, sy=1, gap=1, glyphs=None):
 # stroke down the letter (two rows running, or the letter's first or last
 # column) becomes `stem` pixels wide, the others two.
 BLOCK_ROWS = (3, 3, 3, 4, 3, 3, 3, 3, 3)
+# Glyphs the block face draws its own way. Its strokes are wide blocks, and
+# blocks that meet only at a corner fall apart at 1x: the small s joins its
+# bends through a full middle bar.
+BLOCK_GLYPHS = {"s": ("....", "....", ".###", "#...", "####", "...#", "###.")}
+
+
+def _block_glyph(ch):
+    return BLOCK_GLYPHS.get(ch, G[ch])
 BLOCK_CAP = sum(BLOCK_ROWS[:CAP])
 BLOCK_GAP = 2
 
 
 def block_columns(ch, stem):
     """The width in pixels of each grid column of a glyph in the block face."""
-    rows = G[ch]
+    rows = _block_glyph(ch)
     cols = len(rows[0])
     inked = [c for c in range(cols) if any(r[c] == "#" for r in rows)]
     widths = []
@@ -271,7 +279,7 @@ def block_mask(text, stem=3, extra=0, sag=0):
     sag pixels from the first to the last, evenly."""
     glyphs = []
     for ch in text:
-        rows = G[ch]
+        rows = _block_glyph(ch)
         g = np.zeros((ROWS, len(rows[0])), dtype=bool)
         for r, line in enumerate(rows):
             g[r] = [c == "#" for c in line]

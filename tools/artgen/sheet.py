@@ -39,11 +39,12 @@ def aim_pointer():
 # The thick and thin rings are white with a dark edge, so that they show on
 # the cream and the coloured beds as well as on the black ones.
 FLASH_EDGE = ramp("grey", 1)
-# The landing's flash, broken ring and spark are light, not stickers: white
-# at the heart, going through pale and full yellow to orange, which stands
-# out on the cream beds where white alone would not.
-BURST = (WHITE, Y(15), Y(12), ramp("orange", 8), ramp("orange", 5))
-BURST_RADII = (4.4, 5.5, 6.3, 7.0)
+# The landing's flash and broken ring are white light, not stickers: a
+# white heart, a body of white going faintly blue, and a rim of clear blue
+# light, the one colour of theirs that stands out on the cream beds (the
+# white itself does on the black, red and green ones).
+BURST = (WHITE, ramp("metal", 14), ramp("blue", 15), ramp("blue", 12), ramp("blue", 8))
+BURST_RADII = (4.6, 5.6, 6.2, 6.6, 7.1)
 # Short rays of light on the axes and diagonals, past the rim: their half
 # width in degrees and how far out they reach.
 RAY_HALF_ANGLE, RAY_REACH = 6.5, 8.4
@@ -57,14 +58,15 @@ def _polar(w=16, h=16):
 
 
 def flash_disc():
-    """A burst: a white heart in a glow of pale and full yellow, an orange
-    rim, and short rays of light past the rim on the axes and diagonals."""
+    """A burst of white light: a white heart and body going faintly blue
+    towards a blue rim, and short rays past the rim on the axes and
+    diagonals."""
     img = raster.canvas(16, 16)
     r, ang = _polar()
     off = np.minimum(ang % 45, 45 - ang % 45)
     ray = off < RAY_HALF_ANGLE
     img[ray & (r <= RAY_REACH)] = BURST[4]
-    img[ray & (r <= RAY_REACH - 0.9)] = BURST[3]
+    img[ray & (r <= RAY_REACH - 0.9)] = BURST[2]
     for colour, radius in reversed(list(zip(BURST, BURST_RADII))):
         img[r <= radius] = colour
     return img
@@ -92,9 +94,8 @@ SPARK_EDGE = ramp("orange", 6)
 
 
 def broken_ring():
-    """The flash's ring flying apart: eight short white arcs going pale
-    yellow, rimmed in orange light, centred between the axes and
-    diagonals."""
+    """The flash's ring flying apart: eight short white arcs going faintly
+    blue, rimmed in blue light, centred between the axes and diagonals."""
     img = raster.canvas(16, 16)
     r, ang = _polar()
     step = 360 / BROKEN_PIECES
@@ -102,7 +103,7 @@ def broken_ring():
     off = np.minimum(off, step - off)
     piece = (r >= 5.3) & (r <= 8.1) & (off < BROKEN_SPAN / 2)
     img[piece] = BURST[4]
-    img[piece & (r <= 7.3) & (off < BROKEN_SPAN / 2 - 3)] = BURST[1]
+    img[piece & (r <= 7.3) & (off < BROKEN_SPAN / 2 - 3)] = BURST[2]
     img[piece & (r >= 5.7) & (r <= 7.0) & (off < BROKEN_SPAN / 2 - 4)] = WHITE
     return img
 
@@ -750,7 +751,10 @@ RESULT_STEM = 3
 FAILED = {NUMBER[name] for name in ("Bust", "Miss", "Fail")}
 BUST = NUMBER["Bust"]
 ALIGN["Bust"] = ("left", 4)
-FAILED_ROWS = [ramp("dull", s) for s in (13, 13, 12, 12, 11, 11, 11, 10, 10, 10, 9, 9)]
+# Their fill runs from a pale yellow at the cap line down through the amber
+# ramp, as far from top to bottom as a success's does over the small
+# letters; its foot stays light enough to part from the felt.
+FAILED_ROWS = [Y(12), Y(12)] + [ramp("dull", s) for s in (13, 13, 12, 11, 11, 10, 10, 9, 9, 9)]
 FAILED_OUTLINE = ramp("brown", 0)
 # The cracks: a deep brown, dark against the amber, and only in letters at
 # least this many pixels wide (not in "!" or ".").
@@ -1034,6 +1038,9 @@ def caption_problems(n, img, pal, mean_lum):
 # luminance (light has no dark outline), and on every bed of the board some
 # colour of theirs stands out at the ground floor.
 FLASH_DARKEST = 0.15
+# The flash disc reads as white: more than this share of its pixels near
+# white (at least WHITE_LUMINANCE light, at most WHITE_CHROMA coloured).
+FLASH_WHITE_SHARE, WHITE_LUMINANCE, WHITE_CHROMA = 0.5, 0.8, 48
 BEDS = {"cream": board.BOARD_CREAM, "black": board.BOARD_DARK, "red": board.BOARD_RED,
         "green": board.BOARD_GREEN}
 
@@ -1047,6 +1054,13 @@ def flash_problems(sheet, pal):
     count = len(pieces(sheet[y:y + h, x:x + w] != KEY))
     if count != BROKEN_PIECES:
         out.append(f"BrokenRing: {count} pieces, not {BROKEN_PIECES}")
+    x, y, w, h = RECTS[NUMBER["FlashDisc"]]
+    disc = sheet[y:y + h, x:x + w]
+    disc = disc[disc != KEY].tolist()
+    white = sum(luminance(pal[c]) >= WHITE_LUMINANCE and hue_chroma(pal[c])[1] <= WHITE_CHROMA
+                for c in disc)
+    if white <= FLASH_WHITE_SHARE * len(disc):
+        out.append(f"FlashDisc: {white} of its {len(disc)} pixels near white")
     for name in ("FlashDisc", "BrokenRing", "Spark"):
         x, y, w, h = RECTS[NUMBER[name]]
         img = sheet[y:y + h, x:x + w]

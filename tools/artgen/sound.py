@@ -102,7 +102,8 @@ def cancel():
     striking, a short burst of noise and two tiny modes between 2 and 4 kHz,
     then the board's wooden body, which drops from about 330 to 190 Hz
     within a few milliseconds, holds briefly and dies within some 60 ms. A
-    phone's small speaker that loses the body still plays the tick."""
+    phone's small speaker that loses the body still plays the tick. Its
+    waves keep round crests: nothing squares them off."""
     n = LENGTHS["cancel.wav"]
     t = _t(n)
     # The body starts 2 ms after the tick; its pitch falls as the strike's
@@ -120,10 +121,10 @@ def cancel():
     tick[:12] *= _fade(12)
     modes = _note(n, 0.0, n / RATE, ((2650.0, 1.0, 0.0), (3520.0, 0.7, 40.0)), decay=140.0,
                   fade=0.0004)
-    s = body + 8.0 * tick + 1.2 * modes
-    # Rounded off gently at its loudest, so it can be louder under the
-    # peak limit, less the offset that leaves.
-    s = _highpass(np.tanh(1.6 * s / np.max(np.abs(s))), 40.0)
+    # Summed as it is, never driven into saturation: its crests stay round.
+    # The tick is held low enough that the sum peaks under the limit at the
+    # thock's loudness.
+    s = _highpass(body + 6.0 * tick + 1.0 * modes, 40.0)
     k = int(0.03 * RATE)
     s[n - k:] *= _fade(k)[::-1]
     return s
@@ -150,6 +151,10 @@ def throw():
     whistle = np.sin(phase) + 0.25 * np.sin(2 * phase + 0.7)
     air = _bandpass(_noise(n, 0x7B3A), 2.8 * pitch, 6.0) * np.sqrt(2.8 * top / (2.8 * pitch))
     body = _bandpass(_noise(n, 0x2E51), pitch, 2.0)
+    # The noise's skirts reach far above the band; cut them off over
+    # THROW_AIR_TOP, or the air hisses rather than whooshes.
+    for _ in range(3):
+        air, body = _lowpass(air, THROW_AIR_TOP), _lowpass(body, THROW_AIR_TOP)
     s = 0.55 * whistle + 1.0 * air + 0.9 * body
     attack, hold = 0.010 / t[-1], 0.66
     # The level follows the sweep: strongest at its top.
@@ -160,6 +165,7 @@ def throw():
 
 
 THROW_TOP = 0.42  # where the throw's sweep turns, as a share of its length
+THROW_AIR_TOP = 5000.0  # Hz; the throw's noise is low-passed here
 
 
 # Hz: no partial of the fanfare above this, so that it stays warm, not shrill.
@@ -302,6 +308,21 @@ def band_share(samples, lo, hi):
 # keeps this share of its energy.
 BULL_MARGIN = (2.0, 3.5)
 THROW_RISE, THROW_FALL, THROW_TURN, THROW_BODY = 1.8, 1.5, (1000, 2000), 0.6
+# No sound holds its peak: never FLAT_RUN samples in a row within FLAT_NEAR
+# (a share) of it, as a clipped or saturated wave would. The throw keeps
+# under THROW_HISS of its energy above THROW_HISS_HZ.
+FLAT_RUN, FLAT_NEAR = 4, 0.001
+THROW_HISS_HZ, THROW_HISS = 8000, 0.005
+
+
+def flat_top(x):
+    """The longest run of samples within FLAT_NEAR of the sound's peak."""
+    near = np.abs(x) >= (1 - FLAT_NEAR) * np.max(np.abs(x))
+    best = run = 0
+    for v in near:
+        run = run + 1 if v else 0
+        best = max(best, run)
+    return best
 
 
 def problems(files):
@@ -320,6 +341,12 @@ def problems(files):
     if (top < THROW_RISE * track[0] or top < THROW_FALL * track[-1] or
             not THROW_TURN[0] <= top <= THROW_TURN[1]):
         out.append(f"throw.wav: its whistle goes {track[0]:.0f}, {top:.0f}, {track[-1]:.0f} Hz")
+    for name, x in sorted(waves.items()):
+        if flat_top(x) >= FLAT_RUN:
+            out.append(f"{name}: {flat_top(x)} samples in a row at its peak")
+    hiss = band_share(waves["throw.wav"], THROW_HISS_HZ, RATE)
+    if hiss >= THROW_HISS:
+        out.append(f"throw.wav: {hiss:.1%} of its energy above {THROW_HISS_HZ} Hz")
     body = band_share(waves["throw.wav"], 500, 2000)
     if body < THROW_BODY:
         out.append(f"throw.wav: {body:.0%} of its energy within 500-2000 Hz")
