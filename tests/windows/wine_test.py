@@ -35,7 +35,7 @@
 # folder (the seats' match a second one beside it), kept with its
 # screenshots when TOBELYN_KEEP_WORK is set. A missing
 # tool skips the test (exit 77), except where CI=true: there it fails.
-import glob, os, subprocess, sys, time
+import glob, os, re, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Beside, Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
@@ -57,6 +57,18 @@ REF_SCRIPT = ("clock 100000;" + STEP + "shot title.png;"
 REF_MENU = "host on;clock 100000;" + STEP + "key 112;run 2;shot menu.png"
 
 
+# Two computer seats play "301" out headless, leaving a book and its CSV.
+CPU_SCRIPT = ("host on\nseat 1 cpu 5\nseat 2 cpu 4\nseed 11\nclock 100000\n"
+              "run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x28\n"
+              "run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\nwait 14 400000\n")
+# User folders and file names the ANSI code page cannot spell.
+CYRILLIC = "\u0420\u043e\u043c\u0430\u043d"   # a user name
+CYRILLIC_FILE = "\u0444\u0430\u0439\u043b.csv"
+CJK = "\u5c71\u7530\u592a\u90ce"                # a user name
+CJK_FOLDER = "\u8a18\u9332"
+CJK_FILE = "\u30c0\u30fc\u30c4.csv"
+
+
 log = logger("windows")
 
 
@@ -66,7 +78,9 @@ class Wine(Session):
         self.build, self.replay, self.cases = build, replay, cases
         self.seats = None
         self.exe = os.path.join(build, "tobelyn.exe")
+        # Wine reads the command line's names as UTF-8 only in a UTF-8 locale.
         self.env.update(WINEPREFIX=os.path.join(work, "prefix"), WINEDEBUG="-all",
+                        LANG="C.UTF-8", LC_ALL="C.UTF-8",
                         # No Mono or Gecko installer dialogs (there is no
                         # network), no desktop menu entries.
                         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
@@ -142,9 +156,7 @@ class Wine(Session):
     def cpu_match_book(self):
         # Two computer seats play "301" out by themselves; the Windows runner
         # must throw the same darts and keep the same book and CSV as Linux's.
-        script = ("host on\nseat 1 cpu 5\nseat 2 cpu 4\nseed 11\nclock 100000\n"
-                  "run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x28\n"
-                  "run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\nwait 14 400000\n")
+        script = CPU_SCRIPT
         kept = {}
         for side, runner in (("linux", [self.replay]),
                              ("windows", ["wine", os.path.join(self.build, "tobelyn-replay.exe")])):
@@ -461,6 +473,7 @@ class Wine(Session):
         self.exe = os.path.join(folder, "tobelyn.exe")
         self.start_game("installed")
         self.check("title", "the installed game starts")
+        self.while_running(folder, uninstall_key)
         self.quiet("wmctrl", "-i", "-c", self.window)
         self.ended("a close request")
         subprocess.run(["wine", os.path.join(folder, "uninstall.exe"), "/S"], env=self.env,
@@ -477,12 +490,45 @@ class Wine(Session):
         log("ok: the silent uninstall removed every installed file, the Start-menu entry and the "
             "programs list entry, and kept the settings")
 
+    def while_running(self, folder, uninstall_key):
+        # With the game running, a silent install or uninstall fails with a
+        # message and leaves the game, its files and its entries alone. The
+        # uninstaller is run in place (_?=) to have its own exit status.
+        installed = {name: open(os.path.join(folder, name), "rb").read()
+                     for name in ("tobelyn.exe", "README.txt")}
+        where = self.out("wine", "winepath", "-w", folder, timeout=60)
+        runs = (("a silent install", [os.path.join(self.build, "tobelyn-setup.exe"), "/S"]),
+                ("a silent uninstall", [os.path.join(folder, "uninstall.exe"), "/S",
+                                        "_?=" + where]))
+        for what, argv in runs:
+            result = subprocess.run(["wine"] + argv, env=self.env, capture_output=True,
+                                    timeout=120)
+            said = (result.stdout + result.stderr).decode("utf-8", "replace")
+            if result.returncode == 0 or "Tobelyn is running" not in said:
+                raise Failure("%s with the game running ended with %d, saying %r"
+                              % (what, result.returncode, said[-500:]))
+            if self.proc.poll() is not None:
+                raise Failure("%s ended the running game" % what)
+            kept = {name: open(os.path.join(folder, name), "rb").read()
+                    for name in installed if os.path.exists(os.path.join(folder, name))}
+            listed = self.quiet("wine", "reg", "query", uninstall_key) == 0
+            shortcut = self.user_folder("AppData", "Roaming", "Microsoft", "Windows",
+                                        "Start Menu", "Programs", "Tobelyn.lnk")
+            if kept != installed or not listed or shortcut is None:
+                raise Failure("%s with the game running changed what is installed: files %s, "
+                              "programs entry %s, Start-menu entry %s"
+                              % (what, sorted(kept), listed, shortcut is not None))
+            log("ok: %s with the game running fails with %d and says so; the game, its files "
+                "and entries stay" % (what, result.returncode))
+
     # --- 6. Computer seats in the real game.
 
     def seats_match(self):
         self.log("two computer seats play a 301 match out in the real game")
         exe = os.path.join(self.build, "tobelyn.exe")  # the installer's may be gone
-        folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
+        # A player whose user folder's name is Cyrillic: the host file that
+        # seats the computers, the book and the options all live there.
+        folder = os.path.join(self.app_data_as(CYRILLIC), "Tobelyn")
         os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, "host"), "w") as f:
             f.write(seats_match.HOST)
@@ -498,15 +544,114 @@ class Wine(Session):
         self.quiet("wmctrl", "-i", "-c", self.window)
         self.ended("a close request after the match")
         records = self.out("wine", exe, "--records", timeout=60)
-        # A relative name: the file lands in the folder Wine starts in.
-        result = subprocess.run(["wine", exe, "--export", "book.csv"], cwd=self.work,
+        # A CJK folder and file name, as the wide command line gives them.
+        os.makedirs(os.path.join(self.work, CJK_FOLDER))
+        export = os.path.join(self.work, CJK_FOLDER, CJK_FILE)
+        result = subprocess.run(["wine", exe, "--export", windows_path(export)], cwd=self.work,
                                 env=self.env, capture_output=True, text=True, timeout=60)
-        export = os.path.join(self.work, "book.csv")
         if result.returncode != 0 or not os.path.exists(export):
             raise Failure("tobelyn.exe --export ended with %d: %s"
-                          % (result.returncode, result.stdout[-2000:]))
+                          % (result.returncode, (result.stdout + result.stderr)[-2000:]))
         with open(book, encoding="utf-8") as b, open(export, newline="", encoding="utf-8") as f:
             seats_match.check_book(self.log, b.read(), records, f.read())
+
+    # --- 7. Names outside the ANSI code page.
+
+    def app_data_as(self, user):
+        # %APPDATA% as the prefix gives it to every program started from now
+        # on (Wine takes it from the user's volatile environment): under a
+        # user folder of this name. Returns that folder as seen from here.
+        self.set_app_data("C:\\users\\%s\\AppData\\Roaming" % user)
+        folder = os.path.join(self.env["WINEPREFIX"], "drive_c", "users", user, "AppData",
+                              "Roaming")
+        os.makedirs(folder, exist_ok=True)
+        return folder
+
+    def set_app_data(self, value):
+        if self.quiet("wine", "reg", "add", r"HKCU\Volatile Environment", "/v", "APPDATA",
+                      "/t", "REG_SZ", "/d", value, "/f") != 0:
+            raise Failure("APPDATA could not be set to %s" % value)
+
+    def wide_paths(self):
+        log("a CJK user folder: the host file and the book kept there across restarts, "
+            "--records, --export to a Cyrillic name, and failed writes")
+        exe = os.path.join(self.build, "tobelyn.exe")
+        ref = os.path.join(self.work, "wide-ref")
+        os.makedirs(ref)
+        with open(os.path.join(ref, "cpu.txt"), "w") as f:
+            f.write(CPU_SCRIPT)
+        made = subprocess.run([self.replay, "--data", ".", "--export", "out.csv", "cpu.txt"],
+                              cwd=ref, env=self.env, capture_output=True, timeout=300)
+        if made.returncode != 0:
+            raise Failure("the reference book was not made: %r" % made.stderr[-1000:])
+        book_text = open(os.path.join(ref, "book"), "rb").read()
+        csv_text = open(os.path.join(ref, "out.csv"), "rb").read()
+        before = self.out("wine", "reg", "query", r"HKCU\Volatile Environment", "/v", "APPDATA",
+                          timeout=60).split("REG_SZ")[-1].strip()
+        try:
+            folder = os.path.join(self.app_data_as(CJK), "Tobelyn")
+            os.makedirs(folder)
+            book, host = os.path.join(folder, "book"), os.path.join(folder, "host")
+            with open(book, "wb") as f:
+                f.write(book_text)
+            with open(host, "w") as f:
+                f.write("volume 3\nseat1Name ROMAN\n")
+
+            result = subprocess.run(["wine", exe, "--records"], env=self.env,
+                                    capture_output=True, text=True, timeout=60)
+            if result.returncode != 0 or not re.search(r"\n +1\. ", result.stdout):
+                raise Failure("--records under %s ended with %d: %r"
+                              % (CJK, result.returncode, (result.stdout + result.stderr)[-800:]))
+            log("ok: --records reads the book under the CJK user folder")
+            os.makedirs(os.path.join(self.work, CYRILLIC))
+            export = os.path.join(self.work, CYRILLIC, CYRILLIC_FILE)
+            result = subprocess.run(["wine", exe, "--export", windows_path(export)],
+                                    env=self.env, capture_output=True, text=True, timeout=60)
+            written = open(export, "rb").read() if os.path.exists(export) else None
+            if result.returncode != 0 or written != csv_text:
+                raise Failure("--export to a Cyrillic name ended with %d and wrote %s bytes of "
+                              "%d: %r" % (result.returncode, None if written is None else
+                                          len(written), len(csv_text), result.stderr[-800:]))
+            log("ok: --export writes the whole CSV to a Cyrillic folder and file name")
+            self.failed_writes(exe)
+
+            for run in ("wide1", "wide2"):
+                self.start_game(run)
+                self.check("title", "the game starts with its files under the CJK user folder")
+                self.close()
+                self.ended("a close request")
+            kept = open(host).read()
+            if not all(line in kept.splitlines() for line in
+                       ("volume 3", "seat1Name ROMAN", "matchesFinished 0")):
+                raise Failure("the host file under the CJK user folder was not read and "
+                              "written again: %r" % kept)
+            if open(book, "rb").read() != book_text:
+                raise Failure("the book under the CJK user folder changed without a match")
+            log("ok: the host file under the CJK user folder is read and written across two "
+                "starts; the book is kept")
+        finally:
+            self.set_app_data(before)
+
+    def failed_writes(self, exe):
+        # --export - whose output cannot take the CSV ends with an error, as
+        # on the desktop: a full device, and a pipe its reader has closed.
+        with open("/dev/full", "wb") as full:
+            result = subprocess.run(["wine", exe, "--export", "-"], env=self.env, stdout=full,
+                                    stderr=subprocess.PIPE, timeout=60)
+        said = result.stderr.decode("utf-8", "replace")
+        if result.returncode != 1 or "cannot write the standard output" not in said:
+            raise Failure("--export - to a full device ended with %d, saying %r"
+                          % (result.returncode, said[-500:]))
+        r, w = os.pipe()
+        os.close(r)
+        try:
+            result = subprocess.run(["wine", exe, "--export", "-"], env=self.env, stdout=w,
+                                    stderr=subprocess.PIPE, timeout=60)
+        finally:
+            os.close(w)
+        if result.returncode == 0:
+            raise Failure("--export - to a pipe closed by its reader ended with 0")
+        log("ok: --export - to a full device or a closed pipe fails (%d)" % result.returncode)
 
     def stop(self):
         if self.seats is not None:
@@ -531,7 +676,12 @@ class Wine(Session):
 
 
 CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
-         "installer", "seats_match")
+         "installer", "wide_paths", "seats_match")
+
+
+def windows_path(path):
+    # A path of this machine as Windows programs under Wine name it.
+    return "Z:" + path.replace("/", "\\")
 
 
 def main():
