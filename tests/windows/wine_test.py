@@ -19,12 +19,18 @@
 #      again at the next start; at 125%, 150% and 200% scaling a first
 #      window at a whole scale that fits;
 #   5. the installer: a silent install into the prefix, the installed game
-#      showing its title, and a silent uninstall that removes every file it
-#      installed and leaves the settings;
-#   6. two computer seats, set in %APPDATA%\Tobelyn\host, playing a "301"
-#      match out in the real game: the summary card over the end screen, the
-#      book in %APPDATA%\Tobelyn\book, and tobelyn.exe --records (its
-#      standard output) and --export read back.
+#      showing its title, a silent install and uninstall refused (exit 2, a
+#      message, nothing changed) while it runs, and a silent uninstall that
+#      removes every file it installed and leaves the settings;
+#   6. names outside the ANSI code page: %APPDATA% under a CJK user folder
+#      holding the host file and the book across two starts, --records,
+#      --export to a Cyrillic folder and file name, and --export - to a full
+#      device or a closed pipe failing;
+#   7. two computer seats, set in %APPDATA%\Tobelyn\host under a Cyrillic
+#      user folder, playing a "301" match out in the real game: the summary
+#      card over the end screen, the book in %APPDATA%\Tobelyn\book, and
+#      tobelyn.exe --records (its standard output) and --export to a CJK
+#      folder and file name read back.
 #
 #     wine_test.py [--only CASE,...] WINDOWS_BUILD_DIR LINUX_REPLAY
 #
