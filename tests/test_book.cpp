@@ -563,7 +563,7 @@ TEST(BookDesktop, AFailedWriteIsAnErrorWithAMessageAndLeavesNoTemporaryFile) {
     SCOPED_TRACE(c.name);
     const DesktopRun run =
         desktopLimited(data, withData(c.arguments, data), c.blocks, withData(c.output, data));
-    EXPECT_EQ(run.status, 1) << "ended by a signal when -1";
+    EXPECT_EQ(run.status, 1) << "above 128: ended by a signal";
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     if (c.leftAlone[0] != 0) {
       const std::string left = data + "/" + c.leftAlone;

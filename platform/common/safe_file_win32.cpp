@@ -176,7 +176,9 @@ bool safeFileWrite(const char *path, const void *data, size_t size, unsigned fla
   // One fixed temporary name beside the file: a save cut short leaves at
   // most this one behind, and the next save removes it first.
   const std::wstring tmp = wide + L".tmp";
-  if (!DeleteFileW(tmp.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+  if (!DeleteFileW(tmp.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
+      GetLastError() != ERROR_PATH_NOT_FOUND)
+    return false;
   HANDLE file = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;

@@ -44,7 +44,8 @@ export async function testKeysSettingsAndTabs(browser, url, out) {
   // click on the game's picture, then reload.
   page = await openGame(context, url, 'settings');
   await cursorTo(page, 1);
-  await pressUntil(page, () => page.keyboard.press('Enter'), (s, t) => s === 6 && t >= 1);
+  // The option screen's steps: 2 idle, 3 waiting for the new key.
+  await pressUntil(page, () => page.keyboard.press('Enter'), (s, t) => s === 6 && t === 2);
   const point = await page.evaluate(() => {
     const t = window.tobelyn;
     const r = document.getElementById('screen').getBoundingClientRect();
@@ -52,8 +53,8 @@ export async function testKeysSettingsAndTabs(browser, url, out) {
     const k = r.width / t.areaW;
     return { x: r.left + (L.x + (20.5 * L.w) / 240) * k, y: r.top + (L.y + (260.5 * L.h) / 320) * k };
   });
-  // The panel asks for a key: the picture changes and the step moves on.
-  await pressUntil(page, () => page.mouse.click(point.x, point.y), (s, t) => s === 6 && t >= 2);
+  // "Press The Button": the screen waits for the new key.
+  await pressUntil(page, () => page.mouse.click(point.x, point.y), (s, t) => s === 6 && t === 3);
   const bound = () => page.waitForFunction(() => window.tobelyn.module._webBinding(6) === 0x58,
     null, { timeout: 3000, polling: 'raf' }).then(() => true, () => false);
   await page.keyboard.press('x');
@@ -83,7 +84,8 @@ export async function testKeysSettingsAndTabs(browser, url, out) {
   check('"Reset controls" puts Button C back on C',
     await page.evaluate(() => window.tobelyn.module._webBinding(6) === 0x43));
   await cursorTo(page, 3);
-  await pressUntil(page, () => page.keyboard.press('Enter'), () => false, 1);
+  // The title's step 5: QUIT was chosen.
+  await pressUntil(page, () => page.keyboard.press('Enter'), (s, t) => s === 1 && t === 5);
   await page.waitForSelector('#bye.shown', { timeout: 10000 }).catch(() => {});
   check('QUIT shows the goodbye', await page.evaluate(() => !window.tobelyn.running &&
     document.getElementById('bye').classList.contains('shown')));
