@@ -79,14 +79,15 @@ log = logger("windows")
 
 
 class Wine(Session):
-    def __init__(self, build, replay, work, cases, log=log):
+    # user: the name of the prefix's user, whose folder holds %APPDATA%.
+    def __init__(self, build, replay, work, cases, log=log, user=CJK):
         super().__init__(work, log)
         self.build, self.replay, self.cases = build, replay, cases
         self.seats = None
         self.exe = os.path.join(build, "tobelyn.exe")
         # Wine reads the command line's names as UTF-8 only in a UTF-8 locale.
         self.env.update(WINEPREFIX=os.path.join(work, "prefix"), WINEDEBUG="-all",
-                        LANG="C.UTF-8", LC_ALL="C.UTF-8",
+                        LANG="C.UTF-8", LC_ALL="C.UTF-8", USER=user, LOGNAME=user,
                         # No Mono or Gecko installer dialogs (there is no
                         # network), no desktop menu entries.
                         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
@@ -189,6 +190,8 @@ class Wine(Session):
                                   {"refs.txt": REF_SCRIPT, "menu.txt": REF_MENU})
 
     def start_game(self, label):
+        if "title" not in self.refs:  # a case run alone (--only)
+            self.make_refs()
         self.launch(["wine", self.exe], label, seconds=60, TOBELYN_FRAME_STATS="1",
                     TOBELYN_TRACE="1")
         self.activate()
@@ -532,9 +535,10 @@ class Wine(Session):
     def seats_match(self):
         self.log("two computer seats play a 301 match out in the real game")
         exe = os.path.join(self.build, "tobelyn.exe")  # the installer's may be gone
-        # A player whose user folder's name is Cyrillic: the host file that
-        # seats the computers, the book and the options all live there.
-        folder = os.path.join(self.app_data_as(CYRILLIC), "Tobelyn")
+        # The prefix's user has a Cyrillic name (alone, a CJK one): the host
+        # file that seats the computers, the book and the options all live
+        # under that user's folder.
+        folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
         os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, "host"), "w") as f:
             f.write(seats_match.HOST)
@@ -563,25 +567,10 @@ class Wine(Session):
 
     # --- 7. Names outside the ANSI code page.
 
-    def app_data_as(self, user):
-        # %APPDATA% as the prefix gives it to every program started from now
-        # on (Wine takes it from the user's volatile environment): under a
-        # user folder of this name. Returns that folder as seen from here.
-        self.set_app_data("C:\\users\\%s\\AppData\\Roaming" % user)
-        folder = os.path.join(self.env["WINEPREFIX"], "drive_c", "users", user, "AppData",
-                              "Roaming")
-        os.makedirs(folder, exist_ok=True)
-        return folder
-
-    def set_app_data(self, value):
-        if self.quiet("wine", "reg", "add", r"HKCU\Volatile Environment", "/v", "APPDATA",
-                      "/t", "REG_SZ", "/d", value, "/f") != 0:
-            raise Failure("APPDATA could not be set to %s" % value)
-
     def wide_paths(self):
         log("a CJK user folder: the host file and the book kept there across restarts, "
             "--records, --export to a Cyrillic name, and failed writes")
-        exe = os.path.join(self.build, "tobelyn.exe")
+        exe = self.exe = os.path.join(self.build, "tobelyn.exe")  # the installer's may be gone
         ref = os.path.join(self.work, "wide-ref")
         os.makedirs(ref)
         with open(os.path.join(ref, "cpu.txt"), "w") as f:
@@ -592,51 +581,49 @@ class Wine(Session):
             raise Failure("the reference book was not made: %r" % made.stderr[-1000:])
         book_text = open(os.path.join(ref, "book"), "rb").read()
         csv_text = open(os.path.join(ref, "out.csv"), "rb").read()
-        before = self.out("wine", "reg", "query", r"HKCU\Volatile Environment", "/v", "APPDATA",
-                          timeout=60).split("REG_SZ")[-1].strip()
-        try:
-            folder = os.path.join(self.app_data_as(CJK), "Tobelyn")
-            os.makedirs(folder)
-            book, host = os.path.join(folder, "book"), os.path.join(folder, "host")
-            with open(book, "wb") as f:
-                f.write(book_text)
-            with open(host, "w") as f:
-                f.write("volume 3\nseat1Name ROMAN\n")
+        # The prefix's user has a CJK name: %APPDATA% lies under it.
+        folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
+        if CJK not in folder:
+            raise Failure("the prefix's user folder is %s, not %s's" % (folder, CJK))
+        os.makedirs(folder, exist_ok=True)
+        book, host = os.path.join(folder, "book"), os.path.join(folder, "host")
+        with open(book, "wb") as f:
+            f.write(book_text)
+        with open(host, "w") as f:
+            f.write("volume 3\nseat1Name ROMAN\n")
 
-            result = subprocess.run(["wine", exe, "--records"], env=self.env,
-                                    capture_output=True, text=True, timeout=60)
-            if result.returncode != 0 or not re.search(r"\n +1\. ", result.stdout):
-                raise Failure("--records under %s ended with %d: %r"
-                              % (CJK, result.returncode, (result.stdout + result.stderr)[-800:]))
-            log("ok: --records reads the book under the CJK user folder")
-            os.makedirs(os.path.join(self.work, CYRILLIC))
-            export = os.path.join(self.work, CYRILLIC, CYRILLIC_FILE)
-            result = subprocess.run(["wine", exe, "--export", windows_path(export)],
-                                    env=self.env, capture_output=True, text=True, timeout=60)
-            written = open(export, "rb").read() if os.path.exists(export) else None
-            if result.returncode != 0 or written != csv_text:
-                raise Failure("--export to a Cyrillic name ended with %d and wrote %s bytes of "
-                              "%d: %r" % (result.returncode, None if written is None else
-                                          len(written), len(csv_text), result.stderr[-800:]))
-            log("ok: --export writes the whole CSV to a Cyrillic folder and file name")
-            self.failed_writes(exe)
+        result = subprocess.run(["wine", exe, "--records"], env=self.env,
+                                capture_output=True, text=True, timeout=60)
+        if result.returncode != 0 or not re.search(r"\n +1\. ", result.stdout):
+            raise Failure("--records under %s ended with %d: %r"
+                          % (CJK, result.returncode, (result.stdout + result.stderr)[-800:]))
+        log("ok: --records reads the book under the CJK user folder")
+        os.makedirs(os.path.join(self.work, CYRILLIC))
+        export = os.path.join(self.work, CYRILLIC, CYRILLIC_FILE)
+        result = subprocess.run(["wine", exe, "--export", windows_path(export)],
+                                env=self.env, capture_output=True, text=True, timeout=60)
+        written = open(export, "rb").read() if os.path.exists(export) else None
+        if result.returncode != 0 or written != csv_text:
+            raise Failure("--export to a Cyrillic name ended with %d and wrote %s bytes of "
+                          "%d: %r" % (result.returncode, None if written is None else
+                                      len(written), len(csv_text), result.stderr[-800:]))
+        log("ok: --export writes the whole CSV to a Cyrillic folder and file name")
+        self.failed_writes(exe)
 
-            for run in ("wide1", "wide2"):
-                self.start_game(run)
-                self.check("title", "the game starts with its files under the CJK user folder")
-                self.close()
-                self.ended("a close request")
-            kept = open(host).read()
-            if not all(line in kept.splitlines() for line in
-                       ("volume 3", "seat1Name ROMAN", "matchesFinished 0")):
-                raise Failure("the host file under the CJK user folder was not read and "
-                              "written again: %r" % kept)
-            if open(book, "rb").read() != book_text:
-                raise Failure("the book under the CJK user folder changed without a match")
-            log("ok: the host file under the CJK user folder is read and written across two "
-                "starts; the book is kept")
-        finally:
-            self.set_app_data(before)
+        for run in ("wide1", "wide2"):
+            self.start_game(run)
+            self.check("title", "the game starts with its files under the CJK user folder")
+            self.close()
+            self.ended("a close request")
+        kept = open(host).read()
+        if not all(line in kept.splitlines() for line in
+                   ("volume 3", "seat1Name ROMAN", "matchesFinished 0")):
+            raise Failure("the host file under the CJK user folder was not read and "
+                          "written again: %r" % kept)
+        if open(book, "rb").read() != book_text:
+            raise Failure("the book under the CJK user folder changed without a match")
+        log("ok: the host file under the CJK user folder is read and written across two "
+            "starts; the book is kept")
 
     def failed_writes(self, exe):
         # --export - whose output cannot take the CSV ends with an error, as
@@ -672,7 +659,7 @@ class Wine(Session):
             # it plays in a prefix and on an X server of its own meanwhile.
             cases.remove("seats_match")
             self.seats = Wine(self.build, self.replay, os.path.join(self.work, "seats"),
-                              ["seats_match"], logger("windows (seats' match)"))
+                              ["seats_match"], logger("windows (seats' match)"), CYRILLIC)
             beside = Beside(self.seats, "the seats' match")
         self.make_prefix()
         for case in cases:
