@@ -110,9 +110,16 @@ class Wine(Session):
 
     def unit_tests(self):
         began = time.time()
-        result = subprocess.run(["wine", os.path.join(self.build, "tobelyn_tests.exe")],
-                                env=self.env, capture_output=True, text=True, timeout=600,
-                                cwd=self.work)
+        # The test runner keeps its files in %TEMP%, which it reads narrow:
+        # under the prefix's CJK user folder it would be question marks. The
+        # tests that need names outside ASCII make them themselves.
+        temp = os.path.join(self.work, "unit-temp")
+        os.makedirs(temp)
+        line = "set TEMP=%s&& set TMP=%s&& %s" % (windows_path(temp), windows_path(temp),
+                                                  windows_path(os.path.join(self.build,
+                                                                            "tobelyn_tests.exe")))
+        result = subprocess.run(["wine", "cmd", "/c", line], env=self.env, capture_output=True,
+                                text=True, timeout=600, cwd=self.work)
         output = result.stdout.replace("\r", "")
         with open(os.path.join(self.work, "unit.txt"), "w") as f:
             f.write(output + result.stderr)
