@@ -71,7 +71,11 @@ class Desktop(Session):
     def start_game(self, label):
         self.launch([self.game], label)
         self.activate()
-        time.sleep(0.8)
+        self.drawn()
+        # Keys count once the title has come in (the seats' match checks its
+        # own title).
+        if "title_row0" in self.refs:
+            self.check("title_row0", "the title at start")
 
     def fullscreen(self):
         # The window covers the whole 1024x768 screen.
@@ -91,7 +95,7 @@ class Desktop(Session):
 
     def leave_option(self):
         self.key("Escape")
-        time.sleep(0.6)
+        self.check("title_row0", "Escape leaves the option screen for the title")
 
     def close(self):
         super().close()
@@ -155,10 +159,10 @@ class Desktop(Session):
         self.check("board0", "the gauge shows", rows=(112, 240), most=0.6)
         for _ in range(3):          # start the gauge, peak, release
             self.key("Return")
-        time.sleep(1.0)
         # The result: the full board is back where the gauge was, save the
         # dart's mark, its effect, a pop-up and a caption.
-        self.check("board0", "the dart lands and the result shows", rows=(112, 240), need=0.9)
+        self.check("board0", "the dart lands and the result shows", rows=(112, 240), need=0.9,
+                   tries=60)
         self.close()
         if not os.path.exists(self.settings):
             raise Failure("no settings file after the first run")
@@ -186,7 +190,8 @@ class Desktop(Session):
         self.key("Return")          # leave the announcement
         # Minimising pauses the match; restored, it goes on where it was.
         self.quiet("xdotool", "windowminimize", self.window)
-        time.sleep(1.5)
+        self.wait_for(lambda: "IsViewable" not in self.out("xwininfo", "-id", self.window), 10,
+                      "the window to be minimised")
         if self.proc.poll() is not None:
             raise Failure("minimising ended the game")
         self.quiet("wmctrl", "-i", "-a", self.window)
@@ -198,8 +203,8 @@ class Desktop(Session):
         # wrong step).
         for _ in range(2):
             self.key("Return")
-        time.sleep(3.0)
-        self.check("board1", "the dart lands after the restore", rows=(112, 240), need=0.9)
+        self.check("board1", "the dart lands after the restore", rows=(112, 240), need=0.9,
+                   tries=80)
         # F1 opens the host's menu over the game; Up wraps to Quit game,
         # whose confirmation starts on No.
         self.key("F1")
@@ -213,8 +218,9 @@ class Desktop(Session):
         log("run 3: settings kept over Quit game, High Score, SIGTERM")
         self.start_game("run3")
         # Moved by the player, the window opens at the same place next time.
+        placed = self.corner()
         self.quiet("xdotool", "windowmove", "--sync", self.window, "40", "30")
-        time.sleep(0.5)
+        self.wait_for(lambda: self.corner() != placed, 10, "the window to move")
         moved_to = self.corner()
         self.tap(200, 150)
         self.check("option_c88_off", "sound off and BUTTON C 088 kept over Quit game")

@@ -35,7 +35,7 @@ class Machine(Session):
         # Twice the usual bound: a loaded machine starts a sanitizer build
         # slowly, and a start held up by its sound waited 30 s or more.
         self.launch([self.game], "game", seconds=2 * BOUND, preexec=limit, **extra)
-        time.sleep(0.5)
+        self.drawn(BOUND)
 
     def ended(self, how, since):
         super().ended(how, seconds=BOUND)
@@ -150,8 +150,9 @@ def huge_window(m):
         with open("/proc/%d/status" % m.proc.pid) as f:
             return next(int(l.split()[1]) for l in f if l.startswith("VmRSS")) / 1024.0
     before = rss_mb()
+    placed = m.geometry()
     m.quiet("xdotool", "windowsize", m.window, "8000", "8000")
-    time.sleep(1.5)
+    m.wait_for(lambda: m.geometry() != placed, BOUND, "the window to take a new size")
     geometry = m.out("xdotool", "getwindowgeometry", m.window).split()[-1]
     after = rss_mb()
     log("window %s after asking for 8000x8000; memory %.1f MB before, %.1f MB after"

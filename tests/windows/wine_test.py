@@ -202,11 +202,11 @@ class Wine(Session):
         self.launch(["wine", self.exe], label, seconds=60, TOBELYN_FRAME_STATS="1",
                     TOBELYN_TRACE="1")
         self.activate()
-        time.sleep(1.0)
+        self.drawn()
 
     def leave_option(self):
         self.key("Escape")
-        time.sleep(0.6)
+        self.check("title", "Escape leaves the option screen for the title")
 
     def registry_value(self, name):
         text = self.out("wine", "reg", "query", SETTINGS_KEY, "/v", name, timeout=60).replace("\r", "")
@@ -247,7 +247,7 @@ class Wine(Session):
         # A window wider than the picture: bars left and right.
         _, _, w, h, scale, _, _ = self.layout()
         self.quiet("xdotool", "windowsize", "--sync", self.window, str(w + 3 * W // 2), str(h))
-        time.sleep(0.5)
+        self.wait_for(lambda: self.layout()[5] >= 20, 10, "bars beside the picture")
         _, _, w2, _, scale2, ox, oy = self.layout()
         if ox < 20:
             raise Failure("no letterbox bars after widening the window to %d" % w2)
@@ -265,7 +265,6 @@ class Wine(Session):
         # forward changes nothing it could see.
         self.wait_for(lambda: "message 0x0006 wParam 0x0 " in open(self.errors_path).read()[before:],
                       10, "the game to be deactivated")
-        time.sleep(0.3)
         seen = len(open(self.errors_path).read())
         second = subprocess.run(["wine", self.exe], env=self.env, capture_output=True,
                                 timeout=60)
@@ -281,8 +280,12 @@ class Wine(Session):
         log("ok: a second start exits with 0 and makes the running game the foreground window")
         # Wine 8 does not ask the X window manager to focus a window another
         # process brought forward; newer Wine and Windows itself do.
-        time.sleep(0.5)
-        if self.active_window() == self.window:
+        try:
+            self.wait_for(lambda: self.active_window() == self.window, 2, "the X focus")
+            moved = True
+        except Failure:
+            moved = False
+        if moved:
             log("note: the X focus moved to the game too")
         else:
             log("note: the X focus stayed where it was (Wine 8 does not pass an activation "
@@ -321,7 +324,7 @@ class Wine(Session):
         self.window = windows[0]
         log("ok: one game runs; the seven other starts ended with 0")
         self.activate()
-        time.sleep(1.0)
+        self.drawn()
         self.check("title", "title screen of the one game")
         self.tap(200, 150)
         self.check("option_c88", "the option screen")
@@ -376,31 +379,39 @@ class Wine(Session):
         self.key("F11")
         self.expect_geometry(framed, "F11 again gives the window back its size and place")
         self.quiet("xdotool", "key", "alt+Return")
-        time.sleep(0.3)
         self.expect_geometry(screen, "Alt+Enter makes the window cover the screen")
         self.quiet("xdotool", "key", "alt+Return")
-        time.sleep(0.3)
         self.expect_geometry(framed, "Alt+Enter again restores it")
         self.check("title", "the title after Alt+Enter twice (Enter never reached the game)")
         self.tap(200, 150)          # OPTION
         self.check("option", "the option screen, BUTTON C 067")
         self.tap(20, 260)           # BUTTON C
-        time.sleep(0.3)
+        self.check("option_panel", "the BUTTON C row waits for a key")
         for name in ("F11", "F11", "F10", "F10"):
             self.key(name)
         self.expect_geometry(framed, "the window framed again")
         self.key("x")
         self.check("option_c88", "the key wait took X, not F10 or F11")
-        self.key("Escape")
-        time.sleep(0.6)
+        self.leave_option()
         # A window whose shape leaves room beyond the whole scale.
         self.quiet("xdotool", "windowsize", "--sync", self.window, "600", "700")
-        time.sleep(0.5)
+        self.wait_for(lambda: all(abs(a - b) <= 40 for a, b in zip(self.geometry()[2:],
+                                                                     (600, 700))),
+                      10, "the window at 600x700")
         x, y, w, h = self.geometry()
+        self.check("title", "the title drawn again, whole-scaled, in the resized window")
         whole = self.lit_box()
         self.key("F10")
-        time.sleep(0.5)
-        fit = self.lit_box()
+        fit = None
+
+        def fitted():
+            nonlocal fit
+            fit = self.lit_box()
+            return fit is not None and fit[3] - fit[1] >= h - 2
+        try:
+            self.wait_for(fitted, 10, "F10 to fit the picture")
+        except Failure:
+            pass
         log("picture in %dx%d: %s whole, %s fitted" % (w, h, whole, fit))
         if fit is None or whole is None or fit[3] - fit[1] < h - 2 or fit[3] - fit[1] <= whole[3] - whole[1]:
             self.last_shot.save(os.path.join(self.work, "failed-fit.png"))
@@ -555,7 +566,7 @@ class Wine(Session):
         seats_match.make_refs(self, self.replay)
         self.launch(["wine", exe], "seats", seconds=60)
         self.activate()
-        time.sleep(1.0)
+        self.drawn()
         began = seats_match.set_up(self)
         seats_match.play_out(self, book, began)
         self.quiet("wmctrl", "-i", "-c", self.window)
