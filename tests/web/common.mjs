@@ -87,8 +87,9 @@ export async function pressUntil(page, press, done, tries = 40) {
     if (await waitForGame(page, done, 0)) return sceneStep(page);
     const [s0, t0] = [await scene(page), await sceneStep(page)];
     await press();
+    // Returns as soon as the game moves; a loaded machine may take a while.
     await waitForGame(page, `(s, t) => (${done.toString()})(s, t) || s !== ${s0} || t !== ${t0}`,
-      600);
+      1500);
   }
   return (await waitForGame(page, done, 0)) ? sceneStep(page) : -1;
 }
