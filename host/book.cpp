@@ -1,7 +1,5 @@
 #include "host/book.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -486,10 +484,11 @@ std::string bookFormat(const Book &book) {
 void bookLoad(const char *path, Book *out) {
   // Room for the file as it is now (and a byte more, so that one that grew
   // meanwhile is refused rather than cut), never more than the limit.
-  struct stat st;
-  const size_t room = stat(path, &st) == 0 && st.st_size >= 0
-                          ? std::min(static_cast<size_t>(st.st_size) + 1, kBookFileMax)
-                          : 1;
+  unsigned long long seen = 0;
+  const size_t room =
+      safeFileSize(path, &seen)
+          ? static_cast<size_t>(std::min<unsigned long long>(seen + 1, kBookFileMax))
+          : 1;
   std::vector<uint8_t> buffer(room);
   size_t size = 0;
   switch (safeFileRead(path, buffer.data(), buffer.size(), &size, SafeLinks::kFollow)) {

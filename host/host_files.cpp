@@ -11,14 +11,18 @@
 
 #ifdef TOBELYN_NATIVE_WIN32
 
+#include <string>
+
+#include "platform/common/wide_path.h"
+
 const char *hostSettingsPath() {
-  static char path[1024];
-  const char *appData = std::getenv("APPDATA");
-  if (appData == nullptr || appData[0] == 0) return nullptr;
-  // Forward slashes: Windows takes them, and the safe-file code makes the
-  // missing folders along them.
-  const int n = std::snprintf(path, sizeof path, "%s/Tobelyn/host", appData);
-  return n > 0 && static_cast<size_t>(n) < sizeof path ? path : nullptr;
+  // %APPDATA% read wide, kept as UTF-8: the safe-file code takes it back to
+  // a wide path, so a user folder outside the ANSI code page works too.
+  static std::string path;
+  std::string appData;
+  if (!environmentUtf8(L"APPDATA", &appData)) return nullptr;
+  path = appData + "\\Tobelyn\\host";
+  return path.c_str();
 }
 
 #else

@@ -12,6 +12,9 @@
 #include "game/match.h"
 #include "host/host_internal.h"
 #include "host/seats.h"
+#ifdef TOBELYN_NATIVE_WIN32
+#include "platform/common/wide_path.h"
+#endif
 
 namespace {
 
@@ -96,7 +99,8 @@ void hostBookOpen(const char *path, WallClock clock) {
 
 bool hostBookDefaultPath(std::string *out) {
 #if defined(TOBELYN_NATIVE_WIN32)
-  return bookPathWindows(std::getenv("APPDATA"), out);
+  std::string appData;
+  return environmentUtf8(L"APPDATA", &appData) && bookPathWindows(appData.c_str(), out);
 #elif defined(__EMSCRIPTEN__)
   *out = "/tobelyn/book";
   return true;

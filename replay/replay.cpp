@@ -19,6 +19,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -399,6 +400,11 @@ std::vector<Line> readScript(int fd) {
 }  // namespace
 
 int main(int argc, char **argv) {
+#ifdef SIGXFSZ
+  // Past a file-size limit a write fails (and --export says so) instead of
+  // the runner ending with SIGXFSZ and a temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   const char *registryDir = nullptr;
   const char *script = nullptr;
   const char *exportFile = nullptr;

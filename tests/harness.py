@@ -269,6 +269,16 @@ class Session:
                       % (what, 100 * (max(shares) if most is None else min(shares)), ref,
                          self.work))
 
+    def drawn(self, seconds=20):
+        # Waits until the game's window shows a picture: its first frame is
+        # drawn (the window starts black).
+        def shown():
+            try:
+                return self.picture().getbbox() is not None
+            except (Failure, OSError, ValueError):  # not yet laid out, or gone a moment
+                return False
+        self.wait_for(shown, seconds, "the game's first frame")
+
     def activate(self, window=None):
         self.quiet("xdotool", "windowactivate", "--sync", window or self.window)
 

@@ -22,7 +22,8 @@ HOST = ("hints 0\nhintsChosen 1\nfastCpu 1\nseat1Name %s\nseat1Level %s\nseat2Na
 # Commands are separated by ";".
 STEP = "run 14;"
 NEXT = "key 0x0D;wait 0;" + STEP
-REF_SCRIPT = ("host summary;clock 100000;" + STEP + NEXT + "shot seats_select.png;" + NEXT
+REF_SCRIPT = ("host summary;clock 100000;" + STEP + "shot seats_title.png;" + NEXT
+              + "shot seats_select.png;" + NEXT
               + "shot seats_player.png;key 0x28;" + STEP + "shot seats_players2.png;" + NEXT
               + "shot seats_ready.png;key 0x0D;wait 0;wait 14 400000;shot seats_card.png")
 CARD_ROWS = (210, 312)  # where the summary card of a two-player match lies
@@ -42,6 +43,7 @@ def make_refs(session, replay, env=None):
 def set_up(session):
     # From the title to the match, each screen checked before the next key;
     # from the first announcement on, the seats press.
+    session.check("seats_title", "the title, ready for keys")
     for key, ref, what in (("Return", "seats_select", 'START opens SELECT GAME, on "301"'),
                            ("Return", "seats_player", "SELECT PLAYER"),
                            ("Down", "seats_players2", "two players"),

@@ -667,6 +667,102 @@ TEST(BookDesktop, RecordsAndExportReadTheBookAndLeaveItAlone) {
   EXPECT_EQ(readText(path), "not a book\n");
   EXPECT_EQ(desktop(data, "--export").status, 2);
 }
+
+// The desktop game run through the shell with a file-size limit of `blocks`
+// of 512 bytes (0: none) and its standard output sent as `output` (a shell
+// redirection; empty: to a file of the test's).
+DesktopRun desktopLimited(const std::string &data, const std::string &arguments, int blocks,
+                          const std::string &output) {
+  const std::string dir = ::testing::TempDir();
+  const std::string limit = blocks > 0 ? "ulimit -f " + std::to_string(blocks) + "; " : "";
+  const std::string command = "XDG_DATA_HOME='" + data + "' sh -c '" + limit +
+                              "exec \"$0\" \"$@\"' '" TOBELYN_DESKTOP_GAME "' " + arguments + " " +
+                              (output.empty() ? ">'" + dir + "desk.out'" : output) + " 2>'" + dir +
+                              "desk.err'";
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(dir + "desk.out"),
+          readText(dir + "desk.err")};
+}
+
+struct FailedWrite {
+  const char *name;
+  const char *arguments;  // DATA/ stands for the data folder
+  int blocks;             // the file-size limit, in 512-byte blocks (0: none)
+  const char *output;     // where the standard output goes (DATA/ as above)
+  const char *message;
+  const char *leftAlone;  // a file under DATA/ that must not be there afterwards
+};
+
+const FailedWrite kFailedWrites[] = {
+    {.name = "--export FILE past the file-size limit",
+     .arguments = "--export DATA/darts.csv",
+     .blocks = 1,
+     .output = "",
+     .message = "cannot write",
+     .leftAlone = "darts.csv"},
+    {.name = "--export - into a file past the file-size limit",
+     .arguments = "--export -",
+     .blocks = 1,
+     .output = ">DATA/piped.csv",
+     .message = "cannot write the standard output",
+     .leftAlone = ""},
+    {.name = "--export - to a full device",
+     .arguments = "--export -",
+     .blocks = 0,
+     .output = ">/dev/full",
+     .message = "cannot write the standard output",
+     .leftAlone = ""},
+    {.name = "--export - to a closed output",
+     .arguments = "--export -",
+     .blocks = 0,
+     .output = ">&-",
+     .message = "cannot write the standard output",
+     .leftAlone = ""},
+    {.name = "--records to a full device",
+     .arguments = "--records",
+     .blocks = 0,
+     .output = ">/dev/full",
+     .message = "cannot write the standard output",
+     .leftAlone = ""},
+    {.name = "--version to a closed output",
+     .arguments = "--version",
+     .blocks = 0,
+     .output = ">&-",
+     .message = "cannot write the standard output",
+     .leftAlone = ""},
+    {.name = "--help to a full device",
+     .arguments = "--help",
+     .blocks = 0,
+     .output = ">/dev/full",
+     .message = "cannot write the standard output",
+     .leftAlone = ""},
+};
+
+std::string withData(std::string text, const std::string &data) {
+  for (size_t at; (at = text.find("DATA/")) != std::string::npos;)
+    text.replace(at, 5, "'" + data + "'/");
+  return text;
+}
+
+TEST(BookDesktop, AFailedWriteIsAnErrorWithAMessageAndLeavesNoTemporaryFile) {
+  const std::string data = ::testing::TempDir() + "tobelyn_book_failed_writes";
+  ASSERT_EQ(std::system(("rm -rf '" + data + "'").c_str()), 0);
+  const Book book = madeBook();
+  ASSERT_TRUE(bookSave((data + "/tobelyn/book").c_str(), book));
+  ASSERT_GT(bookCsv(book).size(), 1024u) << "the CSV must pass a limit of 512 bytes";
+  for (const FailedWrite &c : kFailedWrites) {
+    SCOPED_TRACE(c.name);
+    const DesktopRun run =
+        desktopLimited(data, withData(c.arguments, data), c.blocks, withData(c.output, data));
+    EXPECT_EQ(run.status, 1) << "above 128: ended by a signal";
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    if (c.leftAlone[0] != 0) {
+      const std::string left = data + "/" + c.leftAlone;
+      EXPECT_NE(std::system(("test -e '" + left + "'").c_str()), 0) << left;
+      EXPECT_NE(std::system(("test -e '" + left + ".tmp'").c_str()), 0) << left << ".tmp";
+    }
+  }
+}
 #endif
 
 }  // namespace

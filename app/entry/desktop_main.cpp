@@ -1,4 +1,6 @@
 // Entry of the desktop game.
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +37,18 @@ const char kHelp[] =
     "  --export FILE  write every dart of the player book to FILE as CSV (- for the\n"
     "                 standard output) and exit\n";
 
+// The end of an option's answer on the standard output: everything written
+// and flushed, or an error named on stderr (the output closed, a full disk,
+// a file-size limit) and exit status 1.
+int finishOutput() {
+  const bool failed = std::ferror(stdout) != 0;
+  const int flushed = std::fflush(stdout);
+  if (!failed && flushed == 0) return 0;
+  std::fprintf(stderr, "tobelyn: cannot write the standard output: %s\n",
+               errno != 0 ? std::strerror(errno) : "write error");
+  return 1;
+}
+
 // The player book, read only: a running game may hold it, and never learns
 // of this. False (with a message) when it cannot be read as a book.
 bool readBook(Book *book) {
@@ -62,7 +76,7 @@ int printRecords() {
   Book book;
   if (!readBook(&book)) return 1;
   std::fputs(bookRecordsText(book).c_str(), stdout);
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  return finishOutput();
 }
 
 int exportCsv(const char *file) {
@@ -71,7 +85,7 @@ int exportCsv(const char *file) {
   const std::string csv = bookCsv(book);
   if (std::strcmp(file, "-") == 0) {
     std::fwrite(csv.data(), 1, csv.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return finishOutput();
   }
   if (!safeFileWrite(file, csv.data(), csv.size(),
                      kSafeWriteDurable | kSafeWriteReplaceOnlyFiles)) {
@@ -84,16 +98,20 @@ int exportCsv(const char *file) {
 }  // namespace
 
 int main(int argc, char **argv) {
+  // A write past a file-size limit fails with an error, as on a full disk,
+  // instead of ending the program with SIGXFSZ half way through: --export
+  // then removes its temporary file and says so, and the game saves.
+  std::signal(SIGXFSZ, SIG_IGN);
   // The options are answered before anything else happens: no window, no
   // settings, and no request to a running game to come forward.
   if (argc > 1) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
       std::printf("tobelyn %s\n", TOBELYN_VERSION);
-      return std::fflush(stdout) == 0 ? 0 : 1;
+      return finishOutput();
     }
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
       std::fputs(kHelp, stdout);
-      return std::fflush(stdout) == 0 ? 0 : 1;
+      return finishOutput();
     }
     if (argc == 2 && std::strcmp(argv[1], "--records") == 0) return printRecords();
     if (argc == 3 && std::strcmp(argv[1], "--export") == 0) return exportCsv(argv[2]);

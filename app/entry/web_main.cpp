@@ -76,6 +76,13 @@ WEB_EXPORT void webResetPacer() { webb::resetPacer(pacer); }
 // Tests: one pass now, outside the animation frames.
 WEB_EXPORT int webRunPass() { return running && onePass() ? 1 : 0; }
 WEB_EXPORT int webSceneStep() { return sceneStep; }
+// Tests: the screen shown (HostScene: 1 title, 2 game select, 3 player
+// select, 4 ready, 5 match, 6 option, 7 about; 0 anything else).
+WEB_EXPORT int webScene() { return static_cast<int>(hostLastView().scene); }
+// Tests: the row the menu cursor is on.
+WEB_EXPORT int webMenuCursor() { return menuCursor; }
+// Tests: the clock the game reads, which stands still while it is paused.
+WEB_EXPORT unsigned webGameClock() { return static_cast<unsigned>(hostGameTime()); }
 
 WEB_EXPORT void webSaveSettings() {
   if (!running) return;

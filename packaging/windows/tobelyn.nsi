@@ -19,6 +19,8 @@ RequestExecutionLevel user
 ManifestDPIAware true
 
 !include FileFunc.nsh
+!include LogicLib.nsh
+!include WinMessages.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tobelyn"
 !define SETTINGS_KEY "Software\Qen\Tobelyn"
@@ -31,6 +33,13 @@ InstallDir "$LOCALAPPDATA\Programs\Tobelyn"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
+
+; The game's window class (res/tobelyn.rc, string 3): a running game is
+; found by its window, which needs no plug-in beyond the ones NSIS ships.
+!define WINDOW_CLASS "TOBELYN"
+; A file in use is never skipped: the install fails instead of reporting
+; success over the old game.
+AllowSkipFiles off
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=1033 "ProductName" "Tobelyn"
@@ -45,8 +54,78 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+; Says TEXT where a silent run's caller can read it: on the standard error
+; when there is one, else on the console of whoever started the program.
+!macro SAY_ON_CONSOLE TEXT
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $1 "${TEXT}$\r$\n"
+  StrLen $2 $1
+  System::Call 'kernel32::GetStdHandle(i -12) p .r0'
+  ${If} $0 P= 0
+  ${OrIf} $0 P= -1
+    System::Call 'kernel32::AttachConsole(i -1) i'
+    System::Call 'kernel32::CreateFileW(w "CONOUT$$", i 0x40000000, i 3, p 0, i 3, i 0, p 0) p .r0'
+  ${EndIf}
+  ${IfNot} $0 P= 0
+  ${AndIfNot} $0 P= -1
+    ; A console takes the text wide; a file or a pipe gets its bytes.
+    System::Call 'kernel32::WriteConsoleW(p r0, w r1, i r2, *i .r3, p 0) i .r3'
+    ${If} $3 == 0
+      System::Call 'kernel32::WriteFile(p r0, m r1, i r2, *i .r3, p 0)'
+    ${EndIf}
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+!macroend
+
+; While the game runs its files cannot be replaced or removed: the player
+; is asked to close it (OK closes it for them, saving its settings as any
+; close does), and a silent run fails with exit status 2 and a message.
+!macro CLOSE_RUNNING_GAME UN WHAT
+Function ${UN}closeRunningGame
+  Push $0
+  Push $1
+  again:
+    FindWindow $0 "${WINDOW_CLASS}"
+    StrCmp $0 0 closed
+    IfSilent silent
+    MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "Tobelyn is running. Choose OK to close it (your settings are kept) and ${WHAT}, or Cancel to stop." IDOK ask
+    Goto refused
+  ask:
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    ; The game saves and ends; its window goes a moment before the process.
+    StrCpy $1 0
+  waiting:
+    FindWindow $0 "${WINDOW_CLASS}"
+    StrCmp $0 0 settle
+    IntOp $1 $1 + 1
+    IntCmp $1 50 again
+    Sleep 200
+    Goto waiting
+  settle:
+    Sleep 1000
+    Goto again
+  silent:
+    !insertmacro SAY_ON_CONSOLE "Tobelyn is running: close it, then run this again."
+  refused:
+    SetErrorLevel 2
+    Quit
+  closed:
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro CLOSE_RUNNING_GAME "" "go on installing"
+!insertmacro CLOSE_RUNNING_GAME "un." "go on uninstalling"
+
 Section "Tobelyn"
   SetShellVarContext current
+  Call closeRunningGame
   SetOutPath "$INSTDIR"
   File "/oname=tobelyn.exe" "${EXE}"
   File "/oname=README.txt" "${README}"
@@ -67,11 +146,22 @@ SectionEnd
 
 Section "Uninstall"
   SetShellVarContext current
-  Delete "$SMPROGRAMS\Tobelyn.lnk"
+  Call un.closeRunningGame
   Delete "$INSTDIR\tobelyn.exe"
   Delete "$INSTDIR\README.txt"
+  ; The entries that lead to the game go only once its files are gone: a
+  ; file that could not be removed keeps them, and the uninstall fails, so
+  ; that it can be run again.
+  ${If} ${FileExists} "$INSTDIR\tobelyn.exe"
+  ${OrIf} ${FileExists} "$INSTDIR\README.txt"
+    !insertmacro SAY_ON_CONSOLE "Tobelyn's files in $INSTDIR could not be removed: close the game, then uninstall again."
+    MessageBox MB_OK|MB_ICONSTOP "Tobelyn's files in $INSTDIR could not be removed. Close the game, then uninstall again." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+  Delete "$SMPROGRAMS\Tobelyn.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ${un.GetParameters} $0
   ClearErrors

@@ -162,3 +162,10 @@ bool safeFileWrite(const char *path, const void *data, size_t size, unsigned fla
   if (durable) syncFolderOf(path);
   return true;
 }
+
+bool safeFileSize(const char *path, unsigned long long *size) {
+  struct stat st;
+  if (stat(path, &st) != 0 || S_ISDIR(st.st_mode) || st.st_size < 0) return false;
+  *size = static_cast<unsigned long long>(st.st_size);
+  return true;
+}

@@ -1,7 +1,8 @@
 // Small files of the game's own (the settings, the window's place), read and
 // written so that whatever stands at their names - a FIFO, a device node, a
 // hard or symbolic link to someone else's file, a folder - can neither
-// stall the game nor be written through. POSIX only.
+// stall the game nor be written through. Paths are UTF-8 (on Windows too,
+// where safe_file_win32.cpp takes them to the system as wide paths).
 #pragma once
 
 #include <cstddef>
@@ -47,6 +48,10 @@ enum SafeWriteFlags : unsigned {
 // path is then untouched and no temporary file is left.
 bool safeFileWrite(const char *path, const void *data, size_t size,
                    unsigned flags = kSafeWriteMakeFolders | kSafeWriteDurable);
+
+// The size of the file at path (links followed); false when there is none
+// or it is a folder.
+bool safeFileSize(const char *path, unsigned long long *size);
 
 // Creates each missing folder on the way to the file at path, with mode.
 bool safeMakeParentFolders(const char *path, unsigned mode);

@@ -164,6 +164,15 @@ EMSCRIPTEN_KEEPALIVE const int *webLayout(int areaW, int areaH) {
   return out;
 }
 
+// The page was hidden (1: another tab, the phone's home screen) or shown
+// again (0). Hidden, the game pauses as a minimised window does: it is told
+// at once, not at the next pass, because a hidden page gets no frames, and
+// the clock the game reads stands still until the first pass after the page
+// shows again.
+EMSCRIPTEN_KEEPALIVE void webPageHidden(int hidden) {
+  if (windowLive && hostEnabled()) hostMinimized(hidden != 0);
+}
+
 // Tests: a clock that moves only when told, as the headless build's does.
 EMSCRIPTEN_KEEPALIVE void webSetClock(uint32_t ms) { shared::testClockSet(ms); }
 EMSCRIPTEN_KEEPALIVE void webAdvanceClock(uint32_t ms) { shared::testClockAdvance(ms); }

@@ -35,7 +35,7 @@ class Machine(Session):
         # Twice the usual bound: a loaded machine starts a sanitizer build
         # slowly, and a start held up by its sound waited 30 s or more.
         self.launch([self.game], "game", seconds=2 * BOUND, preexec=limit, **extra)
-        time.sleep(0.5)
+        self.drawn(BOUND)
 
     def ended(self, how, since):
         super().ended(how, seconds=BOUND)
@@ -150,8 +150,15 @@ def huge_window(m):
         with open("/proc/%d/status" % m.proc.pid) as f:
             return next(int(l.split()[1]) for l in f if l.startswith("VmRSS")) / 1024.0
     before = rss_mb()
+    placed = m.geometry()
     m.quiet("xdotool", "windowsize", m.window, "8000", "8000")
-    time.sleep(1.5)
+    m.wait_for(lambda: m.geometry() != placed, BOUND, "the window to take a new size")
+    # The game brings it back within the screen in its own time.
+    try:
+        m.wait_for(lambda: m.geometry()[2] <= 1024 and m.geometry()[3] <= 768, BOUND,
+                   "the window back within the screen")
+    except Failure:
+        pass  # said below, with the size it kept
     geometry = m.out("xdotool", "getwindowgeometry", m.window).split()[-1]
     after = rss_mb()
     log("window %s after asking for 8000x8000; memory %.1f MB before, %.1f MB after"

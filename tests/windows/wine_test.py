@@ -19,12 +19,18 @@
 #      again at the next start; at 125%, 150% and 200% scaling a first
 #      window at a whole scale that fits;
 #   5. the installer: a silent install into the prefix, the installed game
-#      showing its title, and a silent uninstall that removes every file it
-#      installed and leaves the settings;
-#   6. two computer seats, set in %APPDATA%\Tobelyn\host, playing a "301"
-#      match out in the real game: the summary card over the end screen, the
-#      book in %APPDATA%\Tobelyn\book, and tobelyn.exe --records (its
-#      standard output) and --export read back.
+#      showing its title, a silent install and uninstall refused (exit 2, a
+#      message, nothing changed) while it runs, and a silent uninstall that
+#      removes every file it installed and leaves the settings;
+#   6. names outside the ANSI code page: %APPDATA% under a CJK user folder
+#      holding the host file and the book across two starts, --records,
+#      --export to a Cyrillic folder and file name, and --export - to a full
+#      device or a closed pipe failing;
+#   7. two computer seats, set in %APPDATA%\Tobelyn\host under a Cyrillic
+#      user folder, playing a "301" match out in the real game: the summary
+#      card over the end screen, the book in %APPDATA%\Tobelyn\book, and
+#      tobelyn.exe --records (its standard output) and --export to a CJK
+#      folder and file name read back.
 #
 #     wine_test.py [--only CASE,...] WINDOWS_BUILD_DIR LINUX_REPLAY
 #
@@ -35,7 +41,7 @@
 # folder (the seats' match a second one beside it), kept with its
 # screenshots when TOBELYN_KEEP_WORK is set. A missing
 # tool skips the test (exit 77), except where CI=true: there it fails.
-import glob, os, subprocess, sys, time
+import glob, os, re, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Beside, Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
@@ -57,16 +63,31 @@ REF_SCRIPT = ("clock 100000;" + STEP + "shot title.png;"
 REF_MENU = "host on;clock 100000;" + STEP + "key 112;run 2;shot menu.png"
 
 
+# Two computer seats play "301" out headless, leaving a book and its CSV.
+CPU_SCRIPT = ("host on\nseat 1 cpu 5\nseat 2 cpu 4\nseed 11\nclock 100000\n"
+              "run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x28\n"
+              "run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\nwait 14 400000\n")
+# User folders and file names the ANSI code page cannot spell.
+CYRILLIC = "\u0420\u043e\u043c\u0430\u043d"   # a user name
+CYRILLIC_FILE = "\u0444\u0430\u0439\u043b.csv"
+CJK = "\u5c71\u7530\u592a\u90ce"                # a user name
+CJK_FOLDER = "\u8a18\u9332"
+CJK_FILE = "\u30c0\u30fc\u30c4.csv"
+
+
 log = logger("windows")
 
 
 class Wine(Session):
-    def __init__(self, build, replay, work, cases, log=log):
+    # user: the name of the prefix's user, whose folder holds %APPDATA%.
+    def __init__(self, build, replay, work, cases, log=log, user=CJK):
         super().__init__(work, log)
         self.build, self.replay, self.cases = build, replay, cases
         self.seats = None
         self.exe = os.path.join(build, "tobelyn.exe")
+        # Wine reads the command line's names as UTF-8 only in a UTF-8 locale.
         self.env.update(WINEPREFIX=os.path.join(work, "prefix"), WINEDEBUG="-all",
+                        LANG="C.UTF-8", LC_ALL="C.UTF-8", USER=user, LOGNAME=user,
                         # No Mono or Gecko installer dialogs (there is no
                         # network), no desktop menu entries.
                         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
@@ -89,9 +110,16 @@ class Wine(Session):
 
     def unit_tests(self):
         began = time.time()
-        result = subprocess.run(["wine", os.path.join(self.build, "tobelyn_tests.exe")],
-                                env=self.env, capture_output=True, text=True, timeout=600,
-                                cwd=self.work)
+        # The test runner keeps its files in %TEMP%, which it reads narrow:
+        # under the prefix's CJK user folder it would be question marks. The
+        # tests that need names outside ASCII make them themselves.
+        temp = os.path.join(self.work, "unit-temp")
+        os.makedirs(temp)
+        line = "set TEMP=%s&& set TMP=%s&& %s" % (windows_path(temp), windows_path(temp),
+                                                  windows_path(os.path.join(self.build,
+                                                                            "tobelyn_tests.exe")))
+        result = subprocess.run(["wine", "cmd", "/c", line], env=self.env, capture_output=True,
+                                text=True, timeout=600, cwd=self.work)
         output = result.stdout.replace("\r", "")
         with open(os.path.join(self.work, "unit.txt"), "w") as f:
             f.write(output + result.stderr)
@@ -142,9 +170,7 @@ class Wine(Session):
     def cpu_match_book(self):
         # Two computer seats play "301" out by themselves; the Windows runner
         # must throw the same darts and keep the same book and CSV as Linux's.
-        script = ("host on\nseat 1 cpu 5\nseat 2 cpu 4\nseed 11\nclock 100000\n"
-                  "run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x28\n"
-                  "run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\nwait 14 400000\n")
+        script = CPU_SCRIPT
         kept = {}
         for side, runner in (("linux", [self.replay]),
                              ("windows", ["wine", os.path.join(self.build, "tobelyn-replay.exe")])):
@@ -171,14 +197,16 @@ class Wine(Session):
                                   {"refs.txt": REF_SCRIPT, "menu.txt": REF_MENU})
 
     def start_game(self, label):
+        if "title" not in self.refs:  # a case run alone (--only)
+            self.make_refs()
         self.launch(["wine", self.exe], label, seconds=60, TOBELYN_FRAME_STATS="1",
                     TOBELYN_TRACE="1")
         self.activate()
-        time.sleep(1.0)
+        self.drawn()
 
     def leave_option(self):
         self.key("Escape")
-        time.sleep(0.6)
+        self.check("title", "Escape leaves the option screen for the title")
 
     def registry_value(self, name):
         text = self.out("wine", "reg", "query", SETTINGS_KEY, "/v", name, timeout=60).replace("\r", "")
@@ -219,7 +247,7 @@ class Wine(Session):
         # A window wider than the picture: bars left and right.
         _, _, w, h, scale, _, _ = self.layout()
         self.quiet("xdotool", "windowsize", "--sync", self.window, str(w + 3 * W // 2), str(h))
-        time.sleep(0.5)
+        self.wait_for(lambda: self.layout()[5] >= 20, 10, "bars beside the picture")
         _, _, w2, _, scale2, ox, oy = self.layout()
         if ox < 20:
             raise Failure("no letterbox bars after widening the window to %d" % w2)
@@ -237,7 +265,6 @@ class Wine(Session):
         # forward changes nothing it could see.
         self.wait_for(lambda: "message 0x0006 wParam 0x0 " in open(self.errors_path).read()[before:],
                       10, "the game to be deactivated")
-        time.sleep(0.3)
         seen = len(open(self.errors_path).read())
         second = subprocess.run(["wine", self.exe], env=self.env, capture_output=True,
                                 timeout=60)
@@ -253,8 +280,12 @@ class Wine(Session):
         log("ok: a second start exits with 0 and makes the running game the foreground window")
         # Wine 8 does not ask the X window manager to focus a window another
         # process brought forward; newer Wine and Windows itself do.
-        time.sleep(0.5)
-        if self.active_window() == self.window:
+        try:
+            self.wait_for(lambda: self.active_window() == self.window, 2, "the X focus")
+            moved = True
+        except Failure:
+            moved = False
+        if moved:
             log("note: the X focus moved to the game too")
         else:
             log("note: the X focus stayed where it was (Wine 8 does not pass an activation "
@@ -293,7 +324,7 @@ class Wine(Session):
         self.window = windows[0]
         log("ok: one game runs; the seven other starts ended with 0")
         self.activate()
-        time.sleep(1.0)
+        self.drawn()
         self.check("title", "title screen of the one game")
         self.tap(200, 150)
         self.check("option_c88", "the option screen")
@@ -348,31 +379,39 @@ class Wine(Session):
         self.key("F11")
         self.expect_geometry(framed, "F11 again gives the window back its size and place")
         self.quiet("xdotool", "key", "alt+Return")
-        time.sleep(0.3)
         self.expect_geometry(screen, "Alt+Enter makes the window cover the screen")
         self.quiet("xdotool", "key", "alt+Return")
-        time.sleep(0.3)
         self.expect_geometry(framed, "Alt+Enter again restores it")
         self.check("title", "the title after Alt+Enter twice (Enter never reached the game)")
         self.tap(200, 150)          # OPTION
         self.check("option", "the option screen, BUTTON C 067")
         self.tap(20, 260)           # BUTTON C
-        time.sleep(0.3)
+        self.check("option_panel", "the BUTTON C row waits for a key")
         for name in ("F11", "F11", "F10", "F10"):
             self.key(name)
         self.expect_geometry(framed, "the window framed again")
         self.key("x")
         self.check("option_c88", "the key wait took X, not F10 or F11")
-        self.key("Escape")
-        time.sleep(0.6)
+        self.leave_option()
         # A window whose shape leaves room beyond the whole scale.
         self.quiet("xdotool", "windowsize", "--sync", self.window, "600", "700")
-        time.sleep(0.5)
+        self.wait_for(lambda: all(abs(a - b) <= 40 for a, b in zip(self.geometry()[2:],
+                                                                     (600, 700))),
+                      10, "the window at 600x700")
         x, y, w, h = self.geometry()
+        self.check("title", "the title drawn again, whole-scaled, in the resized window")
         whole = self.lit_box()
         self.key("F10")
-        time.sleep(0.5)
-        fit = self.lit_box()
+        fit = None
+
+        def fitted():
+            nonlocal fit
+            fit = self.lit_box()
+            return fit is not None and fit[3] - fit[1] >= h - 2
+        try:
+            self.wait_for(fitted, 10, "F10 to fit the picture")
+        except Failure:
+            pass
         log("picture in %dx%d: %s whole, %s fitted" % (w, h, whole, fit))
         if fit is None or whole is None or fit[3] - fit[1] < h - 2 or fit[3] - fit[1] <= whole[3] - whole[1]:
             self.last_shot.save(os.path.join(self.work, "failed-fit.png"))
@@ -461,6 +500,7 @@ class Wine(Session):
         self.exe = os.path.join(folder, "tobelyn.exe")
         self.start_game("installed")
         self.check("title", "the installed game starts")
+        self.while_running(folder, uninstall_key)
         self.quiet("wmctrl", "-i", "-c", self.window)
         self.ended("a close request")
         subprocess.run(["wine", os.path.join(folder, "uninstall.exe"), "/S"], env=self.env,
@@ -477,11 +517,45 @@ class Wine(Session):
         log("ok: the silent uninstall removed every installed file, the Start-menu entry and the "
             "programs list entry, and kept the settings")
 
+    def while_running(self, folder, uninstall_key):
+        # With the game running, a silent install or uninstall fails with a
+        # message and leaves the game, its files and its entries alone. The
+        # uninstaller is run in place (_?=) to have its own exit status.
+        installed = {name: open(os.path.join(folder, name), "rb").read()
+                     for name in ("tobelyn.exe", "README.txt")}
+        where = self.out("wine", "winepath", "-w", folder, timeout=60)
+        runs = (("a silent install", [os.path.join(self.build, "tobelyn-setup.exe"), "/S"]),
+                ("a silent uninstall", [os.path.join(folder, "uninstall.exe"), "/S",
+                                        "_?=" + where]))
+        for what, argv in runs:
+            result = subprocess.run(["wine"] + argv, env=self.env, capture_output=True,
+                                    timeout=120)
+            said = (result.stdout + result.stderr).decode("utf-8", "replace")
+            if result.returncode == 0 or "Tobelyn is running" not in said:
+                raise Failure("%s with the game running ended with %d, saying %r"
+                              % (what, result.returncode, said[-500:]))
+            if self.proc.poll() is not None:
+                raise Failure("%s ended the running game" % what)
+            kept = {name: open(os.path.join(folder, name), "rb").read()
+                    for name in installed if os.path.exists(os.path.join(folder, name))}
+            listed = self.quiet("wine", "reg", "query", uninstall_key) == 0
+            shortcut = self.user_folder("AppData", "Roaming", "Microsoft", "Windows",
+                                        "Start Menu", "Programs", "Tobelyn.lnk")
+            if kept != installed or not listed or shortcut is None:
+                raise Failure("%s with the game running changed what is installed: files %s, "
+                              "programs entry %s, Start-menu entry %s"
+                              % (what, sorted(kept), listed, shortcut is not None))
+            log("ok: %s with the game running fails with %d and says so; the game, its files "
+                "and entries stay" % (what, result.returncode))
+
     # --- 6. Computer seats in the real game.
 
     def seats_match(self):
         self.log("two computer seats play a 301 match out in the real game")
         exe = os.path.join(self.build, "tobelyn.exe")  # the installer's may be gone
+        # The prefix's user has a Cyrillic name (alone, a CJK one): the host
+        # file that seats the computers, the book and the options all live
+        # under that user's folder.
         folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
         os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, "host"), "w") as f:
@@ -492,21 +566,103 @@ class Wine(Session):
         seats_match.make_refs(self, self.replay)
         self.launch(["wine", exe], "seats", seconds=60)
         self.activate()
-        time.sleep(1.0)
+        self.drawn()
         began = seats_match.set_up(self)
         seats_match.play_out(self, book, began)
         self.quiet("wmctrl", "-i", "-c", self.window)
         self.ended("a close request after the match")
         records = self.out("wine", exe, "--records", timeout=60)
-        # A relative name: the file lands in the folder Wine starts in.
-        result = subprocess.run(["wine", exe, "--export", "book.csv"], cwd=self.work,
+        # A CJK folder and file name, as the wide command line gives them.
+        os.makedirs(os.path.join(self.work, CJK_FOLDER))
+        export = os.path.join(self.work, CJK_FOLDER, CJK_FILE)
+        result = subprocess.run(["wine", exe, "--export", windows_path(export)], cwd=self.work,
                                 env=self.env, capture_output=True, text=True, timeout=60)
-        export = os.path.join(self.work, "book.csv")
         if result.returncode != 0 or not os.path.exists(export):
             raise Failure("tobelyn.exe --export ended with %d: %s"
-                          % (result.returncode, result.stdout[-2000:]))
+                          % (result.returncode, (result.stdout + result.stderr)[-2000:]))
         with open(book, encoding="utf-8") as b, open(export, newline="", encoding="utf-8") as f:
             seats_match.check_book(self.log, b.read(), records, f.read())
+
+    # --- 7. Names outside the ANSI code page.
+
+    def wide_paths(self):
+        log("a CJK user folder: the host file and the book kept there across restarts, "
+            "--records, --export to a Cyrillic name, and failed writes")
+        exe = self.exe = os.path.join(self.build, "tobelyn.exe")  # the installer's may be gone
+        ref = os.path.join(self.work, "wide-ref")
+        os.makedirs(ref)
+        with open(os.path.join(ref, "cpu.txt"), "w") as f:
+            f.write(CPU_SCRIPT)
+        made = subprocess.run([self.replay, "--data", ".", "--export", "out.csv", "cpu.txt"],
+                              cwd=ref, env=self.env, capture_output=True, timeout=300)
+        if made.returncode != 0:
+            raise Failure("the reference book was not made: %r" % made.stderr[-1000:])
+        book_text = open(os.path.join(ref, "book"), "rb").read()
+        csv_text = open(os.path.join(ref, "out.csv"), "rb").read()
+        # The prefix's user has a CJK name: %APPDATA% lies under it.
+        folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
+        if CJK not in folder:
+            raise Failure("the prefix's user folder is %s, not %s's" % (folder, CJK))
+        os.makedirs(folder, exist_ok=True)
+        book, host = os.path.join(folder, "book"), os.path.join(folder, "host")
+        with open(book, "wb") as f:
+            f.write(book_text)
+        with open(host, "w") as f:
+            f.write("volume 3\nseat1Name ROMAN\n")
+
+        result = subprocess.run(["wine", exe, "--records"], env=self.env,
+                                capture_output=True, text=True, timeout=60)
+        if result.returncode != 0 or not re.search(r"\n +1\. ", result.stdout):
+            raise Failure("--records under %s ended with %d: %r"
+                          % (CJK, result.returncode, (result.stdout + result.stderr)[-800:]))
+        log("ok: --records reads the book under the CJK user folder")
+        os.makedirs(os.path.join(self.work, CYRILLIC))
+        export = os.path.join(self.work, CYRILLIC, CYRILLIC_FILE)
+        result = subprocess.run(["wine", exe, "--export", windows_path(export)],
+                                env=self.env, capture_output=True, text=True, timeout=60)
+        written = open(export, "rb").read() if os.path.exists(export) else None
+        if result.returncode != 0 or written != csv_text:
+            raise Failure("--export to a Cyrillic name ended with %d and wrote %s bytes of "
+                          "%d: %r" % (result.returncode, None if written is None else
+                                      len(written), len(csv_text), result.stderr[-800:]))
+        log("ok: --export writes the whole CSV to a Cyrillic folder and file name")
+        self.failed_writes(exe)
+
+        for run in ("wide1", "wide2"):
+            self.start_game(run)
+            self.check("title", "the game starts with its files under the CJK user folder")
+            self.close()
+            self.ended("a close request")
+        kept = open(host).read()
+        if not all(line in kept.splitlines() for line in
+                   ("volume 3", "seat1Name ROMAN", "matchesFinished 0")):
+            raise Failure("the host file under the CJK user folder was not read and "
+                          "written again: %r" % kept)
+        if open(book, "rb").read() != book_text:
+            raise Failure("the book under the CJK user folder changed without a match")
+        log("ok: the host file under the CJK user folder is read and written across two "
+            "starts; the book is kept")
+
+    def failed_writes(self, exe):
+        # --export - whose output cannot take the CSV ends with an error, as
+        # on the desktop: a full device, and a pipe its reader has closed.
+        with open("/dev/full", "wb") as full:
+            result = subprocess.run(["wine", exe, "--export", "-"], env=self.env, stdout=full,
+                                    stderr=subprocess.PIPE, timeout=60)
+        said = result.stderr.decode("utf-8", "replace")
+        if result.returncode != 1 or "cannot write the standard output" not in said:
+            raise Failure("--export - to a full device ended with %d, saying %r"
+                          % (result.returncode, said[-500:]))
+        r, w = os.pipe()
+        os.close(r)
+        try:
+            result = subprocess.run(["wine", exe, "--export", "-"], env=self.env, stdout=w,
+                                    stderr=subprocess.PIPE, timeout=60)
+        finally:
+            os.close(w)
+        if result.returncode == 0:
+            raise Failure("--export - to a pipe closed by its reader ended with 0")
+        log("ok: --export - to a full device or a closed pipe fails (%d)" % result.returncode)
 
     def stop(self):
         if self.seats is not None:
@@ -521,7 +677,7 @@ class Wine(Session):
             # it plays in a prefix and on an X server of its own meanwhile.
             cases.remove("seats_match")
             self.seats = Wine(self.build, self.replay, os.path.join(self.work, "seats"),
-                              ["seats_match"], logger("windows (seats' match)"))
+                              ["seats_match"], logger("windows (seats' match)"), CYRILLIC)
             beside = Beside(self.seats, "the seats' match")
         self.make_prefix()
         for case in cases:
@@ -531,7 +687,12 @@ class Wine(Session):
 
 
 CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
-         "installer", "seats_match")
+         "installer", "wide_paths", "seats_match")
+
+
+def windows_path(path):
+    # A path of this machine as Windows programs under Wine name it.
+    return "Z:" + path.replace("/", "\\")
 
 
 def main():

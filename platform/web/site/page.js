@@ -420,8 +420,9 @@
       state.module._webResetControls();
       keepSettings();
     });
-    // Losing focus or being hidden deactivates the game; the page's
-    // animation frames stop while it is hidden, so the game pauses.
+    // Losing focus or being hidden deactivates the game; hidden, the game
+    // also pauses, as a minimised window does, so that its clock does not
+    // run on unseen while the page gets no animation frames.
     window.addEventListener('blur', () => {
       releaseAll();
       input(ACTIVATE, 0);
@@ -431,9 +432,13 @@
       if (document.visibilityState === 'hidden') {
         releaseAll();
         input(ACTIVATE, 0);
+        if (state.running) state.module._webPageHidden(1);
         saveSettings();
       } else {
-        if (state.running) state.module._webResetPacer();
+        if (state.running) {
+          state.module._webPageHidden(0);
+          state.module._webResetPacer();
+        }
         input(ACTIVATE, 1);
         if (audio.ctx && audio.ctx.state !== 'running') startAudio();
       }
