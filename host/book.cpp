@@ -514,11 +514,11 @@ void keepOlderVersion(const char *path, int32_t version) {
   std::string older(path);
   older += ".v";
   older += std::to_string(version);
-  struct stat st;
-  if (stat(older.c_str(), &st) == 0 || stat(path, &st) != 0 || st.st_size <= 0 ||
-      static_cast<size_t>(st.st_size) > kBookFileMax)
+  unsigned long long olderSize = 0, bookSize = 0;
+  if (safeFileSize(older.c_str(), &olderSize) || !safeFileSize(path, &bookSize) || bookSize == 0 ||
+      bookSize > kBookFileMax)
     return;
-  std::vector<uint8_t> bytes(static_cast<size_t>(st.st_size) + 1);
+  std::vector<uint8_t> bytes(static_cast<size_t>(bookSize) + 1);
   size_t size = 0;
   if (safeFileRead(path, bytes.data(), bytes.size(), &size, SafeLinks::kFollow) !=
       SafeReadResult::kRead)
