@@ -2,7 +2,8 @@
 """Generates Tobelyn's pictures, icon and sounds into res/.
 
     generate.py [RESDIR]                  write every file into RESDIR (default: res/),
-                                          and the game's sprite header gfx/sprite_table.h
+                                          the game's sprite header gfx/sprite_table.h and
+                                          the installer's pictures in packaging/windows/
     generate.py --check [RESDIR]          regenerate in memory and compare byte for byte
                                           (either fails when the art or the sounds break
                                           their own rules: see sheet.problems,
@@ -25,6 +26,7 @@ sys.path.insert(0, HERE)
 
 import host_font  # noqa: E402
 import icon  # noqa: E402
+import installer  # noqa: E402
 import palette  # noqa: E402
 import sheet  # noqa: E402
 import sound  # noqa: E402
@@ -62,6 +64,8 @@ def build_all():
 
 
 SPRITE_HEADER = os.path.join("gfx", "sprite_table.h")
+# The Windows installer's header strip and finish-page panel.
+INSTALLER_DIR = os.path.join("packaging", "windows")
 
 
 def sprite_header():
@@ -192,6 +196,8 @@ def main(argv):
     files = {os.path.join(resdir, name): data for name, data in build_all().items()}
     files[os.path.join(ROOT, SPRITE_HEADER)] = sprite_header()
     files[os.path.join(resdir, "host_font.h")] = host_font.header()
+    for name, data in installer.build(palette.build()).items():
+        files[os.path.join(ROOT, INSTALLER_DIR, name)] = data
     if check:
         ok = True
         for path, data in sorted(files.items()):
