@@ -1,7 +1,12 @@
 ; The per-user installer of the Windows game, made with NSIS's makensis:
 ;
 ;   makensis -DVERSION=1.0.0 -DEXE=tobelyn.exe -DREADME=README.txt
-;            -DICON=tobelyn.ico -DOUTFILE=tobelyn-setup.exe tobelyn.nsi
+;            -DICON=tobelyn.ico -DHEADER=header.bmp -DPANEL=panel.bmp
+;            -DOUTFILE=tobelyn-setup.exe tobelyn.nsi
+;
+; It uses NSIS's own modern interface: the game's icon, its header strip on
+; every page, the version in the title, and a last page that offers to start
+; the game (HEADER and PANEL are drawn by tools/artgen).
 ;
 ; No administrator rights: the game goes under the user's own programs
 ; folder, with a Start-menu entry and an entry in the list of installed
@@ -20,15 +25,15 @@ ManifestDPIAware true
 
 !include FileFunc.nsh
 !include LogicLib.nsh
+!include MUI2.nsh
 !include WinMessages.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tobelyn"
 !define SETTINGS_KEY "Software\Qen\Tobelyn"
 
-Name "Tobelyn"
+Name "Tobelyn ${VERSION}"
+BrandingText "Tobelyn ${VERSION}"
 OutFile "${OUTFILE}"
-Icon "${ICON}"
-UninstallIcon "${ICON}"
 InstallDir "$LOCALAPPDATA\Programs\Tobelyn"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails nevershow
@@ -41,6 +46,28 @@ ShowUninstDetails nevershow
 ; success over the old game.
 AllowSkipFiles off
 
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_HEADERIMAGE
+!define MUI_HEADERIMAGE_RIGHT
+!define MUI_HEADERIMAGE_BITMAP "${HEADER}"
+!define MUI_HEADERIMAGE_UNBITMAP "${HEADER}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PANEL}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${PANEL}"
+!define MUI_ABORTWARNING
+; The last page: "Run Tobelyn", ticked, starts the installed game.
+!define MUI_FINISHPAGE_RUN "$INSTDIR\tobelyn.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Run Tobelyn"
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the README"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=1033 "ProductName" "Tobelyn"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
@@ -48,11 +75,6 @@ VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "FileDescription" "Tobelyn darts installer"
 VIAddVersionKey /LANG=1033 "CompanyName" "Qen"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "(C) 2026 Qen"
-
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
 
 ; Says TEXT where a silent run's caller can read it: on the standard error
 ; when there is one, else on the console of whoever started the program.

@@ -21,7 +21,9 @@
 #   5. the installer: a silent install into the prefix, the installed game
 #      showing its title, a silent install and uninstall refused (exit 2, a
 #      message, nothing changed) while it runs, and a silent uninstall that
-#      removes every file it installed and leaves the settings;
+#      removes every file it installed and leaves the settings; then its
+#      pages, the version in their title, clicked through with Enter, the
+#      last one's "Run Tobelyn" starting the installed game;
 #   6. names outside the ANSI code page: %APPDATA% under a CJK user folder
 #      holding the host file and the book across two starts, --records,
 #      --export to a Cyrillic folder and file name, and --export - to a full
@@ -516,6 +518,51 @@ class Wine(Session):
             raise Failure("the uninstall took the settings or the window file without being asked")
         log("ok: the silent uninstall removed every installed file, the Start-menu entry and the "
             "programs list entry, and kept the settings")
+        self.installer_pages(uninstall_key)
+
+    def installer_pages(self, uninstall_key):
+        # The installer as a player meets it: its window's title names the
+        # version; Enter presses each page's default button, Install on the
+        # folder page, then Finish with "Run Tobelyn" ticked, which starts the
+        # installed game. While the files are copied Enter does nothing.
+        log("the installer's pages: Install, then Finish with Run Tobelyn ticked")
+        if "title" not in self.refs:  # a case run alone (--only)
+            self.make_refs()
+        setup = self.spawn(["wine", os.path.join(self.build, "tobelyn-setup.exe")])
+        title = r"^Tobelyn [0-9]+\.[0-9]+\.[0-9]+ Setup$"
+        setup_window = lambda: self.out("xdotool", "search", "--onlyvisible", "--name",  # noqa: E731
+                                        title).split()
+        self.wait_for(setup_window, 60, "the installer's window, titled with the version")
+        games = []
+
+        def started():
+            games[:] = self.out("xdotool", "search", "--onlyvisible", "--name",
+                                WINDOW_NAME).split()
+            if games:
+                return True
+            shown = setup_window()
+            if shown:  # never a key once the installer is gone: it would reach the game
+                self.activate(shown[0])
+                self.key("Return")
+            return False
+        self.wait_for(started, 120, "the game started from the installer's last page")
+        self.window = games[0]
+        self.activate()
+        self.drawn()
+        self.check("title", "the game started by Run Tobelyn shows its title")
+        if setup.wait(timeout=60) != 0:
+            raise Failure("the installer ended with %d after Finish" % setup.returncode)
+        folder = self.user_folder("AppData", "Local", "Programs", "Tobelyn")
+        if folder is None or self.quiet("wine", "reg", "query", uninstall_key) != 0:
+            raise Failure("the installer's pages installed no game or no programs entry")
+        self.close()
+        self.wait_for(lambda: not self.out("xdotool", "search", "--onlyvisible", "--name",
+                                           WINDOW_NAME), 30, "the started game to close")
+        result = subprocess.run(["wine", os.path.join(folder, "uninstall.exe"), "/S"],
+                                env=self.env, capture_output=True, timeout=120)
+        self.wait_for(lambda: not os.path.exists(folder), 60, "the uninstaller to finish")
+        log("ok: the installer's pages carry the version, Finish with Run Tobelyn starts the "
+            "installed game, and it uninstalls again (%d)" % result.returncode)
 
     def while_running(self, folder, uninstall_key):
         # With the game running, a silent install or uninstall fails with a
