@@ -83,26 +83,7 @@ bool parseUnsigned64(std::string_view word, uint64_t *out) {
 // Reads an unsigned number, decimal or 0x hexadecimal, of at most 32 bits.
 bool parseUnsigned(std::string_view word, uint32_t *out) {
   uint64_t value = 0;
-  uint32_t base = 10;
-  if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
-    base = 16;
-    word = word.substr(2);
-  }
-  if (word.empty()) return false;
-  for (char c : word) {
-    uint32_t digit;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<uint32_t>(c - '0');
-    } else if (base == 16 && c >= 'a' && c <= 'f') {
-      digit = static_cast<uint32_t>(c - 'a' + 10);
-    } else if (base == 16 && c >= 'A' && c <= 'F') {
-      digit = static_cast<uint32_t>(c - 'A' + 10);
-    } else {
-      return false;
-    }
-    value = value * base + digit;
-    if (value > 0xFFFFFFFFull) return false;
-  }
+  if (!parseUnsigned64(word, &value) || value > 0xFFFFFFFFull) return false;
   *out = static_cast<uint32_t>(value);
   return true;
 }
