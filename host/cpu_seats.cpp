@@ -1,9 +1,11 @@
 // The computer seats at work and the Players page that sets them up. The
-// seats' brains (host/cpu.h) run as a host observer: they start with the
-// match, see every pass and hold Button A for the game to read, so the match
-// never learns who pressed.
+// seats' brains (host/cpu.h) run as a host feature: they start with the
+// match, see every pass and claim Button A for the game to read, so the
+// match never learns who pressed. The seats' names, levels and the fast
+// switch are kept in the host's settings file.
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "host/book.h"
@@ -37,10 +39,15 @@ void startSeats(const HostView &view) {
   cpuSeatsStart(matchSeats, view.playerCount, levels, matchSeed, cpuFast);
 }
 
+void matchStarted(const HostView &view) {
+  if (view.match == nullptr) return;
+  startSeats(view);
+  seatsInMatch = true;
+}
+
 void watchMatch(const HostView &view) {
   const bool inMatch = view.scene == HostScene::kMatch && view.match != nullptr;
   if (!inMatch) {
-    if (seatsInMatch) hostSetButtonA(HostButtonA::kFromPeople);
     seatsInMatch = false;
     return;
   }
@@ -179,7 +186,7 @@ void playersKey(HostAction action) {
   if (playersRow == kFastRow && (change || action == HostAction::kConfirm)) cpuFast = !cpuFast;
   if (playersRow < kFastRow && change) changeKind(playersRow, direction);
   if (playersRow < kFastRow && action == HostAction::kConfirm) startEditing(playersRow);
-  if (action == HostAction::kBack) hostOpenPage("menu");
+  if (action == HostAction::kBack) hostOpenParent();
 }
 
 // A tap on a seat's kind changes it, on its name starts the picker; while
@@ -190,7 +197,7 @@ bool playersTap(int32_t x, int32_t y) {
     if (editing)
       endEditing();
     else
-      hostOpenPage("menu");
+      hostOpenParent();
     return true;
   }
   if (x < kRowLeft || x >= kRowLeft + kRowWidth || y < kRowTop) return false;
@@ -218,9 +225,116 @@ bool playersTap(int32_t x, int32_t y) {
   return true;
 }
 
-const HostPage kPlayersPage = {"players", "Players", nullptr, playersDraw, playersKey, playersTap};
+bool playersTypedKey(int32_t vKey);
 
-}  // namespace
+void playersOpened() {
+  playersRow = 0;
+  editing = false;
+}
+
+// Whatever page comes next, an edit not finished with A, B, Enter or
+// Escape is dropped, the seat keeping its name.
+void playersLeft() { editing = false; }
+
+int32_t playersRows(HostRow *rows, int32_t max) {
+  int32_t count = 0;
+  for (int32_t row = 0; row < kRows && count < max; ++row) {
+    HostRow &r = rows[count++];
+    r = HostRow{};
+    r.chosen = row == playersRow;
+    if (row == kFastRow) {
+      std::snprintf(r.label, sizeof r.label, "Fast CPU");
+      std::snprintf(r.value, sizeof r.value, "%s", cpuFast ? "on" : "off");
+      continue;
+    }
+    std::snprintf(r.label, sizeof r.label, "Seat %d, %s", static_cast<int>(row + 1),
+                  editing && r.chosen ? draft : hostSeatName(row));
+    std::snprintf(r.value, sizeof r.value, "%s", kindName(hostSeat(row).cpuLevel));
+  }
+  return count;
+}
+
+const HostPage kPlayersPage = {.name = "players",
+                               .title = "Players",
+                               .under = "players",
+                               .available = nullptr,
+                               .draw = playersDraw,
+                               .key = playersKey,
+                               .tap = playersTap,
+                               .typed = playersTypedKey,
+                               .opened = playersOpened,
+                               .left = playersLeft,
+                               .rows = playersRows};
+
+// The host's settings file: "fastCpu 0|1", "seatNName NAME", "seatNLevel L".
+int32_t clampedValue(long value) {
+  return value < 0 ? 0 : value > 1000000 ? 1000000 : static_cast<int32_t>(value);
+}
+
+// "seatNLevel L": a person (0) or a computer level; out of range, a person.
+void readSeatLevel(const char *name, int32_t value) {
+  int seat = 0;
+  char rest[8] = "";
+  if (std::sscanf(name, "seat%d%7s", &seat, rest) != 2 || std::strcmp(rest, "Level") != 0) return;
+  if (seat < 1 || seat > kSeatCount) return;
+  hostSeat(seat - 1).cpuLevel = value <= kCpuLevelCount ? value : kSeatPerson;
+}
+
+// "seatNName NAME": everything after the first space, since names may hold
+// spaces; a name the rules refuse keeps the seat's default.
+void readSeatName(const char *line) {
+  int seat = 0;
+  int taken = 0;
+  if (std::sscanf(line, "seat%dName %n", &seat, &taken) != 1 || taken == 0) return;
+  if (seat < 1 || seat > kSeatCount) return;
+  std::string_view name(line + taken);
+  if (!name.empty() && name.back() == '\r') name.remove_suffix(1);
+  if (!validPlayerName(name)) return;
+  HostSeat &s = hostSeat(seat - 1);
+  std::snprintf(s.name, sizeof s.name, "%.*s", static_cast<int>(name.size()), name.data());
+}
+
+void readSetting(const char *line) {
+  char name[32];
+  long value = 0;
+  if (std::sscanf(line, "%31s %ld", name, &value) == 2) {
+    const int32_t v = clampedValue(value);
+    if (std::strcmp(name, "fastCpu") == 0) cpuFast = v != 0;
+    readSeatLevel(name, v);
+  }
+  readSeatName(line);
+}
+
+void writeSettings(std::string &text) {
+  auto line = [&text](const std::string &name, const std::string &value) {
+    text += name + ' ' + value + '\n';
+  };
+  line("fastCpu", cpuFast ? "1" : "0");
+  for (int32_t seat = 0; seat < kSeatCount; ++seat) {
+    const std::string key = "seat" + std::to_string(seat + 1);
+    line(key + "Name", hostSeat(seat).name);
+    line(key + "Level", std::to_string(hostSeat(seat).cpuLevel));
+  }
+}
+
+void reset() {
+  hostSeatsReset();
+  cpuFast = false;
+}
+
+const HostFeature kSeatsFeature = {.name = "seats",
+                                   .observe = watchMatch,
+                                   .matchStarted = matchStarted,
+                                   .matchFinished = nullptr,
+                                   .overlay = nullptr,
+                                   .overlayOrder = 0,
+                                   .caption = nullptr,
+                                   .readSetting = readSetting,
+                                   .writeSettings = writeSettings,
+                                   .settingRows = nullptr,
+                                   .settingRowCount = 0,
+                                   .finish = nullptr,
+                                   .reset = reset};
 
 bool playersTypedKey(int32_t vKey) {
   if (!editing) return false;
@@ -250,17 +364,12 @@ bool playersTypedKey(int32_t vKey) {
   return false;
 }
 
+}  // namespace
+
 void registerCpuSeats() {
-  hostAddPage(&kPlayersPage);
-  hostAddObserver(watchMatch);
+  (void)hostAddPage(&kPlayersPage);
+  (void)hostAddFeature(&kSeatsFeature);
 }
-
-void playersPageOpened() {
-  playersRow = 0;
-  editing = false;
-}
-
-void playersPageLeft() { editing = false; }
 
 bool hostCpuFast() { return cpuFast; }
 void hostSetCpuFast(bool fast) { cpuFast = fast; }
