@@ -73,7 +73,6 @@ int overlayCount;
 // Observers added alone, each made a feature with only observe.
 HostFeature observerFeatures[kFeaturesMax];
 int observerFeatureCount;
-const HostWindowControls *windowControls;
 int32_t menuCursorRow;
 int32_t groupCursorRow[kMenuSlotCount];
 
@@ -397,7 +396,30 @@ void leavePage() {
 
 // --- On, off, start, end.
 
-void hostEnable(bool on) { state.enabled = on; }
+namespace {
+
+// What the backends are answered through platform/common/host_link.h.
+bool linkMinimized(bool minimized) {
+  if (!state.enabled) return false;
+  hostMinimized(minimized);
+  return minimized;
+}
+const HostLink kLink = {.minimized = linkMinimized,
+                        .device = hostSetDevice,
+                        .touchDown = hostTouchDown,
+                        .touchUp = hostTouchUp};
+
+// The volume the backends play the game's sounds at: pushed down, never
+// read up.
+void pushVolume() { platformSetVolume(settings.volume); }
+
+}  // namespace
+
+void hostEnable(bool on) {
+  state.enabled = on;
+  platformSetHostLink(&kLink);
+  pushVolume();
+}
 bool hostEnabled() { return state.enabled; }
 
 void hostCoreStart() {
@@ -454,6 +476,7 @@ void hostReadSettings() {
     for (int i = 0; i < featureCount; ++i)
       if (features[i]->readSetting != nullptr) features[i]->readSetting(line);
   }
+  pushVolume();
 }
 
 void hostWriteSettings() {
@@ -529,11 +552,13 @@ bool hostPausedPass(int *exitCode) {
     }
   }
   if (framesEnabled != 0) presentPaused();
+  pushVolume();
   return true;
 }
 
 void hostAfterPass(const HostView &view) {
   state.view = view;
+  pushVolume();
   if (state.touchDown || state.touchHoldsA) state.touchPassSeen = true;
   if (!state.touchDown && state.touchPassSeen) state.touchHoldsA = false;
   // Claims are made afresh for each pass (touch's is read as it stands).
@@ -639,8 +664,7 @@ void hostSetButtonA(HostButtonA mode) {
   state.claimHeld[seats] = mode == HostButtonA::kHeld;
 }
 
-void hostSetWindowControls(const HostWindowControls *controls) { windowControls = controls; }
-const HostWindowControls *hostWindowControls() { return windowControls; }
+const WindowControls *hostWindowControls() { return platformWindowControls(); }
 
 // --- Backends.
 
@@ -817,4 +841,5 @@ void hostResetForTests() {
   menuCursorRow = 0;
   for (int i = 0; i < featureCount; ++i)
     if (features[i]->reset != nullptr) features[i]->reset();
+  pushVolume();
 }

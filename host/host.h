@@ -55,6 +55,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/common/host_link.h"
 #include "platform/game_seam.h"
 #include "platform/winapi.h"
 
@@ -84,12 +85,9 @@ struct HostView {
 // A menu item or an action of the bound keys and the pad, as the pages see it.
 enum class HostAction { kNone, kUp, kDown, kLeft, kRight, kConfirm, kBack };
 
-// The device whose names the help and the hints use.
-enum class HostDevice { kKeyboard, kPad, kTouch };
-
-// Posted by a backend for a menu button that is not a key of the game: the
-// pad's Back/Select, the page's "Menu" button.
-constexpr UINT WM_TOBELYN_MENU = 0x8000 + 0x22;  // WM_APP + 0x22
+// The device whose names the help and the hints use (as the backends tell
+// it, platform/common/host_link.h).
+using HostDevice = InputDevice;
 
 // --- Switching the host on and off, start and end.
 
@@ -149,7 +147,9 @@ HostButtonOwner hostButtonAOwner();
 enum class HostButtonA { kFromPeople, kHeld, kUp };
 void hostSetButtonA(HostButtonA mode);
 
-// --- Backends.
+// --- What backends tell, through platform/common/host_link.h (the host
+// installs these there when it is switched on; no backend calls them by
+// name). The host pushes its volume down there after every pass.
 
 // The window was minimised (true) or restored (false): paused meanwhile.
 void hostMinimized(bool minimized);
@@ -160,17 +160,9 @@ HostDevice hostDevice();
 // down (at least one pass). Returns true when the touch was taken so.
 bool hostTouchDown(int32_t x, int32_t y);
 void hostTouchUp();
-// The window's own switches, offered on the Settings page where a backend
-// has them (the desktop: full screen and fit mode).
-struct HostWindowControls {
-  bool (*fullScreen)();
-  void (*toggleFullScreen)();
-  bool (*fit)();
-  void (*toggleFit)();
-};
-void hostSetWindowControls(const HostWindowControls *controls);
-const HostWindowControls *hostWindowControls();
-// The one-line hint being shown, or null (a backend with room outside the
+// The window's own switches where the backend has them, or null.
+const WindowControls *hostWindowControls();
+// The one-line hint being shown, or null (an entry with room outside the
 // picture may show it there as well).
 const char *hostHintText();
 

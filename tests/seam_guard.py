@@ -11,6 +11,8 @@
    the host pauses it.
 3. No loop of calls among the host's files: a file that another calls
    never calls back into it, through any chain.
+4. No file under platform/ includes a host header: backends speak to the
+   host through platform/common/host_link.h only.
 Arguments may hold several paths joined by ';' (CMake's lists).
 """
 import glob
@@ -52,6 +54,24 @@ def check_list(source_dir):
         problems.append(f"{path}: a game source missing from cmake/game_sources.txt")
     for path in sorted(set(listed) - set(found)):
         problems.append(f"{path}: listed in cmake/game_sources.txt but not there")
+    return problems
+
+
+INCLUDE_HOST = re.compile(r'^\s*#\s*include\s+"host/')
+
+
+def check_platform_includes(source_dir):
+    problems = []
+    for root, _, files in os.walk(os.path.join(source_dir, "platform")):
+        for name in sorted(files):
+            if not name.endswith((".cpp", ".h")):
+                continue
+            path = os.path.join(root, name)
+            with open(path, encoding="utf-8", errors="replace") as f:
+                for number, line in enumerate(f, 1):
+                    if INCLUDE_HOST.match(line):
+                        problems.append(f"{os.path.relpath(path, source_dir)}:{number}: "
+                                        "a backend includes the host")
     return problems
 
 
@@ -125,7 +145,7 @@ def main(argv):
             current = game if arg == "--game" else host
             continue
         current.extend(p for p in arg.split(";") if p)
-    problems = check_list(source_dir) + check_game(nm, game)
+    problems = check_list(source_dir) + check_platform_includes(source_dir) + check_game(nm, game)
     loops, calls = host_loops(nm, host)
     problems += loops
     if "--show" in os.environ.get("SEAM_GUARD", ""):

@@ -305,4 +305,44 @@ TEST(HostSound, ASilencedGameMakesNoSoundAndTheHostOffPassesThrough) {
   }
 }
 
+// --- The backends' side: platform/common/host_link.h.
+
+TEST(HostLink, BackendsAreAnsweredAsTheGameAloneUnlessTheHostIsOn) {
+  struct Case {
+    const char *name;
+    bool linked;
+    bool hostOn;
+    bool minimiseTaken;
+  };
+  const Case cases[] = {
+      {"no host linked: a minimise is the game's (it ends)", false, false, false},
+      {"the host linked but off: the game's too", true, false, false},
+      {"the host on: a minimise pauses instead", true, true, true},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    hostResetForTests();
+    hostEnable(c.hostOn);
+    if (!c.linked) platformSetHostLink(nullptr);
+    EXPECT_EQ(platformWindowMinimized(true), c.minimiseTaken);
+    EXPECT_EQ(hostPaused(), c.minimiseTaken);
+    EXPECT_FALSE(platformWindowMinimized(false)) << "a restore is always the window's too";
+    EXPECT_FALSE(hostPaused());
+    hostEnable(false);
+  }
+  hostResetForTests();
+}
+
+TEST(HostLink, TheHostPushesItsVolumeDownEveryPass) {
+  hostResetForTests();
+  hostEnable(true);
+  EXPECT_EQ(platformVolume(), 10);
+  hostSettings().volume = 3;  // as the Settings page changes it
+  hostAfterPass(HostView{HostScene::kTitle, 0, nullptr, 0, 1});
+  EXPECT_EQ(platformVolume(), 3);
+  hostEnable(false);
+  hostResetForTests();
+  EXPECT_EQ(platformVolume(), 10);
+}
+
 }  // namespace
