@@ -39,7 +39,7 @@ void startSeats(const HostView &view) {
   cpuSeatsStart(matchSeats, view.playerCount, levels, matchSeed, cpuFast);
 }
 
-void matchStarted(const HostView &view) {
+void seatsMatchStarted(const HostView &view) {
   if (view.match == nullptr) return;
   startSeats(view);
   seatsInMatch = true;
@@ -294,7 +294,7 @@ void readSeatName(const char *line) {
   std::snprintf(s.name, sizeof s.name, "%.*s", static_cast<int>(name.size()), name.data());
 }
 
-void readSetting(const char *line) {
+void readSeatSetting(const char *line) {
   char name[32];
   long value = 0;
   if (std::sscanf(line, "%31s %ld", name, &value) == 2) {
@@ -305,7 +305,7 @@ void readSetting(const char *line) {
   readSeatName(line);
 }
 
-void writeSettings(std::string &text) {
+void writeSeatSettings(std::string &text) {
   auto line = [&text](const std::string &name, const std::string &value) {
     text += name + ' ' + value + '\n';
   };
@@ -317,24 +317,24 @@ void writeSettings(std::string &text) {
   }
 }
 
-void reset() {
+void resetSeats() {
   hostSeatsReset();
   cpuFast = false;
 }
 
 const HostFeature kSeatsFeature = {.name = "seats",
                                    .observe = watchMatch,
-                                   .matchStarted = matchStarted,
+                                   .matchStarted = seatsMatchStarted,
                                    .matchFinished = nullptr,
                                    .overlay = nullptr,
                                    .overlayOrder = 0,
                                    .caption = nullptr,
-                                   .readSetting = readSetting,
-                                   .writeSettings = writeSettings,
+                                   .readSetting = readSeatSetting,
+                                   .writeSettings = writeSeatSettings,
                                    .settingRows = nullptr,
                                    .settingRowCount = 0,
                                    .finish = nullptr,
-                                   .reset = reset};
+                                   .reset = resetSeats};
 
 bool playersTypedKey(int32_t vKey) {
   if (!editing) return false;

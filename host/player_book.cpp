@@ -51,7 +51,7 @@ void keepWithinBudget() {
     bookFold(&keeper.book, keeper.book.darts.size() / 2);
 }
 
-void observe(const HostView &view) {
+void recordPass(const HostView &view) {
   for (int seat = 0; seat < kSeatCount && seat < kMaxPlayers; ++seat)
     (void)recorderSetName(&keeper.recorder, seat, hostSeatName(seat));
   RecorderView seen;
@@ -177,7 +177,7 @@ bool summaryOverlay(HostLayer &layer, const HostView &) {
 }
 
 const HostFeature kBookKeeper = {.name = "book",
-                                 .observe = observe,
+                                 .observe = recordPass,
                                  .matchStarted = nullptr,
                                  .matchFinished = nullptr,
                                  .overlay = summaryOverlay,
