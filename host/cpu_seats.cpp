@@ -3,7 +3,9 @@
 // match, see every pass and claim Button A for the game to read, so the
 // match never learns who pressed. The seats' names, levels and the fast
 // switch are kept in the host's settings file.
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -267,15 +269,30 @@ const HostPage kPlayersPage = {.name = "players",
                                .rows = playersRows};
 
 // The host's settings file: "fastCpu 0|1", "seatNName NAME", "seatNLevel L".
+// Read without sscanf, as the core reads its lines: formatted reading would
+// be the largest piece of the browser build's code.
 int32_t clampedValue(long value) {
   return value < 0 ? 0 : value > 1000000 ? 1000000 : static_cast<int32_t>(value);
 }
 
+bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// "seat" and a number (a sign and spaces before it allowed) at the start of
+// text: the number and where the text goes on after it.
+bool readSeatNumber(const char *text, long *seat, const char **rest) {
+  if (std::strncmp(text, "seat", 4) != 0) return false;
+  char *end = nullptr;
+  *seat = std::strtol(text + 4, &end, 10);
+  if (end == text + 4) return false;
+  *rest = end;
+  return true;
+}
+
 // "seatNLevel L": a person (0) or a computer level; out of range, a person.
 void readSeatLevel(const char *name, int32_t value) {
-  int seat = 0;
-  char rest[8] = "";
-  if (std::sscanf(name, "seat%d%7s", &seat, rest) != 2 || std::strcmp(rest, "Level") != 0) return;
+  long seat = 0;
+  const char *rest = nullptr;
+  if (!readSeatNumber(name, &seat, &rest) || std::strcmp(rest, "Level") != 0) return;
   if (seat < 1 || seat > kSeatCount) return;
   hostSeat(seat - 1).cpuLevel = value <= kCpuLevelCount ? value : kSeatPerson;
 }
@@ -283,21 +300,37 @@ void readSeatLevel(const char *name, int32_t value) {
 // "seatNName NAME": everything after the first space, since names may hold
 // spaces; a name the rules refuse keeps the seat's default.
 void readSeatName(const char *line) {
-  int seat = 0;
-  int taken = 0;
-  if (std::sscanf(line, "seat%dName %n", &seat, &taken) != 1 || taken == 0) return;
+  long seat = 0;
+  const char *rest = nullptr;
+  if (!readSeatNumber(line, &seat, &rest) || std::strncmp(rest, "Name", 4) != 0) return;
   if (seat < 1 || seat > kSeatCount) return;
-  std::string_view name(line + taken);
+  rest += 4;
+  while (isBlank(*rest)) ++rest;
+  std::string_view name(rest);
   if (!name.empty() && name.back() == '\r') name.remove_suffix(1);
   if (!validPlayerName(name)) return;
   HostSeat &s = hostSeat(seat - 1);
   std::snprintf(s.name, sizeof s.name, "%.*s", static_cast<int>(name.size()), name.data());
 }
 
+// A line's word (up to 31 characters) and whole number, as the core reads
+// them; false when the line has no number after its word.
+bool wordAndNumber(const char *line, char (&name)[32], long *value) {
+  const char *word = line;
+  while (isBlank(*word)) ++word;
+  size_t length = 0;
+  while (word[length] != 0 && !isBlank(word[length]) && length < 31) ++length;
+  std::memcpy(name, word, length);
+  name[length] = 0;
+  char *numberEnd = nullptr;
+  *value = std::strtol(word + length, &numberEnd, 10);
+  return length > 0 && numberEnd != word + length;
+}
+
 void readSeatSetting(const char *line) {
   char name[32];
   long value = 0;
-  if (std::sscanf(line, "%31s %ld", name, &value) == 2) {
+  if (wordAndNumber(line, name, &value)) {
     const int32_t v = clampedValue(value);
     if (std::strcmp(name, "fastCpu") == 0) cpuFast = v != 0;
     readSeatLevel(name, v);
