@@ -170,7 +170,7 @@ EMSCRIPTEN_KEEPALIVE const int *webLayout(int areaW, int areaH) {
 // the clock the game reads stands still until the first pass after the page
 // shows again.
 EMSCRIPTEN_KEEPALIVE void webPageHidden(int hidden) {
-  if (windowLive && hostEnabled()) hostMinimized(hidden != 0);
+  if (windowLive) (void)platformWindowMinimized(hidden != 0);
 }
 
 // Tests: a clock that moves only when told, as the headless build's does.
