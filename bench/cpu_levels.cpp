@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/headless/cpu_match.h"
+#include "tests/support/cpu_match.h"
 
 namespace {
 

@@ -25,6 +25,7 @@ void flight(uint32_t now);
 void showResult();
 
 static_assert(std::size(kGameRules) == kGameRoundTheClock + 1, "one row per game");
+static_assert(kHostGameFirst == std::size(kGameRules), "host games number on from the four");
 static_assert(
     [] {
       for (const GameRules &r : kGameRules)
@@ -37,8 +38,13 @@ const GameRules &currentRules() {
   static constexpr GameRules noRules = {
       .startScore = 0, .target = kNoTarget, .roundLimit = 0, .dartsPerTurn = kDartsPerTurn};
   const bool known = gameMode >= 0 && gameMode < static_cast<int32_t>(std::size(kGameRules));
-  return known ? kGameRules[gameMode] : noRules;
+  if (known) return kGameRules[gameMode];
+  if (hostGameSlot.rules != nullptr && gameMode >= kHostGameFirst)
+    if (const GameRules *rules = hostGameSlot.rules(gameMode)) return *rules;
+  return noRules;
 }
+
+HostGameSlot hostGameSlot = {};
 
 namespace {
 
@@ -47,7 +53,7 @@ void startMatch(uint32_t now) {
   match.currentPlayer = 0;
   match.roundIndex = 0;
   match.dartIndex = 0;
-  match.aimX = 112;
+  match.aimX = kAimStart;
   match.winner = kNoWinner;
   for (int32_t k = 0; k < kDartsPerTurn; ++k) {
     match.dartMarkX[k] = 0;

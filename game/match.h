@@ -74,12 +74,34 @@ constexpr GameRules kGameRules[] = {
 };
 
 // The rules of the chosen game (a mode outside the table gets no target and
-// no round limit).
+// no round limit, unless a host game gives its own).
 const GameRules &currentRules();
 
 // Chosen on the set-up screens, read by the match.
 extern int32_t gameMode;
 extern int32_t playerCount;
+
+struct MatchState;
+
+// A game the host plays through this match, with mode numbers from
+// kHostGameFirst up: its rules, handed in by the host (game code never
+// includes it). Every pointer is null, and the match is the handheld's
+// alone, unless such a game is being played; a pointer left null keeps the
+// match's own answer for that question.
+constexpr int32_t kHostGameFirst = 4;
+struct HostGameSlot {
+  // The game's rules row.
+  const GameRules *(*rules)(int32_t mode);
+  // A dart just scored `score` on `sector`: what it counts in this game,
+  // whether it busts (the turn ends, the score goes back), whether it
+  // finishes the thrower's game.
+  int32_t (*points)(const MatchState &match, int32_t score, int32_t sector);
+  bool (*busts)(const MatchState &match, int32_t score, int32_t sector);
+  bool (*finishes)(const MatchState &match, int32_t score, int32_t sector);
+  // Who won once the match is over: a player, or kNoWinner.
+  int32_t (*winner)(const MatchState &match);
+};
+extern HostGameSlot hostGameSlot;
 
 struct MatchState {
   int32_t currentPlayer;

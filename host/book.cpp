@@ -570,14 +570,6 @@ bool bookPathWindows(const char *appData, std::string *out) {
 
 // --- Adding a match.
 
-const RecordInfo kRecordInfo[kRecordKinds] = {
-    {.game = kGame301, .lowerIsBetter = true, .title = "fewest darts to finish"},
-    {.game = kGame301, .lowerIsBetter = false, .title = "best 3-dart average of a finished match"},
-    {.game = kGameCountUp, .lowerIsBetter = true, .title = "fewest darts to 200"},
-    {.game = kGameHighScore, .lowerIsBetter = false, .title = "best seven-round total"},
-    {.game = kGameRoundTheClock, .lowerIsBetter = true, .title = "fewest darts to finish"},
-};
-
 namespace {
 
 // The value a seat of a match sets in a record, or false when it sets none.
@@ -676,27 +668,4 @@ std::vector<RecordEntry> bookRecords(const Book &book, RecordKind kind) {
   });
   if (all.size() > kRecordPlaces) all.resize(kRecordPlaces);
   return all;
-}
-
-std::string bookRecordsText(const Book &book) {
-  std::string out;
-  for (int kind = 0; kind < kRecordKinds; ++kind) {
-    const RecordInfo &info = kRecordInfo[kind];
-    out += std::string("\"") + gameName(info.game) + "\": " + info.title + "\n";
-    const std::vector<RecordEntry> entries = bookRecords(book, static_cast<RecordKind>(kind));
-    if (entries.empty()) out += "  none yet\n";
-    for (size_t i = 0; i < entries.size(); ++i) {
-      const RecordEntry &e = entries[i];
-      char value[32], line[96];
-      if (kind == kRecord301BestAverage)
-        std::snprintf(value, sizeof value, "%.1f avg", e.value);
-      else
-        std::snprintf(value, sizeof value, "%.0f %s", e.value,
-                      kind == kRecordHighScoreBestTotal ? "points" : "darts");
-      std::snprintf(line, sizeof line, "  %zu. %-10s  %-11s %s\n", i + 1, e.name.c_str(), value,
-                    formatDate(e.time).c_str());
-      out += line;
-    }
-  }
-  return out;
 }

@@ -37,6 +37,7 @@
 // and keeps the old file beside it as "book.v1".
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -44,12 +45,12 @@
 #include <vector>
 
 #include "game/match.h"
+#include "host/games.h"
 
 constexpr int kPlayerNameMax = 10;  // characters: A-Z, 0-9, space and hyphen
 constexpr size_t kBookDartsKept = 20000;
 constexpr size_t kBookFileMax = 16u << 20;
 constexpr int kBookVersion = 2;
-constexpr int kGameCount = 4;
 
 // Where a dart landed on the board, as the game scores it.
 enum DartRing : int32_t {
@@ -210,7 +211,8 @@ struct RecordInfo {
   bool lowerIsBetter;
   const char *title;  // e.g. "fewest darts to finish"
 };
-extern const RecordInfo kRecordInfo[kRecordKinds];
+// By kind, from the table of games (host/games.cpp).
+extern const std::array<RecordInfo, kRecordKinds> kRecordInfo;
 
 struct RecordEntry {
   std::string name;
@@ -266,7 +268,6 @@ std::vector<BookPlayer> bookPlayers(const Book &book);
 // 00:00 of the player's own time zone (a WallClock for the recorder).
 int64_t localClockNow();
 
-const char *gameName(int32_t game);        // "301", "Count Up", ...
 std::string formatDate(int64_t time);      // "2026-12-07"
 std::string formatDateTime(int64_t time);  // "2026-12-07 14:05:09"
 // The summary card's result of one seat: "won, checked out in 22 darts",

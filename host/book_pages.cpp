@@ -1,6 +1,7 @@
 // The player book's pages of the host's menu: the records of each game, a
 // player's statistics, the landing map and the resets. Left and Right (or
-// the foot's arrows) turn the sheets; each page returns to the menu with B.
+// the foot's arrows) turn the sheets; Records and Statistics are listed
+// under the menu's "Player book..." and return there with B.
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -84,7 +85,7 @@ void recordsKey(HostAction action) {
     recordSheet = wrap(recordSheet - 1, kRecordKinds);
   if (action == HostAction::kRight || action == HostAction::kDown || action == HostAction::kConfirm)
     recordSheet = wrap(recordSheet + 1, kRecordKinds);
-  if (action == HostAction::kBack) hostOpenPage("menu");
+  if (action == HostAction::kBack) hostOpenParent();
 }
 
 bool recordsTap(int32_t x, int32_t y) {
@@ -247,7 +248,7 @@ void statsKey(HostAction action) {
     const char *const targets[kStatsRows] = {"landing", "reset-player", "reset-all"};
     hostOpenPage(targets[statsRow]);
   }
-  if (action == HostAction::kBack) hostOpenPage("menu");
+  if (action == HostAction::kBack) hostOpenParent();
 }
 
 bool statsTap(int32_t x, int32_t y) {
@@ -393,30 +394,61 @@ bool landingTap(int32_t x, int32_t y) {
   return action != HostAction::kNone;
 }
 
-const HostPage kRecordsPage = {"records", "Records", nullptr, recordsDraw, recordsKey, recordsTap};
-const HostPage kStatsPage = {"stats", "Statistics", nullptr, statsDraw, statsKey, statsTap};
-const HostPage kLandingPage = {"landing", nullptr, nullptr, landingDraw, landingKey, landingTap};
-const HostPage kResetPlayerPage = {"reset-player",  nullptr,        nullptr,
-                                   resetPlayerDraw, resetPlayerKey, resetPlayerTap};
-const HostPage kResetAllPage = {"reset-all",  nullptr,     nullptr,
-                                resetAllDraw, resetAllKey, resetAllTap};
-
-}  // namespace
-
-void bookPageOpened(const HostPage *page) {
-  // Worked out afresh for the page just opened.
+// Each page opens on its first sheet or row, whatever was chosen there
+// before (the player shown stays, for the way back from the landing map and
+// the resets), its figures worked out afresh.
+void pageOpened() {
   forgetFigures();
   shownPlaces = SheetPlaces{};
-  // Each page opens on its first sheet or row, whatever was chosen there
-  // before (the player shown stays, for the way back from the landing map
-  // and the resets).
-  if (page == &kRecordsPage) recordSheet = 0;
-  if (page == &kStatsPage) statsRow = kRowLanding;
-  if (page == &kLandingPage) landingGame = -1;
 }
+void recordsOpened() {
+  pageOpened();
+  recordSheet = 0;
+}
+void statsOpened() {
+  pageOpened();
+  statsRow = kRowLanding;
+}
+void landingOpened() {
+  pageOpened();
+  landingGame = -1;
+}
+void resetOpened() {
+  pageOpened();
+  confirmOpened();
+}
+
+constexpr HostPage bookPage(const char *name, const char *title, void (*draw)(HostLayer &),
+                            void (*key)(HostAction), bool (*tap)(int32_t, int32_t),
+                            void (*opened)(), int32_t (*rows)(HostRow *, int32_t) = nullptr) {
+  return HostPage{.name = name,
+                  .title = title,
+                  .under = title != nullptr ? "book" : nullptr,
+                  .available = nullptr,
+                  .draw = draw,
+                  .key = key,
+                  .tap = tap,
+                  .typed = nullptr,
+                  .opened = opened,
+                  .left = nullptr,
+                  .rows = rows};
+}
+
+const HostPage kRecordsPage =
+    bookPage("records", "Records", recordsDraw, recordsKey, recordsTap, recordsOpened);
+const HostPage kStatsPage =
+    bookPage("stats", "Statistics", statsDraw, statsKey, statsTap, statsOpened);
+const HostPage kLandingPage =
+    bookPage("landing", nullptr, landingDraw, landingKey, landingTap, landingOpened);
+const HostPage kResetPlayerPage = bookPage("reset-player", nullptr, resetPlayerDraw, resetPlayerKey,
+                                           resetPlayerTap, resetOpened, confirmRows);
+const HostPage kResetAllPage = bookPage("reset-all", nullptr, resetAllDraw, resetAllKey,
+                                        resetAllTap, resetOpened, confirmRows);
+
+}  // namespace
 
 void registerBookPages() {
   const HostPage *const pages[] = {&kRecordsPage, &kStatsPage, &kLandingPage, &kResetPlayerPage,
                                    &kResetAllPage};
-  for (const HostPage *page : pages) hostAddPage(page);
+  for (const HostPage *page : pages) (void)hostAddPage(page);
 }

@@ -1,5 +1,6 @@
 // What the player book tells: a player's statistics and landings, the words of
-// a match's summary, dates, and the CSV of every dart kept one by one.
+// a match's summary, dates, the records as text, and the CSV of every dart kept
+// one by one.
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -32,6 +33,12 @@ namespace {
 
 bool isCpu(PlayerKind kind) { return kind == PlayerKind::kComputer; }
 
+// Whether a game's darts make the 3-dart average and the finish rate.
+bool inAverage(int32_t game) {
+  const HostGameRow *row = hostGameRow(game);
+  return row != nullptr && row->inAverage;
+}
+
 // Whether a seat of a match is this player's.
 bool seatIs(const BookSeat &seat, std::string_view name, PlayerKind kind) {
   return seat.name == name && (seat.cpuLevel != 0) == isCpu(kind);
@@ -63,7 +70,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
       if (!seatIs(seat, name, kind)) continue;
       ++st.matches;
       st.darts += seat.darts;
-      if (m.game != kGame301) continue;
+      if (!inAverage(m.game)) continue;
       ++st.matches301;
       st.finished301 += seat.finished;
       points301 += seat.points;
@@ -78,7 +85,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
   int64_t recentPoints = 0, recentDarts = 0;
   size_t seen = 0;
   for (const BookMatch &m : book.matches) {
-    if (m.game != kGame301) continue;
+    if (!inAverage(m.game)) continue;
     for (int s = 0; s < m.players; ++s) {
       const BookSeat &seat = m.seats[s];
       if (!seatIs(seat, name, kind) || seat.darts == 0) continue;
@@ -130,11 +137,6 @@ std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, i
 
 // --- Words.
 
-const char *gameName(int32_t game) {
-  static const char *const names[kGameCount] = {"301", "Count Up", "High Score", "Round The Clock"};
-  return game >= 0 && game < kGameCount ? names[game] : "?";
-}
-
 namespace {
 
 // The civil date of a day count from 1970-01-01 (proleptic Gregorian).
@@ -150,18 +152,6 @@ void civilFromDays(int64_t days, int64_t *year, int *month, int *day) {
   *year = yoe + era * 400 + (*month <= 2);
 }
 
-std::string leftWords(int32_t left) {
-  std::string words = "not finished,";
-  put(words, ' ', left);
-  return words + " left";
-}
-
-std::string reachedWords(int32_t target) {
-  std::string words = "reached";
-  put(words, ' ', target);
-  return words;
-}
-
 // Days from 1970-01-01 to a civil date (proleptic Gregorian).
 int64_t daysFromCivil(int64_t year, int month, int day) {
   year -= month <= 2;
@@ -170,17 +160,6 @@ int64_t daysFromCivil(int64_t year, int month, int day) {
   const int64_t doy = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
   const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + doe - 719468;
-}
-
-std::string placeWords(int place) {
-  static const char *const suffix[] = {"st", "nd", "rd", "th"};
-  return std::to_string(place) + suffix[std::min(place, 4) - 1];
-}
-
-std::string oneDecimal(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", v);
-  return text;
 }
 
 }  // namespace
@@ -223,36 +202,38 @@ std::string formatDateTime(int64_t time) {
 }
 
 std::string matchResultWords(const BookMatch &m, int seat) {
-  const BookSeat &s = m.seats[seat];
-  const std::string darts = std::to_string(s.darts) + (s.darts == 1 ? " dart" : " darts");
-  switch (m.game) {
-    case kGame301:
-      return s.finished ? "won, checked out in " + darts : leftWords(s.final);
-    case kGameCountUp:
-      return s.finished ? "reached 200 in " + darts : std::to_string(s.final) + " at the end";
-    case kGameHighScore: {
-      std::string words = std::to_string(s.final) + " after seven rounds";
-      if (m.players == 1) return words;
-      int place = 1;
-      for (int other = 0; other < m.players; ++other) place += m.seats[other].final > s.final;
-      return words + ", " + placeWords(place) + " place";
-    }
-    case kGameRoundTheClock:
-      return s.finished ? "finished in " + darts : reachedWords(s.final);
-  }
-  return "";
+  const HostGameRow *row = hostGameRow(m.game);
+  return row != nullptr ? row->resultWords(m, seat) : "";
 }
 
 std::string matchAverageWords(const BookMatch &m, int seat) {
-  const BookSeat &s = m.seats[seat];
-  if (m.game == kGameRoundTheClock) {
-    if (s.points == 0) return "no number hit";
-    return oneDecimal(static_cast<double>(s.darts) / s.points) + " darts a number";
+  const HostGameRow *row = hostGameRow(m.game);
+  return row != nullptr ? row->averageWords(m, seat) : "";
+}
+
+// --- Records as text.
+
+std::string bookRecordsText(const Book &book) {
+  std::string out;
+  for (int kind = 0; kind < kRecordKinds; ++kind) {
+    const RecordInfo &info = kRecordInfo[kind];
+    out += std::string("\"") + gameName(info.game) + "\": " + info.title + "\n";
+    const std::vector<RecordEntry> entries = bookRecords(book, static_cast<RecordKind>(kind));
+    if (entries.empty()) out += "  none yet\n";
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const RecordEntry &e = entries[i];
+      char value[32], line[96];
+      if (kind == kRecord301BestAverage)
+        std::snprintf(value, sizeof value, "%.1f avg", e.value);
+      else
+        std::snprintf(value, sizeof value, "%.0f %s", e.value,
+                      kind == kRecordHighScoreBestTotal ? "points" : "darts");
+      std::snprintf(line, sizeof line, "  %zu. %-10s  %-11s %s\n", i + 1, e.name.c_str(), value,
+                    formatDate(e.time).c_str());
+      out += line;
+    }
   }
-  if (s.darts == 0) return "no darts";
-  std::string words = "3-dart average";
-  put(words, ' ', oneDecimal(3.0 * s.points / s.darts));
-  return words;
+  return out;
 }
 
 // --- Export.

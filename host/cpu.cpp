@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/scene.h"
+#include "host/games.h"
 
 // Tuned by bench/cpu_levels.cpp: each name is the three-dart average the
 // level throws in "301" over a thousand matches (docs/figures.md).
@@ -406,9 +407,11 @@ bool pressDue(CpuPlayer &cpu, const CpuView &view) {
 
 CpuTarget cpuChooseTarget(int32_t level, int32_t mode, int32_t playerScore) {
   const LevelPlan &plan = levelPlan(clampTo(level, 1, kCpuLevelCount));
-  if (mode == kGame301 && playerScore >= 1 && playerScore <= kFinishPlannedFrom)
+  const HostGameRow *game = hostGameRow(mode);
+  const HostAim aim = game != nullptr ? game->aim : HostAim::kMostPoints;
+  if (aim == HostAim::kCheckout && playerScore >= 1 && playerScore <= kFinishPlannedFrom)
     return targetAt(plan.finish[playerScore]);
-  if (mode == kGameRoundTheClock)
+  if (aim == HostAim::kNextNumber)
     return targetAt(plan.clock[clampTo(playerScore, 1, kClockNumbers)]);
   return targetAt(plan.mostPoints);
 }

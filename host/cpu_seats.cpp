@@ -1,9 +1,13 @@
 // The computer seats at work and the Players page that sets them up. The
-// seats' brains (host/cpu.h) run as a host observer: they start with the
-// match, see every pass and hold Button A for the game to read, so the match
-// never learns who pressed.
+// seats' brains (host/cpu.h) run as a host feature: they start with the
+// match, see every pass and claim Button A for the game to read, so the
+// match never learns who pressed. The seats' names, levels and the fast
+// switch are kept in the host's settings file.
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "host/book.h"
@@ -37,10 +41,15 @@ void startSeats(const HostView &view) {
   cpuSeatsStart(matchSeats, view.playerCount, levels, matchSeed, cpuFast);
 }
 
+void seatsMatchStarted(const HostView &view) {
+  if (view.match == nullptr) return;
+  startSeats(view);
+  seatsInMatch = true;
+}
+
 void watchMatch(const HostView &view) {
   const bool inMatch = view.scene == HostScene::kMatch && view.match != nullptr;
   if (!inMatch) {
-    if (seatsInMatch) hostSetButtonA(HostButtonA::kFromPeople);
     seatsInMatch = false;
     return;
   }
@@ -179,7 +188,7 @@ void playersKey(HostAction action) {
   if (playersRow == kFastRow && (change || action == HostAction::kConfirm)) cpuFast = !cpuFast;
   if (playersRow < kFastRow && change) changeKind(playersRow, direction);
   if (playersRow < kFastRow && action == HostAction::kConfirm) startEditing(playersRow);
-  if (action == HostAction::kBack) hostOpenPage("menu");
+  if (action == HostAction::kBack) hostOpenParent();
 }
 
 // A tap on a seat's kind changes it, on its name starts the picker; while
@@ -190,7 +199,7 @@ bool playersTap(int32_t x, int32_t y) {
     if (editing)
       endEditing();
     else
-      hostOpenPage("menu");
+      hostOpenParent();
     return true;
   }
   if (x < kRowLeft || x >= kRowLeft + kRowWidth || y < kRowTop) return false;
@@ -218,9 +227,147 @@ bool playersTap(int32_t x, int32_t y) {
   return true;
 }
 
-const HostPage kPlayersPage = {"players", "Players", nullptr, playersDraw, playersKey, playersTap};
+bool playersTypedKey(int32_t vKey);
 
-}  // namespace
+void playersOpened() {
+  playersRow = 0;
+  editing = false;
+}
+
+// Whatever page comes next, an edit not finished with A, B, Enter or
+// Escape is dropped, the seat keeping its name.
+void playersLeft() { editing = false; }
+
+int32_t playersRows(HostRow *rows, int32_t max) {
+  int32_t count = 0;
+  for (int32_t row = 0; row < kRows && count < max; ++row) {
+    HostRow &r = rows[count++];
+    r = HostRow{};
+    r.chosen = row == playersRow;
+    if (row == kFastRow) {
+      std::snprintf(r.label, sizeof r.label, "Fast CPU");
+      std::snprintf(r.value, sizeof r.value, "%s", cpuFast ? "on" : "off");
+      continue;
+    }
+    std::snprintf(r.label, sizeof r.label, "Seat %d, %s", static_cast<int>(row + 1),
+                  editing && r.chosen ? draft : hostSeatName(row));
+    std::snprintf(r.value, sizeof r.value, "%s", kindName(hostSeat(row).cpuLevel));
+  }
+  return count;
+}
+
+const HostPage kPlayersPage = {.name = "players",
+                               .title = "Players",
+                               .under = "players",
+                               .available = nullptr,
+                               .draw = playersDraw,
+                               .key = playersKey,
+                               .tap = playersTap,
+                               .typed = playersTypedKey,
+                               .opened = playersOpened,
+                               .left = playersLeft,
+                               .rows = playersRows};
+
+// The host's settings file: "fastCpu 0|1", "seatNName NAME", "seatNLevel L".
+// Read without sscanf, as the core reads its lines: formatted reading would
+// be the largest piece of the browser build's code.
+int32_t clampedValue(long value) {
+  return value < 0 ? 0 : value > 1000000 ? 1000000 : static_cast<int32_t>(value);
+}
+
+bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// "seat" and a number (a sign and spaces before it allowed) at the start of
+// text: the number and where the text goes on after it.
+bool readSeatNumber(const char *text, long *seat, const char **rest) {
+  if (std::strncmp(text, "seat", 4) != 0) return false;
+  char *end = nullptr;
+  *seat = std::strtol(text + 4, &end, 10);
+  if (end == text + 4) return false;
+  *rest = end;
+  return true;
+}
+
+// "seatNLevel L": a person (0) or a computer level; out of range, a person.
+void readSeatLevel(const char *name, int32_t value) {
+  long seat = 0;
+  const char *rest = nullptr;
+  if (!readSeatNumber(name, &seat, &rest) || std::strcmp(rest, "Level") != 0) return;
+  if (seat < 1 || seat > kSeatCount) return;
+  hostSeat(seat - 1).cpuLevel = value <= kCpuLevelCount ? value : kSeatPerson;
+}
+
+// "seatNName NAME": everything after the first space, since names may hold
+// spaces; a name the rules refuse keeps the seat's default.
+void readSeatName(const char *line) {
+  long seat = 0;
+  const char *rest = nullptr;
+  if (!readSeatNumber(line, &seat, &rest) || std::strncmp(rest, "Name", 4) != 0) return;
+  if (seat < 1 || seat > kSeatCount) return;
+  rest += 4;
+  while (isBlank(*rest)) ++rest;
+  std::string_view name(rest);
+  if (!name.empty() && name.back() == '\r') name.remove_suffix(1);
+  if (!validPlayerName(name)) return;
+  HostSeat &s = hostSeat(seat - 1);
+  std::snprintf(s.name, sizeof s.name, "%.*s", static_cast<int>(name.size()), name.data());
+}
+
+// A line's word (up to 31 characters) and whole number, as the core reads
+// them; false when the line has no number after its word.
+bool wordAndNumber(const char *line, char (&name)[32], long *value) {
+  const char *word = line;
+  while (isBlank(*word)) ++word;
+  size_t length = 0;
+  while (word[length] != 0 && !isBlank(word[length]) && length < 31) ++length;
+  std::memcpy(name, word, length);
+  name[length] = 0;
+  char *numberEnd = nullptr;
+  *value = std::strtol(word + length, &numberEnd, 10);
+  return length > 0 && numberEnd != word + length;
+}
+
+void readSeatSetting(const char *line) {
+  char name[32];
+  long value = 0;
+  if (wordAndNumber(line, name, &value)) {
+    const int32_t v = clampedValue(value);
+    if (std::strcmp(name, "fastCpu") == 0) cpuFast = v != 0;
+    readSeatLevel(name, v);
+  }
+  readSeatName(line);
+}
+
+void writeSeatSettings(std::string &text) {
+  auto line = [&text](const std::string &name, const std::string &value) {
+    text += name + ' ' + value + '\n';
+  };
+  line("fastCpu", cpuFast ? "1" : "0");
+  for (int32_t seat = 0; seat < kSeatCount; ++seat) {
+    const std::string key = "seat" + std::to_string(seat + 1);
+    line(key + "Name", hostSeat(seat).name);
+    line(key + "Level", std::to_string(hostSeat(seat).cpuLevel));
+  }
+}
+
+void resetSeats() {
+  hostSeatsReset();
+  cpuFast = false;
+}
+
+const HostFeature kSeatsFeature = {.name = "seats",
+                                   .observe = watchMatch,
+                                   .matchStarted = seatsMatchStarted,
+                                   .matchFinished = nullptr,
+                                   .overlay = nullptr,
+                                   .overlayOrder = 0,
+                                   .caption = nullptr,
+                                   .readSetting = readSeatSetting,
+                                   .writeSettings = writeSeatSettings,
+                                   .settingRows = nullptr,
+                                   .settingRowCount = 0,
+                                   .finish = nullptr,
+                                   .reset = resetSeats};
 
 bool playersTypedKey(int32_t vKey) {
   if (!editing) return false;
@@ -250,17 +397,12 @@ bool playersTypedKey(int32_t vKey) {
   return false;
 }
 
+}  // namespace
+
 void registerCpuSeats() {
-  hostAddPage(&kPlayersPage);
-  hostAddObserver(watchMatch);
+  (void)hostAddPage(&kPlayersPage);
+  (void)hostAddFeature(&kSeatsFeature);
 }
-
-void playersPageOpened() {
-  playersRow = 0;
-  editing = false;
-}
-
-void playersPageLeft() { editing = false; }
 
 bool hostCpuFast() { return cpuFast; }
 void hostSetCpuFast(bool fast) { cpuFast = fast; }

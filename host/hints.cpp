@@ -1,6 +1,8 @@
 // The one-line hint over the match: what Button A does next, named as the
 // device in use names it, placed where it covers none of the pointer, the
-// gauge, the thrower's dart or the scoreboard.
+// gauge, the thrower's dart or the scoreboard. A feature of the host: its
+// overlay, the caption a backend may show beside the picture, and its row
+// in Settings.
 #include <cstdio>
 
 #include "app/settings.h"
@@ -68,3 +70,46 @@ bool hintBox(const HostView &view, HostRect *box) {
   *box = HostRect{(kLayerWidth - w) / 2, h->y, w, kStripHeight};
   return true;
 }
+
+namespace {
+
+bool hintOverlay(HostLayer &layer, const HostView &view) {
+  // Minimised, nothing is seen; the hint waits with the game.
+  if (!hostHintsOn() || hostPaused()) return false;
+  const char *text = hintFor(view);
+  HostRect box;
+  if (text == nullptr || !hintBox(view, &box)) return false;
+  layerFill(layer, box.x, box.y, box.w, box.h, kPanelColour);
+  layerText(layer, box.x + 3, box.y + 2, text, kTextColour);
+  return true;
+}
+
+const char *hintCaption(const HostView &view) { return hostHintsOn() ? hintFor(view) : nullptr; }
+
+const char *hintsValue() { return hostHintsOn() ? "on" : "off"; }
+void hintsChange(int32_t) {
+  HostSettings &s = hostSettings();
+  s.hints = hostHintsOn() ? 0 : 1;
+  s.hintsChosen = 1;
+  hostUnforceHints();
+}
+
+const HostSettingRow kHintRows[] = {{"Hints", hintsValue, hintsChange}};
+
+const HostFeature kHints = {.name = "hints",
+                            .observe = nullptr,
+                            .matchStarted = nullptr,
+                            .matchFinished = nullptr,
+                            .overlay = hintOverlay,
+                            .overlayOrder = 20,
+                            .caption = hintCaption,
+                            .readSetting = nullptr,
+                            .writeSettings = nullptr,
+                            .settingRows = kHintRows,
+                            .settingRowCount = 1,
+                            .finish = nullptr,
+                            .reset = nullptr};
+
+}  // namespace
+
+void registerHints() { (void)hostAddFeature(&kHints); }

@@ -1,6 +1,8 @@
-// The host's state and its seam with the game: the clock the game reads,
-// the keys it holds, the messages it takes and the frames it shows all pass
-// through here. While the host is off every call passes straight through.
+// The host's core: its state, its seam with the game (the clock the game
+// reads, the keys it holds, the messages it takes, the frames it shows and
+// the sounds it plays all pass through here), the menu's list and the
+// registry of pages and features. It names no feature: it walks the
+// registry. While the host is off every call passes straight through.
 #include "host/host.h"
 
 #include <cctype>
@@ -9,24 +11,21 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/scene.h"
 #include "app/settings.h"
 #include "game/match.h"
-#include "host/book.h"
-#include "host/cpu.h"
 #include "host/host_internal.h"
-#include "host/player_book.h"
-#include "host/seats.h"
 #include "platform/common/safe_file.h"
 #include "platform/gx.h"
 
 namespace {
 
 constexpr int kKeyCount = 256;
-constexpr int kPagesMax = 16;
-constexpr int kObserversMax = 8;
+constexpr int kPagesMax = 32;
+constexpr int kFeaturesMax = 16;
 constexpr int kFramePixels = kLayerWidth * kLayerHeight;
 constexpr uint32_t kRepeatBit = 1u << 30;  // WM_KEYDOWN: an auto-repeat
 // The host's file is read and written up to this size, with room to spare
@@ -46,7 +45,9 @@ struct HostState {
   // Keys (and pad buttons, which read as keys) held when the menu closed:
   // up to the game until released, so the closing press never throws.
   bool releaseWait[kKeyCount];
-  HostButtonA buttonA = HostButtonA::kFromPeople;
+  // The claims on Button A for the next game pass, by owner.
+  bool claimed[kButtonOwners];
+  bool claimHeld[kButtonOwners];
   HostDevice device;
   // Touch held on the picture during a match: Button A while it lasts.
   bool touchDown;
@@ -54,6 +55,7 @@ struct HostState {
   bool touchPassSeen;
   bool touchIgnored;
   HostView view;
+  bool silent;           // the game's sounds not played (a match played again fast)
   int forcedHints = -1;  // -1 as the settings say, 0 off, 1 on
   int32_t lastStep;
   HostScene lastScene;
@@ -64,9 +66,15 @@ HostSettings settings = {.volume = 10, .hints = 1, .hintsChosen = 0, .matchesFin
 
 const HostPage *pages[kPagesMax];
 int pageCount;
-HostObserver observers[kObserversMax];
-const HostWindowControls *windowControls;
-int observerCount;
+const HostFeature *features[kFeaturesMax];
+int featureCount;
+const HostFeature *overlays[kFeaturesMax];
+int overlayCount;
+// Observers added alone, each made a feature with only observe.
+HostFeature observerFeatures[kFeaturesMax];
+int observerFeatureCount;
+int32_t menuCursorRow;
+int32_t groupCursorRow[kMenuSlotCount];
 
 // The game's last picture, kept to show under the menu while no pass runs.
 uint16_t gameFrame[kFramePixels];
@@ -113,15 +121,16 @@ void composeInto(void *frame) {
   if (frame == nullptr || !displayFits(p)) return;
   auto *pixels = static_cast<uint16_t *>(frame);
   const bool is555 = (p.ffFormat & kfDirect555) != 0;
+  HostLayer layer{pixels, is555};
   if (state.menuOpen) {
     dimFrame(pixels, kFramePixels, is555);
-    drawMenu(pixels, is555);
-  } else if (hostSummaryShown()) {
-    HostLayer layer{pixels, is555};
-    drawSummaryCard(layer);
-  } else if (hostHintsOn() && !state.minimized) {
-    drawHint(pixels, is555, state.view);
+    if (state.page != nullptr) state.page->draw(layer);
+    return;
   }
+  // The features' overlays, lowest order first: the first that covers the
+  // picture is the last drawn.
+  for (int i = 0; i < overlayCount; ++i)
+    if (overlays[i]->overlay(layer, state.view)) return;
 }
 
 void presentPaused() {
@@ -157,7 +166,7 @@ void menuKey(const MSG &msg) {
     hostCloseMenu();
     return;
   }
-  if (playersTypedKey(key)) return;
+  if (state.page != nullptr && state.page->typed != nullptr && state.page->typed(key)) return;
   const HostAction action = actionFor(key);
   if (action == HostAction::kNone || state.page == nullptr) return;
   state.page->key(action);
@@ -171,69 +180,258 @@ void menuTap(const MSG &msg) {
   if (state.page != nullptr && state.page->tap != nullptr) state.page->tap(point.x, point.y);
 }
 
-void countFinishedMatch(const HostView &view) {
-  const bool finished = view.scene == HostScene::kMatch && view.sceneStep == kMatchFinished;
-  const bool wasFinished = state.lastScene == HostScene::kMatch && state.lastStep == kMatchFinished;
-  if (finished && !wasFinished && settings.matchesFinished < 1000000) ++settings.matchesFinished;
+bool isFinished(HostScene scene, int32_t step) {
+  return scene == HostScene::kMatch && step == kMatchFinished;
 }
 
 // The file is read without sscanf, whose formatted reading (with floating
 // point) would be the largest piece of the browser build's code.
 bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
-// "seat" and a number (a sign and spaces before it allowed) at the start of
-// text: the number and where the text goes on after it.
-bool readSeatNumber(const char *text, long *seat, const char **rest) {
-  if (std::strncmp(text, "seat", 4) != 0) return false;
-  char *end = nullptr;
-  *seat = std::strtol(text + 4, &end, 10);
-  if (end == text + 4) return false;
-  *rest = end;
+// A match begins on the first pass whose scene is the match after one that
+// was not, and finishes on the pass that reaches its "finished" step.
+void matchHooks(const HostView &view) {
+  const bool started = view.scene == HostScene::kMatch && state.lastScene != HostScene::kMatch;
+  const bool finished =
+      isFinished(view.scene, view.sceneStep) && !isFinished(state.lastScene, state.lastStep);
+  if (finished && settings.matchesFinished < 1000000) ++settings.matchesFinished;
+  for (int i = 0; i < featureCount; ++i) {
+    if (started && features[i]->matchStarted != nullptr) features[i]->matchStarted(view);
+    if (finished && features[i]->matchFinished != nullptr) features[i]->matchFinished(view);
+  }
+}
+
+// --- The menu's list: Resume, then a row per slot with something listed.
+
+bool isListed(const HostPage *page) {
+  return page->title != nullptr && page->under != nullptr &&
+         (page->available == nullptr || page->available());
+}
+
+int32_t slotOf(const char *name) {
+  for (int32_t i = 0; i < kMenuSlotCount; ++i)
+    if (name != nullptr && std::strcmp(kMenuSlots[i].name, name) == 0) return i;
+  return -1;
+}
+
+bool isSlotRow(const HostPage *page, int32_t slot) {
+  return std::strcmp(page->name, kMenuSlots[slot].name) == 0;
+}
+
+// The pages listed in a group now, in the order they were added.
+int32_t groupEntries(int32_t slot, const HostPage **entries) {
+  int32_t n = 0;
+  for (int i = 0; i < pageCount && n < kMenuGroupRowsMax; ++i)
+    if (isListed(pages[i]) && slotOf(pages[i]->under) == slot && !isSlotRow(pages[i], slot))
+      entries[n++] = pages[i];
+  return n;
+}
+
+// The page a slot's row opens now, or null when nothing of it is listed.
+const HostPage *slotPage(int32_t slot) {
+  for (int i = 0; i < pageCount; ++i) {
+    if (!isSlotRow(pages[i], slot)) continue;
+    if (!kMenuSlots[slot].group) return isListed(pages[i]) ? pages[i] : nullptr;
+    const HostPage *inside[kMenuGroupRowsMax];
+    return groupEntries(slot, inside) > 0 ? pages[i] : nullptr;
+  }
+  return nullptr;
+}
+
+// The top rows: null for Resume, then the slots' pages.
+int32_t topEntries(const HostPage **entries) {
+  int32_t n = 0;
+  entries[n++] = nullptr;
+  for (int32_t slot = 0; slot < kMenuSlotCount; ++slot)
+    if (const HostPage *page = slotPage(slot)) entries[n++] = page;
+  return n;
+}
+
+int32_t entryRows(const HostPage *const *entries, int32_t n, int32_t cursor, HostRow *rows,
+                  int32_t max) {
+  int32_t count = 0;
+  for (int32_t i = 0; i < n && count < max; ++i) {
+    HostRow &row = rows[count++];
+    row = HostRow{};
+    std::snprintf(row.label, sizeof row.label, "%s",
+                  entries[i] == nullptr ? "Resume" : entries[i]->title);
+    row.chosen = i == cursor;
+  }
+  return count;
+}
+
+void chooseTop(int32_t row) {
+  const HostPage *entries[kMenuTopRowsMax];
+  const int32_t n = topEntries(entries);
+  if (row < 0 || row >= n) return;
+  if (entries[row] == nullptr)
+    hostCloseMenu();
+  else
+    hostOpenPage(entries[row]->name);
+}
+
+void drawEntries(HostLayer &layer, const char *title, const HostPage *const *entries, int32_t n,
+                 int32_t *cursor, bool foot) {
+  layerPanel(layer, title);
+  if (*cursor >= n) *cursor = n - 1;
+  HostRow rows[kHostRowsMax];
+  layerRows(layer, rows, entryRows(entries, n, *cursor, rows, kHostRowsMax));
+  if (foot) drawFoot(layer, "B: back");
+}
+
+void moveCursor(int32_t *cursor, int32_t n, HostAction action) {
+  if (n <= 0) return;
+  if (action == HostAction::kUp) *cursor = *cursor > 0 ? *cursor - 1 : n - 1;
+  if (action == HostAction::kDown) *cursor = *cursor + 1 < n ? *cursor + 1 : 0;
+}
+
+void menuDraw(HostLayer &layer) {
+  const HostPage *entries[kMenuTopRowsMax];
+  drawEntries(layer, "Paused", entries, topEntries(entries), &menuCursorRow, false);
+}
+
+void menuKey(HostAction action) {
+  const HostPage *entries[kMenuTopRowsMax];
+  moveCursor(&menuCursorRow, topEntries(entries), action);
+  if (action == HostAction::kConfirm) chooseTop(menuCursorRow);
+  if (action == HostAction::kBack) hostCloseMenu();
+}
+
+bool menuTap(int32_t x, int32_t y) {
+  const int32_t row = layerRowAt(x, y);
+  if (row < 0) return false;
+  menuCursorRow = row;
+  chooseTop(row);
   return true;
 }
 
-// "seatNLevel L": a person (0) or a computer level; out of range, a person.
-void readSeatLevel(const char *name, int32_t value) {
-  long seat = 0;
-  const char *rest = nullptr;
-  if (!readSeatNumber(name, &seat, &rest) || std::strcmp(rest, "Level") != 0) return;
-  if (seat < 1 || seat > kSeatCount) return;
-  hostSeat(seat - 1).cpuLevel = value <= kCpuLevelCount ? value : kSeatPerson;
+int32_t menuRows(HostRow *rows, int32_t max) {
+  const HostPage *entries[kMenuTopRowsMax];
+  return entryRows(entries, topEntries(entries), menuCursorRow, rows, max);
 }
 
-// "seatNName NAME": everything after the first space, since names may hold
-// spaces; a name the rules refuse keeps the seat's default.
-void readSeatName(const char *line) {
-  long seat = 0;
-  const char *rest = nullptr;
-  if (!readSeatNumber(line, &seat, &rest) || std::strncmp(rest, "Name", 4) != 0) return;
-  if (seat < 1 || seat > kSeatCount) return;
-  rest += 4;
-  while (isBlank(*rest)) ++rest;
-  std::string_view name(rest);
-  if (!name.empty() && name.back() == '\r') name.remove_suffix(1);
-  if (!validPlayerName(name)) return;
-  HostSeat &s = hostSeat(seat - 1);
-  std::snprintf(s.name, sizeof s.name, "%.*s", static_cast<int>(name.size()), name.data());
+// --- A group's page: its listed pages; B goes back to the menu.
+
+void groupDraw(int32_t slot, HostLayer &layer) {
+  const HostPage *entries[kMenuGroupRowsMax];
+  drawEntries(layer, kMenuSlots[slot].title, entries, groupEntries(slot, entries),
+              &groupCursorRow[slot], true);
+}
+
+void groupKey(int32_t slot, HostAction action) {
+  const HostPage *entries[kMenuGroupRowsMax];
+  const int32_t n = groupEntries(slot, entries);
+  moveCursor(&groupCursorRow[slot], n, action);
+  if (action == HostAction::kConfirm && groupCursorRow[slot] < n)
+    hostOpenPage(entries[groupCursorRow[slot]]->name);
+  if (action == HostAction::kBack) hostOpenParent();
+}
+
+bool groupTap(int32_t slot, int32_t x, int32_t y) {
+  if (footButtonAt(x, y) != FootButton::kNone) {
+    hostOpenParent();
+    return true;
+  }
+  const HostPage *entries[kMenuGroupRowsMax];
+  const int32_t n = groupEntries(slot, entries);
+  const int32_t row = layerRowAt(x, y);
+  if (row < 0 || row >= n) return false;
+  groupCursorRow[slot] = row;
+  hostOpenPage(entries[row]->name);
+  return true;
+}
+
+int32_t groupRows(int32_t slot, HostRow *rows, int32_t max) {
+  const HostPage *entries[kMenuGroupRowsMax];
+  return entryRows(entries, groupEntries(slot, entries), groupCursorRow[slot], rows, max);
+}
+
+template <int32_t kSlot>
+struct GroupPage {
+  static void draw(HostLayer &layer) { groupDraw(kSlot, layer); }
+  static void key(HostAction action) { groupKey(kSlot, action); }
+  static bool tap(int32_t x, int32_t y) { return groupTap(kSlot, x, y); }
+  static int32_t rows(HostRow *rows, int32_t max) { return groupRows(kSlot, rows, max); }
+  static void opened() { groupCursorRow[kSlot] = 0; }
+  static constexpr HostPage kPage = {.name = kMenuSlots[kSlot].name,
+                                     .title = kMenuSlots[kSlot].title,
+                                     .under = kMenuSlots[kSlot].name,
+                                     .available = nullptr,
+                                     .draw = draw,
+                                     .key = key,
+                                     .tap = tap,
+                                     .typed = nullptr,
+                                     .opened = opened,
+                                     .left = nullptr,
+                                     .rows = rows};
+};
+
+template <int32_t... kSlots>
+void addGroupPages(std::integer_sequence<int32_t, kSlots...>) {
+  ((kMenuSlots[kSlots].group ? (void)hostAddPage(&GroupPage<kSlots>::kPage) : (void)0), ...);
+}
+
+const HostPage kMenuPage = {.name = "menu",
+                            .title = nullptr,
+                            .under = nullptr,
+                            .available = nullptr,
+                            .draw = menuDraw,
+                            .key = menuKey,
+                            .tap = menuTap,
+                            .typed = nullptr,
+                            .opened = nullptr,
+                            .left = nullptr,
+                            .rows = menuRows};
+
+void addCorePages() {
+  hostAddPage(&kMenuPage);
+  addGroupPages(std::make_integer_sequence<int32_t, kMenuSlotCount>{});
+}
+
+void leavePage() {
+  if (state.page != nullptr && state.page->left != nullptr) state.page->left();
 }
 
 }  // namespace
 
 // --- On, off, start, end.
 
-void hostEnable(bool on) { state.enabled = on; }
+namespace {
+
+// What the backends are answered through platform/common/host_link.h.
+bool linkMinimized(bool minimized) {
+  if (!state.enabled) return false;
+  hostMinimized(minimized);
+  return minimized;
+}
+const HostLink kLink = {.minimized = linkMinimized,
+                        .device = hostSetDevice,
+                        .touchDown = hostTouchDown,
+                        .touchUp = hostTouchUp};
+
+// The volume the backends play the game's sounds at: pushed down, never
+// read up.
+void pushVolume() { platformSetVolume(settings.volume); }
+
+}  // namespace
+
+void hostEnable(bool on) {
+  state.enabled = on;
+  platformSetHostLink(&kLink);
+  pushVolume();
+}
 bool hostEnabled() { return state.enabled; }
 
-void hostStart() {
-  registerBuiltInPages();
-  registerCpuSeats();
+void hostCoreStart() {
+  addCorePages();
   hostReadSettings();
 }
 
 void hostFinish() {
   if (!state.enabled) return;
   hostWriteSettings();
-  hostBookFinish();
+  for (int i = 0; i < featureCount; ++i)
+    if (features[i]->finish != nullptr) features[i]->finish();
 }
 
 void hostReadSettings() {
@@ -274,11 +472,11 @@ void hostReadSettings() {
       if (std::strcmp(name, "hints") == 0) settings.hints = v != 0;
       if (std::strcmp(name, "hintsChosen") == 0) settings.hintsChosen = v != 0;
       if (std::strcmp(name, "matchesFinished") == 0) settings.matchesFinished = v;
-      if (std::strcmp(name, "fastCpu") == 0) hostSetCpuFast(v != 0);
-      readSeatLevel(name, v);
     }
-    readSeatName(line);
+    for (int i = 0; i < featureCount; ++i)
+      if (features[i]->readSetting != nullptr) features[i]->readSetting(line);
   }
+  pushVolume();
 }
 
 void hostWriteSettings() {
@@ -298,12 +496,8 @@ void hostWriteSettings() {
   number("hints", settings.hints);
   number("hintsChosen", settings.hintsChosen);
   number("matchesFinished", settings.matchesFinished);
-  number("fastCpu", hostCpuFast() ? 1 : 0);
-  for (int32_t seat = 0; seat < kSeatCount; ++seat) {
-    const std::string key = "seat" + std::to_string(seat + 1);
-    line((key + "Name").c_str(), hostSeat(seat).name);
-    number((key + "Level").c_str(), hostSeat(seat).cpuLevel);
-  }
+  for (int i = 0; i < featureCount; ++i)
+    if (features[i]->writeSettings != nullptr) features[i]->writeSettings(text);
   // Whatever the settings grow to, the file is written whole; only one
   // past the reader's bound is not, so that it is never written unreadable.
   // A file that cannot be written keeps the old one; nothing is reported,
@@ -358,17 +552,22 @@ bool hostPausedPass(int *exitCode) {
     }
   }
   if (framesEnabled != 0) presentPaused();
+  pushVolume();
   return true;
 }
 
 void hostAfterPass(const HostView &view) {
   state.view = view;
-  countFinishedMatch(view);
-  state.lastScene = view.scene;
-  state.lastStep = view.sceneStep;
+  pushVolume();
   if (state.touchDown || state.touchHoldsA) state.touchPassSeen = true;
   if (!state.touchDown && state.touchPassSeen) state.touchHoldsA = false;
-  for (int i = 0; i < observerCount; ++i) observers[i](view);
+  // Claims are made afresh for each pass (touch's is read as it stands).
+  for (int i = 0; i < kButtonOwners; ++i) state.claimed[i] = false;
+  matchHooks(view);
+  state.lastScene = view.scene;
+  state.lastStep = view.sceneStep;
+  for (int i = 0; i < featureCount; ++i)
+    if (features[i]->observe != nullptr) features[i]->observe(view);
 }
 
 const HostView &hostLastView() { return state.view; }
@@ -385,9 +584,9 @@ SHORT hostGameKeyState(int vKey) {
   if (!state.enabled) return GetAsyncKeyState(vKey);
   if (hostPaused()) return 0;
   const bool isA = vKey == static_cast<int>(keyBindings[kButtonA]);
-  if (isA && state.buttonA == HostButtonA::kHeld) return static_cast<SHORT>(0x8000u);
-  if (isA && state.buttonA == HostButtonA::kUp) return 0;
-  if (isA && state.touchHoldsA && !state.touchIgnored) return static_cast<SHORT>(0x8000u);
+  const int owner = static_cast<int>(hostButtonAOwner());
+  if (isA && owner != static_cast<int>(HostButtonOwner::kPeople))
+    return state.claimHeld[owner] ? static_cast<SHORT>(0x8000u) : 0;
   const SHORT held = GetAsyncKeyState(vKey);
   if (vKey >= 0 && vKey < kKeyCount && state.releaseWait[vKey]) {
     if ((static_cast<uint16_t>(held) & 0x8000u) != 0) return 0;
@@ -418,6 +617,14 @@ BOOL hostGamePeekMessage(MSG *msg, HWND hwnd, UINT filterMin, UINT filterMax, UI
   return TRUE;
 }
 
+BOOL hostGamePlaySound(LPCWSTR sound, UINT flags) {
+  if (state.enabled && state.silent) return TRUE;
+  return sndPlaySoundW(sound, flags);
+}
+
+void hostSilenceGame(bool silent) { state.silent = silent; }
+bool hostGameSilenced() { return state.enabled && state.silent; }
+
 void *hostGameBeginDraw() {
   drawingTo = GXBeginDraw();
   return drawingTo;
@@ -433,10 +640,31 @@ int hostGameEndDraw() {
   return GXEndDraw();
 }
 
-void hostSetButtonA(HostButtonA mode) { state.buttonA = mode; }
+void hostClaimButtonA(HostButtonOwner owner, bool held) {
+  const int i = static_cast<int>(owner);
+  if (i <= 0 || i >= kButtonOwners) return;
+  state.claimed[i] = true;
+  state.claimHeld[i] = held;
+}
 
-void hostSetWindowControls(const HostWindowControls *controls) { windowControls = controls; }
-const HostWindowControls *hostWindowControls() { return windowControls; }
+HostButtonOwner hostButtonAOwner() {
+  // A finger on the picture claims A from the moment it touches, for at
+  // least one pass, until it is lifted.
+  const int touch = static_cast<int>(HostButtonOwner::kTouch);
+  state.claimed[touch] = state.touchHoldsA && !state.touchIgnored;
+  state.claimHeld[touch] = true;
+  for (int i = kButtonOwners - 1; i > 0; --i)
+    if (state.claimed[i]) return static_cast<HostButtonOwner>(i);
+  return HostButtonOwner::kPeople;
+}
+
+void hostSetButtonA(HostButtonA mode) {
+  const int seats = static_cast<int>(HostButtonOwner::kSeats);
+  state.claimed[seats] = mode != HostButtonA::kFromPeople;
+  state.claimHeld[seats] = mode == HostButtonA::kHeld;
+}
+
+const WindowControls *hostWindowControls() { return platformWindowControls(); }
 
 // --- Backends.
 
@@ -462,31 +690,61 @@ bool hostTouchDown(int32_t x, int32_t y) {
 void hostTouchUp() { state.touchDown = false; }
 
 const char *hostHintText() {
-  if (!state.enabled || hostPaused() || !hostHintsOn()) return nullptr;
-  return hintFor(state.view);
+  if (!state.enabled || hostPaused()) return nullptr;
+  for (int i = 0; i < featureCount; ++i) {
+    if (features[i]->caption == nullptr) continue;
+    if (const char *text = features[i]->caption(state.view)) return text;
+  }
+  return nullptr;
 }
 
-// --- Pages and observers.
+// --- Pages and features.
 
-void hostAddPage(const HostPage *page) {
+bool hostAddPage(const HostPage *page) {
+  if (page == nullptr) return false;
   for (int i = 0; i < pageCount; ++i)
-    if (pages[i] == page) return;
-  if (page != nullptr && pageCount < kPagesMax) pages[pageCount++] = page;
-}
-
-int hostPageCount() { return pageCount; }
-const HostPage *hostPageAt(int index) {
-  return index >= 0 && index < pageCount ? pages[index] : nullptr;
+    if (pages[i] == page) return true;
+  if (pageCount >= kPagesMax) return false;
+  // A listed page needs its row: a slot of that name, or room in the
+  // slot's group.
+  if (page->title != nullptr && page->under != nullptr) {
+    const int32_t slot = slotOf(page->under);
+    if (slot < 0) return false;
+    if (!isSlotRow(page, slot)) {
+      if (!kMenuSlots[slot].group) return false;
+      int32_t inGroup = 0;
+      for (int i = 0; i < pageCount; ++i)
+        if (pages[i]->title != nullptr && slotOf(pages[i]->under) == slot &&
+            !isSlotRow(pages[i], slot))
+          ++inGroup;
+      if (inGroup >= kMenuGroupRowsMax) return false;
+    }
+  }
+  pages[pageCount++] = page;
+  return true;
 }
 
 void hostOpenPage(const char *name) {
   for (int i = 0; i < pageCount; ++i) {
     if (std::strcmp(pages[i]->name, name) == 0) {
+      leavePage();
       state.page = pages[i];
-      pageOpened(pages[i]);
+      if (pages[i]->opened != nullptr) pages[i]->opened();
       return;
     }
   }
+}
+
+void hostOpenParent() {
+  const HostPage *parent = &kMenuPage;
+  if (state.page != nullptr && state.page->under != nullptr) {
+    const int32_t slot = slotOf(state.page->under);
+    if (slot >= 0 && kMenuSlots[slot].group && !isSlotRow(state.page, slot))
+      if (const HostPage *group = slotPage(slot)) parent = group;
+  }
+  // Back where it came from: the cursor there stays.
+  leavePage();
+  state.page = parent;
 }
 
 void hostOpenMenu() {
@@ -494,8 +752,8 @@ void hostOpenMenu() {
   state.menuOpen = true;
   state.touchDown = false;
   state.touchHoldsA = false;
+  menuCursorRow = 0;
   hostOpenPage("menu");
-  menuOpenedAfresh();
   updateClock();
 }
 
@@ -504,7 +762,7 @@ void hostCloseMenu() {
   state.menuOpen = false;
   for (int vk = 1; vk < kKeyCount; ++vk) state.releaseWait[vk] = systemHeld(vk);
   state.touchIgnored = state.touchDown;
-  pagesClosed();
+  leavePage();
   updateClock();
 }
 
@@ -514,10 +772,64 @@ const char *hostPageName() {
   return state.menuOpen && state.page != nullptr ? state.page->name : "";
 }
 
-void hostAddObserver(HostObserver observer) {
-  for (int i = 0; i < observerCount; ++i)
-    if (observers[i] == observer) return;
-  if (observer != nullptr && observerCount < kObserversMax) observers[observerCount++] = observer;
+int32_t hostPageRows(HostRow *rows, int32_t max) {
+  if (!state.menuOpen || state.page == nullptr || state.page->rows == nullptr) return 0;
+  return state.page->rows(rows, max);
+}
+
+bool hostAddFeature(const HostFeature *feature) {
+  if (feature == nullptr) return false;
+  for (int i = 0; i < featureCount; ++i)
+    if (features[i] == feature) return true;
+  if (featureCount >= kFeaturesMax) return false;
+  features[featureCount++] = feature;
+  if (feature->overlay == nullptr) return true;
+  // The overlays kept in their order; equal orders in the order added.
+  int at = overlayCount++;
+  while (at > 0 && overlays[at - 1]->overlayOrder > feature->overlayOrder) {
+    overlays[at] = overlays[at - 1];
+    --at;
+  }
+  overlays[at] = feature;
+  return true;
+}
+
+int32_t hostFeatureCount() { return featureCount; }
+const HostFeature *hostFeatureAt(int32_t index) {
+  return index >= 0 && index < featureCount ? features[index] : nullptr;
+}
+
+bool hostAddObserver(HostObserver observer) {
+  if (observer == nullptr) return false;
+  for (int i = 0; i < observerFeatureCount; ++i)
+    if (observerFeatures[i].observe == observer) return true;
+  if (observerFeatureCount >= kFeaturesMax) return false;
+  HostFeature &feature = observerFeatures[observerFeatureCount];
+  feature = HostFeature{};
+  feature.name = "observer";
+  feature.observe = observer;
+  if (!hostAddFeature(&feature)) return false;
+  ++observerFeatureCount;
+  return true;
+}
+
+void hostRemovePage(const HostPage *page) {
+  int kept = 0;
+  for (int i = 0; i < pageCount; ++i)
+    if (pages[i] != page) pages[kept++] = pages[i];
+  pageCount = kept;
+  if (state.page == page) state.page = nullptr;
+}
+
+void hostRemoveFeature(const HostFeature *feature) {
+  int kept = 0;
+  for (int i = 0; i < featureCount; ++i)
+    if (features[i] != feature) features[kept++] = features[i];
+  featureCount = kept;
+  kept = 0;
+  for (int i = 0; i < overlayCount; ++i)
+    if (overlays[i] != feature) overlays[kept++] = overlays[i];
+  overlayCount = kept;
 }
 
 void hostResetForTests() {
@@ -526,6 +838,8 @@ void hostResetForTests() {
   state.enabled = enabled;
   settings = HostSettings{.volume = 10, .hints = 1, .hintsChosen = 0, .matchesFinished = 0};
   gameFrameKept = false;
-  hostSeatsReset();
-  hostSetCpuFast(false);
+  menuCursorRow = 0;
+  for (int i = 0; i < featureCount; ++i)
+    if (features[i]->reset != nullptr) features[i]->reset();
+  pushVolume();
 }

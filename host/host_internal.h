@@ -35,22 +35,29 @@ int32_t textWidth(const char *text, int32_t scale = 1);
 constexpr int32_t kTextHeight = 7;  // cap height at scale 1
 void layerTextCentred(HostLayer &layer, int32_t y, const char *text, HostColour c,
                       int32_t scale = 1);
+// The rows of a list page, drawn from their data: the one place their look
+// is decided. A row reads "label" or "label: value".
+void layerRows(HostLayer &layer, const HostRow *rows, int32_t count);
+// The row of a list page under a point, or -1.
+int32_t layerRowAt(int32_t x, int32_t y);
 // The bar at the foot of a page: "<", the middle text, ">".
 void drawFoot(HostLayer &layer, const char *middle);
+enum class FootButton { kNone, kPrevious, kBack, kNext };
+FootButton footButtonAt(int32_t x, int32_t y);
 // A Yes/No page ("No" chosen first): yes() on Yes, back to the page named
-// back on No or B.
+// back (null: the page's parent) on No or B.
 void confirmDraw(HostLayer &layer, const char *title, const char *note);
-void confirmKey(HostAction action, void (*yes)(), const char *back = "menu");
-bool confirmTap(int32_t x, int32_t y, void (*yes)(), const char *back = "menu");
+void confirmKey(HostAction action, void (*yes)(), const char *back = nullptr);
+bool confirmTap(int32_t x, int32_t y, void (*yes)(), const char *back = nullptr);
+int32_t confirmRows(HostRow *rows, int32_t max);
+void confirmOpened();
 // The panel every page stands on, with its title.
 void layerPanel(HostLayer &layer, const char *title);
 
 // Halves the brightness of a frame, so the menu stands out from the paused
 // game behind it.
 void dimFrame(uint16_t *pixels, int32_t count, bool is555);
-void drawMenu(uint16_t *pixels, bool is555);
-void drawHint(uint16_t *pixels, bool is555, const HostView &view);
-// The hint for this moment of the game, or null.
+// The hint for this moment of the game, or null (host/hints.cpp).
 const char *hintFor(const HostView &view);
 // Where the hint is drawn for this moment: its box in layer pixels.
 struct HostRect {
@@ -62,9 +69,19 @@ bool hintBox(const HostView &view, HostRect *box);
 const char *keyName(int32_t vKey);
 const char *buttonAName();
 
-void registerBuiltInPages();
-// The player book's pages (host/book_pages.cpp) and what they may change.
-void registerBookPages();
+// The core's start: its own pages (the menu and its groups), then the
+// settings file, read after the features registered (host/features.cpp).
+void hostCoreStart();
+
+// Each feature registers its pages and hooks (called by host/features.cpp).
+void registerBuiltInPages();  // host/pages.cpp
+void registerHints();         // host/hints.cpp
+void registerCpuSeats();      // host/cpu_seats.cpp: the Players page, the seats
+void registerBookKeeper();    // host/player_book.cpp: the recorder, the card
+void registerBookPages();     // host/book_pages.cpp
+// The player book's keeper (host/player_book.cpp) and what its pages may
+// change.
+void bookKeeperOpen(const char *path, int64_t (*clock)());
 struct Book;
 Book &hostBookForPages();
 // The pages changed the book (a reset): written at once.
@@ -72,31 +89,14 @@ void hostBookChangedByPages();
 // Counts every change of the book (a match added, a reset, a book read or
 // replaced): the pages work their figures out again when it moves.
 uint64_t hostBookChanges();
-// A page was opened: the book's pages forget what they had worked out.
-void bookPageOpened(const HostPage *page);
-// The match summary card over the game's end screen.
-void drawSummaryCard(HostLayer &layer);
-// The Players page and the computer seats' observer (host/cpu_seats.cpp).
-void registerCpuSeats();
-void playersPageOpened();
-// A key typed while a name is being edited on the Players page; false when
-// the page does not take it.
-bool playersTypedKey(int32_t vKey);
-void pageOpened(const HostPage *page);
-// The menu closed: what any page had under way ends with it (an unfinished
-// name edit is dropped).
-void pagesClosed();
-// The Players page was left: an edit not finished with A, B, Enter or
-// Escape is dropped, the seat keeping its name.
-void playersPageLeft();
-void menuOpenedAfresh();
-int hostPageCount();
-const HostPage *hostPageAt(int index);
 
 // The player chose: hints follow the settings again, even in a replay.
 void hostUnforceHints();
 
 void hostReadSettings();
 void hostWriteSettings();
+// Takes a page or a feature out of the registry (tests that add their own).
+void hostRemovePage(const HostPage *page);
+void hostRemoveFeature(const HostFeature *feature);
 // Forgets the menu, the pause and the settings (tests start afresh).
 void hostResetForTests();

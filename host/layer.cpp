@@ -1,5 +1,6 @@
-// Drawing the host's layer: panels, text in the host's pixel font, the dimmed
-// game behind the menu, and the one-line hint.
+// Drawing the host's layer: panels, text in the host's pixel font, the rows
+// and foot of a page, the dimmed game behind the menu.
+#include <cstdio>
 #include <cstring>
 
 #include "host/host_internal.h"
@@ -72,23 +73,53 @@ void dimFrame(uint16_t *pixels, int32_t count, bool is555) {
   for (int32_t i = 0; i < count; ++i) pixels[i] = static_cast<uint16_t>((pixels[i] >> 1) & keep);
 }
 
-void drawMenu(uint16_t *pixels, bool is555) {
-  HostLayer layer{pixels, is555};
-  const char *name = hostPageName();
-  for (int i = 0; i < hostPageCount(); ++i) {
-    const HostPage *page = hostPageAt(i);
-    if (std::strcmp(page->name, name) == 0) {
-      page->draw(layer);
-      return;
-    }
+namespace {
+
+// Rows of a list page: their top, height and the room between them.
+constexpr int32_t kRowTop = 52;
+constexpr int32_t kRowStep = 28;
+constexpr int32_t kRowHeight = 24;
+constexpr int32_t kRowLeft = 16;
+constexpr int32_t kRowWidth = kLayerWidth - 32;
+// The bar of buttons at the foot of a page: "<", "Back", ">".
+constexpr int32_t kFootTop = 282;
+constexpr int32_t kFootHeight = 22;
+
+}  // namespace
+
+void layerRows(HostLayer &layer, const HostRow *rows, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) {
+    const HostRow &row = rows[i];
+    const int32_t y = kRowTop + i * kRowStep;
+    if (row.label[0] == 0) continue;  // a gap: nothing drawn, the rows below keep their place
+    if (row.chosen) layerFill(layer, kRowLeft, y, kRowWidth, kRowHeight, kEdgeColour);
+    if (row.chosen)
+      layerFill(layer, kRowLeft + 1, y + 1, kRowWidth - 2, kRowHeight - 2, kPanelColour);
+    char text[sizeof row.label + sizeof row.value + 2];
+    if (row.value[0] != 0)
+      std::snprintf(text, sizeof text, "%s: %s", row.label, row.value);
+    else
+      std::snprintf(text, sizeof text, "%s", row.label);
+    layerTextCentred(layer, y + 5, text, row.chosen ? kChosenColour : kTextColour, 2);
   }
 }
 
-void drawHint(uint16_t *pixels, bool is555, const HostView &view) {
-  const char *text = hintFor(view);
-  HostRect box;
-  if (text == nullptr || !hintBox(view, &box)) return;
-  HostLayer layer{pixels, is555};
-  layerFill(layer, box.x, box.y, box.w, box.h, kPanelColour);
-  layerText(layer, box.x + 3, box.y + 2, text, kTextColour);
+int32_t layerRowAt(int32_t x, int32_t y) {
+  if (x < kRowLeft || x >= kRowLeft + kRowWidth || y < kRowTop) return -1;
+  const int32_t row = (y - kRowTop) / kRowStep;
+  return (y - kRowTop) % kRowStep < kRowHeight ? row : -1;
+}
+
+void drawFoot(HostLayer &layer, const char *middle) {
+  layerFill(layer, 16, kFootTop, kLayerWidth - 32, 1, kEdgeColour);
+  layerText(layer, 20, kFootTop + 6, "<", kTextColour, 2);
+  layerTextCentred(layer, kFootTop + 6, middle, kQuietColour);
+  layerText(layer, kLayerWidth - 20 - textWidth(">", 2), kFootTop + 6, ">", kTextColour, 2);
+}
+
+FootButton footButtonAt(int32_t x, int32_t y) {
+  if (y < kFootTop || y >= kFootTop + kFootHeight + 8) return FootButton::kNone;
+  if (x < 72) return FootButton::kPrevious;
+  if (x >= kLayerWidth - 72) return FootButton::kNext;
+  return FootButton::kBack;
 }

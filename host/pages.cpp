@@ -1,6 +1,6 @@
-// The pages of the host's menu: the main list, how to play, settings and the
-// two confirmations. Each is a HostPage (host/host.h); new ones are added
-// with hostAddPage and listed in the main menu before "Quit game".
+// The built-in pages of the host's menu: how to play, settings and the two
+// confirmations. Each is a HostPage (host/host.h), listed under its row of
+// the menu (kMenuSlots); the menu's list itself is the core's.
 #include <cstdio>
 #include <cstring>
 
@@ -8,53 +8,12 @@
 #include "app/settings.h"
 #include "game/match.h"
 #include "gfx/surface.h"
+#include "host/games.h"
 #include "host/host_internal.h"
 
 namespace {
 
-// Rows of a list page: their top, height and the room between them.
-constexpr int32_t kRowTop = 52;
-constexpr int32_t kRowStep = 28;
-constexpr int32_t kRowHeight = 24;
-constexpr int32_t kRowLeft = 16;
-constexpr int32_t kRowWidth = kLayerWidth - 32;
-// The bar of buttons at the foot of a page: "<", "Back", ">".
-constexpr int32_t kFootTop = 282;
-constexpr int32_t kFootHeight = 22;
 constexpr int32_t kBodyWidth = kLayerWidth - 40;
-
-int32_t rowAt(int32_t x, int32_t y) {
-  if (x < kRowLeft || x >= kRowLeft + kRowWidth || y < kRowTop) return -1;
-  const int32_t row = (y - kRowTop) / kRowStep;
-  return (y - kRowTop) % kRowStep < kRowHeight ? row : -1;
-}
-
-void drawRow(HostLayer &layer, int32_t row, const char *text, bool chosen) {
-  const int32_t y = kRowTop + row * kRowStep;
-  if (chosen) layerFill(layer, kRowLeft, y, kRowWidth, kRowHeight, kEdgeColour);
-  if (chosen) layerFill(layer, kRowLeft + 1, y + 1, kRowWidth - 2, kRowHeight - 2, kPanelColour);
-  layerTextCentred(layer, y + 5, text, chosen ? kChosenColour : kTextColour, 2);
-}
-
-enum class FootButton { kNone, kPrevious, kBack, kNext };
-
-}  // namespace
-
-void drawFoot(HostLayer &layer, const char *middle) {
-  layerFill(layer, 16, kFootTop, kLayerWidth - 32, 1, kEdgeColour);
-  layerText(layer, 20, kFootTop + 6, "<", kTextColour, 2);
-  layerTextCentred(layer, kFootTop + 6, middle, kQuietColour);
-  layerText(layer, kLayerWidth - 20 - textWidth(">", 2), kFootTop + 6, ">", kTextColour, 2);
-}
-
-namespace {
-
-FootButton footAt(int32_t x, int32_t y) {
-  if (y < kFootTop || y >= kFootTop + kFootHeight + 8) return FootButton::kNone;
-  if (x < 72) return FootButton::kPrevious;
-  if (x >= kLayerWidth - 72) return FootButton::kNext;
-  return FootButton::kBack;
-}
 
 // Text wrapped at word boundaries to the body's width; returns the y below.
 int32_t drawBody(HostLayer &layer, int32_t y, const char *text, HostColour c = kTextColour) {
@@ -81,83 +40,6 @@ int32_t drawBody(HostLayer &layer, int32_t y, const char *text, HostColour c = k
     y += 11;
   }
   return y + 4;
-}
-
-// --- The main list.
-
-int32_t menuCursorRow;
-
-bool isListed(const HostPage *page) {
-  return page->title != nullptr && (page->available == nullptr || page->available());
-}
-
-// The pages kept at the foot of the main list, in this order, whenever
-// they were added.
-const char *const kListedLast[] = {"players", "quit-game"};
-constexpr int kListedLastCount = 2;
-
-int listedLastIndex(const HostPage *page) {
-  for (int i = 0; i < kListedLastCount; ++i)
-    if (std::strcmp(page->name, kListedLast[i]) == 0) return i;
-  return -1;
-}
-
-// The main list: Resume (null), then the listed pages, Players and "Quit
-// game" last.
-int listEntries(const HostPage **entries, int max) {
-  int n = 0;
-  entries[n++] = nullptr;
-  const HostPage *last[kListedLastCount] = {};
-  for (int i = 0; i < hostPageCount(); ++i) {
-    const HostPage *page = hostPageAt(i);
-    if (!isListed(page)) continue;
-    const int lastIndex = listedLastIndex(page);
-    if (lastIndex >= 0)
-      last[lastIndex] = page;
-    else if (n < max - kListedLastCount)
-      entries[n++] = page;
-  }
-  for (const HostPage *page : last)
-    if (page != nullptr) entries[n++] = page;
-  return n;
-}
-
-constexpr int kEntriesMax = 8;
-
-void chooseEntry(int32_t row) {
-  const HostPage *entries[kEntriesMax];
-  const int n = listEntries(entries, kEntriesMax);
-  if (row < 0 || row >= n) return;
-  if (entries[row] == nullptr)
-    hostCloseMenu();
-  else
-    hostOpenPage(entries[row]->name);
-}
-
-void menuDraw(HostLayer &layer) {
-  layerPanel(layer, "Paused");
-  const HostPage *entries[kEntriesMax];
-  const int n = listEntries(entries, kEntriesMax);
-  if (menuCursorRow >= n) menuCursorRow = n - 1;
-  for (int i = 0; i < n; ++i)
-    drawRow(layer, i, entries[i] == nullptr ? "Resume" : entries[i]->title, i == menuCursorRow);
-}
-
-void menuKey(HostAction action) {
-  const HostPage *entries[kEntriesMax];
-  const int n = listEntries(entries, kEntriesMax);
-  if (action == HostAction::kUp) menuCursorRow = menuCursorRow > 0 ? menuCursorRow - 1 : n - 1;
-  if (action == HostAction::kDown) menuCursorRow = menuCursorRow + 1 < n ? menuCursorRow + 1 : 0;
-  if (action == HostAction::kConfirm) chooseEntry(menuCursorRow);
-  if (action == HostAction::kBack) hostCloseMenu();
-}
-
-bool menuTap(int32_t x, int32_t y) {
-  const int32_t row = rowAt(x, y);
-  if (row < 0) return false;
-  menuCursorRow = row;
-  chooseEntry(row);
-  return true;
 }
 
 // --- How to play.
@@ -231,39 +113,21 @@ void drawDart(HostLayer &layer) {
   drawThrowPicture(layer, 94, y + 8);
 }
 
-struct RulesSheet {
-  const char *game;
-  const char *rules[4];
-};
-const RulesSheet kRulesSheets[] = {
-    {"301",
-     {"Everyone starts at 301 and counts down.", "Land on exactly 0 to win.",
-      "Score more than you have left and you bust: that dart counts for nothing and your turn is "
-      "over.",
-      "No winner after ten rounds: a draw."}},
-    {"Count Up",
-     {"Every dart adds its score.", "The first total of 200 or more wins at once.",
-      "There is no round limit.", nullptr}},
-    {"High Score",
-     {"Every dart adds its score.", "The match ends after seven rounds.",
-      "Nobody is named winner: compare the totals.", nullptr}},
-    {"Round The Clock",
-     {"Hit 1, then 2, and so on up to 20; any ring of the number counts once.",
-      "Either bull counts as a hit, whatever the number.", "Passing 20 wins.",
-      "No winner after ten rounds: a draw."}},
-};
+// Two sheets of controls, then one a game, from the table of games.
+constexpr int32_t kHelpGameSheet = 2;
+static_assert(kHelpSheets == kHelpGameSheet + kGameCount, "a sheet for each game");
 
 void helpDraw(HostLayer &layer) {
-  const char *headings[kHelpSheets] = {"Controls", "A dart",     "301",
-                                       "Count Up", "High Score", "Round The Clock"};
-  layerPanel(layer, headings[helpSheet]);
+  const char *const headings[] = {"Controls", "A dart"};
+  layerPanel(layer, helpSheet < kHelpGameSheet ? headings[helpSheet]
+                                               : kHostGames[helpSheet - kHelpGameSheet].name);
   if (helpSheet == 0) {
     drawControls(layer);
   } else if (helpSheet == 1) {
     drawDart(layer);
   } else {
     int32_t y = 50;
-    for (const char *rule : kRulesSheets[helpSheet - 2].rules)
+    for (const char *rule : kHostGames[helpSheet - kHelpGameSheet].rules)
       if (rule != nullptr) y = drawBody(layer, y, rule);
   }
   char foot[32];
@@ -277,11 +141,11 @@ void helpKey(HostAction action) {
     helpSheet = (helpSheet + kHelpSheets - 1) % kHelpSheets;
   if (action == HostAction::kRight || action == HostAction::kDown || action == HostAction::kConfirm)
     helpSheet = (helpSheet + 1) % kHelpSheets;
-  if (action == HostAction::kBack) hostOpenPage("menu");
+  if (action == HostAction::kBack) hostOpenParent();
 }
 
 bool helpTap(int32_t x, int32_t y) {
-  switch (footAt(x, y)) {
+  switch (footButtonAt(x, y)) {
     case FootButton::kPrevious:
       helpKey(HostAction::kLeft);
       return true;
@@ -297,89 +161,108 @@ bool helpTap(int32_t x, int32_t y) {
   return false;
 }
 
-// --- Settings.
+// --- Settings: the sound's rows, the features' rows, then the window's
+// where the backend has them.
 
 int32_t settingsRow;
 
-enum SettingRow { kRowSound, kRowVolume, kRowHints, kRowFullScreen, kRowFit };
+const char *onOff(bool on) { return on ? "on" : "off"; }
 
-int settingRows() { return hostWindowControls() != nullptr ? 5 : 3; }
+const char *soundValue() { return onOff(soundEnabled != 0); }
+void soundChange(int32_t) { setSoundEnabled(soundEnabled != 0 ? 0 : 1); }
+
+const char *volumeValue() {
+  static char text[8];
+  std::snprintf(text, sizeof text, "%d", static_cast<int>(hostSettings().volume));
+  return text;
+}
+void volumeChange(int32_t direction) {
+  HostSettings &s = hostSettings();
+  s.volume += direction;
+  s.volume = s.volume < 0 ? 0 : s.volume > 10 ? 10 : s.volume;
+}
+
+const char *fullScreenValue() { return onOff(hostWindowControls()->fullScreen()); }
+void fullScreenChange(int32_t) { hostWindowControls()->toggleFullScreen(); }
+const char *fitValue() { return onOff(hostWindowControls()->fit()); }
+void fitChange(int32_t) { hostWindowControls()->toggleFit(); }
+
+const HostSettingRow kSoundRows[] = {{"Sound", soundValue, soundChange},
+                                     {"Volume", volumeValue, volumeChange}};
+const HostSettingRow kWindowRows[] = {{"Full screen", fullScreenValue, fullScreenChange},
+                                      {"Fit", fitValue, fitChange}};
+
+// The rows of the page now, in order; returns how many.
+int32_t settingRowList(const HostSettingRow **list, int32_t max) {
+  int32_t n = 0;
+  for (const HostSettingRow &row : kSoundRows)
+    if (n < max) list[n++] = &row;
+  for (int32_t i = 0; i < hostFeatureCount(); ++i) {
+    const HostFeature *feature = hostFeatureAt(i);
+    for (int32_t r = 0; r < feature->settingRowCount && n < max; ++r)
+      list[n++] = &feature->settingRows[r];
+  }
+  if (hostWindowControls() != nullptr)
+    for (const HostSettingRow &row : kWindowRows)
+      if (n < max) list[n++] = &row;
+  return n;
+}
 
 void changeSetting(int32_t row, int32_t direction) {
-  HostSettings &s = hostSettings();
-  const HostWindowControls *window = hostWindowControls();
-  switch (row) {
-    case kRowSound:
-      setSoundEnabled(soundEnabled != 0 ? 0 : 1);
-      break;
-    case kRowVolume:
-      s.volume += direction;
-      s.volume = s.volume < 0 ? 0 : s.volume > 10 ? 10 : s.volume;
-      break;
-    case kRowHints:
-      s.hints = hostHintsOn() ? 0 : 1;
-      s.hintsChosen = 1;
-      hostUnforceHints();
-      break;
-    case kRowFullScreen:
-      if (window != nullptr) window->toggleFullScreen();
-      break;
-    case kRowFit:
-      if (window != nullptr) window->toggleFit();
-      break;
-    default:
-      break;
+  const HostSettingRow *list[kHostRowsMax];
+  const int32_t n = settingRowList(list, kHostRowsMax);
+  if (row >= 0 && row < n) list[row]->change(direction);
+}
+
+int32_t settingsRows(HostRow *rows, int32_t max) {
+  const HostSettingRow *list[kHostRowsMax];
+  const int32_t n = settingRowList(list, kHostRowsMax);
+  int32_t count = 0;
+  for (int32_t i = 0; i < n && count < max; ++i) {
+    HostRow &row = rows[count++];
+    row = HostRow{};
+    std::snprintf(row.label, sizeof row.label, "%s", list[i]->label);
+    std::snprintf(row.value, sizeof row.value, "%s", list[i]->value());
+    row.chosen = i == settingsRow;
   }
+  return count;
+}
+
+int32_t settingsRowCount() {
+  const HostSettingRow *list[kHostRowsMax];
+  return settingRowList(list, kHostRowsMax);
 }
 
 void settingsDraw(HostLayer &layer) {
   layerPanel(layer, "Settings");
-  const HostWindowControls *window = hostWindowControls();
-  char text[48];
-  for (int32_t row = 0; row < settingRows(); ++row) {
-    switch (row) {
-      case kRowSound:
-        std::snprintf(text, sizeof text, "Sound: %s", soundEnabled != 0 ? "on" : "off");
-        break;
-      case kRowVolume:
-        std::snprintf(text, sizeof text, "Volume: %d", static_cast<int>(hostSettings().volume));
-        break;
-      case kRowHints:
-        std::snprintf(text, sizeof text, "Hints: %s", hostHintsOn() ? "on" : "off");
-        break;
-      case kRowFullScreen:
-        std::snprintf(text, sizeof text, "Full screen: %s", window->fullScreen() ? "on" : "off");
-        break;
-      default:
-        std::snprintf(text, sizeof text, "Fit: %s", window->fit() ? "on" : "off");
-        break;
-    }
-    drawRow(layer, row, text, row == settingsRow);
-  }
+  HostRow rows[kHostRowsMax];
+  layerRows(layer, rows, settingsRows(rows, kHostRowsMax));
   drawFoot(layer, "Left/Right: change  B: back");
 }
 
 void settingsKey(HostAction action) {
-  const int rows = settingRows();
+  const int32_t rows = settingsRowCount();
   if (action == HostAction::kUp) settingsRow = settingsRow > 0 ? settingsRow - 1 : rows - 1;
   if (action == HostAction::kDown) settingsRow = settingsRow + 1 < rows ? settingsRow + 1 : 0;
   if (action == HostAction::kLeft) changeSetting(settingsRow, -1);
   if (action == HostAction::kRight || action == HostAction::kConfirm) changeSetting(settingsRow, 1);
-  if (action == HostAction::kBack) hostOpenPage("menu");
+  if (action == HostAction::kBack) hostOpenParent();
 }
 
 bool settingsTap(int32_t x, int32_t y) {
-  const FootButton foot = footAt(x, y);
-  if (foot == FootButton::kBack) hostOpenPage("menu");
+  const FootButton foot = footButtonAt(x, y);
+  if (foot == FootButton::kBack) hostOpenParent();
   if (foot == FootButton::kPrevious) changeSetting(settingsRow, -1);
   if (foot == FootButton::kNext) changeSetting(settingsRow, 1);
   if (foot != FootButton::kNone) return true;
-  const int32_t row = rowAt(x, y);
-  if (row < 0 || row >= settingRows()) return false;
+  const int32_t row = layerRowAt(x, y);
+  if (row < 0 || row >= settingsRowCount()) return false;
   settingsRow = row;
   changeSetting(row, 1);
   return true;
 }
+
+void settingsOpened() { settingsRow = 0; }
 
 // --- The two confirmations: "No" is where the cursor starts.
 
@@ -387,25 +270,43 @@ int32_t confirmRow;  // 0 "Yes", 1 "No"
 
 }  // namespace
 
+int32_t confirmRows(HostRow *rows, int32_t max) {
+  // Two rows left blank for the note above them.
+  const char *const labels[] = {"", "", "Yes", "No"};
+  int32_t count = 0;
+  for (int32_t i = 0; i < 4 && count < max; ++i) {
+    rows[count] = HostRow{};
+    std::snprintf(rows[count].label, sizeof rows[count].label, "%s", labels[i]);
+    rows[count].chosen = i - 2 == confirmRow;
+    ++count;
+  }
+  return count;
+}
+
+void confirmOpened() { confirmRow = 1; }
+
 void confirmDraw(HostLayer &layer, const char *title, const char *note) {
   layerPanel(layer, title);
   drawBody(layer, 52, note);
-  drawRow(layer, 2, "Yes", confirmRow == 0);
-  drawRow(layer, 3, "No", confirmRow == 1);
+  HostRow rows[4];
+  layerRows(layer, rows, confirmRows(rows, 4));
 }
 
 void confirmKey(HostAction action, void (*yes)(), const char *back) {
   if (action == HostAction::kUp || action == HostAction::kDown || action == HostAction::kLeft ||
       action == HostAction::kRight)
     confirmRow = 1 - confirmRow;
-  if (action == HostAction::kBack || (action == HostAction::kConfirm && confirmRow == 1))
-    hostOpenPage(back);
-  else if (action == HostAction::kConfirm)
+  if (action == HostAction::kBack || (action == HostAction::kConfirm && confirmRow == 1)) {
+    if (back != nullptr)
+      hostOpenPage(back);
+    else
+      hostOpenParent();
+  } else if (action == HostAction::kConfirm)
     yes();
 }
 
 bool confirmTap(int32_t x, int32_t y, void (*yes)(), const char *back) {
-  const int32_t row = rowAt(x, y);
+  const int32_t row = layerRowAt(x, y);
   if (row != 2 && row != 3) return false;
   confirmRow = row - 2;
   confirmKey(HostAction::kConfirm, yes, back);
@@ -437,14 +338,52 @@ void quitGameDraw(HostLayer &layer) {
 void quitGameKey(HostAction action) { confirmKey(action, endGame); }
 bool quitGameTap(int32_t x, int32_t y) { return confirmTap(x, y, endGame); }
 
-const HostPage kMenuPage = {"menu", nullptr, nullptr, menuDraw, menuKey, menuTap};
-const HostPage kHelpPage = {"help", "How to play", nullptr, helpDraw, helpKey, helpTap};
-const HostPage kSettingsPage = {"settings",   "Settings",  nullptr,
-                                settingsDraw, settingsKey, settingsTap};
-const HostPage kQuitTitlePage = {"quit-title",  "Quit to title", inMatch,
-                                 quitTitleDraw, quitTitleKey,    quitTitleTap};
-const HostPage kQuitGamePage = {"quit-game",  "Quit game", nullptr,
-                                quitGameDraw, quitGameKey, quitGameTap};
+void helpOpened() { helpSheet = 0; }
+
+const HostPage kHelpPage = {.name = "help",
+                            .title = "How to play",
+                            .under = "help",
+                            .available = nullptr,
+                            .draw = helpDraw,
+                            .key = helpKey,
+                            .tap = helpTap,
+                            .typed = nullptr,
+                            .opened = helpOpened,
+                            .left = nullptr,
+                            .rows = nullptr};
+const HostPage kSettingsPage = {.name = "settings",
+                                .title = "Settings",
+                                .under = "settings",
+                                .available = nullptr,
+                                .draw = settingsDraw,
+                                .key = settingsKey,
+                                .tap = settingsTap,
+                                .typed = nullptr,
+                                .opened = settingsOpened,
+                                .left = nullptr,
+                                .rows = settingsRows};
+const HostPage kQuitTitlePage = {.name = "quit-title",
+                                 .title = "Quit to title",
+                                 .under = "quit",
+                                 .available = inMatch,
+                                 .draw = quitTitleDraw,
+                                 .key = quitTitleKey,
+                                 .tap = quitTitleTap,
+                                 .typed = nullptr,
+                                 .opened = confirmOpened,
+                                 .left = nullptr,
+                                 .rows = confirmRows};
+const HostPage kQuitGamePage = {.name = "quit-game",
+                                .title = "Quit game",
+                                .under = "quit",
+                                .available = nullptr,
+                                .draw = quitGameDraw,
+                                .key = quitGameKey,
+                                .tap = quitGameTap,
+                                .typed = nullptr,
+                                .opened = confirmOpened,
+                                .left = nullptr,
+                                .rows = confirmRows};
 
 }  // namespace
 
@@ -481,22 +420,6 @@ const char *keyName(int32_t vKey) {
 }
 
 void registerBuiltInPages() {
-  const HostPage *const builtIn[] = {&kMenuPage, &kHelpPage, &kSettingsPage, &kQuitTitlePage,
-                                     &kQuitGamePage};
-  for (const HostPage *page : builtIn) hostAddPage(page);
+  const HostPage *const builtIn[] = {&kHelpPage, &kSettingsPage, &kQuitTitlePage, &kQuitGamePage};
+  for (const HostPage *page : builtIn) (void)hostAddPage(page);
 }
-
-void pageOpened(const HostPage *page) {
-  // Whichever page was left, what it had under way ends with it.
-  playersPageLeft();
-  bookPageOpened(page);
-  if (page == &kMenuPage) return;  // back on the list, the cursor stays
-  helpSheet = 0;
-  settingsRow = 0;
-  playersPageOpened();
-  confirmRow = 1;
-}
-
-void pagesClosed() { playersPageLeft(); }
-
-void menuOpenedAfresh() { menuCursorRow = 0; }

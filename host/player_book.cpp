@@ -51,7 +51,7 @@ void keepWithinBudget() {
     bookFold(&keeper.book, keeper.book.darts.size() / 2);
 }
 
-void observe(const HostView &view) {
+void recordPass(const HostView &view) {
   for (int seat = 0; seat < kSeatCount && seat < kMaxPlayers; ++seat)
     (void)recorderSetName(&keeper.recorder, seat, hostSeatName(seat));
   RecorderView seen;
@@ -82,7 +82,7 @@ void observe(const HostView &view) {
 
 }  // namespace
 
-void hostBookOpen(const char *path, WallClock clock) {
+void bookKeeperOpen(const char *path, WallClock clock) {
   keeper.path = path != nullptr ? path : "";
   keeper.book = Book{};
   keeper.saveFailed = false;
@@ -90,10 +90,6 @@ void hostBookOpen(const char *path, WallClock clock) {
   if (!keeper.path.empty()) bookLoad(keeper.path.c_str(), &keeper.book);
   ++keeper.changes;
   recorderInit(&keeper.recorder, clock);
-  if (!keeper.open) {
-    hostAddObserver(observe);
-    registerBookPages();
-  }
   keeper.open = true;
 }
 
@@ -148,6 +144,8 @@ bool hostSummaryShown() {
          (sceneStep == kMatchEndScreen || sceneStep == kMatchEndShown);
 }
 
+namespace {
+
 void drawSummaryCard(HostLayer &layer) {
   const BookMatch &m = keeper.cardMatch;
   const int32_t lineStep = 11;
@@ -171,3 +169,27 @@ void drawSummaryCard(HostLayer &layer) {
     y += blockStep;
   }
 }
+
+bool summaryOverlay(HostLayer &layer, const HostView &) {
+  if (!hostSummaryShown()) return false;
+  drawSummaryCard(layer);
+  return true;
+}
+
+const HostFeature kBookKeeper = {.name = "book",
+                                 .observe = recordPass,
+                                 .matchStarted = nullptr,
+                                 .matchFinished = nullptr,
+                                 .overlay = summaryOverlay,
+                                 .overlayOrder = 10,
+                                 .caption = nullptr,
+                                 .readSetting = nullptr,
+                                 .writeSettings = nullptr,
+                                 .settingRows = nullptr,
+                                 .settingRowCount = 0,
+                                 .finish = hostBookFinish,
+                                 .reset = nullptr};
+
+}  // namespace
+
+void registerBookKeeper() { (void)hostAddFeature(&kBookKeeper); }

@@ -48,7 +48,8 @@ void landed(Recorder *r, const MatchState &m) {
 void applied(Recorder *r, const MatchState &m) {
   BookDart &d = r->lastDart;
   d.counted = std::abs(m.playerScores[d.seat] - r->scoreBefore);
-  d.bust = d.game == kGame301 && d.score > 0 && d.counted == 0;
+  const HostGameRow *game = hostGameRow(d.game);
+  d.bust = game != nullptr && game->bustWhenNothingCounts && d.score > 0 && d.counted == 0;
   r->dartInFlight = false;
   r->currentDarts.push_back(d);
   BookSeat &seat = r->current.seats[d.seat];

@@ -57,11 +57,5 @@ GXKeyList GXGetDefaultKeys(int options);
 int GXSuspend();
 int GXResume();
 
-// The game's frames pass through the host, which lays its menu and hints
-// over them (see platform/winapi.h).
-#ifdef TOBELYN_GAME_CODE
-void *hostGameBeginDraw();
-int hostGameEndDraw();
-#define GXBeginDraw hostGameBeginDraw
-#define GXEndDraw hostGameEndDraw
-#endif
+// The game's frames go through the host (platform/game_seam.h).
+#include "platform/game_seam.h"

@@ -219,19 +219,6 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags);
 
 #endif  // TOBELYN_NATIVE_WIN32
 
-// The game's own code (app, gfx, game, screens; built with TOBELYN_GAME_CODE)
-// reads the clock, the held keys and the message queue through the host
-// (host/host.h), which passes them straight through while it is off and holds
-// or filters them while the game is paused. Everything else, the platform and
-// the host included, sees the system's own calls.
-#ifdef TOBELYN_GAME_CODE
-DWORD hostGameTime();
-SHORT hostGameKeyState(int vKey);
-BOOL hostGamePeekMessage(MSG *msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
-#undef timeGetTime
-#undef GetAsyncKeyState
-#undef PeekMessageW
-#define timeGetTime hostGameTime
-#define GetAsyncKeyState hostGameKeyState
-#define PeekMessageW hostGamePeekMessage
-#endif
+// The game's calls of the clock, keys, messages and sounds go through the
+// host (platform/game_seam.h).
+#include "platform/game_seam.h"

@@ -25,11 +25,13 @@ g++ -std=c++20 -O2 -I"$root" -o "$out/rc2cpp" tools/rc2cpp.cpp tools/resource_pa
 # The browser backend's platform sources: the shared ones every backend
 # links (as platform/common/CMakeLists.txt lists them, with the POSIX file
 # code), the GX calls shared by the backends with a real screen, and its own.
-platform_sources=(buttons.cpp checksum.cpp default_keys.cpp fit.cpp frame_pacer.cpp key_latch.cpp
-  pad.cpp platform.cpp registry.cpp registry_file.cpp resource_unpack.cpp resources.cpp safe_file.cpp
-  test_clock.cpp
+platform_sources=(buttons.cpp checksum.cpp default_keys.cpp fit.cpp frame_pacer.cpp host_link.cpp
+  key_latch.cpp pad.cpp platform.cpp registry.cpp registry_file.cpp resource_unpack.cpp resources.cpp
+  safe_file.cpp test_clock.cpp
   view.cpp wave.cpp wide_text.cpp window_state.cpp gx_screen.cpp)
-sources=(app/*.cpp gfx/*.cpp game/*.cpp screens/*.cpp host/*.cpp
+# The game's own sources: the one list every build reads.
+mapfile -t game_sources < <(grep -v '^#' cmake/game_sources.txt | grep .)
+sources=("${game_sources[@]}" host/*.cpp
   "${platform_sources[@]/#/platform/common/}"
   platform/web/web.cpp platform/web/web_logic.cpp app/entry/web_main.cpp
   "$out/generated/resources.cpp")
@@ -50,13 +52,12 @@ for src in "${sources[@]}"; do
     [ "$(stat -c %Y "$obj")" -ge "${newest_header%.*}" ]; then
     continue
   fi
-  # The game's own code reads the clock, keys, messages and frames through
-  # the host (platform/winapi.h).
+  # The game's own code reads the clock, keys, messages, frames and sounds
+  # through the host (platform/game_seam.h).
   game_code=()
-  case "$src" in
-  app/entry/*) ;;
-  app/* | gfx/* | game/* | screens/*) game_code=(-DTOBELYN_GAME_CODE) ;;
-  esac
+  for game_source in "${game_sources[@]}"; do
+    [ "$src" = "$game_source" ] && game_code=(-DTOBELYN_GAME_CODE)
+  done
   # Optimised for speed, not size, where the time goes: drawing (every
   # pass), turning frames into the page's colours, and unpacking the
   # resources (the start's longest step).

@@ -7,7 +7,7 @@
 
 #include "game/match.h"
 #include "host/cpu.h"
-#include "host/headless/cpu_match.h"
+#include "tests/support/cpu_match.h"
 
 namespace {
 

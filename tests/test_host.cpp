@@ -100,9 +100,10 @@ TEST(HostPause, ThePressThatClosesTheMenuNeverThrows) {
 }
 
 TEST(HostMenu, QuitGameSavesTheSettingsAndExitsZero) {
-  // Up from Resume wraps to Quit game; its confirmation starts on No.
+  // Up from Resume wraps to "Quit...", whose first row at the title is
+  // Quit game; its confirmation starts on No.
   const std::string script =
-      "host on\nrun 30\nkey 112\nrun 2\nkey 0x26\nrun 1\nkey 0x0D\nrun 1\ndump\n"
+      "host on\nrun 30\nkey 112\nrun 2\nkey 0x26\nrun 1\nkey 0x0D\nrun 1\nkey 0x0D\nrun 1\ndump\n"
       "key 0x26\nrun 1\nkey 0x0D\nrun 5\ndump\n";
   const std::string dir = makeWorkDir("quit-game");
   std::ofstream(dir + "/script.txt") << script;
@@ -114,17 +115,22 @@ TEST(HostMenu, QuitGameSavesTheSettingsAndExitsZero) {
 }
 
 TEST(HostMenu, TapsChooseRowsAndQuitToTitleOnlyInAMatch) {
-  // Rows start at y 52, 28 apart: Resume, How to play, Settings, Quit to
-  // title (in a match only), Records, Statistics, Players, Quit game.
+  // Rows start at y 52, 28 apart: Resume, Players, "Player book...", How to
+  // play, Settings, "Quit..."; in "Quit...", Quit to title (in a match
+  // only), then Quit game. The foot's middle goes back.
   const std::string script = std::string(kToMatch) +
-                             "key 112\nrun 2\ntap 120 148\nrun 1\ndump\n"  // Quit to title
+                             "key 112\nrun 2\ntap 120 200\nrun 1\ndump\n"  // Quit...
+                             "tap 120 60\nrun 1\ndump\n"                   // Quit to title
                              "tap 120 116\nrun 1\nrun 30\ndump\n"          // Yes
-                             "key 112\nrun 2\ntap 120 228\nrun 1\ndump\n"  // now Quit game
+                             "key 112\nrun 2\ntap 120 200\nrun 1\n"        // Quit...
+                             "tap 120 60\nrun 1\ndump\n"                   // now Quit game
                              "tap 120 144\nrun 1\ndump\n"                  // No
+                             "tap 120 290\nrun 1\ndump\n"                  // back
                              "tap 120 60\nrun 1\ndump\n";                  // Resume
-  expectDumps(runScript("taps", script),
-              {"page=quit-title scene=MatchScene", "scene=TitleScene menu=0", "page=quit-game",
-               "page=menu", "menu=0 paused=0"});
+  expectDumps(
+      runScript("taps", script),
+      {"page=quit scene=MatchScene", "page=quit-title scene=MatchScene", "scene=TitleScene menu=0",
+       "page=quit-game", "page=quit", "page=menu", "menu=0 paused=0"});
 }
 
 TEST(HostMenu, F1IsNeverBoundOnTheOptionScreen) {
@@ -136,71 +142,6 @@ TEST(HostMenu, F1IsNeverBoundOnTheOptionScreen) {
       "key 112\nrun 2\ndump\nkey 0x1B\nrun 2\nkey 0x58\nrun 14\ndump\n";
   expectDumps(runScript("f1-unbound", script),
               {"scene=OptionScene menu=1 ButtonC=67", "menu=0 ButtonC=88"});
-}
-
-TEST(HostSettingsFile, DamagedOrOutOfRangeLinesKeepTheDefaults) {
-  struct Case {
-    const char *name;
-    const char *text;
-    int32_t volume, hints, hintsChosen, matchesFinished;
-  };
-  const Case cases[] = {
-      {"a whole file", "volume 4\nhints 0\nhintsChosen 1\nmatchesFinished 7\n", 4, 0, 1, 7},
-      {"a volume past 10 is 10", "volume 99\n", 10, 1, 0, 0},
-      {"negative numbers are 0", "volume -3\nmatchesFinished -8\n", 0, 1, 0, 0},
-      {"unknown names and words are skipped", "colour 3\nvolume loud\nhints\n", 10, 1, 0, 0},
-      {"no line feed at the end", "volume 2", 2, 1, 0, 0},
-  };
-  const std::string dir = makeWorkDir("settings-file");
-  headlessSetRegistryDir(dir.c_str());
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.name);
-    std::ofstream(dir + "/host", std::ios::trunc) << c.text;
-    hostResetForTests();
-    hostReadSettings();
-    const HostSettings &s = hostSettings();
-    EXPECT_EQ(s.volume, c.volume);
-    EXPECT_EQ(s.hints, c.hints);
-    EXPECT_EQ(s.hintsChosen, c.hintsChosen);
-    EXPECT_EQ(s.matchesFinished, c.matchesFinished);
-  }
-  headlessSetRegistryDir(nullptr);
-  hostResetForTests();
-}
-
-TEST(HostSettingsFile, AStrayByteOrALongFileCostsOnlyTheLinesItSpoils) {
-  struct Case {
-    const char *name;
-    std::string text;
-    int32_t volume, matchesFinished;
-  };
-  const std::string notes = [] {
-    std::string text;
-    for (int i = 0; i < 300; ++i) text += "note " + std::to_string(i) + "\n";
-    return text;
-  }();
-  const Case cases[] = {
-      {"a NUL byte costs its own line only",
-       std::string("volume 4\nhin\0ts 0\nmatchesFinished 7\n", 36), 4, 7},
-      {"a file of a few kilobytes is read to its end", "volume 4\n" + notes + "matchesFinished 7\n",
-       4, 7},
-      {"a line far too long is skipped alone",
-       "volume 4\n" + std::string(3000, 'x') + "\nmatchesFinished 7\n", 4, 7},
-      {"a file past 16 KB is no host file", "volume 4\n" + std::string(17000, '#') + "\n", 10, 0},
-  };
-  const std::string dir = makeWorkDir("settings-long");
-  headlessSetRegistryDir(dir.c_str());
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.name);
-    std::ofstream(dir + "/host", std::ios::binary | std::ios::trunc) << c.text;
-    hostResetForTests();
-    hostReadSettings();
-    EXPECT_EQ(hostSettings().volume, c.volume);
-    EXPECT_EQ(hostSettings().matchesFinished, c.matchesFinished);
-    EXPECT_EQ(hostSettings().hints, 1);
-  }
-  headlessSetRegistryDir(nullptr);
-  hostResetForTests();
 }
 
 // WCAG relative luminance and contrast of two of the host's colours.
@@ -387,10 +328,10 @@ TEST(HostMenuClosed, AfterYesOnQuitToTitleTheNextAActs) {
   toReady(d);
   d.press(VK_RETURN);
   ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchAnnounce));
-  // Resume, How to play, Settings, Quit to title; its confirmation starts
-  // on No.
+  // Up from Resume wraps to "Quit...", whose first row in a match is Quit
+  // to title; its confirmation starts on No.
   d.press(VK_F1, 1);
-  for (int vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_UP}) d.press(vk, 1);
+  for (int vk : {VK_UP, VK_RETURN, VK_RETURN, VK_UP}) d.press(vk, 1);
   ASSERT_STREQ(hostPageName(), "quit-title");
   d.press(VK_RETURN, 0);
   ASSERT_TRUE(d.reach(HostScene::kTitle, kTitleChoosing));
@@ -425,10 +366,10 @@ TEST(PlayersPage, AnEditLeftOpenIsDroppedWhenTheMenuCloses) {
     SCOPED_TRACE(c.name);
     HostDriver d;
     d.start();
-    // Up from Resume wraps to Quit game; Players is above it. A on seat 1
-    // starts its edit, and "ZZ" is typed.
+    // Players is the row below Resume. A on seat 1 starts its edit, and
+    // "ZZ" is typed.
     d.press(VK_F1, 1);
-    for (int vk : {VK_UP, VK_UP, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
+    for (int vk : {VK_DOWN, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
     ASSERT_STREQ(hostPageName(), "players");
     c.close(d);
     ASSERT_FALSE(hostMenuOpen());
@@ -450,7 +391,7 @@ TEST(PlayersPage, AnEditLeftForAnotherPageIsDroppedToo) {
   HostDriver d;
   d.start();
   d.press(VK_F1, 1);
-  for (int vk : {VK_UP, VK_UP, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
+  for (int vk : {VK_DOWN, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
   ASSERT_STREQ(hostPageName(), "players");
   // A page opened over it by name, as another page would: a letter and
   // Escape are the menu's now, not the edit's.
@@ -493,10 +434,11 @@ std::vector<uint16_t> frameNow() {
   return std::vector<uint16_t>(frame, frame + kLayerWidth * kLayerHeight);
 }
 
-// From the title's menu: Resume, How to play, Settings, Records, Statistics.
+// From the title's menu: Resume, Players, "Player book...", then its
+// Records and Statistics.
 void openStatistics(HostDriver &d) {
   d.press(VK_F1, 1);
-  for (int vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) d.press(vk, 1);
+  for (int vk : {VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN, VK_RETURN}) d.press(vk, 1);
   ASSERT_STREQ(hostPageName(), "stats");
 }
 

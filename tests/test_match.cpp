@@ -290,3 +290,40 @@ TEST_F(Match, PointerAndGaugeClearExactlyTheirAreas) {
 }
 
 }  // namespace
+
+// --- The host-game slot: empty, the match is the handheld's alone.
+
+namespace {
+
+constexpr GameRules kSlotRules = {
+    .startScore = 501, .target = 0, .roundLimit = 20, .dartsPerTurn = 3};
+const GameRules *slotRules(int32_t mode) { return mode == kHostGameFirst ? &kSlotRules : nullptr; }
+
+}  // namespace
+
+TEST(HostGameSlot, RulesComeFromTheSlotOnlyForAHostGame) {
+  struct Case {
+    const char *name;
+    bool slotFilled;
+    int32_t mode;
+    int32_t startScore;
+    int32_t roundLimit;
+  };
+  const Case cases[] = {
+      {"the slot empty: a mode past the four has no rules", false, kHostGameFirst, 0, 0},
+      {"the slot filled: the host game's row", true, kHostGameFirst, 501, 20},
+      {"the slot filled: a mode it does not know has no rules", true, kHostGameFirst + 1, 0, 0},
+      {"the slot filled: 301 keeps its own row", true, kGame301, 301, 10},
+  };
+  const int32_t savedMode = gameMode;
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    hostGameSlot = HostGameSlot{};
+    if (c.slotFilled) hostGameSlot.rules = slotRules;
+    gameMode = c.mode;
+    EXPECT_EQ(currentRules().startScore, c.startScore);
+    EXPECT_EQ(currentRules().roundLimit, c.roundLimit);
+  }
+  hostGameSlot = HostGameSlot{};
+  gameMode = savedMode;
+}

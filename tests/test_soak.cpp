@@ -2,7 +2,8 @@
 // random input - key presses, held buttons, taps, activation changes,
 // minimising, closing and clock jumps across the 32-bit wrap. The program is
 // started again whenever it ends. Every Scene must be reached, nothing may
-// fault, and the heap must stay flat.
+// fault, and the heap must stay flat. It runs twice: with the host off (the
+// game alone) and on (its menu, pages, hints and seats around the game).
 //
 //   TOBELYN_SOAK_PASSES  passes of the main loop (default 60000)
 //   TOBELYN_SOAK_SEED    seed of the input stream (default 1)
@@ -18,6 +19,8 @@
 #include "app/scene.h"
 #include "app/settings.h"
 #include "game/match.h"
+#include "host/host.h"
+#include "host/host_internal.h"
 #include "platform/headless/headless.h"
 #include "screens/screens.h"
 
@@ -67,12 +70,13 @@ enum Input {
 const char *const inputNames[] = {"keys",      "holds",  "taps",        "activations",
                                   "minimises", "closes", "clock jumps", "wraps"};
 
-struct Soak {
+struct Soaker {
   std::mt19937 rng;
   unsigned long long restarts = 0, done[kInputKinds] = {}, visits[kSceneCount] = {};
   bool inactive = false;
+  bool host = false;
 
-  explicit Soak(uint32_t seed) : rng(seed) {}
+  Soaker(uint32_t seed, bool hostOn) : rng(seed), host(hostOn) {}
 
   uint32_t below(uint32_t n) { return static_cast<uint32_t>(rng() % n); }
   bool chance(uint32_t perMillion) { return below(1000000) < perMillion; }
@@ -101,6 +105,9 @@ struct Soak {
     inactive = false;
     int code = 0;
     ASSERT_TRUE(appStart(GetModuleHandleW(nullptr), SW_SHOW, &code));
+    hostResetForTests();
+    hostEnable(host);
+    if (host) hostStart();
   }
 
   // Random input queued before one pass.
@@ -152,10 +159,12 @@ struct Soak {
   }
 };
 
-TEST(Soak, RandomInputReachesEveryScene) {
+class Soak : public ::testing::TestWithParam<bool> {};
+
+TEST_P(Soak, RandomInputReachesEveryScene) {
   const uint64_t passes = envNumber("TOBELYN_SOAK_PASSES", 60000);
   const uint32_t seed = static_cast<uint32_t>(envNumber("TOBELYN_SOAK_SEED", 1));
-  Soak soak(seed);
+  Soaker soak(seed, GetParam());
   soak.start();
 
   // The heap is measured once the first start-up and the first frames have
@@ -188,7 +197,14 @@ TEST(Soak, RandomInputReachesEveryScene) {
   for (int i = 0; i < 100000 && appPass(&code); ++i) {
   }
   appFinish();
+  hostEnable(false);
+  hostResetForTests();
   headlessReset();
 }
+
+INSTANTIATE_TEST_SUITE_P(Host, Soak, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                           return info.param ? "HostOn" : "HostOff";
+                         });
 
 }  // namespace

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/host.h"
 #include "platform/backend.h"
 #include "platform/common/gx_screen.h"
+#include "platform/common/host_link.h"
 #include "platform/common/platform_internal.h"
 #include "platform/sdl/backend_state.h"
 
@@ -71,11 +71,11 @@ void postTap(double wx, double wy) {
 // A finger on the picture holds Button A in a match (never on the bars).
 void hostTouch(double wx, double wy) {
   int x, y;
-  if (mapToDisplay(view, wx, wy, &x, &y)) hostTouchDown(x, y);
+  if (mapToDisplay(view, wx, wy, &x, &y)) platformTouchDown(x, y);
 }
 
 void keyDown(const SDL_KeyboardEvent &k) {
-  hostSetDevice(HostDevice::kKeyboard);
+  platformDeviceUsed(InputDevice::kKeyboard);
   int vk = virtualKeyFor(k.keysym.sym, k.keysym.scancode);
   if (vk <= 0 || vk > 255) return;
   const WindowKey wk = windowKeyFor(k.keysym.sym, k.keysym.mod);
@@ -131,13 +131,10 @@ void windowEvent(const SDL_WindowEvent &w) {
       break;
     case SDL_WINDOWEVENT_MINIMIZED:
       // With the host, minimising pauses; the game alone ends.
-      if (hostEnabled())
-        hostMinimized(true);
-      else
-        post(WM_SIZE, SIZE_MINIMIZED, 0);
+      if (!platformWindowMinimized(true)) post(WM_SIZE, SIZE_MINIMIZED, 0);
       break;
     case SDL_WINDOWEVENT_RESTORED:
-      hostMinimized(false);
+      platformWindowMinimized(false);
       break;
     case SDL_WINDOWEVENT_CLOSE:
       postClose();
@@ -189,7 +186,7 @@ void takeEvent(const SDL_Event &e) {
       fingerDown(e.tfinger);
       break;
     case SDL_FINGERUP:
-      hostTouchUp();
+      platformTouchUp();
       break;
     case SDL_WINDOWEVENT:
       windowEvent(e.window);

@@ -1,7 +1,7 @@
 // The desktop backend's gamepads, through SDL's game controller interface
 // (its mapping database names the buttons alike on every make of pad).
-#include "host/host.h"
 #include "platform/buttons.h"
+#include "platform/common/host_link.h"
 #include "platform/sdl/backend_state.h"
 
 namespace sdlb {
@@ -52,7 +52,7 @@ void padStick(int slot, int axis, int value) {
 // The pad's Back (Select) calls up the host's menu; every other button is
 // the game's. A pad button also makes the pad the device the help names.
 bool hostPadEvent(const SDL_ControllerButtonEvent &b) {
-  hostSetDevice(HostDevice::kPad);
+  platformDeviceUsed(InputDevice::kPad);
   if (b.button != SDL_CONTROLLER_BUTTON_BACK) return false;
   if (b.type == SDL_CONTROLLERBUTTONDOWN) post(WM_TOBELYN_MENU, 0, 0);
   return true;

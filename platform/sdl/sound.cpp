@@ -13,7 +13,7 @@
 #include <mutex>
 #include <thread>
 
-#include "host/host.h"
+#include "platform/common/host_link.h"
 #include "platform/sdl/backend_state.h"
 
 namespace sdlb {
@@ -143,6 +143,6 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
   playData = wave.bytes > 0 ? wave.samples : nullptr;
   playBytes = wave.bytes;
   playPos = 0;
-  playVolume = hostSettings().volume;
+  playVolume = platformVolume();
   return TRUE;
 }

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/host.h"
 #include "platform/backend.h"
 #include "platform/common/gx_screen.h"
+#include "platform/common/host_link.h"
 #include "platform/common/safe_file.h"
 #include "platform/common/wide_text.h"
 #include "platform/resources.h"
@@ -46,8 +46,7 @@ bool windowFullScreen() {
 }
 bool windowFit() { return fitMode; }
 // The window's two switches, for the host's Settings page.
-const HostWindowControls kWindowControls = {windowFullScreen, toggleFullScreen, windowFit,
-                                            toggleFit};
+const WindowControls kWindowControls = {windowFullScreen, toggleFullScreen, windowFit, toggleFit};
 
 bool envSwitch(const char *name) {
   const char *value = std::getenv(name);
@@ -146,7 +145,7 @@ bool createWindow(LPCWSTR title, HICON icon) {
   needClear = true;
   lastSurface = nullptr;
   startAudio();
-  hostSetWindowControls(&kWindowControls);
+  platformSetWindowControls(&kWindowControls);
   return true;
 }
 

@@ -8,9 +8,9 @@
 
 #include <cstring>
 
-#include "host/host.h"
 #include "platform/backend.h"
 #include "platform/common/gx_screen.h"
+#include "platform/common/host_link.h"
 #include "platform/common/key_latch.h"
 #include "platform/common/platform_internal.h"
 #include "platform/common/test_clock.h"
@@ -89,8 +89,8 @@ void take(const Event &e) {
         // A finger on the picture throws in a match (the host holds A for
         // it); a mouse click never does.
         if (e.a == 1) {
-          hostSetDevice(HostDevice::kTouch);
-          hostTouchDown(x, y);
+          platformDeviceUsed(InputDevice::kTouch);
+          platformTouchDown(x, y);
         }
         post(WM_LBUTTONDOWN, 1 /* MK_LBUTTON */,
              MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
@@ -99,7 +99,7 @@ void take(const Event &e) {
     }
     case kPointerUp:
       keys.release(0x01);
-      hostTouchUp();
+      platformTouchUp();
       break;
     case kActivate:
       if (e.a == 0) keys.clear();
@@ -107,7 +107,7 @@ void take(const Event &e) {
       break;
     case kReleaseAll:
       keys.clear();
-      hostTouchUp();
+      platformTouchUp();
       break;
     default:
       break;
@@ -170,7 +170,7 @@ EMSCRIPTEN_KEEPALIVE const int *webLayout(int areaW, int areaH) {
 // the clock the game reads stands still until the first pass after the page
 // shows again.
 EMSCRIPTEN_KEEPALIVE void webPageHidden(int hidden) {
-  if (windowLive && hostEnabled()) hostMinimized(hidden != 0);
+  if (windowLive) (void)platformWindowMinimized(hidden != 0);
 }
 
 // Tests: a clock that moves only when told, as the headless build's does.
@@ -243,7 +243,7 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
   if (size == 0 || !shared::parseWave(image, size, &wave)) return FALSE;
   // The new sound replaces the one playing; the page plays nothing until
   // the player's first touch or key lets it start sound.
-  tobPlay(wave.samples, wave.bytes, hostSettings().volume);
+  tobPlay(wave.samples, wave.bytes, platformVolume());
   return TRUE;
 }
 

@@ -4,8 +4,8 @@
 // PolledPads turns the readings into the game's button presses.
 #include <initializer_list>
 
-#include "host/host.h"
 #include "platform/buttons.h"
+#include "platform/common/host_link.h"
 #include "platform/common/pad.h"
 #include "platform/winapi.h"
 // After <windows.h>: the state structure only.
@@ -56,7 +56,7 @@ void padsPoll(HWND window, bool active) {
                              (pads.last[slot].controls & back) == 0 && !pads.resync[slot];
     int presses[shared::kPadButtonCount];
     const int count = pads.apply(slot, reading, presses, shared::kPadButtonCount);
-    if (count > 0 || backPressed) hostSetDevice(HostDevice::kPad);
+    if (count > 0 || backPressed) platformDeviceUsed(InputDevice::kPad);
     if (backPressed) PostMessageW(window, WM_TOBELYN_MENU, 0, 0);
     for (int i = 0; i < count && codes != nullptr; ++i) {
       const int code = static_cast<uint16_t>(codes[presses[i]]);

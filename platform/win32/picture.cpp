@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/host.h"
 #include "platform/backend.h"
 #include "platform/common/fit.h"
 #include "platform/common/frame_pacer.h"

@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/host.h"
 #include "platform/backend.h"
 #include "platform/common/fit.h"
+#include "platform/common/host_link.h"
 #include "platform/common/key_latch.h"
 #include "platform/common/view.h"
 #include "platform/common/window_state.h"
@@ -109,11 +109,7 @@ int chooseScale(const RECT &area, DWORD style, DWORD exStyle) {
 
 // With the host, minimising pauses the game and restoring resumes it; the
 // game's own window procedure (which ends the program) never sees it then.
-bool hostMinimizes(WPARAM sizeType) {
-  if (!hostEnabled()) return false;
-  hostMinimized(sizeType == SIZE_MINIMIZED);
-  return sizeType == SIZE_MINIMIZED;
-}
+bool hostMinimizes(WPARAM sizeType) { return platformWindowMinimized(sizeType == SIZE_MINIMIZED); }
 
 // Everything held lets go: the focus went elsewhere, where the key and pad
 // releases will not be seen.
@@ -183,8 +179,8 @@ bool windowFit() { return fitMode; }
 void toggleWindowFit() {
   if (gameWindow != nullptr) setFit(gameWindow, !fitMode);
 }
-const HostWindowControls kWindowControls = {windowFullScreen, toggleWindowFullScreen, windowFit,
-                                            toggleWindowFit};
+const WindowControls kWindowControls = {windowFullScreen, toggleWindowFullScreen, windowFit,
+                                        toggleWindowFit};
 
 // The keyboard as the game should see it. True when the message is the
 // window's own and goes no further.
@@ -373,7 +369,7 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
   updateView(hwnd);
   notePlace(hwnd);
   if (haveSaved && saved.fullScreen) setFullScreen(hwnd, true);
-  hostSetWindowControls(&kWindowControls);
+  platformSetWindowControls(&kWindowControls);
   clearHeld();
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
   return hwnd;
@@ -451,7 +447,7 @@ BOOL tobelynSetForegroundWindow(HWND hwnd) {
 // the program's own wave volume whenever it changes.
 void win32b::applyHostVolume() {
   static int32_t applied = -1;
-  const int32_t volume = hostSettings().volume;
+  const int32_t volume = platformVolume();
   if (volume == applied) return;
   applied = volume;
   const DWORD level = static_cast<DWORD>(volume * 0xFFFF / 10);

@@ -222,11 +222,11 @@ class Desktop(Session):
             except Failure:
                 if attempt == 7:
                     raise
-        # F1 opens the host's menu over the game; Up wraps to Quit game,
-        # whose confirmation starts on No.
+        # F1 opens the host's menu over the game; Up wraps to "Quit...",
+        # where Up wraps to Quit game, whose confirmation starts on No.
         self.key("F1")
         self.check("board1", "F1 lays the menu over the game", rows=(112, 240), most=0.5)
-        for name in ("Up", "Return", "Up", "Return"):
+        for name in ("Up", "Return", "Up", "Return", "Up", "Return"):
             self.key(name)
         self.ended("Quit game in the menu")
         if os.stat(self.settings).st_mtime_ns == before:

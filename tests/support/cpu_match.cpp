@@ -1,4 +1,4 @@
-#include "host/headless/cpu_match.h"
+#include "tests/support/cpu_match.h"
 
 #include "app/app.h"
 #include "app/scene.h"

@@ -1,0 +1,48 @@
+// The host's knowledge of each game, one row a game: its name in the book,
+// the CSV and the summary card, its rules on How to play, its records, what
+// its statistics count, how the summary words a seat's result and how a
+// computer seat aims. Everything of the host that differs by game reads this
+// table; a game the host adds is a row here (and its rules through the
+// match's host-game slot, game/match.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct BookMatch;
+
+// How a computer seat picks its target in a game.
+enum class HostAim : int32_t {
+  kMostPoints,  // the most points the level can hope for
+  kCheckout,    // down to exactly 0: a planned finish once in reach
+  kNextNumber,  // the number to hit next
+};
+
+struct HostRecordRow {
+  int32_t kind;  // a RecordKind (host/book.h)
+  bool lowerIsBetter;
+  const char *title;  // e.g. "fewest darts to finish"
+};
+
+struct HostGameRow {
+  int32_t mode;          // the GameMode, or a host game's mode (kHostGameFirst up)
+  const char *name;      // "301", "Count Up", ...: in the book's CSV and on the card
+  const char *rules[4];  // How to play's sheet, a paragraph each (null: none)
+  HostRecordRow records[2];
+  int32_t recordCount;
+  // Its darts make the statistics' 3-dart average and finish rate.
+  bool inAverage;
+  // A dart that scored but counted nothing went bust.
+  bool bustWhenNothingCounts;
+  HostAim aim;
+  // The summary card's two lines of a seat.
+  std::string (*resultWords)(const BookMatch &match, int seat);
+  std::string (*averageWords)(const BookMatch &match, int seat);
+};
+
+constexpr int kGameCount = 4;
+extern const HostGameRow kHostGames[kGameCount];
+// The row of a game, or null for a game the host does not know.
+const HostGameRow *hostGameRow(int32_t mode);
+// "301", "Count Up", ...; "?" for a game the host does not know.
+const char *gameName(int32_t game);

@@ -1,0 +1,34 @@
+// The seam between backends and the host: a few pointers and the volume.
+#include "platform/common/host_link.h"
+
+namespace {
+
+const HostLink *hostLink;
+const WindowControls *windowControls;
+int32_t volume = 10;
+
+}  // namespace
+
+void platformSetHostLink(const HostLink *link) { hostLink = link; }
+
+bool platformWindowMinimized(bool minimized) {
+  return hostLink != nullptr && hostLink->minimized != nullptr && hostLink->minimized(minimized);
+}
+
+void platformDeviceUsed(InputDevice device) {
+  if (hostLink != nullptr && hostLink->device != nullptr) hostLink->device(device);
+}
+
+bool platformTouchDown(int32_t x, int32_t y) {
+  return hostLink != nullptr && hostLink->touchDown != nullptr && hostLink->touchDown(x, y);
+}
+
+void platformTouchUp() {
+  if (hostLink != nullptr && hostLink->touchUp != nullptr) hostLink->touchUp();
+}
+
+void platformSetWindowControls(const WindowControls *controls) { windowControls = controls; }
+const WindowControls *platformWindowControls() { return windowControls; }
+
+int32_t platformVolume() { return volume; }
+void platformSetVolume(int32_t value) { volume = value < 0 ? 0 : value > 10 ? 10 : value; }
