@@ -213,6 +213,13 @@ TEST(ResourceCodec, MadeUpBytesComeBackByteForByte) {
   }
 }
 
+// An empty resource has no buffer to unpack into: the unpacker must take the
+// null pointer without handing it to memcpy (the sanitizer's nonnull check).
+TEST(ResourceCodec, AnEmptyStoredResourceUnpacksIntoNoBuffer) {
+  const Bytes packed = {kPackStored};
+  EXPECT_TRUE(shared::unpackResource(packed.data(), packed.size(), nullptr, 0));
+}
+
 // A packed wave of a few samples, built by hand: the header counts and the
 // bit stream are given separately.
 Bytes handWave(uint32_t before, uint32_t samples, uint32_t after, const Bytes &stream) {

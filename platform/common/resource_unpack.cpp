@@ -38,7 +38,8 @@ struct Reader {
 
   bool copy(uint8_t *to, size_t n) {
     if (size_t(end - at) < n) return false;
-    std::memcpy(to, at, n);
+    // An empty copy may have no buffer to go to, which memcpy must never see.
+    if (n != 0) std::memcpy(to, at, n);
     at += n;
     return true;
   }
