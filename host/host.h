@@ -278,6 +278,7 @@ struct HostSettings {
   int32_t hints;            // 1 on, 0 off
   int32_t hintsChosen;      // 1 once the player switched hints by hand
   int32_t matchesFinished;  // hints go off by themselves after three
+  int32_t menuOpened;       // 1 once the menu was opened: the title's hint stops
 };
 HostSettings &hostSettings();
 bool hostHintsOn();
