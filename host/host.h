@@ -176,6 +176,10 @@ struct HostRow {
   char label[40];
   char value[24];
   bool chosen;
+  // A bar of so many steps drawn in place of the value, meterFilled of them
+  // lit (0 steps: none); the value still says it in words for a reader.
+  int8_t meterSteps;
+  int8_t meterFilled;
 };
 constexpr int32_t kHostRowsMax = 12;
 

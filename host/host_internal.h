@@ -19,6 +19,7 @@ constexpr HostColour kTextColour = {255, 255, 255};   // 16:1 on the panel
 constexpr HostColour kChosenColour = {255, 224, 64};  // the highlighted row, 13:1
 constexpr HostColour kQuietColour = {176, 188, 208};  // 9:1, notes and page numbers
 constexpr HostColour kChosenFill = {40, 52, 96};      // behind the chosen row, 10:1 with gold
+constexpr HostColour kMeterOff = {64, 76, 112};       // a bar's unlit steps
 
 // The 240x320 picture the host draws over the game's frame: the frame
 // itself, in the display's 16-bit format, while it is being composed.
@@ -122,3 +123,16 @@ void hostRemovePage(const HostPage *page);
 void hostRemoveFeature(const HostFeature *feature);
 // Forgets the menu, the pause and the settings (tests start afresh).
 void hostResetForTests();
+
+// The Settings rows that act once (host/settings_actions.cpp): "Reset
+// controls", and "Darts (CSV)" where the backend offers it; put in list,
+// returns how many. Disarm forgets a first press of "Reset controls".
+struct HostSettingRow;
+int32_t actionSettingRows(const HostSettingRow **list, int32_t max);
+void actionSettingsDisarm();
+
+// One of the game's sprites (a SpriteId) drawn at x, y from its loaded
+// sheet: a part of it (null: whole), every shrink-th pixel; false when the
+// sheet is not there (host/sprites.cpp).
+bool layerSprite(HostLayer &layer, int32_t sprite, int32_t x, int32_t y,
+                 const HostRect *part = nullptr, int32_t shrink = 1);

@@ -77,6 +77,29 @@ void dimFrame(uint16_t *pixels, int32_t count, bool is555) {
   for (int32_t i = 0; i < count; ++i) pixels[i] = static_cast<uint16_t>((pixels[i] >> 1) & keep);
 }
 
+namespace {
+
+// A row whose value is a bar: the label, then a step a cell, each cell a
+// little taller than the one before, lit up to the value.
+constexpr int32_t kMeterCell = 6;
+void drawMeterRow(HostLayer &layer, const HostRowBox &box, int32_t y, const char *label,
+                  const HostRow &row) {
+  const int32_t barWidth = row.meterSteps * kMeterCell - 1;
+  const int32_t x = box.x + (box.w - textWidth(label) - 6 - barWidth) / 2;
+  const int32_t textY = y + (box.h - kTextHeight) / 2;
+  const HostColour c = row.chosen ? kChosenColour : kTextColour;
+  layerText(layer, x, textY, label, c);
+  const int32_t barX = x + textWidth(label) + 6;
+  for (int32_t i = 0; i < row.meterSteps; ++i) {
+    const int32_t h = 3 + i * (kTextHeight + 2 - 3) / (row.meterSteps > 1 ? row.meterSteps - 1 : 1);
+    const int32_t cellY = textY + kTextHeight + 1 - h;
+    const bool lit = i < row.meterFilled;
+    layerFill(layer, barX + i * kMeterCell, cellY, kMeterCell - 1, h, lit ? c : kMeterOff);
+  }
+}
+
+}  // namespace
+
 void layerRows(HostLayer &layer, const HostRow *rows, int32_t count, const HostRowBox &box) {
   for (int32_t i = 0; i < count; ++i) {
     const HostRow &row = rows[i];
@@ -87,6 +110,11 @@ void layerRows(HostLayer &layer, const HostRow *rows, int32_t count, const HostR
       layerFill(layer, box.x + 1, y + 1, box.w - 2, box.h - 2, kChosenFill);
     }
     char text[sizeof row.label + sizeof row.value + 2];
+    if (row.meterSteps > 0) {
+      std::snprintf(text, sizeof text, "%s:", row.label);
+      drawMeterRow(layer, box, y, text, row);
+      continue;
+    }
     if (row.value[0] != 0)
       std::snprintf(text, sizeof text, "%s: %s", row.label, row.value);
     else

@@ -46,17 +46,17 @@ HostRect summaryCardRect(int32_t players) {
   int32_t top = kLayerHeight - wanted;
   if (top > kLowestTop) top = kLowestTop;
   if (top < kHighestTop) top = kHighestTop;
-  return {6, top, kLayerWidth - 12, kLayerHeight - top};
+  return {0, top, kLayerWidth, kLayerHeight - top};
 }
 
 void drawSummaryCard(HostLayer &layer, const BookMatch &m, const NewBests &news) {
   const HostRect r = summaryCardRect(m.players);
   const bool solo = soloWin(m);
-  // A black line apart from the board, the frame (gold for a win alone),
-  // then the panel, down to the picture's foot.
-  layerFill(layer, r.x - 1, r.y - 1, r.w + 2, r.h + 1, {0, 0, 0});
-  layerFill(layer, r.x, r.y, r.w, r.h, solo ? kGold : kEdgeColour);
-  layerFill(layer, r.x + 2, r.y + 2, r.w - 4, r.h - 4, kPanelColour);
+  // The whole width down to the picture's foot: a black line apart from
+  // the board, the frame (gold for a win alone), then the panel.
+  layerFill(layer, r.x, r.y, r.w, r.h, {0, 0, 0});
+  layerFill(layer, r.x + 1, r.y + 1, r.w - 2, r.h - 1, solo ? kGold : kEdgeColour);
+  layerFill(layer, r.x + 3, r.y + 3, r.w - 6, r.h - 5, kPanelColour);
   char title[48];
   if (solo)
     std::snprintf(title, sizeof title, "%s: finished!", gameName(m.game));

@@ -450,7 +450,8 @@ void win32b::applyHostVolume() {
   const int32_t volume = platformVolume();
   if (volume == applied) return;
   applied = volume;
-  const DWORD level = static_cast<DWORD>(volume * 0xFFFF / 10);
+  const uint32_t gain = volumeGainOf(volume);
+  const DWORD level = static_cast<DWORD>(gain >= 65536 ? 0xFFFF : gain);
   waveOutSetVolume(nullptr, level | (level << 16));
 }
 
