@@ -289,3 +289,8 @@ bool hostHintsOn();
 // tobelyn-replay: hints shown or not whatever the settings say, so that a
 // run with the host on shows the game's frames unless a script asks.
 void hostForceHints(bool on);
+
+// "Effects: Lively" (host/lively.cpp): drawn over the game only. tobelyn-
+// replay shows it only after `host effects`, whatever the host file says.
+bool hostLively();
+void hostForceLively(bool on);

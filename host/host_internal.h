@@ -136,3 +136,5 @@ void actionSettingsDisarm();
 // sheet is not there (host/sprites.cpp).
 bool layerSprite(HostLayer &layer, int32_t sprite, int32_t x, int32_t y,
                  const HostRect *part = nullptr, int32_t shrink = 1);
+
+void registerLively();  // host/lively.cpp: "Effects: Original / Lively"

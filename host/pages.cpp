@@ -125,6 +125,10 @@ void drawDart(HostLayer &layer) {
                "Peak and release together set how high the dart lands. Left alone, "
                "the climb stops at the top and the fall lets go at the bottom.");
   drawThrowPicture(layer, y + 2);
+  drawBody(layer, y + 88,
+           "Effects: Lively (Settings) adds the dart's flight, a ring on the peak, bursts and "
+           "a score ticker.",
+           kQuietColour);
 }
 
 // Two sheets of controls, then one a game, from the table of games.

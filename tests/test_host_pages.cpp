@@ -4,6 +4,7 @@
 // steps, and the title's hint until the menu has been opened once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include "host/host.h"
 #include "host/host_internal.h"
 #include "host/summary_card.h"
+#include "host/trend.h"
 #include "platform/common/host_link.h"
 #include "platform/headless/headless.h"
 #include "replay_runner.h"
@@ -139,6 +141,47 @@ TEST(MenuPanel, EveryFullPageKeepsTheTopStripClear) {
   Canvas canvas;
   layerPanel(canvas.layer, "Statistics");
   EXPECT_EQ(canvas.rowsTouched(0, 16), 0);
+}
+
+struct TrendCase {
+  const char *name;
+  std::vector<double> values;
+};
+
+// The points (gold) of a trend span most of its box's height, whatever the
+// averages' level: a run of averages close together is not flattened
+// against the foot of the chart.
+TEST(StatisticsTrend, ThePointsSpanMostOfTheBoxFromTheLowestToTheHighest) {
+  const TrendCase cases[] = {
+      {.name = "close averages in the forties", .values = {41.2, 44.0, 42.5, 43.1, 45.0}},
+      {.name = "a rise from 20 to 90", .values = {20, 35, 50, 70, 90}},
+      {.name = "two matches", .values = {60.5, 58.1}},
+      {.name = "ten matches, the last the lowest",
+       .values = {50, 52, 51, 55, 53, 54, 56, 52, 51, 30}},
+  };
+  const HostRect box = {20, 100, 200, 30};
+  const uint16_t gold = hostPixel(kChosenColour, false);
+  for (const TrendCase &c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas;
+    drawTrend(canvas.layer, box, c.values);
+    int32_t top = kLayerHeight, bottom = -1;
+    for (int32_t y = box.y; y < box.y + box.h; ++y)
+      for (int32_t x = box.x + 30; x < box.x + box.w - 30; ++x)
+        if (canvas.pixels[y * kLayerWidth + x] == gold) {
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+        }
+    ASSERT_GE(bottom, top);
+    EXPECT_GE(bottom - top + 1, box.h * 9 / 10);
+    EXPECT_EQ(canvas.rowsTouched(0, box.y), 0) << "drawn above its box";
+    EXPECT_EQ(canvas.rowsTouched(box.y + box.h + 1, kLayerHeight), 0) << "drawn below its box";
+  }
+}
+
+TEST(StatisticsTrend, ALevelRunSitsInTheMiddle) {
+  const TrendScale s = trendScale({40, 40, 40});
+  EXPECT_EQ(trendRow(40, s, 100, 31), 115);
 }
 
 TEST(Volume, TenEqualLoudnessStepsDownFromTheRecordedLevelThenSilence) {
