@@ -171,7 +171,7 @@ void playersDraw(HostLayer &layer) {
         }
         if (i == place) {
           for (int32_t r = 0; r < 3; ++r) {
-            layerFill(layer, x + 4 - r, y + 12 + r, 1 + 2 * r, 1, kChosenColour);  // up
+            layerFill(layer, x + 4 - r, y + 11 + r, 1 + 2 * r, 1, kChosenColour);  // up
             layerFill(layer, x + 4 - r, y + 33 - r, 1 + 2 * r, 1, kChosenColour);  // down
           }
         } else {
