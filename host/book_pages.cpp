@@ -440,6 +440,12 @@ void landingOpened() {
   pageOpened();
   landingGame = -1;
 }
+// Left: the figures go, so that a large book's are not kept while the
+// page is not shown (each page works them out afresh when it opens).
+void pageLeft() {
+  forgetFigures();
+  shownPlaces = SheetPlaces{};
+}
 void resetOpened() {
   pageOpened();
   confirmOpened();
@@ -457,7 +463,7 @@ constexpr HostPage bookPage(const char *name, const char *title, void (*draw)(Ho
                   .tap = tap,
                   .typed = nullptr,
                   .opened = opened,
-                  .left = nullptr,
+                  .left = pageLeft,
                   .rows = rows};
 }
 

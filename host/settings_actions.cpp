@@ -1,5 +1,6 @@
 // The Settings rows that do something once rather than hold a value: the
-// controls put back as they were at the first start (asked twice), and,
+// controls and the sound put back as they were at the first start (asked
+// twice), and,
 // where the backend offers it, every dart kept downloaded as a CSV file.
 #include <cstdio>
 
@@ -28,8 +29,9 @@ void resetChange(int32_t) {
     resetState = ResetState::kArmed;
     return;
   }
+  // Kept when the game's settings are saved (at exit, or when the page is
+  // hidden), as a change made on the option screen is.
   resetSettings();
-  saveSettings();
   resetState = ResetState::kDone;
 }
 
