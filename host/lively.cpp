@@ -51,12 +51,12 @@ void drawFlight(HostLayer &layer, const MatchState &m) {
   const double dx = toX - kHandX, dy = toY - kHandY - 40 * 3.14159265 * std::cos(t * 3.14159265);
   const double len = std::sqrt(dx * dx + dy * dy);
   const double ux = len > 0 ? dx / len : 0, uy = len > 0 ? dy / len : -1;
-  const double size = 12 - 6 * t;
-  for (double s = 0; s <= size; s += 0.5) dot(layer, x - ux * s - 1, y - uy * s - 1, kOutline, 3);
-  for (double s = 0; s <= size; s += 0.5) dot(layer, x - ux * s, y - uy * s, kShaft);
+  const double size = 16 - 7 * t;
+  for (double s = 0; s <= size; s += 0.5) dot(layer, x - ux * s - 1, y - uy * s - 1, kOutline, 4);
+  for (double s = 0; s <= size; s += 0.5) dot(layer, x - ux * s, y - uy * s, kShaft, 2);
   // The flights: a short cross bar at the tail.
   const double tx = x - ux * size, ty = y - uy * size;
-  for (double s = -2.5; s <= 2.5; s += 0.5) dot(layer, tx - uy * s, ty + ux * s, kFlights);
+  for (double s = -4; s <= 4; s += 0.5) dot(layer, tx - uy * s, ty + ux * s, kFlights, 2);
   dot(layer, x, y, kWhite);
 }
 
