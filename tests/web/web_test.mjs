@@ -22,6 +22,7 @@ import {
 import {
   testInputStorm, testKeyUpWithModifier, testOffline, testPacer, testRefusals, testStorageRefused,
 } from './robustness_test.mjs';
+import { testPhoneLayout } from './phone_test.mjs';
 import { launch, serve } from './support.mjs';
 
 const args = {};
@@ -55,6 +56,7 @@ async function main() {
     storm: () => testInputStorm(browser, url),
     pacer: () => testPacer(browser, url),
     offline: () => testOffline(browser, args.site),
+    phoneLayout: () => testPhoneLayout(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);
