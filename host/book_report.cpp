@@ -68,6 +68,11 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
     for (int s = 0; s < m.players; ++s) {
       const BookSeat &seat = m.seats[s];
       if (!seatIs(seat, name, kind)) continue;
+      // Assisted play is kept apart: its darts are only counted.
+      if (bookSeatAssist(m, s) > 1) {
+        ++st.assistedMatches;
+        continue;
+      }
       ++st.matches;
       st.darts += seat.darts;
       if (!inAverage(m.game)) continue;
@@ -88,7 +93,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
     if (!inAverage(m.game)) continue;
     for (int s = 0; s < m.players; ++s) {
       const BookSeat &seat = m.seats[s];
-      if (!seatIs(seat, name, kind) || seat.darts == 0) continue;
+      if (!seatIs(seat, name, kind) || seat.darts == 0 || bookSeatAssist(m, s) > 1) continue;
       if (seen++ < from) continue;
       recentPoints += seat.points;
       recentDarts += seat.darts;
@@ -98,11 +103,19 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
 
   for (const BookTotals &t : book.totals) {
     if (t.name != name || t.cpu != isCpu(kind)) continue;
+    if (bookTotalsAssisted(t)) {
+      st.assistedDarts += t.darts;
+      continue;
+    }
     st.ringDarts += t.darts;
     for (int i = 0; i < kRingCells; ++i) st.rings[i] += t.rings[i];
   }
   for (const BookDart &d : book.darts) {
     if (d.name != name || d.cpu != isCpu(kind)) continue;
+    if (bookDartAssist(d) > 1) {
+      ++st.assistedDarts;
+      continue;
+    }
     ++st.ringDarts;
     ++st.rings[ringCell(d.ring, d.sector)];
   }
@@ -127,10 +140,12 @@ std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, i
   std::vector<uint32_t> grid(kGridCells, 0);
   for (const BookTotals &t : book.totals) {
     if (t.name != name || t.cpu != isCpu(kind) || (game >= 0 && t.game != game)) continue;
+    if (bookTotalsAssisted(t)) continue;
     for (int c = 0; c < kGridCells; ++c) grid[c] += t.grid[c];
   }
   for (const BookDart &d : book.darts)
-    if (d.name == name && d.cpu == isCpu(kind) && (game < 0 || d.game == game))
+    if (d.name == name && d.cpu == isCpu(kind) && (game < 0 || d.game == game) &&
+        bookDartAssist(d) == 1)
       ++grid[gridCell(d.x, d.y)];
   return grid;
 }
@@ -215,10 +230,16 @@ std::string matchAverageWords(const BookMatch &m, int seat) {
 
 std::string bookRecordsText(const Book &book) {
   std::string out;
-  for (int kind = 0; kind < kRecordKinds; ++kind) {
+  // The records at full pace, then those of assisted play where there are any.
+  for (int sheet = 0; sheet < 2 * kRecordKinds; ++sheet) {
+    const int kind = sheet % kRecordKinds;
+    const bool assisted = sheet >= kRecordKinds;
     const RecordInfo &info = kRecordInfo[kind];
-    out += std::string("\"") + gameName(info.game) + "\": " + info.title + "\n";
-    const std::vector<RecordEntry> entries = bookRecords(book, static_cast<RecordKind>(kind));
+    const std::vector<RecordEntry> entries =
+        bookRecords(book, static_cast<RecordKind>(kind), assisted);
+    if (assisted && entries.empty()) continue;
+    out += std::string(assisted ? "Assisted, \"" : "\"") + gameName(info.game) +
+           "\": " + info.title + "\n";
     if (entries.empty()) out += "  none yet\n";
     for (size_t i = 0; i < entries.size(); ++i) {
       const RecordEntry &e = entries[i];
@@ -268,4 +289,60 @@ std::string bookCsv(const Book &book) {
     out += "\r\n";
   }
   return out;
+}
+
+// --- Assisted play.
+
+namespace {
+
+// The value of a " name=value" field among a line's further fields.
+std::string_view moreValue(std::string_view more, std::string_view name) {
+  for (size_t at = 0; at < more.size();) {
+    size_t end = more.find(' ', at + 1);
+    if (end == std::string_view::npos) end = more.size();
+    std::string_view field = more.substr(at, end - at);
+    if (!field.empty() && field.front() == ' ') field.remove_prefix(1);
+    if (field.size() > name.size() && field.substr(0, name.size()) == name &&
+        field[name.size()] == '=')
+      return field.substr(name.size() + 1);
+    at = end;
+  }
+  return {};
+}
+
+int32_t paceDigit(char c) { return c == '2' ? 2 : c == '3' ? 3 : 1; }
+
+}  // namespace
+
+int32_t bookDartAssist(const BookDart &dart) {
+  const std::string_view v = moreValue(dart.more, "assist");
+  return v.size() == 1 ? paceDigit(v[0]) : 1;
+}
+
+int32_t bookSeatAssist(const BookMatch &match, int seat) {
+  // One digit a seat, joined by commas.
+  const std::string_view v = moreValue(match.more, "assist");
+  const size_t at = static_cast<size_t>(seat) * 2;
+  if (seat < 0 || at >= v.size() || (at + 1 < v.size() && v[at + 1] != ',')) return 1;
+  return paceDigit(v[at]);
+}
+
+bool bookTotalsAssisted(const BookTotals &totals) {
+  return moreValue(totals.more, "assisted") == "1";
+}
+
+void bookMarkDartAssist(BookDart *dart, int32_t pace) {
+  if (pace == 2 || pace == 3) dart->more += " assist=" + std::to_string(pace);
+}
+
+void bookMarkMatchAssist(BookMatch *match, const int32_t (&pace)[kMaxPlayers]) {
+  bool any = false;
+  std::string field = " assist=";
+  for (int s = 0; s < match->players && s < kMaxPlayers; ++s) {
+    const int32_t p = pace[s] == 2 || pace[s] == 3 ? pace[s] : 1;
+    any = any || p > 1;
+    if (s > 0) field += ',';
+    field += static_cast<char>('0' + p);
+  }
+  if (any) match->more += field;
 }

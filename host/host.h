@@ -116,6 +116,15 @@ bool hostPausedPass(int *exitCode);
 void hostAfterPass(const HostView &view);
 // The view after the last game pass.
 const HostView &hostLastView();
+// Held passes (a seat's assist): the next `passes` platform passes run no
+// game pass. Each holds the game's clock as a pause does, shows the last
+// picture and keeps a press of Button A for the game's next pass. Set
+// from a feature's observe; the shell asks hostPassHeld() before each pass
+// and then runs hostHeldPass instead of the game's (false once WM_QUIT
+// was taken, *exitCode set).
+void hostHoldPasses(int32_t passes);
+bool hostPassHeld();
+bool hostHeldPass(int *exitCode);
 
 // --- The seam: the game's clock, keys, messages, frames and sounds are
 // read through the host's wrappers, declared once in platform/game_seam.h.

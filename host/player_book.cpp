@@ -10,6 +10,7 @@
 
 #include "app/scene.h"
 #include "game/match.h"
+#include "host/assist.h"
 #include "host/host_internal.h"
 #include "host/seats.h"
 #ifdef TOBELYN_NATIVE_WIN32
@@ -60,7 +61,20 @@ void recordPass(const HostView &view) {
   seen.match = view.match;
   seen.gameMode = view.gameMode;
   seen.playerCount = view.playerCount;
-  if (recorderObserve(&keeper.recorder, seen) == RecorderEvent::kMatchEnd) {
+  const RecorderEvent event = recorderObserve(&keeper.recorder, seen);
+  // Each dart keeps the pace it was thrown at, each match its seats'.
+  if (event == RecorderEvent::kDart && !keeper.recorder.currentDarts.empty()) {
+    BookDart &dart = keeper.recorder.currentDarts.back();
+    bookMarkDartAssist(&dart, hostDartAssist(dart.seat));
+  }
+  if (event == RecorderEvent::kMatchEnd) {
+    if (!keeper.recorder.endedDarts.empty()) {
+      BookDart &dart = keeper.recorder.endedDarts.back();
+      bookMarkDartAssist(&dart, hostDartAssist(dart.seat));
+    }
+    int32_t paces[kMaxPlayers];
+    for (int seat = 0; seat < kMaxPlayers; ++seat) paces[seat] = hostMatchAssist(seat);
+    bookMarkMatchAssist(&keeper.recorder.endedMatch, paces);
     // The computer seats' levels and seed go with the match, so that it can be
     // told from a person's and its darts played again.
     BookMatch &ended = keeper.recorder.endedMatch;
@@ -159,7 +173,14 @@ void drawSummaryCard(HostLayer &layer) {
   layerTextCentred(layer, top + 8, title, kChosenColour);
   int32_t y = top + 24;
   for (int seat = 0; seat < m.players && seat < kMaxPlayers; ++seat) {
-    const int32_t x = layerText(layer, 18, y, m.seats[seat].name.c_str(), kTextColour) + 18;
+    int32_t x = layerText(layer, 18, y, m.seats[seat].name.c_str(), kTextColour) + 18;
+    // An assisted seat says so: its figures stand apart from full pace.
+    const int32_t pace = bookSeatAssist(m, seat);
+    if (pace > 1) {
+      char assisted[24];
+      std::snprintf(assisted, sizeof assisted, "assisted 1/%d", static_cast<int>(pace));
+      x += 10 + layerText(layer, x + 10, y, assisted, kQuietColour);
+    }
     if (keeper.cardNews.seat[seat]) layerText(layer, x + 10, y, "New best!", kChosenColour);
     layerText(layer, 26, y + lineStep, matchResultWords(m, seat).c_str(), kTextColour);
     char line[64];
