@@ -171,7 +171,4 @@ int32_t hostMatchAssist(int32_t seat) {
   return seat >= 0 && seat < kMaxPlayers ? matchPace[seat] : kPaceFull;
 }
 
-void registerAssists() {
-  (void)hostAddFeature(&kAssistFeature);
-  registerAssistPage();
-}
+void registerAssists() { (void)hostAddFeature(&kAssistFeature); }

@@ -12,6 +12,7 @@ void hostStart() {
   registerHints();
   registerCpuSeats();
   registerAssists();
+  registerAssistPage();
   hostCoreStart();
 }
 

@@ -579,7 +579,12 @@ const HostView &hostLastView() { return state.view; }
 
 void hostHoldPasses(int32_t passes) { state.heldPasses = passes > 0 ? passes : 0; }
 
-bool hostPassHeld() { return state.enabled && !hostPaused() && state.heldPasses > 0; }
+bool hostPassHeld() {
+  // Only a match is held: one left meanwhile (the menu's "Quit to title")
+  // takes its passes at once.
+  if (frameHandler != matchSceneFrame) state.heldPasses = 0;
+  return state.enabled && !hostPaused() && state.heldPasses > 0;
+}
 
 bool hostHeldPass(int *exitCode) {
   --state.heldPasses;
