@@ -110,20 +110,6 @@ void assistedDraw(HostLayer &layer) {
   }
 }
 
-void recordsSheetDraw(HostLayer &layer);
-
-void recordsDraw(HostLayer &layer) {
-  if (recordSheet >= kRecordKinds) {
-    assistedDraw(layer);
-  } else {
-    recordsSheetDraw(layer);
-  }
-  char foot[32];
-  std::snprintf(foot, sizeof foot, "%d/%d  B: back", static_cast<int>(recordSheet + 1),
-                static_cast<int>(recordSheets()));
-  drawFoot(layer, foot);
-}
-
 void recordsSheetDraw(HostLayer &layer) {
   const RecordInfo &info = kRecordInfo[recordSheet];
   layerPanel(layer, "Records");
@@ -142,6 +128,18 @@ void recordsSheetDraw(HostLayer &layer) {
     layerText(layer, 158, y, formatDate(best[i].time).c_str(), kQuietColour);
     y += 2 * kLineStep;
   }
+}
+
+void recordsDraw(HostLayer &layer) {
+  if (recordSheet >= kRecordKinds) {
+    assistedDraw(layer);
+  } else {
+    recordsSheetDraw(layer);
+  }
+  char foot[32];
+  std::snprintf(foot, sizeof foot, "%d/%d  B: back", static_cast<int>(recordSheet + 1),
+                static_cast<int>(recordSheets()));
+  drawFoot(layer, foot);
 }
 
 void recordsKey(HostAction action) {
