@@ -34,12 +34,15 @@ int32_t assistRowsData(HostRow *rows, int32_t max) {
     r = HostRow{};
     r.chosen = row == assistRow;
     const int32_t seat = seatOfRow(row);
+    // Short enough for the page's large letters: the seat's number as the
+    // Players page gives it.
     if (isPaceRow(row))
-      std::snprintf(r.label, sizeof r.label, "%s assist", hostSeatName(seat));
+      std::snprintf(r.label, sizeof r.label, "Seat %d", static_cast<int>(seat + 1));
     else
       std::snprintf(r.label, sizeof r.label, "  Auto-continue");
-    const char *value = hostSeatIsCpu(seat)          ? "-"
-                        : isPaceRow(row)             ? assistName(hostSeatAssist(seat))
+    const bool cpu = hostSeatIsCpu(seat);
+    const char *value = isPaceRow(row) ? (cpu ? "none (CPU)" : assistName(hostSeatAssist(seat)))
+                        : cpu          ? "-"
                         : hostSeatAutoContinue(seat) ? "on"
                                                      : "off";
     std::snprintf(r.value, sizeof r.value, "%s", value);

@@ -448,3 +448,60 @@ TEST(AssistScript, SeatLinesSetTheAssistAndAutoContinue) {
 }
 
 }  // namespace
+
+namespace {
+
+// --- The Assists page, opened from the Players page.
+
+void openAssistsPage(HostDriver &d) {
+  for (int vk : {VK_F1, VK_DOWN, VK_RETURN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})
+    d.press(vk, 1);
+}
+
+TEST(AssistsPage, KeysChangeAPersonsSeatAndNeverAComputers) {
+  struct Case {
+    const char *name;
+    std::vector<int> keys;  // after the page opens on seat 1's assist
+    int32_t seat;
+    int32_t pace;
+    bool autoOn;
+    const char *row;  // the chosen row as the page gives it
+  };
+  const Case cases[] = {
+      {"Right: 1/2 pace", {VK_RIGHT}, 0, kPaceHalf, false, "Seat 1: 1/2 pace"},
+      {"Right twice: 1/3 pace", {VK_RIGHT, VK_RIGHT}, 0, kPaceThird, false, "Seat 1: 1/3 pace"},
+      {"Left from Off: round to 1/3", {VK_LEFT}, 0, kPaceThird, false, "Seat 1: 1/3 pace"},
+      {"A on auto-continue", {VK_DOWN, VK_RETURN}, 0, kPaceFull, true, "  Auto-continue: on"},
+      {"seat 2's pace", {VK_DOWN, VK_DOWN, VK_RIGHT}, 1, kPaceHalf, false, "Seat 2: 1/2 pace"},
+      {"a computer's pace does not change",
+       {VK_UP, VK_UP, VK_RIGHT},
+       3,
+       kPaceFull,
+       false,
+       "Seat 4: none (CPU)"},
+      {"nor its auto-continue", {VK_UP, VK_RETURN}, 3, kPaceFull, false, "  Auto-continue: -"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    HostDriver d;
+    d.start();
+    hostSeat(3).cpuLevel = 2;
+    openAssistsPage(d);
+    ASSERT_STREQ(hostPageName(), "assists");
+    for (int vk : c.keys) d.press(vk, 1);
+    EXPECT_EQ(hostSeatAssist(c.seat), c.pace);
+    EXPECT_EQ(hostSeatAutoContinue(c.seat), c.autoOn);
+    HostRow rows[kHostRowsMax];
+    const int32_t n = hostPageRows(rows, kHostRowsMax);
+    ASSERT_EQ(n, 8);
+    std::string chosen;
+    for (int32_t i = 0; i < n; ++i)
+      if (rows[i].chosen) chosen = std::string(rows[i].label) + ": " + rows[i].value;
+    EXPECT_EQ(chosen, c.row);
+    d.press(VK_ESCAPE, 1);
+    EXPECT_STREQ(hostPageName(), "players") << "B goes back to Players";
+    d.finish();
+  }
+}
+
+}  // namespace
