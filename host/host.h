@@ -30,6 +30,9 @@
 //      layer;
 //   3. otherwise the game's pass runs, then hostAfterPass(view) hands every
 //      feature a read-only view of the game.
+//   A pass a feature asked to hold (hostHoldPasses: an assisted seat's
+//   slower pace) runs no game pass either: hostHeldPass holds the clock as
+//   a pause does, takes the pass's message and shows the last picture.
 //
 // How to add a host page:
 //   - write a HostPage (host/pages.cpp has the built-in ones as models): a
