@@ -177,6 +177,8 @@ bool appPass(int *exitCode) {
   // flight lands exactly where it would have, after the same number of
   // passes. The host takes the pass's one message and shows its menu.
   if (hostPaused()) return hostPausedPass(exitCode);
+  // A seat's assist runs the game on one pass in two or three.
+  if (hostPassHeld()) return hostHeldPass(exitCode);
   hostBeforePass();
   if (!gamePass(exitCode)) return false;
   if (!hostPaused()) hostAfterPass(gameView());

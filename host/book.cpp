@@ -313,13 +313,15 @@ bool repeatedDart(const std::vector<BookDart> &darts, const BookDart &d) {
   return false;
 }
 
-BookTotals &totalsFor(Book *book, int32_t game, const std::string &name, bool cpu) {
+BookTotals &totalsFor(Book *book, int32_t game, const std::string &name, bool cpu, bool assisted) {
   for (BookTotals &t : book->totals)
-    if (t.game == game && t.name == name && t.cpu == cpu) return t;
+    if (t.game == game && t.name == name && t.cpu == cpu && bookTotalsAssisted(t) == assisted)
+      return t;
   book->totals.push_back(BookTotals{});
   book->totals.back().game = game;
   book->totals.back().name = name;
   book->totals.back().cpu = cpu;
+  if (assisted) book->totals.back().more = " assisted=1";
   return book->totals.back();
 }
 
@@ -436,7 +438,9 @@ void bookParse(const uint8_t *bytes, size_t size, Book *out) {
       BookTotals t;
       understood = readTotals(f, &t);
       for (const BookTotals &other : out->totals)
-        repeated = repeated || (other.game == t.game && other.name == t.name && other.cpu == t.cpu);
+        repeated =
+            repeated || (other.game == t.game && other.name == t.name && other.cpu == t.cpu &&
+                         bookTotalsAssisted(other) == bookTotalsAssisted(t));
       if (understood && !repeated) out->totals.push_back(std::move(t));
     } else if (f[0] == "M") {
       BookMatch m;
@@ -608,15 +612,19 @@ void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts, NewB
     // on it share it.
     double values[kMaxPlayers];
     bool sets[kMaxPlayers] = {};
-    int top = -1;
-    for (int s = 0; s < match.players; ++s) {
-      sets[s] = recordValue(match, s, k, &values[s]);
-      if (sets[s] && (top < 0 || better(k, values[s], values[top]))) top = s;
+    // Assisted seats are measured on their own sheet.
+    for (bool assisted : {false, true}) {
+      int top = -1;
+      for (int s = 0; s < match.players; ++s) {
+        sets[s] =
+            recordValue(match, s, k, &values[s]) && (bookSeatAssist(match, s) > 1) == assisted;
+        if (sets[s] && (top < 0 || better(k, values[s], values[top]))) top = s;
+      }
+      const std::vector<RecordEntry> best = bookRecords(*book, k, assisted);
+      if (top < 0 || (!best.empty() && !better(k, values[top], best.front().value))) continue;
+      for (int s = 0; s < match.players; ++s)
+        if (sets[s] && values[s] == values[top]) news->seat[s] = true;
     }
-    const std::vector<RecordEntry> best = bookRecords(*book, k);
-    if (top < 0 || (!best.empty() && !better(k, values[top], best.front().value))) continue;
-    for (int s = 0; s < match.players; ++s)
-      if (sets[s] && values[s] == values[top]) news->seat[s] = true;
   }
   book->matches.push_back(match);
   for (BookDart &d : darts) {
@@ -633,7 +641,7 @@ void bookFold(Book *book, size_t keep) {
   const size_t folded = book->darts.size() - keep;
   for (size_t i = 0; i < folded; ++i) {
     const BookDart &d = book->darts[i];
-    BookTotals &t = totalsFor(book, d.game, d.name, d.cpu);
+    BookTotals &t = totalsFor(book, d.game, d.name, d.cpu, bookDartAssist(d) > 1);
     ++t.darts;
     t.points += d.counted;
     ++t.rings[ringCell(d.ring, d.sector)];
@@ -649,12 +657,12 @@ void bookFold(Book *book, size_t keep) {
 
 // --- Records.
 
-std::vector<RecordEntry> bookRecords(const Book &book, RecordKind kind) {
+std::vector<RecordEntry> bookRecords(const Book &book, RecordKind kind, bool assisted) {
   std::vector<RecordEntry> all;
   for (const BookMatch &m : book.matches) {
     for (int s = 0; s < m.players; ++s) {
       RecordEntry e;
-      if (!recordValue(m, s, kind, &e.value)) continue;
+      if ((bookSeatAssist(m, s) > 1) != assisted || !recordValue(m, s, kind, &e.value)) continue;
       e.name = m.seats[s].name;
       e.time = m.time;
       e.match = m.id;

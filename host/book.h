@@ -224,7 +224,8 @@ struct RecordEntry {
 };
 
 // The best kRecordPlaces, best first; an earlier match keeps its place on a tie.
-std::vector<RecordEntry> bookRecords(const Book &book, RecordKind kind);
+// Seats that played assisted have records of their own (assisted true).
+std::vector<RecordEntry> bookRecords(const Book &book, RecordKind kind, bool assisted = false);
 // The records as text, for `tobelyn --records`.
 std::string bookRecordsText(const Book &book);
 
@@ -245,6 +246,10 @@ struct PlayerStats {
   int64_t rings[kRingCells] = {};               // kept and folded darts together
   int64_t triples = 0, doubles = 0, bulls = 0;  // bulls: either ring
   int32_t bestSector = 0, worstSector = 0;      // most and least hit of 1 to 20; 0: a tie
+  // Assisted play, kept out of every figure above: the matches this player
+  // played assisted, and the darts thrown at a slower pace.
+  int64_t assistedMatches = 0;
+  int64_t assistedDarts = 0;
 };
 PlayerStats bookPlayerStats(const Book &book, std::string_view name,
                             PlayerKind kind = PlayerKind::kPerson);
@@ -276,6 +281,18 @@ std::string formatDateTime(int64_t time);  // "2026-12-07 14:05:09"
 std::string matchResultWords(const BookMatch &match, int seat);
 // "3-dart average 41.0", or in "Round The Clock" "2.9 darts a number".
 std::string matchAverageWords(const BookMatch &match, int seat);
+
+// --- Assisted play: a dart or a seat's match thrown at a slower pace (a
+// seat's assist) carries the field "assist=P" (P 2 or 3) on its D line, or
+// "assist=P,P,..." (one a seat, 1 at full pace) on its M line; darts folded
+// from assisted play go to totals of their own, marked "assisted=1". Records
+// and statistics keep assisted play apart from play at full pace.
+int32_t bookDartAssist(const BookDart &dart);  // 1: full pace
+int32_t bookSeatAssist(const BookMatch &match, int seat);
+bool bookTotalsAssisted(const BookTotals &totals);
+void bookMarkDartAssist(BookDart *dart, int32_t pace);
+// Marks the match only when some seat was assisted.
+void bookMarkMatchAssist(BookMatch *match, const int32_t (&pace)[kMaxPlayers]);
 
 // --- Export: a header row, then one row a dart; RFC 4180 (CRLF, quoted
 // fields where needed).

@@ -45,6 +45,32 @@ struct SheetPlaces {
 };
 SheetPlaces shownPlaces;
 
+// Assisted play has its records on a sheet of its own after the others,
+// there once the book holds an assisted match: the best of each record.
+struct AssistedSheet {
+  uint64_t bookChange = 0;
+  bool known = false;
+  std::vector<RecordEntry> best[kRecordKinds];
+  bool any = false;
+};
+AssistedSheet assistedSheet;
+
+const AssistedSheet &assistedPlaces() {
+  if (!assistedSheet.known || assistedSheet.bookChange != hostBookChanges()) {
+    assistedSheet.any = false;
+    for (int kind = 0; kind < kRecordKinds; ++kind) {
+      assistedSheet.best[kind] =
+          bookRecords(hostBookForPages(), static_cast<RecordKind>(kind), true);
+      assistedSheet.any = assistedSheet.any || !assistedSheet.best[kind].empty();
+    }
+    assistedSheet.bookChange = hostBookChanges();
+    assistedSheet.known = true;
+  }
+  return assistedSheet;
+}
+
+int32_t recordSheets() { return kRecordKinds + (assistedPlaces().any ? 1 : 0); }
+
 const std::vector<RecordEntry> &sheetPlaces() {
   if (shownPlaces.sheet != recordSheet || shownPlaces.bookChange != hostBookChanges()) {
     shownPlaces.best = bookRecords(hostBookForPages(), static_cast<RecordKind>(recordSheet));
@@ -54,7 +80,38 @@ const std::vector<RecordEntry> &sheetPlaces() {
   return shownPlaces.best;
 }
 
-void recordsDraw(HostLayer &layer) {
+void recordValueText(char (&value)[16], int32_t kind, double v) {
+  if (kind == kRecord301BestAverage)
+    std::snprintf(value, sizeof value, "%.1f", v);
+  else
+    std::snprintf(value, sizeof value, "%.0f", v);
+}
+
+void assistedDraw(HostLayer &layer) {
+  layerPanel(layer, "Records");
+  layerTextCentred(layer, 50, "Assisted play", kChosenColour);
+  layerTextCentred(layer, 62, "the best of each, at a slower pace", kQuietColour);
+  const AssistedSheet &sheet = assistedPlaces();
+  int32_t y = 80;
+  for (int kind = 0; kind < kRecordKinds; ++kind) {
+    char title[64], value[16];
+    std::snprintf(title, sizeof title, "%s: %s", gameName(kRecordInfo[kind].game),
+                  kRecordInfo[kind].title);
+    layerText(layer, 20, y, title, kQuietColour);
+    if (sheet.best[kind].empty()) {
+      layerText(layer, 36, y + kLineStep, "-", kTextColour);
+    } else {
+      const RecordEntry &e = sheet.best[kind].front();
+      recordValueText(value, kind, e.value);
+      layerText(layer, 36, y + kLineStep, e.name.c_str(), kTextColour);
+      layerText(layer, 150 - textWidth(value), y + kLineStep, value, kChosenColour);
+      layerText(layer, 158, y + kLineStep, formatDate(e.time).c_str(), kQuietColour);
+    }
+    y += 2 * kLineStep + 6;
+  }
+}
+
+void recordsSheetDraw(HostLayer &layer) {
   const RecordInfo &info = kRecordInfo[recordSheet];
   layerPanel(layer, "Records");
   layerTextCentred(layer, 50, gameName(info.game), kChosenColour);
@@ -73,10 +130,7 @@ void recordsDraw(HostLayer &layer) {
     }
     char place[8], value[16];
     std::snprintf(place, sizeof place, "%d.", static_cast<int>(i + 1));
-    if (recordSheet == kRecord301BestAverage)
-      std::snprintf(value, sizeof value, "%.1f", best[i].value);
-    else
-      std::snprintf(value, sizeof value, "%.0f", best[i].value);
+    recordValueText(value, recordSheet, best[i].value);
     layerText(layer, 20, y, place, kQuietColour);
     layerText(layer, 36, y, best[i].name.c_str(), kTextColour);
     layerText(layer, 150 - textWidth(value), y, value, kChosenColour);
@@ -84,17 +138,25 @@ void recordsDraw(HostLayer &layer) {
     y += 2 * kLineStep;
   }
   if (best.size() > 1) layerTextCentred(layer, y + 4, "lit: the newest", kQuietColour);
+}
+
+void recordsDraw(HostLayer &layer) {
+  if (recordSheet >= kRecordKinds) {
+    assistedDraw(layer);
+  } else {
+    recordsSheetDraw(layer);
+  }
   char foot[32];
   std::snprintf(foot, sizeof foot, "%d/%d  B: back", static_cast<int>(recordSheet + 1),
-                kRecordKinds);
+                static_cast<int>(recordSheets()));
   drawFoot(layer, foot);
 }
 
 void recordsKey(HostAction action) {
   if (action == HostAction::kLeft || action == HostAction::kUp)
-    recordSheet = wrap(recordSheet - 1, kRecordKinds);
+    recordSheet = wrap(recordSheet - 1, recordSheets());
   if (action == HostAction::kRight || action == HostAction::kDown || action == HostAction::kConfirm)
-    recordSheet = wrap(recordSheet + 1, kRecordKinds);
+    recordSheet = wrap(recordSheet + 1, recordSheets());
   if (action == HostAction::kBack) hostOpenParent();
 }
 
@@ -235,6 +297,12 @@ void statsDraw(HostLayer &layer) {
            s.bestSector > 0 ? std::to_string(s.bestSector) : "-");
   statLine(layer, y += kLineStep, "Worst sector",
            s.worstSector > 0 ? std::to_string(s.worstSector) : "-");
+  // Assisted play is counted apart from every figure above.
+  if (s.assistedDarts > 0 || s.assistedMatches > 0) {
+    std::snprintf(text, sizeof text, "%lld / %lld", static_cast<long long>(s.assistedMatches),
+                  static_cast<long long>(s.assistedDarts));
+    statLine(layer, y += kLineStep, "Assisted (apart)", text);
+  }
   HostRow rows[kStatsRows];
   layerRows(layer, rows, statsRows(rows, kStatsRows), kStatsRowBox);
   drawFoot(layer, "Left/Right: player  B: back");

@@ -68,6 +68,11 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
     for (int s = 0; s < m.players; ++s) {
       const BookSeat &seat = m.seats[s];
       if (!seatIs(seat, name, kind)) continue;
+      // Assisted play is kept apart: its darts are only counted.
+      if (bookSeatAssist(m, s) > 1) {
+        ++st.assistedMatches;
+        continue;
+      }
       ++st.matches;
       st.darts += seat.darts;
       if (!inAverage(m.game)) continue;
@@ -88,7 +93,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
     if (!inAverage(m.game)) continue;
     for (int s = 0; s < m.players; ++s) {
       const BookSeat &seat = m.seats[s];
-      if (!seatIs(seat, name, kind) || seat.darts == 0) continue;
+      if (!seatIs(seat, name, kind) || seat.darts == 0 || bookSeatAssist(m, s) > 1) continue;
       if (seen++ < from) continue;
       recentPoints += seat.points;
       recentDarts += seat.darts;
@@ -98,11 +103,19 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
 
   for (const BookTotals &t : book.totals) {
     if (t.name != name || t.cpu != isCpu(kind)) continue;
+    if (bookTotalsAssisted(t)) {
+      st.assistedDarts += t.darts;
+      continue;
+    }
     st.ringDarts += t.darts;
     for (int i = 0; i < kRingCells; ++i) st.rings[i] += t.rings[i];
   }
   for (const BookDart &d : book.darts) {
     if (d.name != name || d.cpu != isCpu(kind)) continue;
+    if (bookDartAssist(d) > 1) {
+      ++st.assistedDarts;
+      continue;
+    }
     ++st.ringDarts;
     ++st.rings[ringCell(d.ring, d.sector)];
   }
@@ -127,10 +140,12 @@ std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, i
   std::vector<uint32_t> grid(kGridCells, 0);
   for (const BookTotals &t : book.totals) {
     if (t.name != name || t.cpu != isCpu(kind) || (game >= 0 && t.game != game)) continue;
+    if (bookTotalsAssisted(t)) continue;
     for (int c = 0; c < kGridCells; ++c) grid[c] += t.grid[c];
   }
   for (const BookDart &d : book.darts)
-    if (d.name == name && d.cpu == isCpu(kind) && (game < 0 || d.game == game))
+    if (d.name == name && d.cpu == isCpu(kind) && (game < 0 || d.game == game) &&
+        bookDartAssist(d) == 1)
       ++grid[gridCell(d.x, d.y)];
   return grid;
 }
@@ -215,10 +230,16 @@ std::string matchAverageWords(const BookMatch &m, int seat) {
 
 std::string bookRecordsText(const Book &book) {
   std::string out;
-  for (int kind = 0; kind < kRecordKinds; ++kind) {
+  // The records at full pace, then those of assisted play where there are any.
+  for (int sheet = 0; sheet < 2 * kRecordKinds; ++sheet) {
+    const int kind = sheet % kRecordKinds;
+    const bool assisted = sheet >= kRecordKinds;
     const RecordInfo &info = kRecordInfo[kind];
-    out += std::string("\"") + gameName(info.game) + "\": " + info.title + "\n";
-    const std::vector<RecordEntry> entries = bookRecords(book, static_cast<RecordKind>(kind));
+    const std::vector<RecordEntry> entries =
+        bookRecords(book, static_cast<RecordKind>(kind), assisted);
+    if (assisted && entries.empty()) continue;
+    out += std::string(assisted ? "Assisted, \"" : "\"") + gameName(info.game) +
+           "\": " + info.title + "\n";
     if (entries.empty()) out += "  none yet\n";
     for (size_t i = 0; i < entries.size(); ++i) {
       const RecordEntry &e = entries[i];

@@ -70,7 +70,10 @@ constexpr int32_t kRowHeight = 36;
 constexpr int32_t kRowLeft = 16;
 constexpr int32_t kRowWidth = kLayerWidth - 32;
 constexpr int32_t kFastRow = kSeatCount;
-constexpr int32_t kRows = kSeatCount + 1;
+// A short row under the fast switch opens the seats' assists.
+constexpr int32_t kAssistsRow = kSeatCount + 1;
+constexpr int32_t kAssistsRowHeight = 14;
+constexpr int32_t kRows = kSeatCount + 2;
 constexpr int32_t kFootTop = 282;
 // The letter picker runs through these, a space first.
 constexpr char kNameLetters[] = " ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-";
@@ -139,6 +142,13 @@ void playersDraw(HostLayer &layer) {
   for (int32_t row = 0; row < kRows; ++row) {
     const int32_t y = kRowTop + row * kRowStep;
     const bool chosen = row == playersRow;
+    if (row == kAssistsRow) {
+      const HostColour colour = chosen ? kChosenColour : kTextColour;
+      if (chosen) layerFill(layer, kRowLeft, y, kRowWidth, kAssistsRowHeight, kEdgeColour);
+      if (chosen) layerFill(layer, kRowLeft + 1, y + 1, kRowWidth - 2, 12, kPanelColour);
+      layerTextCentred(layer, y + 4, "Assists...", colour);
+      continue;
+    }
     if (chosen) {
       layerFill(layer, kRowLeft, y, kRowWidth, kRowHeight, kEdgeColour);
       layerFill(layer, kRowLeft + 1, y + 1, kRowWidth - 2, kRowHeight - 2, kPanelColour);
@@ -203,6 +213,10 @@ void playersKey(HostAction action) {
   const bool change = action == HostAction::kLeft || action == HostAction::kRight;
   const int32_t direction = action == HostAction::kLeft ? -1 : 1;
   if (playersRow == kFastRow && (change || action == HostAction::kConfirm)) cpuFast = !cpuFast;
+  if (playersRow == kAssistsRow && (change || action == HostAction::kConfirm)) {
+    hostOpenPage("assists");
+    return;
+  }
   if (playersRow < kFastRow && change) changeKind(playersRow, direction);
   if (playersRow < kFastRow && action == HostAction::kConfirm) startEditing(playersRow);
   if (action == HostAction::kBack) hostOpenParent();
@@ -222,7 +236,7 @@ bool playersTap(int32_t x, int32_t y) {
   if (x < kRowLeft || x >= kRowLeft + kRowWidth || y < kRowTop) return false;
   const int32_t row = (y - kRowTop) / kRowStep;
   const int32_t within = (y - kRowTop) % kRowStep;
-  if (row >= kRows || within >= kRowHeight) return false;
+  if (row >= kRows || within >= (row == kAssistsRow ? kAssistsRowHeight : kRowHeight)) return false;
   if (editing) {
     const int32_t tapped = (x - kRowLeft - 6) / 14;
     if (row != playersRow || tapped < 0 || tapped >= kSeatNameChars) {
@@ -235,7 +249,9 @@ bool playersTap(int32_t x, int32_t y) {
     return true;
   }
   playersRow = row;
-  if (row == kFastRow)
+  if (row == kAssistsRow)
+    hostOpenPage("assists");
+  else if (row == kFastRow)
     cpuFast = !cpuFast;
   else if (x >= kRowLeft + kRowWidth / 2)
     changeKind(row, 1);
@@ -261,6 +277,10 @@ int32_t playersRows(HostRow *rows, int32_t max) {
     HostRow &r = rows[count++];
     r = HostRow{};
     r.chosen = row == playersRow;
+    if (row == kAssistsRow) {
+      std::snprintf(r.label, sizeof r.label, "Assists...");
+      continue;
+    }
     if (row == kFastRow) {
       std::snprintf(r.label, sizeof r.label, "Fast CPU");
       std::snprintf(r.value, sizeof r.value, "%s", cpuFast ? "on" : "off");

@@ -1,6 +1,7 @@
 // The host's features, registered with the core: the one file that names
 // them all. Each plugs in its pages and hooks (host/host.h); the core walks
 // them and calls none by name.
+#include "host/assist.h"
 #include "host/host_internal.h"
 #include "host/player_book.h"
 
@@ -11,6 +12,8 @@ void hostStart() {
   registerHints();
   registerCpuSeats();
   registerLively();
+  registerAssists();
+  registerAssistPage();
   hostCoreStart();
 }
 

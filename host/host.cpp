@@ -59,6 +59,10 @@ struct HostState {
   int forcedHints = -1;  // -1 as the settings say, 0 off, 1 on
   int32_t lastStep;
   HostScene lastScene;
+  // Platform passes still to hold without a game pass (a seat's assist),
+  // and a press of Button A seen on one of them, kept for the next pass.
+  int32_t heldPasses;
+  bool heldPressA;
 };
 
 HostState state;
@@ -576,6 +580,7 @@ void hostAfterPass(const HostView &view) {
   if (!state.touchDown && state.touchPassSeen) state.touchHoldsA = false;
   // Claims are made afresh for each pass (touch's is read as it stands).
   for (int i = 0; i < kButtonOwners; ++i) state.claimed[i] = false;
+  state.heldPressA = false;
   matchHooks(view);
   state.lastScene = view.scene;
   state.lastStep = view.sceneStep;
@@ -584,6 +589,39 @@ void hostAfterPass(const HostView &view) {
 }
 
 const HostView &hostLastView() { return state.view; }
+
+void hostHoldPasses(int32_t passes) { state.heldPasses = passes > 0 ? passes : 0; }
+
+bool hostPassHeld() {
+  // Only a match is held: one left meanwhile (the menu's "Quit to title")
+  // takes its passes at once.
+  if (frameHandler != matchSceneFrame) state.heldPasses = 0;
+  return state.enabled && !hostPaused() && state.heldPasses > 0;
+}
+
+bool hostHeldPass(int *exitCode) {
+  --state.heldPasses;
+  // The game's clock stands still until its next pass, as in a pause.
+  holdClock();
+  // A press of A that comes and goes on a held pass is the game's on its
+  // next pass (unless A still waits to be let go after the menu).
+  const int a = static_cast<int>(keyBindings[kButtonA]) & (kKeyCount - 1);
+  if (systemHeld(a) && !state.releaseWait[a]) state.heldPressA = true;
+  // The pass's one message, as the game's pass takes it: the menu key opens
+  // the menu, the rest go to the window as ever.
+  MSG msg;
+  if (hostGamePeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      *exitCode = static_cast<int>(msg.wParam);
+      return false;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (framesEnabled != 0) presentPaused();
+  pushVolume();
+  return true;
+}
 
 // --- The seam.
 
@@ -600,6 +638,7 @@ SHORT hostGameKeyState(int vKey) {
   const int owner = static_cast<int>(hostButtonAOwner());
   if (isA && owner != static_cast<int>(HostButtonOwner::kPeople))
     return state.claimHeld[owner] ? static_cast<SHORT>(0x8000u) : 0;
+  if (isA && state.heldPressA) return static_cast<SHORT>(0x8000u);
   const SHORT held = GetAsyncKeyState(vKey);
   if (vKey >= 0 && vKey < kKeyCount && state.releaseWait[vKey]) {
     if ((static_cast<uint16_t>(held) & 0x8000u) != 0) return 0;

@@ -30,6 +30,9 @@
 //      layer;
 //   3. otherwise the game's pass runs, then hostAfterPass(view) hands every
 //      feature a read-only view of the game.
+//   A pass a feature asked to hold (hostHoldPasses: an assisted seat's
+//   slower pace) runs no game pass either: hostHeldPass holds the clock as
+//   a pause does, takes the pass's message and shows the last picture.
 //
 // How to add a host page:
 //   - write a HostPage (host/pages.cpp has the built-in ones as models): a
@@ -116,6 +119,15 @@ bool hostPausedPass(int *exitCode);
 void hostAfterPass(const HostView &view);
 // The view after the last game pass.
 const HostView &hostLastView();
+// Held passes (a seat's assist): the next `passes` platform passes run no
+// game pass. Each holds the game's clock as a pause does, shows the last
+// picture and keeps a press of Button A for the game's next pass. Set
+// from a feature's observe; the shell asks hostPassHeld() before each pass
+// and then runs hostHeldPass instead of the game's (false once WM_QUIT
+// was taken, *exitCode set).
+void hostHoldPasses(int32_t passes);
+bool hostPassHeld();
+bool hostHeldPass(int *exitCode);
 
 // --- The seam: the game's clock, keys, messages, frames and sounds are
 // read through the host's wrappers, declared once in platform/game_seam.h.

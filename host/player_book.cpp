@@ -10,6 +10,7 @@
 
 #include "app/scene.h"
 #include "game/match.h"
+#include "host/assist.h"
 #include "host/host_internal.h"
 #include "host/seats.h"
 #include "host/summary_card.h"
@@ -61,7 +62,20 @@ void recordPass(const HostView &view) {
   seen.match = view.match;
   seen.gameMode = view.gameMode;
   seen.playerCount = view.playerCount;
-  if (recorderObserve(&keeper.recorder, seen) == RecorderEvent::kMatchEnd) {
+  const RecorderEvent event = recorderObserve(&keeper.recorder, seen);
+  // Each dart keeps the pace it was thrown at, each match its seats'.
+  if (event == RecorderEvent::kDart && !keeper.recorder.currentDarts.empty()) {
+    BookDart &dart = keeper.recorder.currentDarts.back();
+    bookMarkDartAssist(&dart, hostDartAssist(dart.seat));
+  }
+  if (event == RecorderEvent::kMatchEnd) {
+    if (!keeper.recorder.endedDarts.empty()) {
+      BookDart &dart = keeper.recorder.endedDarts.back();
+      bookMarkDartAssist(&dart, hostDartAssist(dart.seat));
+    }
+    int32_t paces[kMaxPlayers];
+    for (int seat = 0; seat < kMaxPlayers; ++seat) paces[seat] = hostMatchAssist(seat);
+    bookMarkMatchAssist(&keeper.recorder.endedMatch, paces);
     // The computer seats' levels and seed go with the match, so that it can be
     // told from a person's and its darts played again.
     BookMatch &ended = keeper.recorder.endedMatch;

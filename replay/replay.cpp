@@ -30,6 +30,7 @@
 #include "app/settings.h"
 #include "game/match.h"
 #include "gfx/surface.h"
+#include "host/assist.h"
 #include "host/host.h"
 #include "host/player_book.h"
 #include "host/seats.h"
@@ -48,6 +49,9 @@ constexpr int kScriptOpenFlags = O_RDONLY | O_CLOEXEC;
 #endif
 
 namespace {
+
+// A seat's assist as scripts write it (`seat N assist off|1/2|1/3`).
+const char *const kAssistWords[] = {"off", "1/2", "1/3"};
 
 constexpr int kExitBad = 2;
 // A program that ignores the closing request at the end of the script is
@@ -255,6 +259,8 @@ std::string dumpState() {
       std::string seat = "{";
       fieldRaw(seat, "name", std::string("\"") + hostSeatName(i) + "\"");
       field(seat, "cpuLevel", hostSeat(i).cpuLevel);
+      fieldRaw(seat, "assist", std::string("\"") + kAssistWords[hostSeatAssist(i) - 1] + "\"");
+      field(seat, "autoContinue", hostSeatAutoContinue(i) ? 1 : 0);
       seat += '}';
       if (i > 0) seats += ',';
       seats += seat;
@@ -344,7 +350,12 @@ void execute(const Line &line) {
       hostForceLively(c.value == kHostEffects);
       break;
     case CommandKind::Seat:
-      hostSeat(c.seat - 1).cpuLevel = static_cast<int32_t>(c.value);
+      if (c.seatSetting == kSeatAssist)
+        hostSetSeatAssist(c.seat - 1, static_cast<int32_t>(c.value));
+      else if (c.seatSetting == kSeatAuto)
+        hostSetSeatAutoContinue(c.seat - 1, c.value != 0);
+      else
+        hostSeat(c.seat - 1).cpuLevel = static_cast<int32_t>(c.value);
       break;
     case CommandKind::Seed:
       hostFixMatchSeed(c.seed);

@@ -244,6 +244,15 @@ ParseResult parseScriptLine(std::string_view line) {
             command.value == 0) {
           return failure("bad level " + quoted(words[3]));
         }
+      } else if (words[2] == "assist" && args == 3) {
+        command.seatSetting = kSeatAssist;
+        const char *const paces[] = {"off", "1/2", "1/3"};
+        for (uint32_t i = 0; i < 3; ++i)
+          if (words[3] == paces[i]) command.value = i + 1;
+        if (command.value == 0) return failure("expected 'seat N assist off|1/2|1/3'");
+      } else if (words[2] == "auto" && args == 3 && (words[3] == "on" || words[3] == "off")) {
+        command.seatSetting = kSeatAuto;
+        command.value = words[3] == "on" ? 1 : 0;
       } else {
         return failure("expected 'seat N human|cpu L'");
       }

@@ -50,7 +50,11 @@ struct ScriptCommand {
   std::string file;  // shot
   // seat: the seat (1 to 4) and, in value, its computer level (0: a person).
   int32_t seat = 0;
+  // seat N assist / seat N auto: which setting value holds (the pace 1 to
+  // 3, or auto-continue 0 or 1); kSeatKind for the kind above.
+  int32_t seatSetting = 0;
 };
+enum SeatSetting : int32_t { kSeatKind = 0, kSeatAssist = 1, kSeatAuto = 2 };
 
 constexpr uint32_t kSeatCpuLevelMax = 5;
 

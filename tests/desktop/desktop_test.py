@@ -16,7 +16,7 @@ import os, signal, subprocess, sys, time
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Beside, Failure, Session, X_PACKAGES, X_TOOLS, logger, missing, not_run,
                      replay_frames, run)
-import seats_match
+import assists_match, seats_match
 
 TOOLS = X_TOOLS + ["xwininfo", "xlogo", "xprop"]
 
@@ -297,6 +297,14 @@ class Desktop(Session):
         self.key("F11")
         self.wait_for(lambda: not self.fullscreen(), 5, "F11 to leave full screen")
         self.close()
+
+        log("run 6: seat 1 at 1/2 pace with auto-continue, set on the Players page")
+        assists_match.make_refs(self, self.replay,
+                                {k: v for k, v in self.env.items() if k != "DISPLAY"})
+        self.start_game("run6")
+        assists_match.play(self)
+        self.close()
+        assists_match.check_kept(log, self.host)
         beside.finish()
 
 

@@ -6,13 +6,15 @@
 // budget, only read without the tab lock, downloaded as CSV) and
 // robustness_test.mjs (storage and site data refused, a key-up with Ctrl or
 // Meta held, focus lost behind an input storm, the pass pacer, offline after
-// one visit); no console error anywhere. Every wait is on what the page can
+// one visit) and assist_test.mjs (a seat at half pace with auto-continue); no
+// console error anywhere. Every wait is on what the page can
 // tell (its screen, step, frames), never on a fixed time.
 //
 //   node web_test.mjs --site DIR --replay BIN --hash HEX --book-tool BIN --golden DIR
 //     --out DIR [--only NAME,NAME]
 import fs from 'node:fs';
 import path from 'node:path';
+import { testAssists } from './assist_test.mjs';
 import { setBookTool, testBookBudget, testBookReadOnly, testCpuSeats } from './book_test.mjs';
 import { check, results } from './common.mjs';
 import { testFrames, testScoring } from './frames_test.mjs';
@@ -57,6 +59,7 @@ async function main() {
     pacer: () => testPacer(browser, url),
     offline: () => testOffline(browser, args.site),
     phoneLayout: () => testPhoneLayout(browser, url),
+    assists: () => testAssists(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);

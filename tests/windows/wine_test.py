@@ -32,7 +32,11 @@
 #      user folder, playing a "301" match out in the real game: the summary
 #      card over the end screen, the book in %APPDATA%\Tobelyn\book, and
 #      tobelyn.exe --records (its standard output) and --export to a CJK
-#      folder and file name read back.
+#      folder and file name read back;
+#   8. a seat's assists (tests/assists_match.py): seat 1 set to half pace
+#      with auto-continue on the Players page, its announcement left by
+#      itself, its gauge still working when at full pace it would be over,
+#      and both kept in the host file.
 #
 #     wine_test.py [--only CASE,...] WINDOWS_BUILD_DIR LINUX_REPLAY
 #
@@ -48,7 +52,7 @@ import glob, os, re, subprocess, sys, time
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Beside, Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
                      X_TOOLS, logger, missing, not_run, replay_frames, run)
-import seats_match
+import assists_match, seats_match
 
 TOOLS = ["wine", "wineserver"] + X_TOOLS + ["xwininfo", "xlogo"]
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -713,6 +717,25 @@ class Wine(Session):
             raise Failure("--export - to a pipe closed by its reader ended with 0")
         log("ok: --export - to a full device or a closed pipe fails (%d)" % result.returncode)
 
+    # --- 8. A seat's assists.
+
+    def assists(self):
+        log("seat 1 at 1/2 pace with auto-continue, set on the Players page")
+        exe = os.path.join(self.build, "tobelyn.exe")  # the installer's may be gone
+        folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
+        os.makedirs(folder, exist_ok=True)
+        host = os.path.join(folder, "host")
+        with open(host, "w") as f:
+            f.write(assists_match.HOST)
+        assists_match.make_refs(self, self.replay)
+        self.launch(["wine", exe], "assists", seconds=60)
+        self.activate()
+        self.drawn()
+        assists_match.play(self)
+        self.quiet("wmctrl", "-i", "-c", self.window)
+        self.ended("a close request after the dart")
+        assists_match.check_kept(log, host)
+
     def stop(self):
         if self.seats is not None:
             self.seats.stop()
@@ -736,7 +759,7 @@ class Wine(Session):
 
 
 CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
-         "installer", "wide_paths", "seats_match")
+         "installer", "wide_paths", "seats_match", "assists")
 
 
 def windows_path(path):
