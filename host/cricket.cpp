@@ -35,8 +35,9 @@ int32_t winnerAtTheLimit(const CricketGame &game) {
   int32_t best = 0;
   bool tied = false;
   for (int32_t s = 1; s < game.turn.players; ++s) {
-    const bool more = game.points[s] > game.points[best] ||
-                      (game.points[s] == game.points[best] && game.marksHit[s] > game.marksHit[best]);
+    const bool more =
+        game.points[s] > game.points[best] ||
+        (game.points[s] == game.points[best] && game.marksHit[s] > game.marksHit[best]);
     const bool same =
         game.points[s] == game.points[best] && game.marksHit[s] == game.marksHit[best];
     if (more) {
@@ -63,8 +64,8 @@ CricketThrow cricketPreview(const CricketGame &game, HostDart dart) {
   if (target < 0 || dart.multiplier <= 0) return t;
   const int32_t seat = game.turn.seat;
   const int32_t had = game.marks[seat][target];
-  const int32_t closing = dart.multiplier < kCricketClosed - had ? dart.multiplier
-                                                                   : kCricketClosed - had;
+  const int32_t closing =
+      dart.multiplier < kCricketClosed - had ? dart.multiplier : kCricketClosed - had;
   const int32_t beyond = dart.multiplier - closing;
   t.marks = closing;
   if (beyond > 0 && cricketOpenForAnother(game, seat, target)) {
@@ -81,8 +82,8 @@ CricketThrow cricketThrow(CricketGame &game, HostDart dart) {
   const int32_t target = cricketTarget(dart.number);
   if (target >= 0) {
     const int32_t had = game.marks[seat][target];
-    game.marks[seat][target] = had + dart.multiplier < kCricketClosed ? had + dart.multiplier
-                                                                      : kCricketClosed;
+    game.marks[seat][target] =
+        had + dart.multiplier < kCricketClosed ? had + dart.multiplier : kCricketClosed;
   }
   game.points[seat] += t.points;
   game.marksHit[seat] += t.marks;

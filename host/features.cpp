@@ -1,6 +1,7 @@
 // The host's features, registered with the core: the one file that names
 // them all. Each plugs in its pages and hooks (host/host.h); the core walks
 // them and calls none by name.
+#include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/player_book.h"
 
@@ -10,6 +11,8 @@ void hostStart() {
   registerBuiltInPages();
   registerHints();
   registerCpuSeats();
+  registerHostGames();
+  registerPlayPages();
   hostCoreStart();
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/scene.h"
 #include "game/match.h"
+#include "host/games.h"
 #include "host/host_internal.h"
 #include "host/seats.h"
 #ifdef TOBELYN_NATIVE_WIN32
@@ -60,7 +61,10 @@ void recordPass(const HostView &view) {
   seen.match = view.match;
   seen.gameMode = view.gameMode;
   seen.playerCount = view.playerCount;
-  if (recorderObserve(&keeper.recorder, seen) == RecorderEvent::kMatchEnd) {
+  // Only games the book has a row for are kept: the host's own games are
+  // not written to it yet.
+  if (recorderObserve(&keeper.recorder, seen) == RecorderEvent::kMatchEnd &&
+      hostGameRow(keeper.recorder.endedMatch.game) != nullptr) {
     // The computer seats' levels and seed go with the match, so that it can be
     // told from a person's and its darts played again.
     BookMatch &ended = keeper.recorder.endedMatch;

@@ -4,17 +4,15 @@
 bool x01OptionsValid(const X01Options &o) {
   const bool start = o.start == 301 || o.start == 501 || o.start == 701;
   const bool in = o.in == X01In::kStraight || o.in == X01In::kDouble;
-  const bool out = o.out == X01Out::kStraight || o.out == X01Out::kDouble ||
-                   o.out == X01Out::kMaster;
+  const bool out =
+      o.out == X01Out::kStraight || o.out == X01Out::kDouble || o.out == X01Out::kMaster;
   const bool legs = o.legs == 1 || o.legs == 3 || o.legs == 5;
   return start && in && out && legs;
 }
 
 int32_t x01LegsToWin(const X01Options &options) { return options.legs / 2 + 1; }
 
-bool x01Finishable(X01Out out, int32_t left) {
-  return left >= (out == X01Out::kStraight ? 1 : 2);
-}
+bool x01Finishable(X01Out out, int32_t left) { return left >= (out == X01Out::kStraight ? 1 : 2); }
 
 X01DartResult x01Dart(const X01Options &options, int32_t left, bool opened, HostDart dart) {
   X01DartResult r{};
@@ -28,8 +26,7 @@ X01DartResult x01Dart(const X01Options &options, int32_t left, bool opened, Host
   bool allowedLast = true;
   if (options.out == X01Out::kDouble) allowedLast = isDouble(dart);
   if (options.out == X01Out::kMaster) allowedLast = dart.multiplier >= 2;
-  if (rest < 0 || (rest > 0 && !x01Finishable(options.out, rest)) ||
-      (rest == 0 && !allowedLast)) {
+  if (rest < 0 || (rest > 0 && !x01Finishable(options.out, rest)) || (rest == 0 && !allowedLast)) {
     r.bust = true;
     r.opens = false;
     return r;

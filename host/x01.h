@@ -43,7 +43,7 @@ struct X01Game {
   int32_t legsWon[kHostSeats];
   int32_t leg;  // 0 is the first
   bool finished;
-  int32_t winner;  // a seat, or kNobody (alone and short of the legs, or a draw)
+  int32_t winner;                // a seat, or kNobody (alone and short of the legs, or a draw)
   int32_t legDarts[kHostSeats];  // darts thrown this leg
 };
 

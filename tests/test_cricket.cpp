@@ -18,7 +18,8 @@ constexpr HostDart kBull = {kBullNumber, 2};
 
 // A game where `seat` is about to throw its first dart of a turn, with the
 // given marks (15..20, bull) for every seat.
-CricketGame gameWith(int32_t players, int32_t seat, const std::vector<std::vector<int32_t>> &marks) {
+CricketGame gameWith(int32_t players, int32_t seat,
+                     const std::vector<std::vector<int32_t>> &marks) {
   CricketGame g;
   cricketStart(g, players);
   g.turn.seat = seat;
@@ -50,19 +51,36 @@ TEST(CricketRules, WhatADartMarksAndScores) {
       {"a number below 15 counts nothing", {kNone, kNone}, treble(14), 0, 0, -1},
       {"a miss counts nothing", {kNone, kNone}, kMiss, 0, 0, -1},
       {"marks beyond three score while an opponent is open",
-       {{0, 0, 0, 0, 0, 2, 0}, kNone}, treble(20), 3, 40, 3},
+       {{0, 0, 0, 0, 0, 2, 0}, kNone},
+       treble(20),
+       3,
+       40,
+       3},
       {"a closed number scores in full while an opponent is open",
-       {{0, 0, 0, 0, 0, 3, 0}, kNone}, treble(20), 3, 60, 3},
-      {"the bull scores 25 a mark beyond three",
-       {{0, 0, 0, 0, 0, 0, 3}, kNone}, kBull, 2, 50, 3},
+       {{0, 0, 0, 0, 0, 3, 0}, kNone},
+       treble(20),
+       3,
+       60,
+       3},
+      {"the bull scores 25 a mark beyond three", {{0, 0, 0, 0, 0, 0, 3}, kNone}, kBull, 2, 50, 3},
       {"no points on a number every opponent closed",
-       {{0, 0, 0, 0, 0, 3, 0}, {0, 0, 0, 0, 0, 3, 0}}, treble(20), 0, 0, 3},
+       {{0, 0, 0, 0, 0, 3, 0}, {0, 0, 0, 0, 0, 3, 0}},
+       treble(20),
+       0,
+       0,
+       3},
       {"closing with marks to spare scores nothing when the opponent closed",
-       {{0, 0, 0, 0, 0, 2, 0}, {0, 0, 0, 0, 0, 3, 0}}, treble(20), 1, 0, 3},
+       {{0, 0, 0, 0, 0, 2, 0}, {0, 0, 0, 0, 0, 3, 0}},
+       treble(20),
+       1,
+       0,
+       3},
       {"points while one of three opponents is still open",
-       {{0, 0, 0, 0, 3, 0, 0}, {0, 0, 0, 0, 3, 0, 0}, {0, 0, 0, 0, 3, 0, 0},
-        {0, 0, 0, 0, 1, 0, 0}},
-       single(19), 1, 19, 3},
+       {{0, 0, 0, 0, 3, 0, 0}, {0, 0, 0, 0, 3, 0, 0}, {0, 0, 0, 0, 3, 0, 0}, {0, 0, 0, 0, 1, 0, 0}},
+       single(19),
+       1,
+       19,
+       3},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
