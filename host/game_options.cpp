@@ -118,3 +118,24 @@ bool hostGameFromText(std::string_view text, HostGameChoice *choice, std::string
   *choice = c;
   return true;
 }
+
+const HostOwnGameRow kHostOwnGames[kHostOwnGameCount] = {
+    {.mode = kHostGameX01,
+     .name = "X01",
+     .rules = {"Start at 301, 501 or 701 and count down to exactly 0.",
+               "Double in: nothing counts before a double. Double out: finish on a double (the "
+               "bull is one); master out: on a double or a triple.",
+               "Below 0, or 1 left when a double is needed, is a bust: back to the score the "
+               "turn began with, and the turn is over.",
+               "Legs: best of 1, 3 or 5, each begun by the next player. After 20 rounds a leg "
+               "goes to the lowest score."}},
+    {.mode = kHostGameCricket,
+     .name = "Cricket",
+     .rules = {"Close 15 to 20 and the bull with three marks each: a single is one mark, a "
+               "double two, a triple three; the outer bull one, the bull two.",
+               "Marks past three score the number (25 for the bull) while someone else still "
+               "has it open.",
+               "All seven closed and no fewer points than anyone: you win.",
+               "After 20 rounds the most points win, then the most marks. Alone: close all "
+               "seven in as few darts as you can."}},
+};

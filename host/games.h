@@ -69,3 +69,12 @@ std::string hostGameText(const HostGameChoice &choice);
 // each at most once, the rest at their defaults. False (and why, in *error)
 // for an unknown game, option or value.
 bool hostGameFromText(std::string_view text, HostGameChoice *choice, std::string *error);
+
+// How to play's sheet of each host game, a paragraph a line.
+struct HostOwnGameRow {
+  int32_t mode;
+  const char *name;
+  const char *rules[4];
+};
+constexpr int kHostOwnGameCount = 2;
+extern const HostOwnGameRow kHostOwnGames[kHostOwnGameCount];

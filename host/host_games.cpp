@@ -101,53 +101,96 @@ void observe(const HostView &view) {
     hostGameSlot = HostGameSlot{};
 }
 
-// --- The layer over the scoreboard strip.
+// --- The layer over the scoreboard strip and the announcement's pale board.
 
-// The strip under the board: the round line at 254, the players' frame
-// from 272 with their scores at 299, a column of 59 pixels each from 22.
-constexpr int32_t kStripTop = 252;
+// The strip under the board: "ROUND nn/20" from 0 to 88 and "TRY n/3" from
+// 176 on the line at 254, leaving the gap between them; then the seats'
+// frame, each seat's score box from 2 + 59 per seat, its digits from 22.
+constexpr int32_t kGapLeft = 90;
+constexpr int32_t kGapWidth = 84;
+constexpr int32_t kLineTop = 253;
+constexpr int32_t kScoreBoxTop = 299;
 constexpr int32_t kColumnLeft = 4;
 constexpr int32_t kColumnStep = 59;
 
 bool aimingNow(int32_t step) { return step >= kMatchShowBoard && step <= kMatchFlight; }
 
+void textOnPanel(HostLayer &layer, int32_t x, int32_t y, const char *text, HostColour c) {
+  layerFill(layer, x - 2, y - 1, textWidth(text) + 4, kTextHeight + 3, kPanelColour);
+  layerText(layer, x, y, text, c);
+}
+
+// Legs won beside each seat's score, in the box's empty left part.
 void drawLegs(HostLayer &layer) {
   if (play.x01.options.legs == 1) return;
   for (int32_t s = 0; s < play.players; ++s) {
     char text[8];
-    std::snprintf(text, sizeof text, "L%d", play.x01.legsWon[s]);
-    const int32_t x = kColumnLeft + kColumnStep * s;
-    layerFill(layer, x, 310, textWidth(text) + 3, 9, kPanelColour);
-    layerText(layer, x + 2, 311, text, kChosenColour);
+    std::snprintf(text, sizeof text, "L%d", static_cast<int>(play.x01.legsWon[s]));
+    textOnPanel(layer, kColumnLeft + kColumnStep * s, kScoreBoxTop + 2, text, kChosenColour);
   }
 }
 
-void drawRoute(HostLayer &layer, const HostView &view) {
+// The standard route out for the thrower, in the gap of the round line.
+void drawRoute(HostLayer &layer, int32_t step) {
   const X01Game &g = play.x01;
-  if (g.finished || view.sceneStep == kMatchFinished || view.sceneStep >= kMatchEndScreen) return;
+  if (g.finished || step >= kMatchFinished) return;
   const int32_t seat = g.turn.seat;
   if (!g.opened[seat] && g.options.in == X01In::kDouble) return;
   const char *route = checkoutRoute(g.left[seat], kHostDartsPerTurn - g.turn.dart, g.options.out);
   if (route == nullptr) return;
-  const int32_t w = textWidth(route) + 6;
-  const int32_t x = (kLayerWidth - w) / 2;
-  layerFill(layer, x, kStripTop + 1, w, 11, kPanelColour);
-  layerText(layer, x + 3, kStripTop + 3, route, kChosenColour);
+  const int32_t x = kGapLeft + (kGapWidth - textWidth(route)) / 2;
+  textOnPanel(layer, x, kLineTop + 4, route, kChosenColour);
 }
 
-void drawMarks(HostLayer &layer) {
-  // Per seat, the seven targets as small counters: "/" one mark, "X" two,
-  // "O" closed; under the seat's column on the frame.
+const char *markGlyph(int32_t marks) {
+  static const char *const glyphs[] = {"-", "/", "X", "O"};
+  return glyphs[marks < 0 ? 0 : marks > 3 ? 3 : marks];
+}
+
+const char *targetLabel(int32_t target) {
+  static const char *const labels[] = {"15", "16", "17", "18", "19", "20", "B"};
+  return labels[target];
+}
+
+// One seat's marks in the gap of the round line, two rows: each number
+// then its marks ("-" none, "/" one, "X" two, "O" closed).
+void drawThrowerMarks(HostLayer &layer, int32_t seat) {
+  constexpr int32_t kItem = 21;
+  layerFill(layer, kGapLeft, kLineTop - 1, kGapWidth, 19, kPanelColour);
+  for (int32_t t = 0; t < kCricketTargets; ++t) {
+    const int32_t x = kGapLeft + 2 + kItem * (t % 4);
+    const int32_t y = kLineTop + 9 * (t / 4);
+    const int32_t m = play.cricket.marks[seat][t];
+    const int32_t w = layerText(layer, x, y, targetLabel(t), kQuietColour);
+    layerText(layer, x + w + 2, y, markGlyph(m), m >= kCricketClosed ? kChosenColour : kTextColour);
+  }
+}
+
+// Every seat's marks as a table over the announcement's pale board, below
+// its words, where four seats' marks have room.
+void drawMarksTable(HostLayer &layer) {
+  constexpr int32_t kRowStep = 11;
+  constexpr int32_t kLeft = 44;
+  constexpr int32_t kCell = 20;
+  const int32_t top = 158;
+  const int32_t height = kRowStep * (play.players + 1) + 6;
+  layerFill(layer, kLeft - 6, top - 4, 164, height, kEdgeColour);
+  layerFill(layer, kLeft - 5, top - 3, 162, height - 2, kPanelColour);
+  for (int32_t t = 0; t < kCricketTargets; ++t) {
+    const char *label = targetLabel(t);
+    layerText(layer, kLeft + 22 + kCell * t - textWidth(label) / 2, top, label, kQuietColour);
+  }
   for (int32_t s = 0; s < play.players; ++s) {
-    char text[kCricketTargets + 1];
+    const int32_t y = top + kRowStep * (s + 1);
+    char name[16];
+    std::snprintf(name, sizeof name, "P%d", static_cast<int>(s + 1));
+    layerText(layer, kLeft, y, name, s == play.cricket.turn.seat ? kChosenColour : kTextColour);
     for (int32_t t = 0; t < kCricketTargets; ++t) {
       const int32_t m = play.cricket.marks[s][t];
-      text[t] = m == 0 ? '.' : m == 1 ? '/' : m == 2 ? 'X' : 'O';
+      const char *mark = markGlyph(m);
+      layerText(layer, kLeft + 22 + kCell * t - textWidth(mark) / 2, y, mark,
+                m >= kCricketClosed ? kChosenColour : kTextColour);
     }
-    text[kCricketTargets] = 0;
-    const int32_t x = kColumnLeft + kColumnStep * s;
-    layerFill(layer, x, 310, kColumnStep - 6, 9, kPanelColour);
-    layerText(layer, x + 2, 311, text, kChosenColour);
   }
 }
 
@@ -155,12 +198,16 @@ bool overlay(HostLayer &layer, const HostView &view) {
   if (!played || view.scene != HostScene::kMatch || view.gameMode != play.choice.mode) return false;
   if (hostPaused()) return false;
   // Never over the board while a dart is aimed or flies.
-  if (aimingNow(view.sceneStep)) return false;
+  const int32_t step = view.sceneStep;
+  if (step == kMatchStarting || aimingNow(step)) return false;
   if (isX01()) {
     drawLegs(layer);
-    drawRoute(layer, view);
+    drawRoute(layer, step);
+  } else if (step == kMatchAnnounce) {
+    drawMarksTable(layer);
   } else {
-    drawMarks(layer);
+    const int32_t seat = view.match != nullptr ? view.match->currentPlayer : 0;
+    drawThrowerMarks(layer, seat >= 0 && seat < play.players ? seat : 0);
   }
   return false;
 }
