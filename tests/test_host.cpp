@@ -116,13 +116,14 @@ TEST(HostMenu, QuitGameSavesTheSettingsAndExitsZero) {
 
 TEST(HostMenu, TapsChooseRowsAndQuitToTitleOnlyInAMatch) {
   // Rows start at y 52, 28 apart: Resume, Players, "Player book...", How to
-  // play, Settings, "Quit..."; in "Quit...", Quit to title (in a match
-  // only), then Quit game. The foot's middle goes back.
+  // play, Settings, "Quit..." in a match, with "Play..." after Resume at the
+  // title; in "Quit...", Quit to title (in a match only), then Quit game.
+  // The foot's middle goes back.
   const std::string script = std::string(kToMatch) +
                              "key 112\nrun 2\ntap 120 200\nrun 1\ndump\n"  // Quit...
                              "tap 120 60\nrun 1\ndump\n"                   // Quit to title
                              "tap 120 116\nrun 1\nrun 30\ndump\n"          // Yes
-                             "key 112\nrun 2\ntap 120 200\nrun 1\n"        // Quit...
+                             "key 112\nrun 2\ntap 120 228\nrun 1\n"        // Quit...
                              "tap 120 60\nrun 1\ndump\n"                   // now Quit game
                              "tap 120 144\nrun 1\ndump\n"                  // No
                              "tap 120 290\nrun 1\ndump\n"                  // back
@@ -366,10 +367,10 @@ TEST(PlayersPage, AnEditLeftOpenIsDroppedWhenTheMenuCloses) {
     SCOPED_TRACE(c.name);
     HostDriver d;
     d.start();
-    // Players is the row below Resume. A on seat 1 starts its edit, and
-    // "ZZ" is typed.
+    // At the title Players is two rows below Resume, after "Play...". A on
+    // seat 1 starts its edit, and "ZZ" is typed.
     d.press(VK_F1, 1);
-    for (int vk : {VK_DOWN, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
+    for (int vk : {VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
     ASSERT_STREQ(hostPageName(), "players");
     c.close(d);
     ASSERT_FALSE(hostMenuOpen());
@@ -391,7 +392,7 @@ TEST(PlayersPage, AnEditLeftForAnotherPageIsDroppedToo) {
   HostDriver d;
   d.start();
   d.press(VK_F1, 1);
-  for (int vk : {VK_DOWN, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
+  for (int vk : {VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
   ASSERT_STREQ(hostPageName(), "players");
   // A page opened over it by name, as another page would: a letter and
   // Escape are the menu's now, not the edit's.
@@ -434,11 +435,11 @@ std::vector<uint16_t> frameNow() {
   return std::vector<uint16_t>(frame, frame + kLayerWidth * kLayerHeight);
 }
 
-// From the title's menu: Resume, Players, "Player book...", then its
-// Records and Statistics.
+// From the title's menu: Resume, "Play...", Players, "Player book...", then
+// its Records and Statistics.
 void openStatistics(HostDriver &d) {
   d.press(VK_F1, 1);
-  for (int vk : {VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN, VK_RETURN}) d.press(vk, 1);
+  for (int vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN, VK_RETURN}) d.press(vk, 1);
   ASSERT_STREQ(hostPageName(), "stats");
 }
 

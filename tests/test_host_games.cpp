@@ -108,7 +108,7 @@ std::string wholeGame(const char *play, int32_t players) {
   for (int32_t seat = 1; seat <= players; ++seat)
     s += "seat " + std::to_string(seat) + " cpu " + std::to_string(6 - seat) + "\n";
   s += "seed 7\nclock 100000\nrun 3\n";
-  s += std::string(play) + "\nrun 1\ndump\nwait 12 3000000\ndump\nwait 14 10000\nrun 200\ndump\n";
+  s += std::string(play) + "\nrun 1\ndump\nwait 12 3000000\ndump\nwait 14 10000\nrun 3000\ndump\n";
   return s;
 }
 
