@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "game/match.h"
 #include "host/games.h"
+#include "host/host.h"
+#include "host/host_games.h"
+#include "host_driver.h"
 #include "replay/script.h"
 #include "replay_runner.h"
 
@@ -172,4 +176,91 @@ TEST(HostGames, ABadHostPlayLineIsAnErrorNamingTheLine) {
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.errors.find("3"), std::string::npos) << run.errors;
   EXPECT_NE(run.errors.find("legs=4"), std::string::npos) << run.errors;
+}
+
+namespace {
+
+const HostFeature *gamesFeature() {
+  for (int32_t i = 0; i < hostFeatureCount(); ++i)
+    if (std::string(hostFeatureAt(i)->name) == "games") return hostFeatureAt(i);
+  return nullptr;
+}
+
+std::string hostFileLines() {
+  std::string text;
+  gamesFeature()->writeSettings(text);
+  return text;
+}
+
+}  // namespace
+
+TEST(HostGamesMenu, APlayPageStartsItsGameWithTheOptionsChosenAndRemembersThem) {
+  HostDriver d;
+  d.start();
+  ASSERT_NE(gamesFeature(), nullptr);
+  EXPECT_EQ(hostFileLines(), "") << "nothing chosen yet: the host's file is as it was";
+  // Play..., X01; Players up to 2, Start from 501 to 701, Legs to best of 3.
+  d.press(VK_F1, 1);
+  for (int vk : {VK_DOWN, VK_RETURN, VK_RETURN, VK_RIGHT, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN,
+                 VK_DOWN, VK_RIGHT})
+    d.press(vk, 1);
+  ASSERT_STREQ(hostPageName(), "x01");
+  EXPECT_EQ(hostFileLines(),
+            "game x01 start=701 in=straight out=double legs=3\ngame cricket\ngamePlayers 2\n");
+  // Down to Play, and A.
+  d.press(VK_DOWN, 1);
+  d.press(VK_RETURN, 1);
+  EXPECT_FALSE(hostMenuOpen());
+  ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchAnnounce));
+  EXPECT_EQ(gameMode, kHostGameX01);
+  EXPECT_EQ(playerCount, 2);
+  EXPECT_EQ(match.playerScores[0], 701);
+  EXPECT_EQ(match.playerScores[1], 701);
+  ASSERT_NE(hostGameNow(), nullptr);
+  EXPECT_EQ(hostGameNow()->x01.options.legs, 3);
+  // In the match, Play... is not offered.
+  d.press(VK_F1, 1);
+  HostRow rows[kHostRowsMax];
+  const int32_t n = hostPageRows(rows, kHostRowsMax);
+  for (int32_t i = 0; i < n; ++i) EXPECT_STRNE(rows[i].label, "Play...");
+  d.press(VK_ESCAPE, 1);
+  d.finish();
+
+  // A fresh start reads the remembered lines back; a bad one is ignored.
+  d.start();
+  for (const char *line : {"game cricket", "game x01 start=301 in=double out=master legs=5",
+                           "game x01 start=999", "gamePlayers 9", "gamePlayers 4"})
+    gamesFeature()->readSetting(line);
+  EXPECT_EQ(hostGameText(hostGameRemembered(kHostGameX01)),
+            "x01 start=301 in=double out=master legs=5");
+  EXPECT_EQ(hostGamePlayers(), 4);
+  d.finish();
+}
+
+TEST(HostGamesSlot, AnX01BustShowsBustAndPutsTheScoreBack) {
+  // The match asks the slot: the rising number is what the dart counts,
+  // "Bust!!" comes from the game's rules, and the score goes back.
+  HostDriver d;
+  d.start();
+  HostGameChoice x01;
+  x01.x01.start = 301;
+  hostPlayGame(x01, 1);
+  ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchAnnounce));
+  ASSERT_NE(hostGameSlot.apply, nullptr);
+  MatchState &m = match;
+  // 40 left: a treble 20 busts, counts nothing; a double 20 finishes.
+  const_cast<HostGamePlay *>(hostGameNow())->x01.left[0] = 40;
+  m.playerScores[0] = 40;
+  EXPECT_TRUE(hostGameSlot.busts(m, 60, 20));
+  EXPECT_EQ(hostGameSlot.points(m, 60, 20), 0);
+  EXPECT_FALSE(hostGameSlot.finishes(m, 60, 20));
+  EXPECT_TRUE(hostGameSlot.finishes(m, 40, 20));
+  m.throwScore = 60;
+  m.hitSector = 20;
+  EXPECT_FALSE(hostGameSlot.apply(m));
+  EXPECT_EQ(m.playerScores[0], 40) << "back to the turn's start";
+  EXPECT_EQ(m.dartIndex, 0) << "the bust ended the turn";
+  EXPECT_EQ(m.roundIndex, 1);
+  d.finish();
+  EXPECT_EQ(hostGameSlot.apply, nullptr) << "the slot is empty once the host is reset";
 }
