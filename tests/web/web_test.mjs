@@ -6,7 +6,8 @@
 // budget, only read without the tab lock, downloaded as CSV) and
 // robustness_test.mjs (storage and site data refused, a key-up with Ctrl or
 // Meta held, focus lost behind an input storm, the pass pacer, offline after
-// one visit); no console error anywhere. Every wait is on what the page can
+// one visit), hostgames_test.mjs (the host's Cricket chosen by touch and
+// played out by computer seats); no console error anywhere. Every wait is on what the page can
 // tell (its screen, step, frames), never on a fixed time.
 //
 //   node web_test.mjs --site DIR --replay BIN --hash HEX --book-tool BIN --golden DIR
@@ -16,6 +17,7 @@ import path from 'node:path';
 import { setBookTool, testBookBudget, testBookReadOnly, testCpuSeats } from './book_test.mjs';
 import { check, results } from './common.mjs';
 import { testFrames, testScoring } from './frames_test.mjs';
+import { testHostGames } from './hostgames_test.mjs';
 import {
   testHiddenPause, testKeysSettingsAndTabs, testTapToThrow, testTouch,
 } from './play_test.mjs';
@@ -55,6 +57,7 @@ async function main() {
     storm: () => testInputStorm(browser, url),
     pacer: () => testPacer(browser, url),
     offline: () => testOffline(browser, args.site),
+    hostGames: () => testHostGames(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);
