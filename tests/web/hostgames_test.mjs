@@ -1,12 +1,13 @@
 // The host's own games in the browser, by touch alone: the menu's Play...,
 // Cricket's page (two players), Play; two computer seats then play the game
-// out to its end screen, and the choice is kept in the host's stored file.
+// out to its end screen, and the choice is written to the host's file.
 import { check, openGame, scene, sceneStep } from './common.mjs';
 import { playScript } from './support.mjs';
 
 // Two computer seats, throwing fast; hints off so that nothing covers the rows.
 const CPU_SEATS = 'hints 0\nhintsChosen 1\nseat1Level 5\nseat2Level 4\nfastCpu 1\n';
 const HOST_KEY = 'tobelyn.host';
+const HOST_FILE = '/tobelyn/host';
 
 // Rows of a menu page start at y 52, 28 apart: a tap at a row's middle.
 const row = (n) => `tap 120 ${62 + 28 * n}\nrun 2\n`;
@@ -21,10 +22,12 @@ export async function testHostGames(browser, url) {
     row(1) + 'run 1\n');
   check('Cricket chosen by touch on the menu starts a match', (await scene(page)) === 5,
     `scene ${await scene(page)}`);
-  const stored = await page.evaluate((key) => window.localStorage.getItem(key), HOST_KEY);
-  check('the game\'s choice is kept in the host\'s stored file',
-    stored !== null && stored.includes('game cricket\n') && stored.includes('gamePlayers 2\n'),
-    stored);
+  // The game writes the host's file at once (the page copies it to the
+  // storage when it saves its settings).
+  const stored = await page.evaluate((file) => window.tobelyn.module.FS.readFile(file,
+    { encoding: 'utf8' }), HOST_FILE);
+  check('the game\'s choice is written to the host\'s file',
+    stored.includes('game cricket\n') && stored.includes('gamePlayers 2\n'), stored);
   await playScript(page, 'wait 14 400000\n');
   check('two computer seats play Cricket to its end screen in the browser',
     (await sceneStep(page)) === 14, `step ${await sceneStep(page)}`);
