@@ -8,6 +8,7 @@
 
 #include "game/match.h"
 #include "host/checkouts.h"
+#include "host/host_game_words.h"
 #include "host/host_internal.h"
 
 static_assert(kHostGameX01 == kHostGameFirst, "the host's games number from the match's first");
@@ -18,6 +19,7 @@ namespace {
 
 HostGamePlay play;
 bool played = false;
+std::vector<HostGameDart> dartsByRules;  // every dart of the match, as counted
 HostGameChoice remembered[2] = {{kHostGameX01, {}}, {kHostGameCricket, {}}};
 int32_t rememberedPlayers = 1;
 bool optionsChosen = false;  // written to the host's file only once chosen
@@ -68,10 +70,18 @@ bool slotApply(MatchState &m) {
   const HostTurn before = isX01() ? play.x01.turn : play.cricket.turn;
   bool over = false;
   if (isX01()) {
-    over = x01Throw(play.x01, dart).matchOver;
+    const int32_t leg = play.x01.leg + 1;
+    const X01Throw t = x01Throw(play.x01, dart);
+    over = t.matchOver;
+    dartsByRules.push_back({leg, t.dart.counted, t.dart.bust, 0});
+    // A bust takes back the turn's earlier darts too.
+    for (int32_t k = 1; t.dart.bust && k <= before.dart; ++k)
+      dartsByRules[dartsByRules.size() - 1 - k].counted = 0;
     for (int32_t s = 0; s < kHostSeats; ++s) m.playerScores[s] = play.x01.left[s];
   } else {
-    over = cricketThrow(play.cricket, dart).matchOver;
+    const CricketThrow t = cricketThrow(play.cricket, dart);
+    over = t.matchOver;
+    dartsByRules.push_back({1, t.points, false, t.marks});
     for (int32_t s = 0; s < kHostSeats; ++s) m.playerScores[s] = play.cricket.points[s];
   }
   if (over) {
@@ -239,6 +249,7 @@ void writeSettings(std::string &text) {
 void reset() {
   play = HostGamePlay{};
   played = false;
+  dartsByRules.clear();
   remembered[0] = {kHostGameX01, {}};
   remembered[1] = {kHostGameCricket, {}};
   rememberedPlayers = 1;
@@ -278,11 +289,18 @@ void hostPlayGame(const HostGameChoice &choice, int32_t players) {
   x01Start(play.x01, choice.x01, play.players);
   cricketStart(play.cricket, play.players);
   played = true;
+  dartsByRules.clear();
   fillSlot();
   startHostMatch(choice.mode, play.players);
 }
 
 const HostGamePlay *hostGameNow() { return played ? &play : nullptr; }
+
+bool hostGameFillBook(BookMatch *match, std::vector<BookDart> *darts) {
+  if (!played || match->game != play.choice.mode) return false;
+  hostGameIntoBook(hostGameText(play.choice), play.x01.legsWon, dartsByRules, match, darts);
+  return true;
+}
 
 std::string hostGameJson() {
   if (!played) return "null";

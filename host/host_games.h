@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/cricket.h"
 #include "host/games.h"
@@ -34,6 +35,13 @@ HostGameChoice &hostGameRemembered(int32_t mode);
 int32_t &hostGamePlayers();
 // The player changed a remembered option: written to the host's file.
 void hostGameChosen();
+
+// A match of the host's game just ended in the book's records: its game
+// and options, legs or marks, each dart's leg and counted points. False
+// (nothing changed) when the match is not the host game's.
+struct BookMatch;
+struct BookDart;
+bool hostGameFillBook(BookMatch *match, std::vector<BookDart> *darts);
 
 void registerHostGames();  // host/host_games.cpp: the feature
 void registerPlayPages();  // host/play_pages.cpp: one page a game under Play...

@@ -10,7 +10,7 @@
 
 #include "app/scene.h"
 #include "game/match.h"
-#include "host/games.h"
+#include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/seats.h"
 #ifdef TOBELYN_NATIVE_WIN32
@@ -61,13 +61,12 @@ void recordPass(const HostView &view) {
   seen.match = view.match;
   seen.gameMode = view.gameMode;
   seen.playerCount = view.playerCount;
-  // Only games the book has a row for are kept: the host's own games are
-  // not written to it yet.
-  if (recorderObserve(&keeper.recorder, seen) == RecorderEvent::kMatchEnd &&
-      hostGameRow(keeper.recorder.endedMatch.game) != nullptr) {
+  if (recorderObserve(&keeper.recorder, seen) == RecorderEvent::kMatchEnd) {
     // The computer seats' levels and seed go with the match, so that it can be
     // told from a person's and its darts played again.
     BookMatch &ended = keeper.recorder.endedMatch;
+    // A game of the host's own: its options, legs and darts as its rules counted them.
+    (void)hostGameFillBook(&ended, &keeper.recorder.endedDarts);
     ended.seed = hostMatchSeed();
     for (int seat = 0; seat < ended.players; ++seat)
       ended.seats[seat].cpuLevel = hostMatchCpuLevel(seat);
