@@ -65,10 +65,25 @@ void hostGameIntoBook(const std::string &gameText, const int32_t *legsWon,
       }
     }
   }
-  if (cricket)
+  if (cricket) {
     match->more += " marks=" + joined(marks, match->players);
-  else
-    match->more += " legs=" + joined(legsWon, match->players);
+    return;
+  }
+  match->more += " legs=" + joined(legsWon, match->players);
+  // Each seat's first-nine average in tenths, and its highest checkout.
+  const size_t startAt = options.find("start=");
+  const int32_t start =
+      startAt == std::string::npos
+          ? 501
+          : static_cast<int32_t>(std::strtol(options.c_str() + startAt + 6, nullptr, 10));
+  int32_t nine[kMaxPlayers] = {}, high[kMaxPlayers] = {};
+  for (int s = 0; s < match->players && s < kMaxPlayers; ++s) {
+    const X01Figures f = hostX01Figures(*darts, s, start);
+    nine[s] = static_cast<int32_t>(f.firstNineAverage * 10 + 0.5);
+    high[s] = f.highestCheckout;
+  }
+  match->more += " firstnine=" + joined(nine, match->players);
+  match->more += " checkout=" + joined(high, match->players);
 }
 
 std::string hostGameResultWords(const BookMatch &m, int seat) {
@@ -78,6 +93,8 @@ std::string hostGameResultWords(const BookMatch &m, int seat) {
     const int32_t legs = seatValue(m.more, "legs", seat);
     if (bookField(m.more, "hostgame").find("legs=1") == std::string::npos && legs >= 0)
       words += ", " + std::to_string(legs) + (legs == 1 ? " leg" : " legs");
+    const int32_t checkout = seatValue(m.more, "checkout", seat);
+    if (checkout > 0) words += ", out " + std::to_string(checkout);
     return words;
   }
   if (m.game == kHostGameCricket) {
@@ -90,10 +107,72 @@ std::string hostGameResultWords(const BookMatch &m, int seat) {
 std::string hostGameAverageWords(const BookMatch &m, int seat) {
   const BookSeat &s = m.seats[seat];
   if (s.darts == 0) return "no darts";
-  if (m.game == kHostGameX01) return "3-dart average " + oneDecimal(3.0 * s.points / s.darts);
+  if (m.game == kHostGameX01) {
+    std::string words = "avg " + oneDecimal(3.0 * s.points / s.darts);
+    const int32_t nine = seatValue(m.more, "firstnine", seat);
+    if (nine >= 0) words += ", first 9 " + oneDecimal(nine / 10.0);
+    return words;
+  }
   if (m.game == kHostGameCricket) {
     const int32_t marks = seatValue(m.more, "marks", seat);
     return oneDecimal(marks < 0 ? 0.0 : 3.0 * marks / s.darts) + " marks a round";
   }
   return "";
+}
+
+X01Figures hostX01Figures(const std::vector<BookDart> &darts, int seat, int32_t start) {
+  X01Figures f;
+  int32_t leg = -1, left = start, legDarts = 0, turnStart = start, turnPoints = 0;
+  int32_t points = 0, nineDarts = 0, ninePoints = 0, turnRound = -1;
+  auto closeTurn = [&] {
+    if (turnRound < 0) return;
+    if (turnPoints == 180)
+      ++f.oneEighties;
+    else if (turnPoints >= 140)
+      ++f.tonForties;
+    else if (turnPoints >= 100)
+      ++f.tons;
+    turnPoints = 0;
+    turnRound = -1;
+  };
+  for (const BookDart &d : darts) {
+    if (d.seat != seat) continue;
+    const int32_t dartLeg =
+        static_cast<int32_t>(std::strtol(bookField(d.more, "leg").c_str(), nullptr, 10));
+    if (dartLeg != leg) {
+      closeTurn();
+      leg = dartLeg;
+      left = start;
+      legDarts = 0;
+    }
+    if (d.round != turnRound) {
+      closeTurn();
+      turnRound = d.round;
+      turnStart = left;
+    }
+    ++f.darts;
+    ++legDarts;
+    const bool oneDartFinish = left == 50 || (left <= 40 && left % 2 == 0);
+    if (oneDartFinish) ++f.checkoutAttempts;
+    if (legDarts <= 9) {
+      ++nineDarts;
+      ninePoints += d.counted;
+    }
+    points += d.counted;
+    turnPoints += d.counted;
+    left -= d.counted;
+    if (d.bust) {
+      left = turnStart;
+      turnPoints = 0;
+    }
+    if (left == 0 && d.counted > 0) {
+      ++f.checkouts;
+      if (f.bestLegDarts == 0 || legDarts < f.bestLegDarts) f.bestLegDarts = legDarts;
+      if (turnStart > f.highestCheckout) f.highestCheckout = turnStart;
+    }
+  }
+  closeTurn();
+  if (f.darts > 0) f.threeDartAverage = 3.0 * points / f.darts;
+  if (nineDarts > 0) f.firstNineAverage = 3.0 * ninePoints / nineDarts;
+  return f;
 }

@@ -30,3 +30,19 @@ std::string bookField(const std::string &more, const char *name);
 // The summary card's two lines of a seat, for a host game ("" for another).
 std::string hostGameResultWords(const BookMatch &match, int seat);
 std::string hostGameAverageWords(const BookMatch &match, int seat);
+
+// A seat's X01 figures over one match's darts (the book's, in order, with
+// their leg field), the match starting legs at `start`.
+struct X01Figures {
+  int32_t darts = 0;
+  double threeDartAverage = 0;
+  double firstNineAverage = 0;   // the first nine darts of each leg
+  int32_t checkoutAttempts = 0;  // darts thrown with a one-dart finish left
+  int32_t checkouts = 0;
+  int32_t tons = 0;        // turns of 100 to 139
+  int32_t tonForties = 0;  // 140 to 179
+  int32_t oneEighties = 0;
+  int32_t bestLegDarts = 0;  // fewest darts to win a leg; 0: none won
+  int32_t highestCheckout = 0;
+};
+X01Figures hostX01Figures(const std::vector<BookDart> &darts, int seat, int32_t start);

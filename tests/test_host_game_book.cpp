@@ -69,11 +69,12 @@ TEST(HostGameBook, TheSummaryCardWordsASeat) {
   };
   const Case cases[] = {
       {"x01 won over legs", kHostGameX01,
-       " hostgame=x01,start=501,in=straight,out=double,legs=3 legs=2,1", 30, 501, 0, true,
-       "won, 2 legs", "3-dart average 50.1"},
+       " hostgame=x01,start=501,in=straight,out=double,legs=3 legs=2,1 firstnine=612,400 "
+       "checkout=96,0",
+       30, 501, 0, true, "won, 2 legs, out 96", "avg 50.1, first 9 61.2"},
       {"x01 one leg, not finished", kHostGameX01,
        " hostgame=x01,start=501,in=straight,out=double,legs=1 legs=0,1", 60, 461, 40, false,
-       "40 left", "3-dart average 23.1"},
+       "40 left", "avg 23.1"},
       {"cricket won", kHostGameCricket, " hostgame=cricket marks=21,9", 27, 60, 60, true,
        "won, 60 points", "2.3 marks a round"},
       {"cricket, one point", kHostGameCricket, " hostgame=cricket marks=21,9", 27, 1, 1, false,
@@ -108,4 +109,50 @@ TEST(HostGameBook, ACricketMatchIsKeptAndExportedNamingTheGame) {
   EXPECT_NE(book.find(" leg=1 marks="), std::string::npos);
   const std::string csv = readAll(dir + "/out.csv");
   EXPECT_NE(csv.find(",Cricket,1,"), std::string::npos) << csv.substr(0, 300);
+}
+
+TEST(HostGameBook, X01FiguresOfASeat) {
+  struct Throw {
+    int32_t leg, round, counted;
+    bool bust;
+  };
+  // Seat 0 over two legs of 301; seat 1's darts between must not count.
+  const std::vector<Throw> throws = {
+      {1, 1, 60, false}, {1, 1, 60, false}, {1, 1, 60, false},  // 180: 121 left
+      {1, 2, 60, false}, {1, 2, 11, false}, {1, 2, 50, false},  // 121 checked out, bull
+      {2, 1, 60, false}, {2, 1, 60, false}, {2, 1, 20, false},  // 140: 161 left
+      {2, 2, 0, false},  {2, 2, 0, false},  {2, 2, 0, true},    // a bust, taken back
+  };
+  std::vector<BookDart> darts;
+  for (const Throw &t : throws) {
+    BookDart d;
+    d.seat = 0;
+    d.round = t.round;
+    d.counted = t.counted;
+    d.bust = t.bust;
+    d.more = " leg=" + std::to_string(t.leg);
+    darts.push_back(d);
+    BookDart other = d;
+    other.seat = 1;
+    other.counted = 7;
+    darts.push_back(other);
+  }
+  const X01Figures f = hostX01Figures(darts, 0, 301);
+  struct Row {
+    const char *name;
+    double got, want;
+  };
+  const Row rows[] = {
+      {"darts", static_cast<double>(f.darts), 12},
+      {"3-dart average", f.threeDartAverage, 3.0 * 441 / 12},
+      {"first-nine average (each leg's first nine)", f.firstNineAverage, 3.0 * 441 / 12},
+      {"checkout attempts (50 left)", static_cast<double>(f.checkoutAttempts), 1},
+      {"checkouts", static_cast<double>(f.checkouts), 1},
+      {"100+ (the 121)", static_cast<double>(f.tons), 1},
+      {"140+", static_cast<double>(f.tonForties), 1},
+      {"180", static_cast<double>(f.oneEighties), 1},
+      {"best leg in darts", static_cast<double>(f.bestLegDarts), 6},
+      {"highest checkout", static_cast<double>(f.highestCheckout), 121},
+  };
+  for (const Row &r : rows) EXPECT_DOUBLE_EQ(r.got, r.want) << r.name;
 }
