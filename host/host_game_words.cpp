@@ -8,7 +8,10 @@ namespace {
 
 std::string joined(const int32_t *values, int count) {
   std::string text;
-  for (int i = 0; i < count; ++i) text += (i > 0 ? "," : "") + std::to_string(values[i]);
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) text += ',';
+    text += std::to_string(values[i]);
+  }
   return text;
 }
 
