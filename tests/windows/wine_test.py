@@ -239,7 +239,8 @@ class Wine(Session):
         self.check("x01_page", "Play..., X01: the game's page with its options")
         for name in ("Down",) * 5 + ("Return",):
             self.key(name)
-        self.check("x01_announce", "Play starts X01 at its first announcement")
+        # The rows above the strip: the game's hints (on here) sit over it.
+        self.check("x01_announce", "Play starts X01 at its first announcement", rows=(0, 240))
         # Back to the title: Quit... (Up from Resume), Quit to title, Yes.
         self.key("F1")
         for name in ("Up", "Return", "Return", "Up", "Return"):
