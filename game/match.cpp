@@ -65,8 +65,30 @@ void startMatch(uint32_t now) {
   inputDebounceTime = now;
 }
 
+void clearDartMarks() {
+  for (int32_t k = 0; k < kDartsPerTurn; ++k) {
+    match.dartMarkX[k] = 0;
+    match.dartMarkY[k] = 0;
+  }
+}
+
+// kMatchApplyDart of a host game: its rules move the scores, the turn and
+// the legs on.
+void applyHostDart() {
+  const bool over = hostGameSlot.apply(match);
+  drawScoreboard();
+  if (match.dartIndex == 0) clearDartMarks();
+  match.winner = kNoWinner;
+  if (over && hostGameSlot.winner != nullptr) match.winner = hostGameSlot.winner(match);
+  sceneStep = over ? kMatchFinished : kMatchNextDart;
+}
+
 // kMatchApplyDart: applies the landed dart's score, then advances the turn.
 void applyDart() {
+  if (hostGamePlayed()) {
+    applyHostDart();
+    return;
+  }
   const GameRules &rules = currentRules();
   const int32_t p = match.currentPlayer;
   int32_t &score = match.playerScores[p];
@@ -199,6 +221,15 @@ bool throwButton(uint32_t now) {
 }  // namespace
 
 void quitToTitle() { installTitleScene(); }
+
+bool hostGamePlayed() { return gameMode >= kHostGameFirst && hostGameSlot.apply != nullptr; }
+
+void startHostMatch(int32_t mode, int32_t players) {
+  gameMode = mode;
+  playerCount = players < 1 ? 1 : (players > kMaxPlayers ? kMaxPlayers : players);
+  // The match polls its button itself: no key or tap handler.
+  switchSceneWithTap(matchSceneFrame, nullptr, nullptr);
+}
 
 void matchSceneFrame() {
   const uint32_t now = timeGetTime();

@@ -100,6 +100,10 @@ struct HostGameSlot {
   bool (*finishes)(const MatchState &match, int32_t score, int32_t sector);
   // Who won once the match is over: a player, or kNoWinner.
   int32_t (*winner)(const MatchState &match);
+  // Applies the landed dart by the game's rules: the scores in `match`
+  // and, once the turn is over, who throws next, the round and a new
+  // leg's scores. True when that ended the match.
+  bool (*apply)(MatchState &match);
 };
 extern HostGameSlot hostGameSlot;
 
@@ -141,6 +145,13 @@ void matchSceneFrame();
 // Leaves a match for the title menu by the same switch as a match's end
 // (the host's "Quit to title"; the game itself has no such way out).
 void quitToTitle();
+
+// Starts a match of a host game (mode from kHostGameFirst, its rules in
+// hostGameSlot) for `players` players, as the set-up screens start one of
+// the four.
+void startHostMatch(int32_t mode, int32_t players);
+// Whether the match being played is a host game whose slot is filled.
+bool hostGamePlayed();
 
 // Scores the landing from aimX, gaugePeak and gaugeRelease, starts the
 // effect and moves sceneStep to the result step.

@@ -101,7 +101,15 @@ void landDart() {
   match.throwScore = hit.score;
 
   int32_t animation = kEffectLanding;
-  if (gameMode == kGameRoundTheClock) {
+  if (hostGamePlayed()) {
+    // A host game: the dart that finishes flashes as a bull does.
+    const bool finishes = hostGameSlot.finishes != nullptr &&
+                          hostGameSlot.finishes(match, match.throwScore, match.hitSector);
+    if (finishes || match.throwScore == kDoubleBullScore)
+      animation = kEffectBull;
+    else if (match.throwScore == kSingleBullScore)
+      animation = kEffectConfirm;
+  } else if (gameMode == kGameRoundTheClock) {
     if (isBull(match.throwScore)) {
       match.hitSector = match.throwScore;
       animation = kEffectBull;
@@ -148,7 +156,14 @@ void showResult() {
   if (caption >= 0) drawSprite(caption, kBackSurface, 0, 0, COLOR_KEY);
 
   const int32_t popupY = match.dartMarkY[d] - 8 - match.popupRise;
-  if (!clock)
+  const bool hostGame = hostGamePlayed();
+  if (hostGame)
+    // What the dart counts in the host's game.
+    drawPopup(hostGameSlot.points != nullptr
+                  ? hostGameSlot.points(match, match.throwScore, match.hitSector)
+                  : match.throwScore,
+              match.dartMarkX[d], popupY);
+  else if (!clock)
     drawPopup(match.throwScore, match.dartMarkX[d], popupY);
   else if (match.throwScore != 0)
     drawPopup(match.hitSector, match.dartMarkX[d], popupY);
@@ -156,8 +171,13 @@ void showResult() {
   match.popupRise += 2;
   if (match.popupRise >= 20) sceneStep = kMatchApplyDart;
 
-  if (gameMode == kGame301 && match.playerScores[match.currentPlayer] < match.throwScore)
+  if (hostGame) {
+    if (hostGameSlot.busts != nullptr &&
+        hostGameSlot.busts(match, match.throwScore, match.hitSector))
+      drawSprite(kSpriteBust, kBackSurface, 88, 112, COLOR_KEY);
+  } else if (gameMode == kGame301 && match.playerScores[match.currentPlayer] < match.throwScore) {
     drawSprite(kSpriteBust, kBackSurface, 88, 112, COLOR_KEY);
+  }
 
   updateEffects(appInstance, kBackSurface);
   drawSprite(kSpriteSpark, kBackSurface, match.dartMarkX[d], match.dartMarkY[d], COLOR_KEY);

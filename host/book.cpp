@@ -10,6 +10,10 @@
 #include "platform/common/checksum.h"
 #include "platform/common/safe_file.h"
 
+// The four games, then the host's own (their options and each dart's leg
+// in the lines' name=value fields).
+constexpr int32_t kBookGameLast = kHostGameCricket;
+
 namespace {
 
 const char kMagic[] = "tobelyn-book";
@@ -157,7 +161,7 @@ bool readTotals(const std::vector<std::string_view> &f, BookTotals *t) {
     return value == "1" ? MoreField::kTaken : MoreField::kBad;
   });
   if (!more) return false;
-  if (!number32(f[1], 0, kGameCount - 1, &t->game) || !readName(f[2], &t->name)) return false;
+  if (!number32(f[1], 0, kBookGameLast, &t->game) || !readName(f[2], &t->name)) return false;
   if (!number(f[3], 0, kCountMax, &t->darts) || !number(f[4], 0, kCountMax, &t->points) ||
       !number(f[5], 0, kCountMax, &t->matches) || !number(f[6], 0, t->matches, &t->finishes))
     return false;
@@ -189,8 +193,8 @@ bool readTotals(const std::vector<std::string_view> &f, BookTotals *t) {
 bool readMatch(const std::vector<std::string_view> &f, BookMatch *m) {
   if (f.size() < 7) return false;
   if (!number(f[1], 1, kCountMax, &m->id) || !signedNumber(f[2], -kCountMax, kCountMax, &m->time) ||
-      !number32(f[3], 0, kGameCount - 1, &m->game) ||
-      !number32(f[4], 1, kMaxPlayers, &m->players) || !number32(f[5], 0, 1 << 20, &m->rounds))
+      !number32(f[3], 0, kBookGameLast, &m->game) || !number32(f[4], 1, kMaxPlayers, &m->players) ||
+      !number32(f[5], 0, 1 << 20, &m->rounds))
     return false;
   if (f[6] == "-")
     m->winner = -1;
@@ -226,7 +230,7 @@ bool readMatch(const std::vector<std::string_view> &f, BookMatch *m) {
 bool readDart(const std::vector<std::string_view> &f, BookDart *d) {
   if (f.size() < 17 || !readMore(f, 17, &d->more, noneOfOurs)) return false;
   int32_t ring, bust;
-  if (!number(f[1], 1, kCountMax, &d->match) || !number32(f[2], 0, kGameCount - 1, &d->game) ||
+  if (!number(f[1], 1, kCountMax, &d->match) || !number32(f[2], 0, kBookGameLast, &d->game) ||
       !number32(f[3], 0, kMaxPlayers - 1, &d->seat) || !readName(f[4], &d->name) ||
       !number32(f[5], 1, 1 << 20, &d->round) || !number32(f[6], 1, kDartsPerTurn, &d->dart) ||
       !number32(f[7], kAimMin, kAimMax, &d->aimX) ||

@@ -7,6 +7,7 @@
 
 #include "host/book.h"
 #include "host/book_text.h"
+#include "host/host_game_words.h"
 
 // --- Statistics.
 
@@ -218,12 +219,12 @@ std::string formatDateTime(int64_t time) {
 
 std::string matchResultWords(const BookMatch &m, int seat) {
   const HostGameRow *row = hostGameRow(m.game);
-  return row != nullptr ? row->resultWords(m, seat) : "";
+  return row != nullptr ? row->resultWords(m, seat) : hostGameResultWords(m, seat);
 }
 
 std::string matchAverageWords(const BookMatch &m, int seat) {
   const HostGameRow *row = hostGameRow(m.game);
-  return row != nullptr ? row->averageWords(m, seat) : "";
+  return row != nullptr ? row->averageWords(m, seat) : hostGameAverageWords(m, seat);
 }
 
 // --- Records as text.

@@ -2,6 +2,7 @@
 // them all. Each plugs in its pages and hooks (host/host.h); the core walks
 // them and calls none by name.
 #include "host/assist.h"
+#include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/player_book.h"
 
@@ -14,6 +15,8 @@ void hostStart() {
   registerLively();
   registerAssists();
   registerAssistPage();
+  registerHostGames();
+  registerPlayPages();
   hostCoreStart();
 }
 

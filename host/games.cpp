@@ -137,7 +137,10 @@ const HostGameRow *hostGameRow(int32_t mode) {
 
 const char *gameName(int32_t game) {
   const HostGameRow *row = hostGameRow(game);
-  return row != nullptr ? row->name : "?";
+  if (row != nullptr) return row->name;
+  for (const HostOwnGameRow &own : kHostOwnGames)
+    if (own.mode == game) return own.name;
+  return "?";
 }
 
 // The records of every game, by kind, as the book's pages and the records

@@ -8,6 +8,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "host/x01.h"
 
 struct BookMatch;
 
@@ -46,3 +49,32 @@ extern const HostGameRow kHostGames[kGameCount];
 const HostGameRow *hostGameRow(int32_t mode);
 // "301", "Count Up", ...; "?" for a game the host does not know.
 const char *gameName(int32_t game);
+
+// --- The host's own games (modes from kHostGameFirst, game/match.h).
+constexpr int32_t kHostGameX01 = 4;
+constexpr int32_t kHostGameCricket = 5;
+
+// A host game and its options, as chosen on its Play page.
+struct HostGameChoice {
+  int32_t mode = kHostGameX01;
+  X01Options x01;
+};
+// The game's short name ("x01", "cricket"), or null for no host game.
+const char *hostGameShortName(int32_t mode);
+// The choice in the words of the runner's `host play` line and of anything
+// that stores a host game: "x01 start=501 in=straight out=double legs=1",
+// "cricket". Every option is written.
+std::string hostGameText(const HostGameChoice &choice);
+// Back from those words: the name, then OPTION=VALUE words in any order,
+// each at most once, the rest at their defaults. False (and why, in *error)
+// for an unknown game, option or value.
+bool hostGameFromText(std::string_view text, HostGameChoice *choice, std::string *error);
+
+// How to play's sheet of each host game, a paragraph a line.
+struct HostOwnGameRow {
+  int32_t mode;
+  const char *name;
+  const char *rules[4];
+};
+constexpr int kHostOwnGameCount = 2;
+extern const HostOwnGameRow kHostOwnGames[kHostOwnGameCount];

@@ -46,7 +46,7 @@ int32_t drawBody(HostLayer &layer, int32_t y, const char *text, HostColour c = k
 // --- How to play.
 
 int32_t helpSheet;
-constexpr int32_t kHelpSheets = 6;
+constexpr int32_t kHelpSheets = 8;
 
 void drawControls(HostLayer &layer) {
   int32_t y = 50;
@@ -133,20 +133,32 @@ void drawDart(HostLayer &layer) {
 
 // Two sheets of controls, then one a game, from the table of games.
 constexpr int32_t kHelpGameSheet = 2;
-static_assert(kHelpSheets == kHelpGameSheet + kGameCount, "a sheet for each game");
+// Then one a game of the host's own.
+constexpr int32_t kHelpOwnGameSheet = kHelpGameSheet + kGameCount;
+static_assert(kHelpSheets == kHelpOwnGameSheet + kHostOwnGameCount, "a sheet for each game");
+
+const char *helpTitle(int32_t sheet) {
+  if (sheet >= kHelpOwnGameSheet) return kHostOwnGames[sheet - kHelpOwnGameSheet].name;
+  return kHostGames[sheet - kHelpGameSheet].name;
+}
+
+const char *const *helpRules(int32_t sheet) {
+  if (sheet >= kHelpOwnGameSheet) return kHostOwnGames[sheet - kHelpOwnGameSheet].rules;
+  return kHostGames[sheet - kHelpGameSheet].rules;
+}
 
 void helpDraw(HostLayer &layer) {
   const char *const headings[] = {"Controls", "A dart"};
-  layerPanel(layer, helpSheet < kHelpGameSheet ? headings[helpSheet]
-                                               : kHostGames[helpSheet - kHelpGameSheet].name);
+  layerPanel(layer, helpSheet < kHelpGameSheet ? headings[helpSheet] : helpTitle(helpSheet));
   if (helpSheet == 0) {
     drawControls(layer);
   } else if (helpSheet == 1) {
     drawDart(layer);
   } else {
     int32_t y = 50;
-    for (const char *rule : kHostGames[helpSheet - kHelpGameSheet].rules)
-      if (rule != nullptr) y = drawBody(layer, y, rule);
+    const char *const *rules = helpRules(helpSheet);
+    for (int32_t i = 0; i < 4; ++i)
+      if (rules[i] != nullptr) y = drawBody(layer, y, rules[i]);
   }
   char foot[32];
   std::snprintf(foot, sizeof foot, "%d/%d  B: back", static_cast<int>(helpSheet + 1),

@@ -11,6 +11,7 @@
 #include "app/scene.h"
 #include "game/match.h"
 #include "host/assist.h"
+#include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/seats.h"
 #include "host/summary_card.h"
@@ -79,6 +80,8 @@ void recordPass(const HostView &view) {
     // The computer seats' levels and seed go with the match, so that it can be
     // told from a person's and its darts played again.
     BookMatch &ended = keeper.recorder.endedMatch;
+    // A game of the host's own: its options, legs and darts as its rules counted them.
+    (void)hostGameFillBook(&ended, &keeper.recorder.endedDarts);
     ended.seed = hostMatchSeed();
     for (int seat = 0; seat < ended.players; ++seat)
       ended.seats[seat].cpuLevel = hostMatchCpuLevel(seat);

@@ -102,8 +102,12 @@ RecorderEvent recorderObserve(Recorder *r, const RecorderView &v) {
     return RecorderEvent::kNothing;
   }
   // Only a match seen from its first step is whole; one found under way
-  // (the host started late) is let go by.
-  if (v.sceneStep == kMatchStarting && last != kMatchStarting) startMatch(r, v);
+  // (the host started late) is let go by. A match the host itself starts
+  // (its own games) is first seen at its first announcement, fresh from
+  // another screen.
+  const bool fresh = last == -1 && v.sceneStep == kMatchAnnounce && v.match->roundIndex == 0 &&
+                     v.match->dartIndex == 0 && v.match->currentPlayer == 0;
+  if ((v.sceneStep == kMatchStarting && last != kMatchStarting) || fresh) startMatch(r, v);
   if (!r->watching) return RecorderEvent::kNothing;
 
   const MatchState &m = *v.match;

@@ -32,6 +32,7 @@
 #include "gfx/surface.h"
 #include "host/assist.h"
 #include "host/host.h"
+#include "host/host_games.h"
 #include "host/player_book.h"
 #include "host/seats.h"
 #include "platform/common/safe_file.h"
@@ -269,6 +270,7 @@ std::string dumpState() {
     fieldRaw(h, "seats", seats);
     field(h, "fastCpu", hostCpuFast() ? 1 : 0);
     fieldRaw(h, "matchSeed", std::to_string(hostMatchSeed()));
+    fieldRaw(h, "game", hostGameJson());
     h += '}';
     fieldRaw(out, "host", h);
   }
@@ -343,6 +345,21 @@ void execute(const Line &line) {
                        scriptWallClock);
         }
         runner.hostStarted = true;
+      }
+      if (c.value == kHostPlay) {
+        // The host as `host on` leaves it, then the game from the title.
+        if (frameHandler != titleSceneFrame) {
+          fail(line.number, "host play: not at the title");
+          break;
+        }
+        HostGameChoice choice;
+        if (!hostGameFromText(c.file, &choice, nullptr)) {
+          fail(line.number, "host play: bad game " + c.file);
+          break;
+        }
+        hostEnable(true);
+        hostPlayGame(choice, c.seat);
+        break;
       }
       hostEnable(c.value != kHostOff);
       hostForceHints(c.value == kHostHints);

@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "host/games.h"
+
 namespace {
 
-constexpr size_t kMaxTokens = 4;
+constexpr size_t kMaxTokens = 8;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -155,7 +157,7 @@ const CommandName commandNames[] = {
     {"wait", CommandKind::Wait, 1, 2, "wait S [N]", 0, nullptr},
     {"dump", CommandKind::Dump, 0, 0, "dump", 0, nullptr},
     {"shot", CommandKind::Shot, 1, 1, "shot FILE", 0, nullptr},
-    {"host", CommandKind::Host, 1, 1, "host on|off|hints|summary|effects", 0, nullptr},
+    {"host", CommandKind::Host, 1, 7, "host on|off|hints|summary|effects", 0, nullptr},
     {"seat", CommandKind::Seat, 2, 3, "seat N human|cpu L", 0, nullptr},
     {"seed", CommandKind::Seed, 1, 1, "seed S", 0, nullptr},
 };
@@ -217,6 +219,23 @@ ParseResult parseScriptLine(std::string_view line) {
       if (!parseUnsigned64(words[1], &command.seed)) return failure("bad seed " + quoted(words[1]));
       break;
     case CommandKind::Host:
+      if (words[1] == "play") {
+        // host play GAME PLAYERS [OPTION=VALUE ...]: the game's words checked
+        // here, so that a bad line is refused before anything runs.
+        uint32_t players = 0;
+        if (args < 3) return failure("expected 'host play GAME PLAYERS [OPTION=VALUE ...]'");
+        if (!boundedArgument(words[3], 4, "players", &players, &error) || players == 0)
+          return failure("bad players " + quoted(words[3]) + " (1 to 4)");
+        std::string text(words[2]);
+        for (size_t i = 4; i <= args; ++i) text += " " + std::string(words[i]);
+        HostGameChoice choice;
+        if (!hostGameFromText(text, &choice, &error)) return failure(error);
+        command.value = kHostPlay;
+        command.seat = static_cast<int32_t>(players);
+        command.file = hostGameText(choice);
+        break;
+      }
+      if (args != 1) return failure("expected 'host on|off|hints|summary'");
       if (words[1] == "off") {
         command.value = kHostOff;
       } else if (words[1] == "on") {

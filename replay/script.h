@@ -28,12 +28,15 @@ enum class CommandKind {
 
 // `host` arguments: the host off (the game alone), on, on with its hints
 // shown, or on with the match summary card shown over the end screen.
+// `host play GAME PLAYERS [OPTION=VALUE ...]` starts one of the host's games
+// from the title (kHostPlay: the game's words in file, players in seat).
 enum HostMode : uint32_t {
   kHostOff = 0,
   kHostOn = 1,
   kHostHints = 2,
   kHostSummary = 3,
   kHostEffects = 4,  // on, with "Effects: Lively"
+  kHostPlay = 5,     // one of the host's games, from the title
 };
 
 struct ScriptCommand {

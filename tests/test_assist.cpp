@@ -413,7 +413,8 @@ namespace {
 // --- The Assists page, opened from the Players page.
 
 void openAssistsPage(HostDriver &d) {
-  for (int vk : {VK_F1, VK_DOWN, VK_RETURN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})
+  for (int vk :
+       {VK_F1, VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})
     d.press(vk, 1);
 }
 

@@ -208,9 +208,9 @@ std::string menuKeys(std::initializer_list<const char *> codes) {
 }
 
 TEST(PlayersPage, KeysSetAKindAndTypeAName) {
-  // F1 opens the menu at the title; Players is the row below Resume.
+  // F1 opens the menu at the title; Players is two rows below Resume, after "Play...".
   const std::string script =
-      "host on\nclock 100000\nrun 20\n" + menuKeys({"112", "0x28", "0x0D"}) +
+      "host on\nclock 100000\nrun 20\n" + menuKeys({"112", "0x28", "0x28", "0x0D"}) +
       // Seat 2: two levels up, then a new name typed.
       menuKeys({"0x28", "0x27", "0x27", "0x0D", "0x41", "0x4E", "0x20", "0xBD", "0x32", "0x0D"}) +
       // Seat 3: the picker turns its first letter back once.

@@ -27,9 +27,9 @@ const std::string kHashFile = kGoldenDir + "/hashes.txt";
 const std::string kReplay = TOBELYN_REPLAY;
 const std::string kBuildDir = kReplay.substr(0, kReplay.rfind('/') + 1);
 
-const char *const kScripts[] = {"golden_menus.txt",   "golden_option_about.txt", "golden_301.txt",
-                                "golden_clock.txt",   "golden_countup_win.txt",  "golden_draw.txt",
-                                "golden_gameover.txt"};
+const char *const kScripts[] = {"golden_menus.txt",    "golden_option_about.txt", "golden_301.txt",
+                                "golden_clock.txt",    "golden_countup_win.txt",  "golden_draw.txt",
+                                "golden_gameover.txt", "golden_hostgames.txt"};
 
 // TOBELYN_RECORD_GOLDEN=1 (tests/golden/record.sh) records the frames made.
 const char *const kRecordVar = std::getenv("TOBELYN_RECORD_GOLDEN");

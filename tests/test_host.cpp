@@ -115,8 +115,9 @@ TEST(HostMenu, QuitGameSavesTheSettingsAndExitsZero) {
 }
 
 TEST(HostMenu, TapsChooseRowsAndQuitToTitleOnlyInAMatch) {
-  // The menu's panel is centred: its six rows (Resume, Players, "Player
-  // book...", How to play, Settings, "Quit...") start at y 115, 20 apart.
+  // The menu's panel is centred: its six rows in a match (Resume, Players,
+  // "Player book...", How to play, Settings, "Quit...") start at y 115, 20
+  // apart; at the title "Play..." after Resume makes seven, from y 105.
   // "Quit..." in a match has two rows from y 147 (Quit to title, Quit game),
   // at the title one from y 157 (Quit game); a tap below them, on "B: back",
   // goes back. A confirmation's Yes and No are at y 92 and 112.
@@ -124,11 +125,11 @@ TEST(HostMenu, TapsChooseRowsAndQuitToTitleOnlyInAMatch) {
                              "key 112\nrun 2\ntap 120 223\nrun 1\ndump\n"  // Quit...
                              "tap 120 155\nrun 1\ndump\n"                  // Quit to title
                              "tap 120 100\nrun 1\nrun 30\ndump\n"          // Yes
-                             "key 112\nrun 2\ntap 120 223\nrun 1\n"        // Quit...
+                             "key 112\nrun 2\ntap 120 233\nrun 1\n"        // Quit...
                              "tap 120 165\nrun 1\ndump\n"                  // now Quit game
                              "tap 120 120\nrun 1\ndump\n"                  // No
                              "tap 120 290\nrun 1\ndump\n"                  // back
-                             "tap 120 123\nrun 1\ndump\n";                 // Resume
+                             "tap 120 115\nrun 1\ndump\n";                 // Resume
   expectDumps(
       runScript("taps", script),
       {"page=quit scene=MatchScene", "page=quit-title scene=MatchScene", "scene=TitleScene menu=0",
@@ -368,10 +369,10 @@ TEST(PlayersPage, AnEditLeftOpenIsDroppedWhenTheMenuCloses) {
     SCOPED_TRACE(c.name);
     HostDriver d;
     d.start();
-    // Players is the row below Resume. A on seat 1 starts its edit, and
-    // "ZZ" is typed.
+    // At the title Players is two rows below Resume, after "Play...". A on
+    // seat 1 starts its edit, and "ZZ" is typed.
     d.press(VK_F1, 1);
-    for (int vk : {VK_DOWN, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
+    for (int vk : {VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
     ASSERT_STREQ(hostPageName(), "players");
     c.close(d);
     ASSERT_FALSE(hostMenuOpen());
@@ -393,7 +394,7 @@ TEST(PlayersPage, AnEditLeftForAnotherPageIsDroppedToo) {
   HostDriver d;
   d.start();
   d.press(VK_F1, 1);
-  for (int vk : {VK_DOWN, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
+  for (int vk : {VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN, int{'Z'}, int{'Z'}}) d.press(vk, 1);
   ASSERT_STREQ(hostPageName(), "players");
   // A page opened over it by name, as another page would: a letter and
   // Escape are the menu's now, not the edit's.
@@ -436,11 +437,11 @@ std::vector<uint16_t> frameNow() {
   return std::vector<uint16_t>(frame, frame + kLayerWidth * kLayerHeight);
 }
 
-// From the title's menu: Resume, Players, "Player book...", then its
-// Records and Statistics.
+// From the title's menu: Resume, "Play...", Players, "Player book...", then
+// its Records and Statistics.
 void openStatistics(HostDriver &d) {
   d.press(VK_F1, 1);
-  for (int vk : {VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN, VK_RETURN}) d.press(vk, 1);
+  for (int vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN, VK_RETURN}) d.press(vk, 1);
   ASSERT_STREQ(hostPageName(), "stats");
 }
 

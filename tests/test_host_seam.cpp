@@ -12,6 +12,7 @@
 #include "game/match.h"
 #include "gfx/surface.h"
 #include "host/host.h"
+#include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/player_book.h"
 #include "host_driver.h"
@@ -69,14 +70,26 @@ TEST(HostMenuRoom, AnEntryThatWouldNotFitIsRefusedNeverDropped) {
 }
 
 TEST(HostMenuRoom, AGroupTakesSevenPagesAndRefusesAnEighth) {
+  // The host's own games are in the group already: it takes as many more
+  // as make seven.
+  HostDriver d;
+  d.start();
+  hostOpenMenu();
+  hostOpenPage("play");
+  HostRow rows[kHostRowsMax];
+  const int32_t already = hostPageRows(rows, kHostRowsMax);
+  hostCloseMenu();
+  EXPECT_EQ(already, kHostOwnGameCount);
   std::vector<std::string> names;
   for (int i = 0; i < kMenuGroupRowsMax + 1; ++i) names.push_back("game" + std::to_string(i));
   std::vector<HostPage> games;
   for (const std::string &name : names) games.push_back(listedPage(name.c_str(), "play"));
-  for (int i = 0; i < kMenuGroupRowsMax; ++i)
-    EXPECT_TRUE(hostAddPage(&games[i])) << "page " << i << " of the group";
-  EXPECT_FALSE(hostAddPage(&games[kMenuGroupRowsMax])) << "the eighth in a group of seven";
+  for (int i = 0; i < kMenuGroupRowsMax - already; ++i)
+    EXPECT_TRUE(hostAddPage(&games[i])) << "page " << i + already << " of the group";
+  EXPECT_FALSE(hostAddPage(&games[kMenuGroupRowsMax - already]))
+      << "the eighth in a group of seven";
   for (const HostPage &page : games) hostRemovePage(&page);
+  d.finish();
 }
 
 TEST(HostMenuRoom, EveryBuiltInPageIsListedInAtMostSevenTopRows) {
@@ -97,11 +110,21 @@ TEST(HostMenuRoom, EveryBuiltInPageIsListedInAtMostSevenTopRows) {
 }
 
 TEST(HostMenuRoom, AGroupWithNothingListedHasNoRow) {
+  // The host's games are offered at the title only: in a match their group
+  // has nothing listed and no row.
   HostDriver d;
   d.start();
   hostOpenMenu();
-  const std::vector<std::string> top = menuLabels();
-  EXPECT_EQ(std::find(top.begin(), top.end(), "Play..."), top.end()) << "no host game yet";
+  std::vector<std::string> top = menuLabels();
+  EXPECT_NE(std::find(top.begin(), top.end(), "Play..."), top.end()) << "at the title";
+  hostCloseMenu();
+  HostGameChoice cricket;
+  cricket.mode = kHostGameCricket;
+  hostPlayGame(cricket, 2);
+  d.run(3);
+  hostOpenMenu();
+  top = menuLabels();
+  EXPECT_EQ(std::find(top.begin(), top.end(), "Play..."), top.end()) << "in a match";
   hostCloseMenu();
   d.finish();
 }
@@ -120,15 +143,26 @@ TEST(HostRows, EachPageGivesItsRowsWithTheChosenOne) {
       {"the menu, Resume chosen",
        {},
        "menu",
-       {"Resume", "Players", "Player book...", "How to play", "Settings", "Quit..."},
+       {"Resume", "Play...", "Players", "Player book...", "How to play", "Settings", "Quit..."},
+       0},
+      {"Play..., X01 chosen", {VK_DOWN, VK_RETURN}, "play", {"X01", "Cricket"}, 0},
+      {"X01's page, Players chosen",
+       {VK_DOWN, VK_RETURN, VK_RETURN},
+       "x01",
+       {"Players", "Start", "In", "Out", "Legs", "Play"},
+       0},
+      {"Cricket's page, Players chosen",
+       {VK_DOWN, VK_RETURN, VK_DOWN, VK_RETURN},
+       "cricket",
+       {"Players", "Play"},
        0},
       {"Player book..., Records chosen",
-       {VK_DOWN, VK_DOWN, VK_RETURN},
+       {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
        "book",
        {"Records", "Statistics"},
        0},
       {"Settings, Sound chosen",
-       {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
+       {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
        "settings",
        {"Sound", "Volume", "Hints", "Effects", "Reset controls"},
        0},
@@ -167,7 +201,7 @@ TEST(HostRows, ASettingsRowGivesItsValue) {
   hostBookOpen(nullptr, nullptr);
   hostSettings().volume = 7;
   d.press(VK_F1, 1);
-  for (int vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN}) d.press(vk, 1);
+  for (int vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN}) d.press(vk, 1);
   HostRow rows[kHostRowsMax];
   ASSERT_GE(hostPageRows(rows, kHostRowsMax), 2);
   EXPECT_STREQ(rows[1].label, "Volume");

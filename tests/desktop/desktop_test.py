@@ -40,6 +40,13 @@ def ref_match(g):
             + "clock 200000;hold 0x0D;run 1;release 0x0D;shot board%d.png" % g)
 
 
+# The host's Cricket from the menu over the title: Play..., Cricket, its
+# page; Play, one player: the announcement with the host's marks table.
+REF_CRICKET = ("host on;clock 100000;" + STEP + "key 112;run 2;key 0x28;run 1;key 0x0D;run 2;"
+               "key 0x28;run 1;key 0x0D;run 2;shot cricket_page.png;"
+               "key 0x28;run 1;key 0x0D;run 3;shot cricket_announce.png")
+
+
 # The frames are compared with the game's own: the host's hints are switched
 # off in its file (the menu is still there, on F1).
 HOST = "hints 0\nhintsChosen 1\n"
@@ -63,6 +70,7 @@ class Desktop(Session):
         env = {k: v for k, v in self.env.items() if k != "DISPLAY"}
         scripts = dict(("match%d.txt" % g, ref_match(g)) for g in range(4))
         scripts["menus.txt"] = REF_MENUS
+        scripts["cricket.txt"] = REF_CRICKET
         self.refs = replay_frames(self.replay, os.path.join(self.work, "refs"), scripts, env)
 
     def corner(self):
@@ -247,6 +255,19 @@ class Desktop(Session):
         self.key("F1")
         self.key("Return")
         self.check("title_row0", "Resume with Enter closes the menu over the title")
+        # The host's own Cricket from the menu's Play..., then back to the
+        # title by Quit... (Up from Resume), Quit to title, Yes.
+        self.key("F1")
+        for name in ("Down", "Return", "Down", "Return"):
+            self.key(name)
+        self.check("cricket_page", "Play..., Cricket: the game's page with its rows")
+        for name in ("Down", "Return"):
+            self.key(name)
+        self.check("cricket_announce", "Play starts Cricket: the marks table on the announcement")
+        self.key("F1")
+        for name in ("Up", "Return", "Return", "Up", "Return"):
+            self.key(name)
+        self.check("title_row0", "Quit to title leaves the host's game for the title")
         self.to_match(2, '"High Score"')
         self.proc.send_signal(signal.SIGTERM)
         self.ended("SIGTERM")

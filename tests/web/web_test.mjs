@@ -6,8 +6,9 @@
 // budget, only read without the tab lock, downloaded as CSV) and
 // robustness_test.mjs (storage and site data refused, a key-up with Ctrl or
 // Meta held, focus lost behind an input storm, the pass pacer, offline after
-// one visit) and assist_test.mjs (a seat at half pace with auto-continue); no
-// console error anywhere. Every wait is on what the page can
+// one visit), assist_test.mjs (a seat at half pace with auto-continue) and
+// hostgames_test.mjs (the host's Cricket chosen by touch and played out by
+// computer seats); no console error anywhere. Every wait is on what the page can
 // tell (its screen, step, frames), never on a fixed time.
 //
 //   node web_test.mjs --site DIR --replay BIN --hash HEX --book-tool BIN --golden DIR
@@ -18,6 +19,7 @@ import { testAssists } from './assist_test.mjs';
 import { setBookTool, testBookBudget, testBookReadOnly, testCpuSeats } from './book_test.mjs';
 import { check, results } from './common.mjs';
 import { testFrames, testScoring } from './frames_test.mjs';
+import { testHostGames } from './hostgames_test.mjs';
 import {
   testHiddenPause, testKeysSettingsAndTabs, testTapToThrow, testTouch,
 } from './play_test.mjs';
@@ -60,6 +62,7 @@ async function main() {
     offline: () => testOffline(browser, args.site),
     phoneLayout: () => testPhoneLayout(browser, url),
     assists: () => testAssists(browser, url),
+    hostGames: () => testHostGames(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);

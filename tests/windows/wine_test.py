@@ -67,6 +67,10 @@ REF_SCRIPT = ("clock 100000;" + STEP + "shot title.png;"
               + "shot option_c88.png")
 # The host's menu over the title, called up by F1.
 REF_MENU = "host on;clock 100000;" + STEP + "key 112;run 2;shot menu.png"
+# The host's X01 from the menu's Play...: its page, then Play (one player).
+REF_X01 = ("host on;clock 100000;" + STEP + "key 112;run 2;key 0x28;run 1;key 0x0D;run 2;"
+           "key 0x0D;run 2;shot x01_page.png;" + "key 0x28;run 1;" * 5 + "key 0x0D;run 3;"
+           "shot x01_announce.png")
 
 
 # Two computer seats play "301" out headless, leaving a book and its CSV.
@@ -200,7 +204,8 @@ class Wine(Session):
 
     def make_refs(self):
         self.refs = replay_frames(self.replay, os.path.join(self.work, "refs"),
-                                  {"refs.txt": REF_SCRIPT, "menu.txt": REF_MENU})
+                                  {"refs.txt": REF_SCRIPT, "menu.txt": REF_MENU,
+                                   "x01.txt": REF_X01})
 
     def start_game(self, label):
         if "title" not in self.refs:  # a case run alone (--only)
@@ -231,6 +236,20 @@ class Wine(Session):
         self.check("menu", "F1 lays the host's menu over the title")
         self.key("F1")
         self.check("title", "F1 again closes it")
+        # The host's X01: Play..., X01, its page; down to Play and A.
+        self.key("F1")
+        for name in ("Down", "Return", "Return"):
+            self.key(name)
+        self.check("x01_page", "Play..., X01: the game's page with its options")
+        for name in ("Down",) * 5 + ("Return",):
+            self.key(name)
+        # The rows above the strip: the game's hints (on here) sit over it.
+        self.check("x01_announce", "Play starts X01 at its first announcement", rows=(0, 240))
+        # Back to the title: Quit... (Up from Resume), Quit to title, Yes.
+        self.key("F1")
+        for name in ("Up", "Return", "Return", "Up", "Return"):
+            self.key(name)
+        self.check("title", "Quit to title leaves the host's game for the title")
         self.tap(200, 150)          # OPTION
         self.check("option", "a tap on OPTION opens the option screen")
         self.tap(20, 260)           # BUTTON C
