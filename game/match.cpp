@@ -200,6 +200,13 @@ bool throwButton(uint32_t now) {
 
 void quitToTitle() { installTitleScene(); }
 
+void startMatchOf(int32_t mode, int32_t players) {
+  gameMode = mode;
+  playerCount = players;
+  // The match polls its button itself: no key or tap handler.
+  switchSceneWithTap(matchSceneFrame, nullptr, nullptr);
+}
+
 void matchSceneFrame() {
   const uint32_t now = timeGetTime();
   if (!throwButton(now)) {

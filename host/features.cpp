@@ -2,6 +2,7 @@
 // them all. Each plugs in its pages and hooks (host/host.h); the core walks
 // them and calls none by name.
 #include "host/host_internal.h"
+#include "host/match_codes.h"
 #include "host/player_book.h"
 
 void hostStart() {
@@ -10,6 +11,8 @@ void hostStart() {
   registerBuiltInPages();
   registerHints();
   registerCpuSeats();
+  registerMatchCodes();
+  registerCodePages();
   hostCoreStart();
 }
 
@@ -17,4 +20,5 @@ void hostBookOpen(const char *path, WallClock clock) {
   bookKeeperOpen(path, clock);
   registerBookKeeper();
   registerBookPages();
+  registerWatchPage();
 }

@@ -59,6 +59,9 @@ struct HostState {
   int forcedHints = -1;  // -1 as the settings say, 0 off, 1 on
   int32_t lastStep;
   HostScene lastScene;
+  HostPlayback playback;
+  bool hidden;  // passes not shown (a match catching up)
+  std::string matchCode;
 };
 
 HostState state;
@@ -626,11 +629,14 @@ void hostSilenceGame(bool silent) { state.silent = silent; }
 bool hostGameSilenced() { return state.enabled && state.silent; }
 
 void *hostGameBeginDraw() {
+  // A hidden pass draws into the game's own surfaces only.
+  if (state.enabled && state.hidden) return drawingTo = nullptr;
   drawingTo = GXBeginDraw();
   return drawingTo;
 }
 
 int hostGameEndDraw() {
+  if (state.enabled && state.hidden) return 0;
   if (state.enabled && drawingTo != nullptr && displayFits(GXGetDisplayProperties())) {
     std::memcpy(gameFrame, drawingTo, sizeof gameFrame);
     gameFrameKept = true;
@@ -639,6 +645,14 @@ int hostGameEndDraw() {
   drawingTo = nullptr;
   return GXEndDraw();
 }
+
+void hostSetPlayback(HostPlayback playback) { state.playback = playback; }
+HostPlayback hostPlayback() { return state.enabled ? state.playback : HostPlayback::kNone; }
+void hostAdvanceGameClock(uint32_t ms) { state.pausedTotal -= ms; }
+void hostHideGame(bool hidden) { state.hidden = hidden; }
+bool hostGameHidden() { return state.enabled && state.hidden; }
+void hostSetMatchCode(const std::string &code) { state.matchCode = code; }
+const std::string &hostMatchCode() { return state.matchCode; }
 
 void hostClaimButtonA(HostButtonOwner owner, bool held) {
   const int i = static_cast<int>(owner);

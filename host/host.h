@@ -272,6 +272,25 @@ const HostFeature *hostFeatureAt(int32_t index);
 using HostObserver = void (*)(const HostView &view);
 bool hostAddObserver(HostObserver observer);
 
+// --- A match played again from its code (host/match_codes.cpp drives it;
+// other features only ask). Catching up (a resumed match) runs unseen and
+// silent; a watched match is shown and never goes into the book.
+enum class HostPlayback : int32_t { kNone, kCatchingUp, kWatching };
+void hostSetPlayback(HostPlayback playback);
+HostPlayback hostPlayback();
+// Moves the game's clock on at once (a press played back keeps the game's
+// gap between presses; a dart played back unseen needs no wait in flight).
+void hostAdvanceGameClock(uint32_t ms);
+// Passes not shown: no frame reaches the display, and the shell runs them
+// back to back (up to kHiddenPassesMax in one of its passes).
+void hostHideGame(bool hidden);
+bool hostGameHidden();
+constexpr int32_t kHiddenPassesMax = 4000;
+// The code of the current or last match (once a dart is thrown), empty
+// before; the player book keeps it with the finished match.
+void hostSetMatchCode(const std::string &code);
+const std::string &hostMatchCode();
+
 // --- The host's settings.
 struct HostSettings {
   int32_t volume;           // 0..10

@@ -60,13 +60,17 @@ void recordPass(const HostView &view) {
   seen.match = view.match;
   seen.gameMode = view.gameMode;
   seen.playerCount = view.playerCount;
-  if (recorderObserve(&keeper.recorder, seen) == RecorderEvent::kMatchEnd) {
+  const RecorderEvent event = recorderObserve(&keeper.recorder, seen);
+  // A match watched again is not the player's to keep.
+  if (event == RecorderEvent::kMatchEnd && hostPlayback() != HostPlayback::kWatching) {
     // The computer seats' levels and seed go with the match, so that it can be
     // told from a person's and its darts played again.
     BookMatch &ended = keeper.recorder.endedMatch;
     ended.seed = hostMatchSeed();
     for (int seat = 0; seat < ended.players; ++seat)
       ended.seats[seat].cpuLevel = hostMatchCpuLevel(seat);
+    // Its code, so that it can be watched again (an extra field of its line).
+    if (!hostMatchCode().empty()) ended.more += " code=" + hostMatchCode();
     keeper.cardNews = NewBests{};
     bookAddMatch(&keeper.book, keeper.recorder.endedMatch, keeper.recorder.endedDarts,
                  &keeper.cardNews);

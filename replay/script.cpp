@@ -155,7 +155,7 @@ const CommandName commandNames[] = {
     {"wait", CommandKind::Wait, 1, 2, "wait S [N]", 0, nullptr},
     {"dump", CommandKind::Dump, 0, 0, "dump", 0, nullptr},
     {"shot", CommandKind::Shot, 1, 1, "shot FILE", 0, nullptr},
-    {"host", CommandKind::Host, 1, 1, "host on|off|hints|summary", 0, nullptr},
+    {"host", CommandKind::Host, 1, 2, "host on|off|hints|summary", 0, nullptr},
     {"seat", CommandKind::Seat, 2, 3, "seat N human|cpu L", 0, nullptr},
     {"seed", CommandKind::Seed, 1, 1, "seed S", 0, nullptr},
 };
@@ -217,7 +217,16 @@ ParseResult parseScriptLine(std::string_view line) {
       if (!parseUnsigned64(words[1], &command.seed)) return failure("bad seed " + quoted(words[1]));
       break;
     case CommandKind::Host:
-      if (words[1] == "off") {
+      if (words[1] == "watch") {
+        if (args != 2) return failure("expected 'host watch CODE'");
+        command.value = kHostWatch;
+        command.file = std::string(words[2]);
+        break;
+      }
+      if (args != 1) return failure("expected 'host on|off|hints|summary'");
+      if (words[1] == "resume") {
+        command.value = kHostResume;
+      } else if (words[1] == "off") {
         command.value = kHostOff;
       } else if (words[1] == "on") {
         command.value = kHostOn;

@@ -28,7 +28,16 @@ enum class CommandKind {
 
 // `host` arguments: the host off (the game alone), on, on with its hints
 // shown, or on with the match summary card shown over the end screen.
-enum HostMode : uint32_t { kHostOff = 0, kHostOn = 1, kHostHints = 2, kHostSummary = 3 };
+// `host watch CODE` plays a match code again (the code in `file`), `host
+// resume` the match kept when one was cut off; both turn the host on.
+enum HostMode : uint32_t {
+  kHostOff = 0,
+  kHostOn = 1,
+  kHostHints = 2,
+  kHostSummary = 3,
+  kHostWatch = 4,
+  kHostResume = 5,
+};
 
 struct ScriptCommand {
   CommandKind kind = CommandKind::Empty;
@@ -41,7 +50,7 @@ struct ScriptCommand {
   uint32_t limit = 0;
   int32_t x = 0;  // tap
   int32_t y = 0;
-  std::string file;  // shot
+  std::string file;  // shot; host watch: the code
   // seat: the seat (1 to 4) and, in value, its computer level (0: a person).
   int32_t seat = 0;
 };

@@ -1,0 +1,252 @@
+// Matches played again from their codes, in this process with the host on:
+// a watched code lands every dart where the match did whatever the pass
+// timing, a match cut off at any step of a dart and resumed ends as the
+// same match played straight through, a press at the edge of the game's
+// gap still lands, a rematch turns the seats and the seed, and a refused
+// code changes nothing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "host/match_codes.h"
+#include "host/seats.h"
+#include "host_driver.h"
+#include "replay_runner.h"
+
+namespace {
+
+// What a match gave: each landing (score and number hit, in order), the
+// final scores and the winner, and its code.
+struct Outcome {
+  std::vector<int32_t> landings;
+  std::string scores;
+  std::string code;
+};
+
+std::vector<int32_t> *landingsSeen;
+int32_t lastSeenStep = -1;
+
+void seeLandings(const HostView &view) {
+  const bool result = view.scene == HostScene::kMatch &&
+                      (view.sceneStep == kMatchResult || view.sceneStep == kMatchClockResult);
+  if (result && lastSeenStep != view.sceneStep && landingsSeen != nullptr)
+    landingsSeen->push_back(view.match->throwScore * 100 + view.match->hitSector);
+  lastSeenStep = view.scene == HostScene::kMatch ? view.sceneStep : -1;
+}
+
+// A person who throws by the passes since each step began: the same darts
+// whenever the match is played, resumed or not. Each press is one pass.
+struct Person {
+  int32_t step = -1;
+  int32_t passes = 0;
+  int32_t darts = 0;
+  bool holding = false;
+
+  // Passes to wait in this step before pressing.
+  int32_t waitFor(int32_t s) const {
+    switch (s) {
+      case kMatchAnnounce:
+        return 20;
+      case kMatchAimSlide:
+        return 14 + (darts * 7) % 37;
+      case kMatchGaugeReady:
+        return 15;
+      case kMatchPowerClimbs:
+        return 14 + (darts * 5) % 50;
+      case kMatchPowerFalls:
+        return 14 + (darts * 3) % 40;
+      case kMatchNextDart:
+        return 25;
+      default:
+        return -1;
+    }
+  }
+  // After each pass: whether A is held in the next.
+  void afterPass(HostDriver &d) {
+    const int32_t key = static_cast<int32_t>(keyBindings[kButtonA]);
+    if (holding) {
+      headlessHold(key, false);
+      holding = false;
+    }
+    const bool inMatch = hostLastView().scene == HostScene::kMatch;
+    const int32_t s = inMatch ? sceneStep : -1;
+    if (s != step) {
+      if (step == kMatchFlight) ++darts;
+      step = s;
+      passes = 0;
+    }
+    ++passes;
+    const int32_t wait = waitFor(s);
+    if (wait >= 0 && passes == wait) {
+      headlessHold(key, true);
+      holding = true;
+    }
+    (void)d;
+  }
+};
+
+struct Table {
+  const char *name;
+  int32_t mode;
+  int32_t players;
+  int32_t levels[kMaxPlayers];  // 0: the scripted person
+};
+
+std::string tempDir(const std::string &name) { return replayWorkDir("codes-work", name); }
+
+void startIn(HostDriver &d, const std::string &dir) {
+  d.start();
+  headlessSetRegistryDir(dir.c_str());
+  hostResetForTests();
+  (void)hostAddObserver(seeLandings);
+}
+
+void setSeats(const Table &t, uint64_t seed) {
+  for (int32_t i = 0; i < kSeatCount; ++i) hostSeat(i).cpuLevel = i < t.players ? t.levels[i] : 0;
+  hostSetNextMatchSeed(seed);
+}
+
+std::string scoresNow() {
+  std::string s;
+  for (int32_t i = 0; i < playerCount; ++i) s += std::to_string(match.playerScores[i]) + " ";
+  return s + "winner " + std::to_string(match.winner);
+}
+
+// Plays until the match is over (or the cut: a dart's index and step),
+// passes of stepMs each. True when the cut was reached.
+bool playOn(HostDriver &d, Person &person, int32_t cutDart, int32_t cutStep, uint32_t stepMs,
+            int limit = 200000) {
+  for (int i = 0; i < limit && d.running; ++i) {
+    if (hostLastView().scene == HostScene::kMatch && sceneStep >= kMatchFinished) return false;
+    if (person.darts == cutDart && hostLastView().scene == HostScene::kMatch &&
+        sceneStep == cutStep)
+      return true;
+    if (!d.running || appPass(&d.code) == false) d.running = false;
+    headlessAdvanceClock(stepMs);
+    person.afterPass(d);
+  }
+  ADD_FAILURE() << "the match did not end";
+  return false;
+}
+
+Outcome straightThrough(const Table &t, uint64_t seed, const std::string &dir) {
+  HostDriver d;
+  startIn(d, dir);
+  Outcome out;
+  landingsSeen = &out.landings;
+  setSeats(t, seed);
+  startMatchOf(t.mode, t.players);
+  Person person;
+  playOn(d, person, -1, -1, 16);
+  out.scores = scoresNow();
+  out.code = hostMatchCode();
+  landingsSeen = nullptr;
+  d.finish();
+  return out;
+}
+
+const Table kGames[] = {
+    {"301, a person and a computer", kGame301, 2, {0, 3, 0, 0}},
+    {"Count Up, a computer and a person", kGameCountUp, 2, {4, 0, 0, 0}},
+    {"High Score, a person between two computers", kGameHighScore, 3, {2, 0, 5, 0}},
+    {"Round The Clock, two computers", kGameRoundTheClock, 2, {5, 1, 0, 0}},
+};
+
+TEST(MatchCodes, AWatchedCodeLandsEveryDartWhereTheMatchDidWhateverThePassTiming) {
+  struct Timing {
+    const char *name;
+    uint32_t stepMs;
+  };
+  const Timing timings[] = {{"16 ms passes", 16}, {"7 ms passes", 7}, {"33 ms passes", 33}};
+  for (const Table &t : kGames) {
+    SCOPED_TRACE(t.name);
+    const std::string dir = tempDir("watch");
+    const Outcome played = straightThrough(t, 0x1234 + t.mode, dir);
+    ASSERT_FALSE(played.code.empty());
+    for (const Timing &timing : timings) {
+      SCOPED_TRACE(timing.name);
+      HostDriver d;
+      startIn(d, dir);
+      Outcome watched;
+      landingsSeen = &watched.landings;
+      std::string message;
+      ASSERT_TRUE(hostPlayCode(played.code, CodePlay::kWatch, &message)) << message;
+      for (int i = 0; i < 400000 &&
+                      !(hostLastView().scene == HostScene::kMatch && sceneStep >= kMatchFinished);
+           ++i) {
+        d.pass();
+        headlessAdvanceClock(timing.stepMs - 16);
+      }
+      watched.scores = scoresNow();
+      watched.code = hostMatchCode();
+      landingsSeen = nullptr;
+      EXPECT_EQ(watched.landings, played.landings);
+      EXPECT_EQ(watched.scores, played.scores);
+      EXPECT_EQ(watched.code, played.code);
+      d.finish();
+    }
+  }
+}
+
+TEST(MatchCodes, AMatchCutOffAtAnyStepOfADartAndResumedEndsAsPlayedStraightThrough) {
+  const int32_t steps[] = {kMatchAnnounce,   kMatchAimSlide, kMatchGaugeReady, kMatchPowerClimbs,
+                           kMatchPowerFalls, kMatchFlight,   kMatchResult,     kMatchNextDart};
+  for (const Table &t : kGames) {
+    SCOPED_TRACE(t.name);
+    const std::string dir = tempDir("resume");
+    const uint64_t seed = 0xABCDEF + t.mode;
+    const Outcome played = straightThrough(t, seed, dir);
+    // The first turn of each seat at every step, then one dart a few turns on.
+    for (int32_t dart : {0, 1, 2, 3, 4, 13}) {
+      for (int32_t step : steps) {
+        const int32_t cutStep =
+            t.mode == kGameRoundTheClock && step == kMatchResult ? kMatchClockResult : step;
+        SCOPED_TRACE("cut at dart " + std::to_string(dart + 1) + ", step " +
+                     std::to_string(cutStep));
+        // The person's darts are counted by the steps they see; the cut is
+        // at the darts of every seat, counted the same way.
+        std::system(("rm -f '" + dir + "/match'").c_str());
+        HostDriver d;
+        startIn(d, dir);
+        setSeats(t, seed);
+        startMatchOf(t.mode, t.players);
+        Person person;
+        if (!playOn(d, person, dart, cutStep, 16)) continue;  // the match ended sooner
+        d.running = false;                                    // cut off: no more passes
+        hostEnable(false);
+
+        HostDriver again;
+        startIn(again, dir);
+        Outcome resumed;
+        MatchCode kept;
+        Person sameOne;
+        std::string message;
+        if (matchCodeRead(hostKeptMatch(), &kept, &message) == CodeRefusal::kNone) {
+          ASSERT_TRUE(hostResumeKept(&message)) << message;
+          // Caught up unseen; the person goes on from the dart after the kept ones.
+          for (int i = 0; i < 100 && (i == 0 || hostGameHidden()); ++i) again.pass();
+          ASSERT_EQ(hostLastView().scene, HostScene::kMatch);
+          ASSERT_FALSE(hostGameSilenced());
+          sameOne.darts = static_cast<int32_t>(kept.darts.size());
+        } else {
+          // Cut before the first dart left the hand: nothing was kept, and
+          // the match starts again.
+          ASSERT_LE(dart, 0);
+          setSeats(t, seed);
+          startMatchOf(t.mode, t.players);
+        }
+        playOn(again, sameOne, -1, -1, 16);
+        resumed.scores = scoresNow();
+        resumed.code = hostMatchCode();
+        EXPECT_EQ(resumed.scores, played.scores);
+        EXPECT_EQ(resumed.code, played.code);
+        again.finish();
+      }
+    }
+  }
+}
+
+}  // namespace
