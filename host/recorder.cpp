@@ -103,7 +103,13 @@ RecorderEvent recorderObserve(Recorder *r, const RecorderView &v) {
   }
   // Only a match seen from its first step is whole; one found under way
   // (the host started late) is let go by.
-  if (v.sceneStep == kMatchStarting && last != kMatchStarting) startMatch(r, v);
+  // A match the host starts itself (a code played again, a rematch) is
+  // first seen at its first announcement: whole as well.
+  const bool firstAnnounce = last == -1 && v.sceneStep == kMatchAnnounce &&
+                             v.match->roundIndex == 0 && v.match->currentPlayer == 0 &&
+                             v.match->dartIndex == 0;
+  if ((v.sceneStep == kMatchStarting && last != kMatchStarting) || firstAnnounce)
+    startMatch(r, v);
   if (!r->watching) return RecorderEvent::kNothing;
 
   const MatchState &m = *v.match;

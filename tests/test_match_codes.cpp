@@ -6,7 +6,9 @@
 // code changes nothing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -247,6 +249,130 @@ TEST(MatchCodes, AMatchCutOffAtAnyStepOfADartAndResumedEndsAsPlayedStraightThrou
       }
     }
   }
+}
+
+// Darts pressed sooner after the press before than the game's gap allows
+// at the pace of the passes (the column and peak at their first passes) or
+// right at its edge: each lands as recorded, at passes of any length.
+TEST(MatchCodes, APressAtOrInsideTheGameGapStillLands) {
+  MatchCode code;
+  code.game = kGameHighScore;
+  code.players = 1;
+  code.seats[0] = {CodeSeatKind::kPerson, 0, "EDGE"};
+  code.darts = {{112, 2, 0}, {108, 4, 2}, {64, 26, 24}, {16, 139, 139}, {208, 138, 136}};
+  std::string text;
+  ASSERT_TRUE(matchCodeWrite(code, &text));
+  for (uint32_t stepMs : {1u, 16u, 201u}) {
+    SCOPED_TRACE(std::to_string(stepMs) + " ms passes");
+    HostDriver d;
+    startIn(d, tempDir("edge"));
+    std::string message;
+    ASSERT_TRUE(hostPlayCode(text, CodePlay::kWatch, &message)) << message;
+    for (int i = 0; i < 20000 && hostMatchCode() != text; ++i) {
+      d.pass();
+      headlessAdvanceClock(stepMs - 16);
+    }
+    MatchCode landed;
+    ASSERT_EQ(matchCodeRead(hostMatchCode(), &landed, &message), CodeRefusal::kNone) << message;
+    EXPECT_EQ(landed.darts, code.darts);
+    d.finish();
+  }
+}
+
+TEST(MatchCodes, ARematchTurnsTheSeatsAndDrawsANewSeed) {
+  const std::string dir = tempDir("rematch");
+  HostDriver d;
+  startIn(d, dir);
+  const Table t = {"High Score, three computers", kGameHighScore, 3, {1, 3, 5, 0}};
+  setSeats(t, 77);
+  std::snprintf(hostSeat(0).name, sizeof hostSeat(0).name, "ANNA");
+  startMatchOf(t.mode, t.players);
+  ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchFinished, 400000));
+  const uint64_t seed = hostMatchSeed();
+  hostOpenMenu();
+  hostOpenPage("rematch");
+  EXPECT_FALSE(hostMenuOpen());
+  ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchAimSlide));
+  struct Row {
+    const char *name;
+    int32_t seat;
+    int32_t level;
+    const char *seatName;
+  };
+  const Row rows[] = {
+      {"the second seat throws first", 0, 3, "CPU 55"},
+      {"the third seat second", 1, 5, "CPU 80"},
+      {"the first seat last, its name kept", 2, 1, "ANNA"},
+  };
+  for (const Row &r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(hostMatchCpuLevel(r.seat), r.level);
+    EXPECT_STREQ(hostSeatName(r.seat), r.seatName);
+  }
+  EXPECT_EQ(hostMatchSeed(), rematchSeed(seed));
+  EXPECT_NE(hostMatchSeed(), seed);
+  EXPECT_EQ(gameMode, kGameHighScore);
+  EXPECT_EQ(playerCount, 3);
+  d.finish();
+}
+
+TEST(MatchCodes, ARefusedCodeChangesNothing) {
+  const std::string dir = tempDir("refused");
+  HostDriver d;
+  startIn(d, dir);
+  const Table t = {"301, a person and a computer", kGame301, 2, {0, 2, 0, 0}};
+  const Outcome played = straightThrough(t, 5, dir);
+  startIn(d, dir);
+  std::snprintf(hostSeat(1).name, sizeof hostSeat(1).name, "BEA");
+  hostSeat(1).cpuLevel = 4;
+  std::string damaged = played.code;
+  damaged[20] = damaged[20] == 'A' ? 'B' : 'A';
+  const std::string host = readAll(dir + "/host");
+  std::string message;
+  EXPECT_FALSE(hostPlayCode(damaged, CodePlay::kWatch, &message));
+  EXPECT_EQ(message, "This code is damaged: its check does not match. Copy it again.");
+  d.run(30);
+  EXPECT_EQ(hostLastView().scene, HostScene::kTitle);
+  EXPECT_EQ(hostPlayback(), HostPlayback::kNone);
+  EXPECT_STREQ(hostSeat(1).name, "BEA");
+  EXPECT_EQ(hostSeat(1).cpuLevel, 4);
+  EXPECT_EQ(hostKeptMatch(), "");
+  EXPECT_EQ(readAll(dir + "/host"), host);
+  d.finish();
+}
+
+// Through tobelyn-replay: a match of two computers goes into the book with
+// its code; watched again from that code it lands the same darts and the
+// book stays as it was.
+TEST(MatchCodes, AWatchedMatchIsLeftOutOfTheBook) {
+  const std::string dir = tempDir("book");
+  std::ofstream(dir + "/play.txt") << "host on\nseat 1 cpu 5\nseat 2 cpu 2\nseed 9\n"
+                                      "clock 100000\nrun 14\nkey 0x0D\nwait 0\nrun 14\n"
+                                      "key 0x0D\nwait 0\nrun 14\nkey 0x28\nrun 14\nkey 0x0D\n"
+                                      "wait 0\nrun 14\nkey 0x0D\nwait 0\nwait 12 400000\ndump\n";
+  const ReplayRun played = runReplay(dir, "--data . play.txt");
+  ASSERT_EQ(played.status, 0) << played.errors;
+  const std::string code = field(played.lines.at(0), "code");
+  const std::string book = readAll(dir + "/book");
+  EXPECT_NE(book.find(" code=" + code + " "), std::string::npos);
+  std::ofstream(dir + "/watch.txt")
+      << "host on\nclock 100000\nrun 10\nhost watch " << code << "\nwait 12 400000\ndump\n";
+  const ReplayRun watched = runReplay(dir, "--data . watch.txt");
+  ASSERT_EQ(watched.status, 0) << watched.errors;
+  EXPECT_EQ(field(watched.lines.at(0), "code"), code);
+  EXPECT_EQ(field(watched.lines.at(0), "playerScores"), field(played.lines.at(0), "playerScores"));
+  EXPECT_EQ(field(watched.lines.at(0), "bookMatches"), "1");
+  EXPECT_EQ(readAll(dir + "/book"), book);
+
+  std::string damaged = code;
+  damaged[20] = damaged[20] == 'A' ? 'B' : 'A';
+  std::ofstream(dir + "/bad.txt") << "host watch " << damaged << "\ndump\n";
+  const ReplayRun refused = runReplay(dir, "--data . bad.txt");
+  EXPECT_EQ(refused.status, 0);
+  EXPECT_NE(refused.errors.find("bad.txt:1: This code is damaged: its check does not match."),
+            std::string::npos)
+      << refused.errors;
+  EXPECT_EQ(readAll(dir + "/book"), book);
 }
 
 }  // namespace

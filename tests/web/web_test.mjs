@@ -14,6 +14,7 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import { setBookTool, testBookBudget, testBookReadOnly, testCpuSeats } from './book_test.mjs';
+import { testResumeAfterReload } from './codes_test.mjs';
 import { check, results } from './common.mjs';
 import { testFrames, testScoring } from './frames_test.mjs';
 import {
@@ -55,6 +56,7 @@ async function main() {
     storm: () => testInputStorm(browser, url),
     pacer: () => testPacer(browser, url),
     offline: () => testOffline(browser, args.site),
+    resume: () => testResumeAfterReload(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);
