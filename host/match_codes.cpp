@@ -54,6 +54,14 @@ struct Codes {
 };
 
 Codes codes;
+CodeHostGames hostGames;
+
+void startGame(const MatchCode &c) {
+  if (c.game >= kHostGameFirst && hostGames.start != nullptr &&
+      hostGames.start(c.game, c.options, c.players))
+    return;
+  startMatchOf(c.game, c.players);
+}
 
 // --- The kept match's file.
 
@@ -111,6 +119,8 @@ void beginCode(const HostView &view) {
   c = MatchCode{};
   c.game = view.gameMode;
   c.players = view.playerCount;
+  if (c.game >= kHostGameFirst && hostGames.options != nullptr)
+    c.options = hostGames.options(c.game);
   for (int32_t i = 0; i < c.players && i < kMaxPlayers; ++i) {
     const int32_t level = hostMatchCpuLevel(i);
     c.seats[i].kind = level != kSeatPerson ? CodeSeatKind::kComputer : CodeSeatKind::kPerson;
@@ -232,7 +242,7 @@ void startWhenAtTitle() {
   const MatchCode &next = codes.next;
   for (int32_t i = 0; i < next.players; ++i) seatFromCode(i, next.seats[i]);
   hostSetNextMatchSeed(next.seed);
-  startMatchOf(next.game, next.players);
+  startGame(next);
   if (!(codes.play.on && codes.play.how == CodePlay::kResume)) hostHideGame(false);
 }
 
@@ -322,6 +332,8 @@ void startPlaying(const MatchCode &code, CodePlay how) {
 }
 
 }  // namespace
+
+void hostCodesSetHostGames(CodeHostGames games) { hostGames = games; }
 
 const char *hostKeptMatchPath() {
   static std::string path;

@@ -24,6 +24,16 @@
 
 enum class CodePlay { kWatch, kResume };
 
+// The games the host adds (modes from kHostGameFirst) give their options
+// here: the options text of the match being played, and a start of such a
+// match from its text. Null (the four handheld games only): no options, and
+// a match is started by its mode alone.
+struct CodeHostGames {
+  std::string (*options)(int32_t mode);
+  bool (*start)(int32_t mode, const std::string &options, int32_t players);
+};
+void hostCodesSetHostGames(CodeHostGames games);
+
 // Plays a code from its first dart; false (nothing changed, *message says
 // why) when the code is refused.
 bool hostPlayCode(const std::string &text, CodePlay how, std::string *message);
