@@ -651,7 +651,11 @@ HostPlayback hostPlayback() { return state.enabled ? state.playback : HostPlayba
 void hostAdvanceGameClock(uint32_t ms) { state.pausedTotal -= ms; }
 void hostHideGame(bool hidden) { state.hidden = hidden; }
 bool hostGameHidden() { return state.enabled && state.hidden; }
-void hostSetMatchCode(const std::string &code) { state.matchCode = code; }
+void hostSetMatchCode(const std::string &code) {
+  // Room for the longest code at once, so that a match never grows the heap.
+  if (state.matchCode.capacity() < 2048) state.matchCode.reserve(2048);
+  state.matchCode.assign(code);
+}
 const std::string &hostMatchCode() { return state.matchCode; }
 
 void hostClaimButtonA(HostButtonOwner owner, bool held) {
@@ -825,6 +829,15 @@ bool hostAddObserver(HostObserver observer) {
   if (!hostAddFeature(&feature)) return false;
   ++observerFeatureCount;
   return true;
+}
+
+int32_t hostPagesUnder(const char *slot) {
+  int32_t count = 0;
+  for (int i = 0; i < pageCount; ++i)
+    if (pages[i]->under != nullptr && std::strcmp(pages[i]->under, slot) == 0 &&
+        std::strcmp(pages[i]->name, slot) != 0)
+      ++count;
+  return count;
 }
 
 void hostRemovePage(const HostPage *page) {

@@ -1,6 +1,7 @@
 // The menu's entries for matches as codes: resume the kept match, rematch,
-// skip a watched match to its end or stop watching it (under Play...), and
-// watch a finished match of the book again (under Player book...).
+// skip a watched match to its end (under Play...), stop watching it (under
+// Quit...), and watch a finished match of the book again (under Player
+// book...).
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -72,11 +73,6 @@ void stopOpened() {
   quitToTitle();
 }
 void nothingDraw(HostLayer &layer) { layerPanel(layer, ""); }
-
-// --- Too long to keep.
-
-void tooLongOpened() { note = "This match is past 400 darts: it cannot be kept or resumed."; }
-void tooLongDraw(HostLayer &layer) { noteDraw(layer, "Match not kept"); }
 
 // --- Watch a match: the book's finished matches with a code, newest first.
 
@@ -207,7 +203,7 @@ const HostPage kSkipPage = {.name = "skip-to-end",
                             .rows = nullptr};
 const HostPage kStopPage = {.name = "stop-watching",
                             .title = "Stop watching",
-                            .under = "play",
+                            .under = "quit",
                             .available = codesWatching,
                             .draw = nothingDraw,
                             .key = backKey,
@@ -216,17 +212,6 @@ const HostPage kStopPage = {.name = "stop-watching",
                             .opened = stopOpened,
                             .left = nullptr,
                             .rows = nullptr};
-const HostPage kTooLongPage = {.name = "not-kept",
-                               .title = "Match not kept",
-                               .under = "play",
-                               .available = codesTooLong,
-                               .draw = tooLongDraw,
-                               .key = backKey,
-                               .tap = backTap,
-                               .typed = nullptr,
-                               .opened = tooLongOpened,
-                               .left = nullptr,
-                               .rows = noteRows};
 const HostPage kWatchPage = {.name = "watch",
                              .title = "Watch a match",
                              .under = "book",
@@ -242,7 +227,7 @@ const HostPage kWatchPage = {.name = "watch",
 }  // namespace
 
 void registerCodePages() {
-  for (const HostPage *page : {&kResumePage, &kRematchPage, &kSkipPage, &kStopPage, &kTooLongPage})
+  for (const HostPage *page : {&kResumePage, &kRematchPage, &kSkipPage, &kStopPage})
     (void)hostAddPage(page);
 }
 

@@ -21,6 +21,7 @@ constexpr int32_t kWatchAnnouncePasses = 45;
 constexpr int32_t kWatchGaugePasses = 20;
 constexpr int32_t kWatchResultPasses = 55;
 constexpr size_t kKeptFileMax = 4096;
+constexpr int32_t kTooLongNotePasses = 240;
 
 struct Playback {
   bool on = false;
@@ -40,6 +41,7 @@ struct Codes {
   int32_t lastStep = -1;
   MatchCode current;
   bool tooLong = false;
+  int32_t tooLongPasses = 0;  // the note shown since
   // The kept (cut-off) match, as its file holds it.
   std::string kept;
   bool keptRead = false;
@@ -116,7 +118,11 @@ void seatFromCode(int32_t seat, const CodeSeat &from) {
 
 void beginCode(const HostView &view) {
   MatchCode &c = codes.current;
-  c = MatchCode{};
+  // Fields set afresh, the darts' room kept: a match allocates nothing
+  // once the first has made room for the most darts.
+  c.sequence = 0;
+  c.options.clear();
+  c.darts.clear();
   c.game = view.gameMode;
   c.players = view.playerCount;
   if (c.game >= kHostGameFirst && hostGames.options != nullptr)
@@ -145,6 +151,7 @@ void addDart(const MatchState &m) {
     // Past the most darts a code holds: this match can be neither kept
     // nor shared (the Play... group says so while it lasts).
     codes.tooLong = true;
+    codes.tooLongPasses = 0;
     c.darts.pop_back();
     hostSetMatchCode(std::string());
     writeKept(std::string());
@@ -296,11 +303,31 @@ void observe(const HostView &view) {
     if (hostPlayback() == HostPlayback::kNone) writeKept(std::string());
   }
   codes.lastStep = view.sceneStep;
+  if (codes.tooLong && codes.tooLongPasses < kTooLongNotePasses) ++codes.tooLongPasses;
   if (codes.play.on && !codes.switching) drive(view);
+}
+
+// A match past the most darts a code holds says so at once, over the top
+// of the game for a few seconds: it cannot be kept (nor resumed, nor shared).
+bool tooLongNote(HostLayer &layer, const HostView &view) {
+  if (!codes.tooLong || codes.tooLongPasses >= kTooLongNotePasses ||
+      view.scene != HostScene::kMatch)
+    return false;
+  layerFill(layer, 8, 20, kLayerWidth - 16, 34, kEdgeColour);
+  layerFill(layer, 10, 22, kLayerWidth - 20, 30, kPanelColour);
+  layerTextCentred(layer, 26, "Past 400 darts: this match", kTextColour);
+  layerTextCentred(layer, 38, "can no longer be kept or resumed.", kTextColour);
+  return false;
+}
+
+void makeRoom() {
+  codes.current.darts.reserve(kCodeDartsMax + 1);
+  codes.kept.reserve(static_cast<size_t>(matchCodeTextMax()) + 1);
 }
 
 void reset() {
   codes = Codes{};
+  makeRoom();
   hostSetPlayback(HostPlayback::kNone);
   hostHideGame(false);
 }
@@ -309,8 +336,8 @@ const HostFeature kCodesFeature = {.name = "codes",
                                    .observe = observe,
                                    .matchStarted = nullptr,
                                    .matchFinished = nullptr,
-                                   .overlay = nullptr,
-                                   .overlayOrder = 0,
+                                   .overlay = tooLongNote,
+                                   .overlayOrder = 20,
                                    .caption = nullptr,
                                    .readSetting = nullptr,
                                    .writeSettings = nullptr,
@@ -405,6 +432,8 @@ void codesSkip() {
   hostHideGame(true);
   hostSilenceGame(true);
 }
-bool codesTooLong() { return codes.tooLong && codes.inMatch; }
 
-void registerMatchCodes() { (void)hostAddFeature(&kCodesFeature); }
+void registerMatchCodes() {
+  (void)hostAddFeature(&kCodesFeature);
+  makeRoom();
+}

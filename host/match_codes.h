@@ -13,8 +13,9 @@
 //     next; a watched one is shown as it was played and never reaches the
 //     book;
 //   - starts a rematch: the same game and seats, rotated, with a new seed.
-// Its pages: "Resume match", "Rematch", "Skip to end" and "Stop watching"
-// under Play..., "Watch a match" under Player book....
+// Its pages: "Resume match", "Rematch" and "Skip to end" under Play...,
+// "Stop watching" under Quit..., "Watch a match" under Player book.... A
+// match past what a code holds says so over the game for a few seconds.
 #pragma once
 
 #include <cstdint>

@@ -108,8 +108,7 @@ RecorderEvent recorderObserve(Recorder *r, const RecorderView &v) {
   const bool firstAnnounce = last == -1 && v.sceneStep == kMatchAnnounce &&
                              v.match->roundIndex == 0 && v.match->currentPlayer == 0 &&
                              v.match->dartIndex == 0;
-  if ((v.sceneStep == kMatchStarting && last != kMatchStarting) || firstAnnounce)
-    startMatch(r, v);
+  if ((v.sceneStep == kMatchStarting && last != kMatchStarting) || firstAnnounce) startMatch(r, v);
   if (!r->watching) return RecorderEvent::kNothing;
 
   const MatchState &m = *v.match;
