@@ -4,7 +4,8 @@
 // over the game's picture when a frame is shown, and reaches the game only
 // through the calls the game already makes (the clock, the key state, the
 // message queue, the frame buffer, the sound) and a few entry points: a
-// read-only view after each pass, setSoundEnabled and quitToTitle().
+// read-only view after each pass, setSoundEnabled, quitToTitle() and
+// startMatchOf() (a match the host starts: resumed, watched, a rematch).
 //
 // The core (host/host.cpp: the pause, the seam, the menu's list, the
 // registry) names no feature. The features (how to play, settings, hints,
