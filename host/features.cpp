@@ -10,8 +10,10 @@ void hostStart() {
   // of the lines they write in the host's file and of their observers.
   registerBuiltInPages();
   registerHints();
-  registerCpuSeats();
+  // The codes before the seats: a watched match gives the player's seats
+  // back before they are written to the host's file.
   registerMatchCodes();
+  registerCpuSeats();
   registerCodePages();
   hostCoreStart();
 }

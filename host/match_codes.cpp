@@ -332,6 +332,11 @@ void reset() {
   hostHideGame(false);
 }
 
+// The host's file is written as the program ends: a watched match's seats
+// stood in for the player's only while it lasted. Registered before the
+// seats, this runs before they write theirs.
+void giveSeatsBack(std::string &) { restoreSeats(); }
+
 const HostFeature kCodesFeature = {.name = "codes",
                                    .observe = observe,
                                    .matchStarted = nullptr,
@@ -340,7 +345,7 @@ const HostFeature kCodesFeature = {.name = "codes",
                                    .overlayOrder = 20,
                                    .caption = nullptr,
                                    .readSetting = nullptr,
-                                   .writeSettings = nullptr,
+                                   .writeSettings = giveSeatsBack,
                                    .settingRows = nullptr,
                                    .settingRowCount = 0,
                                    .finish = nullptr,

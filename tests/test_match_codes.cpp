@@ -395,4 +395,24 @@ TEST(MatchCodes, AWatchedMatchIsLeftOutOfTheBook) {
   EXPECT_EQ(readAll(dir + "/book"), book);
 }
 
+TEST(MatchCodes, QuitToTitleLetsTheKeptMatchGoAndAFinishedOneKeepsNothing) {
+  const std::string dir = tempDir("quit");
+  const Table t = {"High Score, two computers", kGameHighScore, 2, {2, 4, 0, 0}};
+  (void)straightThrough(t, 3, dir);
+  EXPECT_EQ(readAll(dir + "/match"), "") << "a finished match is in the book, not kept";
+
+  HostDriver d;
+  startIn(d, dir);
+  setSeats(t, 3);
+  startMatchOf(t.mode, t.players);
+  for (int i = 0; i < 20000 && hostKeptMatch().empty(); ++i) d.pass();
+  ASSERT_FALSE(hostKeptMatch().empty());
+  EXPECT_EQ(readAll(dir + "/match"), hostKeptMatch() + "\n");
+  quitToTitle();  // what the menu's Quit to title does
+  d.run(2);
+  EXPECT_EQ(hostKeptMatch(), "");
+  EXPECT_EQ(readAll(dir + "/match"), "");
+  d.finish();
+}
+
 }  // namespace
