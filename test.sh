@@ -67,7 +67,7 @@ ctest --test-dir build/test --output-on-failure -j"$jobs" | tee build/test/ctest
 if command -v clang++ >/dev/null 2>&1; then
   cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
   cmake --build build/fuzz -j"$jobs"
-  for target in settings script book resource; do
+  for target in settings script book resource code; do
     scratch="$(mktemp -d)"
     log="build/fuzz/$target.log"
     if ! build/fuzz/fuzz_$target -max_total_time=20 -max_len=4096 -print_final_stats=1 \

@@ -182,6 +182,14 @@ bool appPass(int *exitCode) {
   hostBeforePass();
   if (!gamePass(exitCode)) return false;
   if (!hostPaused()) hostAfterPass(gameView());
+  // A match the host plays back unseen (a resumed one catching up) runs
+  // its passes back to back, a bounded number in each of ours, so that the
+  // window still answers meanwhile.
+  for (int32_t i = 0; i < kHiddenPassesMax && hostGameHidden() && !hostPaused(); ++i) {
+    hostBeforePass();
+    if (framesEnabled != 0) frameHandler();
+    hostAfterPass(gameView());
+  }
   return true;
 }
 

@@ -224,7 +224,9 @@ void quitToTitle() { installTitleScene(); }
 
 bool hostGamePlayed() { return gameMode >= kHostGameFirst && hostGameSlot.apply != nullptr; }
 
-void startHostMatch(int32_t mode, int32_t players) {
+void startHostMatch(int32_t mode, int32_t players) { startMatchOf(mode, players); }
+
+void startMatchOf(int32_t mode, int32_t players) {
   gameMode = mode;
   playerCount = players < 1 ? 1 : (players > kMaxPlayers ? kMaxPlayers : players);
   // The match polls its button itself: no key or tap handler.

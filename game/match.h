@@ -145,6 +145,10 @@ void matchSceneFrame();
 // Leaves a match for the title menu by the same switch as a match's end
 // (the host's "Quit to title"; the game itself has no such way out).
 void quitToTitle();
+// Starts a match of that game and number of players at once, from any
+// screen: the host's way into a match it plays again or starts afresh
+// (resume, watch, rematch); the set-up screens are the player's.
+void startMatchOf(int32_t mode, int32_t players);
 
 // Starts a match of a host game (mode from kHostGameFirst, its rules in
 // hostGameSlot) for `players` players, as the set-up screens start one of

@@ -476,3 +476,13 @@ bool cpuSeatsHoldButton(CpuSeats &seats, const CpuView &view) {
   const int32_t seat = cpuSeatInCharge(seats, view);
   return seat >= 0 && cpuHoldsButton(seats.players[seat], view);
 }
+
+void cpuSeatsFollow(CpuSeats &seats, const CpuView &view) {
+  const int32_t seat = cpuSeatInCharge(seats, view);
+  if (seat < 0) return;
+  CpuPlayer &cpu = seats.players[seat];
+  // Every press of a match played straight through moves it to another
+  // step, and the seat then looks at that step afresh: the same steps are
+  // entered here, in the same order.
+  if (view.sceneStep != cpu.seenStep) enterStep(cpu, view);
+}

@@ -110,3 +110,8 @@ void cpuSeatsStart(CpuSeats &seats, int32_t playerCount, const int32_t levels[kM
 int32_t cpuSeatInCharge(const CpuSeats &seats, const CpuView &view);
 // The seat in charge's answer; false when people are in charge.
 bool cpuSeatsHoldButton(CpuSeats &seats, const CpuView &view);
+// A match played back from its code: the seat in charge sees the view as it
+// would when throwing (its choices drawn at the same steps) but presses
+// nothing, so that a match resumed goes on with the computers' choices
+// where they were.
+void cpuSeatsFollow(CpuSeats &seats, const CpuView &view);

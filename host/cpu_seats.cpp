@@ -24,6 +24,8 @@ bool seatsInMatch;
 uint64_t matchSeed;
 bool seedFixed;
 uint64_t fixedSeed;
+bool nextSeedSet;
+uint64_t nextSeed;
 bool cpuFast;
 uint32_t matchPasses;  // the passes of the match so far
 
@@ -36,7 +38,8 @@ void startSeats(const HostView &view) {
   int32_t levels[kMaxPlayers];
   for (int32_t i = 0; i < kMaxPlayers; ++i)
     levels[i] = i < kSeatCount ? hostSeat(i).cpuLevel : kCpuPerson;
-  matchSeed = seedFixed ? fixedSeed : seedFromClock();
+  matchSeed = nextSeedSet ? nextSeed : seedFixed ? fixedSeed : seedFromClock();
+  nextSeedSet = false;
   matchPasses = 0;
   cpuSeatsStart(matchSeats, view.playerCount, levels, matchSeed, cpuFast);
 }
@@ -56,6 +59,11 @@ void watchMatch(const HostView &view) {
   if (!seatsInMatch) startSeats(view);
   seatsInMatch = true;
   const CpuView cpuView{view.sceneStep, *view.match, view.gameMode, hostGameTime(), matchPasses++};
+  if (hostPlayback() != HostPlayback::kNone) {
+    cpuSeatsFollow(matchSeats, cpuView);
+    hostSetButtonA(HostButtonA::kFromPeople);
+    return;
+  }
   if (cpuSeatInCharge(matchSeats, cpuView) < 0)
     hostSetButtonA(HostButtonA::kFromPeople);
   else
@@ -389,6 +397,7 @@ void writeSeatSettings(std::string &text) {
 
 void resetSeats() {
   hostSeatsReset();
+  nextSeedSet = false;
   cpuFast = false;
 }
 
@@ -450,4 +459,9 @@ int32_t hostMatchCpuLevel(int32_t seat) {
 void hostFixMatchSeed(uint64_t seed) {
   seedFixed = true;
   fixedSeed = seed;
+}
+
+void hostSetNextMatchSeed(uint64_t seed) {
+  nextSeedSet = true;
+  nextSeed = seed;
 }

@@ -4,6 +4,7 @@
 #include "host/assist.h"
 #include "host/host_games.h"
 #include "host/host_internal.h"
+#include "host/match_codes.h"
 #include "host/player_book.h"
 
 void hostStart() {
@@ -11,12 +12,16 @@ void hostStart() {
   // of the lines they write in the host's file and of their observers.
   registerBuiltInPages();
   registerHints();
+  // The codes before the seats: a watched match gives the player's seats
+  // back before they are written to the host's file.
+  registerMatchCodes();
   registerCpuSeats();
   registerLively();
   registerAssists();
   registerAssistPage();
   registerHostGames();
   registerPlayPages();
+  registerCodePages();
   hostCoreStart();
 }
 
@@ -24,4 +29,5 @@ void hostBookOpen(const char *path, WallClock clock) {
   bookKeeperOpen(path, clock);
   registerBookKeeper();
   registerBookPages();
+  registerWatchPage();
 }

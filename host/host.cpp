@@ -63,6 +63,9 @@ struct HostState {
   // and a press of Button A seen on one of them, kept for the next pass.
   int32_t heldPasses;
   bool heldPressA;
+  HostPlayback playback;
+  bool hidden;  // passes not shown (a match catching up)
+  std::string matchCode;
 };
 
 HostState state;
@@ -678,11 +681,14 @@ void hostSilenceGame(bool silent) { state.silent = silent; }
 bool hostGameSilenced() { return state.enabled && state.silent; }
 
 void *hostGameBeginDraw() {
+  // A hidden pass draws into the game's own surfaces only.
+  if (state.enabled && state.hidden) return drawingTo = nullptr;
   drawingTo = GXBeginDraw();
   return drawingTo;
 }
 
 int hostGameEndDraw() {
+  if (state.enabled && state.hidden) return 0;
   if (state.enabled && drawingTo != nullptr && displayFits(GXGetDisplayProperties())) {
     std::memcpy(gameFrame, drawingTo, sizeof gameFrame);
     gameFrameKept = true;
@@ -691,6 +697,18 @@ int hostGameEndDraw() {
   drawingTo = nullptr;
   return GXEndDraw();
 }
+
+void hostSetPlayback(HostPlayback playback) { state.playback = playback; }
+HostPlayback hostPlayback() { return state.enabled ? state.playback : HostPlayback::kNone; }
+void hostAdvanceGameClock(uint32_t ms) { state.pausedTotal -= ms; }
+void hostHideGame(bool hidden) { state.hidden = hidden; }
+bool hostGameHidden() { return state.enabled && state.hidden; }
+void hostSetMatchCode(const std::string &code) {
+  // Room for the longest code at once, so that a match never grows the heap.
+  if (state.matchCode.capacity() < 2048) state.matchCode.reserve(2048);
+  state.matchCode.assign(code);
+}
+const std::string &hostMatchCode() { return state.matchCode; }
 
 void hostClaimButtonA(HostButtonOwner owner, bool held) {
   const int i = static_cast<int>(owner);
@@ -864,6 +882,15 @@ bool hostAddObserver(HostObserver observer) {
   if (!hostAddFeature(&feature)) return false;
   ++observerFeatureCount;
   return true;
+}
+
+int32_t hostPagesUnder(const char *slot) {
+  int32_t count = 0;
+  for (int i = 0; i < pageCount; ++i)
+    if (pages[i]->under != nullptr && std::strcmp(pages[i]->under, slot) == 0 &&
+        std::strcmp(pages[i]->name, slot) != 0)
+      ++count;
+  return count;
 }
 
 void hostRemovePage(const HostPage *page) {

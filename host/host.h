@@ -4,7 +4,8 @@
 // over the game's picture when a frame is shown, and reaches the game only
 // through the calls the game already makes (the clock, the key state, the
 // message queue, the frame buffer, the sound) and a few entry points: a
-// read-only view after each pass, setSoundEnabled and quitToTitle().
+// read-only view after each pass, setSoundEnabled, quitToTitle() and
+// startMatchOf() (a match the host starts: resumed, watched, a rematch).
 //
 // The core (host/host.cpp: the pause, the seam, the menu's list, the
 // registry) names no feature. The features (how to play, settings, hints,
@@ -287,6 +288,25 @@ const HostFeature *hostFeatureAt(int32_t index);
 // An observer alone: a feature with only observe (tests, tobelyn-replay).
 using HostObserver = void (*)(const HostView &view);
 bool hostAddObserver(HostObserver observer);
+
+// --- A match played again from its code (host/match_codes.cpp drives it;
+// other features only ask). Catching up (a resumed match) runs unseen and
+// silent; a watched match is shown and never goes into the book.
+enum class HostPlayback : int32_t { kNone, kCatchingUp, kWatching };
+void hostSetPlayback(HostPlayback playback);
+HostPlayback hostPlayback();
+// Moves the game's clock on at once (a press played back keeps the game's
+// gap between presses; a dart played back unseen needs no wait in flight).
+void hostAdvanceGameClock(uint32_t ms);
+// Passes not shown: no frame reaches the display, and the shell runs them
+// back to back (up to kHiddenPassesMax in one of its passes).
+void hostHideGame(bool hidden);
+bool hostGameHidden();
+constexpr int32_t kHiddenPassesMax = 4000;
+// The code of the current or last match (once a dart is thrown), empty
+// before; the player book keeps it with the finished match.
+void hostSetMatchCode(const std::string &code);
+const std::string &hostMatchCode();
 
 // --- The host's settings.
 struct HostSettings {

@@ -10,6 +10,7 @@
 #include "host/checkouts.h"
 #include "host/host_game_words.h"
 #include "host/host_internal.h"
+#include "host/match_codes.h"
 
 static_assert(kHostGameX01 == kHostGameFirst, "the host's games number from the match's first");
 static_assert(kHostSeats == kMaxPlayers, "a seat for every player of the match");
@@ -19,6 +20,10 @@ namespace {
 
 HostGamePlay play;
 bool played = false;
+// The slot's match has been seen under way: the slot is emptied once it is
+// left. A match started from another feature's pass (a code played, a
+// rematch) is not yet seen, so the title that pass still shows leaves it be.
+bool slotSeenInMatch = false;
 std::vector<HostGameDart> dartsByRules;  // every dart of the match, as counted
 HostGameChoice remembered[2] = {{kHostGameX01, {}}, {kHostGameCricket, {}}};
 int32_t rememberedPlayers = 1;
@@ -107,8 +112,12 @@ void fillSlot() {
 
 void observe(const HostView &view) {
   // The slot is empty again once the match is left.
-  if (view.scene != HostScene::kMatch && hostGameSlot.apply == slotApply)
-    hostGameSlot = HostGameSlot{};
+  if (view.scene == HostScene::kMatch) {
+    slotSeenInMatch = hostGameSlot.apply == slotApply;
+  } else if (slotSeenInMatch) {
+    slotSeenInMatch = false;
+    if (hostGameSlot.apply == slotApply) hostGameSlot = HostGameSlot{};
+  }
 }
 
 // --- The layer over the scoreboard strip and the announcement's pale board.
@@ -249,6 +258,7 @@ void writeSettings(std::string &text) {
 void reset() {
   play = HostGamePlay{};
   played = false;
+  slotSeenInMatch = false;
   dartsByRules.clear();
   remembered[0] = {kHostGameX01, {}};
   remembered[1] = {kHostGameCricket, {}};
@@ -280,6 +290,24 @@ void appendArray(std::string &out, const int32_t *values, int32_t count) {
   out += ']';
 }
 
+// A match code carries a host game as the words of its choice; a code's
+// game is played again from those words.
+std::string codeOptions(int32_t mode) {
+  return played && play.choice.mode == mode ? hostGameText(play.choice) : std::string();
+}
+
+bool codeOptionsPlayable(int32_t game, std::string_view options) {
+  HostGameChoice choice;
+  return hostGameFromText(options, &choice, nullptr) && choice.mode == game;
+}
+
+bool codeStart(int32_t mode, const std::string &options, int32_t players) {
+  HostGameChoice choice;
+  if (!hostGameFromText(options, &choice, nullptr) || choice.mode != mode) return false;
+  hostPlayGame(choice, players);
+  return true;
+}
+
 }  // namespace
 
 void hostPlayGame(const HostGameChoice &choice, int32_t players) {
@@ -291,6 +319,7 @@ void hostPlayGame(const HostGameChoice &choice, int32_t players) {
   played = true;
   dartsByRules.clear();
   fillSlot();
+  slotSeenInMatch = false;
   startHostMatch(choice.mode, play.players);
 }
 
@@ -342,4 +371,8 @@ void hostGameChosen() {
   hostWriteSettings();
 }
 
-void registerHostGames() { (void)hostAddFeature(&kHostGamesFeature); }
+void registerHostGames() {
+  (void)hostAddFeature(&kHostGamesFeature);
+  hostCodesSetHostGames({.options = codeOptions, .start = codeStart});
+  matchCodeSetOptionsCheck(codeOptionsPlayable);
+}

@@ -120,6 +120,8 @@ void hostReadSettings();
 void hostWriteSettings();
 // Takes a page or a feature out of the registry (tests that add their own).
 void hostRemovePage(const HostPage *page);
+// How many pages are listed under a menu row (tests: the room left in a group).
+int32_t hostPagesUnder(const char *slot);
 void hostRemoveFeature(const HostFeature *feature);
 // Forgets the menu, the pause and the settings (tests start afresh).
 void hostResetForTests();

@@ -69,7 +69,8 @@ void recordPass(const HostView &view) {
     BookDart &dart = keeper.recorder.currentDarts.back();
     bookMarkDartAssist(&dart, hostDartAssist(dart.seat));
   }
-  if (event == RecorderEvent::kMatchEnd) {
+  // A match watched again is not the player's to keep.
+  if (event == RecorderEvent::kMatchEnd && hostPlayback() != HostPlayback::kWatching) {
     if (!keeper.recorder.endedDarts.empty()) {
       BookDart &dart = keeper.recorder.endedDarts.back();
       bookMarkDartAssist(&dart, hostDartAssist(dart.seat));
@@ -85,6 +86,8 @@ void recordPass(const HostView &view) {
     ended.seed = hostMatchSeed();
     for (int seat = 0; seat < ended.players; ++seat)
       ended.seats[seat].cpuLevel = hostMatchCpuLevel(seat);
+    // Its code, so that it can be watched again (an extra field of its line).
+    if (!hostMatchCode().empty()) ended.more += " code=" + hostMatchCode();
     keeper.cardNews = NewBests{};
     bookAddMatch(&keeper.book, keeper.recorder.endedMatch, keeper.recorder.endedDarts,
                  &keeper.cardNews);

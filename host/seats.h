@@ -42,3 +42,6 @@ int32_t hostMatchCpuLevel(int32_t seat);
 // Every match from now on takes this seed instead of one from the clock
 // (tobelyn-replay's `seed S`).
 void hostFixMatchSeed(uint64_t seed);
+// The next match alone takes this seed (a match played again from its
+// code, a rematch); the one after goes back to the clock or the fixed seed.
+void hostSetNextMatchSeed(uint64_t seed);

@@ -33,6 +33,7 @@
 #include "host/assist.h"
 #include "host/host.h"
 #include "host/host_games.h"
+#include "host/match_codes.h"
 #include "host/player_book.h"
 #include "host/seats.h"
 #include "platform/common/safe_file.h"
@@ -271,11 +272,34 @@ std::string dumpState() {
     field(h, "fastCpu", hostCpuFast() ? 1 : 0);
     fieldRaw(h, "matchSeed", std::to_string(hostMatchSeed()));
     fieldRaw(h, "game", hostGameJson());
+    fieldRaw(h, "code", std::string("\"") + hostMatchCode() + "\"");
     h += '}';
     fieldRaw(out, "host", h);
   }
   out += '}';
   return out;
+}
+
+void startHost() {
+  runner.hostUsed = true;
+  if (!runner.hostStarted) {
+    hostStart();
+    hostBookOpen(runner.bookPath.empty() ? nullptr : runner.bookPath.c_str(), scriptWallClock);
+  }
+  runner.hostStarted = true;
+  hostEnable(true);
+}
+
+// `host watch CODE` and `host resume`: the host on, then the code played
+// again; a refused code is said on the standard error and changes nothing.
+void playCode(int lineNumber, const ScriptCommand &c) {
+  startHost();
+  std::string message;
+  const bool played = c.value == kHostWatch ? hostPlayCode(c.file, CodePlay::kWatch, &message)
+                                            : hostResumeKept(&message);
+  if (!played)
+    std::fprintf(stderr, "tobelyn-replay: %s:%d: %s\n", runner.scriptName.c_str(), lineNumber,
+                 message.c_str());
 }
 
 void execute(const Line &line) {
@@ -337,6 +361,10 @@ void execute(const Line &line) {
       break;
     }
     case CommandKind::Host:
+      if (c.value == kHostWatch || c.value == kHostResume) {
+        playCode(line.number, c);
+        break;
+      }
       if (c.value != kHostOff) {
         runner.hostUsed = true;
         if (!runner.hostStarted) {

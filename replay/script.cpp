@@ -235,8 +235,16 @@ ParseResult parseScriptLine(std::string_view line) {
         command.file = hostGameText(choice);
         break;
       }
+      if (words[1] == "watch") {
+        if (args != 2) return failure("expected 'host watch CODE'");
+        command.value = kHostWatch;
+        command.file = std::string(words[2]);
+        break;
+      }
       if (args != 1) return failure("expected 'host on|off|hints|summary'");
-      if (words[1] == "off") {
+      if (words[1] == "resume") {
+        command.value = kHostResume;
+      } else if (words[1] == "off") {
         command.value = kHostOff;
       } else if (words[1] == "on") {
         command.value = kHostOn;

@@ -30,6 +30,8 @@ enum class CommandKind {
 // shown, or on with the match summary card shown over the end screen.
 // `host play GAME PLAYERS [OPTION=VALUE ...]` starts one of the host's games
 // from the title (kHostPlay: the game's words in file, players in seat).
+// `host watch CODE` plays a match code again (the code in `file`), `host
+// resume` the match kept when one was cut off; both turn the host on.
 enum HostMode : uint32_t {
   kHostOff = 0,
   kHostOn = 1,
@@ -37,6 +39,8 @@ enum HostMode : uint32_t {
   kHostSummary = 3,
   kHostEffects = 4,  // on, with "Effects: Lively"
   kHostPlay = 5,     // one of the host's games, from the title
+  kHostWatch = 6,
+  kHostResume = 7,
 };
 
 struct ScriptCommand {
@@ -50,7 +54,7 @@ struct ScriptCommand {
   uint32_t limit = 0;
   int32_t x = 0;  // tap
   int32_t y = 0;
-  std::string file;  // shot
+  std::string file;  // shot; host watch: the code
   // seat: the seat (1 to 4) and, in value, its computer level (0: a person).
   int32_t seat = 0;
   // seat N assist / seat N auto: which setting value holds (the pace 1 to

@@ -77,6 +77,7 @@ for pid in "${pids[@]}"; do wait "$pid"; done
 exports='_webStart,_webFrame,_webResetPacer,_webRunPass,_webSceneStep,_webSaveSettings,'
 exports+='_webBinding,_webResetControls,_webLandingHash,_webInput,_webLayout,_webSetClock,'
 exports+='_webAdvanceClock,_webPostKey,_webHoldKey,_webMenu,_webBookChanged,_webBookCsv,'
+exports+='_webMatchKeptChanged,'
 exports+='_webPageHidden,_webGameClock,_webScene,_webMenuCursor'
 rm -rf "$site"
 mkdir -p "$site"

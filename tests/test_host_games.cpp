@@ -264,3 +264,34 @@ TEST(HostGamesSlot, AnX01BustShowsBustAndPutsTheScoreBack) {
   d.finish();
   EXPECT_EQ(hostGameSlot.apply, nullptr) << "the slot is empty once the host is reset";
 }
+
+TEST(HostGames, AHostGamesCodeWatchedAgainEndsAsItsMatchDid) {
+  struct Case {
+    const char *name;
+    const char *play;
+    int32_t players;
+    const char *work;
+  };
+  const Case cases[] = {
+      {"x01 301, best of 3, two computers", "host play x01 2 start=301 legs=3", 2, "x01-code"},
+      {"cricket, four computers", "host play cricket 4", 4, "cricket-code"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    const ReplayRun played = runScriptIn("hostgames-work", c.work, wholeGame(c.play, c.players));
+    ASSERT_EQ(played.status, 0) << played.errors;
+    ASSERT_EQ(played.lines.size(), 4u);
+    const std::string &end = played.lines[1];
+    const std::string code = field(end, "code");
+    ASSERT_FALSE(code.empty());
+    const ReplayRun watched = runScriptIn(
+        "hostgames-work", std::string(c.work) + "-watched",
+        "host on\nclock 100000\nrun 3\nhost watch " + code + "\nrun 1\nwait 12 3000000\ndump\n");
+    ASSERT_EQ(watched.status, 0) << watched.errors;
+    ASSERT_EQ(watched.lines.size(), 2u);  // the dump and the exit
+    const std::string &again = watched.lines[0];
+    for (const char *name : {"name", "scores", "legsWon", "marks", "leg", "round", "winner"})
+      EXPECT_EQ(gameField(again, name), gameField(end, name)) << name;
+    EXPECT_EQ(field(again, "playerScores"), field(end, "playerScores"));
+  }
+}

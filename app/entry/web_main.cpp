@@ -14,6 +14,7 @@
 #include "game/landings.h"
 #include "gfx/surface.h"
 #include "host/host.h"
+#include "host/match_codes.h"
 #include "host/player_book.h"
 #include "platform/resources.h"
 #include "platform/web/web_logic.h"
@@ -93,6 +94,10 @@ WEB_EXPORT void webSaveSettings() {
 // The player book changed (a match was kept, a reset): the page copies the
 // file to its storage now. True once per change.
 WEB_EXPORT int webBookChanged() { return running && hostBookTakeChanged() ? 1 : 0; }
+
+// The kept (cut-off) match changed: the page copies its file to its
+// storage now, so that a reload or a closed tab can resume it.
+WEB_EXPORT int webMatchKeptChanged() { return running && hostKeptMatchTakeChanged() ? 1 : 0; }
 
 // Every dart of the book as CSV, for the page's download.
 WEB_EXPORT const char *webBookCsv() {

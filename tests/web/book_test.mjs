@@ -87,7 +87,9 @@ export async function testCpuSeats(browser, url) {
   check('the finished match is kept in the player book in the page\'s storage',
     book.startsWith('tobelyn-book 2') && match !== undefined, book.slice(0, 80));
   check('the book names the seats and the levels they threw at',
-    match !== undefined && / CPU_80 .* 5 4 [0-9a-f]+$/.test(match), match);
+    match !== undefined && / CPU_80 .* 5 4( [a-z]+=\S+)* [0-9a-f]+$/.test(match), match);
+  check('the match keeps its code, so that it can be watched again',
+    match !== undefined && / code=[A-Za-z0-9_-]+ /.test(match), match);
 
   await hideAndLeave(second);
   await second.close({ runBeforeUnload: true });

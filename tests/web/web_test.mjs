@@ -17,6 +17,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { testAssists } from './assist_test.mjs';
 import { setBookTool, testBookBudget, testBookReadOnly, testCpuSeats } from './book_test.mjs';
+import { testResumeAfterReload } from './codes_test.mjs';
 import { check, results } from './common.mjs';
 import { testFrames, testScoring } from './frames_test.mjs';
 import { testHostGames } from './hostgames_test.mjs';
@@ -63,6 +64,7 @@ async function main() {
     phoneLayout: () => testPhoneLayout(browser, url),
     assists: () => testAssists(browser, url),
     hostGames: () => testHostGames(browser, url),
+    resume: () => testResumeAfterReload(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);

@@ -47,7 +47,7 @@
 # folder (the seats' match a second one beside it), kept with its
 # screenshots when TOBELYN_KEEP_WORK is set. A missing
 # tool skips the test (exit 77), except where CI=true: there it fails.
-import glob, os, re, subprocess, sys, time
+import glob, json, os, re, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Beside, Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
@@ -199,6 +199,49 @@ class Wine(Session):
         if not kept["linux"][1].count(b"\n") > 10 or kept["linux"] != kept["windows"]:
             raise Failure("the CPU match's book or CSV differs between Linux and Windows")
         log("ok: two CPU seats play the same match, book and CSV as on Linux")
+
+    # --- 2c. Match codes: a match cut off and kept by the Linux runner is
+    # resumed by the Windows one, and the finished match watched again.
+
+    def codes_resume_watch(self):
+        cut = CPU_SCRIPT.replace("wait 14 400000\n", "run 1500\n")
+        resume = "host on\nclock 100000\nrun 10\nhost resume\nwait 12 400000\ndump\n"
+        runners = (("linux", [self.replay]),
+                   ("windows", ["wine", os.path.join(self.build, "tobelyn-replay.exe")]))
+        dumps = {}
+        for side, runner in runners:
+            folder = os.path.join(self.work, "codes", side)
+            os.makedirs(folder)
+            for name, text in (("cut.txt", cut), ("resume.txt", resume)):
+                with open(os.path.join(folder, name), "w") as f:
+                    f.write(text)
+            # The cut by Linux's runner on both sides: the kept file is the
+            # same text on every platform.
+            subprocess.run([self.replay, "--registry", ".", "cut.txt"], cwd=folder,
+                           env=self.env, capture_output=True, timeout=300, check=True)
+            if not open(os.path.join(folder, "match")).read().strip():
+                raise Failure("no match was kept by the cut-off run")
+            result = subprocess.run(runner + ["--registry", ".", "resume.txt"], cwd=folder,
+                                    env=self.env, capture_output=True, text=True, timeout=300)
+            lines = [l for l in result.stdout.splitlines() if l.startswith('{"pass"')]
+            if result.returncode != 0 or not lines:
+                raise Failure("%s resume ended with %d: %s" % (side, result.returncode,
+                                                               result.stderr[-2000:]))
+            dumps[side] = json.loads(lines[-1])["host"]["code"]
+        if dumps["linux"] != dumps["windows"]:
+            raise Failure("the resumed match ends differently on Windows")
+        folder = os.path.join(self.work, "codes", "windows")
+        with open(os.path.join(folder, "watch.txt"), "w") as f:
+            f.write("host on\nclock 100000\nrun 10\nhost watch %s\nwait 12 400000\ndump\n"
+                    % dumps["linux"])
+        result = subprocess.run(runners[1][1] + ["watch.txt"], cwd=folder, env=self.env,
+                                capture_output=True, text=True, timeout=300)
+        lines = [l for l in result.stdout.splitlines() if l.startswith('{"pass"')]
+        if not lines or json.loads(lines[-1])["host"]["code"] != dumps["linux"]:
+            raise Failure("the watched match lands other darts on Windows: %s"
+                          % result.stderr[-2000:])
+        log("ok: a match kept on Linux resumes on Windows to the same end, and watched again "
+            "lands every dart the same (%d letters)" % len(dumps["linux"]))
 
     # --- 3. The real game.
 
@@ -778,7 +821,7 @@ class Wine(Session):
 
 
 CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
-         "installer", "wide_paths", "seats_match", "assists")
+         "installer", "wide_paths", "seats_match", "assists", "codes_resume_watch")
 
 
 def windows_path(path):

@@ -16,6 +16,8 @@
   // The player book: kept only by the tab that holds the game's lock.
   const BOOK_STORAGE_KEY = 'tobelyn.book';
   const BOOK_FILE = '/tobelyn/book';
+  const MATCH_STORAGE_KEY = 'tobelyn.match';
+  const MATCH_FILE = '/tobelyn/match';
   // Input event kinds, as the module's webInput takes them.
   const KEY_DOWN = 1, KEY_UP = 2, POINTER_DOWN = 3, POINTER_UP = 4, ACTIVATE = 5, RELEASE_ALL = 6;
 
@@ -434,6 +436,7 @@
     if (!state.running) return;
     if (!state.manual) state.module._webFrame(now);
     if (state.running && state.module._webBookChanged()) keepBook();
+    if (state.running && state.module._webMatchKeptChanged()) keepFile(MATCH_FILE, MATCH_STORAGE_KEY);
     if (state.running) requestAnimationFrame(onFrame);
   }
 
@@ -507,6 +510,8 @@
         if (hostText) m.FS.writeFile(HOST_FILE, hostText);
         const bookText = storageGet(BOOK_STORAGE_KEY);
         if (bookText) m.FS.writeFile(BOOK_FILE, bookText);
+        const matchText = storageGet(MATCH_STORAGE_KEY);
+        if (matchText) m.FS.writeFile(MATCH_FILE, matchText);
       } catch (e) {
         // A damaged or missing file reads as no settings.
       }
