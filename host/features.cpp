@@ -10,6 +10,8 @@ void hostStart() {
   registerBuiltInPages();
   registerHints();
   registerCpuSeats();
+  registerAnnouncer();
+  registerReader();
   hostCoreStart();
 }
 

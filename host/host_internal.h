@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "host/host.h"
 
@@ -53,6 +54,13 @@ int32_t confirmRows(HostRow *rows, int32_t max);
 void confirmOpened();
 // The panel every page stands on, with its title.
 void layerPanel(HostLayer &layer, const char *title);
+// The title and foot bar words of the page drawn last ("" for none): what
+// the screen reader's mirror of the page is told.
+const char *layerPanelTitle();
+const char *layerFootWords();
+// While set, every text drawn is also appended to sink, a line each (the
+// mirror reads the words of a page that has no rows so).
+void layerTextSink(std::string *sink);
 
 // Halves the brightness of a frame, so the menu stands out from the paused
 // game behind it.
@@ -100,3 +108,12 @@ void hostRemovePage(const HostPage *page);
 void hostRemoveFeature(const HostFeature *feature);
 // Forgets the menu, the pause and the settings (tests start afresh).
 void hostResetForTests();
+
+// The screen reader's mirror: an action given to the page shown, as its
+// key would; the page shown drawn into a layer of the caller's (false
+// while the menu is closed).
+void hostPageAction(HostAction action);
+bool hostDrawPage(HostLayer &layer);
+// The announcer and the mirror (host/announcer.cpp, host/reader.cpp).
+void registerAnnouncer();
+void registerReader();

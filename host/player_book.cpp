@@ -144,6 +144,11 @@ bool hostSummaryShown() {
          (sceneStep == kMatchEndScreen || sceneStep == kMatchEndShown);
 }
 
+const BookMatch &hostSummaryMatch() { return keeper.cardMatch; }
+bool hostSummaryNewBest(int seat) {
+  return seat >= 0 && seat < kMaxPlayers && keeper.cardNews.seat[seat];
+}
+
 namespace {
 
 void drawSummaryCard(HostLayer &layer) {

@@ -30,6 +30,7 @@
 #include "app/settings.h"
 #include "game/match.h"
 #include "gfx/surface.h"
+#include "host/announcer.h"
 #include "host/host.h"
 #include "host/player_book.h"
 #include "host/seats.h"
@@ -263,6 +264,14 @@ std::string dumpState() {
     fieldRaw(h, "seats", seats);
     field(h, "fastCpu", hostCpuFast() ? 1 : 0);
     fieldRaw(h, "matchSeed", std::to_string(hostMatchSeed()));
+    std::string said = "[";
+    for (const std::string &text : hostSaid()) {
+      if (said.size() > 1) said += ',';
+      said += '"';
+      for (char ch : text) said += ch == '"' || ch == '\\' ? '?' : ch;
+      said += '"';
+    }
+    fieldRaw(h, "said", said + "]");
     h += '}';
     fieldRaw(out, "host", h);
   }

@@ -130,7 +130,7 @@ TEST(HostRows, EachPageGivesItsRowsWithTheChosenOne) {
       {"Settings, Sound chosen",
        {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
        "settings",
-       {"Sound", "Volume", "Hints"},
+       {"Sound", "Volume", "Hints", "Speech"},
        0},
       {"Quit... at the title", {VK_UP, VK_RETURN}, "quit", {"Quit game"}, 0},
       {"Quit game's confirmation, No chosen",
