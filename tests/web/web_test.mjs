@@ -6,7 +6,8 @@
 // budget, only read without the tab lock, downloaded as CSV) and
 // robustness_test.mjs (storage and site data refused, a key-up with Ctrl or
 // Meta held, focus lost behind an input storm, the pass pacer, offline after
-// one visit); no console error anywhere. Every wait is on what the page can
+// one visit) and a11y_test.mjs (the live region, the menu by keys alone, the
+// axe-core audit); no console error anywhere. Every wait is on what the page can
 // tell (its screen, step, frames), never on a fixed time.
 //
 //   node web_test.mjs --site DIR --replay BIN --hash HEX --book-tool BIN --golden DIR
@@ -23,6 +24,7 @@ import {
   testInputStorm, testKeyUpWithModifier, testOffline, testPacer, testRefusals, testStorageRefused,
 } from './robustness_test.mjs';
 import { launch, serve } from './support.mjs';
+import { testAxe, testKeyboardMenu, testSaidMatch } from './a11y_test.mjs';
 
 const args = {};
 for (let i = 2; i < process.argv.length; i += 2) {
@@ -55,6 +57,9 @@ async function main() {
     storm: () => testInputStorm(browser, url),
     pacer: () => testPacer(browser, url),
     offline: () => testOffline(browser, args.site),
+    said: () => testSaidMatch(browser, url, args),
+    keyboardMenu: () => testKeyboardMenu(browser, url),
+    axe: () => testAxe(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);
