@@ -72,8 +72,6 @@ void layerTextCentred(HostLayer &layer, int32_t y, const char *text, HostColour 
   layerText(layer, (kLayerWidth - textWidth(text, scale)) / 2, y, text, c, scale);
 }
 
-
-
 const char *layerPanelTitle() { return panelTitle; }
 const char *layerFootWords() { return footWords; }
 
