@@ -47,6 +47,9 @@ ScoreWordsEntry scoreWords[kScoreWordsMax];
 int32_t scoreWordsCount;
 
 void say(const std::string &text) {
+  // A match played again fast (resumed, caught up) is as silent in words
+  // as in sound.
+  if (hostGameSilenced()) return;
   Announcer &a = announcer;
   std::snprintf(a.said[a.saidNext], kSaidChars, "%s", text.c_str());
   a.saidNext = (a.saidNext + 1) % kSaidKept;

@@ -123,16 +123,22 @@ TEST(Announcer, TheVoiceSpeaksOnlyWithSpeechSwitchedOn) {
   struct Case {
     const char *name;
     bool speech;
+    bool silenced;
+    size_t said;
     size_t spoken;
   };
-  const Case cases[] = {{"speech off (the default): text only", false, 0},
-                        {"speech on: the same words spoken", true, 2}};
+  const Case cases[] = {
+      {"speech off (the default): text only", false, false, 2, 0},
+      {"speech on: the same words spoken", true, false, 2, 2},
+      {"a match played again fast (the game silenced): nothing said", true, true, 0, 0},
+  };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     HostDriver d;
     d.start();
     EXPECT_FALSE(hostSpeechOn());
     hostSetSpeech(c.speech);
+    hostSilenceGame(c.silenced);
     heard = Heard{};
     platformSetSpeechOut(&kRecording);
     // Title, game select, player select, ready, into "301" for one player.
@@ -147,8 +153,10 @@ TEST(Announcer, TheVoiceSpeaksOnlyWithSpeechSwitchedOn) {
     ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchAnnounce));
     d.run(2);
     const std::vector<std::string> start = {"301, 1 player", "PLAYER 1, round 1, 301 left"};
-    EXPECT_EQ(heard.said, start);
+    EXPECT_EQ(heard.said, std::vector<std::string>(start.begin(), start.begin() + c.said));
     EXPECT_EQ(heard.spoken.size(), c.spoken);
+    EXPECT_EQ(hostSaid().size(), c.said);
+    hostSilenceGame(false);
     platformSetSpeechOut(nullptr);
     hostSetSpeech(false);
     d.finish();

@@ -1,8 +1,11 @@
 // Windows' voice: the system speech API (SAPI) through COM, made at the
 // first announcement spoken. Where no voice can be made (no speech
 // installed, COM refused) nothing is said and nothing fails.
-#include <sapi.h>
+// <windows.h> first: the speech header builds on its types.
 #include <windows.h>
+// clang-format off
+#include <sapi.h>
+// clang-format on
 
 #include <string>
 
