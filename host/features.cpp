@@ -10,6 +10,7 @@ void hostStart() {
   registerBuiltInPages();
   registerHints();
   registerCpuSeats();
+  registerLively();
   registerAnnouncer();
   registerReader();
   hostCoreStart();

@@ -350,6 +350,7 @@ void execute(const Line &line) {
       hostEnable(c.value != kHostOff);
       hostForceHints(c.value == kHostHints);
       hostShowSummary(c.value == kHostSummary);
+      hostForceLively(c.value == kHostEffects);
       break;
     case CommandKind::Seat:
       hostSeat(c.seat - 1).cpuLevel = static_cast<int32_t>(c.value);

@@ -23,6 +23,7 @@ import {
 import {
   testInputStorm, testKeyUpWithModifier, testOffline, testPacer, testRefusals, testStorageRefused,
 } from './robustness_test.mjs';
+import { testPhoneLayout } from './phone_test.mjs';
 import { launch, serve } from './support.mjs';
 import { testAxe, testKeyboardMenu, testSaidMatch } from './a11y_test.mjs';
 
@@ -57,6 +58,7 @@ async function main() {
     storm: () => testInputStorm(browser, url),
     pacer: () => testPacer(browser, url),
     offline: () => testOffline(browser, args.site),
+    phoneLayout: () => testPhoneLayout(browser, url),
     said: () => testSaidMatch(browser, url, args),
     keyboardMenu: () => testKeyboardMenu(browser, url),
     axe: () => testAxe(browser, url),
