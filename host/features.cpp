@@ -22,6 +22,8 @@ void hostStart() {
   registerHostGames();
   registerPlayPages();
   registerCodePages();
+  registerAnnouncer();
+  registerReader();
   hostCoreStart();
 }
 

@@ -924,3 +924,16 @@ void hostResetForTests() {
     if (features[i]->reset != nullptr) features[i]->reset();
   pushVolume();
 }
+
+// --- The screen reader's mirror (host/reader.cpp) drives the page shown
+// as its keys would, and draws it aside to read its words.
+
+void hostPageAction(HostAction action) {
+  if (state.enabled && state.menuOpen && state.page != nullptr) state.page->key(action);
+}
+
+bool hostDrawPage(HostLayer &layer) {
+  if (!state.enabled || !state.menuOpen || state.page == nullptr) return false;
+  state.page->draw(layer);
+  return true;
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "host/host.h"
 
@@ -64,6 +65,13 @@ void confirmOpened();
 // The panel every page stands on, with its title; its top edge.
 constexpr int32_t kPanelTop = 18;
 void layerPanel(HostLayer &layer, const char *title);
+// The title and foot bar words of the page drawn last ("" for none): what
+// the screen reader's mirror of the page is told.
+const char *layerPanelTitle();
+const char *layerFootWords();
+// While set, every text drawn is also appended to sink, a line each (the
+// mirror reads the words of a page that has no rows so).
+void layerTextSink(std::string *sink);
 
 // A rectangle in layer pixels.
 struct HostRect {
@@ -140,3 +148,12 @@ bool layerSprite(HostLayer &layer, int32_t sprite, int32_t x, int32_t y,
                  const HostRect *part = nullptr, int32_t shrink = 1);
 
 void registerLively();  // host/lively.cpp: "Effects: Original / Lively"
+
+// The screen reader's mirror: an action given to the page shown, as its
+// key would; the page shown drawn into a layer of the caller's (false
+// while the menu is closed).
+void hostPageAction(HostAction action);
+bool hostDrawPage(HostLayer &layer);
+// The announcer and the mirror (host/announcer.cpp, host/reader.cpp).
+void registerAnnouncer();
+void registerReader();

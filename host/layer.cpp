@@ -2,9 +2,20 @@
 // and foot of a page, the dimmed game behind the menu.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "host/host_internal.h"
 #include "res/host_font.h"
+
+namespace {
+// What the last page drawn said in its title and its foot bar (the screen
+// reader's mirror reads them).
+char panelTitle[48];
+char footWords[64];
+std::string *textSink;  // every text drawn goes here too while set
+}  // namespace
+
+void layerTextSink(std::string *sink) { textSink = sink; }
 
 namespace {
 
@@ -41,6 +52,7 @@ int32_t textWidth(const char *text, int32_t scale) {
 
 int32_t layerText(HostLayer &layer, int32_t x, int32_t y, const char *text, HostColour c,
                   int32_t scale) {
+  if (textSink != nullptr) *textSink += std::string(text) + "\n";
   const uint16_t value = hostPixel(c, layer.is555);
   const int32_t start = x;
   for (const char *p = text; *p != 0; ++p) {
@@ -60,7 +72,12 @@ void layerTextCentred(HostLayer &layer, int32_t y, const char *text, HostColour 
   layerText(layer, (kLayerWidth - textWidth(text, scale)) / 2, y, text, c, scale);
 }
 
+const char *layerPanelTitle() { return panelTitle; }
+const char *layerFootWords() { return footWords; }
+
 void layerPanel(HostLayer &layer, const char *title) {
+  std::snprintf(panelTitle, sizeof panelTitle, "%s", title);
+  footWords[0] = 0;
   // Its top edge below the aim pointer's strip (y 0 to 15), which stays
   // whole above it, dimmed with the rest of the game.
   layerFill(layer, 7, kPanelTop - 1, kLayerWidth - 14, kLayerHeight - kPanelTop - 6, {0, 0, 0});
@@ -153,6 +170,8 @@ HostMenuPanel menuPanel(int32_t rows, bool foot) {
 }
 
 void drawMenuPanel(HostLayer &layer, const HostMenuPanel &p, const char *title) {
+  std::snprintf(panelTitle, sizeof panelTitle, "%s", title);
+  std::snprintf(footWords, sizeof footWords, "%s", p.footY >= 0 ? "B: back" : "");
   const HostRect &r = p.rect;
   layerFill(layer, r.x - 1, r.y - 1, r.w + 2, r.h + 2, {0, 0, 0});
   layerFill(layer, r.x, r.y, r.w, r.h, kEdgeColour);
@@ -171,6 +190,7 @@ constexpr int32_t kFootHeight = 22;
 }  // namespace
 
 void drawFoot(HostLayer &layer, const char *middle) {
+  std::snprintf(footWords, sizeof footWords, "%s", middle);
   layerFill(layer, 16, kFootTop, kLayerWidth - 32, 1, kEdgeColour);
   layerText(layer, 20, kFootTop + 6, "<", kTextColour, 2);
   layerTextCentred(layer, kFootTop + 6, middle, kQuietColour);

@@ -165,6 +165,11 @@ bool hostSummaryShown() {
          (sceneStep == kMatchEndScreen || sceneStep == kMatchEndShown);
 }
 
+const BookMatch &hostSummaryMatch() { return keeper.cardMatch; }
+bool hostSummaryNewBest(int seat) {
+  return seat >= 0 && seat < kMaxPlayers && keeper.cardNews.seat[seat];
+}
+
 namespace {
 
 bool summaryOverlay(HostLayer &layer, const HostView &) {

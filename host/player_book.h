@@ -35,3 +35,7 @@ void hostBookReplace(const Book &book);
 void hostShowSummary(bool on);
 // The summary card is up (the end screen of a match just recorded).
 bool hostSummaryShown();
+// The match the summary card shows, and whether a seat's line says "New
+// best!" (the announcer words the card from them).
+const BookMatch &hostSummaryMatch();
+bool hostSummaryNewBest(int seat);

@@ -30,6 +30,7 @@
 #include "app/settings.h"
 #include "game/match.h"
 #include "gfx/surface.h"
+#include "host/announcer.h"
 #include "host/assist.h"
 #include "host/host.h"
 #include "host/host_games.h"
@@ -273,6 +274,14 @@ std::string dumpState() {
     fieldRaw(h, "matchSeed", std::to_string(hostMatchSeed()));
     fieldRaw(h, "game", hostGameJson());
     fieldRaw(h, "code", std::string("\"") + hostMatchCode() + "\"");
+    std::string said = "[";
+    for (const std::string &text : hostSaid()) {
+      if (said.size() > 1) said += ',';
+      said += '"';
+      for (char ch : text) said += ch == '"' || ch == '\\' ? '?' : ch;
+      said += '"';
+    }
+    fieldRaw(h, "said", said + "]");
     h += '}';
     fieldRaw(out, "host", h);
   }

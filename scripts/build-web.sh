@@ -33,7 +33,7 @@ platform_sources=(buttons.cpp checksum.cpp default_keys.cpp fit.cpp frame_pacer.
 mapfile -t game_sources < <(grep -v '^#' cmake/game_sources.txt | grep .)
 sources=("${game_sources[@]}" host/*.cpp
   "${platform_sources[@]/#/platform/common/}"
-  platform/web/web.cpp platform/web/web_logic.cpp app/entry/web_main.cpp
+  platform/web/web.cpp platform/web/web_logic.cpp app/entry/web_main.cpp platform/web/web_a11y.cpp
   "$out/generated/resources.cpp")
 # The checkout's own path is kept out of the objects, so that two clones
 # build the same bytes.
@@ -79,6 +79,7 @@ exports+='_webBinding,_webResetControls,_webLandingHash,_webInput,_webLayout,_we
 exports+='_webAdvanceClock,_webPostKey,_webHoldKey,_webMenu,_webBookChanged,_webBookCsv,'
 exports+='_webMatchKeptChanged,'
 exports+='_webPageHidden,_webGameClock,_webScene,_webMenuCursor'
+exports+=',_webA11yStart,_webTakeSaid,_webReaderPage,_webChooseRow'
 rm -rf "$site"
 mkdir -p "$site"
 # Static data starts at 64 KB: resource names pass as either a small number
@@ -100,6 +101,7 @@ cp platform/web/site/index.html platform/web/site/manifest.webmanifest "$site/"
 # The page's script without its whole-line comments and indentation (a
 # third lighter; the source in platform/web/site keeps them).
 sed -E -e '/^[[:space:]]*\/\//d' -e 's/^[[:space:]]+//' platform/web/site/page.js >"$site/page.js"
+sed -E -e '/^[[:space:]]*\/\//d' -e 's/^[[:space:]]+//' platform/web/site/a11y.js >"$site/a11y.js"
 # The icons: the game's 48-pixel icon enlarged with square pixels, without
 # the date and time ImageMagick would otherwise stamp into each file.
 png_fixed=(-define png:exclude-chunks=date,time)
@@ -120,7 +122,7 @@ cp "$out/shots/screenshot-narrow.png" "$out/shots/screenshot-wide.png" "$site/"
 # The service worker caches exactly these files under a name that changes
 # whenever any of them does.
 files=(index.html page.js game.js game.wasm manifest.webmanifest icon-192.png icon-512.png
-  icon-maskable-512.png)
+  icon-maskable-512.png a11y.js)
 version="$(cd "$site" && cat "${files[@]}" | sha256sum | cut -c1-16)"
 list="[\"./\""
 for f in "${files[@]}"; do list+=", \"$f\""; done
@@ -129,7 +131,7 @@ sed -e "s/@VERSION@/$version/" -e "s|@FILES@|$list|" platform/web/site/sw.js >"$
 # Each text and WebAssembly file beside its gzip form, for servers that send
 # precompressed files (./play.sh --web, nginx's gzip_static); no name or
 # time inside, so the bytes depend on the contents alone.
-for f in index.html page.js game.js game.wasm manifest.webmanifest sw.js; do
+for f in index.html page.js game.js game.wasm manifest.webmanifest sw.js a11y.js; do
   gzip -9n <"$site/$f" >"$site/$f.gz"
 done
 echo "built $site (version $version)"

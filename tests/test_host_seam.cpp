@@ -166,7 +166,7 @@ TEST(HostRows, EachPageGivesItsRowsWithTheChosenOne) {
       {"Settings, Sound chosen",
        {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
        "settings",
-       {"Sound", "Volume", "Hints", "Effects", "Reset controls"},
+       {"Sound", "Volume", "Hints", "Effects", "Speech", "Reset controls"},
        0},
       {"Quit... at the title", {VK_UP, VK_RETURN}, "quit", {"Quit game"}, 0},
       {"Quit game's confirmation, No chosen",

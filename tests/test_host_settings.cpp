@@ -113,7 +113,8 @@ TEST_F(HostSettingsFile, WrittenInTheSameBytesAndReadBackWhole) {
   EXPECT_EQ(readAll(dir + "/host"),
             "volume 6\nhints 1\nhintsChosen 0\nmatchesFinished 2\nfastCpu 1\n"
             "seat1Name PLAYER 1\nseat1Level 0\nseat2Name PLAYER 2\nseat2Level 0\n"
-            "seat3Name PLAYER 3\nseat3Level 0\nseat4Name RED 1\nseat4Level 5\n");
+            "seat3Name PLAYER 3\nseat3Level 0\nseat4Name RED 1\nseat4Level 5\n"
+            "speech 0\n");
   hostResetForTests();
   hostReadSettings();
   EXPECT_EQ(hostSettings().volume, 6);

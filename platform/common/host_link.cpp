@@ -46,3 +46,29 @@ uint32_t platformVolumeGain() { return volumeGainOf(volume); }
 
 void platformSetPageActions(const PageActions *actions) { pageActions = actions; }
 const PageActions *platformPageActions() { return pageActions; }
+
+namespace {
+
+const SpeechOut *speechOut;
+const HostReader *hostReader;
+
+}  // namespace
+
+void platformSetSpeechOut(const SpeechOut *out) { speechOut = out; }
+
+void platformSay(const char *text, bool aloud) {
+  if (speechOut == nullptr || text == nullptr) return;
+  if (speechOut->said != nullptr) speechOut->said(text);
+  if (aloud && speechOut->speak != nullptr) speechOut->speak(text);
+}
+
+void platformSetHostReader(const HostReader *reader) { hostReader = reader; }
+
+bool platformHostPage(LinkPage *out) {
+  *out = LinkPage{};
+  return hostReader != nullptr && hostReader->page != nullptr && hostReader->page(out);
+}
+
+void platformChooseRow(int32_t row) {
+  if (hostReader != nullptr && hostReader->chooseRow != nullptr) hostReader->chooseRow(row);
+}

@@ -67,3 +67,49 @@ struct PageActions {
 };
 void platformSetPageActions(const PageActions *actions);
 const PageActions *platformPageActions();
+
+// --- What the host says, for players who cannot see the screen. The host
+// pushes each announcement down; a backend that shows or speaks them
+// installs an output (none: the text goes nowhere, harmlessly).
+struct SpeechOut {
+  // Every announcement as text (the browser's live region); may be null.
+  void (*said)(const char *text);
+  // The system's voice, asked only while the player has speech switched
+  // on; may be null, and may find no speech service at all.
+  void (*speak)(const char *text);
+};
+void platformSetSpeechOut(const SpeechOut *out);
+// Called by the host: the text always, the voice when `aloud`.
+void platformSay(const char *text, bool aloud);
+
+// The menu's page as a reader of the screen is told it: its rows as data
+// (label, value, which is chosen) and the words of its foot bar, so that a
+// backend can mirror the page with controls of its own.
+struct LinkRow {
+  char label[40];
+  char value[24];
+  bool chosen;
+};
+constexpr int32_t kLinkRowsMax = 12;
+struct LinkPage {
+  bool open;       // the menu is open (else nothing below counts)
+  char name[24];   // "menu", "settings", ...
+  char title[40];  // "Paused", "Settings", ...
+  char foot[48];   // the foot bar's middle words ("B: back"); empty: no bar
+  LinkRow rows[kLinkRowsMax];
+  int32_t rowCount;
+  // The words of a page with no rows (how to play, records...), a line each.
+  char text[2048];
+};
+// What the host answers the mirror; installed by the host.
+struct HostReader {
+  // The page shown now; false when the host is off.
+  bool (*page)(LinkPage *out);
+  // A row of the page was chosen (clicked): the host moves its cursor
+  // there and confirms it.
+  void (*chooseRow)(int32_t row);
+};
+void platformSetHostReader(const HostReader *reader);
+// --- Called by backends.
+bool platformHostPage(LinkPage *out);
+void platformChooseRow(int32_t row);

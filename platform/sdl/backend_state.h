@@ -127,3 +127,7 @@ void withDisplay(F f) {
 }
 
 }  // namespace sdlb
+
+// speech.cpp: the host's announcements spoken where speech-dispatcher is
+// installed (found at run time; nothing happens without it).
+void installSpeech();

@@ -146,6 +146,7 @@ bool createWindow(LPCWSTR title, HICON icon) {
   lastSurface = nullptr;
   startAudio();
   platformSetWindowControls(&kWindowControls);
+  installSpeech();
   return true;
 }
 

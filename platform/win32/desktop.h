@@ -66,3 +66,7 @@ void paintPicture(HWND hwnd);
 void reportFrameStats();
 
 }  // namespace win32b
+
+// speech.cpp: the host's announcements spoken by the system's voice (SAPI),
+// made at the first one; nothing happens where there is none.
+void installSpeech();

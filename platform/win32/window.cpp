@@ -372,6 +372,7 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
   notePlace(hwnd);
   if (haveSaved && saved.fullScreen) setFullScreen(hwnd, true);
   platformSetWindowControls(&kWindowControls);
+  installSpeech();
   clearHeld();
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
   return hwnd;

@@ -6,9 +6,10 @@
 // budget, only read without the tab lock, downloaded as CSV) and
 // robustness_test.mjs (storage and site data refused, a key-up with Ctrl or
 // Meta held, focus lost behind an input storm, the pass pacer, offline after
-// one visit), assist_test.mjs (a seat at half pace with auto-continue) and
+// one visit), assist_test.mjs (a seat at half pace with auto-continue),
 // hostgames_test.mjs (the host's Cricket chosen by touch and played out by
-// computer seats); no console error anywhere. Every wait is on what the page can
+// computer seats) and a11y_test.mjs (the live region, the menu by keys alone,
+// the axe-core audit); no console error anywhere. Every wait is on what the page can
 // tell (its screen, step, frames), never on a fixed time.
 //
 //   node web_test.mjs --site DIR --replay BIN --hash HEX --book-tool BIN --golden DIR
@@ -29,6 +30,7 @@ import {
 } from './robustness_test.mjs';
 import { testPhoneLayout } from './phone_test.mjs';
 import { launch, serve } from './support.mjs';
+import { testAxe, testKeyboardMenu, testSaidMatch } from './a11y_test.mjs';
 
 const args = {};
 for (let i = 2; i < process.argv.length; i += 2) {
@@ -65,6 +67,9 @@ async function main() {
     assists: () => testAssists(browser, url),
     hostGames: () => testHostGames(browser, url),
     resume: () => testResumeAfterReload(browser, url),
+    said: () => testSaidMatch(browser, url, args),
+    keyboardMenu: () => testKeyboardMenu(browser, url),
+    axe: () => testAxe(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);

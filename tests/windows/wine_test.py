@@ -698,6 +698,35 @@ class Wine(Session):
         with open(book, encoding="utf-8") as b, open(export, newline="", encoding="utf-8") as f:
             seats_match.check_book(self.log, b.read(), records, f.read())
 
+    def speech(self):
+        # Speech switched on in the host's file: the game makes its voice
+        # through the system's speech API at the first announcement. Wine
+        # has no voice to speak with (its SAPI makes no sound here), so what
+        # this shows is that the game starts, plays a whole match saying
+        # every announcement and ends cleanly with speech on.
+        self.log("speech on: two computer seats play a 301 match out")
+        folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "host"), "w") as f:
+            f.write(seats_match.HOST + "speech 1\n")
+        book = os.path.join(folder, "book")
+        if os.path.exists(book):
+            os.remove(book)
+        if "seats_title" not in self.refs:
+            seats_match.make_refs(self, self.replay)
+        self.launch(["wine", os.path.join(self.build, "tobelyn.exe")], "speech", seconds=60)
+        self.activate()
+        self.drawn()
+        seats_match.set_up(self)
+        # The book is written as the match ends: the match played out (the
+        # summary card is the seats' case's to check).
+        self.wait_for(lambda: os.path.exists(book), 300, "the match to end with speech on")
+        self.quiet("wmctrl", "-i", "-c", self.window)
+        self.ended("a close request after the match with speech on")
+        with open(os.path.join(folder, "host")) as f:
+            if "speech 1" not in f.read():
+                raise Failure("the host file lost its speech line")
+
     # --- 7. Names outside the ANSI code page.
 
     def wide_paths(self):
@@ -821,7 +850,7 @@ class Wine(Session):
 
 
 CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
-         "installer", "wide_paths", "seats_match", "assists", "codes_resume_watch")
+         "installer", "wide_paths", "seats_match", "assists", "codes_resume_watch", "speech")
 
 
 def windows_path(path):
