@@ -11,6 +11,7 @@
 #include "gfx/surface.h"
 #include "host/book.h"
 #include "host/host_internal.h"
+#include "host/trend.h"
 
 namespace {
 
@@ -118,7 +119,15 @@ void recordsSheetDraw(HostLayer &layer) {
   const std::vector<RecordEntry> &best = sheetPlaces();
   int32_t y = 84;
   if (best.empty()) layerTextCentred(layer, y, "No record yet.", kTextColour);
+  // The newest entry (the latest match; the first of equals) is lit.
+  size_t newest = 0;
+  for (size_t i = 1; i < best.size(); ++i)
+    if (best[i].time > best[newest].time) newest = i;
   for (size_t i = 0; i < best.size(); ++i) {
+    if (i == newest && best.size() > 1) {
+      layerFill(layer, 14, y - 4, kLayerWidth - 28, 15, kChosenFill);
+      layerFill(layer, 14, y - 4, 3, 15, kChosenColour);
+    }
     char place[8], value[16];
     std::snprintf(place, sizeof place, "%d.", static_cast<int>(i + 1));
     recordValueText(value, recordSheet, best[i].value);
@@ -128,6 +137,7 @@ void recordsSheetDraw(HostLayer &layer) {
     layerText(layer, 158, y, formatDate(best[i].time).c_str(), kQuietColour);
     y += 2 * kLineStep;
   }
+  if (best.size() > 1) layerTextCentred(layer, y + 4, "lit: the newest", kQuietColour);
 }
 
 void recordsDraw(HostLayer &layer) {
@@ -173,6 +183,8 @@ struct Figures {
   int32_t landingOf = -1;
   int32_t landingGameOf = -2;
   std::vector<uint32_t> landing;
+  int32_t landingMostOf = -1;  // the player the most below is of
+  uint32_t landingMost = 0;
 };
 Figures figures;
 
@@ -224,8 +236,21 @@ enum StatsRow { kRowLanding, kRowResetPlayer, kRowResetAll, kStatsRows };
 const char *const kStatsRowNames[kStatsRows] = {"Landing map", "Reset this player",
                                                 "Reset everything"};
 int32_t statsRow;
-constexpr int32_t kStatsRowsTop = 226;
-constexpr int32_t kStatsRowStep = 16;
+// The rows, boxed when chosen as a list's rows are.
+constexpr HostRowBox kStatsRowBox = {40, 218, kLayerWidth - 80, 18, 16};
+// The trend of the last matches' averages.
+constexpr HostRect kTrendBox = {20, 117, kLayerWidth - 40, 26};
+
+int32_t statsRows(HostRow *rows, int32_t max) {
+  int32_t n = 0;
+  for (int32_t row = 0; row < kStatsRows && n < max; ++row) {
+    rows[n] = HostRow{};
+    std::snprintf(rows[n].label, sizeof rows[n].label, "%s", kStatsRowNames[row]);
+    rows[n].chosen = row == statsRow;
+    ++n;
+  }
+  return n;
+}
 
 std::string percent(int64_t part, int64_t whole) {
   char text[16];
@@ -237,29 +262,6 @@ std::string percent(int64_t part, int64_t whole) {
 void statLine(HostLayer &layer, int32_t y, const char *label, const std::string &value) {
   layerText(layer, 20, y, label, kQuietColour);
   layerText(layer, 132, y, value.c_str(), kTextColour);
-}
-
-// The last matches' 3-dart averages as a small line, oldest on the left.
-void drawTrend(HostLayer &layer, int32_t x, int32_t y, int32_t w, int32_t h,
-               const std::vector<double> &values) {
-  layerFill(layer, x, y + h, w, 1, kEdgeColour);
-  if (values.empty()) return;
-  double top = 1;
-  for (double v : values) top = std::max(top, v);
-  const int32_t n = static_cast<int32_t>(values.size());
-  int32_t lastX = 0, lastY = 0;
-  for (int32_t i = 0; i < n; ++i) {
-    const int32_t px = x + (n > 1 ? i * (w - 3) / (n - 1) : w / 2);
-    const int32_t py = y + h - 3 - static_cast<int32_t>(values[i] / top * (h - 3));
-    // Joined by steps a pixel wide between the points.
-    if (i > 0)
-      for (int32_t s = 1; s < px - lastX; ++s)
-        layerFill(layer, lastX + s, lastY + (py - lastY) * s / (px - lastX) + 1, 1, 1,
-                  kQuietColour);
-    layerFill(layer, px, py, 3, 3, kChosenColour);
-    lastX = px;
-    lastY = py;
-  }
 }
 
 void statsDraw(HostLayer &layer) {
@@ -276,6 +278,14 @@ void statsDraw(HostLayer &layer) {
     layerTextCentred(layer, 63, "computer player", kQuietColour);
   const PlayerStats &s = chosenStats();
   char text[48];
+  // Assisted play (a person's alone) is counted apart from every figure
+  // below.
+  if (s.assistedDarts > 0 || s.assistedMatches > 0) {
+    std::snprintf(text, sizeof text, "assisted, apart: %lld matches, %lld darts",
+                  static_cast<long long>(s.assistedMatches),
+                  static_cast<long long>(s.assistedDarts));
+    layerTextCentred(layer, 63, text, kQuietColour);
+  }
   int32_t y = 72;
   std::snprintf(text, sizeof text, "%lld / %lld", static_cast<long long>(s.matches),
                 static_cast<long long>(s.darts));
@@ -284,9 +294,9 @@ void statsDraw(HostLayer &layer) {
   statLine(layer, y += kLineStep, "301 average", text);
   std::snprintf(text, sizeof text, "%.1f", s.average301Recent);
   statLine(layer, y += kLineStep, "  last 10", text);
-  layerText(layer, 20, (y += kLineStep) + 10, "  trend", kQuietColour);
-  drawTrend(layer, 132, y + 2, 80, 24, s.trend301);
-  y += 30;
+  layerText(layer, 20, y += kLineStep, "301 average, match by match:", kQuietColour);
+  drawTrend(layer, kTrendBox, s.trend301);
+  y = kTrendBox.y + kTrendBox.h + 7;
   statLine(layer, y, "Triples", percent(s.triples, s.ringDarts));
   statLine(layer, y += kLineStep, "Doubles", percent(s.doubles, s.ringDarts));
   statLine(layer, y += kLineStep, "Bulls", percent(s.bulls, s.ringDarts));
@@ -295,15 +305,8 @@ void statsDraw(HostLayer &layer) {
            s.bestSector > 0 ? std::to_string(s.bestSector) : "-");
   statLine(layer, y += kLineStep, "Worst sector",
            s.worstSector > 0 ? std::to_string(s.worstSector) : "-");
-  // Assisted play is counted apart from every figure above.
-  if (s.assistedDarts > 0 || s.assistedMatches > 0) {
-    std::snprintf(text, sizeof text, "%lld / %lld", static_cast<long long>(s.assistedMatches),
-                  static_cast<long long>(s.assistedDarts));
-    statLine(layer, y += kLineStep, "Assisted (apart)", text);
-  }
-  for (int32_t row = 0; row < kStatsRows; ++row)
-    layerTextCentred(layer, kStatsRowsTop + row * kStatsRowStep, kStatsRowNames[row],
-                     row == statsRow ? kChosenColour : kTextColour);
+  HostRow rows[kStatsRows];
+  layerRows(layer, rows, statsRows(rows, kStatsRows), kStatsRowBox);
   drawFoot(layer, "Left/Right: player  B: back");
 }
 
@@ -321,8 +324,9 @@ void statsKey(HostAction action) {
 
 bool statsTap(int32_t x, int32_t y) {
   const HostAction action = footAction(x, y);
-  if (action == HostAction::kNone && y >= kStatsRowsTop && y < kStatsRowsTop + 3 * kStatsRowStep) {
-    statsRow = (y - kStatsRowsTop) / kStatsRowStep;
+  const int32_t row = layerRowAt(x, y, kStatsRowBox);
+  if (action == HostAction::kNone && row >= 0 && row < kStatsRows) {
+    statsRow = row;
     statsKey(HostAction::kConfirm);
     return true;
   }
@@ -416,11 +420,34 @@ bool drawBoardPicture(HostLayer &layer) {
   return true;
 }
 
-// From deep blue through red to yellow as the count nears the most.
+// The darts of one spot over the most in any spot of the player's map of
+// every game: one scale, whichever game is shown, so that two games'
+// maps compare.
+uint32_t mostInAnySpot() {
+  if (figures.landingMostOf != chosenIndex()) {
+    const BookPlayer player = chosenPlayer();
+    const std::vector<uint32_t> all =
+        bookLandingGrid(hostBookForPages(), player.name, -1, player.kind);
+    figures.landingMost = all.empty() ? 0 : *std::max_element(all.begin(), all.end());
+    figures.landingMostOf = chosenIndex();
+  }
+  return figures.landingMost;
+}
+
 HostColour heat(uint32_t count, uint32_t most) {
-  const int32_t t = static_cast<int32_t>(255 * static_cast<uint64_t>(count) / most);
-  if (t < 128) return {static_cast<uint8_t>(64 + t), 32, static_cast<uint8_t>(224 - t)};
-  return {255, static_cast<uint8_t>((t - 128) * 2), 32};
+  return heatColour(most > 1 ? static_cast<double>(count - 1) / (most - 1) : 1.0);
+}
+
+// Under the map: the scale from one dart to the most in a spot.
+void drawLegend(HostLayer &layer, int32_t y, uint32_t most) {
+  constexpr int32_t kBarX = 70, kBarW = 100, kBarH = 6;
+  for (int32_t i = 0; i < kBarW; ++i)
+    layerFill(layer, kBarX + i, y, 1, kBarH, heatColour(static_cast<double>(i) / (kBarW - 1)));
+  char text[16];
+  layerText(layer, kBarX - 6 - textWidth("1"), y - 1, "1", kQuietColour);
+  std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(most));
+  layerText(layer, kBarX + kBarW + 6, y - 1, text, kQuietColour);
+  layerTextCentred(layer, y + kBarH + 3, "darts in one spot", kQuietColour);
 }
 
 void landingDraw(HostLayer &layer) {
@@ -428,23 +455,25 @@ void landingDraw(HostLayer &layer) {
   if (!drawBoardPicture(layer)) layerTextCentred(layer, 120, "(no board picture)", kQuietColour);
   const std::string name = chosenName();
   const std::vector<uint32_t> &grid = chosenLanding();
-  uint32_t most = 0, total = 0;
-  for (uint32_t c : grid) {
-    most = std::max(most, c);
-    total += c;
-  }
+  uint32_t total = 0;
+  for (uint32_t c : grid) total += c;
+  const uint32_t most = mostInAnySpot();
   for (int32_t i = 0; i < static_cast<int32_t>(grid.size()) && most > 0; ++i) {
     if (grid[i] == 0) continue;
     const int32_t x = (i % kGridColumns) * kGridCellPixels;
     const int32_t y = (i / kGridColumns) * kGridCellPixels;
-    layerFill(layer, x - 1, y - 1, kGridCellPixels + 2, kGridCellPixels + 2, heat(grid[i], most));
+    // A light rim round every spot, so a single dart shows on the black
+    // and red beds as well as on the light ones.
+    layerFill(layer, x - 2, y - 2, kGridCellPixels + 4, kGridCellPixels + 4, {0, 0, 0});
+    layerFill(layer, x - 1, y - 1, kGridCellPixels + 2, kGridCellPixels + 2, {230, 230, 230});
+    layerFill(layer, x, y, kGridCellPixels, kGridCellPixels, heat(grid[i], most));
   }
   char text[64];
-  std::snprintf(text, sizeof text, "%s: %s", name.c_str(),
-                landingGame < 0 ? "all games" : gameName(landingGame));
-  layerTextCentred(layer, 248, text, kChosenColour);
-  std::snprintf(text, sizeof text, "%u darts", static_cast<unsigned>(total));
-  layerTextCentred(layer, 262, text, kQuietColour);
+  std::snprintf(text, sizeof text, "%s: %s, %u darts", name.c_str(),
+                landingGame < 0 ? "all games" : gameName(landingGame),
+                static_cast<unsigned>(total));
+  layerTextCentred(layer, 246, text, kChosenColour);
+  if (most > 0) drawLegend(layer, 260, most);
   drawFoot(layer, "Left/Right: game  B: back");
 }
 
@@ -481,6 +510,12 @@ void landingOpened() {
   pageOpened();
   landingGame = -1;
 }
+// Left: the figures go, so that a large book's are not kept while the
+// page is not shown (each page works them out afresh when it opens).
+void pageLeft() {
+  forgetFigures();
+  shownPlaces = SheetPlaces{};
+}
 void resetOpened() {
   pageOpened();
   confirmOpened();
@@ -498,14 +533,14 @@ constexpr HostPage bookPage(const char *name, const char *title, void (*draw)(Ho
                   .tap = tap,
                   .typed = nullptr,
                   .opened = opened,
-                  .left = nullptr,
+                  .left = pageLeft,
                   .rows = rows};
 }
 
 const HostPage kRecordsPage =
     bookPage("records", "Records", recordsDraw, recordsKey, recordsTap, recordsOpened);
 const HostPage kStatsPage =
-    bookPage("stats", "Statistics", statsDraw, statsKey, statsTap, statsOpened);
+    bookPage("stats", "Statistics", statsDraw, statsKey, statsTap, statsOpened, statsRows);
 const HostPage kLandingPage =
     bookPage("landing", nullptr, landingDraw, landingKey, landingTap, landingOpened);
 const HostPage kResetPlayerPage = bookPage("reset-player", nullptr, resetPlayerDraw, resetPlayerKey,

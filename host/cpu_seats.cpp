@@ -164,12 +164,29 @@ void playersDraw(HostLayer &layer) {
     const char *kind = kindName(hostSeat(row).cpuLevel);
     layerText(layer, kRowLeft + kRowWidth - 6 - textWidth(kind), y + 4, kind, colour);
     if (editing && chosen) {
-      // Each place drawn on its own, the one being set underlined.
+      // Each place drawn on its own; the one being set has the Up and
+      // Down cues above and below it. A space inside the name (or the
+      // place being set, when it is one) shows as a space mark, unlike
+      // the empty places after the name.
+      int32_t last = kSeatNameChars - 1;
+      while (last >= 0 && draft[last] == ' ') --last;
       int32_t x = kRowLeft + 6;
       for (int32_t i = 0; i < kSeatNameChars; ++i) {
         const char letter[2] = {draft[i], 0};
         layerText(layer, x, y + 16, letter, kChosenColour, 2);
-        layerFill(layer, x, y + 32, 10, 2, i == place ? kChosenColour : kEdgeColour);
+        if (draft[i] == ' ' && (i < last || i == place)) {
+          layerFill(layer, x + 1, y + 29, 8, 1, kQuietColour);
+          layerFill(layer, x + 1, y + 26, 1, 3, kQuietColour);
+          layerFill(layer, x + 8, y + 26, 1, 3, kQuietColour);
+        }
+        if (i == place) {
+          for (int32_t r = 0; r < 3; ++r) {
+            layerFill(layer, x + 4 - r, y + 11 + r, 1 + 2 * r, 1, kChosenColour);  // up
+            layerFill(layer, x + 4 - r, y + 33 - r, 1 + 2 * r, 1, kChosenColour);  // down
+          }
+        } else {
+          layerFill(layer, x, y + 32, 10, 1, kEdgeColour);
+        }
         x += 14;
       }
     } else {

@@ -11,6 +11,7 @@ void hostStart() {
   registerBuiltInPages();
   registerHints();
   registerCpuSeats();
+  registerLively();
   registerAssists();
   registerAssistPage();
   hostCoreStart();

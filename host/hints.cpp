@@ -8,29 +8,37 @@
 #include "app/settings.h"
 #include "game/match.h"
 #include "host/host_internal.h"
+#include "screens/screens.h"
 
 namespace {
 
 // Just below the board and above the scoreboard's round line: free while the
-// player reads the announcement and aims.
+// player reads the announcement and aims, and after a result.
 constexpr int32_t kLowStripY = 241;
 // Over the board's upper part, below the pointer's strip and above the
-// gauge's highest marker: free while the gauge runs.
+// gauge's highest marker: free while the gauge runs (a second line goes
+// above the first).
 constexpr int32_t kHighStripY = 98;
 constexpr int32_t kStripHeight = 11;
+// On the title, under its rows and above the copyright line.
+constexpr int32_t kTitleStripY = 258;
 
 struct StepHint {
   MatchStep step;
   const char *doing;
+  const char *more;  // a second line, or null
   int32_t y;
 };
 const StepHint kStepHints[] = {
-    {kMatchAnnounce, "show the board", kLowStripY},
-    {kMatchShowBoard, "stop the pointer", kLowStripY},
-    {kMatchAimSlide, "stop the pointer", kLowStripY},
-    {kMatchGaugeReady, "start the power", kHighStripY},
-    {kMatchPowerClimbs, "set the peak", kHighStripY},
-    {kMatchPowerFalls, "let the dart go", kHighStripY},
+    {kMatchAnnounce, "show the board", nullptr, kLowStripY},
+    {kMatchShowBoard, "stop the pointer", nullptr, kLowStripY},
+    {kMatchAimSlide, "stop the pointer", nullptr, kLowStripY},
+    {kMatchGaugeReady, "start the power", "peak and release set the height", kHighStripY},
+    {kMatchPowerClimbs, "set the peak", "a higher peak throws higher", kHighStripY},
+    {kMatchPowerFalls, "let the dart go", "sooner is higher; alone, it drops low", kHighStripY},
+    {kMatchNextDart, "next", nullptr, kLowStripY},
+    {kMatchFinished, "next", nullptr, kLowStripY},
+    {kMatchEndShown, "next", nullptr, kLowStripY},
 };
 
 const StepHint *stepHint(const HostView &view) {
@@ -38,6 +46,26 @@ const StepHint *stepHint(const HostView &view) {
   for (const StepHint &h : kStepHints)
     if (h.step == view.sceneStep) return &h;
   return nullptr;
+}
+
+// On the title, until the menu has been opened once: how to open it.
+bool titleHint(const HostView &view) {
+  return view.scene == HostScene::kTitle && view.sceneStep == kTitleChoosing &&
+         hostSettings().menuOpened == 0;
+}
+
+const char *menuKeyWords() {
+  switch (hostDevice()) {
+    case HostDevice::kPad:
+      return "Pad Back: menu";
+    case HostDevice::kTouch:
+      return "Menu button: menu";
+    case HostDevice::kKeyboard:
+      break;
+  }
+  for (int16_t code : keyBindings)
+    if (code == VK_F1) return "Menu button or pad Back: menu";
+  return "F1: menu";
 }
 
 }  // namespace
@@ -55,6 +83,7 @@ const char *buttonAName() {
 }
 
 const char *hintFor(const HostView &view) {
+  if (titleHint(view)) return menuKeyWords();
   const StepHint *h = stepHint(view);
   if (h == nullptr) return nullptr;
   static char text[64];
@@ -62,12 +91,22 @@ const char *hintFor(const HostView &view) {
   return text;
 }
 
-bool hintBox(const HostView &view, HostRect *box) {
+const char *hintMore(const HostView &view) {
   const StepHint *h = stepHint(view);
+  return h != nullptr ? h->more : nullptr;
+}
+
+bool hintBox(const HostView &view, HostRect *box) {
   const char *text = hintFor(view);
-  if (h == nullptr || text == nullptr) return false;
-  const int32_t w = textWidth(text) + 6;
-  *box = HostRect{(kLayerWidth - w) / 2, h->y, w, kStripHeight};
+  if (text == nullptr) return false;
+  const StepHint *h = stepHint(view);
+  const char *more = hintMore(view);
+  int32_t w = textWidth(text) + 6;
+  if (more != nullptr && textWidth(more) + 6 > w) w = textWidth(more) + 6;
+  const int32_t lines = more != nullptr ? 2 : 1;
+  const int32_t y = h != nullptr ? h->y : kTitleStripY;
+  // A second line goes above the first, so the box keeps its foot.
+  *box = HostRect{(kLayerWidth - w) / 2, y - (lines - 1) * 10, w, kStripHeight + (lines - 1) * 10};
   return true;
 }
 
@@ -80,7 +119,12 @@ bool hintOverlay(HostLayer &layer, const HostView &view) {
   HostRect box;
   if (text == nullptr || !hintBox(view, &box)) return false;
   layerFill(layer, box.x, box.y, box.w, box.h, kPanelColour);
-  layerText(layer, box.x + 3, box.y + 2, text, kTextColour);
+  if (const char *more = hintMore(view)) {
+    layerText(layer, box.x + 3, box.y + 2, more, kQuietColour);
+    layerText(layer, box.x + 3, box.y + 12, text, kTextColour);
+  } else {
+    layerText(layer, box.x + 3, box.y + 2, text, kTextColour);
+  }
   return true;
 }
 

@@ -66,7 +66,8 @@ struct HostState {
 };
 
 HostState state;
-HostSettings settings = {.volume = 10, .hints = 1, .hintsChosen = 0, .matchesFinished = 0};
+HostSettings settings = {
+    .volume = 10, .hints = 1, .hintsChosen = 0, .matchesFinished = 0, .menuOpened = 0};
 
 const HostPage *pages[kPagesMax];
 int pageCount;
@@ -276,11 +277,11 @@ void chooseTop(int32_t row) {
 
 void drawEntries(HostLayer &layer, const char *title, const HostPage *const *entries, int32_t n,
                  int32_t *cursor, bool foot) {
-  layerPanel(layer, title);
   if (*cursor >= n) *cursor = n - 1;
+  const HostMenuPanel panel = menuPanel(n, foot);
+  drawMenuPanel(layer, panel, title);
   HostRow rows[kHostRowsMax];
-  layerRows(layer, rows, entryRows(entries, n, *cursor, rows, kHostRowsMax));
-  if (foot) drawFoot(layer, "B: back");
+  layerRows(layer, rows, entryRows(entries, n, *cursor, rows, kHostRowsMax), panel.rows);
 }
 
 void moveCursor(int32_t *cursor, int32_t n, HostAction action) {
@@ -289,9 +290,12 @@ void moveCursor(int32_t *cursor, int32_t n, HostAction action) {
   if (action == HostAction::kDown) *cursor = *cursor + 1 < n ? *cursor + 1 : 0;
 }
 
+// "Paused" only where a match is paused; elsewhere nothing is.
+const char *menuTitle() { return state.view.scene == HostScene::kMatch ? "Paused" : "Menu"; }
+
 void menuDraw(HostLayer &layer) {
   const HostPage *entries[kMenuTopRowsMax];
-  drawEntries(layer, "Paused", entries, topEntries(entries), &menuCursorRow, false);
+  drawEntries(layer, menuTitle(), entries, topEntries(entries), &menuCursorRow, false);
 }
 
 void menuKey(HostAction action) {
@@ -302,8 +306,10 @@ void menuKey(HostAction action) {
 }
 
 bool menuTap(int32_t x, int32_t y) {
-  const int32_t row = layerRowAt(x, y);
-  if (row < 0) return false;
+  const HostPage *entries[kMenuTopRowsMax];
+  const int32_t n = topEntries(entries);
+  const int32_t row = layerRowAt(x, y, menuPanel(n, false).rows);
+  if (row < 0 || row >= n) return false;
   menuCursorRow = row;
   chooseTop(row);
   return true;
@@ -331,14 +337,17 @@ void groupKey(int32_t slot, HostAction action) {
   if (action == HostAction::kBack) hostOpenParent();
 }
 
+// A tap on "B: back" or outside the panel goes back.
 bool groupTap(int32_t slot, int32_t x, int32_t y) {
-  if (footButtonAt(x, y) != FootButton::kNone) {
+  const HostPage *entries[kMenuGroupRowsMax];
+  const int32_t n = groupEntries(slot, entries);
+  const HostMenuPanel panel = menuPanel(n, true);
+  const HostRect &r = panel.rect;
+  if (y >= panel.footY || x < r.x || x >= r.x + r.w || y < r.y) {
     hostOpenParent();
     return true;
   }
-  const HostPage *entries[kMenuGroupRowsMax];
-  const int32_t n = groupEntries(slot, entries);
-  const int32_t row = layerRowAt(x, y);
+  const int32_t row = layerRowAt(x, y, panel.rows);
   if (row < 0 || row >= n) return false;
   groupCursorRow[slot] = row;
   hostOpenPage(entries[row]->name);
@@ -476,6 +485,7 @@ void hostReadSettings() {
       if (std::strcmp(name, "hints") == 0) settings.hints = v != 0;
       if (std::strcmp(name, "hintsChosen") == 0) settings.hintsChosen = v != 0;
       if (std::strcmp(name, "matchesFinished") == 0) settings.matchesFinished = v;
+      if (std::strcmp(name, "menuOpened") == 0) settings.menuOpened = v != 0;
     }
     for (int i = 0; i < featureCount; ++i)
       if (features[i]->readSetting != nullptr) features[i]->readSetting(line);
@@ -502,6 +512,9 @@ void hostWriteSettings() {
   number("matchesFinished", settings.matchesFinished);
   for (int i = 0; i < featureCount; ++i)
     if (features[i]->writeSettings != nullptr) features[i]->writeSettings(text);
+  // Only once it is set, so that the file of a player who never opened the
+  // menu is written as before.
+  if (settings.menuOpened != 0) number("menuOpened", settings.menuOpened);
   // Whatever the settings grow to, the file is written whole; only one
   // past the reader's bound is not, so that it is never written unreadable.
   // A file that cannot be written keeps the old one; nothing is reported,
@@ -789,6 +802,7 @@ void hostOpenParent() {
 void hostOpenMenu() {
   if (!state.enabled || state.menuOpen) return;
   state.menuOpen = true;
+  settings.menuOpened = 1;
   state.touchDown = false;
   state.touchHoldsA = false;
   menuCursorRow = 0;
@@ -875,7 +889,8 @@ void hostResetForTests() {
   const bool enabled = state.enabled;
   state = HostState{};
   state.enabled = enabled;
-  settings = HostSettings{.volume = 10, .hints = 1, .hintsChosen = 0, .matchesFinished = 0};
+  settings = HostSettings{
+      .volume = 10, .hints = 1, .hintsChosen = 0, .matchesFinished = 0, .menuOpened = 0};
   gameFrameKept = false;
   menuCursorRow = 0;
   for (int i = 0; i < featureCount; ++i)

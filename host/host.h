@@ -188,6 +188,10 @@ struct HostRow {
   char label[40];
   char value[24];
   bool chosen;
+  // A bar of so many steps drawn in place of the value, meterFilled of them
+  // lit (0 steps: none); the value still says it in words for a reader.
+  int8_t meterSteps;
+  int8_t meterFilled;
 };
 constexpr int32_t kHostRowsMax = 12;
 
@@ -290,9 +294,15 @@ struct HostSettings {
   int32_t hints;            // 1 on, 0 off
   int32_t hintsChosen;      // 1 once the player switched hints by hand
   int32_t matchesFinished;  // hints go off by themselves after three
+  int32_t menuOpened;       // 1 once the menu was opened: the title's hint stops
 };
 HostSettings &hostSettings();
 bool hostHintsOn();
 // tobelyn-replay: hints shown or not whatever the settings say, so that a
 // run with the host on shows the game's frames unless a script asks.
 void hostForceHints(bool on);
+
+// "Effects: Lively" (host/lively.cpp): drawn over the game only. tobelyn-
+// replay shows it only after `host effects`, whatever the host file says.
+bool hostLively();
+void hostForceLively(bool on);

@@ -18,6 +18,8 @@ constexpr HostColour kEdgeColour = {96, 128, 200};    // the panel's frame
 constexpr HostColour kTextColour = {255, 255, 255};   // 16:1 on the panel
 constexpr HostColour kChosenColour = {255, 224, 64};  // the highlighted row, 13:1
 constexpr HostColour kQuietColour = {176, 188, 208};  // 9:1, notes and page numbers
+constexpr HostColour kChosenFill = {40, 52, 96};      // behind the chosen row, 10:1 with gold
+constexpr HostColour kMeterOff = {64, 76, 112};       // a bar's unlit steps
 
 // The 240x320 picture the host draws over the game's frame: the frame
 // itself, in the display's 16-bit format, while it is being composed.
@@ -35,11 +37,19 @@ int32_t textWidth(const char *text, int32_t scale = 1);
 constexpr int32_t kTextHeight = 7;  // cap height at scale 1
 void layerTextCentred(HostLayer &layer, int32_t y, const char *text, HostColour c,
                       int32_t scale = 1);
+// Where a list's rows lie: the first row's box, and the step between rows.
+struct HostRowBox {
+  int32_t x, y, w, step, h;
+};
+// A page's list, under its heading.
+constexpr HostRowBox kPageRows = {16, 52, kLayerWidth - 32, 20, 16};
 // The rows of a list page, drawn from their data: the one place their look
-// is decided. A row reads "label" or "label: value".
-void layerRows(HostLayer &layer, const HostRow *rows, int32_t count);
-// The row of a list page under a point, or -1.
-int32_t layerRowAt(int32_t x, int32_t y);
+// is decided. A row reads "label" or "label: value", at the one text scale
+// of the pages (headings alone are twice as large).
+void layerRows(HostLayer &layer, const HostRow *rows, int32_t count,
+               const HostRowBox &box = kPageRows);
+// The row of a list under a point, or -1.
+int32_t layerRowAt(int32_t x, int32_t y, const HostRowBox &box = kPageRows);
 // The bar at the foot of a page: "<", the middle text, ">".
 void drawFoot(HostLayer &layer, const char *middle);
 enum class FootButton { kNone, kPrevious, kBack, kNext };
@@ -51,8 +61,24 @@ void confirmKey(HostAction action, void (*yes)(), const char *back = nullptr);
 bool confirmTap(int32_t x, int32_t y, void (*yes)(), const char *back = nullptr);
 int32_t confirmRows(HostRow *rows, int32_t max);
 void confirmOpened();
-// The panel every page stands on, with its title.
+// The panel every page stands on, with its title; its top edge.
+constexpr int32_t kPanelTop = 18;
 void layerPanel(HostLayer &layer, const char *title);
+
+// A rectangle in layer pixels.
+struct HostRect {
+  int32_t x, y, w, h;
+};
+// The menu's own smaller panel (the menu and its groups), over the dimmed
+// game: its place for so many rows, their box, and the "B: back" line (-1:
+// none).
+struct HostMenuPanel {
+  HostRect rect;
+  HostRowBox rows;
+  int32_t footY;
+};
+HostMenuPanel menuPanel(int32_t rows, bool foot);
+void drawMenuPanel(HostLayer &layer, const HostMenuPanel &panel, const char *title);
 
 // Halves the brightness of a frame, so the menu stands out from the paused
 // game behind it.
@@ -60,9 +86,6 @@ void dimFrame(uint16_t *pixels, int32_t count, bool is555);
 // The hint for this moment of the game, or null (host/hints.cpp).
 const char *hintFor(const HostView &view);
 // Where the hint is drawn for this moment: its box in layer pixels.
-struct HostRect {
-  int32_t x, y, w, h;
-};
 bool hintBox(const HostView &view, HostRect *box);
 
 // Names of keys and buttons as the device in use calls them.
@@ -100,3 +123,18 @@ void hostRemovePage(const HostPage *page);
 void hostRemoveFeature(const HostFeature *feature);
 // Forgets the menu, the pause and the settings (tests start afresh).
 void hostResetForTests();
+
+// The Settings rows that act once (host/settings_actions.cpp): "Reset
+// controls", and "Darts (CSV)" where the backend offers it; put in list,
+// returns how many. Disarm forgets a first press of "Reset controls".
+struct HostSettingRow;
+int32_t actionSettingRows(const HostSettingRow **list, int32_t max);
+void actionSettingsDisarm();
+
+// One of the game's sprites (a SpriteId) drawn at x, y from its loaded
+// sheet: a part of it (null: whole), every shrink-th pixel; false when the
+// sheet is not there (host/sprites.cpp).
+bool layerSprite(HostLayer &layer, int32_t sprite, int32_t x, int32_t y,
+                 const HostRect *part = nullptr, int32_t shrink = 1);
+
+void registerLively();  // host/lively.cpp: "Effects: Original / Lively"

@@ -61,9 +61,13 @@ void layerTextCentred(HostLayer &layer, int32_t y, const char *text, HostColour 
 }
 
 void layerPanel(HostLayer &layer, const char *title) {
-  layerFill(layer, 8, 8, kLayerWidth - 16, kLayerHeight - 16, kEdgeColour);
-  layerFill(layer, 10, 10, kLayerWidth - 20, kLayerHeight - 20, kPanelColour);
-  layerTextCentred(layer, 18, title, kChosenColour, 2);
+  // Its top edge below the aim pointer's strip (y 0 to 15), which stays
+  // whole above it, dimmed with the rest of the game.
+  layerFill(layer, 7, kPanelTop - 1, kLayerWidth - 14, kLayerHeight - kPanelTop - 6, {0, 0, 0});
+  layerFill(layer, 8, kPanelTop, kLayerWidth - 16, kLayerHeight - kPanelTop - 8, kEdgeColour);
+  layerFill(layer, 10, kPanelTop + 2, kLayerWidth - 20, kLayerHeight - kPanelTop - 12,
+            kPanelColour);
+  layerTextCentred(layer, kPanelTop + 4, title, kChosenColour, 2);
   layerFill(layer, 20, 40, kLayerWidth - 40, 1, kEdgeColour);
 }
 
@@ -75,40 +79,96 @@ void dimFrame(uint16_t *pixels, int32_t count, bool is555) {
 
 namespace {
 
-// Rows of a list page: their top, height and the room between them.
-constexpr int32_t kRowTop = 52;
-constexpr int32_t kRowStep = 28;
-constexpr int32_t kRowHeight = 24;
-constexpr int32_t kRowLeft = 16;
-constexpr int32_t kRowWidth = kLayerWidth - 32;
+// A row whose value is a bar: the label, then a step a cell, each cell a
+// little taller than the one before, lit up to the value.
+constexpr int32_t kMeterCell = 6;
+void drawMeterRow(HostLayer &layer, const HostRowBox &box, int32_t y, const char *label,
+                  const HostRow &row) {
+  const int32_t barWidth = row.meterSteps * kMeterCell - 1;
+  const int32_t x = box.x + (box.w - textWidth(label) - 6 - barWidth) / 2;
+  const int32_t textY = y + (box.h - kTextHeight) / 2;
+  const HostColour c = row.chosen ? kChosenColour : kTextColour;
+  layerText(layer, x, textY, label, c);
+  const int32_t barX = x + textWidth(label) + 6;
+  for (int32_t i = 0; i < row.meterSteps; ++i) {
+    const int32_t h = 3 + i * (kTextHeight + 2 - 3) / (row.meterSteps > 1 ? row.meterSteps - 1 : 1);
+    const int32_t cellY = textY + kTextHeight + 1 - h;
+    const bool lit = i < row.meterFilled;
+    layerFill(layer, barX + i * kMeterCell, cellY, kMeterCell - 1, h, lit ? c : kMeterOff);
+  }
+}
+
+}  // namespace
+
+void layerRows(HostLayer &layer, const HostRow *rows, int32_t count, const HostRowBox &box) {
+  for (int32_t i = 0; i < count; ++i) {
+    const HostRow &row = rows[i];
+    const int32_t y = box.y + i * box.step;
+    if (row.label[0] == 0) continue;  // a gap: nothing drawn, the rows below keep their place
+    if (row.chosen) {
+      layerFill(layer, box.x, y, box.w, box.h, kEdgeColour);
+      layerFill(layer, box.x + 1, y + 1, box.w - 2, box.h - 2, kChosenFill);
+    }
+    char text[sizeof row.label + sizeof row.value + 2];
+    if (row.meterSteps > 0) {
+      std::snprintf(text, sizeof text, "%s:", row.label);
+      drawMeterRow(layer, box, y, text, row);
+      continue;
+    }
+    if (row.value[0] != 0)
+      std::snprintf(text, sizeof text, "%s: %s", row.label, row.value);
+    else
+      std::snprintf(text, sizeof text, "%s", row.label);
+    const int32_t textY = y + (box.h - kTextHeight) / 2;
+    layerText(layer, box.x + (box.w - textWidth(text)) / 2, textY, text,
+              row.chosen ? kChosenColour : kTextColour);
+  }
+}
+
+int32_t layerRowAt(int32_t x, int32_t y, const HostRowBox &box) {
+  if (x < box.x || x >= box.x + box.w || y < box.y) return -1;
+  const int32_t row = (y - box.y) / box.step;
+  return (y - box.y) % box.step < box.h ? row : -1;
+}
+
+namespace {
+
+// The menu's panel: narrow, its rows at the one text scale, centred, so
+// the dimmed game shows round it (the aim pointer's strip above it stays
+// clear of its edge).
+constexpr int32_t kMenuPanelWidth = 156;
+constexpr int32_t kMenuTitleRoom = 34;  // the heading and its rule
+constexpr int32_t kMenuFootRoom = 16;   // "B: back"
+
+}  // namespace
+
+HostMenuPanel menuPanel(int32_t rows, bool foot) {
+  HostMenuPanel p;
+  const int32_t h = kMenuTitleRoom + rows * kPageRows.step + 4 + (foot ? kMenuFootRoom : 0);
+  p.rect = {(kLayerWidth - kMenuPanelWidth) / 2, (kLayerHeight - h) / 2, kMenuPanelWidth, h};
+  p.rows = {p.rect.x + 8, p.rect.y + kMenuTitleRoom, kMenuPanelWidth - 16, kPageRows.step,
+            kPageRows.h};
+  p.footY = foot ? p.rect.y + h - kMenuFootRoom + 2 : -1;
+  return p;
+}
+
+void drawMenuPanel(HostLayer &layer, const HostMenuPanel &p, const char *title) {
+  const HostRect &r = p.rect;
+  layerFill(layer, r.x - 1, r.y - 1, r.w + 2, r.h + 2, {0, 0, 0});
+  layerFill(layer, r.x, r.y, r.w, r.h, kEdgeColour);
+  layerFill(layer, r.x + 2, r.y + 2, r.w - 4, r.h - 4, kPanelColour);
+  layerTextCentred(layer, r.y + 8, title, kChosenColour, 2);
+  layerFill(layer, r.x + 8, r.y + 28, r.w - 16, 1, kEdgeColour);
+  if (p.footY >= 0) layerTextCentred(layer, p.footY + 2, "B: back", kQuietColour);
+}
+
+namespace {
+
 // The bar of buttons at the foot of a page: "<", "Back", ">".
 constexpr int32_t kFootTop = 282;
 constexpr int32_t kFootHeight = 22;
 
 }  // namespace
-
-void layerRows(HostLayer &layer, const HostRow *rows, int32_t count) {
-  for (int32_t i = 0; i < count; ++i) {
-    const HostRow &row = rows[i];
-    const int32_t y = kRowTop + i * kRowStep;
-    if (row.label[0] == 0) continue;  // a gap: nothing drawn, the rows below keep their place
-    if (row.chosen) layerFill(layer, kRowLeft, y, kRowWidth, kRowHeight, kEdgeColour);
-    if (row.chosen)
-      layerFill(layer, kRowLeft + 1, y + 1, kRowWidth - 2, kRowHeight - 2, kPanelColour);
-    char text[sizeof row.label + sizeof row.value + 2];
-    if (row.value[0] != 0)
-      std::snprintf(text, sizeof text, "%s: %s", row.label, row.value);
-    else
-      std::snprintf(text, sizeof text, "%s", row.label);
-    layerTextCentred(layer, y + 5, text, row.chosen ? kChosenColour : kTextColour, 2);
-  }
-}
-
-int32_t layerRowAt(int32_t x, int32_t y) {
-  if (x < kRowLeft || x >= kRowLeft + kRowWidth || y < kRowTop) return -1;
-  const int32_t row = (y - kRowTop) / kRowStep;
-  return (y - kRowTop) % kRowStep < kRowHeight ? row : -1;
-}
 
 void drawFoot(HostLayer &layer, const char *middle) {
   layerFill(layer, 16, kFootTop, kLayerWidth - 32, 1, kEdgeColour);

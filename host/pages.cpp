@@ -7,6 +7,7 @@
 #include "app/scene.h"
 #include "app/settings.h"
 #include "game/match.h"
+#include "gfx/sprite_table.h"
 #include "gfx/surface.h"
 #include "host/games.h"
 #include "host/host_internal.h"
@@ -53,8 +54,12 @@ void drawControls(HostLayer &layer) {
   switch (hostDevice()) {
     case HostDevice::kTouch:
       y = drawBody(layer, y, "Tap the board to throw: each tap is one press of A.");
-      y = drawBody(layer, y, "The arrow, A and B buttons under the picture work as the keys do.");
-      y = drawBody(layer, y, "Menu: the Menu button in the bar. Tap a row to choose it.");
+      y = drawBody(layer, y,
+                   "Upright: the arrows are under the picture on the left; A, B, C and Start "
+                   "on the right.");
+      y = drawBody(layer, y,
+                   "Sideways: the arrows left of the picture; A, B, C and Start right of it.");
+      y = drawBody(layer, y, "Menu: the Menu button at the top right. Tap a row to choose it.");
       break;
     case HostDevice::kPad:
       y = drawBody(layer, y, "Move: the pad's cross or left stick.");
@@ -85,18 +90,27 @@ void drawControls(HostLayer &layer) {
   drawBody(layer, y + 4, "The option screen changes the keys.", kQuietColour);
 }
 
-// A small picture of the throw: the pointer over a strip of board, and the
-// gauge's arc with its marker.
-void drawThrowPicture(HostLayer &layer, int32_t x, int32_t y) {
-  const HostColour pointer = {255, 220, 0}, arc = {224, 64, 48}, marker = {255, 255, 255};
-  for (int32_t row = 0; row < 6; ++row)
-    layerFill(layer, x + 20 + row, y + row, 12 - 2 * row, 1, pointer);
-  layerFill(layer, x, y + 8, 52, 3, {40, 140, 60});
-  // A quarter circle from the left to the top, in steps.
-  const int32_t arcX[] = {0, 1, 3, 6, 10, 15, 21, 27, 33, 38};
-  const int32_t arcY[] = {40, 34, 28, 23, 19, 16, 14, 13, 13, 14};
-  for (int i = 0; i < 10; ++i) layerFill(layer, x + arcX[i] + 8, y + arcY[i] + 12, 4, 4, arc);
-  layerFill(layer, x + 33 + 8, y + 13 + 11, 6, 6, marker);
+void layerTextCentredAt(HostLayer &layer, int32_t centreX, int32_t y, const char *text) {
+  layerText(layer, centreX - textWidth(text) / 2, y, text, kQuietColour);
+}
+
+// The throw as the game draws it, from its own sprites: the pointer over
+// the top of the board (the aim), and the arm before its gauge at half
+// size, the marker high on the arc (the peak).
+void drawThrowPicture(HostLayer &layer, int32_t y) {
+  const HostRect boardTop = {72, 0, 80, 36};
+  const int32_t boardX = 20;
+  layerSprite(layer, kSpriteBoard, boardX, y + 16, &boardTop);
+  layerSprite(layer, kSpriteAimPointer, boardX + 32, y);
+  layerTextCentredAt(layer, boardX + 40, y + 58, "the aim");
+  const int32_t gaugeX = 112;
+  layerFill(layer, gaugeX, y, 112, 72, {0, 0, 0});
+  layerSprite(layer, kSpriteArm3, gaugeX + 16, y, nullptr, 2);
+  layerSprite(layer, kSpriteGauge, gaugeX, y, nullptr, 2);
+  constexpr int32_t kPeak = 112;
+  layerSprite(layer, kSpritePowerMarker, gaugeX + (gaugeArcX[kPeak] - 8) / 2,
+              y + (gaugeArcY[kPeak] - 112) / 2, nullptr, 2);
+  layerTextCentredAt(layer, gaugeX + 56, y + 76, "peak, then release");
 }
 
 void drawDart(HostLayer &layer) {
@@ -110,7 +124,11 @@ void drawDart(HostLayer &layer) {
   y = drawBody(layer, y,
                "Peak and release together set how high the dart lands. Left alone, "
                "the climb stops at the top and the fall lets go at the bottom.");
-  drawThrowPicture(layer, 94, y + 8);
+  drawThrowPicture(layer, y + 2);
+  drawBody(layer, y + 88,
+           "Effects: Lively (Settings) adds the dart's flight, a ring on the peak, bursts and "
+           "a score ticker.",
+           kQuietColour);
 }
 
 // Two sheets of controls, then one a game, from the table of games.
@@ -172,8 +190,8 @@ const char *soundValue() { return onOff(soundEnabled != 0); }
 void soundChange(int32_t) { setSoundEnabled(soundEnabled != 0 ? 0 : 1); }
 
 const char *volumeValue() {
-  static char text[8];
-  std::snprintf(text, sizeof text, "%d", static_cast<int>(hostSettings().volume));
+  static char text[16];
+  std::snprintf(text, sizeof text, "%d of 10", static_cast<int>(hostSettings().volume));
   return text;
 }
 void volumeChange(int32_t direction) {
@@ -205,6 +223,7 @@ int32_t settingRowList(const HostSettingRow **list, int32_t max) {
   if (hostWindowControls() != nullptr)
     for (const HostSettingRow &row : kWindowRows)
       if (n < max) list[n++] = &row;
+  n += actionSettingRows(list + n, max - n);
   return n;
 }
 
@@ -224,6 +243,11 @@ int32_t settingsRows(HostRow *rows, int32_t max) {
     std::snprintf(row.label, sizeof row.label, "%s", list[i]->label);
     std::snprintf(row.value, sizeof row.value, "%s", list[i]->value());
     row.chosen = i == settingsRow;
+    // The volume as a bar of its ten equal loudness steps.
+    if (list[i] == &kSoundRows[1]) {
+      row.meterSteps = 10;
+      row.meterFilled = static_cast<int8_t>(hostSettings().volume);
+    }
   }
   return count;
 }
@@ -242,6 +266,7 @@ void settingsDraw(HostLayer &layer) {
 
 void settingsKey(HostAction action) {
   const int32_t rows = settingsRowCount();
+  if (action == HostAction::kUp || action == HostAction::kDown) actionSettingsDisarm();
   if (action == HostAction::kUp) settingsRow = settingsRow > 0 ? settingsRow - 1 : rows - 1;
   if (action == HostAction::kDown) settingsRow = settingsRow + 1 < rows ? settingsRow + 1 : 0;
   if (action == HostAction::kLeft) changeSetting(settingsRow, -1);
@@ -257,12 +282,16 @@ bool settingsTap(int32_t x, int32_t y) {
   if (foot != FootButton::kNone) return true;
   const int32_t row = layerRowAt(x, y);
   if (row < 0 || row >= settingsRowCount()) return false;
+  if (row != settingsRow) actionSettingsDisarm();
   settingsRow = row;
   changeSetting(row, 1);
   return true;
 }
 
-void settingsOpened() { settingsRow = 0; }
+void settingsOpened() {
+  settingsRow = 0;
+  actionSettingsDisarm();
+}
 
 // --- The two confirmations: "No" is where the cursor starts.
 

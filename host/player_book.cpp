@@ -13,6 +13,7 @@
 #include "host/assist.h"
 #include "host/host_internal.h"
 #include "host/seats.h"
+#include "host/summary_card.h"
 #ifdef TOBELYN_NATIVE_WIN32
 #include "platform/common/wide_path.h"
 #endif
@@ -160,40 +161,9 @@ bool hostSummaryShown() {
 
 namespace {
 
-void drawSummaryCard(HostLayer &layer) {
-  const BookMatch &m = keeper.cardMatch;
-  const int32_t lineStep = 11;
-  const int32_t blockStep = 3 * lineStep + 3;
-  const int32_t height = 24 + m.players * blockStep + 6;
-  const int32_t top = kLayerHeight - 8 - height;
-  layerFill(layer, 8, top, kLayerWidth - 16, height, kEdgeColour);
-  layerFill(layer, 10, top + 2, kLayerWidth - 20, height - 4, kPanelColour);
-  char title[48];
-  std::snprintf(title, sizeof title, "%s: match summary", gameName(m.game));
-  layerTextCentred(layer, top + 8, title, kChosenColour);
-  int32_t y = top + 24;
-  for (int seat = 0; seat < m.players && seat < kMaxPlayers; ++seat) {
-    int32_t x = layerText(layer, 18, y, m.seats[seat].name.c_str(), kTextColour) + 18;
-    // An assisted seat says so: its figures stand apart from full pace.
-    const int32_t pace = bookSeatAssist(m, seat);
-    if (pace > 1) {
-      char assisted[24];
-      std::snprintf(assisted, sizeof assisted, "assisted 1/%d", static_cast<int>(pace));
-      x += 10 + layerText(layer, x + 10, y, assisted, kQuietColour);
-    }
-    if (keeper.cardNews.seat[seat]) layerText(layer, x + 10, y, "New best!", kChosenColour);
-    layerText(layer, 26, y + lineStep, matchResultWords(m, seat).c_str(), kTextColour);
-    char line[64];
-    std::snprintf(line, sizeof line, "%d darts, %s", static_cast<int>(m.seats[seat].darts),
-                  matchAverageWords(m, seat).c_str());
-    layerText(layer, 26, y + 2 * lineStep, line, kQuietColour);
-    y += blockStep;
-  }
-}
-
 bool summaryOverlay(HostLayer &layer, const HostView &) {
   if (!hostSummaryShown()) return false;
-  drawSummaryCard(layer);
+  drawSummaryCard(layer, keeper.cardMatch, keeper.cardNews);
   return true;
 }
 

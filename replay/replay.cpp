@@ -347,6 +347,7 @@ void execute(const Line &line) {
       hostEnable(c.value != kHostOff);
       hostForceHints(c.value == kHostHints);
       hostShowSummary(c.value == kHostSummary);
+      hostForceLively(c.value == kHostEffects);
       break;
     case CommandKind::Seat:
       if (c.seatSetting == kSeatAssist)

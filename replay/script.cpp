@@ -155,7 +155,7 @@ const CommandName commandNames[] = {
     {"wait", CommandKind::Wait, 1, 2, "wait S [N]", 0, nullptr},
     {"dump", CommandKind::Dump, 0, 0, "dump", 0, nullptr},
     {"shot", CommandKind::Shot, 1, 1, "shot FILE", 0, nullptr},
-    {"host", CommandKind::Host, 1, 1, "host on|off|hints|summary", 0, nullptr},
+    {"host", CommandKind::Host, 1, 1, "host on|off|hints|summary|effects", 0, nullptr},
     {"seat", CommandKind::Seat, 2, 3, "seat N human|cpu L", 0, nullptr},
     {"seed", CommandKind::Seed, 1, 1, "seed S", 0, nullptr},
 };
@@ -225,8 +225,10 @@ ParseResult parseScriptLine(std::string_view line) {
         command.value = kHostHints;
       } else if (words[1] == "summary") {
         command.value = kHostSummary;
+      } else if (words[1] == "effects") {
+        command.value = kHostEffects;
       } else {
-        return failure("expected 'host on|off|hints|summary'");
+        return failure("expected 'host on|off|hints|summary|effects'");
       }
       break;
     case CommandKind::Seat: {

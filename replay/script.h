@@ -28,7 +28,13 @@ enum class CommandKind {
 
 // `host` arguments: the host off (the game alone), on, on with its hints
 // shown, or on with the match summary card shown over the end screen.
-enum HostMode : uint32_t { kHostOff = 0, kHostOn = 1, kHostHints = 2, kHostSummary = 3 };
+enum HostMode : uint32_t {
+  kHostOff = 0,
+  kHostOn = 1,
+  kHostHints = 2,
+  kHostSummary = 3,
+  kHostEffects = 4,  // on, with "Effects: Lively"
+};
 
 struct ScriptCommand {
   CommandKind kind = CommandKind::Empty;

@@ -115,18 +115,20 @@ TEST(HostMenu, QuitGameSavesTheSettingsAndExitsZero) {
 }
 
 TEST(HostMenu, TapsChooseRowsAndQuitToTitleOnlyInAMatch) {
-  // Rows start at y 52, 28 apart: Resume, Players, "Player book...", How to
-  // play, Settings, "Quit..."; in "Quit...", Quit to title (in a match
-  // only), then Quit game. The foot's middle goes back.
+  // The menu's panel is centred: its six rows (Resume, Players, "Player
+  // book...", How to play, Settings, "Quit...") start at y 115, 20 apart.
+  // "Quit..." in a match has two rows from y 147 (Quit to title, Quit game),
+  // at the title one from y 157 (Quit game); a tap below them, on "B: back",
+  // goes back. A confirmation's Yes and No are at y 92 and 112.
   const std::string script = std::string(kToMatch) +
-                             "key 112\nrun 2\ntap 120 200\nrun 1\ndump\n"  // Quit...
-                             "tap 120 60\nrun 1\ndump\n"                   // Quit to title
-                             "tap 120 116\nrun 1\nrun 30\ndump\n"          // Yes
-                             "key 112\nrun 2\ntap 120 200\nrun 1\n"        // Quit...
-                             "tap 120 60\nrun 1\ndump\n"                   // now Quit game
-                             "tap 120 144\nrun 1\ndump\n"                  // No
+                             "key 112\nrun 2\ntap 120 223\nrun 1\ndump\n"  // Quit...
+                             "tap 120 155\nrun 1\ndump\n"                  // Quit to title
+                             "tap 120 100\nrun 1\nrun 30\ndump\n"          // Yes
+                             "key 112\nrun 2\ntap 120 223\nrun 1\n"        // Quit...
+                             "tap 120 165\nrun 1\ndump\n"                  // now Quit game
+                             "tap 120 120\nrun 1\ndump\n"                  // No
                              "tap 120 290\nrun 1\ndump\n"                  // back
-                             "tap 120 60\nrun 1\ndump\n";                  // Resume
+                             "tap 120 123\nrun 1\ndump\n";                 // Resume
   expectDumps(
       runScript("taps", script),
       {"page=quit scene=MatchScene", "page=quit-title scene=MatchScene", "scene=TitleScene menu=0",

@@ -130,7 +130,7 @@ TEST(HostRows, EachPageGivesItsRowsWithTheChosenOne) {
       {"Settings, Sound chosen",
        {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
        "settings",
-       {"Sound", "Volume", "Hints"},
+       {"Sound", "Volume", "Hints", "Effects", "Reset controls"},
        0},
       {"Quit... at the title", {VK_UP, VK_RETURN}, "quit", {"Quit game"}, 0},
       {"Quit game's confirmation, No chosen",
@@ -171,7 +171,9 @@ TEST(HostRows, ASettingsRowGivesItsValue) {
   HostRow rows[kHostRowsMax];
   ASSERT_GE(hostPageRows(rows, kHostRowsMax), 2);
   EXPECT_STREQ(rows[1].label, "Volume");
-  EXPECT_STREQ(rows[1].value, "7");
+  EXPECT_STREQ(rows[1].value, "7 of 10");
+  EXPECT_EQ(rows[1].meterSteps, 10) << "drawn as a bar";
+  EXPECT_EQ(rows[1].meterFilled, 7);
   EXPECT_TRUE(rows[1].chosen);
   d.finish();
 }

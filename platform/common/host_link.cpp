@@ -1,10 +1,13 @@
 // The seam between backends and the host: a few pointers and the volume.
 #include "platform/common/host_link.h"
 
+#include <cmath>
+
 namespace {
 
 const HostLink *hostLink;
 const WindowControls *windowControls;
+const PageActions *pageActions;
 int32_t volume = 10;
 
 }  // namespace
@@ -32,3 +35,14 @@ const WindowControls *platformWindowControls() { return windowControls; }
 
 int32_t platformVolume() { return volume; }
 void platformSetVolume(int32_t value) { volume = value < 0 ? 0 : value > 10 ? 10 : value; }
+
+uint32_t volumeGainOf(int32_t value) {
+  if (value <= 0) return 0;
+  if (value >= 10) return 65536;
+  return static_cast<uint32_t>(
+      std::lround(65536.0 * std::pow(10.0, -(10 - value) * kVolumeStepDb / 20.0)));
+}
+uint32_t platformVolumeGain() { return volumeGainOf(volume); }
+
+void platformSetPageActions(const PageActions *actions) { pageActions = actions; }
+const PageActions *platformPageActions() { return pageActions; }

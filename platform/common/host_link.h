@@ -52,3 +52,18 @@ int32_t platformVolume();
 // --- Called by the host.
 const WindowControls *platformWindowControls();
 void platformSetVolume(int32_t volume);
+
+// The volume as the gain the backends play the game's sounds at, in 1/65536:
+// equal loudness steps of kVolumeStepDb each from 10 (the samples as
+// recorded, 65536) down to 1; 0 is silent.
+constexpr double kVolumeStepDb = 3.0;
+uint32_t platformVolumeGain();
+uint32_t volumeGainOf(int32_t volume);
+
+// A backend's own actions, offered on the host's Settings page where it has
+// them (the browser: every dart kept, downloaded as a CSV file).
+struct PageActions {
+  void (*exportDarts)();
+};
+void platformSetPageActions(const PageActions *actions);
+const PageActions *platformPageActions();

@@ -28,7 +28,7 @@ constexpr int64_t kAudioExitWaitNs = 500000000;
 const uint8_t *playData = nullptr;
 uint32_t playBytes = 0;
 uint32_t playPos = 0;
-int playVolume = 10;  // the host's volume, 0..10, when the sound started
+uint32_t playGain = 65536;  // the host's volume as a gain (1/65536) when the sound started
 
 void SDLCALL audioCallback(void *, Uint8 *stream, int len) {
   std::lock_guard<std::mutex> lock(audioMutex);
@@ -39,10 +39,11 @@ void SDLCALL audioCallback(void *, Uint8 *stream, int len) {
     std::memcpy(stream, playData + playPos, n);
     playPos += n;
     if (playPos >= playBytes) playData = nullptr;
-    if (playVolume < 10) {
+    if (playGain < 65536) {
       for (uint32_t i = 0; i + 1 < n; i += 2) {
         const int16_t sample = static_cast<int16_t>(stream[i] | (stream[i + 1] << 8));
-        const int16_t quieter = static_cast<int16_t>(sample * playVolume / 10);
+        const int16_t quieter =
+            static_cast<int16_t>(sample * static_cast<int64_t>(playGain) / 65536);
         stream[i] = static_cast<Uint8>(quieter & 0xFF);
         stream[i + 1] = static_cast<Uint8>((quieter >> 8) & 0xFF);
       }
@@ -143,6 +144,6 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
   playData = wave.bytes > 0 ? wave.samples : nullptr;
   playBytes = wave.bytes;
   playPos = 0;
-  playVolume = platformVolume();
+  playGain = platformVolumeGain();
   return TRUE;
 }

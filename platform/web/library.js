@@ -13,4 +13,7 @@ mergeInto(LibraryManager.library, {
   tobEnded: function (code) {
     Module['tob'].ended(code);
   },
+  tobExportDarts: function () {
+    Module['tob'].exportDarts();
+  },
 });

@@ -26,7 +26,8 @@ using shared::kDisplayWidth;
 // The page's side, in library.js.
 extern "C" {
 void tobPresent(const uint8_t *rgba, int firstRow, int rows);
-void tobPlay(const uint8_t *samples, uint32_t bytes, int volume);  // volume 0..10
+void tobPlay(const uint8_t *samples, uint32_t bytes, int gain);  // gain in 1/65536
+void tobExportDarts();
 void tobStop();
 }
 
@@ -34,13 +35,17 @@ namespace {
 
 // Input events, in the order the page saw them, taken at the next pump.
 enum EventKind : int {
-  kKeyDown = 1,      // a: virtual-key code, b: 1 for an auto-repeat
+  kKeyDown = 1,      // a: virtual-key code, b: kRepeat, kFromButtons
   kKeyUp = 2,        // a: virtual-key code
   kPointerDown = 3,  // x, y: point in the page area's device pixels; a: 1 for a touch
   kPointerUp = 4,
   kActivate = 5,    // a: 1 active, 0 inactive
   kReleaseAll = 6,  // focus lost, page hidden, touches cancelled
 };
+
+// A key down's flags.
+constexpr int kRepeat = 1;       // an auto-repeat
+constexpr int kFromButtons = 2;  // one of the page's on-screen buttons
 
 struct Event {
   int kind, a, b;
@@ -76,8 +81,12 @@ void take(const Event &e) {
   switch (e.kind) {
     case kKeyDown:
       if (e.a <= 0 || e.a > 255) break;
+      // The page's own buttons are pressed by a finger: the hints name
+      // them as touch does.
+      platformDeviceUsed((e.b & kFromButtons) != 0 ? InputDevice::kTouch : InputDevice::kKeyboard);
       keys.press(e.a);
-      post(WM_KEYDOWN, static_cast<WPARAM>(e.a), 1 | (e.b ? (static_cast<LPARAM>(1) << 30) : 0));
+      post(WM_KEYDOWN, static_cast<WPARAM>(e.a),
+           1 | ((e.b & kRepeat) != 0 ? (static_cast<LPARAM>(1) << 30) : 0));
       break;
     case kKeyUp:
       keys.release(e.a);
@@ -193,8 +202,12 @@ EMSCRIPTEN_KEEPALIVE void webHoldKey(int vk, int down) {
 
 // --- The window.
 
+// The darts as CSV, offered on the host's Settings page: the page downloads them.
+const PageActions kPageActions = {tobExportDarts};
+
 bool backendCreateWindow(LPCWSTR, HICON) {
   windowLive = true;
+  platformSetPageActions(&kPageActions);
   keys.clear();
   eventCount = 0;
   shownValid = false;
@@ -243,7 +256,7 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
   if (size == 0 || !shared::parseWave(image, size, &wave)) return FALSE;
   // The new sound replaces the one playing; the page plays nothing until
   // the player's first touch or key lets it start sound.
-  tobPlay(wave.samples, wave.bytes, platformVolume());
+  tobPlay(wave.samples, wave.bytes, static_cast<int>(platformVolumeGain()));
   return TRUE;
 }
 

@@ -55,9 +55,14 @@ View pagePictureView(int areaW, int areaH, int *sharpScale) {
     fill.h = areaH;
     fill.w = static_cast<int>(static_cast<int64_t>(areaH) * kDisplayWidth / kDisplayHeight);
   }
-  if (whole.scale >= 1 && whole.w >= kWholeScaleMinShare * fill.w) return whole;
+  const bool upright = areaH > areaW;
+  if (whole.scale >= 1 &&
+      (whole.w == fill.w || (upright && whole.w >= kWholeScaleMinShare * fill.w))) {
+    if (upright) whole.y = 0;
+    return whole;
+  }
   fill.x = (areaW - fill.w) / 2;
-  fill.y = (areaH - fill.h) / 2;
+  fill.y = upright ? 0 : (areaH - fill.h) / 2;
   fill.scale = 0;
   *sharpScale = whole.scale >= 1 ? whole.scale : 1;
   return fill;

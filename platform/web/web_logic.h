@@ -31,11 +31,15 @@ void resetPacer(Pacer &pacer);
 
 // --- Where the picture goes.
 
-// The picture's place in an area of areaW x areaH device pixels. The
-// largest whole-number scale, centred, when it fills most of the area;
-// otherwise the largest 3:4 picture that fits, drawn from the whole-number
-// scale *sharpScale (at least 1) and smoothed the rest of the way, so pixel
-// edges stay sharp. *sharpScale equals view.scale when no smoothing is needed.
+// The picture's place in an area of areaW x areaH device pixels. Upright
+// (an area taller than wide), at the top of the area, so that the pad sits
+// under it with no band above: the largest whole-number scale when it fills
+// most of the width, otherwise the largest 3:4 picture that fits. Sideways,
+// centred and always the largest that fits, as the desktop's fit mode
+// draws it. A picture larger than a whole scale is drawn from the
+// whole-number scale *sharpScale (at least 1) and smoothed the rest of the
+// way, so pixel edges stay sharp. *sharpScale equals view.scale when no
+// smoothing is needed.
 shared::View pagePictureView(int areaW, int areaH, int *sharpScale);
 
 // --- Pixels.

@@ -186,6 +186,8 @@ const WindowControls kWindowControls = {windowFullScreen, toggleWindowFullScreen
 // window's own and goes no further.
 bool windowKey(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_KEYDOWN && (lParam & kPadKeyMark) != 0) return false;  // a pad's press
+  // A key of the keyboard: the hints name keys again after a pad was used.
+  if (msg == WM_KEYDOWN) platformDeviceUsed(InputDevice::kKeyboard);
   const int vk = static_cast<int>(wParam & 0xFF);
   if (msg == WM_KEYUP || msg == WM_SYSKEYUP) {
     if (msg == WM_KEYUP) keys.release(vk);
@@ -450,7 +452,8 @@ void win32b::applyHostVolume() {
   const int32_t volume = platformVolume();
   if (volume == applied) return;
   applied = volume;
-  const DWORD level = static_cast<DWORD>(volume * 0xFFFF / 10);
+  const uint32_t gain = volumeGainOf(volume);
+  const DWORD level = static_cast<DWORD>(gain >= 65536 ? 0xFFFF : gain);
   waveOutSetVolume(nullptr, level | (level << 16));
 }
 

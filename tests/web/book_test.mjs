@@ -5,6 +5,7 @@
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import { check, frames, hideAndLeave, openGame, sceneStep, watchConsole } from './common.mjs';
+import { DARTS_ROW, pressKey, toSettingsRow } from './phone_test.mjs';
 import { playScript } from './support.mjs';
 
 // The tools the book's own code gives (tobelyn_book_tool).
@@ -94,8 +95,10 @@ export async function testCpuSeats(browser, url) {
   check('a second tab shows the notice, and closing it leaves the first tab\'s book as kept',
     notice && (await storedBook(page)) === book, `notice ${notice}`);
 
+  // "Darts (CSV)" in the menu's Settings.
+  await toSettingsRow(page, DARTS_ROW);
   const [download] = await Promise.all([page.waitForEvent('download', { timeout: 5000 }),
-    page.click('#csv')]);
+    pressKey(page, 'Enter')]);
   const csv = fs.readFileSync(await download.path(), 'latin1');
   const rows = csv.split('\r\n');
   const darts = book.split('\n').filter((line) => line.startsWith('D ')).length;

@@ -8,6 +8,7 @@ import {
   SCENE, check, openGame, picture, playIntoMatchAndThrow, pressUntil, sceneStep, setVisibility,
   frames, waitForGame, waitForFrame, watchConsole,
 } from './common.mjs';
+import { RESET_ROW, closeMenu, pressKey, toSettingsRow } from './phone_test.mjs';
 import { playScript } from './support.mjs';
 
 const cursor = (page) => page.evaluate(() => window.tobelyn.module._webMenuCursor());
@@ -75,14 +76,15 @@ export async function testKeysSettingsAndTabs(browser, url, out) {
   await second.close();
   await page.bringToFront();
 
-  // Reset controls, then QUIT, the goodbye and "Play again".
-  await page.click('#reset');
+  // Reset controls (the menu's Settings), then QUIT, the goodbye and "Play again".
+  await toSettingsRow(page, RESET_ROW);
+  await pressKey(page, 'Enter');
   check('"Reset controls" asks before it resets',
-    await page.evaluate(() => window.tobelyn.module._webBinding(6) === 0x58 &&
-      document.getElementById('reset').classList.contains('armed')));
-  await page.click('#reset');
+    await page.evaluate(() => window.tobelyn.module._webBinding(6) === 0x58));
+  await pressKey(page, 'Enter');
   check('"Reset controls" puts Button C back on C',
     await page.evaluate(() => window.tobelyn.module._webBinding(6) === 0x43));
+  await closeMenu(page);
   await cursorTo(page, 3);
   // The title's step 5: QUIT was chosen.
   await pressUntil(page, () => page.keyboard.press('Enter'), (s, t) => s === 1 && t === 5);

@@ -24,6 +24,7 @@ import {
 import {
   testInputStorm, testKeyUpWithModifier, testOffline, testPacer, testRefusals, testStorageRefused,
 } from './robustness_test.mjs';
+import { testPhoneLayout } from './phone_test.mjs';
 import { launch, serve } from './support.mjs';
 
 const args = {};
@@ -57,6 +58,7 @@ async function main() {
     storm: () => testInputStorm(browser, url),
     pacer: () => testPacer(browser, url),
     offline: () => testOffline(browser, args.site),
+    phoneLayout: () => testPhoneLayout(browser, url),
     assists: () => testAssists(browser, url),
   };
   // --only NAME,NAME runs some of them.

@@ -6,7 +6,7 @@
                                           the installer's pictures in packaging/windows/
     generate.py --check [RESDIR]          regenerate in memory and compare byte for byte
                                           (either fails when the art or the sounds break
-                                          their own rules: see sheet.problems,
+                                          their own rules: see art_checks.problems,
                                           title.problems and sound.problems)
     generate.py --contact-sheet OUTDIR    write upright PNGs for looking at (not committed)
 
@@ -29,6 +29,7 @@ import icon  # noqa: E402
 import installer  # noqa: E402
 import palette  # noqa: E402
 import sheet  # noqa: E402
+import art_checks  # noqa: E402
 import sound  # noqa: E402
 import sprites  # noqa: E402
 import title  # noqa: E402
@@ -189,7 +190,7 @@ def main(argv):
     if check:
         argv = argv[1:]
     resdir = argv[0] if argv else os.path.join(ROOT, "res")
-    faults = (sheet.problems(sheet.build(), palette.build()) + title.problems(title.build()) +
+    faults = (art_checks.problems(sheet.build(), palette.build()) + title.problems(title.build()) +
               sound.problems(sound.build()))
     for fault in faults:
         print("art fault:", fault, file=sys.stderr)

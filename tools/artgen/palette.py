@@ -102,3 +102,9 @@ def build():
         if pal[i] is None:
             pal[i] = (0, 0, 0)
     return pal
+
+
+def luminance(c):
+    """The relative luminance of an sRGB colour, 0 to 1."""
+    lin = [v / 255 / 12.92 if v <= 10 else ((v / 255 + 0.055) / 1.055) ** 2.4 for v in c]
+    return 0.2126 * lin[0] + 0.7152 * lin[1] + 0.0722 * lin[2]

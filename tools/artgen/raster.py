@@ -133,3 +133,7 @@ def ramp_fill(img, mask, indices, axis=0, lo=None, hi=None):
     span = max(b - a, 1)
     k = np.clip(((v - a) * len(indices)) // (span + 1), 0, len(indices) - 1)
     img[ys, xs] = np.array(indices, dtype=np.uint8)[k]
+
+
+# An ordered 4x4 dither: thresholds in (0, 1), one per pixel of each 4x4 tile.
+BAYER4 = np.array([[0, 8, 2, 10], [12, 4, 14, 6], [3, 11, 1, 9], [15, 7, 13, 5]]) / 16 + 1 / 32

@@ -108,3 +108,5 @@ assert len({s.name for s in SPRITES}) == len(SPRITES)
 # the exact words of every caption sprite.
 RECTS = [(s.x, s.y, s.w, s.h) for s in SPRITES]
 CAPTIONS = {n: s.caption for n, s in enumerate(SPRITES) if s.caption is not None}
+
+NUMBER = {s.name: n for n, s in enumerate(SPRITES)}  # sprite numbers by name

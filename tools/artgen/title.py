@@ -26,7 +26,7 @@ def backdrop():
     # A 4x4 ordered dither between neighbouring steps, sixteen levels to a
     # step, keeps the light soft with no ring where one step meets the next.
     frac = (d / 22) % 1
-    step = np.where(frac < sheet.BAYER4[(np.arange(H) % 4)[:, None], (np.arange(W) % 4)[None, :]],
+    step = np.where(frac < raster.BAYER4[(np.arange(H) % 4)[:, None], (np.arange(W) % 4)[None, :]],
                     step, np.maximum(step - 1, 0))
     img[:] = (ramp("wall", 0) + step).astype(np.uint8)
     return img

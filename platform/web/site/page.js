@@ -218,8 +218,9 @@
     }
   }
 
-  // volume: the menu's, 0 to 10 (10 plays the samples as they are).
-  function playSound(ptr, bytes, volume = 10) {
+  // gain: the menu's volume in 1/65536 (65536 plays the samples as they
+  // are), in equal loudness steps.
+  function playSound(ptr, bytes, gain = 65536) {
     stopSound();
     const ac = audio.ctx;
     // A context still starting (the first touch or key's own sound) plays
@@ -237,10 +238,10 @@
       }
       const src = ac.createBufferSource();
       src.buffer = buffer;
-      if (volume < 10) {
-        const gain = ac.createGain();
-        gain.gain.value = Math.max(0, volume) / 10;
-        src.connect(gain).connect(ac.destination);
+      if (gain < 65536) {
+        const node = ac.createGain();
+        node.gain.value = Math.max(0, gain) / 65536;
+        src.connect(node).connect(ac.destination);
       } else {
         src.connect(ac.destination);
       }
@@ -361,7 +362,8 @@
     }
     buttonPresses.set(e.pointerId, [el, vk]);
     el.classList.add('down');
-    input(KEY_DOWN, vk, 0);
+    // Flag 2: pressed by a finger, so the hints name touch.
+    input(KEY_DOWN, vk, 2);
   }
 
   function buttonUp(e) {
@@ -396,29 +398,6 @@
     document.addEventListener('dblclick', (e) => e.preventDefault());
     document.getElementById('menu').addEventListener('click', () => {
       if (state.running) state.module._webMenu();
-    });
-    document.getElementById('csv').addEventListener('click', downloadBook);
-    // "Reset controls" asks first: the first tap arms it for a few
-    // seconds, a second tap within them resets.
-    const reset = document.getElementById('reset');
-    let armed = 0;
-    const disarm = () => {
-      clearTimeout(armed);
-      armed = 0;
-      reset.textContent = 'Reset controls';
-      reset.classList.remove('armed');
-    };
-    reset.addEventListener('click', () => {
-      if (!state.running) return;
-      if (!armed) {
-        armed = setTimeout(disarm, 4000);
-        reset.textContent = 'Tap again to reset';
-        reset.classList.add('armed');
-        return;
-      }
-      disarm();
-      state.module._webResetControls();
-      keepSettings();
     });
     // Losing focus or being hidden deactivates the game; hidden, the game
     // also pauses, as a minimised window does, so that its clock does not
@@ -474,6 +453,8 @@
     },
     play: playSound,
     stop: stopSound,
+    // The menu's Settings: "Darts (CSV)".
+    exportDarts: downloadBook,
     ended() {
       state.running = false;
       stopSound();
