@@ -82,17 +82,16 @@ void drawSummaryCard(HostLayer &layer, const BookMatch &m, const NewBests &news)
     }
     if (news.seat[seat] && right - textWidth("New best!") > x + 6)
       layerText(layer, right - textWidth("New best!"), y, "New best!", kChosenColour);
-    // An assisted seat says so beside its name: its figures stand apart.
-    const int32_t pace = bookSeatAssist(m, seat);
-    char assisted[24];
-    std::snprintf(assisted, sizeof assisted, "assisted 1/%d", static_cast<int>(pace));
-    const int32_t room = news.seat[seat] ? right - textWidth("New best!") - 6 : right;
-    if (pace > 1 && x + 6 + textWidth(assisted) <= room)
-      layerText(layer, x + 6, y, assisted, kQuietColour);
     layerText(layer, r.x + 18, y + kLineStep, matchResultWords(m, seat).c_str(), kTextColour);
-    char line[64];
+    char line[80];
     std::snprintf(line, sizeof line, "%d darts, %s", static_cast<int>(s.darts),
                   matchAverageWords(m, seat).c_str());
+    // An assisted seat says so: its figures stand apart from full pace.
+    const int32_t pace = bookSeatAssist(m, seat);
+    if (pace > 1) {
+      const size_t used = std::strlen(line);
+      std::snprintf(line + used, sizeof line - used, ", assisted 1/%d", static_cast<int>(pace));
+    }
     layerText(layer, r.x + 18, y + 2 * kLineStep, line, kQuietColour);
     y += kBlockStep;
   }
