@@ -278,6 +278,14 @@ void statsDraw(HostLayer &layer) {
     layerTextCentred(layer, 63, "computer player", kQuietColour);
   const PlayerStats &s = chosenStats();
   char text[48];
+  // Assisted play (a person's alone) is counted apart from every figure
+  // below.
+  if (s.assistedDarts > 0 || s.assistedMatches > 0) {
+    std::snprintf(text, sizeof text, "assisted, apart: %lld matches, %lld darts",
+                  static_cast<long long>(s.assistedMatches),
+                  static_cast<long long>(s.assistedDarts));
+    layerTextCentred(layer, 63, text, kQuietColour);
+  }
   int32_t y = 72;
   std::snprintf(text, sizeof text, "%lld / %lld", static_cast<long long>(s.matches),
                 static_cast<long long>(s.darts));
@@ -297,12 +305,6 @@ void statsDraw(HostLayer &layer) {
            s.bestSector > 0 ? std::to_string(s.bestSector) : "-");
   statLine(layer, y += kLineStep, "Worst sector",
            s.worstSector > 0 ? std::to_string(s.worstSector) : "-");
-  // Assisted play is counted apart from every figure above.
-  if (s.assistedDarts > 0 || s.assistedMatches > 0) {
-    std::snprintf(text, sizeof text, "%lld / %lld", static_cast<long long>(s.assistedMatches),
-                  static_cast<long long>(s.assistedDarts));
-    statLine(layer, y += kLineStep, "Assisted (apart)", text);
-  }
   HostRow rows[kStatsRows];
   layerRows(layer, rows, statsRows(rows, kStatsRows), kStatsRowBox);
   drawFoot(layer, "Left/Right: player  B: back");
