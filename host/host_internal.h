@@ -137,4 +137,5 @@ void actionSettingsDisarm();
 bool layerSprite(HostLayer &layer, int32_t sprite, int32_t x, int32_t y,
                  const HostRect *part = nullptr, int32_t shrink = 1);
 
-void registerLively();  // host/lively.cpp: "Effects: Original / Lively"
+void registerLively();        // host/lively.cpp: "Effects: Original / Lively"
+int32_t livelyTickerShown();  // the score ticker's value last drawn; -1: none
