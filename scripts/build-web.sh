@@ -78,6 +78,7 @@ exports='_webStart,_webFrame,_webResetPacer,_webRunPass,_webSceneStep,_webSaveSe
 exports+='_webBinding,_webResetControls,_webLandingHash,_webInput,_webLayout,_webSetClock,'
 exports+='_webAdvanceClock,_webPostKey,_webHoldKey,_webMenu,_webBookChanged,_webBookCsv,'
 exports+='_webPageHidden,_webGameClock,_webScene,_webMenuCursor'
+exports+=',_webTouchDevice'
 rm -rf "$site"
 mkdir -p "$site"
 # Static data starts at 64 KB: resource names pass as either a small number

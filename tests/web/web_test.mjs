@@ -23,6 +23,7 @@ import {
   testInputStorm, testKeyUpWithModifier, testOffline, testPacer, testRefusals, testStorageRefused,
 } from './robustness_test.mjs';
 import { testPhoneLayout } from './phone_test.mjs';
+import { testTitleHintDevice } from './touch_hint_test.mjs';
 import { launch, serve } from './support.mjs';
 
 const args = {};
@@ -57,6 +58,7 @@ async function main() {
     pacer: () => testPacer(browser, url),
     offline: () => testOffline(browser, args.site),
     phoneLayout: () => testPhoneLayout(browser, url),
+    titleHintDevice: () => testTitleHintDevice(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);
