@@ -137,7 +137,7 @@ void recordsSheetDraw(HostLayer &layer) {
     layerText(layer, 158, y, formatDate(best[i].time).c_str(), kQuietColour);
     y += 2 * kLineStep;
   }
-  if (best.size() > 1) layerTextCentred(layer, y + 4, "lit: the newest", kQuietColour);
+  if (best.size() > 1) layerTextCentred(layer, y + 4, "gold bar: the newest", kQuietColour);
 }
 
 void recordsDraw(HostLayer &layer) {
@@ -259,6 +259,15 @@ std::string percent(int64_t part, int64_t whole) {
   return text;
 }
 
+// A "301" average, or a dash for a player with no "301" dart to take it
+// from.
+std::string averageText(double average, const PlayerStats &s) {
+  if (s.trend301.empty()) return "-";
+  char text[16];
+  std::snprintf(text, sizeof text, "%.1f", average);
+  return text;
+}
+
 void statLine(HostLayer &layer, int32_t y, const char *label, const std::string &value) {
   layerText(layer, 20, y, label, kQuietColour);
   layerText(layer, 132, y, value.c_str(), kTextColour);
@@ -272,10 +281,11 @@ void statsDraw(HostLayer &layer) {
     drawFoot(layer, "B: back");
     return;
   }
-  layerTextCentred(layer, 48, name.c_str(), kChosenColour, 2);
-  // A computer is told from a person of the same name.
-  if (chosenPlayer().kind == PlayerKind::kComputer)
-    layerTextCentred(layer, 63, "computer player", kQuietColour);
+  // A computer is told from a person of the same name, on a line of its
+  // own between the name (raised for it) and the figures.
+  const bool cpu = chosenPlayer().kind == PlayerKind::kComputer;
+  layerTextCentred(layer, cpu ? 44 : 48, name.c_str(), kChosenColour, 2);
+  if (cpu) layerTextCentred(layer, 60, "computer player", kQuietColour);
   const PlayerStats &s = chosenStats();
   char text[48];
   // Assisted play (a person's alone) is counted apart from every figure
@@ -290,17 +300,16 @@ void statsDraw(HostLayer &layer) {
   std::snprintf(text, sizeof text, "%lld / %lld", static_cast<long long>(s.matches),
                 static_cast<long long>(s.darts));
   statLine(layer, y, "Matches / darts", text);
-  std::snprintf(text, sizeof text, "%.1f", s.average301);
-  statLine(layer, y += kLineStep, "301 average", text);
-  std::snprintf(text, sizeof text, "%.1f", s.average301Recent);
-  statLine(layer, y += kLineStep, "  last 10", text);
+  statLine(layer, y += kLineStep, "301 average", averageText(s.average301, s));
+  statLine(layer, y += kLineStep, "  last 10", averageText(s.average301Recent, s));
   layerText(layer, 20, y += kLineStep, "301 average, match by match:", kQuietColour);
   drawTrend(layer, kTrendBox, s.trend301);
   y = kTrendBox.y + kTrendBox.h + 7;
   statLine(layer, y, "Triples", percent(s.triples, s.ringDarts));
   statLine(layer, y += kLineStep, "Doubles", percent(s.doubles, s.ringDarts));
   statLine(layer, y += kLineStep, "Bulls", percent(s.bulls, s.ringDarts));
-  statLine(layer, y += kLineStep, "301 finished", percent(s.finished301, s.matches301));
+  statLine(layer, y += kLineStep, "301 finished",
+           s.matches301 > 0 ? percent(s.finished301, s.matches301) : "-");
   statLine(layer, y += kLineStep, "Best sector",
            s.bestSector > 0 ? std::to_string(s.bestSector) : "-");
   statLine(layer, y += kLineStep, "Worst sector",

@@ -147,8 +147,8 @@ void actionSettingsDisarm();
 bool layerSprite(HostLayer &layer, int32_t sprite, int32_t x, int32_t y,
                  const HostRect *part = nullptr, int32_t shrink = 1);
 
-void registerLively();  // host/lively.cpp: "Effects: Original / Lively"
-
+void registerLively();        // host/lively.cpp: "Effects: Original / Lively"
+int32_t livelyTickerShown();  // the score ticker's value last drawn; -1: none
 // The screen reader's mirror: an action given to the page shown, as its
 // key would; the page shown drawn into a layer of the caller's (false
 // while the menu is closed).

@@ -10,6 +10,8 @@
 #include <cstring>
 
 #include "game/match.h"
+#include "gfx/sprite_table.h"
+#include "gfx/surface.h"
 #include "host/host_internal.h"
 
 namespace {
@@ -20,6 +22,11 @@ int forced = -1;      // tobelyn-replay: -1 as the file says, else 0 or 1
 // which of the two the last pass showed (0: neither).
 DWORD resultStart = 0;
 int32_t lastMoment = 0;
+// The ticker's dart score while it is shown (-1: none), and when its result
+// was last seen: it stays, whole, a moment after the game moves on.
+int32_t tickerScore = -1;
+DWORD tickerSeen = 0;
+int32_t tickerDrawn = -1;  // what the last overlay showed, for the tests
 
 // Where the dart leaves the thrower's hand, and how long the game keeps it
 // in the air (its flight lasts more than this).
@@ -27,6 +34,16 @@ constexpr int32_t kHandX = 178, kHandY = 126;
 constexpr double kFlightMs = 500;
 constexpr DWORD kBurstMs = 450;
 constexpr DWORD kTickerMs = 350;
+constexpr DWORD kTickerHoldMs = 600;
+// The game's score label rises 2 a pass for as long as the result shows;
+// the last pass of the result draws it 18 up: the ticker is whole by then.
+constexpr int32_t kRiseWhole = 18;
+// The gauge's panel hides the board from this row down while the dart
+// flies (down to the scores); a landing under it is shown through a round
+// window.
+constexpr int32_t kPanelTop = 112, kPanelBottom = 256;
+constexpr int32_t kWindowRadius = 18;
+constexpr int32_t kBoardX = 8, kBoardY = 16;
 
 constexpr HostColour kShaft = {210, 214, 222};
 constexpr HostColour kFlights = {230, 40, 40};
@@ -42,9 +59,38 @@ void dot(HostLayer &layer, double x, double y, HostColour c, int32_t size = 1) {
 
 // The dart on its way: from the hand up to the landing on an arc, smaller
 // as it goes away.
+// The board round a landing the gauge's panel covers, drawn from the
+// game's own board sprite at its place, so that the flight ends on it.
+void drawLandingWindow(HostLayer &layer, int32_t cx, int32_t cy) {
+  const int32_t r = kWindowRadius;
+  if (cy + r < kPanelTop) return;
+  // Round the board, the game's green (a miss lands there).
+  const int32_t slot = spriteSurface[kSpriteBoard];
+  if (!validSurfaceSlot(slot) || surfaceTable[slot].palette == nullptr) return;
+  const PaletteEntry &g = surfaceTable[slot].palette[BACKGROUND_INDEX];
+  const HostColour green = {g.red, g.green, g.blue};
+  for (int32_t dy = -r - 1; dy <= r + 1; ++dy) {
+    const int32_t y = cy + dy;
+    if (y < kPanelTop || y >= kPanelBottom) continue;
+    const int32_t outer = static_cast<int32_t>(std::sqrt((r + 1.5) * (r + 1.5) - dy * dy));
+    layerFill(layer, cx - outer, y, 2 * outer + 1, 1, kOutline);
+    if (dy < -r || dy > r) continue;
+    const int32_t half = static_cast<int32_t>(std::sqrt(static_cast<double>(r * r - dy * dy)));
+    layerFill(layer, cx - half, y, 2 * half + 1, 1, green);
+    int32_t from = cx - half - kBoardX, to = cx + half - kBoardX;
+    if (from < 0) from = 0;
+    if (to > spriteW[kSpriteBoard] - 1) to = spriteW[kSpriteBoard] - 1;
+    const int32_t row = y - kBoardY;
+    if (row < 0 || row >= spriteH[kSpriteBoard] || to < from) continue;
+    const HostRect part = {from, row, to - from + 1, 1};
+    layerSprite(layer, kSpriteBoard, from + kBoardX, y, &part, 1);
+  }
+}
+
 void drawFlight(HostLayer &layer, const MatchState &m) {
   const double t = std::fmin(1.0, (hostGameTime() - m.throwTime) / kFlightMs);
   const double toX = m.aimX + 8, toY = landingRow(m.gaugePeak, m.gaugeRelease);
+  drawLandingWindow(layer, static_cast<int32_t>(toX), static_cast<int32_t>(toY));
   const double x = kHandX + (toX - kHandX) * t;
   const double y = kHandY + (toY - kHandY) * t - 40 * std::sin(t * 3.14159265);
   // Its direction: along the path, the tail behind.
@@ -92,12 +138,25 @@ void drawBurst(HostLayer &layer, const MatchState &m, DWORD since) {
   }
 }
 
+// The value the ticker shows: the dart's score counted up while the result
+// shows, by the game's clock or by the rise of its score label, whichever
+// is further, so that it is whole by the result's last pass; then whole.
+int32_t tickerValue(const HostView &view, DWORD since) {
+  if (!isResult(view.sceneStep)) return tickerScore > 0 ? tickerScore : -1;
+  const int32_t score = view.match->throwScore;
+  if (score <= 0) return -1;
+  // The result's first pass is drawn before it is seen: it starts now.
+  if (lastMoment != 1) since = 0;
+  const double byClock = static_cast<double>(since) / kTickerMs;
+  const double byRise = static_cast<double>(view.match->popupRise) / kRiseWhole;
+  const double t = std::fmin(1.0, std::fmax(byClock, byRise));
+  return static_cast<int32_t>(std::lround(score * t));
+}
+
 // The dart's score counted up, top right.
-void drawTicker(HostLayer &layer, const MatchState &m, DWORD since) {
-  if (m.throwScore <= 0) return;
-  const double t = std::fmin(1.0, static_cast<double>(since) / kTickerMs);
+void drawTicker(HostLayer &layer, int32_t value) {
   char text[16];
-  std::snprintf(text, sizeof text, "+%d", static_cast<int>(std::lround(m.throwScore * t)));
+  std::snprintf(text, sizeof text, "+%d", static_cast<int>(value));
   const int32_t w = textWidth("+60", 2) + 8;
   layerFill(layer, kLayerWidth - w - 2, 1, w, 20, kOutline);
   layerFill(layer, kLayerWidth - w - 1, 2, w - 2, 18, kPanelColour);
@@ -105,6 +164,7 @@ void drawTicker(HostLayer &layer, const MatchState &m, DWORD since) {
 }
 
 bool livelyOverlay(HostLayer &layer, const HostView &view) {
+  tickerDrawn = -1;
   if (!hostLively() || hostPaused() || view.scene != HostScene::kMatch || view.match == nullptr)
     return false;
   const MatchState &m = *view.match;
@@ -112,7 +172,9 @@ bool livelyOverlay(HostLayer &layer, const HostView &view) {
   if (view.sceneStep == kMatchFlight) drawFlight(layer, m);
   if (view.sceneStep == kMatchPowerFalls) drawPeak(layer, m);
   if (worthABurst(m, view.sceneStep) && since < kBurstMs) drawBurst(layer, m, since);
-  if (isResult(view.sceneStep)) drawTicker(layer, m, since);
+  const int32_t ticker = tickerValue(view, since);
+  tickerDrawn = ticker;
+  if (ticker >= 0) drawTicker(layer, ticker);
   return false;
 }
 
@@ -123,6 +185,17 @@ void livelyObserve(const HostView &view) {
   if (view.scene == HostScene::kMatch && view.sceneStep == kMatchFinished) moment = 2;
   if (moment != 0 && moment != lastMoment) resultStart = hostGameTime();
   lastMoment = moment;
+  // The ticker stays while the score is applied and the next dart waits,
+  // a moment at most; gone at once when anything else shows.
+  const bool holds = view.scene == HostScene::kMatch &&
+                     (view.sceneStep == kMatchApplyDart || view.sceneStep == kMatchNextDart ||
+                      view.sceneStep == kMatchFinished);
+  if (moment == 1 && view.match != nullptr) {
+    tickerScore = view.match->throwScore;
+    tickerSeen = hostGameTime();
+  } else if (!holds || hostGameTime() - tickerSeen >= kTickerHoldMs) {
+    tickerScore = -1;
+  }
 }
 
 const char *effectsValue() { return hostLively() ? "Lively" : "Original"; }
@@ -143,6 +216,7 @@ void livelyReset() {
   lively = false;
   forced = -1;
   lastMoment = 0;
+  tickerScore = -1;
 }
 
 const HostSettingRow kEffectsRows[] = {{"Effects", effectsValue, effectsChange}};
@@ -166,3 +240,4 @@ const HostFeature kLively = {.name = "lively",
 bool hostLively() { return forced >= 0 ? forced == 1 : lively; }
 void hostForceLively(bool on) { forced = on ? 1 : 0; }
 void registerLively() { (void)hostAddFeature(&kLively); }
+int32_t livelyTickerShown() { return tickerDrawn; }

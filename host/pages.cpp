@@ -125,7 +125,8 @@ void drawDart(HostLayer &layer) {
                "Peak and release together set how high the dart lands. Left alone, "
                "the climb stops at the top and the fall lets go at the bottom.");
   drawThrowPicture(layer, y + 2);
-  drawBody(layer, y + 88,
+  // A line's room between the picture's label and the note under it.
+  drawBody(layer, y + 96,
            "Effects: Lively (Settings) adds the dart's flight, a ring on the peak, bursts and "
            "a score ticker.",
            kQuietColour);

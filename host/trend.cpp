@@ -31,18 +31,22 @@ int32_t trendRow(double value, const TrendScale &scale, int32_t top, int32_t h) 
 void drawTrend(HostLayer &layer, const HostRect &box, const std::vector<double> &values) {
   const int32_t plotX = box.x + kLabelRoom;
   const int32_t plotW = box.w - kLabelRoom - kLastRoom;
+  char text[16];
+  // Fewer than two points make no line: the one value, said once.
+  if (values.size() < 2) {
+    if (values.empty()) return;
+    std::snprintf(text, sizeof text, "%.1f", values[0]);
+    layerText(layer, plotX, box.y + (box.h - kTextHeight) / 2, text, kChosenColour);
+    return;
+  }
   // The plot's frame: a rule on the left and at the foot.
   layerFill(layer, plotX - 2, box.y, 1, box.h, kEdgeColour);
   layerFill(layer, plotX - 2, box.y + box.h, plotW + 4, 1, kEdgeColour);
-  if (values.empty()) return;
   const TrendScale scale = trendScale(values);
-  char text[16];
   std::snprintf(text, sizeof text, "%.1f", *std::max_element(values.begin(), values.end()));
   layerText(layer, plotX - 5 - textWidth(text), box.y, text, kQuietColour);
-  if (values.size() > 1) {
-    std::snprintf(text, sizeof text, "%.1f", *std::min_element(values.begin(), values.end()));
-    layerText(layer, plotX - 5 - textWidth(text), box.y + box.h - kTextHeight, text, kQuietColour);
-  }
+  std::snprintf(text, sizeof text, "%.1f", *std::min_element(values.begin(), values.end()));
+  layerText(layer, plotX - 5 - textWidth(text), box.y + box.h - kTextHeight, text, kQuietColour);
   const int32_t n = static_cast<int32_t>(values.size());
   const int32_t rows = box.h - kPoint + 1;  // a point's top row: its 3 pixels stay inside
   int32_t lastX = 0, lastY = 0;

@@ -79,7 +79,7 @@ exports+='_webBinding,_webResetControls,_webLandingHash,_webInput,_webLayout,_we
 exports+='_webAdvanceClock,_webPostKey,_webHoldKey,_webMenu,_webBookChanged,_webBookCsv,'
 exports+='_webMatchKeptChanged,'
 exports+='_webPageHidden,_webGameClock,_webScene,_webMenuCursor'
-exports+=',_webA11yStart,_webTakeSaid,_webReaderPage,_webChooseRow'
+exports+=',_webA11yStart,_webTakeSaid,_webReaderPage,_webChooseRow,_webTouchDevice'
 rm -rf "$site"
 mkdir -p "$site"
 # Static data starts at 64 KB: resource names pass as either a small number

@@ -179,6 +179,37 @@ TEST(StatisticsTrend, ThePointsSpanMostOfTheBoxFromTheLowestToTheHighest) {
   }
 }
 
+// With fewer than two matches there is no line to draw: one match's
+// average is said once, in gold, and nothing else is drawn.
+TEST(StatisticsTrend, FewerThanTwoPointsDrawNoLine) {
+  const struct {
+    const char *name;
+    std::vector<double> values;
+    bool valueShown;
+  } cases[] = {
+      {"no match", {}, false},
+      {"one match", {70.5}, true},
+  };
+  const HostRect box = {20, 100, 200, 30};
+  const uint16_t gold = hostPixel(kChosenColour, false);
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas;
+    drawTrend(canvas.layer, box, c.values);
+    int32_t goldPixels = 0, otherPixels = 0;
+    for (uint16_t p : canvas.pixels)
+      if (p != kUntouched) (p == gold ? goldPixels : otherPixels)++;
+    EXPECT_EQ(otherPixels, 0) << "a frame, a line or a second label";
+    EXPECT_EQ(goldPixels > 0, c.valueShown);
+    // Said once: the gold drawn is the value's text and no more.
+    Canvas once;
+    if (c.valueShown) layerText(once.layer, 0, 0, "70.5", kChosenColour);
+    int32_t textPixels = 0;
+    for (uint16_t p : once.pixels) textPixels += p == gold;
+    EXPECT_EQ(goldPixels, textPixels);
+  }
+}
+
 TEST(StatisticsTrend, ALevelRunSitsInTheMiddle) {
   const TrendScale s = trendScale({40, 40, 40});
   EXPECT_EQ(trendRow(40, s, 100, 31), 115);

@@ -189,6 +189,9 @@ EMSCRIPTEN_KEEPALIVE void webAdvanceClock(uint32_t ms) { shared::testClockAdvanc
 // message, as the replay scripts' key, hold and release commands.
 // The page's Menu button: the host's menu opens, or closes.
 EMSCRIPTEN_KEEPALIVE void webMenu() { post(WM_TOBELYN_MENU, 0, 0); }
+// The page runs on a touch screen and shows its buttons: touch is the
+// device the hints name until another is used.
+EMSCRIPTEN_KEEPALIVE void webTouchDevice() { platformDeviceUsed(InputDevice::kTouch); }
 EMSCRIPTEN_KEEPALIVE void webPostKey(int vk) { post(WM_KEYDOWN, static_cast<WPARAM>(vk), 1); }
 EMSCRIPTEN_KEEPALIVE void webHoldKey(int vk, int down) {
   if (down) {

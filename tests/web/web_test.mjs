@@ -29,6 +29,7 @@ import {
   testInputStorm, testKeyUpWithModifier, testOffline, testPacer, testRefusals, testStorageRefused,
 } from './robustness_test.mjs';
 import { testPhoneLayout } from './phone_test.mjs';
+import { testTitleHintDevice } from './touch_hint_test.mjs';
 import { launch, serve } from './support.mjs';
 import { testAxe, testKeyboardMenu, testSaidMatch } from './a11y_test.mjs';
 
@@ -70,6 +71,7 @@ async function main() {
     said: () => testSaidMatch(browser, url, args),
     keyboardMenu: () => testKeyboardMenu(browser, url),
     axe: () => testAxe(browser, url),
+    titleHintDevice: () => testTitleHintDevice(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);

@@ -517,6 +517,10 @@
       }
       if (TEST) m._webSetClock(0);
       state.running = m._webStart() !== 0;
+      // A touch screen showing its on-screen buttons: the hints name touch
+      // from the first frame, not a keyboard the phone may not have.
+      const touch = navigator.maxTouchPoints > 0 || window.matchMedia?.('(pointer: coarse)').matches;
+      if (state.running && touch && !document.body.classList.contains('keyboard')) m._webTouchDevice();
       layout(state.areaW, state.areaH);
       // The first frame now, not at the next animation frame; the frames
       // after it come from the animation frames.
