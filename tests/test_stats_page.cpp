@@ -50,7 +50,9 @@ TEST(HostStatistics, AComputerWithNoThreeOhOneShowsDashesUnderItsOwnLine) {
   ASSERT_EQ(book.matches.size(), 1u);
   hostBookReplace(book);
   d.press(VK_F1, 1);
-  for (int vk : {VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN, VK_RETURN}) d.press(vk, 1);
+  // Player book... is the fourth row at the title (after Resume, Play...
+  // and Players); Statistics the second row in it.
+  for (int vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN, VK_RETURN}) d.press(vk, 1);
   ASSERT_STREQ(hostPageName(), "stats");
   d.run(2);
   // Three clear rows over "Matches / darts" (y 72): the line above ends
