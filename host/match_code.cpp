@@ -131,7 +131,7 @@ const char *badField(const MatchCode &code) {
   return nullptr;
 }
 
-std::string toLetters(const std::string &bytes) {
+std::string lettersOf(const std::string &bytes) {
   std::string out;
   uint32_t bits = 0;
   int32_t held = 0;
@@ -219,7 +219,7 @@ bool matchCodeWrite(const MatchCode &code, std::string *text) {
   if (held > 0) bytes += static_cast<char>(bits & 0xFF);
   const uint32_t crc = crc32Update(0, bytes.data(), bytes.size());
   for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(crc >> shift & 0xFF);
-  *text = toLetters(bytes);
+  *text = matchCodeLetters(bytes);
   return true;
 }
 
@@ -289,3 +289,5 @@ CodeRefusal matchCodeRead(std::string_view text, MatchCode *code, std::string *m
   *code = std::move(read);
   return CodeRefusal::kNone;
 }
+
+std::string matchCodeLetters(const std::string &bytes) { return lettersOf(bytes); }

@@ -100,6 +100,8 @@ void matchCodeSetOptionsCheck(CodeOptionsCheck check);
 // The text of a code; false (and the text left alone) when the match
 // cannot be a code: more than kCodeDartsMax darts, or a field out of range.
 bool matchCodeWrite(const MatchCode &code, std::string *text);
+// Bytes as the code's letters, six bits a letter (the last one padded).
+std::string matchCodeLetters(const std::string &bytes);
 // Reads a code; on a refusal *code is left alone and *message says why, in
 // words a player can read.
 CodeRefusal matchCodeRead(std::string_view text, MatchCode *code, std::string *message);

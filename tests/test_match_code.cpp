@@ -63,19 +63,7 @@ std::string withByte(const std::string &text, long at, uint8_t value) {
       static_cast<char>(value);
   const uint32_t crc = crc32Update(0, bytes.data(), bytes.size());
   for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(crc >> shift & 0xFF);
-  std::string out;
-  bits = 0;
-  held = 0;
-  for (unsigned char b : bytes) {
-    bits = bits << 8 | b;
-    held += 8;
-    while (held >= 6) {
-      held -= 6;
-      out += kLetters[bits >> held & 63u];
-    }
-  }
-  if (held > 0) out += kLetters[bits << (6 - held) & 63u];
-  return out;
+  return matchCodeLetters(bytes);
 }
 
 TEST(MatchCode, WhatIsWrittenReadsBackTheSame) {
