@@ -19,9 +19,11 @@ void hostStart() {
   registerLively();
   registerAssists();
   registerAssistPage();
+  // Play...: a kept match's "Resume match" (and a finished one's Rematch)
+  // first, then the host's own games.
+  registerCodePages();
   registerHostGames();
   registerPlayPages();
-  registerCodePages();
   registerAnnouncer();
   registerReader();
   hostCoreStart();

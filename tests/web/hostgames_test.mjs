@@ -9,8 +9,12 @@ const CPU_SEATS = 'hints 0\nhintsChosen 1\nseat1Level 5\nseat2Level 4\nfastCpu 1
 const HOST_KEY = 'tobelyn.host';
 const HOST_FILE = '/tobelyn/host';
 
-// Rows of a menu page start at y 52, 28 apart: a tap at a row's middle.
+// Rows of a game's page start at y 52, 28 apart: a tap at a row's middle.
+// The menu over the title has Play... at y 134, the Play... group Cricket
+// at y 175.
 const row = (n) => `tap 120 ${62 + 28 * n}\nrun 2\n`;
+const PLAY = 'tap 120 134\nrun 2\n';
+const CRICKET = 'tap 120 175\nrun 2\n';
 
 export async function testHostGames(browser, url) {
   const context = await browser.newContext({ viewport: { width: 480, height: 800 },
@@ -18,8 +22,8 @@ export async function testHostGames(browser, url) {
   const page = await openGame(context, url + '?test', 'host games', { [HOST_KEY]: CPU_SEATS });
   // The menu over the title (its key), then by taps: Play..., Cricket, Players
   // from 1 to 2, Play.
-  await playScript(page, 'clock 100000\nrun 20\nkey 112\nrun 2\n' + row(1) + row(1) + row(0) +
-    row(1) + 'run 1\n');
+  await playScript(page, 'clock 100000\nrun 20\nkey 112\nrun 2\n' + PLAY + CRICKET + row(0) +
+    'tap 120 80\nrun 2\n' + 'run 1\n');
   check('Cricket chosen by touch on the menu starts a match', (await scene(page)) === 5,
     `scene ${await scene(page)}`);
   // The game writes the host's file at once (the page copies it to the
