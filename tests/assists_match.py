@@ -23,10 +23,10 @@ REF_SCRIPT = ("clock 100000;" + STEP + "shot assist_title.png;"
               + "key 0x0D;wait 0;" + STEP + "shot assist_ready.png;"
               + "key 0x0D;wait 0;run 3;shot assist_announce.png;"
               + "clock 200000;hold 0x0D;run 1;release 0x0D;shot assist_board.png")
-# The menu's Players, its Assists... row (below Fast CPU), seat 1's pace
-# one step right (1/2) and its auto-continue on; Escape goes back to
-# Players and F1 closes the menu.
-MENU_KEYS = (["F1", "Down", "Return"] + ["Down"] * 5
+# The menu's Players (under Resume and Play... at the title), its
+# Assists... row (below Fast CPU), seat 1's pace one step right (1/2) and
+# its auto-continue on; Escape goes back to Players and F1 closes the menu.
+MENU_KEYS = (["F1", "Down", "Down", "Return"] + ["Down"] * 5
              + ["Return", "Right", "Down", "Return", "Escape", "F1"])
 
 
