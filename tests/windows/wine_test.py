@@ -757,7 +757,7 @@ class Wine(Session):
         with open(book, "wb") as f:
             f.write(book_text)
         with open(host, "w") as f:
-            f.write("volume 3\nseat1Name ROMAN\n")
+            f.write("volume 3\nseat1Name ROMAN\nmenuOpened 1\n")
 
         result = subprocess.run(["wine", exe, "--records"], env=self.env,
                                 capture_output=True, text=True, timeout=60)
