@@ -45,6 +45,27 @@ std::string_view nextWord(std::string_view &rest) {
   return word;
 }
 
+// A word of the text as a message may show it: printable ASCII as it is,
+// any other byte as \xHH, at most 24 characters. The text may come from a
+// stranger's match code, and the font has no glyph for the rest.
+std::string shown(std::string_view word) {
+  static const char digits[] = "0123456789abcdef";
+  constexpr size_t kLongest = 24;
+  std::string out = "'";
+  for (size_t i = 0; i < word.size() && i < kLongest; ++i) {
+    const unsigned char c = static_cast<unsigned char>(word[i]);
+    if (c >= 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      out += "\\x";
+      out += digits[c >> 4];
+      out += digits[c & 15];
+    }
+  }
+  if (word.size() > kLongest) out += "...";
+  return out + "'";
+}
+
 bool refuse(std::string *error, const std::string &why) {
   if (error != nullptr) *error = why;
   return false;
@@ -80,7 +101,7 @@ bool hostGameFromText(std::string_view text, HostGameChoice *choice, std::string
   } else if (name == "cricket") {
     c.mode = kHostGameCricket;
   } else {
-    return refuse(error, "unknown game '" + std::string(name) + "' (x01 or cricket)");
+    return refuse(error, "unknown game " + shown(name) + " (x01 or cricket)");
   }
   bool seen[4] = {};
   for (std::string_view word = nextWord(rest); !word.empty(); word = nextWord(rest)) {
@@ -108,11 +129,11 @@ bool hostGameFromText(std::string_view text, HostGameChoice *choice, std::string
       ok = valueOf(kLegs, value, &v);
       c.x01.legs = v;
     } else {
-      return refuse(error, "unknown option '" + std::string(word) + "' for " + std::string(name));
+      return refuse(error, "unknown option " + shown(word) + " for " + std::string(name));
     }
     if (!ok || equals == std::string_view::npos)
-      return refuse(error, "bad value in '" + std::string(word) + "'");
-    if (seen[which]) return refuse(error, "option '" + std::string(key) + "' given twice");
+      return refuse(error, "bad value in " + shown(word));
+    if (seen[which]) return refuse(error, "option " + shown(key) + " given twice");
     seen[which] = true;
   }
   *choice = c;

@@ -54,6 +54,28 @@ TEST(HostGameText, OptionsAsWordsAndBack) {
   }
 }
 
+TEST(HostGameText, RefusalsShowOnlyPrintableText) {
+  struct Case {
+    const char *name;
+    std::string text;
+    const char *shown;  // how the offending word appears in the message
+  };
+  const Case cases[] = {
+      {"a game name of high bytes", std::string("h\xff\xff"), "'h\\xff\\xff'"},
+      {"a control byte in an option", std::string("x01 le\x0bgs=3"), "'le\\x0bgs=3'"},
+      {"a bad value with a zero byte", std::string("x01 legs=3\0", 11), "'legs=3\\x00'"},
+      {"a very long game name", std::string(60, 'z'), "'zzzzzzzzzzzzzzzzzzzzzzzz...'"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    HostGameChoice choice;
+    std::string error;
+    ASSERT_FALSE(hostGameFromText(c.text, &choice, &error));
+    for (char ch : error) EXPECT_TRUE(ch >= 0x20 && ch < 0x7F) << error;
+    EXPECT_NE(error.find(c.shown), std::string::npos) << error;
+  }
+}
+
 TEST(HostGameText, EveryOptionRowIsInRange) {
   for (int32_t start : {301, 501, 701})
     for (int32_t legs : {1, 3, 5}) {
