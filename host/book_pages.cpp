@@ -10,6 +10,7 @@
 #include "gfx/sprite_table.h"
 #include "gfx/surface.h"
 #include "host/book.h"
+#include "host/host_game_stats.h"
 #include "host/host_internal.h"
 #include "host/trend.h"
 
@@ -185,6 +186,9 @@ struct Figures {
   std::vector<uint32_t> landing;
   int32_t landingMostOf = -1;  // the player the most below is of
   uint32_t landingMost = 0;
+  int32_t hostLinesOf = -1;  // the player the host games' lines are of
+  int32_t hostSheetOf = -1;
+  std::vector<HostGameStatLine> hostLines;
 };
 Figures figures;
 
@@ -231,13 +235,29 @@ const std::vector<uint32_t> &chosenLanding() {
   return figures.landing;
 }
 
-// The rows under the figures: what A does.
-enum StatsRow { kRowLanding, kRowResetPlayer, kRowResetAll, kStatsRows };
+// The rows under the figures: what A does. The last turns the sheet of
+// figures: the handheld games', then each host game's of its own.
+enum StatsRow { kRowLanding, kRowResetPlayer, kRowResetAll, kRowGames, kStatsRows };
 const char *const kStatsRowNames[kStatsRows] = {"Landing map", "Reset this player",
-                                                "Reset everything"};
+                                                "Reset everything", "Games"};
 int32_t statsRow;
-// The rows, boxed when chosen as a list's rows are.
-constexpr HostRowBox kStatsRowBox = {40, 218, kLayerWidth - 80, 18, 16};
+enum StatsSheet { kSheetHandheld, kSheetX01, kSheetCricket, kStatsSheets };
+const char *const kStatsSheetNames[kStatsSheets] = {"handheld", "X01", "Cricket"};
+int32_t statsSheet;
+// The rows, boxed when chosen as a list's rows are (four above the foot).
+constexpr HostRowBox kStatsRowBox = {40, 218, kLayerWidth - 80, 16, 14};
+
+const std::vector<HostGameStatLine> &chosenHostLines() {
+  const int32_t index = chosenIndex();
+  if (figures.hostLinesOf != index || figures.hostSheetOf != statsSheet) {
+    const BookPlayer player = chosenPlayer();
+    const int32_t game = statsSheet == kSheetX01 ? kHostGameX01 : kHostGameCricket;
+    figures.hostLines = hostGameStatLines(hostBookForPages(), player.name, player.kind, game);
+    figures.hostLinesOf = index;
+    figures.hostSheetOf = statsSheet;
+  }
+  return figures.hostLines;
+}
 // The trend of the last matches' averages.
 constexpr HostRect kTrendBox = {20, 117, kLayerWidth - 40, 26};
 
@@ -246,6 +266,8 @@ int32_t statsRows(HostRow *rows, int32_t max) {
   for (int32_t row = 0; row < kStatsRows && n < max; ++row) {
     rows[n] = HostRow{};
     std::snprintf(rows[n].label, sizeof rows[n].label, "%s", kStatsRowNames[row]);
+    if (row == kRowGames)
+      std::snprintf(rows[n].value, sizeof rows[n].value, "%s", kStatsSheetNames[statsSheet]);
     rows[n].chosen = row == statsRow;
     ++n;
   }
@@ -297,6 +319,16 @@ void statsDraw(HostLayer &layer) {
     layerTextCentred(layer, 63, text, kQuietColour);
   }
   int32_t y = 72;
+  HostRow rows[kStatsRows];
+  if (statsSheet != kSheetHandheld) {
+    for (const HostGameStatLine &line : chosenHostLines()) {
+      statLine(layer, y, line.label.c_str(), line.value);
+      y += kLineStep;
+    }
+    layerRows(layer, rows, statsRows(rows, kStatsRows), kStatsRowBox);
+    drawFoot(layer, "Left/Right: player  B: back");
+    return;
+  }
   std::snprintf(text, sizeof text, "%lld / %lld", static_cast<long long>(s.matches),
                 static_cast<long long>(s.darts));
   statLine(layer, y, "Matches / darts", text);
@@ -314,7 +346,6 @@ void statsDraw(HostLayer &layer) {
            s.bestSector > 0 ? std::to_string(s.bestSector) : "-");
   statLine(layer, y += kLineStep, "Worst sector",
            s.worstSector > 0 ? std::to_string(s.worstSector) : "-");
-  HostRow rows[kStatsRows];
   layerRows(layer, rows, statsRows(rows, kStatsRows), kStatsRowBox);
   drawFoot(layer, "Left/Right: player  B: back");
 }
@@ -324,8 +355,10 @@ void statsKey(HostAction action) {
   if (action == HostAction::kRight) ++statsPlayer;
   if (action == HostAction::kUp) statsRow = wrap(statsRow - 1, kStatsRows);
   if (action == HostAction::kDown) statsRow = wrap(statsRow + 1, kStatsRows);
-  if (action == HostAction::kConfirm && !chosenName().empty()) {
-    const char *const targets[kStatsRows] = {"landing", "reset-player", "reset-all"};
+  if (action == HostAction::kConfirm && statsRow == kRowGames)
+    statsSheet = wrap(statsSheet + 1, kStatsSheets);
+  else if (action == HostAction::kConfirm && !chosenName().empty()) {
+    const char *const targets[kRowGames] = {"landing", "reset-player", "reset-all"};
     hostOpenPage(targets[statsRow]);
   }
   if (action == HostAction::kBack) hostOpenParent();
@@ -514,6 +547,7 @@ void recordsOpened() {
 void statsOpened() {
   pageOpened();
   statsRow = kRowLanding;
+  statsSheet = kSheetHandheld;
 }
 void landingOpened() {
   pageOpened();
