@@ -22,6 +22,7 @@ void hostStart() {
   registerHostGames();
   registerPlayPages();
   registerCodePages();
+  registerCardRematch();
   registerAnnouncer();
   registerReader();
   hostCoreStart();

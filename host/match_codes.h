@@ -62,3 +62,5 @@ bool codesTooLong();     // the match being played is past what a code holds
 void registerMatchCodes();
 void registerCodePages();
 void registerWatchPage();  // after the book's pages
+// The summary card's rematch key and tap (host/card_rematch.cpp).
+void registerCardRematch();
