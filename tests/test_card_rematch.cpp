@@ -74,7 +74,9 @@ TEST(CardRematch, TheCardsKeyStartsARematchAndAStillGoesOn) {
     const uint64_t seed = hostMatchSeed();
     r.act(d);
     if (!r.rematch) {
-      d.run(30);
+      // A computer seat owns Button A on its end screen: the card stays
+      // until the seats leave it, for the title and never a rematch.
+      d.run(450);
       EXPECT_EQ(hostLastView().scene, HostScene::kTitle) << "the end screen left for the title";
       EXPECT_FALSE(hostSummaryShown());
       d.finish();
