@@ -12,6 +12,7 @@
 #include "host/book.h"
 #include "host/host_game_stats.h"
 #include "host/host_internal.h"
+#include "host/match_codes.h"
 #include "host/trend.h"
 
 namespace {
@@ -112,6 +113,26 @@ void assistedDraw(HostLayer &layer) {
   }
 }
 
+// The newest entry (the latest match; the first of equals): lit on its sheet.
+size_t newestPlace(const std::vector<RecordEntry> &best) {
+  size_t newest = 0;
+  for (size_t i = 1; i < best.size(); ++i)
+    if (best[i].time > best[newest].time) newest = i;
+  return newest;
+}
+
+// The code of the newest entry's match on the sheet shown, empty when that
+// match has none (played before codes, or too long for one).
+std::string newestCode() {
+  if (recordSheet >= kRecordKinds) return {};
+  const std::vector<RecordEntry> &best = sheetPlaces();
+  if (best.empty()) return {};
+  const int64_t id = best[newestPlace(best)].match;
+  for (const BookMatch &m : hostBookForPages().matches)
+    if (m.id == id) return bookMatchCode(m);
+  return {};
+}
+
 void recordsSheetDraw(HostLayer &layer) {
   const RecordInfo &info = kRecordInfo[recordSheet];
   layerPanel(layer, "Records");
@@ -120,10 +141,7 @@ void recordsSheetDraw(HostLayer &layer) {
   const std::vector<RecordEntry> &best = sheetPlaces();
   int32_t y = 84;
   if (best.empty()) layerTextCentred(layer, y, "No record yet.", kTextColour);
-  // The newest entry (the latest match; the first of equals) is lit.
-  size_t newest = 0;
-  for (size_t i = 1; i < best.size(); ++i)
-    if (best[i].time > best[newest].time) newest = i;
+  const size_t newest = newestPlace(best);
   for (size_t i = 0; i < best.size(); ++i) {
     if (i == newest && best.size() > 1) {
       layerFill(layer, 14, y - 4, kLayerWidth - 28, 15, kChosenFill);
@@ -147,13 +165,20 @@ void recordsDraw(HostLayer &layer) {
   } else {
     recordsSheetDraw(layer);
   }
-  char foot[32];
-  std::snprintf(foot, sizeof foot, "%d/%d  B: back", static_cast<int>(recordSheet + 1),
-                static_cast<int>(recordSheets()));
+  // A watches the lit entry's match when it can be played again.
+  const bool watch = !newestCode().empty();
+  char foot[40];
+  std::snprintf(foot, sizeof foot, "%d/%d  %sB: back", static_cast<int>(recordSheet + 1),
+                static_cast<int>(recordSheets()), watch ? "A: watch  " : "");
   drawFoot(layer, foot);
 }
 
 void recordsKey(HostAction action) {
+  if (action == HostAction::kConfirm) {
+    const std::string code = newestCode();
+    std::string message;
+    if (!code.empty() && hostPlayCode(code, CodePlay::kWatch, &message)) return;
+  }
   if (action == HostAction::kLeft || action == HostAction::kUp)
     recordSheet = wrap(recordSheet - 1, recordSheets());
   if (action == HostAction::kRight || action == HostAction::kDown || action == HostAction::kConfirm)

@@ -24,6 +24,7 @@ void hostStart() {
   registerCodePages();
   registerHostGames();
   registerPlayPages();
+  registerCardRematch();
   registerAnnouncer();
   registerReader();
   hostCoreStart();

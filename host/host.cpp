@@ -89,6 +89,9 @@ uint16_t gameFrame[kFramePixels];
 bool gameFrameKept;
 void *drawingTo;
 
+// A feature's first look at keys and taps over the game (hostSetInputHook).
+const HostInputHook *inputHook;
+
 bool systemHeld(int vKey) { return (static_cast<uint16_t>(GetAsyncKeyState(vKey)) & 0x8000u) != 0; }
 
 void holdClock() {
@@ -663,6 +666,9 @@ BOOL hostGamePeekMessage(MSG *msg, HWND hwnd, UINT filterMin, UINT filterMax, UI
       hostOpenMenu();
       return FALSE;
     }
+    if (inputHook != nullptr && inputHook->key != nullptr &&
+        (static_cast<uint32_t>(msg->lParam) & kRepeatBit) == 0 && inputHook->key(key))
+      return FALSE;
     // The repeats of a key that closed the menu are the closing press's.
     if (key < kKeyCount && state.releaseWait[key]) {
       if (systemHeld(key)) return FALSE;
@@ -750,6 +756,7 @@ bool hostTouchDown(int32_t x, int32_t y) {
   if (!state.enabled || hostPaused() || state.view.scene != HostScene::kMatch) return false;
   if (x < 0 || y < 0 || x >= kLayerWidth || y >= kLayerHeight) return false;
   state.device = HostDevice::kTouch;
+  if (inputHook != nullptr && inputHook->tap != nullptr && inputHook->tap(x, y)) return true;
   state.touchDown = true;
   state.touchHoldsA = true;
   state.touchPassSeen = false;
@@ -758,6 +765,8 @@ bool hostTouchDown(int32_t x, int32_t y) {
 }
 
 void hostTouchUp() { state.touchDown = false; }
+
+void hostSetInputHook(const HostInputHook *hook) { inputHook = hook; }
 
 const char *hostHintText() {
   if (!state.enabled || hostPaused()) return nullptr;

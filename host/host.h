@@ -173,6 +173,14 @@ HostDevice hostDevice();
 // down (at least one pass). Returns true when the touch was taken so.
 bool hostTouchDown(int32_t x, int32_t y);
 void hostTouchUp();
+// A feature's first look at a key pressed or a tap on the picture while the
+// menu is closed (the summary card's rematch): true when it took it, and
+// the game never hears of it. One such hook; null: none.
+struct HostInputHook {
+  bool (*key)(int32_t vKey);
+  bool (*tap)(int32_t x, int32_t y);
+};
+void hostSetInputHook(const HostInputHook *hook);
 // The window's own switches where the backend has them, or null.
 const WindowControls *hostWindowControls();
 // The one-line hint being shown, or null (an entry with room outside the

@@ -84,14 +84,6 @@ struct Watchable {
 std::vector<Watchable> watchable;
 int32_t watchRow;
 
-std::string codeOf(const BookMatch &m) {
-  const size_t at = m.more.find(" code=");
-  if (at == std::string::npos) return {};
-  const size_t from = at + 6;
-  const size_t end = m.more.find(' ', from);
-  return m.more.substr(from, end == std::string::npos ? std::string::npos : end - from);
-}
-
 void watchOpened() {
   note.clear();
   watchable.clear();
@@ -99,7 +91,7 @@ void watchOpened() {
   const Book &book = hostBook();
   for (auto m = book.matches.rbegin(); m != book.matches.rend(); ++m) {
     if (static_cast<int32_t>(watchable.size()) == kWatchRows) break;
-    std::string code = codeOf(*m);
+    std::string code = bookMatchCode(*m);
     if (code.empty()) continue;
     std::string label = std::string(gameName(m->game)) + ": " + m->seats[0].name;
     for (int32_t i = 1; i < m->players && i < kMaxPlayers; ++i) label += ", " + m->seats[i].name;
@@ -225,6 +217,14 @@ const HostPage kWatchPage = {.name = "watch",
                              .rows = watchRowsOrNote};
 
 }  // namespace
+
+std::string bookMatchCode(const BookMatch &m) {
+  const size_t at = m.more.find(" code=");
+  if (at == std::string::npos) return {};
+  const size_t from = at + 6;
+  const size_t end = m.more.find(' ', from);
+  return m.more.substr(from, end == std::string::npos ? std::string::npos : end - from);
+}
 
 void registerCodePages() {
   for (const HostPage *page : {&kResumePage, &kRematchPage, &kSkipPage, &kStopPage})

@@ -62,3 +62,8 @@ bool codesTooLong();     // the match being played is past what a code holds
 void registerMatchCodes();
 void registerCodePages();
 void registerWatchPage();  // after the book's pages
+// The code a finished match of the book keeps, empty when it has none.
+struct BookMatch;
+std::string bookMatchCode(const BookMatch &match);
+// The summary card's rematch key and tap (host/card_rematch.cpp).
+void registerCardRematch();

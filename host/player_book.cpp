@@ -13,6 +13,7 @@
 #include "host/assist.h"
 #include "host/host_games.h"
 #include "host/host_internal.h"
+#include "host/match_codes.h"
 #include "host/seats.h"
 #include "host/summary_card.h"
 #ifdef TOBELYN_NATIVE_WIN32
@@ -174,7 +175,7 @@ namespace {
 
 bool summaryOverlay(HostLayer &layer, const HostView &) {
   if (!hostSummaryShown()) return false;
-  drawSummaryCard(layer, keeper.cardMatch, keeper.cardNews);
+  drawSummaryCard(layer, keeper.cardMatch, keeper.cardNews, codesCanRematch());
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/settings.h"
 #include "game/match.h"
 #include "host/book.h"
 
@@ -37,7 +38,30 @@ int32_t drawSeatName(HostLayer &layer, int32_t x, int32_t y, int32_t seat, const
   return at + layerText(layer, at, y, name, c);
 }
 
+int32_t footY(const HostRect &r) { return r.y + r.h - kFootRoom + 1; }
+
 }  // namespace
+
+const char *summaryRematchWords() {
+  switch (hostDevice()) {
+    case HostDevice::kPad:
+      return "Pad X: rematch";  // the pad's west (and north) face button is C
+    case HostDevice::kTouch:
+      return "Tap here: rematch";
+    case HostDevice::kKeyboard:
+      break;
+  }
+  static char words[32];
+  std::snprintf(words, sizeof words, "%s: rematch", keyName(keyBindings[kButtonC]));
+  return words;
+}
+
+HostRect summaryRematchBox(int32_t players) {
+  const HostRect r = summaryCardRect(players);
+  const int32_t w = textWidth(summaryRematchWords());
+  // A little room round the words, for a finger.
+  return {r.x + r.w - 8 - w - 4, footY(r) - 4, w + 8, r.y + r.h - footY(r) + 4};
+}
 
 HostRect summaryCardRect(int32_t players) {
   if (players < 1) players = 1;
@@ -49,7 +73,7 @@ HostRect summaryCardRect(int32_t players) {
   return {0, top, kLayerWidth, kLayerHeight - top};
 }
 
-void drawSummaryCard(HostLayer &layer, const BookMatch &m, const NewBests &news) {
+void drawSummaryCard(HostLayer &layer, const BookMatch &m, const NewBests &news, bool rematch) {
   const HostRect r = summaryCardRect(m.players);
   const bool solo = soloWin(m);
   // The whole width down to the picture's foot: a black line apart from
@@ -97,5 +121,12 @@ void drawSummaryCard(HostLayer &layer, const BookMatch &m, const NewBests &news)
   }
   char next[32];
   std::snprintf(next, sizeof next, "%s: next", buttonAName());
-  layerText(layer, r.x + r.w - 8 - textWidth(next), r.y + r.h - kFootRoom + 1, next, kQuietColour);
+  int32_t right = r.x + r.w - 8;
+  if (rematch) {
+    const char *words = summaryRematchWords();
+    right -= textWidth(words);
+    layerText(layer, right, footY(r), words, kChosenColour);
+    right -= 12;
+  }
+  layerText(layer, right - textWidth(next), footY(r), next, kQuietColour);
 }

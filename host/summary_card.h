@@ -18,4 +18,11 @@ constexpr int32_t kScoreboardTop = 254;
 
 // The card's place for a match of so many players.
 HostRect summaryCardRect(int32_t players);
-void drawSummaryCard(HostLayer &layer, const BookMatch &match, const NewBests &news);
+// With rematch set, its foot offers one beside "next" (Button C, or a tap
+// on those words).
+void drawSummaryCard(HostLayer &layer, const BookMatch &match, const NewBests &news,
+                     bool rematch = false);
+// The foot's rematch words as the device in use names them ("C: rematch"),
+// and where they lie on the card of a match of so many players.
+const char *summaryRematchWords();
+HostRect summaryRematchBox(int32_t players);
