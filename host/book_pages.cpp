@@ -262,15 +262,15 @@ const std::vector<uint32_t> &chosenLanding() {
 
 // The rows under the figures: what A does. The last turns the sheet of
 // figures: the handheld games', then each host game's of its own.
-enum StatsRow { kRowLanding, kRowResetPlayer, kRowResetAll, kRowGames, kStatsRows };
-const char *const kStatsRowNames[kStatsRows] = {"Landing map", "Reset this player",
-                                                "Reset everything", "Games"};
+enum StatsRow { kRowLanding, kRowRecent, kRowResetPlayer, kRowResetAll, kRowGames, kStatsRows };
+const char *const kStatsRowNames[kStatsRows] = {"Landing map", "Recent matches",
+                                                "Reset this player", "Reset everything", "Games"};
 int32_t statsRow;
 enum StatsSheet { kSheetHandheld, kSheetX01, kSheetCricket, kStatsSheets };
 const char *const kStatsSheetNames[kStatsSheets] = {"handheld", "X01", "Cricket"};
 int32_t statsSheet;
-// The rows, boxed when chosen as a list's rows are (four above the foot).
-constexpr HostRowBox kStatsRowBox = {40, 218, kLayerWidth - 80, 16, 14};
+// The rows, boxed when chosen as a list's rows are (five above the foot).
+constexpr HostRowBox kStatsRowBox = {40, 207, kLayerWidth - 80, 15, 13};
 
 const std::vector<HostGameStatLine> &chosenHostLines() {
   const int32_t index = chosenIndex();
@@ -367,10 +367,9 @@ void statsDraw(HostLayer &layer) {
   statLine(layer, y += kLineStep, "Bulls", percent(s.bulls, s.ringDarts));
   statLine(layer, y += kLineStep, "301 finished",
            s.matches301 > 0 ? percent(s.finished301, s.matches301) : "-");
-  statLine(layer, y += kLineStep, "Best sector",
-           s.bestSector > 0 ? std::to_string(s.bestSector) : "-");
-  statLine(layer, y += kLineStep, "Worst sector",
-           s.worstSector > 0 ? std::to_string(s.worstSector) : "-");
+  statLine(layer, y += kLineStep, "Best / worst sector",
+           (s.bestSector > 0 ? std::to_string(s.bestSector) : "-") + " / " +
+               (s.worstSector > 0 ? std::to_string(s.worstSector) : "-"));
   layerRows(layer, rows, statsRows(rows, kStatsRows), kStatsRowBox);
   drawFoot(layer, "Left/Right: player  B: back");
 }
@@ -382,8 +381,10 @@ void statsKey(HostAction action) {
   if (action == HostAction::kDown) statsRow = wrap(statsRow + 1, kStatsRows);
   if (action == HostAction::kConfirm && statsRow == kRowGames)
     statsSheet = wrap(statsSheet + 1, kStatsSheets);
+  else if (action == HostAction::kConfirm && statsRow == kRowRecent && !chosenName().empty())
+    hostWatchRecentOf(chosenPlayer());
   else if (action == HostAction::kConfirm && !chosenName().empty()) {
-    const char *const targets[kRowGames] = {"landing", "reset-player", "reset-all"};
+    const char *const targets[kRowGames] = {"landing", nullptr, "reset-player", "reset-all"};
     hostOpenPage(targets[statsRow]);
   }
   if (action == HostAction::kBack) hostOpenParent();

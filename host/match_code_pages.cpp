@@ -84,7 +84,20 @@ struct Watchable {
 std::vector<Watchable> watchable;
 int32_t watchRow;
 
-void watchOpened() {
+// Whose matches the list holds: everybody's (Player book > Watch a match)
+// or one player's (Statistics > Recent matches, which goes back there).
+bool recentOnly;
+BookPlayer recentOf;
+
+bool listed(const BookMatch &m) {
+  if (!recentOnly) return true;
+  const bool cpu = recentOf.kind == PlayerKind::kComputer;
+  for (int32_t i = 0; i < m.players && i < kMaxPlayers; ++i)
+    if (m.seats[i].name == recentOf.name && (m.seats[i].cpuLevel != 0) == cpu) return true;
+  return false;
+}
+
+void fillWatchable() {
   note.clear();
   watchable.clear();
   watchRow = 0;
@@ -92,11 +105,28 @@ void watchOpened() {
   for (auto m = book.matches.rbegin(); m != book.matches.rend(); ++m) {
     if (static_cast<int32_t>(watchable.size()) == kWatchRows) break;
     std::string code = bookMatchCode(*m);
-    if (code.empty()) continue;
+    if (code.empty() || !listed(*m)) continue;
     std::string label = std::string(gameName(m->game)) + ": " + m->seats[0].name;
     for (int32_t i = 1; i < m->players && i < kMaxPlayers; ++i) label += ", " + m->seats[i].name;
     watchable.push_back({label.substr(0, 38), code});
   }
+}
+
+void watchOpened() {
+  recentOnly = false;
+  fillWatchable();
+}
+
+void recentOpened() {
+  recentOnly = true;
+  fillWatchable();
+}
+
+void watchBack() {
+  if (recentOnly)
+    hostOpenPage("stats");
+  else
+    hostOpenParent();
 }
 
 int32_t watchRowsData(HostRow *rows, int32_t max) {
@@ -112,13 +142,16 @@ int32_t watchRowsData(HostRow *rows, int32_t max) {
 }
 
 void watchDraw(HostLayer &layer) {
+  const char *title = recentOnly ? "Recent matches" : "Watch a match";
   if (!note.empty()) {
-    noteDraw(layer, "Watch a match");
+    noteDraw(layer, title);
     return;
   }
-  layerPanel(layer, "Watch a match");
+  layerPanel(layer, title);
   if (watchable.empty()) {
-    layerTextCentred(layer, 80, "No finished match to watch yet.", kQuietColour);
+    layerTextCentred(
+        layer, 80, recentOnly ? "No match of theirs to watch." : "No finished match to watch yet.",
+        kQuietColour);
   } else {
     HostRow rows[kHostRowsMax];
     layerRows(layer, rows, watchRowsData(rows, kHostRowsMax));
@@ -134,19 +167,19 @@ void watchChosen() {
 void watchKey(HostAction action) {
   if (!note.empty()) {
     note.clear();
-    if (action == HostAction::kBack) hostOpenParent();
+    if (action == HostAction::kBack) watchBack();
     return;
   }
   const int32_t count = static_cast<int32_t>(watchable.size());
   if (action == HostAction::kUp && count > 0) watchRow = watchRow > 0 ? watchRow - 1 : count - 1;
   if (action == HostAction::kDown && count > 0) watchRow = watchRow + 1 < count ? watchRow + 1 : 0;
   if (action == HostAction::kConfirm) watchChosen();
-  if (action == HostAction::kBack) hostOpenParent();
+  if (action == HostAction::kBack) watchBack();
 }
 
 bool watchTap(int32_t x, int32_t y) {
   if (footButtonAt(x, y) == FootButton::kBack) {
-    hostOpenParent();
+    watchBack();
     return true;
   }
   const int32_t row = layerRowAt(x, y);
@@ -215,8 +248,25 @@ const HostPage kWatchPage = {.name = "watch",
                              .opened = watchOpened,
                              .left = nullptr,
                              .rows = watchRowsOrNote};
+// One player's matches, opened from Statistics (not listed in the menu).
+const HostPage kRecentPage = {.name = "recent",
+                              .title = nullptr,
+                              .under = nullptr,
+                              .available = nullptr,
+                              .draw = watchDraw,
+                              .key = watchKey,
+                              .tap = watchTap,
+                              .typed = nullptr,
+                              .opened = recentOpened,
+                              .left = nullptr,
+                              .rows = watchRowsOrNote};
 
 }  // namespace
+
+void hostWatchRecentOf(const BookPlayer &player) {
+  recentOf = player;
+  hostOpenPage("recent");
+}
 
 std::string bookMatchCode(const BookMatch &m) {
   const size_t at = m.more.find(" code=");
@@ -231,4 +281,7 @@ void registerCodePages() {
     (void)hostAddPage(page);
 }
 
-void registerWatchPage() { (void)hostAddPage(&kWatchPage); }
+void registerWatchPage() {
+  (void)hostAddPage(&kWatchPage);
+  (void)hostAddPage(&kRecentPage);
+}

@@ -65,5 +65,9 @@ void registerWatchPage();  // after the book's pages
 // The code a finished match of the book keeps, empty when it has none.
 struct BookMatch;
 std::string bookMatchCode(const BookMatch &match);
+// Opens the list of one player's finished matches to watch again
+// (Statistics' "Recent matches").
+struct BookPlayer;
+void hostWatchRecentOf(const BookPlayer &player);
 // The summary card's rematch key and tap (host/card_rematch.cpp).
 void registerCardRematch();

@@ -473,8 +473,9 @@ TEST(HostStatistics, ThePageOpensOnLandingMapEveryTime) {
     std::vector<int> keys;  // on the Statistics page, before it opens again
   };
   const Case cases[] = {
-      {"after No on Reset player?", {VK_DOWN, VK_RETURN, VK_RETURN}},
-      {"after No on Reset all?", {VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN}},
+      {"after No on Reset player?", {VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN}},
+      {"after No on Reset all?", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN}},
+      {"after B from Recent matches", {VK_DOWN, VK_RETURN, VK_ESCAPE}},
       {"after B from the landing map", {VK_RETURN, VK_ESCAPE}},
       {"after the menu and back", {VK_DOWN, VK_ESCAPE, VK_RETURN}},
   };

@@ -298,9 +298,9 @@ TEST(ReplayBook, BookPagesOpenAndAResetIsConfirmedFirst) {
       down + down + down + enter + enter + "shot records.png\ndump\n";  // Player book..., Records
   script += "key 0x1B\nrun 2\n" + down + enter + "dump\n";              // Statistics
   script += enter + "shot landing.png\ndump\nkey 0x1B\nrun 2\n";        // the landing map
-  script += down + down + enter + enter + "dump\n";                     // "No" keeps the book
+  script += down + down + down + enter + enter + "dump\n";              // "No" keeps the book
   // Statistics open on Landing map again: down to the reset, then "Yes".
-  script += down + down + enter + "key 0x28\nrun 1\n" + enter + "dump\n";
+  script += down + down + down + enter + "key 0x28\nrun 1\n" + enter + "dump\n";
   const ReplayRun run = replayText(dir, script, "--data data");
   ASSERT_EQ(run.status, 0) << run.errors;
   std::vector<std::string> pages, matches;
