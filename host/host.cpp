@@ -54,6 +54,9 @@ struct HostState {
   bool touchHoldsA;
   bool touchPassSeen;
   bool touchIgnored;
+  // A touch the input hook took: the click the backend posts after it is
+  // the same touch, and goes nowhere.
+  bool touchTaken;
   HostView view;
   bool silent;           // the game's sounds not played (a match played again fast)
   int forcedHints = -1;  // -1 as the settings say, 0 off, 1 on
@@ -675,6 +678,19 @@ BOOL hostGamePeekMessage(MSG *msg, HWND hwnd, UINT filterMin, UINT filterMax, UI
       state.releaseWait[key] = false;
     }
   }
+  if (msg->message == WM_LBUTTONDOWN) {
+    // A mouse click reaches the hook as a touch does (the summary card's
+    // rematch words); a touch's own copy was handled on the touch.
+    if (state.touchTaken) {
+      state.touchTaken = false;
+      return FALSE;
+    }
+    const int32_t x = static_cast<int16_t>(LOWORD(msg->lParam));
+    const int32_t y = static_cast<int16_t>(HIWORD(msg->lParam));
+    if (state.view.scene == HostScene::kMatch && inputHook != nullptr &&
+        inputHook->tap != nullptr && inputHook->tap(x, y))
+      return FALSE;
+  }
   return TRUE;
 }
 
@@ -756,7 +772,10 @@ bool hostTouchDown(int32_t x, int32_t y) {
   if (!state.enabled || hostPaused() || state.view.scene != HostScene::kMatch) return false;
   if (x < 0 || y < 0 || x >= kLayerWidth || y >= kLayerHeight) return false;
   state.device = HostDevice::kTouch;
-  if (inputHook != nullptr && inputHook->tap != nullptr && inputHook->tap(x, y)) return true;
+  if (inputHook != nullptr && inputHook->tap != nullptr && inputHook->tap(x, y)) {
+    state.touchTaken = true;
+    return true;
+  }
   state.touchDown = true;
   state.touchHoldsA = true;
   state.touchPassSeen = false;

@@ -52,6 +52,24 @@ void tapRematchWords(HostDriver &d) {
   tapAt(d, b.x + b.w / 2, b.y + b.h / 2);
 }
 
+// A touch, then the click the backends post after it, as they do.
+void touchThenItsClick(HostDriver &d) {
+  hostSetDevice(HostDevice::kTouch);
+  const HostRect b = summaryRematchBox(3);
+  ASSERT_TRUE(hostTouchDown(b.x + b.w / 2, b.y + b.h / 2));
+  headlessTap(b.x + b.w / 2, b.y + b.h / 2);
+  d.pass();
+  hostTouchUp();
+  d.run(14);
+}
+
+void clickRematchWords(HostDriver &d) {
+  hostSetDevice(HostDevice::kKeyboard);
+  const HostRect b = summaryRematchBox(3);
+  headlessTap(b.x + b.w / 2, b.y + b.h / 2);
+  d.run(15);
+}
+
 TEST(CardRematch, TheCardsKeyStartsARematchAndAStillGoesOn) {
   struct Row {
     const char *name;
@@ -62,6 +80,8 @@ TEST(CardRematch, TheCardsKeyStartsARematchAndAStillGoesOn) {
       {"Button C on the card",
        [](HostDriver &d) { d.press(static_cast<int>(keyBindings[kButtonC])); }, true},
       {"a tap on the card's rematch words", tapRematchWords, true},
+      {"a touch and the click posted after it: one rematch", touchThenItsClick, true},
+      {"a mouse click on the card's rematch words", clickRematchWords, true},
       {"Button A on the card",
        [](HostDriver &d) { d.press(static_cast<int>(keyBindings[kButtonA])); }, false},
   };

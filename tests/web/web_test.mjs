@@ -18,7 +18,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { testAssists } from './assist_test.mjs';
 import { setBookTool, testBookBudget, testBookReadOnly, testCpuSeats } from './book_test.mjs';
-import { testResumeAfterReload } from './codes_test.mjs';
+import { testRematchAndWatch, testResumeAfterReload } from './codes_test.mjs';
 import { check, results } from './common.mjs';
 import { testFrames, testScoring } from './frames_test.mjs';
 import { testHostGames } from './hostgames_test.mjs';
@@ -68,6 +68,7 @@ async function main() {
     assists: () => testAssists(browser, url),
     hostGames: () => testHostGames(browser, url),
     resume: () => testResumeAfterReload(browser, url),
+    rematchWatch: () => testRematchAndWatch(browser, url),
     said: () => testSaidMatch(browser, url, args),
     keyboardMenu: () => testKeyboardMenu(browser, url),
     axe: () => testAxe(browser, url),
