@@ -5,12 +5,13 @@
 # nothing saved on the way out). Started again, the host's menu offers
 # "Resume match" under Play...; chosen, the match plays its kept darts back
 # unseen and goes on: the file grows with the same seed and the same darts
-# first, and the match, once finished, is in the book with its code.
+# first, and the match, once finished, is in the book with its code. C on
+# its summary card then starts the rematch, the seats moved round.
 #
 #     resume_test.py GAME REPLAY
 #
 # Exits 77 (skipped) when a tool or Pillow is missing, 1 when CI=true.
-import base64, os, signal, sys
+import base64, os, signal, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -46,6 +47,22 @@ def decode(code):
         if not data[at - 1] & 0x80:
             break
     return seed, count, data[at:-4]
+
+
+def seats_of(code):
+    # The seat names of a match code, in their throwing order.
+    data = base64.urlsafe_b64decode(code + "=" * (-len(code) % 4))
+    at = 1
+    for _ in range(2):
+        while data[at] & 0x80:
+            at += 1
+        at += 1
+    at += 1 + data[at]
+    names = []
+    for _ in range(data[at]):
+        names.append(data[at + 3:at + 3 + data[at + 2]].decode("latin-1"))
+        at += 2 + data[at + 2]
+    return names
 
 
 class Resume(Desktop):
@@ -97,13 +114,27 @@ class Resume(Desktop):
         if seed2 != seed or darts2[:whole] != darts[:whole]:
             raise Failure("the resumed match does not go on from the kept darts")
         log("ok: resumed with the kept %d darts and the same seed; now %d" % (count, count2))
-        self.wait_for(lambda: os.path.exists(self.book), 400, "the resumed match to end")
+        # Finished, the match is no longer kept; its summary card comes up
+        # and stays for seconds before the computers leave it. C on it: the
+        # rematch, its seats moved round and a new seed, kept from its first
+        # dart.
+        self.wait_for(lambda: self.kept_code() == "", 400, "the resumed match to end")
+        began = time.time()
+        while self.darts_kept() == 0 and time.time() - began < 20:
+            self.key("c", gap=0.5)
+        self.wait_for(lambda: self.darts_kept() >= 1, 30, "the rematch's first dart")
+        rematch = self.kept_code()
+        if decode(rematch)[0] == seed or seats_of(rematch) != list(reversed(seats_of(before))):
+            raise Failure("C on the card did not start the rematch: %s then %s"
+                          % (seats_of(before), seats_of(rematch)))
+        log("ok: C on the summary card starts the rematch, seats %s, a new seed"
+            % seats_of(rematch))
+        self.wait_for(lambda: os.path.exists(self.book), 30, "the book to be written")
         with open(self.book) as f:
             book = f.read()
         if " code=" not in book:
             raise Failure("the finished match's line has no code: %r" % book[:400])
-        self.wait_for(lambda: self.kept_code() == "", 10, "the kept match to be let go")
-        log("ok: the finished match is in the book with its code; nothing is kept now")
+        log("ok: the finished match is in the book with its code")
         self.close()
 
 
