@@ -47,7 +47,7 @@
 # folder (the seats' match a second one beside it), kept with its
 # screenshots when TOBELYN_KEEP_WORK is set. A missing
 # tool skips the test (exit 77), except where CI=true: there it fails.
-import glob, json, os, re, subprocess, sys, time
+import base64, glob, json, os, re, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Beside, Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
@@ -230,6 +230,25 @@ class Wine(Session):
             dumps[side] = json.loads(lines[-1])["host"]["code"]
         if dumps["linux"] != dumps["windows"]:
             raise Failure("the resumed match ends differently on Windows")
+        # C on the summary card (the host's card up) of the match cut and
+        # resumed again: the rematch, the seats moved round, kept from its
+        # first dart.
+        folder = os.path.join(self.work, "codes", "windows")
+        subprocess.run([self.replay, "--registry", ".", "cut.txt"], cwd=folder,
+                       env=self.env, capture_output=True, timeout=300, check=True)
+        with open(os.path.join(folder, "rematch.txt"), "w") as f:
+            f.write(resume.replace("host on\n", "host summary\n") +
+                    "wait 14 400000\nrun 20\nkey 0x43\nrun 1500\ndump\n")
+        result = subprocess.run(runners[1][1] + ["--registry", ".", "rematch.txt"], cwd=folder,
+                                env=self.env, capture_output=True, text=True, timeout=300)
+        lines = [l for l in result.stdout.splitlines() if l.startswith('{"pass"')]
+        rematch = json.loads(lines[-1])["host"]["code"] if lines else ""
+        if not rematch or code_seats(rematch) != list(reversed(code_seats(dumps["linux"]))):
+            raise Failure("C on the card did not start the rematch on Windows: %s then %s (%s)"
+                          % (code_seats(dumps["linux"]), code_seats(rematch) if rematch else "",
+                             result.stderr[-2000:]))
+        log("ok: C on the summary card starts the rematch on Windows, seats %s"
+            % code_seats(rematch))
         folder = os.path.join(self.work, "codes", "windows")
         with open(os.path.join(folder, "watch.txt"), "w") as f:
             f.write("host on\nclock 100000\nrun 10\nhost watch %s\nwait 12 400000\ndump\n"
@@ -856,6 +875,25 @@ class Wine(Session):
 
 CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
          "installer", "wide_paths", "seats_match", "assists", "codes_resume_watch", "speech")
+
+
+def code_seats(code):
+    # The seat names of a match code (host/match_code.h), in throwing order:
+    # after the version, the sequence and game varints and the options.
+    data = base64.urlsafe_b64decode(code + "=" * (-len(code) % 4))
+    at = 1
+    for _ in range(2):
+        while data[at] & 0x80:
+            at += 1
+        at += 1
+    at += 1 + data[at]
+    players = data[at]
+    at += 1
+    names = []
+    for _ in range(players):
+        names.append(data[at + 2:at + 2 + data[at + 1]].decode("latin-1"))
+        at += 2 + data[at + 1]
+    return names
 
 
 def windows_path(path):
