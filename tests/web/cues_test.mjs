@@ -12,6 +12,8 @@ const CUES = 'hints 0\nhintsChosen 1\nseat1Cues 1\n';
 // START, "301", one player, the ready screen, into the match.
 const TO_MATCH = 'clock 100000\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\n' +
   'run 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 1\n';
+// A press of A as the match reads it: held over two passes.
+const PRESS = 'hold 0x0D\nrun 2\nrelease 0x0D\n';
 
 // The output's loudness on each channel, as its analysers hear it now.
 function heard(page) {
@@ -51,7 +53,7 @@ export async function testCues(browser, url) {
     return a.ctx.state === 'running';
   });
   check('cues: the page has a running audio context', started);
-  await playScript(page, TO_MATCH + 'run 20\nkey 0x0D\nwait 3\nrun 2\n');
+  await playScript(page, TO_MATCH + 'run 20\n' + PRESS + 'wait 3\nrun 2\n');
   check('cues: the pointer slides', await sceneStep(page) === 3);
   const tone = await page.evaluate(() => ({ ...window.tobelyn.voice.tone,
     graph: !!window.tobelyn.voice.osc }));
@@ -69,9 +71,11 @@ export async function testCues(browser, url) {
       sides.join('; '));
   }
 
+  console.log(`     heard: ${sides.join('; ')}`);
+
   // The aim, the gauge started, a climb of 40 passes and the peak.
   const marksBefore = await page.evaluate(() => window.tobelyn.voice.marks);
-  await playScript(page, 'key 0x0D\nrun 20\nkey 0x0D\nrun 40\nkey 0x0D\nrun 2\n');
+  await playScript(page, PRESS + 'run 20\n' + PRESS + 'run 40\n' + PRESS + 'run 2\n');
   const afterPeak = await page.evaluate(() => ({ marks: window.tobelyn.voice.marks,
     level: window.tobelyn.voice.tone.level }));
   check('cues: the gauge has its tone and the peak its chime',
