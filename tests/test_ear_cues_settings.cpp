@@ -135,6 +135,50 @@ TEST(EarCuesSettings, TheVoiceSoundsForAPersonWithCuesAtTheHostsVolume) {
   }
 }
 
+TEST(EarCuesSettings, TheAssistsPagesCueRowsChangeAPersonsSeatAndNeverAComputers) {
+  struct Case {
+    const char *name;
+    std::vector<int> keys;  // after the page opens on seat 1's assist
+    int32_t seat;
+    bool on;
+    const char *row;  // the chosen row as the page gives it
+  };
+  const Case cases[] = {
+      {"A on seat 1's cues, after the other rows",
+       {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
+       0,
+       true,
+       "Seat 1 cues: on"},
+      {"Left on seat 3's cues, reached by Up", {VK_UP, VK_UP, VK_LEFT}, 2, true, "Seat 3 cues: on"},
+      {"Right then Left is off again",
+       {VK_UP, VK_UP, VK_RIGHT, VK_LEFT},
+       2,
+       false,
+       "Seat 3 cues: off"},
+      {"a computer's cues do not change", {VK_UP, VK_RETURN}, 3, false, "Seat 4 cues: -"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    HostDriver d;
+    d.start();
+    hostSeat(3).cpuLevel = 2;
+    for (int vk : {VK_F1, VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
+                   VK_RETURN})
+      d.press(vk, 1);
+    ASSERT_STREQ(hostPageName(), "assists");
+    for (int vk : c.keys) d.press(vk, 1);
+    EXPECT_EQ(hostSeatCues(c.seat), c.on);
+    HostRow rows[kHostRowsMax];
+    const int32_t n = hostPageRows(rows, kHostRowsMax);
+    std::string chosen;
+    for (int32_t i = 0; i < n; ++i)
+      if (rows[i].chosen) chosen = std::string(rows[i].label) + ": " + rows[i].value;
+    EXPECT_EQ(chosen, c.row);
+    d.press(VK_ESCAPE, 1);
+    d.finish();
+  }
+}
+
 TEST(EarCuesSettings, TheMenuHushesTheVoiceAndClosingItBringsItBack) {
   HostDriver d;
   d.start();
