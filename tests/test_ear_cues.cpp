@@ -17,8 +17,6 @@
 #include "host/ear_cues.h"
 #include "host_driver.h"
 #include "platform/common/wave.h"
-#include "replay/script.h"
-#include "replay_runner.h"
 #include "res/resource_ids.h"
 #include "screens/screens.h"
 

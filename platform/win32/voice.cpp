@@ -31,7 +31,9 @@ void fill(int i) {
   int32_t mix[2 * kFrames] = {};
   platformVoiceMix(mix, kFrames, static_cast<int32_t>(kRate), 65536);
   for (int32_t k = 0; k < 2 * kFrames; ++k)
-    samples[i][k] = static_cast<int16_t>(mix[k] > 32767 ? 32767 : mix[k] < -32768 ? -32768 : mix[k]);
+    samples[i][k] = static_cast<int16_t>(mix[k] > 32767    ? 32767
+                                         : mix[k] < -32768 ? -32768
+                                                           : mix[k]);
   waveOutWrite(device, &headers[i], sizeof headers[i]);
 }
 
