@@ -88,6 +88,11 @@ void platformVoiceReset() {
   synth.marksSeen = marksWritten.load();
 }
 
+void platformVoiceDropMarks() {
+  synth.marksSeen = marksWritten.load(std::memory_order_acquire);
+  synth.marking = false;
+}
+
 void platformVoiceMix(int32_t *mix, int32_t frames, int32_t rate, uint32_t gain) {
   if (rate <= 0 || frames <= 0) return;
   Synth &s = synth;

@@ -44,5 +44,8 @@ void platformSetVoiceFlush(void (*flush)());
 void platformVoiceMix(int32_t *mix, int32_t frames, int32_t rate, uint32_t gain);
 // Back to silence with nothing pending (start-up, tests).
 void platformVoiceReset();
+// The mixing side only: marks struck while nothing was mixed (a mixer that
+// starts late) are let go, so that an old one never sounds now.
+void platformVoiceDropMarks();
 // The left and right gains of a pan, equal power (their squares add to 1).
 void voicePanGains(float pan, float *left, float *right);

@@ -116,6 +116,7 @@ void headlessMixerRecord(bool on) {
       m.wavePos = static_cast<uint32_t>(played);
   }
   platformSetVoiceFlush(on ? renderToNow : nullptr);
+  platformVoiceDropMarks();
 }
 
 size_t headlessTakeMix(int16_t *stereo, size_t maxFrames) {
