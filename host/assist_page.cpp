@@ -1,21 +1,30 @@
 // The Assists page, opened from the Players page: two rows a seat, its
-// assist (Off, 1/2 pace, 1/3 pace) and its auto-continue. A computer seat
-// has neither: its rows say so and do not change.
+// assist (Off, 1/2 pace, 1/3 pace) and its auto-continue, then a row a seat
+// for its sound cues (host/ear_cues.h). A computer seat has none: its rows
+// say so and do not change.
 #include <cstdio>
 
 #include "host/assist.h"
+#include "host/ear_cues.h"
 #include "host/host_internal.h"
 #include "host/seats.h"
 
 namespace {
 
 constexpr int32_t kAssistRows = 2 * kSeatCount;
+// The cues' rows come after the others, a seat each.
+constexpr int32_t kPageRows = kAssistRows + kSeatCount;
 int32_t assistRow;
 
 int32_t seatOfRow(int32_t row) { return row / 2; }
 bool isPaceRow(int32_t row) { return row % 2 == 0; }
 
 void changeRow(int32_t row, int32_t direction) {
+  if (row >= kAssistRows && row < kPageRows) {
+    const int32_t seat = row - kAssistRows;
+    if (!hostSeatIsCpu(seat)) hostSetSeatCues(seat, !hostSeatCues(seat));
+    return;
+  }
   const int32_t seat = seatOfRow(row);
   if (row < 0 || row >= kAssistRows || hostSeatIsCpu(seat)) return;
   if (isPaceRow(row)) {
@@ -47,6 +56,14 @@ int32_t assistRowsData(HostRow *rows, int32_t max) {
                                                      : "off";
     std::snprintf(r.value, sizeof r.value, "%s", value);
   }
+  for (int32_t seat = 0; seat < kSeatCount && count < max; ++seat) {
+    HostRow &r = rows[count++];
+    r = HostRow{};
+    r.chosen = kAssistRows + seat == assistRow;
+    std::snprintf(r.label, sizeof r.label, "Seat %d cues", static_cast<int>(seat + 1));
+    const char *value = hostSeatIsCpu(seat) ? "-" : hostSeatCues(seat) ? "on" : "off";
+    std::snprintf(r.value, sizeof r.value, "%s", value);
+  }
   return count;
 }
 
@@ -60,8 +77,8 @@ void assistDraw(HostLayer &layer) {
 void backToPlayers() { hostOpenPage("players"); }
 
 void assistKey(HostAction action) {
-  if (action == HostAction::kUp) assistRow = assistRow > 0 ? assistRow - 1 : kAssistRows - 1;
-  if (action == HostAction::kDown) assistRow = assistRow + 1 < kAssistRows ? assistRow + 1 : 0;
+  if (action == HostAction::kUp) assistRow = assistRow > 0 ? assistRow - 1 : kPageRows - 1;
+  if (action == HostAction::kDown) assistRow = assistRow + 1 < kPageRows ? assistRow + 1 : 0;
   if (action == HostAction::kLeft) changeRow(assistRow, -1);
   if (action == HostAction::kRight || action == HostAction::kConfirm) changeRow(assistRow, 1);
   if (action == HostAction::kBack) backToPlayers();
@@ -74,7 +91,7 @@ bool assistTap(int32_t x, int32_t y) {
   if (foot == FootButton::kNext) changeRow(assistRow, 1);
   if (foot != FootButton::kNone) return true;
   const int32_t row = layerRowAt(x, y);
-  if (row < 0 || row >= kAssistRows) return false;
+  if (row < 0 || row >= kPageRows) return false;
   assistRow = row;
   changeRow(row, 1);
   return true;

@@ -2,6 +2,7 @@
 // them all. Each plugs in its pages and hooks (host/host.h); the core walks
 // them and calls none by name.
 #include "host/assist.h"
+#include "host/ear_cues.h"
 #include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/match_codes.h"
@@ -19,6 +20,7 @@ void hostStart() {
   registerLively();
   registerAssists();
   registerAssistPage();
+  registerEarCues();
   // Play...: a kept match's "Resume match" (and a finished one's Rematch)
   // first, then the host's own games.
   registerCodePages();

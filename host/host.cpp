@@ -18,6 +18,7 @@
 #include "app/settings.h"
 #include "game/match.h"
 #include "host/host_internal.h"
+#include "platform/common/host_voice.h"
 #include "platform/common/safe_file.h"
 #include "platform/gx.h"
 
@@ -579,6 +580,8 @@ bool hostPausedPass(int *exitCode) {
   }
   if (framesEnabled != 0) presentPaused();
   pushVolume();
+  // The host's voice sounds the game's moves: still while the game is.
+  platformVoiceTone(0, 0, 0);
   return true;
 }
 

@@ -46,7 +46,7 @@ int32_t drawBody(HostLayer &layer, int32_t y, const char *text, HostColour c = k
 // --- How to play.
 
 int32_t helpSheet;
-constexpr int32_t kHelpSheets = 8;
+constexpr int32_t kHelpSheets = 9;
 
 void drawControls(HostLayer &layer) {
   int32_t y = 50;
@@ -136,7 +136,24 @@ void drawDart(HostLayer &layer) {
 constexpr int32_t kHelpGameSheet = 2;
 // Then one a game of the host's own.
 constexpr int32_t kHelpOwnGameSheet = kHelpGameSheet + kGameCount;
-static_assert(kHelpSheets == kHelpOwnGameSheet + kHostOwnGameCount, "a sheet for each game");
+// Then the throw as it sounds, for a player who cannot see it.
+constexpr int32_t kHelpEarSheet = kHelpOwnGameSheet + kHostOwnGameCount;
+static_assert(kHelpSheets == kHelpEarSheet + 1, "a sheet for each game, then playing by ear");
+
+void drawByEar(HostLayer &layer) {
+  const char *const lines[] = {
+      "Players > Assists... > Seat N cues sounds that seat's throw on a voice over the game's:",
+      "The pointer: a low hum moving from the left ear to the right with it, and a tick as it "
+      "crosses the board's middle.",
+      "The gauge: a tone rising and falling with it, and a chime as the peak is fixed. A higher "
+      "peak and an earlier release throw higher.",
+      "The landing: a note from where the dart hit, higher the higher it hit; a low buzz for a "
+      "miss. Speech (Settings) says the score.",
+  };
+  int32_t y = 50;
+  for (const char *line : lines) y = drawBody(layer, y, line);
+  drawBody(layer, y + 4, "At 1/2 or 1/3 pace the sounds are slower too.", kQuietColour);
+}
 
 const char *helpTitle(int32_t sheet) {
   if (sheet >= kHelpOwnGameSheet) return kHostOwnGames[sheet - kHelpOwnGameSheet].name;
@@ -150,8 +167,12 @@ const char *const *helpRules(int32_t sheet) {
 
 void helpDraw(HostLayer &layer) {
   const char *const headings[] = {"Controls", "A dart"};
-  layerPanel(layer, helpSheet < kHelpGameSheet ? headings[helpSheet] : helpTitle(helpSheet));
-  if (helpSheet == 0) {
+  layerPanel(layer, helpSheet < kHelpGameSheet   ? headings[helpSheet]
+                    : helpSheet == kHelpEarSheet ? "Playing by ear"
+                                                 : helpTitle(helpSheet));
+  if (helpSheet == kHelpEarSheet) {
+    drawByEar(layer);
+  } else if (helpSheet == 0) {
     drawControls(layer);
   } else if (helpSheet == 1) {
     drawDart(layer);

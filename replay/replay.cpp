@@ -32,6 +32,7 @@
 #include "gfx/surface.h"
 #include "host/announcer.h"
 #include "host/assist.h"
+#include "host/ear_cues.h"
 #include "host/host.h"
 #include "host/host_games.h"
 #include "host/match_codes.h"
@@ -264,6 +265,7 @@ std::string dumpState() {
       field(seat, "cpuLevel", hostSeat(i).cpuLevel);
       fieldRaw(seat, "assist", std::string("\"") + kAssistWords[hostSeatAssist(i) - 1] + "\"");
       field(seat, "autoContinue", hostSeatAutoContinue(i) ? 1 : 0);
+      field(seat, "cues", hostSeatCues(i) ? 1 : 0);
       seat += '}';
       if (i > 0) seats += ',';
       seats += seat;
@@ -408,6 +410,8 @@ void execute(const Line &line) {
         hostSetSeatAssist(c.seat - 1, static_cast<int32_t>(c.value));
       else if (c.seatSetting == kSeatAuto)
         hostSetSeatAutoContinue(c.seat - 1, c.value != 0);
+      else if (c.seatSetting == kSeatCues)
+        hostSetSeatCues(c.seat - 1, c.value != 0);
       else
         hostSeat(c.seat - 1).cpuLevel = static_cast<int32_t>(c.value);
       break;

@@ -280,6 +280,9 @@ ParseResult parseScriptLine(std::string_view line) {
       } else if (words[2] == "auto" && args == 3 && (words[3] == "on" || words[3] == "off")) {
         command.seatSetting = kSeatAuto;
         command.value = words[3] == "on" ? 1 : 0;
+      } else if (words[2] == "cues" && args == 3 && (words[3] == "on" || words[3] == "off")) {
+        command.seatSetting = kSeatCues;
+        command.value = words[3] == "on" ? 1 : 0;
       } else {
         return failure("expected 'seat N human|cpu L'");
       }

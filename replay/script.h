@@ -61,7 +61,7 @@ struct ScriptCommand {
   // 3, or auto-continue 0 or 1); kSeatKind for the kind above.
   int32_t seatSetting = 0;
 };
-enum SeatSetting : int32_t { kSeatKind = 0, kSeatAssist = 1, kSeatAuto = 2 };
+enum SeatSetting : int32_t { kSeatKind = 0, kSeatAssist = 1, kSeatAuto = 2, kSeatCues = 3 };
 
 constexpr uint32_t kSeatCpuLevelMax = 5;
 

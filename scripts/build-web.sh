@@ -26,6 +26,7 @@ g++ -std=c++20 -O2 -I"$root" -o "$out/rc2cpp" tools/rc2cpp.cpp tools/resource_pa
 # links (as platform/common/CMakeLists.txt lists them, with the POSIX file
 # code), the GX calls shared by the backends with a real screen, and its own.
 platform_sources=(buttons.cpp checksum.cpp default_keys.cpp fit.cpp frame_pacer.cpp host_link.cpp
+  host_voice.cpp
   key_latch.cpp pad.cpp platform.cpp registry.cpp registry_file.cpp resource_unpack.cpp resources.cpp
   safe_file.cpp test_clock.cpp
   view.cpp wave.cpp wide_text.cpp window_state.cpp gx_screen.cpp)

@@ -434,12 +434,17 @@ TEST(AssistsPage, KeysChangeAPersonsSeatAndNeverAComputers) {
       {"A on auto-continue", {VK_DOWN, VK_RETURN}, 0, kPaceFull, true, "  Auto-continue: on"},
       {"seat 2's pace", {VK_DOWN, VK_DOWN, VK_RIGHT}, 1, kPaceHalf, false, "Seat 2: 1/2 pace"},
       {"a computer's pace does not change",
-       {VK_UP, VK_UP, VK_RIGHT},
+       {VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_RIGHT},
        3,
        kPaceFull,
        false,
        "Seat 4: none (CPU)"},
-      {"nor its auto-continue", {VK_UP, VK_RETURN}, 3, kPaceFull, false, "  Auto-continue: -"},
+      {"nor its auto-continue",
+       {VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN},
+       3,
+       kPaceFull,
+       false,
+       "  Auto-continue: -"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
@@ -453,7 +458,7 @@ TEST(AssistsPage, KeysChangeAPersonsSeatAndNeverAComputers) {
     EXPECT_EQ(hostSeatAutoContinue(c.seat), c.autoOn);
     HostRow rows[kHostRowsMax];
     const int32_t n = hostPageRows(rows, kHostRowsMax);
-    ASSERT_EQ(n, 8);
+    ASSERT_EQ(n, 12) << "two rows a seat, then each seat's cues";
     std::string chosen;
     for (int32_t i = 0; i < n; ++i)
       if (rows[i].chosen) chosen = std::string(rows[i].label) + ": " + rows[i].value;

@@ -40,10 +40,10 @@ TEST(AssistScript, SeatLinesSetTheAssistAndAutoContinue) {
   expectDumps(runScriptIn("assist-work", "seat-lines",
                           "host on\nseat 2 assist 1/2\nseat 3 auto on\nseat 4 assist 1/3\n"
                           "seat 4 cpu 2\ndump\n"),
-              {"seats=[{name:PLAYER1,cpuLevel:0,assist:off,autoContinue:0},"
-               "{name:PLAYER2,cpuLevel:0,assist:1/2,autoContinue:0},"
-               "{name:PLAYER3,cpuLevel:0,assist:off,autoContinue:1},"
-               "{name:CPU45,cpuLevel:2,assist:1/3,autoContinue:0}]"});
+              {"seats=[{name:PLAYER1,cpuLevel:0,assist:off,autoContinue:0,cues:0},"
+               "{name:PLAYER2,cpuLevel:0,assist:1/2,autoContinue:0,cues:0},"
+               "{name:PLAYER3,cpuLevel:0,assist:off,autoContinue:1,cues:0},"
+               "{name:CPU45,cpuLevel:2,assist:1/3,autoContinue:0,cues:0}]"});
 }
 
 }  // namespace

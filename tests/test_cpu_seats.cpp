@@ -217,10 +217,10 @@ TEST(PlayersPage, KeysSetAKindAndTypeAName) {
       menuKeys({"0x28", "0x0D", "0x28", "0x0D"}) + "dump\n";
   expectDumps(runScript("players-keys", script),
               {"page=players "
-               "seats=[{name:PLAYER1,cpuLevel:0,assist:off,autoContinue:0},"
-               "{name:AN-2,cpuLevel:2,assist:off,autoContinue:0},"
-               "{name:OLAYER3,cpuLevel:0,assist:off,autoContinue:0},"
-               "{name:PLAYER4,cpuLevel:0,assist:off,autoContinue:0}]"});
+               "seats=[{name:PLAYER1,cpuLevel:0,assist:off,autoContinue:0,cues:0},"
+               "{name:AN-2,cpuLevel:2,assist:off,autoContinue:0,cues:0},"
+               "{name:OLAYER3,cpuLevel:0,assist:off,autoContinue:0,cues:0},"
+               "{name:PLAYER4,cpuLevel:0,assist:off,autoContinue:0,cues:0}]"});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The seam between backends and the host: a few pointers and the volume.
 #include "platform/common/host_link.h"
 
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -8,7 +9,8 @@ namespace {
 const HostLink *hostLink;
 const WindowControls *windowControls;
 const PageActions *pageActions;
-int32_t volume = 10;
+// Read by the desktop's audio thread for the host's voice.
+std::atomic<int32_t> volume{10};
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "platform/common/platform_internal.h"
 #include "platform/common/test_clock.h"
 #include "platform/gx.h"
+#include "platform/headless/mixer.h"
 #include "platform/headless/png.h"
 
 namespace {
@@ -76,6 +77,7 @@ void resetState() {
   state = initialState();
   shared::testClockReset();
   std::memset(frame, 0, sizeof frame);
+  headlessMixerReset();
 }
 
 }  // namespace
@@ -116,7 +118,10 @@ SHORT GetAsyncKeyState(int vKey) {
 }
 
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
-  if (sound == nullptr) return TRUE;  // stops what plays; nothing to record
+  if (sound == nullptr) {
+    headlessMixerPlay(nullptr);
+    return TRUE;  // stops what plays; nothing to record
+  }
   if (!(flags & SND_MEMORY)) return FALSE;
   for (int i = 0; i < resourceCount; ++i) {
     const ResourceEntry &e = resourceTable[i];
@@ -127,6 +132,7 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
       --state.soundCount;
     }
     state.sounds[state.soundCount++] = e.id;
+    headlessMixerPlay(sound);
     return TRUE;
   }
   return FALSE;

@@ -3,6 +3,7 @@
 // of shown and sounds recorded instead of played. Nothing here ever waits.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/winapi.h"
@@ -45,6 +46,16 @@ void headlessSetDisplayFormat(uint32_t width, uint32_t height, long bpp, uint32_
 
 // Sounds started since the last take: WAVE resource ids, oldest first.
 int headlessTakeSounds(int *resourceIds, int max);
+
+// The stereo mixer: what the speakers would play, the game's sounds and the
+// host's voice together, at kHeadlessMixRate frames a second of the scripted
+// clock. Off at first (nothing is rendered); switching it on or off empties
+// its output and counts from the clock as it stands.
+constexpr int kHeadlessMixRate = 44100;
+void headlessMixerRecord(bool on);
+// Takes up to `maxFrames` of the oldest frames rendered up to the clock
+// now, left and right interleaved; how many. Null `stereo` drops them.
+size_t headlessTakeMix(int16_t *stereo, size_t maxFrames);
 
 // Writes the current frame as a PNG file. Returns false on failure.
 bool headlessSavePng(const char *path);

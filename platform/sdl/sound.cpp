@@ -1,5 +1,6 @@
 // The desktop backend's sound: one wave at a time from the executable's
-// resources, at the host's volume.
+// resources, at the host's volume, and the host's own voice beside it, mixed
+// on a stereo device (the game's mono waves in both ears alike).
 //
 // The device is opened on a thread of its own so that a slow, missing or
 // stuck sound server (one that takes the connection and never answers, a
@@ -14,6 +15,7 @@
 #include <thread>
 
 #include "platform/common/host_link.h"
+#include "platform/common/host_voice.h"
 #include "platform/sdl/backend_state.h"
 
 namespace sdlb {
@@ -30,26 +32,41 @@ uint32_t playBytes = 0;
 uint32_t playPos = 0;
 uint32_t playGain = 65536;  // the host's volume as a gain (1/65536) when the sound started
 
+constexpr int kAudioRate = 44100;
+constexpr int kAudioChannels = 2;
+constexpr int kFrameBytes = 2 * kAudioChannels;
+constexpr uint32_t kChunkFrames = 512;
+
+// One chunk: the game's wave (its samples as recorded, at the volume it
+// started at) in both ears, plus the host's voice, clipped to 16 bits.
+void mixChunk(Uint8 *stream, uint32_t frames) {
+  int32_t mix[2 * kChunkFrames] = {};
+  for (uint32_t i = 0; i < frames && playData != nullptr; ++i) {
+    const uint8_t *b = playData + playPos;
+    const int16_t sample = static_cast<int16_t>(b[0] | (b[1] << 8));
+    const auto played = static_cast<int32_t>(sample * static_cast<int64_t>(playGain) / 65536);
+    mix[2 * i] = played;
+    mix[2 * i + 1] = played;
+    playPos += 2;
+    if (playPos + 1 >= playBytes) playData = nullptr;
+  }
+  platformVoiceMix(mix, static_cast<int32_t>(frames), kAudioRate, platformVolumeGain());
+  for (uint32_t i = 0; i < 2 * frames; ++i) {
+    const int32_t v = mix[i] > 32767 ? 32767 : mix[i] < -32768 ? -32768 : mix[i];
+    stream[2 * i] = static_cast<Uint8>(v & 0xFF);
+    stream[2 * i + 1] = static_cast<Uint8>((v >> 8) & 0xFF);
+  }
+}
+
 void SDLCALL audioCallback(void *, Uint8 *stream, int len) {
   std::lock_guard<std::mutex> lock(audioMutex);
-  uint32_t want = static_cast<uint32_t>(len);
-  uint32_t left = playData != nullptr ? playBytes - playPos : 0;
-  uint32_t n = left < want ? left : want;
-  if (n > 0) {
-    std::memcpy(stream, playData + playPos, n);
-    playPos += n;
-    if (playPos >= playBytes) playData = nullptr;
-    if (playGain < 65536) {
-      for (uint32_t i = 0; i + 1 < n; i += 2) {
-        const int16_t sample = static_cast<int16_t>(stream[i] | (stream[i + 1] << 8));
-        const int16_t quieter =
-            static_cast<int16_t>(sample * static_cast<int64_t>(playGain) / 65536);
-        stream[i] = static_cast<Uint8>(quieter & 0xFF);
-        stream[i + 1] = static_cast<Uint8>((quieter >> 8) & 0xFF);
-      }
-    }
+  uint32_t frames = static_cast<uint32_t>(len) / kFrameBytes;
+  while (frames > 0) {
+    const uint32_t n = frames < kChunkFrames ? frames : kChunkFrames;
+    mixChunk(stream, n);
+    stream += n * kFrameBytes;
+    frames -= n;
   }
-  if (n < want) std::memset(stream + n, 0, want - n);
 }
 
 // The ALSA library prints its own complaints to stderr when a machine has no
@@ -76,9 +93,9 @@ void openAudio() {
   }
   SDL_AudioSpec want;
   SDL_zero(want);
-  want.freq = 44100;
+  want.freq = kAudioRate;
   want.format = AUDIO_S16LSB;
-  want.channels = 1;
+  want.channels = kAudioChannels;
   want.samples = 512;
   want.callback = audioCallback;
   SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);

@@ -16,4 +16,10 @@ mergeInto(LibraryManager.library, {
   tobExportDarts: function () {
     Module['tob'].exportDarts();
   },
+  tobVoiceTone: function (hz, pan, level, gain) {
+    Module['tob'].voiceTone(hz, pan, level, gain);
+  },
+  tobVoiceMark: function (hz, hzEnd, pan, level, ms, gain) {
+    Module['tob'].voiceMark(hz, hzEnd, pan, level, ms, gain);
+  },
 });

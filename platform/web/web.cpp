@@ -11,6 +11,7 @@
 #include "platform/backend.h"
 #include "platform/common/gx_screen.h"
 #include "platform/common/host_link.h"
+#include "platform/common/host_voice.h"
 #include "platform/common/key_latch.h"
 #include "platform/common/platform_internal.h"
 #include "platform/common/test_clock.h"
@@ -29,6 +30,9 @@ void tobPresent(const uint8_t *rgba, int firstRow, int rows);
 void tobPlay(const uint8_t *samples, uint32_t bytes, int gain);  // gain in 1/65536
 void tobExportDarts();
 void tobStop();
+// The host's voice, played by the page's audio graph beside the game's sounds.
+void tobVoiceTone(double hz, double pan, double level, int gain);
+void tobVoiceMark(double hz, double hzEnd, double pan, double level, int ms, int gain);
 }
 
 namespace {
@@ -208,9 +212,18 @@ EMSCRIPTEN_KEEPALIVE void webHoldKey(int vk, int down) {
 // The darts as CSV, offered on the host's Settings page: the page downloads them.
 const PageActions kPageActions = {tobExportDarts};
 
+void voiceTone(float hz, float pan, float level) {
+  tobVoiceTone(hz, pan, level, static_cast<int>(platformVolumeGain()));
+}
+void voiceMark(const VoiceMark &m) {
+  tobVoiceMark(m.hz, m.hzEnd, m.pan, m.level, m.ms, static_cast<int>(platformVolumeGain()));
+}
+const VoiceOut kVoiceOut = {voiceTone, voiceMark};
+
 bool backendCreateWindow(LPCWSTR, HICON) {
   windowLive = true;
   platformSetPageActions(&kPageActions);
+  platformSetVoiceOut(&kVoiceOut);
   keys.clear();
   eventCount = 0;
   shownValid = false;

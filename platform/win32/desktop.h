@@ -70,3 +70,6 @@ void reportFrameStats();
 // speech.cpp: the host's announcements spoken by the system's voice (SAPI),
 // made at the first one; nothing happens where there is none.
 void installSpeech();
+// voice.cpp: the host's voice on a stereo stream of its own, opened with the
+// window; silent where no sound device opens.
+void startVoice();

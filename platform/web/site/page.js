@@ -258,6 +258,73 @@
     }
   }
 
+  // --- The host's voice: one tone and short marks, each through a stereo
+  // panner into the same output as the game's sounds, so that neither ever
+  // stops the other. `taps` holds an analyser a side, for the tests.
+  const voice = { ctx: null, osc: null, gain: null, pan: null, taps: null, marks: 0,
+    tone: { hz: 0, pan: 0, level: 0 } };
+  state.voice = voice;
+
+  function voiceGraph(ac) {
+    if (voice.ctx === ac) return !!voice.osc;
+    voice.ctx = ac;
+    voice.osc = null;
+    if (!ac.createStereoPanner) return false;
+    voice.out = ac.createGain();
+    voice.out.connect(ac.destination);
+    const split = ac.createChannelSplitter(2);
+    voice.out.connect(split);
+    voice.taps = [ac.createAnalyser(), ac.createAnalyser()];
+    split.connect(voice.taps[0], 0);
+    split.connect(voice.taps[1], 1);
+    voice.gain = ac.createGain();
+    voice.gain.gain.value = 0;
+    voice.pan = ac.createStereoPanner();
+    voice.osc = ac.createOscillator();
+    voice.osc.connect(voice.gain).connect(voice.pan).connect(voice.out);
+    voice.osc.start();
+    return true;
+  }
+
+  function voiceTone(hz, pan, level, gain) {
+    voice.tone = { hz, pan, level: level * gain / 65536 };
+    const ac = audio.ctx;
+    if (!ac || ac.state === 'closed') return;
+    try {
+      if (!voiceGraph(ac)) return;
+      const t = ac.currentTime;
+      if (hz > 0) voice.osc.frequency.setValueAtTime(hz, t);
+      voice.pan.pan.setTargetAtTime(Math.max(-1, Math.min(1, pan)), t, 0.001);
+      voice.gain.gain.setTargetAtTime(voice.tone.level, t, 0.002);
+    } catch (e) {
+      // Refused by the browser: the game plays on without the voice.
+    }
+  }
+
+  function voiceMark(hz, hzEnd, pan, level, ms, gain) {
+    voice.marks++;
+    const ac = audio.ctx;
+    if (!ac || ac.state === 'closed') return;
+    try {
+      if (!voiceGraph(ac)) return;
+      const t = ac.currentTime;
+      const end = t + ms / 1000;
+      const osc = ac.createOscillator();
+      const g = ac.createGain();
+      const p = ac.createStereoPanner();
+      osc.frequency.setValueAtTime(hz, t);
+      osc.frequency.linearRampToValueAtTime(hzEnd, end);
+      g.gain.setValueAtTime(level * gain / 65536, t);
+      g.gain.linearRampToValueAtTime(0, end);
+      p.pan.value = Math.max(-1, Math.min(1, pan));
+      osc.connect(g).connect(p).connect(voice.out);
+      osc.start(t);
+      osc.stop(end + 0.01);
+    } catch (e) {
+      // As above.
+    }
+  }
+
   // --- Input.
 
   function input(kind, a, b, x, y) {
@@ -456,6 +523,8 @@
     },
     play: playSound,
     stop: stopSound,
+    voiceTone,
+    voiceMark,
     // The menu's Settings: "Darts (CSV)".
     exportDarts: downloadBook,
     ended() {
