@@ -6,6 +6,7 @@
 #include "host/host_internal.h"
 #include "host/match_codes.h"
 #include "host/player_book.h"
+#include "host/share.h"
 #include "host/summary_card.h"
 
 namespace {
@@ -13,11 +14,13 @@ namespace {
 bool offered() { return hostSummaryShown() && codesCanRematch(); }
 
 bool cardKey(int32_t vKey) {
+  if (cardShareKey(vKey)) return true;
   if (vKey != static_cast<int32_t>(keyBindings[kButtonC]) || !offered()) return false;
   return hostRematch();
 }
 
 bool cardTap(int32_t x, int32_t y) {
+  if (cardShareTap(x, y)) return true;
   if (!offered()) return false;
   const HostRect b = summaryRematchBox(hostSummaryMatch().players);
   if (x < b.x || y < b.y || x >= b.x + b.w || y >= b.y + b.h) return false;

@@ -6,6 +6,7 @@
 #include "host/host_internal.h"
 #include "host/match_codes.h"
 #include "host/player_book.h"
+#include "host/share.h"
 
 void hostStart() {
   // The order here is the order of the Settings rows the features bring,
@@ -35,4 +36,5 @@ void hostBookOpen(const char *path, WallClock clock) {
   registerBookKeeper();
   registerBookPages();
   registerWatchPage();
+  registerShare();
 }

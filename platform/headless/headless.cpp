@@ -11,6 +11,7 @@
 #include "platform/common/platform_internal.h"
 #include "platform/common/test_clock.h"
 #include "platform/gx.h"
+#include "platform/headless/clipboard.h"
 #include "platform/headless/png.h"
 
 namespace {
@@ -83,6 +84,7 @@ void resetState() {
 // --- The backend seam.
 
 bool backendCreateWindow(LPCWSTR, HICON) {
+  headlessUseClipboard();
   state.windowShown = false;
   return true;
 }

@@ -70,3 +70,5 @@ void reportFrameStats();
 // speech.cpp: the host's announcements spoken by the system's voice (SAPI),
 // made at the first one; nothing happens where there is none.
 void installSpeech();
+// clipboard.cpp: match codes copied and pasted through the clipboard.
+void installClipboard();

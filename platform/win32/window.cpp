@@ -373,6 +373,7 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
   if (haveSaved && saved.fullScreen) setFullScreen(hwnd, true);
   platformSetWindowControls(&kWindowControls);
   installSpeech();
+  installClipboard();
   clearHeld();
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
   return hwnd;
