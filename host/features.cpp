@@ -2,6 +2,7 @@
 // them all. Each plugs in its pages and hooks (host/host.h); the core walks
 // them and calls none by name.
 #include "host/assist.h"
+#include "host/daily.h"
 #include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/match_codes.h"
@@ -37,4 +38,5 @@ void hostBookOpen(const char *path, WallClock clock) {
   registerBookPages();
   registerWatchPage();
   registerShare();
+  registerDaily();
 }

@@ -16,7 +16,6 @@ mergeInto(LibraryManager.library, {
   tobExportDarts: function () {
     Module['tob'].exportDarts();
   },
-  tobShare__deps: ['$UTF8ToString'],
   tobShare: function (code) {
     return Module['tob'].share ? Module['tob'].share(UTF8ToString(code)) : 0;
   },
