@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/settings.h"
+#include "host/book.h"
 #include "host/daily.h"
 #include "host/match_code.h"
 #include "host/match_codes.h"
@@ -137,6 +139,90 @@ TEST(Daily, AFixedDaysComputerThrowsTheSameDarts) {
   EXPECT_EQ(
       first,
       "AQwCAAIACFBMQVlFUiAxDQZDUFUgODC6Jrg6UQAR2gwDBjBgAAMGUAUdFPBxBRvAxgBsDMDGYAUd009yBR347qhV");
+}
+
+}  // namespace
+
+namespace {
+
+// A finished two-seat match of the book, its code made with this seed.
+BookMatch bookEntry(int64_t id, uint64_t seed, bool won, int32_t darts) {
+  BookMatch m;
+  m.id = id;
+  m.time = fixedNow();
+  m.game = kGameHighScore;
+  m.players = 2;
+  m.winner = won ? 0 : 1;
+  m.seats[0].name = "ANNA";
+  m.seats[0].darts = darts;
+  m.seats[0].final = won ? 900 : 300;
+  m.seats[1].name = "CPU 80";
+  m.seats[1].cpuLevel = 5;
+  m.seats[1].darts = darts;
+  m.seats[1].final = won ? 300 : 900;
+  MatchCode code;
+  code.game = kGameHighScore;
+  code.players = 2;
+  code.seats[0].name = "ANNA";
+  code.seats[1].kind = CodeSeatKind::kComputer;
+  code.seats[1].level = 5;
+  code.seats[1].name = "CPU 80";
+  code.seed = seed;
+  std::string text;
+  EXPECT_TRUE(matchCodeWrite(code, &text));
+  m.more = " code=" + text;
+  return m;
+}
+
+std::string pageText() {
+  HostRow rows[kHostRowsMax];
+  const int32_t count = hostPageRows(rows, kHostRowsMax);
+  std::string text;
+  for (int32_t i = 0; i < count; ++i) text += std::string(rows[i].label) + "\n";
+  return text;
+}
+
+TEST(Daily, ThePageKeepsEachDaysResultAndTheBest) {
+  struct Row {
+    const char *name;
+    std::vector<BookMatch> matches;
+    std::vector<std::string> shown;
+    std::vector<std::string> notShown;
+  };
+  const uint64_t today = dailyChallenge(kDec7th2026).seed;
+  const uint64_t before = dailyChallenge(kDec7th2026 - 1).seed;
+  const uint64_t older = dailyChallenge(kDec7th2026 - 2).seed;
+  const Row rows[] = {
+      {"an empty book", {}, {"Today, 2026-12-07 (UTC):", "Not played yet.", "No best yet."}, {}},
+      {"a match of the clock's seed is no daily challenge",
+       {bookEntry(1, 0x1234, true, 21)},
+       {"Not played yet.", "No best yet."},
+       {"Earlier days:"}},
+      {"today's played, lost; an earlier day won is the best",
+       {bookEntry(1, older, true, 21), bookEntry(2, before, false, 21),
+        bookEntry(3, today, false, 21)},
+       {"Played: ", "Best: 2026-12-05 ", "Earlier days:", "2026-12-06 "},
+       {"Not played yet."}},
+  };
+  for (const Row &r : rows) {
+    SCOPED_TRACE(r.name);
+    HostDriver d;
+    d.start();
+    hostBookOpen(nullptr, nullptr);
+    Book book;
+    for (const BookMatch &m : r.matches) book.matches.push_back(m);
+    hostBookReplace(book);
+    hostDailySetClock(fixedNow);
+    hostOpenMenu();
+    hostOpenPage("daily");
+    const std::string text = pageText();
+    for (const std::string &s : r.shown)
+      EXPECT_NE(text.find(s), std::string::npos) << s << "\n" << text;
+    for (const std::string &s : r.notShown)
+      EXPECT_EQ(text.find(s), std::string::npos) << s << "\n" << text;
+    hostDailySetClock(nullptr);
+    d.finish();
+  }
 }
 
 }  // namespace

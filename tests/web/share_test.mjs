@@ -14,6 +14,7 @@ const PHONE = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch:
 const TO_MATCH = 'clock 100000\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\n' +
   'run 14\nkey 0x28\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\n';
 const END_SHOWN = 14;
+const FINISHED = 12;
 
 const matchCode = (page) => page.evaluate(() => {
   const m = window.tobelyn.module;
@@ -29,7 +30,8 @@ async function watchedDarts(browser, link) {
   const page = await openGame(context, link, 'share: opened', { 'tobelyn.host': CPU_SEATS });
   await playScript(page, 'clock 300000\nrun 5\n');
   const watching = await scene(page);
-  await playScript(page, `wait ${END_SHOWN} 400000\n`);
+  // A watched match stops when it is finished: nobody presses on.
+  await playScript(page, `wait ${FINISHED} 400000\n`);
   const code = await matchCode(page);
   const address = await page.evaluate(() => location.href);
   await context.close();
