@@ -177,7 +177,7 @@ namespace {
 bool summaryOverlay(HostLayer &layer, const HostView &) {
   if (!hostSummaryShown()) return false;
   drawSummaryCard(layer, keeper.cardMatch, keeper.cardNews, codesCanRematch());
-  drawSummaryShare(layer, keeper.cardMatch.players);
+  drawSummaryShare(layer, keeper.cardMatch.players, !hostMatchCode().empty());
   return true;
 }
 

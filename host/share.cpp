@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "host/host_internal.h"
 #include "host/match_codes.h"
-#include "host/player_book.h"
-#include "host/summary_card.h"
 #include "platform/common/code_link.h"
 #include "platform/common/host_link.h"
 
@@ -164,8 +163,6 @@ const HostFeature kShareFeature = {.name = "share",
                                    .finish = nullptr,
                                    .reset = reset};
 
-bool shareOffered() { return hostSummaryShown() && !hostMatchCode().empty(); }
-
 }  // namespace
 
 std::string codeFromLink(std::string_view text) {
@@ -216,35 +213,6 @@ bool hostOpenCode(std::string_view text) {
   return false;
 }
 
-const char *summaryShareWords() {
-  switch (hostDevice()) {
-    case HostDevice::kPad:
-      return "Pad Start: share";
-    case HostDevice::kTouch:
-      return "Tap: share";
-    case HostDevice::kKeyboard:
-      break;
-  }
-  static char keyWords[32];
-  std::snprintf(keyWords, sizeof keyWords, "%s: share", keyName(keyBindings[kButtonStart]));
-  return keyWords;
-}
-
-HostRect summaryShareBox(int32_t players) {
-  const HostRect r = summaryCardRect(players);
-  const HostRect rematch = summaryRematchBox(players);
-  const int32_t w = textWidth(summaryShareWords());
-  // The same height as the rematch words, at the foot's left end.
-  return {r.x + 6, rematch.y, w + 8, rematch.h};
-}
-
-void drawSummaryShare(HostLayer &layer, int32_t players) {
-  if (!shareOffered()) return;
-  const HostRect b = summaryShareBox(players);
-  layerText(layer, b.x + 4, b.y + 4, summaryShareWords(), kChosenColour);
-  drawShareNote(layer, summaryCardRect(players).y - 16);
-}
-
 void drawShareNote(HostLayer &layer, int32_t y) {
   if (wordsDraws >= kNoteDraws || words.empty()) return;
   ++wordsDraws;
@@ -253,20 +221,6 @@ void drawShareNote(HostLayer &layer, int32_t y) {
   layerFill(layer, x, y, w, 14, kEdgeColour);
   layerFill(layer, x + 1, y + 1, w - 2, 12, kPanelColour);
   layerTextCentred(layer, y + 3, words.c_str(), kTextColour);
-}
-
-bool cardShareKey(int32_t vKey) {
-  if (vKey != static_cast<int32_t>(keyBindings[kButtonStart]) || !shareOffered()) return false;
-  (void)hostShareCode(hostMatchCode());
-  return true;
-}
-
-bool cardShareTap(int32_t x, int32_t y) {
-  if (!shareOffered()) return false;
-  const HostRect b = summaryShareBox(hostSummaryMatch().players);
-  if (x < b.x || y < b.y || x >= b.x + b.w || y >= b.y + b.h) return false;
-  (void)hostShareCode(hostMatchCode());
-  return true;
 }
 
 bool recordsShareKey(int32_t vKey, const std::string &code) {

@@ -31,13 +31,12 @@ const std::string &shareWords();
 // it is being watched; else the reason is on the "Watch or answer" page.
 bool hostOpenCode(std::string_view text);
 
-// The summary card's share words and where they lie (left of its foot).
+// The summary card's share words and where they lie (left of its foot);
+// its key and tap are the card's (host/card_rematch.cpp).
 const char *summaryShareWords();
 HostRect summaryShareBox(int32_t players);
-void drawSummaryShare(HostLayer &layer, int32_t players);
-// The summary card's keys and taps for sharing: true when taken.
-bool cardShareKey(int32_t vKey);
-bool cardShareTap(int32_t x, int32_t y);
+// Drawn over the card when a share is offered (host/share_card.cpp).
+void drawSummaryShare(HostLayer &layer, int32_t players, bool offered);
 // Records: Button C shares this code (empty: nothing to share).
 bool recordsShareKey(int32_t vKey, const std::string &code);
 void drawShareNote(HostLayer &layer, int32_t y);
