@@ -79,6 +79,11 @@ std::vector<std::string> noteLines() {
 }
 
 void openDraw(HostLayer &layer) {
+  // The game stands still while the menu is open, so no pass takes a code
+  // given meanwhile: one given on this very page (the browser's field) is
+  // taken here, as the page is drawn.
+  std::string given;
+  if (platformTakeReceivedCode(&given) && hostOpenCode(given)) return;
   layerPanel(layer, "Watch or answer");
   layerTextCentred(layer, 60, "A code a friend sent you:", kTextColour);
   layerTextCentred(layer, 74, howToGive(), kQuietColour);

@@ -99,24 +99,31 @@ TEST(Share, EveryRouteInWatchesTheSameDarts) {
   MatchCode shared;
   std::string message;
   ASSERT_EQ(matchCodeRead(code, &shared, &message), CodeRefusal::kNone) << message;
+  enum class Route { kReceived, kPasted, kGivenOnThePage };
   struct Row {
     const char *name;
     std::string text;
-    bool paste;
+    Route route;
   };
   const Row rows[] = {
-      {"received as it is (--watch CODE)", code, false},
-      {"received as a tobelyn: link", "tobelyn:" + code, false},
-      {"received as the site's #m= link", "https://example.org/tobelyn/#m=" + code, false},
-      {"pasted with Ctrl+V on Watch or answer", code + "\n", true},
+      {"received as it is (--watch CODE)", code, Route::kReceived},
+      {"received as a tobelyn: link", "tobelyn:" + code, Route::kReceived},
+      {"received as the site's #m= link", "https://example.org/tobelyn/#m=" + code,
+       Route::kReceived},
+      {"pasted with Ctrl+V on Watch or answer", code + "\n", Route::kPasted},
+      {"given while Watch or answer is open (the browser's field)", code, Route::kGivenOnThePage},
   };
   for (const Row &r : rows) {
     SCOPED_TRACE(r.name);
     HostDriver d;
     d.start();
-    if (r.paste) {
+    if (r.route == Route::kPasted) {
       pasteOnThePage(d, r.text);
     } else {
+      if (r.route == Route::kGivenOnThePage) {
+        hostOpenMenu();
+        hostOpenPage("open-code");
+      }
       platformReceiveCode(r.text.c_str());
     }
     const std::string again = watchedToTheEnd(d);
