@@ -118,6 +118,11 @@ int main(int argc, char **argv) {
     }
     if (argc == 2 && std::strcmp(argv[1], "--records") == 0) return printRecords();
     if (argc == 3 && std::strcmp(argv[1], "--export") == 0) return exportCsv(argv[2]);
+    // A tobelyn:CODE link as the desktop entry hands it over (Exec=tobelyn %u).
+    if (argc == 2 && std::strncmp(argv[1], "tobelyn:", 8) == 0) {
+      platformReceiveCode(argv[1]);
+      return tobelynMain(GetModuleHandleW(nullptr), SW_SHOW);
+    }
     if (argc == 3 && std::strcmp(argv[1], "--watch") == 0) {
       platformReceiveCode(argv[2]);
       return tobelynMain(GetModuleHandleW(nullptr), SW_SHOW);
