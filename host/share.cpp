@@ -139,6 +139,69 @@ const HostPage kOpenPage = {.name = "open-code",
                             .left = nullptr,
                             .rows = openRows};
 
+// --- "Leave this match?": a code that arrives during a match of the
+// player's asks first; A watches it, B goes back to the match.
+
+std::string waiting;  // the code that asked
+
+bool matchInProgress() {
+  const HostView &view = hostLastView();
+  return view.scene == HostScene::kMatch && view.sceneStep < kMatchFinished &&
+         hostPlayback() == HostPlayback::kNone;
+}
+
+void askDraw(HostLayer &layer) {
+  layerPanel(layer, "Watch or answer");
+  layerTextCentred(layer, 70, "A match code has arrived.", kTextColour);
+  layerTextCentred(layer, 90, "Leave this match to watch it?", kChosenColour);
+  layerTextCentred(layer, 104, "(this match is not kept)", kQuietColour);
+  drawFoot(layer, "A: watch  B: stay");
+}
+
+void askConfirm() {
+  std::string message;
+  const std::string code = waiting;
+  waiting.clear();
+  if (!hostPlayCode(code, CodePlay::kWatch, &message)) hostCloseMenu();
+}
+
+void askKey(HostAction action) {
+  if (action == HostAction::kConfirm) askConfirm();
+  if (action == HostAction::kBack) {
+    waiting.clear();
+    hostCloseMenu();
+  }
+}
+
+bool askTap(int32_t x, int32_t y) {
+  const FootButton button = footButtonAt(x, y);
+  if (button == FootButton::kBack) askKey(HostAction::kBack);
+  if (button == FootButton::kNone) return false;
+  return true;
+}
+
+int32_t askRows(HostRow *rows, int32_t max) {
+  if (max < 1) return 0;
+  std::snprintf(rows[0].label, sizeof rows[0].label, "%s", "Leave this match to watch it?");
+  rows[0].value[0] = 0;
+  rows[0].chosen = true;
+  rows[0].meterSteps = 0;
+  rows[0].meterFilled = 0;
+  return 1;
+}
+
+const HostPage kAskPage = {.name = "open-code-ask",
+                           .title = nullptr,
+                           .under = nullptr,
+                           .available = nullptr,
+                           .draw = askDraw,
+                           .key = askKey,
+                           .tap = askTap,
+                           .typed = nullptr,
+                           .opened = nullptr,
+                           .left = nullptr,
+                           .rows = askRows};
+
 // --- The feature: a code received from outside is opened at the next pass.
 
 void observe(const HostView &) {
@@ -150,6 +213,7 @@ void reset() {
   words.clear();
   wordsDraws = kNoteDraws;
   note.clear();
+  waiting.clear();
   std::string dropped;
   (void)platformTakeReceivedCode(&dropped);
 }
@@ -208,6 +272,15 @@ bool hostOpenCode(std::string_view text) {
   std::string message;
   if (code.empty()) {
     message = "No match code in that text.";
+  } else if (matchInProgress()) {
+    // Read now, so that a refusal is said at once; asked only when it plays.
+    MatchCode read;
+    if (matchCodeRead(code, &read, &message) == CodeRefusal::kNone) {
+      waiting = code;
+      if (!hostMenuOpen()) hostOpenMenu();
+      hostOpenPage("open-code-ask");
+      return false;
+    }
   } else if (hostPlayCode(code, CodePlay::kWatch, &message)) {
     return true;
   }
@@ -237,4 +310,5 @@ bool recordsShareKey(int32_t vKey, const std::string &code) {
 void registerShare() {
   (void)hostAddFeature(&kShareFeature);
   (void)hostAddPage(&kOpenPage);
+  (void)hostAddPage(&kAskPage);
 }

@@ -241,3 +241,50 @@ TEST(Share, TheShareWordsStayClearOfTheFootsOthers) {
 }
 
 }  // namespace
+
+namespace {
+
+// A code that arrives during a match of the player's (a second start, a
+// link) asks first: B stays in the match, A leaves it to watch the code.
+TEST(Share, ACodeArrivingMidMatchAsksBeforeLeavingIt) {
+  std::string code;
+  {
+    HostDriver d;
+    code = playToTheCard(d, "ask");
+    d.finish();
+  }
+  struct Row {
+    const char *name;
+    HostAction answer;
+    bool watched;
+  };
+  const Row rows[] = {
+      {"B: stay in the match", HostAction::kBack, false},
+      {"A: leave it to watch the code", HostAction::kConfirm, true},
+  };
+  for (const Row &r : rows) {
+    SCOPED_TRACE(r.name);
+    HostDriver d;
+    d.start();
+    for (int32_t i = 0; i < kSeatCount; ++i) hostSeat(i).cpuLevel = i < 2 ? 2 : 0;
+    hostSetNextMatchSeed(99);
+    startMatchOf(kGame301, 2);
+    ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchAimSlide));
+    platformReceiveCode(code.c_str());
+    d.run(2);
+    ASSERT_TRUE(hostMenuOpen());
+    EXPECT_STREQ(hostPageName(), "open-code-ask");
+    EXPECT_EQ(hostPlayback(), HostPlayback::kNone) << "nothing leaves before the answer";
+    hostPageAction(r.answer);
+    d.run(5);
+    EXPECT_EQ(hostPlayback() == HostPlayback::kWatching, r.watched);
+    if (!r.watched) {
+      EXPECT_FALSE(hostMenuOpen());
+      EXPECT_EQ(hostLastView().scene, HostScene::kMatch);
+      EXPECT_EQ(hostMatchSeed(), 99u) << "the player's match goes on";
+    }
+    d.finish();
+  }
+}
+
+}  // namespace
