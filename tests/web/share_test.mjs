@@ -93,4 +93,23 @@ export async function testShareAndOpen(browser, url) {
   check('a link pasted into the field opens the match', (await scene(tab)) === 5,
     `scene ${await scene(tab)}`);
   await ctx.close();
+
+  // The link opened while the game runs in another tab: that tab plays it.
+  const both = await browser.newContext(PHONE);
+  const running = await openGame(both, url + '?test', 'share: running',
+    { 'tobelyn.host': CPU_SEATS });
+  await playScript(running, 'clock 100000\nrun 20\n');
+  const second = await both.newPage();
+  await second.goto(link);
+  await second.waitForFunction(() => document.getElementById('other').classList.contains('shown'));
+  let reached = 0;
+  for (let i = 0; i < 20 && reached !== 5; ++i) {
+    await playScript(running, 'run 3\n');
+    reached = await scene(running);
+  }
+  check('a link opened in a second tab reaches the game running in the first', reached === 5,
+    `scene ${reached}`);
+  const notice = await second.locator('#other').textContent();
+  check('the second tab says where the match went', notice.includes('other tab'), notice);
+  await both.close();
 }

@@ -73,9 +73,30 @@
   }
   game.openCode = open;
 
+  // A tab that is not the game's (the game runs in another tab) hands a
+  // link's code to the tab that runs it, through a channel between tabs.
+  let channel = null;
+  try {
+    channel = typeof BroadcastChannel === 'function' ? new BroadcastChannel('tobelyn-codes') : null;
+  } catch (e) {
+    channel = null;
+  }
+  if (channel) {
+    channel.onmessage = (e) => {
+      if (e.data && typeof e.data.code === 'string') open(e.data.code);
+    };
+  }
+
   function openFromAddress() {
     if (!location.hash.startsWith('#m=')) return;
     const text = location.hash;
+    if (!game.running) {
+      if (!channel) return;
+      channel.postMessage({ code: text });
+      const other = document.getElementById('other');
+      if (other) other.textContent = 'The match was sent to Tobelyn in your other tab.';
+      return;
+    }
     // Opened once: a reload plays the game, not the link again.
     try {
       history.replaceState(null, '', location.href.split('#')[0]);
