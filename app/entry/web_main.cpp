@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "game/landings.h"
 #include "gfx/surface.h"
+#include "host/daily.h"
 #include "host/host.h"
 #include "host/match_codes.h"
 #include "host/player_book.h"
@@ -157,3 +158,12 @@ WEB_EXPORT void webOpenCode() {
 WEB_EXPORT const char *webHostPageName() { return hostMenuOpen() ? hostPageName() : ""; }
 // Tests: the code of the current or last match.
 WEB_EXPORT const char *webMatchCode() { return hostMatchCode().c_str(); }
+// Tests: the daily challenge of a day (days since 1970, UTC) as "game level
+// seed", the seed in decimal, to set beside the other platforms'.
+WEB_EXPORT const char *webDailyChallenge(int day) {
+  static char text[64];
+  const DailyChallenge c = dailyChallenge(day);
+  std::snprintf(text, sizeof text, "%d %d %" PRIu64, static_cast<int>(c.game),
+                static_cast<int>(c.level), c.seed);
+  return text;
+}

@@ -113,3 +113,17 @@ export async function testShareAndOpen(browser, url) {
   check('the second tab says where the match went', notice.includes('other tab'), notice);
   await both.close();
 }
+
+// The daily challenge of a fixed day: the same game, level and seed as the
+// desktop's and Windows' builds pin (tests/test_daily.cpp).
+export async function testDailyChallenge(browser, url) {
+  const context = await browser.newContext(PHONE);
+  const page = await openGame(context, url + '?test', 'daily');
+  const day = await page.evaluate(() => {
+    const m = window.tobelyn.module;
+    return m.UTF8ToString(m._webDailyChallenge(20794));
+  });
+  check('the browser picks 2026-12-07\'s challenge as every platform does',
+    day === '2 5 15713340923749869242', day);
+  await context.close();
+}

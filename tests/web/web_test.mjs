@@ -32,7 +32,7 @@ import { testPhoneLayout } from './phone_test.mjs';
 import { testTitleHintDevice } from './touch_hint_test.mjs';
 import { launch, serve } from './support.mjs';
 import { testAxe, testKeyboardMenu, testSaidMatch } from './a11y_test.mjs';
-import { testShareAndOpen } from './share_test.mjs';
+import { testDailyChallenge, testShareAndOpen } from './share_test.mjs';
 
 const args = {};
 for (let i = 2; i < process.argv.length; i += 2) {
@@ -74,6 +74,7 @@ async function main() {
     axe: () => testAxe(browser, url),
     titleHintDevice: () => testTitleHintDevice(browser, url),
     share: () => testShareAndOpen(browser, url),
+    daily: () => testDailyChallenge(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);
