@@ -13,6 +13,7 @@
 #include "host/host_game_stats.h"
 #include "host/host_internal.h"
 #include "host/match_codes.h"
+#include "host/share.h"
 #include "host/trend.h"
 
 namespace {
@@ -167,10 +168,17 @@ void recordsDraw(HostLayer &layer) {
   }
   // A watches the lit entry's match when it can be played again.
   const bool watch = !newestCode().empty();
-  char foot[40];
+  char foot[48];
   std::snprintf(foot, sizeof foot, "%d/%d  %sB: back", static_cast<int>(recordSheet + 1),
-                static_cast<int>(recordSheets()), watch ? "A: watch  " : "");
+                static_cast<int>(recordSheets()), watch ? "A: watch  C: share  " : "");
   drawFoot(layer, foot);
+  drawShareNote(layer, 274);
+}
+
+bool recordsTyped(int32_t vKey) { return recordsShareKey(vKey, newestCode()); }
+HostPage withTyped(HostPage page, bool (*typed)(int32_t)) {
+  page.typed = typed;
+  return page;
 }
 
 void recordsKey(HostAction action) {
@@ -607,7 +615,8 @@ constexpr HostPage bookPage(const char *name, const char *title, void (*draw)(Ho
 }
 
 const HostPage kRecordsPage =
-    bookPage("records", "Records", recordsDraw, recordsKey, recordsTap, recordsOpened);
+    withTyped(bookPage("records", "Records", recordsDraw, recordsKey, recordsTap, recordsOpened),
+              recordsTyped);
 const HostPage kStatsPage =
     bookPage("stats", "Statistics", statsDraw, statsKey, statsTap, statsOpened, statsRows);
 const HostPage kLandingPage =

@@ -2,11 +2,13 @@
 // them all. Each plugs in its pages and hooks (host/host.h); the core walks
 // them and calls none by name.
 #include "host/assist.h"
+#include "host/daily.h"
 #include "host/ear_cues.h"
 #include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/match_codes.h"
 #include "host/player_book.h"
+#include "host/share.h"
 
 void hostStart() {
   // The order here is the order of the Settings rows the features bring,
@@ -37,4 +39,6 @@ void hostBookOpen(const char *path, WallClock clock) {
   registerBookKeeper();
   registerBookPages();
   registerWatchPage();
+  registerShare();
+  registerDaily();
 }

@@ -429,6 +429,14 @@ bool hostRematch() {
   return true;
 }
 
+bool hostStartCodeMatch(const MatchCode &code) {
+  if (hostPlayback() != HostPlayback::kNone) return false;
+  MatchCode next = code;
+  next.darts.clear();
+  switchTo(next);
+  return true;
+}
+
 bool codesWatching() { return hostPlayback() == HostPlayback::kWatching; }
 bool codesCanSkip() { return codes.play.on && codes.play.how == CodePlay::kWatch; }
 void codesSkip() {

@@ -45,6 +45,9 @@ const std::string &hostKeptMatch();
 // The kept match changed since last asked (the browser's page copies its
 // file to the page's storage then).
 bool hostKeptMatchTakeChanged();
+// A new match of this code's game, seats and seed (its darts unused), from
+// wherever the player is: false while a code is being played.
+bool hostStartCodeMatch(const MatchCode &code);
 // A rematch of the match last played: false when there is none.
 bool hostRematch();
 // The seed a rematch of a match of this seed takes.

@@ -15,6 +15,7 @@
 #include "host/host_internal.h"
 #include "host/match_codes.h"
 #include "host/seats.h"
+#include "host/share.h"
 #include "host/summary_card.h"
 #ifdef TOBELYN_NATIVE_WIN32
 #include "platform/common/wide_path.h"
@@ -176,6 +177,7 @@ namespace {
 bool summaryOverlay(HostLayer &layer, const HostView &) {
   if (!hostSummaryShown()) return false;
   drawSummaryCard(layer, keeper.cardMatch, keeper.cardNews, codesCanRematch());
+  drawSummaryShare(layer, keeper.cardMatch.players, !hostMatchCode().empty());
   return true;
 }
 

@@ -26,7 +26,7 @@ g++ -std=c++20 -O2 -I"$root" -o "$out/rc2cpp" tools/rc2cpp.cpp tools/resource_pa
 # links (as platform/common/CMakeLists.txt lists them, with the POSIX file
 # code), the GX calls shared by the backends with a real screen, and its own.
 platform_sources=(buttons.cpp checksum.cpp default_keys.cpp fit.cpp frame_pacer.cpp host_link.cpp
-  host_voice.cpp
+  host_voice.cpp code_link.cpp
   key_latch.cpp pad.cpp platform.cpp registry.cpp registry_file.cpp resource_unpack.cpp resources.cpp
   safe_file.cpp test_clock.cpp
   view.cpp wave.cpp wide_text.cpp window_state.cpp gx_screen.cpp)
@@ -81,6 +81,7 @@ exports+='_webAdvanceClock,_webPostKey,_webHoldKey,_webMenu,_webBookChanged,_web
 exports+='_webMatchKeptChanged,'
 exports+='_webPageHidden,_webGameClock,_webScene,_webMenuCursor'
 exports+=',_webA11yStart,_webTakeSaid,_webReaderPage,_webChooseRow,_webTouchDevice'
+exports+=',_webCodeBuffer,_webOpenCode,_webHostPageName,_webMatchCode,_webDailyChallenge'
 rm -rf "$site"
 mkdir -p "$site"
 # Static data starts at 64 KB: resource names pass as either a small number
@@ -95,7 +96,7 @@ em++ -Oz -fno-exceptions -fno-rtti "${objects[@]}" -o "$site/game.js" \
   -sMODULARIZE=1 -sEXPORT_NAME=createTobelyn -sENVIRONMENT=web -sGLOBAL_BASE=65536 \
   -sINITIAL_MEMORY=16777216 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=134217728 \
   -sTOTAL_STACK=1048576 -sMALLOC=emmalloc -sSUPPORT_LONGJMP=0 -sTEXTDECODER=2 \
-  -sEXPORTED_FUNCTIONS="$exports" -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString \
+  -sEXPORTED_FUNCTIONS="$exports" -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString,stringToUTF8 \
   -sFILESYSTEM=1 -sINCOMING_MODULE_JS_API=tob,locateFile,instantiateWasm
 
 cp platform/web/site/index.html platform/web/site/manifest.webmanifest "$site/"
@@ -103,6 +104,7 @@ cp platform/web/site/index.html platform/web/site/manifest.webmanifest "$site/"
 # third lighter; the source in platform/web/site keeps them).
 sed -E -e '/^[[:space:]]*\/\//d' -e 's/^[[:space:]]+//' platform/web/site/page.js >"$site/page.js"
 sed -E -e '/^[[:space:]]*\/\//d' -e 's/^[[:space:]]+//' platform/web/site/a11y.js >"$site/a11y.js"
+sed -E -e '/^[[:space:]]*\/\//d' -e 's/^[[:space:]]+//' platform/web/site/codes.js >"$site/codes.js"
 # The icons: the game's 48-pixel icon enlarged with square pixels, without
 # the date and time ImageMagick would otherwise stamp into each file.
 png_fixed=(-define png:exclude-chunks=date,time)
@@ -123,7 +125,7 @@ cp "$out/shots/screenshot-narrow.png" "$out/shots/screenshot-wide.png" "$site/"
 # The service worker caches exactly these files under a name that changes
 # whenever any of them does.
 files=(index.html page.js game.js game.wasm manifest.webmanifest icon-192.png icon-512.png
-  icon-maskable-512.png a11y.js)
+  icon-maskable-512.png a11y.js codes.js)
 version="$(cd "$site" && cat "${files[@]}" | sha256sum | cut -c1-16)"
 list="[\"./\""
 for f in "${files[@]}"; do list+=", \"$f\""; done
@@ -132,7 +134,7 @@ sed -e "s/@VERSION@/$version/" -e "s|@FILES@|$list|" platform/web/site/sw.js >"$
 # Each text and WebAssembly file beside its gzip form, for servers that send
 # precompressed files (./play.sh --web, nginx's gzip_static); no name or
 # time inside, so the bytes depend on the contents alone.
-for f in index.html page.js game.js game.wasm manifest.webmanifest sw.js a11y.js; do
+for f in index.html page.js game.js game.wasm manifest.webmanifest sw.js a11y.js codes.js; do
   gzip -9n <"$site/$f" >"$site/$f.gz"
 done
 echo "built $site (version $version)"

@@ -161,7 +161,7 @@ TEST(HostRows, EachPageGivesItsRowsWithTheChosenOne) {
       {"Player book..., Records chosen",
        {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
        "book",
-       {"Records", "Statistics", "Watch a match"},
+       {"Records", "Statistics", "Watch a match", "Watch or answer", "Daily challenge"},
        0},
       {"Settings, Sound chosen",
        {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},

@@ -236,6 +236,14 @@ TEST(SdlInstance, OneRunningGamePerUserAndFrontRequestsReachIt) {
   ASSERT_EQ(instanceAcquire(d), InstanceResult::kFirst);
   EXPECT_TRUE(!instancePoll() && instanceSignal(d) && instanceSignal(d));
   EXPECT_TRUE(instancePoll() && !instancePoll());  // both requests at once
+  // A second start given a code hands it over with its request.
+  std::string code;
+  EXPECT_TRUE(instanceSignal(d, "AQEC-x_9"));
+  EXPECT_TRUE(instancePoll(&code));
+  EXPECT_EQ(code, "AQEC-x_9");
+  code.clear();
+  EXPECT_TRUE(instanceSignal(d) && instancePoll(&code));
+  EXPECT_EQ(code, "") << "a plain front request carries no code";
   instanceRelease();
   // Another holder of the lock (flock locks belong to the open file) means
   // another game runs.

@@ -8,6 +8,7 @@
 
 #include "app/app.h"
 #include "host/book.h"
+#include "platform/common/code_link.h"
 #include "platform/common/safe_file.h"
 
 #ifndef TOBELYN_VERSION
@@ -17,7 +18,7 @@
 namespace {
 
 const char kHelp[] =
-    "Usage: tobelyn [--help | --version | --records | --export FILE]\n"
+    "Usage: tobelyn [--help | --version | --records | --export FILE | --watch CODE]\n"
     "A darts game for one to four players.\n"
     "\n"
     "Keys: arrows move (Left/Right switch the sound on the option screen), Enter is A\n"
@@ -35,7 +36,9 @@ const char kHelp[] =
     "  --version      show the version and exit\n"
     "  --records      show the records kept in the player book and exit\n"
     "  --export FILE  write every dart of the player book to FILE as CSV (- for the\n"
-    "                 standard output) and exit\n";
+    "                 standard output) and exit\n"
+    "  --watch CODE   start the game watching the match of CODE (a match code, a\n"
+    "                 tobelyn: link or a page address ending in #m=CODE)\n";
 
 // The end of an option's answer on the standard output: everything written
 // and flushed, or an error named on stderr (the output closed, a full disk,
@@ -115,6 +118,19 @@ int main(int argc, char **argv) {
     }
     if (argc == 2 && std::strcmp(argv[1], "--records") == 0) return printRecords();
     if (argc == 3 && std::strcmp(argv[1], "--export") == 0) return exportCsv(argv[2]);
+    // A tobelyn:CODE link as the desktop entry hands it over (Exec=tobelyn %u).
+    if (argc == 2 && std::strncmp(argv[1], "tobelyn:", 8) == 0) {
+      platformReceiveCode(argv[1]);
+      return tobelynMain(GetModuleHandleW(nullptr), SW_SHOW);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--watch") == 0) {
+      platformReceiveCode(argv[2]);
+      return tobelynMain(GetModuleHandleW(nullptr), SW_SHOW);
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--watch") == 0) {
+      std::fputs("tobelyn: --watch needs a match code\nTry 'tobelyn --help'.\n", stderr);
+      return 2;
+    }
     if (argc == 2 && std::strcmp(argv[1], "--export") == 0) {
       std::fputs("tobelyn: --export needs a file name\nTry 'tobelyn --help'.\n", stderr);
       return 2;

@@ -13,9 +13,11 @@
 #include "app/settings.h"
 #include "game/landings.h"
 #include "gfx/surface.h"
+#include "host/daily.h"
 #include "host/host.h"
 #include "host/match_codes.h"
 #include "host/player_book.h"
+#include "platform/common/code_link.h"
 #include "platform/resources.h"
 #include "platform/web/web_logic.h"
 
@@ -23,6 +25,9 @@
 
 // The page's side, in library.js: the game has ended with this code.
 extern "C" void tobEnded(int code);
+// The page's side: a match code handed to the system's share sheet (1), a
+// link to it copied (2), or neither (0).
+extern "C" int tobShare(const char *code);
 
 namespace {
 
@@ -30,6 +35,20 @@ webb::Pacer pacer;
 int framesSeen = 0;
 bool running = false;
 constexpr size_t kWebBookBudget = 2u << 20;
+
+const char *shareCode(const char *code) {
+  switch (tobShare(code)) {
+    case 1:
+      return "The share sheet is open.";
+    case 2:
+      return "Link copied to the clipboard.";
+    default:
+      return nullptr;
+  }
+}
+// No paste here: the page's own field takes a code.
+const CodeShareOut kShareOut = {.share = shareCode, .paste = nullptr};
+char codeBuffer[kReceivedCodeMax + 2];
 
 bool onePass() {
   int code = 0;
@@ -53,6 +72,7 @@ WEB_EXPORT int webStart() {
     std::string bookPath;
     hostBookOpen(hostBookDefaultPath(&bookPath) ? bookPath.c_str() : nullptr, localClockNow);
     hostBookSetBudget(kWebBookBudget);
+    platformSetCodeShare(&kShareOut);
   }
   webb::resetPacer(pacer);
   return running ? 1 : 0;
@@ -123,5 +143,27 @@ WEB_EXPORT void webResetControls() {
 WEB_EXPORT const char *webLandingHash() {
   static char text[17];
   std::snprintf(text, sizeof text, "%016" PRIx64, landingTableHash());
+  return text;
+}
+
+// Codes between players: the page writes a code (or a #m= link) into the
+// buffer and hands it over; the host opens it at its next pass.
+WEB_EXPORT char *webCodeBuffer() { return codeBuffer; }
+WEB_EXPORT void webOpenCode() {
+  codeBuffer[sizeof codeBuffer - 1] = 0;
+  platformReceiveCode(codeBuffer);
+}
+// The menu's page shown ("" while the menu is closed): the page shows its
+// code field beside "Watch or answer".
+WEB_EXPORT const char *webHostPageName() { return hostMenuOpen() ? hostPageName() : ""; }
+// Tests: the code of the current or last match.
+WEB_EXPORT const char *webMatchCode() { return hostMatchCode().c_str(); }
+// Tests: the daily challenge of a day (days since 1970, UTC) as "game level
+// seed", the seed in decimal, to set beside the other platforms'.
+WEB_EXPORT const char *webDailyChallenge(int day) {
+  static char text[64];
+  const DailyChallenge c = dailyChallenge(day);
+  std::snprintf(text, sizeof text, "%d %d %" PRIu64, static_cast<int>(c.game),
+                static_cast<int>(c.level), c.seed);
   return text;
 }

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "host/book.h"
+#include "platform/common/code_link.h"
 #include "platform/common/safe_file.h"
 #include "platform/common/wide_path.h"
 
@@ -107,5 +108,13 @@ int bookOption(int argc, wchar_t **argv) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const int answered = bookOption(__argc, __wargv);
   if (answered >= 0) return answered;
+  // --watch CODE: the game starts watching that match (a code is ASCII;
+  // anything else is kept as a question mark, for the host to refuse).
+  if (__argc == 3 && std::wstring(__wargv[1]) == L"--watch") {
+    std::string code;
+    for (const wchar_t *c = __wargv[2]; *c != 0 && code.size() <= kReceivedCodeMax; ++c)
+      code.push_back(*c < 0x80 ? static_cast<char>(*c) : '?');
+    platformReceiveCode(code.c_str());
+  }
   return tobelynMain(instance, showCommand);
 }

@@ -161,6 +161,11 @@ Section "Tobelyn"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  ; tobelyn:CODE links (a match code sent in a chat) open the game on the code.
+  WriteRegStr HKCU "Software\Classes\tobelyn" "" "URL:Tobelyn match"
+  WriteRegStr HKCU "Software\Classes\tobelyn" "URL Protocol" ""
+  WriteRegStr HKCU "Software\Classes\tobelyn\DefaultIcon" "" "$INSTDIR\tobelyn.exe,0"
+  WriteRegStr HKCU "Software\Classes\tobelyn\shell\open\command" "" '"$INSTDIR\tobelyn.exe" --watch "%1"'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
@@ -185,6 +190,7 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Tobelyn.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegKey HKCU "Software\Classes\tobelyn"
   ${un.GetParameters} $0
   ClearErrors
   ${un.GetOptions} $0 "/PURGE" $1

@@ -12,6 +12,7 @@
 #include "platform/common/test_clock.h"
 #include "platform/gx.h"
 #include "platform/headless/mixer.h"
+#include "platform/headless/clipboard.h"
 #include "platform/headless/png.h"
 
 namespace {
@@ -85,6 +86,7 @@ void resetState() {
 // --- The backend seam.
 
 bool backendCreateWindow(LPCWSTR, HICON) {
+  headlessUseClipboard();
   state.windowShown = false;
   return true;
 }

@@ -23,9 +23,9 @@ void sleepUntil(int64_t ns);
 // --- The window (window.cpp).
 
 extern SDL_Window *window;
-extern bool sdlUp;        // SDL's video is started
-extern bool needClear;    // the letterbox bars must be painted again
-extern bool fitMode;      // the picture as large as the window allows
+extern bool sdlUp;      // SDL's video is started
+extern bool needClear;  // the letterbox bars must be painted again
+extern bool fitMode;    // the picture as large as the window allows
 extern SDL_Surface *lastSurface;
 
 // Starts SDL's video on a display someone can see; false when there is none.
@@ -131,3 +131,5 @@ void withDisplay(F f) {
 // speech.cpp: the host's announcements spoken where speech-dispatcher is
 // installed (found at run time; nothing happens without it).
 void installSpeech();
+// clipboard.cpp: match codes copied and pasted through the clipboard.
+void installClipboard();

@@ -2,8 +2,10 @@
 // messages, held keys, and signals turned into a close request.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/backend.h"
+#include "platform/common/code_link.h"
 #include "platform/common/gx_screen.h"
 #include "platform/common/host_link.h"
 #include "platform/common/platform_internal.h"
@@ -236,10 +238,12 @@ void catchCloseSignals() {
 }
 
 void pumpEvents() {
-  if (instancePoll() && window != nullptr) {
+  std::string code;
+  if (instancePoll(&code) && window != nullptr) {
     if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
     SDL_RaiseWindow(window);
   }
+  if (!code.empty()) platformReceiveCode(code.c_str());
   if (!sdlUp) return;
   if (!padsUp && anyFrameShown) openPads();
   keys.newPass();

@@ -2,8 +2,10 @@
 // and the tidy-up at exit.
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include "platform/backend.h"
+#include "platform/common/code_link.h"
 #include "platform/sdl/backend_state.h"
 
 namespace sdlb {
@@ -58,8 +60,11 @@ BOOL backendBringForward(HWND) {
   // The running one may be between taking its lock and listening, or too
   // busy to take the request at once; give it about a second. A game that
   // is stopped or stuck gets no more: this start then ends all the same.
+  // A code this start was given goes to the running game instead.
+  std::string code;
+  (void)platformTakeReceivedCode(&code);
   for (int attempt = 0; attempt < 50; ++attempt) {
-    if (instanceSignal(dir)) return TRUE;
+    if (instanceSignal(dir, code)) return TRUE;
     SDL_Delay(20);
   }
   return FALSE;

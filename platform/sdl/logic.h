@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/common/fit.h"
 #include "platform/common/frame_pacer.h"
@@ -135,11 +136,12 @@ enum class InstanceResult { kFirst, kOtherRuns, kUnavailable };
 // ours, opens the listening socket beside it (a stale one from a crashed run
 // is replaced). kOtherRuns when another live process holds the lock.
 InstanceResult instanceAcquire(const char *folder);
-// Tells the running instance in `folder` to come to the front. True when
-// the request was delivered.
-bool instanceSignal(const char *folder);
-// Non-blocking: true when a front request has arrived since the last call.
-bool instancePoll();
+// Tells the running instance in `folder` to come to the front, and hands it
+// a match code when one is given. True when the request was delivered.
+bool instanceSignal(const char *folder, const std::string &code = std::string());
+// Non-blocking: true when a front request has arrived since the last call;
+// a code one of them carried goes to *code (the newest, when several did).
+bool instancePoll(std::string *code = nullptr);
 // At a clean exit: removes the socket while it is still the one this
 // process bound, then lets go as instanceRelease does. The lock file stays:
 // removing it would let a start that has just opened it run beside the next.

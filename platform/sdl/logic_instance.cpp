@@ -10,6 +10,7 @@
 // file or socket of this user's is left alone and not used.
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/common/code_link.h"
 #include "platform/common/folders.h"
 #include "platform/sdl/logic.h"
 
@@ -134,7 +136,7 @@ InstanceResult instanceAcquire(const char *folder) {
   return InstanceResult::kFirst;
 }
 
-bool instanceSignal(const char *folder) {
+bool instanceSignal(const char *folder, const std::string &code) {
   sockaddr_un addr;
   bool missing;
   if (!socketAddress(folder, &addr) || !oursAt(addr.sun_path, S_IFSOCK, &missing)) return false;
@@ -145,25 +147,58 @@ bool instanceSignal(const char *folder) {
   if (s < 0) return false;
   bool ok = false;
   if (connect(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) {
-    ok = send(s, "front\n", 6, MSG_NOSIGNAL | MSG_DONTWAIT) == 6;
+    // A code rides along: a few kilobytes at most, within the socket's
+    // buffer, so this never waits either.
+    const std::string message = code.empty() ? std::string("front\n") : "code " + code + "\n";
+    ok = send(s, message.data(), message.size(), MSG_NOSIGNAL | MSG_DONTWAIT) ==
+         static_cast<ssize_t>(message.size());
   }
   close(s);
   return ok;
 }
 
-bool instancePoll() {
+namespace {
+
+// What a client sent, read until it closed: a moment's wait at most for
+// text on its way (the client sends at once, then closes), and no more
+// than a code can be.
+std::string readRequest(int c) {
+  std::string got;
+  char buf[1024];
+  for (int waits = 0; got.size() <= kReceivedCodeMax + 8;) {
+    const ssize_t n = recv(c, buf, sizeof buf, MSG_DONTWAIT);
+    if (n > 0) {
+      got.append(buf, static_cast<size_t>(n));
+      continue;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waits < 10) {
+      pollfd p = {c, POLLIN, 0};
+      (void)poll(&p, 1, 10);
+      ++waits;
+      continue;
+    }
+    break;
+  }
+  return got;
+}
+
+}  // namespace
+
+bool instancePoll(std::string *code) {
   if (listenFd < 0) return false;
   bool front = false;
   for (;;) {
     int c = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (c < 0) break;
-    // Any connection counts as a request; the text is read only to see
-    // that it is ours, and a client that sent nothing yet still counts.
-    char buf[16];
-    ssize_t n = recv(c, buf, sizeof buf, MSG_DONTWAIT);
-    (void)n;
+    // Any connection counts as a request, one that sent nothing too; a
+    // "code" line hands its code on.
+    std::string got = readRequest(c);
     close(c);
     front = true;
+    if (code == nullptr || got.compare(0, 5, "code ") != 0) continue;
+    got.erase(0, 5);
+    while (!got.empty() && (got.back() == '\n' || got.back() == '\r')) got.pop_back();
+    *code = got;
   }
   return front;
 }

@@ -147,6 +147,7 @@ bool createWindow(LPCWSTR title, HICON icon) {
   startAudio();
   platformSetWindowControls(&kWindowControls);
   installSpeech();
+  installClipboard();
   return true;
 }
 

@@ -22,4 +22,7 @@ mergeInto(LibraryManager.library, {
   tobVoiceMark: function (hz, hzEnd, pan, level, ms, gain) {
     Module['tob'].voiceMark(hz, hzEnd, pan, level, ms, gain);
   },
+  tobShare: function (code) {
+    return Module['tob'].share ? Module['tob'].share(UTF8ToString(code)) : 0;
+  },
 });

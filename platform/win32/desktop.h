@@ -73,3 +73,5 @@ void installSpeech();
 // voice.cpp: the host's voice on a stereo stream of its own, opened with the
 // window; silent where no sound device opens.
 void startVoice();
+// clipboard.cpp: match codes copied and pasted through the clipboard.
+void installClipboard();

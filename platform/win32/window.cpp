@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/backend.h"
+#include "platform/common/code_link.h"
 #include "platform/common/fit.h"
 #include "platform/common/host_link.h"
 #include "platform/common/key_latch.h"
@@ -51,7 +53,9 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 constexpr int kMinimumScale = 2;
 
 WNDPROC gameProc;
-HWND foundWindow;  // the running instance FindWindowW found
+// A WM_COPYDATA message's mark for a match code sent by a second start.
+constexpr ULONG_PTR kCodeCopyData = 0x544F4243;  // "TOBC"
+HWND foundWindow;                                // the running instance FindWindowW found
 
 // Full screen: a borderless window over the whole monitor; the framed
 // window's placement is kept to go back to.
@@ -234,6 +238,15 @@ LRESULT CALLBACK displayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     std::fflush(stderr);
   }
   switch (msg) {
+    case WM_COPYDATA: {
+      // A match code from a second start (see tobelynSetForegroundWindow).
+      const auto *data = reinterpret_cast<const COPYDATASTRUCT *>(lParam);
+      if (data == nullptr || data->dwData != kCodeCopyData || data->lpData == nullptr) break;
+      const size_t size = data->cbData < kReceivedCodeMax + 1 ? data->cbData : kReceivedCodeMax + 1;
+      const std::string code(static_cast<const char *>(data->lpData), size);
+      platformReceiveCode(code.c_str());
+      return TRUE;
+    }
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel: no brush ever shows
     case WM_PAINT:
@@ -374,6 +387,7 @@ HWND tobelynCreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, D
   platformSetWindowControls(&kWindowControls);
   installSpeech();
   startVoice();
+  installClipboard();
   clearHeld();
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
   return hwnd;
@@ -443,6 +457,15 @@ BOOL tobelynSetForegroundWindow(HWND hwnd) {
   if (hwnd == nullptr || (reinterpret_cast<uintptr_t>(hwnd) | 1) ==
                              (reinterpret_cast<uintptr_t>(kWindowNotYetMade) | 1))
     return FALSE;
+  // A code this start was given goes to the running game, as the text of
+  // a WM_COPYDATA message (a stuck game is given two seconds at most).
+  std::string code;
+  if (platformTakeReceivedCode(&code)) {
+    COPYDATASTRUCT data = {kCodeCopyData, static_cast<DWORD>(code.size()), code.data()};
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                        2000, &answer);
+  }
   if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
   return SetForegroundWindow(hwnd);
 }

@@ -67,6 +67,10 @@ desktop-file-validate "$root/usr/share/applications/org.tobelyn.Tobelyn.desktop"
   fail "desktop-file-validate"
 grep -qx 'StartupWMClass=tobelyn' "$root/usr/share/applications/org.tobelyn.Tobelyn.desktop" ||
   fail "the menu entry's StartupWMClass is not the window's class, tobelyn"
+# tobelyn:CODE links open the game on the code.
+grep -qx 'MimeType=x-scheme-handler/tobelyn;' "$root/usr/share/applications/org.tobelyn.Tobelyn.desktop" &&
+  grep -qx 'Exec=tobelyn %u' "$root/usr/share/applications/org.tobelyn.Tobelyn.desktop" ||
+  fail "the menu entry does not take tobelyn: links"
 # The metadata, strictly: any warning fails. The project has no home page
 # yet, so the missing home page's warning (url-homepage-missing, in AppStream
 # 1.0 and later) is lowered to a note on purpose, and only it; Debian 12's

@@ -33,6 +33,7 @@ import { testTitleHintDevice } from './touch_hint_test.mjs';
 import { launch, serve } from './support.mjs';
 import { testAxe, testKeyboardMenu, testSaidMatch } from './a11y_test.mjs';
 import { testCues } from './cues_test.mjs';
+import { testDailyChallenge, testShareAndOpen } from './share_test.mjs';
 
 const args = {};
 for (let i = 2; i < process.argv.length; i += 2) {
@@ -75,6 +76,8 @@ async function main() {
     axe: () => testAxe(browser, url),
     titleHintDevice: () => testTitleHintDevice(browser, url),
     cues: () => testCues(browser, url),
+    share: () => testShareAndOpen(browser, url),
+    daily: () => testDailyChallenge(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);

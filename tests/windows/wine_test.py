@@ -587,6 +587,10 @@ class Wine(Session):
         if shortcut is None or "DisplayVersion" not in listed:
             raise Failure("no Start-menu entry (%s) or no entry among the installed programs (%s)"
                           % (shortcut, listed))
+        link_key = r"HKCU\Software\Classes\tobelyn\shell\open\command"
+        opens = self.out("wine", "reg", "query", link_key, "/ve")
+        if "--watch" not in opens or "tobelyn.exe" not in opens:
+            raise Failure("tobelyn: links are not registered to the game: %s" % opens)
         log("ok: installed silently in %.1f s: %s, the Start-menu entry and %s"
             % (time.time() - began, ", ".join(installed), listed.split()[-1]))
         self.exe = os.path.join(folder, "tobelyn.exe")
@@ -604,6 +608,8 @@ class Wine(Session):
             raise Failure("the Start-menu entry is still there after the uninstall")
         if self.quiet("wine", "reg", "query", uninstall_key) == 0:
             raise Failure("the entry among the installed programs is still there")
+        if self.quiet("wine", "reg", "query", r"HKCU\Software\Classes\tobelyn") == 0:
+            raise Failure("the tobelyn: link type is still registered after the uninstall")
         if self.quiet("wine", "reg", "query", SETTINGS_KEY) != 0 or self.window_file() is None:
             raise Failure("the uninstall took the settings or the window file without being asked")
         log("ok: the silent uninstall removed every installed file, the Start-menu entry and the "

@@ -527,6 +527,8 @@
     voiceMark,
     // The menu's Settings: "Darts (CSV)".
     exportDarts: downloadBook,
+    // "Share" on the summary card and Records (codes.js).
+    share: (code) => (state.share ? state.share(code) : 0),
     ended() {
       state.running = false;
       stopSound();
