@@ -12,7 +12,7 @@
 
 // The four games, then the host's own (their options and each dart's leg
 // in the lines' name=value fields).
-constexpr int32_t kBookGameLast = kHostGameCricket;
+constexpr int32_t kBookGameLast = kHostGameLast;
 
 namespace {
 

@@ -2,6 +2,7 @@
 // them all. Each plugs in its pages and hooks (host/host.h); the core walks
 // them and calls none by name.
 #include "host/assist.h"
+#include "host/host_game_aim.h"
 #include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/match_codes.h"
@@ -27,6 +28,7 @@ void hostStart() {
   registerCardRematch();
   registerAnnouncer();
   registerReader();
+  registerHostGameAim();
   hostCoreStart();
 }
 

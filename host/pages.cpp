@@ -46,7 +46,7 @@ int32_t drawBody(HostLayer &layer, int32_t y, const char *text, HostColour c = k
 // --- How to play.
 
 int32_t helpSheet;
-constexpr int32_t kHelpSheets = 8;
+constexpr int32_t kHelpSheets = 10;
 
 void drawControls(HostLayer &layer) {
   int32_t y = 50;
