@@ -266,8 +266,16 @@ enum StatsRow { kRowLanding, kRowResetPlayer, kRowResetAll, kRowGames, kStatsRow
 const char *const kStatsRowNames[kStatsRows] = {"Landing map", "Reset this player",
                                                 "Reset everything", "Games"};
 int32_t statsRow;
-enum StatsSheet { kSheetHandheld, kSheetX01, kSheetCricket, kStatsSheets };
-const char *const kStatsSheetNames[kStatsSheets] = {"handheld", "X01", "Cricket"};
+enum StatsSheet {
+  kSheetHandheld,
+  kSheetX01,
+  kSheetCricket,
+  kSheetShanghai,
+  kSheetBobs27,
+  kStatsSheets
+};
+const char *const kStatsSheetNames[kStatsSheets] = {"handheld", "X01", "Cricket", "Shanghai",
+                                                    "Bob's 27"};
 int32_t statsSheet;
 // The rows, boxed when chosen as a list's rows are (four above the foot).
 constexpr HostRowBox kStatsRowBox = {40, 218, kLayerWidth - 80, 16, 14};
@@ -276,7 +284,7 @@ const std::vector<HostGameStatLine> &chosenHostLines() {
   const int32_t index = chosenIndex();
   if (figures.hostLinesOf != index || figures.hostSheetOf != statsSheet) {
     const BookPlayer player = chosenPlayer();
-    const int32_t game = statsSheet == kSheetX01 ? kHostGameX01 : kHostGameCricket;
+    const int32_t game = kHostGameX01 + (statsSheet - kSheetX01);
     figures.hostLines = hostGameStatLines(hostBookForPages(), player.name, player.kind, game);
     figures.hostLinesOf = index;
     figures.hostSheetOf = statsSheet;
@@ -546,9 +554,9 @@ void landingDraw(HostLayer &layer) {
 
 void landingKey(HostAction action) {
   if (action == HostAction::kLeft || action == HostAction::kUp)
-    landingGame = wrap(landingGame, kGameCount + 1) - 1;
+    landingGame = wrap(landingGame, kHostGameLast + 2) - 1;
   if (action == HostAction::kRight || action == HostAction::kDown || action == HostAction::kConfirm)
-    landingGame = wrap(landingGame + 2, kGameCount + 1) - 1;
+    landingGame = wrap(landingGame + 2, kHostGameLast + 2) - 1;
   if (action == HostAction::kBack) hostOpenPage("stats");
 }
 

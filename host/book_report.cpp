@@ -108,6 +108,9 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
       st.assistedDarts += t.darts;
       continue;
     }
+    // Bob's 27 is thrown at doubles only: its darts would tell nothing of
+    // how often a player hits a double, a triple or a number otherwise.
+    if (t.game == kHostGameBobs27) continue;
     st.ringDarts += t.darts;
     for (int i = 0; i < kRingCells; ++i) st.rings[i] += t.rings[i];
   }
@@ -117,6 +120,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
       ++st.assistedDarts;
       continue;
     }
+    if (d.game == kHostGameBobs27) continue;
     ++st.ringDarts;
     ++st.rings[ringCell(d.ring, d.sector)];
   }

@@ -100,8 +100,17 @@ std::string hostGameResultWords(const BookMatch &m, int seat) {
     if (checkout > 0) words += ", out " + std::to_string(checkout);
     return words;
   }
-  if (m.game == kHostGameCricket) {
+  if (m.game == kHostGameCricket || m.game == kHostGameShanghai) {
     std::string words = std::to_string(s.final) + (s.final == 1 ? " point" : " points");
+    if (s.finished && !bookField(m.more, "shanghai").empty()) return "Shanghai!, " + words;
+    return s.finished ? "won, " + words : words;
+  }
+  if (m.game == kHostGameBobs27) {
+    // The scoreboard kept no sign: the game's own score, below 0 as it is.
+    const int32_t score =
+        bookField(m.more, "scores").empty() ? s.final : seatValue(m.more, "scores", seat);
+    std::string words = "score " + std::to_string(score);
+    if (seatValue(m.more, "out", seat) == 1) words += ", out";
     return s.finished ? "won, " + words : words;
   }
   return "";
@@ -119,6 +128,11 @@ std::string hostGameAverageWords(const BookMatch &m, int seat) {
   if (m.game == kHostGameCricket) {
     const int32_t marks = seatValue(m.more, "marks", seat);
     return oneDecimal(marks < 0 ? 0.0 : 3.0 * marks / s.darts) + " marks a round";
+  }
+  if (m.game == kHostGameShanghai) return oneDecimal(3.0 * s.points / s.darts) + " a round";
+  if (m.game == kHostGameBobs27) {
+    const int32_t hits = seatValue(m.more, "hits", seat);
+    return std::to_string(hits < 0 ? 0 : hits) + " of " + std::to_string(s.darts) + " doubles hit";
   }
   return "";
 }

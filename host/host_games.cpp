@@ -434,6 +434,21 @@ const HostGamePlay *hostGameNow() { return played ? &play : nullptr; }
 bool hostGameFillBook(BookMatch *match, std::vector<BookDart> *darts) {
   if (!played || match->game != play.choice.mode) return false;
   hostGameIntoBook(hostGameText(play.choice), play.x01.legsWon, dartsByRules, match, darts);
+  // What the scoreboard cannot keep: Bob's 27's scores below 0, who went
+  // out, and a Shanghai.
+  const auto list = [](const int32_t *values, int32_t count) {
+    std::string text;
+    for (int32_t i = 0; i < count; ++i) text += (i > 0 ? "," : "") + std::to_string(values[i]);
+    return text;
+  };
+  if (isBobs27()) {
+    int32_t out[kHostSeats];
+    for (int32_t s = 0; s < kHostSeats; ++s) out[s] = play.bobs27.out[s] ? 1 : 0;
+    match->more += " scores=" + list(play.bobs27.score, play.players);
+    match->more += " out=" + list(out, play.players);
+    match->more += " hits=" + list(play.bobs27.hits, play.players);
+  }
+  if (isShanghai() && play.shanghai.shanghai) match->more += " shanghai=1";
   return true;
 }
 
