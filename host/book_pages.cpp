@@ -83,7 +83,7 @@ const std::vector<RecordEntry> &sheetPlaces() {
 }
 
 void recordValueText(char (&value)[16], int32_t kind, double v) {
-  if (kind == kRecord301BestAverage)
+  if (kind == kRecord301BestAverage || kind == kRecordCricketBestMarks)
     std::snprintf(value, sizeof value, "%.1f", v);
   else
     std::snprintf(value, sizeof value, "%.0f", v);
@@ -96,6 +96,9 @@ void assistedDraw(HostLayer &layer) {
   const AssistedSheet &sheet = assistedPlaces();
   int32_t y = 80;
   for (int kind = 0; kind < kRecordKinds; ++kind) {
+    // The host's own games only where they have an assisted record, and
+    // only as many as the page has room for.
+    if (kind >= kRecordHandheldKinds && (sheet.best[kind].empty() || y > 250)) continue;
     char title[64], value[16];
     std::snprintf(title, sizeof title, "%s: %s", gameName(kRecordInfo[kind].game),
                   kRecordInfo[kind].title);

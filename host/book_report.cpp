@@ -249,11 +249,13 @@ std::string bookRecordsText(const Book &book) {
     for (size_t i = 0; i < entries.size(); ++i) {
       const RecordEntry &e = entries[i];
       char value[32], line[96];
+      const bool darts = kRecordInfo[kind].lowerIsBetter;
       if (kind == kRecord301BestAverage)
         std::snprintf(value, sizeof value, "%.1f avg", e.value);
+      else if (kind == kRecordCricketBestMarks)
+        std::snprintf(value, sizeof value, "%.1f marks", e.value);
       else
-        std::snprintf(value, sizeof value, "%.0f %s", e.value,
-                      kind == kRecordHighScoreBestTotal ? "points" : "darts");
+        std::snprintf(value, sizeof value, "%.0f %s", e.value, darts ? "darts" : "points");
       std::snprintf(line, sizeof line, "  %zu. %-10s  %-11s %s\n", i + 1, e.name.c_str(), value,
                     formatDate(e.time).c_str());
       out += line;

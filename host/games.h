@@ -79,6 +79,8 @@ struct HostOwnGameRow {
   int32_t mode;
   const char *name;
   const char *rules[4];
+  HostRecordRow records[2];
+  int32_t recordCount;
 };
 constexpr int kHostOwnGameCount = 4;
 extern const HostOwnGameRow kHostOwnGames[kHostOwnGameCount];

@@ -44,6 +44,18 @@ std::string bookField(const std::string &more, const char *name) {
   return more.substr(from, end == std::string::npos ? std::string::npos : end - from);
 }
 
+bool bookSeatField(const std::string &more, const char *name, int seat, int32_t *value) {
+  const std::string list = bookField(more, name);
+  size_t at = 0;
+  for (int i = 0; i < seat && at != std::string::npos; ++i) {
+    at = list.find(',', at);
+    if (at != std::string::npos) ++at;
+  }
+  if (list.empty() || at == std::string::npos || at >= list.size()) return false;
+  *value = static_cast<int32_t>(std::strtol(list.c_str() + at, nullptr, 10));
+  return true;
+}
+
 void hostGameIntoBook(const std::string &gameText, const int32_t *legsWon,
                       const std::vector<HostGameDart> &rules, BookMatch *match,
                       std::vector<BookDart> *darts) {
@@ -79,14 +91,16 @@ void hostGameIntoBook(const std::string &gameText, const int32_t *legsWon,
       startAt == std::string::npos
           ? 501
           : static_cast<int32_t>(std::strtol(options.c_str() + startAt + 6, nullptr, 10));
-  int32_t nine[kMaxPlayers] = {}, high[kMaxPlayers] = {};
+  int32_t nine[kMaxPlayers] = {}, high[kMaxPlayers] = {}, best[kMaxPlayers] = {};
   for (int s = 0; s < match->players && s < kMaxPlayers; ++s) {
     const X01Figures f = hostX01Figures(*darts, s, start);
     nine[s] = static_cast<int32_t>(f.firstNineAverage * 10 + 0.5);
     high[s] = f.highestCheckout;
+    best[s] = f.bestLegDarts;
   }
   match->more += " firstnine=" + joined(nine, match->players);
   match->more += " checkout=" + joined(high, match->players);
+  match->more += " bestleg=" + joined(best, match->players);
 }
 
 std::string hostGameResultWords(const BookMatch &m, int seat) {

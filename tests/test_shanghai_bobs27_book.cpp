@@ -1,6 +1,7 @@
 // Shanghai and Bob's 27 in the player book: the Statistics page's sheets,
-// the summary card's words, and Bob's 27's darts (all at doubles) kept out
-// of the rates of the other games, from a fixed book.
+// the summary card's words, Bob's 27's darts (all at doubles) kept out of
+// the rates of the other games, and the records of the host's four games,
+// from a fixed book.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,6 +19,7 @@ struct Landing {
   int32_t sector;
   DartRing ring;
   int32_t counted;
+  int32_t marks = 0;  // Cricket
 };
 
 BookDart dartOf(const BookMatch &m, const Landing &l, int32_t dart) {
@@ -50,7 +52,7 @@ void addMatch(Book *book, int32_t game, const char *options, const std::string &
   int32_t dart[2] = {};
   for (const Landing &l : landings) {
     darts.push_back(dartOf(m, l, dart[l.seat]++ % 3 + 1));
-    rules.push_back({1, l.counted, false, 0});
+    rules.push_back({1, l.counted, false, l.marks});
     ++m.seats[l.seat].darts;
   }
   for (int s = 0; s < 2; ++s) {
@@ -85,6 +87,41 @@ Book fixedBook() {
             {1, 1, 7, kDartSingle, 0},
             {1, 1, 7, kDartSingle, 0}},
            shanghai);
+  // X01 501: ANN's nine-darter, 141 out; BOB's three 20s.
+  const int32_t x01[2] = {0, 441};
+  addMatch(&book, kHostGameX01, "x01 start=501 in=straight out=double legs=1", "", 0,
+           {{0, 1, 20, kDartTriple, 60},
+            {0, 1, 20, kDartTriple, 60},
+            {0, 1, 20, kDartTriple, 60},
+            {1, 1, 20, kDartSingle, 20},
+            {1, 1, 20, kDartSingle, 20},
+            {1, 1, 20, kDartSingle, 20},
+            {0, 2, 20, kDartTriple, 60},
+            {0, 2, 20, kDartTriple, 60},
+            {0, 2, 20, kDartTriple, 60},
+            {0, 3, 20, kDartTriple, 60},
+            {0, 3, 19, kDartTriple, 57},
+            {0, 3, 12, kDartDouble, 24}},
+           x01);
+  // X01 301: BOB out in six darts (121 out), which is no 501 record.
+  const int32_t x01Short[2] = {301, 0};
+  addMatch(&book, kHostGameX01, "x01 start=301 in=straight out=double legs=1", "", 1,
+           {{0, 1, 1, kDartSingle, 1},
+            {1, 1, 20, kDartTriple, 60},
+            {1, 1, 20, kDartTriple, 60},
+            {1, 1, 20, kDartTriple, 60},
+            {1, 2, 20, kDartTriple, 60},
+            {1, 2, 11, kDartTriple, 33},
+            {1, 2, 14, kDartDouble, 28}},
+           x01Short);
+  // Cricket: ANN 5 marks in three darts, BOB 1 in one.
+  const int32_t cricket[2] = {0, 0};
+  addMatch(&book, kHostGameCricket, "cricket", "", -1,
+           {{0, 1, 20, kDartTriple, 0, 3},
+            {0, 1, 19, kDartDouble, 0, 2},
+            {0, 1, 2, kDartSingle, 0, 0},
+            {1, 1, 18, kDartSingle, 0, 1}},
+           cricket);
   const int32_t bobs27[2] = {33, 0};
   addMatch(&book, kHostGameBobs27, "bobs27", " scores=33,-13 out=0,1 hits=3,0", 0,
            {{0, 1, 1, kDartDouble, 2},
@@ -117,7 +154,7 @@ const BookMatch *matchOf(const Book &book, int32_t game) {
 
 TEST(ShanghaiBobs27Book, EachPlayersFiguresOfEachGame) {
   const Book book = fixedBook();
-  ASSERT_EQ(book.matches.size(), 3u);
+  ASSERT_EQ(book.matches.size(), 6u);
   struct Row {
     const char *name;
     const char *player;
@@ -171,11 +208,44 @@ TEST(ShanghaiBobs27Book, TheSummaryCardsWords) {
 TEST(ShanghaiBobs27Book, BobsDartsNeverCountTowardTheDoubleRate) {
   const Book book = fixedBook();
   const PlayerStats ann = bookPlayerStats(book, "ANN", PlayerKind::kPerson);
-  // The "301" match's three darts and the Shanghai's three: one double
-  // each; Bob's 27's three doubles are left out.
-  EXPECT_EQ(ann.ringDarts, 6);
-  EXPECT_EQ(ann.doubles, 2);
-  EXPECT_EQ(ann.triples, 1);
+  // Every dart but Bob's 27's three: 3 of "301", 3 of Shanghai, 9 and 1 of
+  // X01, 3 of Cricket; its doubles are one each in "301", Shanghai, the
+  // nine-darter and Cricket.
+  EXPECT_EQ(ann.ringDarts, 19);
+  EXPECT_EQ(ann.doubles, 4);
   // The darts themselves still count as thrown.
-  EXPECT_EQ(ann.darts, 9);
+  EXPECT_EQ(ann.darts, 22);
+}
+
+TEST(ShanghaiBobs27Book, TheRecordsOfTheHostsGames) {
+  const Book book = fixedBook();
+  struct Row {
+    const char *name;
+    RecordKind kind;
+    size_t places;
+    const char *first;
+    double best;
+  };
+  const Row rows[] = {
+      {"X01: the nine-darter; a 301 leg is no 501 record", kRecordX01FewestDarts, 1, "ANN", 9},
+      {"X01: the highest checkout, of either start", kRecordX01HighestCheckout, 2, "ANN", 141},
+      {"Cricket: marks per round, each seat", kRecordCricketBestMarks, 2, "ANN", 5},
+      {"Shanghai: the best total, each seat", kRecordShanghaiBestTotal, 2, "ANN", 6},
+      {"Bob's 27: the best score, each seat", kRecordBobs27BestScore, 2, "ANN", 33},
+  };
+  for (const Row &r : rows) {
+    SCOPED_TRACE(r.name);
+    const std::vector<RecordEntry> best = bookRecords(book, r.kind);
+    ASSERT_EQ(best.size(), r.places);
+    EXPECT_EQ(best.front().name, r.first);
+    EXPECT_DOUBLE_EQ(best.front().value, r.best);
+  }
+  const std::vector<RecordEntry> bobs = bookRecords(book, kRecordBobs27BestScore);
+  ASSERT_EQ(bobs.size(), 2u);
+  EXPECT_EQ(bobs[1].value, -13) << "below 0 as it was, not the scoreboard's 0";
+  const std::string text = bookRecordsText(book);
+  for (const char *line :
+       {"\"X01\": fewest darts in a leg of 501", "\"Cricket\": best marks per round", "5.0 marks",
+        "\"Shanghai\": best total", "\"Bob's 27\": best score", "-13 points"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
 }
