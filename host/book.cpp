@@ -7,12 +7,13 @@
 
 #include "host/book_text.h"
 #include "host/cpu.h"
+#include "host/host_game_words.h"
 #include "platform/common/checksum.h"
 #include "platform/common/safe_file.h"
 
 // The four games, then the host's own (their options and each dart's leg
 // in the lines' name=value fields).
-constexpr int32_t kBookGameLast = kHostGameCricket;
+constexpr int32_t kBookGameLast = kHostGameLast;
 
 namespace {
 
@@ -594,8 +595,35 @@ bool recordValue(const BookMatch &m, int seat, RecordKind kind, double *value) {
       *value = 3.0 * s.points / s.darts;
       return s.finished;
     case kRecordHighScoreBestTotal:
+    case kRecordShanghaiBestTotal:
       *value = s.final;
       return true;
+    case kRecordX01FewestDarts: {
+      int32_t darts = 0;
+      const bool of501 = bookField(m.more, "hostgame").find("start=501") != std::string::npos;
+      if (!of501 || !bookSeatField(m.more, "bestleg", seat, &darts) || darts <= 0) return false;
+      *value = darts;
+      return true;
+    }
+    case kRecordX01HighestCheckout: {
+      int32_t checkout = 0;
+      if (!bookSeatField(m.more, "checkout", seat, &checkout) || checkout <= 0) return false;
+      *value = checkout;
+      return true;
+    }
+    case kRecordCricketBestMarks: {
+      int32_t marks = 0;
+      if (!bookSeatField(m.more, "marks", seat, &marks)) return false;
+      *value = 3.0 * marks / s.darts;
+      return true;
+    }
+    case kRecordBobs27BestScore: {
+      // The scoreboard kept no sign: the game's own score, below 0 as it is.
+      int32_t score = s.final;
+      (void)bookSeatField(m.more, "scores", seat, &score);
+      *value = score;
+      return true;
+    }
   }
   return false;
 }

@@ -202,8 +202,16 @@ enum RecordKind : int32_t {
   kRecordCountUpFewestDarts,
   kRecordHighScoreBestTotal,
   kRecordClockFewestDarts,
+  // The host's own games.
+  kRecordX01FewestDarts,  // in a leg of 501
+  kRecordX01HighestCheckout,
+  kRecordCricketBestMarks,  // marks per round
+  kRecordShanghaiBestTotal,
+  kRecordBobs27BestScore,
 };
-constexpr int kRecordKinds = 5;
+constexpr int kRecordKinds = 10;
+// The four handheld games' kinds come first.
+constexpr int kRecordHandheldKinds = 5;
 constexpr int kRecordPlaces = 5;
 
 struct RecordInfo {

@@ -84,7 +84,7 @@ const std::vector<RecordEntry> &sheetPlaces() {
 }
 
 void recordValueText(char (&value)[16], int32_t kind, double v) {
-  if (kind == kRecord301BestAverage)
+  if (kind == kRecord301BestAverage || kind == kRecordCricketBestMarks)
     std::snprintf(value, sizeof value, "%.1f", v);
   else
     std::snprintf(value, sizeof value, "%.0f", v);
@@ -97,6 +97,9 @@ void assistedDraw(HostLayer &layer) {
   const AssistedSheet &sheet = assistedPlaces();
   int32_t y = 80;
   for (int kind = 0; kind < kRecordKinds; ++kind) {
+    // The host's own games only where they have an assisted record, and
+    // only as many as the page has room for.
+    if (kind >= kRecordHandheldKinds && (sheet.best[kind].empty() || y > 250)) continue;
     char title[64], value[16];
     std::snprintf(title, sizeof title, "%s: %s", gameName(kRecordInfo[kind].game),
                   kRecordInfo[kind].title);
@@ -274,8 +277,16 @@ enum StatsRow { kRowLanding, kRowRecent, kRowResetPlayer, kRowResetAll, kRowGame
 const char *const kStatsRowNames[kStatsRows] = {"Landing map", "Recent matches",
                                                 "Reset this player", "Reset everything", "Games"};
 int32_t statsRow;
-enum StatsSheet { kSheetHandheld, kSheetX01, kSheetCricket, kStatsSheets };
-const char *const kStatsSheetNames[kStatsSheets] = {"handheld", "X01", "Cricket"};
+enum StatsSheet {
+  kSheetHandheld,
+  kSheetX01,
+  kSheetCricket,
+  kSheetShanghai,
+  kSheetBobs27,
+  kStatsSheets
+};
+const char *const kStatsSheetNames[kStatsSheets] = {"handheld", "X01", "Cricket", "Shanghai",
+                                                    "Bob's 27"};
 int32_t statsSheet;
 // The rows, boxed when chosen as a list's rows are (five above the foot).
 constexpr HostRowBox kStatsRowBox = {40, 207, kLayerWidth - 80, 15, 13};
@@ -284,7 +295,7 @@ const std::vector<HostGameStatLine> &chosenHostLines() {
   const int32_t index = chosenIndex();
   if (figures.hostLinesOf != index || figures.hostSheetOf != statsSheet) {
     const BookPlayer player = chosenPlayer();
-    const int32_t game = statsSheet == kSheetX01 ? kHostGameX01 : kHostGameCricket;
+    const int32_t game = kHostGameX01 + (statsSheet - kSheetX01);
     figures.hostLines = hostGameStatLines(hostBookForPages(), player.name, player.kind, game);
     figures.hostLinesOf = index;
     figures.hostSheetOf = statsSheet;
@@ -555,9 +566,9 @@ void landingDraw(HostLayer &layer) {
 
 void landingKey(HostAction action) {
   if (action == HostAction::kLeft || action == HostAction::kUp)
-    landingGame = wrap(landingGame, kGameCount + 1) - 1;
+    landingGame = wrap(landingGame, kHostGameLast + 2) - 1;
   if (action == HostAction::kRight || action == HostAction::kDown || action == HostAction::kConfirm)
-    landingGame = wrap(landingGame + 2, kGameCount + 1) - 1;
+    landingGame = wrap(landingGame + 2, kHostGameLast + 2) - 1;
   if (action == HostAction::kBack) hostOpenPage("stats");
 }
 

@@ -108,6 +108,9 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
       st.assistedDarts += t.darts;
       continue;
     }
+    // Bob's 27 is thrown at doubles only: its darts would tell nothing of
+    // how often a player hits a double, a triple or a number otherwise.
+    if (t.game == kHostGameBobs27) continue;
     st.ringDarts += t.darts;
     for (int i = 0; i < kRingCells; ++i) st.rings[i] += t.rings[i];
   }
@@ -117,6 +120,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
       ++st.assistedDarts;
       continue;
     }
+    if (d.game == kHostGameBobs27) continue;
     ++st.ringDarts;
     ++st.rings[ringCell(d.ring, d.sector)];
   }
@@ -245,11 +249,13 @@ std::string bookRecordsText(const Book &book) {
     for (size_t i = 0; i < entries.size(); ++i) {
       const RecordEntry &e = entries[i];
       char value[32], line[96];
+      const bool darts = kRecordInfo[kind].lowerIsBetter;
       if (kind == kRecord301BestAverage)
         std::snprintf(value, sizeof value, "%.1f avg", e.value);
+      else if (kind == kRecordCricketBestMarks)
+        std::snprintf(value, sizeof value, "%.1f marks", e.value);
       else
-        std::snprintf(value, sizeof value, "%.0f %s", e.value,
-                      kind == kRecordHighScoreBestTotal ? "points" : "darts");
+        std::snprintf(value, sizeof value, "%.0f %s", e.value, darts ? "darts" : "points");
       std::snprintf(line, sizeof line, "  %zu. %-10s  %-11s %s\n", i + 1, e.name.c_str(), value,
                     formatDate(e.time).c_str());
       out += line;

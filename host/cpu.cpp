@@ -127,6 +127,9 @@ constexpr int32_t kClockNumbers = 20;
 
 struct LevelPlan {
   bool ready;
+  // For every target, the chance of each landing (cpuSegment): what a host
+  // game's wishes are weighed against.
+  std::vector<float> segments;
   int16_t mostPoints;                      // the target with the best expected score
   int16_t finish[kFinishPlannedFrom + 1];  // by the points left
   int16_t clock[kClockNumbers + 1];        // by the number needed
@@ -174,6 +177,7 @@ const LevelPlan &levelPlan(int32_t level) {
   constexpr double kAllWeights = 68719476736.0;  // 2^18 x 2^18
 
   std::vector<double> chance(static_cast<size_t>(kTargets) * (kMaxDart + 1));
+  plan.segments.assign(static_cast<size_t>(kTargets) * kCpuSegments, 0.0f);
   uint64_t bestPoints = 0;
   uint64_t bestHits[kClockNumbers + 1] = {};
   for (int32_t t = 0; t < kTargets; ++t) {
@@ -181,6 +185,7 @@ const LevelPlan &levelPlan(int32_t level) {
     uint64_t byScore[kMaxDart + 1] = {};
     uint64_t bySector[kClockNumbers + 1] = {};
     uint64_t bulls = 0;
+    uint64_t bySegment[kCpuSegments] = {};
     for (int32_t ea = -kMaxError; ea <= kMaxError; ++ea) {
       const uint64_t wa = errors.weight[ea + kMaxError];
       if (wa == 0) continue;
@@ -191,12 +196,16 @@ const LevelPlan &levelPlan(int32_t level) {
             targetIndex(clampTo(column + ea, 0, kColumns - 1), clampTo(row + er, 0, kRows - 1));
         const int32_t score = board.score[at];
         byScore[score] += wa * wr;
+        bySegment[cpuSegment(hostDartFrom(score, board.sector[at]))] += wa * wr;
         if (score == kDoubleBullScore || score == kSingleBullScore)
           bulls += wa * wr;
         else if (score != 0)
           bySector[board.sector[at]] += wa * wr;
       }
     }
+    for (int32_t k = 0; k < kCpuSegments; ++k)
+      plan.segments[static_cast<size_t>(t) * kCpuSegments + k] =
+          static_cast<float>(static_cast<double>(bySegment[k]) / kAllWeights);
     uint64_t points = 0;
     for (int32_t s = 0; s <= kMaxDart; ++s) {
       points += byScore[s] * static_cast<uint64_t>(s);
@@ -403,9 +412,48 @@ bool pressDue(CpuPlayer &cpu, const CpuView &view) {
   }
 }
 
+CpuHostGameAim hostGameAim = nullptr;
+
 }  // namespace
 
+int32_t cpuSegment(HostDart dart) {
+  const int32_t slot = dart.number == kBullNumber ? kCpuSegmentSlots - 1 : dart.number;
+  if (slot < 0 || slot >= kCpuSegmentSlots || dart.multiplier < 0 || dart.multiplier > 3) return 0;
+  return slot * 4 + dart.multiplier;
+}
+
+CpuTarget cpuBestTarget(int32_t level, const CpuWish &wish) {
+  const LevelPlan &plan = levelPlan(clampTo(level, 1, kCpuLevelCount));
+  int32_t best = plan.mostPoints;
+  double bestWorth = 0;
+  for (int32_t t = 0; t < kTargets; ++t) {
+    const float *p = &plan.segments[static_cast<size_t>(t) * kCpuSegments];
+    double worth = 0;
+    for (int32_t k = 0; k < kCpuSegments; ++k) worth += static_cast<double>(p[k]) * wish.value[k];
+    // The first of equal worth: a fixed choice on every compiler.
+    if (t == 0 || worth > bestWorth + 1e-12) {
+      best = t;
+      bestWorth = worth;
+    }
+  }
+  return targetAt(best);
+}
+
+HostDart cpuSimulatedDart(int32_t level, CpuTarget target, uint64_t &random) {
+  const BoardGrid &board = boardGrid();
+  const int32_t spread = cpuLevels[clampTo(level, 1, kCpuLevelCount) - 1].spread;
+  const int32_t column = (target.aimX - kAimLeft) / kAimStep + drawError(random, spread);
+  const int32_t row = target.row / kRowStep + drawError(random, spread);
+  const int32_t at = targetIndex(clampTo(column, 0, kColumns - 1), clampTo(row, 0, kRows - 1));
+  return hostDartFrom(board.score[at], board.sector[at]);
+}
+
+void cpuSetHostGameAim(CpuHostGameAim aim) { hostGameAim = aim; }
+
 CpuTarget cpuChooseTarget(int32_t level, int32_t mode, int32_t playerScore) {
+  CpuTarget own;
+  if (mode >= kHostGameFirst && hostGameAim != nullptr && hostGameAim(level, mode, &own))
+    return own;
   const LevelPlan &plan = levelPlan(clampTo(level, 1, kCpuLevelCount));
   const HostGameRow *game = hostGameRow(mode);
   const HostAim aim = game != nullptr ? game->aim : HostAim::kMostPoints;

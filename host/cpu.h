@@ -34,6 +34,7 @@
 #include <cstdint>
 
 #include "game/match.h"
+#include "host/host_dart.h"
 
 constexpr int32_t kCpuLevelCount = 5;
 constexpr int32_t kCpuPerson = 0;  // a seat's level when a person throws from it
@@ -66,6 +67,25 @@ struct CpuTarget {
 // thrower's score (points left in "301", the number needed in "Round The
 // Clock", the total otherwise).
 CpuTarget cpuChooseTarget(int32_t level, int32_t mode, int32_t playerScore);
+
+// --- Aiming at what a host game wants. A landing is one of these slots
+// (a miss, 1 to 20, the bull) times its ring (0 for a miss, 1 to 3).
+constexpr int32_t kCpuSegmentSlots = 22;
+constexpr int32_t kCpuSegments = kCpuSegmentSlots * 4;
+int32_t cpuSegment(HostDart dart);
+// What each landing is worth to the thrower now.
+struct CpuWish {
+  double value[kCpuSegments];
+};
+// The target where a dart of this level is worth the most on average.
+CpuTarget cpuBestTarget(int32_t level, const CpuWish &wish);
+// A dart at `target` with the level's errors drawn, as the board grid
+// lands it: the aim alone, without a match, for tests and benchmarks.
+HostDart cpuSimulatedDart(int32_t level, CpuTarget target, uint64_t &random);
+// The host's games choose their own targets (their state is the host's):
+// asked first for a mode from kHostGameFirst; false keeps the usual aim.
+using CpuHostGameAim = bool (*)(int32_t level, int32_t mode, CpuTarget *target);
+void cpuSetHostGameAim(CpuHostGameAim aim);
 
 // One CPU seat's brain.
 struct CpuPlayer {

@@ -4,6 +4,7 @@
 #include "host/assist.h"
 #include "host/daily.h"
 #include "host/ear_cues.h"
+#include "host/host_game_aim.h"
 #include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/match_codes.h"
@@ -31,6 +32,7 @@ void hostStart() {
   registerCardRematch();
   registerAnnouncer();
   registerReader();
+  registerHostGameAim();
   hostCoreStart();
 }
 

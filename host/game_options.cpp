@@ -2,6 +2,7 @@
 // script's parser uses it too.
 #include <cstring>
 
+#include "host/book.h"
 #include "host/games.h"
 
 namespace {
@@ -76,6 +77,8 @@ bool refuse(std::string *error, const std::string &why) {
 const char *hostGameShortName(int32_t mode) {
   if (mode == kHostGameX01) return "x01";
   if (mode == kHostGameCricket) return "cricket";
+  if (mode == kHostGameShanghai) return "shanghai";
+  if (mode == kHostGameBobs27) return "bobs27";
   return nullptr;
 }
 
@@ -100,8 +103,12 @@ bool hostGameFromText(std::string_view text, HostGameChoice *choice, std::string
     c.mode = kHostGameX01;
   } else if (name == "cricket") {
     c.mode = kHostGameCricket;
+  } else if (name == "shanghai") {
+    c.mode = kHostGameShanghai;
+  } else if (name == "bobs27") {
+    c.mode = kHostGameBobs27;
   } else {
-    return refuse(error, "unknown game " + shown(name) + " (x01 or cricket)");
+    return refuse(error, "unknown game " + shown(name) + " (x01, cricket, shanghai or bobs27)");
   }
   bool seen[4] = {};
   for (std::string_view word = nextWord(rest); !word.empty(); word = nextWord(rest)) {
@@ -149,7 +156,10 @@ const HostOwnGameRow kHostOwnGames[kHostOwnGameCount] = {
                "Below 0, or 1 left when a double is needed, is a bust: back to the score the "
                "turn began with, and the turn is over.",
                "Legs: best of 1, 3 or 5, each begun by the next player. After 20 rounds a leg "
-               "goes to the lowest score."}},
+               "goes to the lowest score."},
+     .records = {{kRecordX01FewestDarts, true, "fewest darts in a leg of 501"},
+                 {kRecordX01HighestCheckout, false, "highest checkout"}},
+     .recordCount = 2},
     {.mode = kHostGameCricket,
      .name = "Cricket",
      .rules = {"Close 15 to 20 and the bull with three marks each: a single is one mark, a "
@@ -158,5 +168,26 @@ const HostOwnGameRow kHostOwnGames[kHostOwnGameCount] = {
                "has it open.",
                "All seven closed and no fewer points than anyone: you win.",
                "After 20 rounds the most points win, then the most marks. Alone: close all "
-               "seven in as few darts as you can."}},
+               "seven in as few darts as you can."},
+     .records = {{kRecordCricketBestMarks, false, "best marks per round"}, {}},
+     .recordCount = 1},
+    {.mode = kHostGameShanghai,
+     .name = "Shanghai",
+     .rules = {"Seven rounds: in round 1 only 1 scores, in round 2 only 2, and so on up to 7.",
+               "A single scores the number, a double twice it, a triple three times.",
+               "A single, a double and a triple of the number in one turn is a Shanghai: it "
+               "wins at once.",
+               "Otherwise the highest total after round 7 wins; equal totals are a draw."},
+     .records = {{kRecordShanghaiBestTotal, false, "best total"}, {}},
+     .recordCount = 1},
+    {.mode = kHostGameBobs27,
+     .name = "Bob's 27",
+     .rules = {"Practice at the doubles. Everyone starts on 27 and throws at double 1, then "
+               "double 2, up to double 20, then the bull.",
+               "Each hit adds the double's value (the bull 50). A turn without a hit takes the "
+               "value away.",
+               "At 0 or below you are out, and your turns are skipped from then on.",
+               "The highest score at the end wins; alone, your score is the result."},
+     .records = {{kRecordBobs27BestScore, false, "best score"}, {}},
+     .recordCount = 1},
 };

@@ -150,5 +150,8 @@ const std::array<RecordInfo, kRecordKinds> kRecordInfo = [] {
   for (const HostGameRow &row : kHostGames)
     for (int32_t r = 0; r < row.recordCount; ++r)
       info[row.records[r].kind] = {row.mode, row.records[r].lowerIsBetter, row.records[r].title};
+  for (const HostOwnGameRow &row : kHostOwnGames)
+    for (int32_t r = 0; r < row.recordCount; ++r)
+      info[row.records[r].kind] = {row.mode, row.records[r].lowerIsBetter, row.records[r].title};
   return info;
 }();

@@ -53,17 +53,21 @@ const char *gameName(int32_t game);
 // --- The host's own games (modes from kHostGameFirst, game/match.h).
 constexpr int32_t kHostGameX01 = 4;
 constexpr int32_t kHostGameCricket = 5;
+constexpr int32_t kHostGameShanghai = 6;
+constexpr int32_t kHostGameBobs27 = 7;
+constexpr int32_t kHostGameLast = kHostGameBobs27;
 
 // A host game and its options, as chosen on its Play page.
 struct HostGameChoice {
   int32_t mode = kHostGameX01;
   X01Options x01;
 };
-// The game's short name ("x01", "cricket"), or null for no host game.
+// The game's short name ("x01", "cricket", "shanghai", "bobs27"), or null
+// for no host game.
 const char *hostGameShortName(int32_t mode);
 // The choice in the words of the runner's `host play` line and of anything
 // that stores a host game: "x01 start=501 in=straight out=double legs=1",
-// "cricket". Every option is written.
+// "cricket", "shanghai", "bobs27". Every option is written.
 std::string hostGameText(const HostGameChoice &choice);
 // Back from those words: the name, then OPTION=VALUE words in any order,
 // each at most once, the rest at their defaults. False (and why, in *error)
@@ -75,6 +79,8 @@ struct HostOwnGameRow {
   int32_t mode;
   const char *name;
   const char *rules[4];
+  HostRecordRow records[2];
+  int32_t recordCount;
 };
-constexpr int kHostOwnGameCount = 2;
+constexpr int kHostOwnGameCount = 4;
 extern const HostOwnGameRow kHostOwnGames[kHostOwnGameCount];

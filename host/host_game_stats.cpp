@@ -94,9 +94,10 @@ std::vector<HostGameStatLine> x01Lines(const Book &book, std::string_view name, 
   };
 }
 
-// A seat's marks in a Cricket match's "marks=" list, or -1.
-int32_t seatMarks(const BookMatch &m, int seat) {
-  const std::string list = bookField(m.more, "marks");
+// A seat's number in a match's comma list field ("marks=", "scores=",
+// "hits="), or -1 when there is none.
+int32_t seatValue(const BookMatch &m, int seat, const char *field) {
+  const std::string list = bookField(m.more, field);
   size_t at = 0;
   for (int i = 0; i < seat && at != std::string::npos; ++i) {
     at = list.find(',', at);
@@ -115,7 +116,7 @@ std::vector<HostGameStatLine> cricketLines(const Book &book, std::string_view na
       if (!seatOf(m, s, name, kind)) continue;
       ++matches;
       darts += m.seats[s].darts;
-      marks += std::max(0, seatMarks(m, s));
+      marks += std::max(0, seatValue(m, s, "marks"));
     }
   }
   const std::string dash = "-";
@@ -126,11 +127,50 @@ std::vector<HostGameStatLine> cricketLines(const Book &book, std::string_view na
   };
 }
 
+// Shanghai and Bob's 27: matches, the best score and what each counts
+// besides (Shanghais; doubles hit).
+std::vector<HostGameStatLine> scoreLines(const Book &book, std::string_view name, PlayerKind kind,
+                                         int32_t game) {
+  int64_t matches = 0, darts = 0, extra = 0;
+  int32_t best = 0;
+  bool any = false;
+  for (const BookMatch &m : book.matches) {
+    if (m.game != game) continue;
+    for (int s = 0; s < m.players && s < kMaxPlayers; ++s) {
+      if (!seatOf(m, s, name, kind)) continue;
+      const bool bobs27 = game == kHostGameBobs27;
+      const int32_t score = bobs27 && !bookField(m.more, "scores").empty()
+                                ? seatValue(m, s, "scores")
+                                : m.seats[s].final;
+      if (!any || score > best) best = score;
+      any = true;
+      ++matches;
+      darts += m.seats[s].darts;
+      if (bobs27)
+        extra += std::max(0, seatValue(m, s, "hits"));
+      else if (m.seats[s].finished && !bookField(m.more, "shanghai").empty())
+        ++extra;
+    }
+  }
+  const std::string dash = "-";
+  const bool bobs27 = game == kHostGameBobs27;
+  return {
+      {"Matches / darts",
+       matches > 0 ? std::to_string(matches) + " / " + std::to_string(darts) : dash},
+      {bobs27 ? "Best score" : "Best total", any ? std::to_string(best) : dash},
+      {bobs27 ? "Doubles hit" : "Shanghais",
+       bobs27 ? (darts > 0 ? decimal(100.0 * static_cast<double>(extra) / darts) + "%" : dash)
+              : (matches > 0 ? std::to_string(extra) : dash)},
+  };
+}
+
 }  // namespace
 
 std::vector<HostGameStatLine> hostGameStatLines(const Book &book, std::string_view name,
                                                 PlayerKind kind, int32_t game) {
   if (game == kHostGameX01) return x01Lines(book, name, kind);
   if (game == kHostGameCricket) return cricketLines(book, name, kind);
+  if (game == kHostGameShanghai || game == kHostGameBobs27)
+    return scoreLines(book, name, kind, game);
   return {};
 }

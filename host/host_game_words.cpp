@@ -44,6 +44,18 @@ std::string bookField(const std::string &more, const char *name) {
   return more.substr(from, end == std::string::npos ? std::string::npos : end - from);
 }
 
+bool bookSeatField(const std::string &more, const char *name, int seat, int32_t *value) {
+  const std::string list = bookField(more, name);
+  size_t at = 0;
+  for (int i = 0; i < seat && at != std::string::npos; ++i) {
+    at = list.find(',', at);
+    if (at != std::string::npos) ++at;
+  }
+  if (list.empty() || at == std::string::npos || at >= list.size()) return false;
+  *value = static_cast<int32_t>(std::strtol(list.c_str() + at, nullptr, 10));
+  return true;
+}
+
 void hostGameIntoBook(const std::string &gameText, const int32_t *legsWon,
                       const std::vector<HostGameDart> &rules, BookMatch *match,
                       std::vector<BookDart> *darts) {
@@ -79,14 +91,16 @@ void hostGameIntoBook(const std::string &gameText, const int32_t *legsWon,
       startAt == std::string::npos
           ? 501
           : static_cast<int32_t>(std::strtol(options.c_str() + startAt + 6, nullptr, 10));
-  int32_t nine[kMaxPlayers] = {}, high[kMaxPlayers] = {};
+  int32_t nine[kMaxPlayers] = {}, high[kMaxPlayers] = {}, best[kMaxPlayers] = {};
   for (int s = 0; s < match->players && s < kMaxPlayers; ++s) {
     const X01Figures f = hostX01Figures(*darts, s, start);
     nine[s] = static_cast<int32_t>(f.firstNineAverage * 10 + 0.5);
     high[s] = f.highestCheckout;
+    best[s] = f.bestLegDarts;
   }
   match->more += " firstnine=" + joined(nine, match->players);
   match->more += " checkout=" + joined(high, match->players);
+  match->more += " bestleg=" + joined(best, match->players);
 }
 
 std::string hostGameResultWords(const BookMatch &m, int seat) {
@@ -100,8 +114,17 @@ std::string hostGameResultWords(const BookMatch &m, int seat) {
     if (checkout > 0) words += ", out " + std::to_string(checkout);
     return words;
   }
-  if (m.game == kHostGameCricket) {
+  if (m.game == kHostGameCricket || m.game == kHostGameShanghai) {
     std::string words = std::to_string(s.final) + (s.final == 1 ? " point" : " points");
+    if (s.finished && !bookField(m.more, "shanghai").empty()) return "Shanghai!, " + words;
+    return s.finished ? "won, " + words : words;
+  }
+  if (m.game == kHostGameBobs27) {
+    // The scoreboard kept no sign: the game's own score, below 0 as it is.
+    const int32_t score =
+        bookField(m.more, "scores").empty() ? s.final : seatValue(m.more, "scores", seat);
+    std::string words = "score " + std::to_string(score);
+    if (seatValue(m.more, "out", seat) == 1) words += ", out";
     return s.finished ? "won, " + words : words;
   }
   return "";
@@ -119,6 +142,11 @@ std::string hostGameAverageWords(const BookMatch &m, int seat) {
   if (m.game == kHostGameCricket) {
     const int32_t marks = seatValue(m.more, "marks", seat);
     return oneDecimal(marks < 0 ? 0.0 : 3.0 * marks / s.darts) + " marks a round";
+  }
+  if (m.game == kHostGameShanghai) return oneDecimal(3.0 * s.points / s.darts) + " a round";
+  if (m.game == kHostGameBobs27) {
+    const int32_t hits = seatValue(m.more, "hits", seat);
+    return std::to_string(hits < 0 ? 0 : hits) + " of " + std::to_string(s.darts) + " doubles hit";
   }
   return "";
 }

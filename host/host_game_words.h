@@ -26,6 +26,9 @@ void hostGameIntoBook(const std::string &gameText, const int32_t *legsWon,
                       std::vector<BookDart> *darts);
 // A field "name=value" of a record's extra fields, or "".
 std::string bookField(const std::string &more, const char *name);
+// A seat's number in a comma list field ("legs=2,1"); false when the field
+// or the seat's place in it is missing.
+bool bookSeatField(const std::string &more, const char *name, int seat, int32_t *value);
 
 // The summary card's two lines of a seat, for a host game ("" for another).
 std::string hostGameResultWords(const BookMatch &match, int seat);

@@ -25,22 +25,63 @@ bool played = false;
 // rematch) is not yet seen, so the title that pass still shows leaves it be.
 bool slotSeenInMatch = false;
 std::vector<HostGameDart> dartsByRules;  // every dart of the match, as counted
-HostGameChoice remembered[2] = {{kHostGameX01, {}}, {kHostGameCricket, {}}};
+constexpr int32_t kOwnGames = kHostGameLast - kHostGameFirst + 1;
+HostGameChoice remembered[kOwnGames] = {
+    {kHostGameX01, {}}, {kHostGameCricket, {}}, {kHostGameShanghai, {}}, {kHostGameBobs27, {}}};
 int32_t rememberedPlayers = 1;
 bool optionsChosen = false;  // written to the host's file only once chosen
 
 constexpr GameRules kCricketRules = {
     .startScore = 0, .target = kNoTarget, .roundLimit = kHostRoundLimit, .dartsPerTurn = 3};
+constexpr GameRules kShanghaiRules = {
+    .startScore = 0, .target = kNoTarget, .roundLimit = kShanghaiRounds, .dartsPerTurn = 3};
+constexpr GameRules kBobs27Rules = {.startScore = kBobs27Start,
+                                    .target = kNoTarget,
+                                    .roundLimit = kBobs27Rounds,
+                                    .dartsPerTurn = 3};
 GameRules x01Rules = {
     .startScore = 501, .target = 0, .roundLimit = kHostRoundLimit, .dartsPerTurn = 3};
 
 bool isX01() { return play.choice.mode == kHostGameX01; }
+bool isCricket() { return play.choice.mode == kHostGameCricket; }
+bool isShanghai() { return play.choice.mode == kHostGameShanghai; }
+bool isBobs27() { return play.choice.mode == kHostGameBobs27; }
 
 const GameRules *slotRules(int32_t mode) {
   if (!played || mode != play.choice.mode) return nullptr;
-  if (!isX01()) return &kCricketRules;
+  if (isCricket()) return &kCricketRules;
+  if (isShanghai()) return &kShanghaiRules;
+  if (isBobs27()) return &kBobs27Rules;
   x01Rules.startScore = play.x01.options.start;
   return &x01Rules;
+}
+
+const HostTurn &turnNow() {
+  if (isCricket()) return play.cricket.turn;
+  if (isShanghai()) return play.shanghai.turn;
+  if (isBobs27()) return play.bobs27.turn;
+  return play.x01.turn;
+}
+
+const int32_t *scoresNow() {
+  if (isCricket()) return play.cricket.points;
+  if (isShanghai()) return play.shanghai.points;
+  if (isBobs27()) return play.bobs27.score;
+  return play.x01.left;
+}
+
+bool finishedNow() {
+  if (isCricket()) return play.cricket.finished;
+  if (isShanghai()) return play.shanghai.finished;
+  if (isBobs27()) return play.bobs27.finished;
+  return play.x01.finished;
+}
+
+int32_t winnerNow() {
+  if (isCricket()) return play.cricket.winner;
+  if (isShanghai()) return play.shanghai.winner;
+  if (isBobs27()) return play.bobs27.winner;
+  return play.x01.winner;
 }
 
 X01DartResult x01Preview(int32_t score, int32_t sector) {
@@ -50,8 +91,12 @@ X01DartResult x01Preview(int32_t score, int32_t sector) {
 }
 
 int32_t slotPoints(const MatchState &, int32_t score, int32_t sector) {
+  const HostDart dart = hostDartFrom(score, sector);
   if (isX01()) return x01Preview(score, sector).counted;
-  return cricketPreview(play.cricket, hostDartFrom(score, sector)).points;
+  if (isShanghai()) return shanghaiPreview(play.shanghai, dart).points;
+  if (isBobs27())
+    return bobs27Hit(play.bobs27.turn.round, dart) ? bobs27Value(play.bobs27.turn.round) : 0;
+  return cricketPreview(play.cricket, dart).points;
 }
 
 bool slotBusts(const MatchState &, int32_t score, int32_t sector) {
@@ -60,19 +105,21 @@ bool slotBusts(const MatchState &, int32_t score, int32_t sector) {
 
 bool slotFinishes(const MatchState &, int32_t score, int32_t sector) {
   if (isX01()) return x01Preview(score, sector).checkout;
+  if (isShanghai()) return shanghaiPreview(play.shanghai, hostDartFrom(score, sector)).shanghai;
+  if (isBobs27()) return false;
   CricketGame after = play.cricket;
   cricketThrow(after, hostDartFrom(score, sector));
   return after.finished && after.winner == play.cricket.turn.seat;
 }
 
 int32_t slotWinner(const MatchState &) {
-  const int32_t w = isX01() ? play.x01.winner : play.cricket.winner;
+  const int32_t w = winnerNow();
   return w == kNobody ? kNoWinner : w;
 }
 
 bool slotApply(MatchState &m) {
   const HostDart dart = hostDartFrom(m.throwScore, m.hitSector);
-  const HostTurn before = isX01() ? play.x01.turn : play.cricket.turn;
+  const HostTurn before = turnNow();
   bool over = false;
   if (isX01()) {
     const int32_t leg = play.x01.leg + 1;
@@ -83,18 +130,29 @@ bool slotApply(MatchState &m) {
     for (int32_t k = 1; t.dart.bust && k <= before.dart; ++k)
       dartsByRules[dartsByRules.size() - 1 - k].counted = 0;
     for (int32_t s = 0; s < kHostSeats; ++s) m.playerScores[s] = play.x01.left[s];
+  } else if (isShanghai()) {
+    const ShanghaiThrow t = shanghaiThrow(play.shanghai, dart);
+    over = t.matchOver;
+    dartsByRules.push_back({1, t.points, false, 0});
+  } else if (isBobs27()) {
+    const Bobs27Throw t = bobs27Throw(play.bobs27, dart);
+    over = t.matchOver;
+    dartsByRules.push_back({1, t.hit ? t.change : 0, false, t.hit ? 1 : 0});
   } else {
     const CricketThrow t = cricketThrow(play.cricket, dart);
     over = t.matchOver;
     dartsByRules.push_back({1, t.points, false, t.marks});
-    for (int32_t s = 0; s < kHostSeats; ++s) m.playerScores[s] = play.cricket.points[s];
   }
+  // The scoreboard shows no sign: a score below 0 is drawn by the layer.
+  if (!isX01())
+    for (int32_t s = 0; s < kHostSeats; ++s)
+      m.playerScores[s] = scoresNow()[s] > 0 ? scoresNow()[s] : 0;
   if (over) {
     // The last dart's turn stays on the board, as the handheld's games leave it.
     m.dartIndex = before.dart + 1;
     return true;
   }
-  const HostTurn &turn = isX01() ? play.x01.turn : play.cricket.turn;
+  const HostTurn &turn = turnNow();
   m.currentPlayer = turn.seat;
   m.dartIndex = turn.dart;
   m.roundIndex = turn.round;
@@ -213,13 +271,60 @@ void drawMarksTable(HostLayer &layer) {
   }
 }
 
+// Scores below 0 (Bob's 27) over their boxes, with the sign the
+// scoreboard's digits do not have.
+void drawNegativeScores(HostLayer &layer) {
+  for (int32_t s = 0; s < play.players; ++s) {
+    if (scoresNow()[s] >= 0) continue;
+    const std::string text = std::to_string(scoresNow()[s]);
+    textOnPanel(layer, kColumnLeft + kColumnStep * s + 18, kScoreBoxTop + 1, text.c_str(),
+                kTextColour);
+  }
+}
+
+// What the thrower aims at this round, in the gap of the round line.
+void drawRoundTarget(HostLayer &layer) {
+  if (finishedNow()) return;
+  char text[24];
+  if (isShanghai()) {
+    std::snprintf(text, sizeof text, "Number %d", static_cast<int>(shanghaiNumber(play.shanghai)));
+  } else {
+    const int32_t round =
+        play.bobs27.turn.round < kBobs27Rounds ? play.bobs27.turn.round : kBobs27Rounds - 1;
+    const int32_t number = bobs27Number(round);
+    if (number == kBullNumber)
+      std::snprintf(text, sizeof text, "Bull");
+    else
+      std::snprintf(text, sizeof text, "D%d", static_cast<int>(number));
+  }
+  textOnPanel(layer, kGapLeft + (kGapWidth - textWidth(text)) / 2, kLineTop + 4, text,
+              kChosenColour);
+}
+
+// "Shanghai!" over the board once the match is won by one.
+void drawShanghai(HostLayer &layer, int32_t step) {
+  if (!play.shanghai.shanghai || step < kMatchFinished) return;
+  constexpr int32_t kScale = 2;
+  const char *words = "Shanghai!";
+  const int32_t width = textWidth(words, kScale) + 16;
+  const int32_t left = (kLayerWidth - width) / 2;
+  layerFill(layer, left - 1, 99, width + 2, kTextHeight * kScale + 18, kEdgeColour);
+  layerFill(layer, left, 100, width, kTextHeight * kScale + 16, kPanelColour);
+  layerTextCentred(layer, 108, words, kChosenColour, kScale);
+}
+
 bool overlay(HostLayer &layer, const HostView &view) {
   if (!played || view.scene != HostScene::kMatch || view.gameMode != play.choice.mode) return false;
   if (hostPaused()) return false;
-  // Never over the board while a dart is aimed or flies.
   const int32_t step = view.sceneStep;
-  if (step == kMatchStarting || aimingNow(step)) return false;
-  if (isX01()) {
+  if (step == kMatchStarting) return false;
+  if (isBobs27()) drawNegativeScores(layer);
+  // Never over the board while a dart is aimed or flies.
+  if (aimingNow(step)) return false;
+  if (isShanghai() || isBobs27()) {
+    drawRoundTarget(layer);
+    drawShanghai(layer, step);
+  } else if (isX01()) {
     drawLegs(layer);
     drawRoute(layer, step);
   } else if (step == kMatchAnnounce) {
@@ -260,8 +365,7 @@ void reset() {
   played = false;
   slotSeenInMatch = false;
   dartsByRules.clear();
-  remembered[0] = {kHostGameX01, {}};
-  remembered[1] = {kHostGameCricket, {}};
+  for (int32_t g = 0; g < kOwnGames; ++g) remembered[g] = {kHostGameFirst + g, {}};
   rememberedPlayers = 1;
   optionsChosen = false;
   if (hostGameSlot.apply == slotApply) hostGameSlot = HostGameSlot{};
@@ -316,6 +420,8 @@ void hostPlayGame(const HostGameChoice &choice, int32_t players) {
   play.players = players < 1 ? 1 : (players > kHostSeats ? kHostSeats : players);
   x01Start(play.x01, choice.x01, play.players);
   cricketStart(play.cricket, play.players);
+  shanghaiStart(play.shanghai, play.players);
+  bobs27Start(play.bobs27, play.players);
   played = true;
   dartsByRules.clear();
   fillSlot();
@@ -328,6 +434,21 @@ const HostGamePlay *hostGameNow() { return played ? &play : nullptr; }
 bool hostGameFillBook(BookMatch *match, std::vector<BookDart> *darts) {
   if (!played || match->game != play.choice.mode) return false;
   hostGameIntoBook(hostGameText(play.choice), play.x01.legsWon, dartsByRules, match, darts);
+  // What the scoreboard cannot keep: Bob's 27's scores below 0, who went
+  // out, and a Shanghai.
+  const auto list = [](const int32_t *values, int32_t count) {
+    std::string text;
+    for (int32_t i = 0; i < count; ++i) text += (i > 0 ? "," : "") + std::to_string(values[i]);
+    return text;
+  };
+  if (isBobs27()) {
+    int32_t out[kHostSeats];
+    for (int32_t s = 0; s < kHostSeats; ++s) out[s] = play.bobs27.out[s] ? 1 : 0;
+    match->more += " scores=" + list(play.bobs27.score, play.players);
+    match->more += " out=" + list(out, play.players);
+    match->more += " hits=" + list(play.bobs27.hits, play.players);
+  }
+  if (isShanghai() && play.shanghai.shanghai) match->more += " shanghai=1";
   return true;
 }
 
@@ -337,31 +458,38 @@ std::string hostGameJson() {
   std::string out = "{\"name\":\"";
   out += hostGameShortName(play.choice.mode);
   out += "\",\"scores\":";
-  appendArray(out, x01 ? play.x01.left : play.cricket.points, play.players);
+  appendArray(out, scoresNow(), play.players);
   if (x01) {
     out += ",\"legsWon\":";
     appendArray(out, play.x01.legsWon, play.players);
-  } else {
+  } else if (isCricket()) {
     out += ",\"marks\":[";
     for (int32_t s = 0; s < play.players; ++s) {
       if (s > 0) out += ',';
       appendArray(out, play.cricket.marks[s], kCricketTargets);
     }
     out += ']';
+  } else if (isBobs27()) {
+    int32_t out27[kHostSeats];
+    for (int32_t s = 0; s < kHostSeats; ++s) out27[s] = play.bobs27.out[s] ? 1 : 0;
+    out += ",\"out\":";
+    appendArray(out, out27, play.players);
   }
-  const HostTurn &turn = x01 ? play.x01.turn : play.cricket.turn;
-  const bool finished = x01 ? play.x01.finished : play.cricket.finished;
-  const int32_t winner = x01 ? play.x01.winner : play.cricket.winner;
-  const int32_t round = turn.round < kHostRoundLimit ? turn.round + 1 : kHostRoundLimit;
+  const HostTurn &turn = turnNow();
+  const int32_t limit = isShanghai() ? kShanghaiRounds
+                        : isBobs27() ? kBobs27Rounds
+                                     : kHostRoundLimit;
+  const int32_t round = turn.round < limit ? turn.round + 1 : limit;
   out += ",\"leg\":" + std::to_string(x01 ? play.x01.leg + 1 : 1);
   out += ",\"round\":" + std::to_string(round);
-  out += ",\"finished\":" + std::to_string(finished ? 1 : 0);
-  out += ",\"winner\":" + std::to_string(winner) + '}';
+  out += ",\"finished\":" + std::to_string(finishedNow() ? 1 : 0);
+  out += ",\"winner\":" + std::to_string(winnerNow()) + '}';
   return out;
 }
 
 HostGameChoice &hostGameRemembered(int32_t mode) {
-  return mode == kHostGameCricket ? remembered[1] : remembered[0];
+  const bool own = mode >= kHostGameFirst && mode <= kHostGameLast;
+  return remembered[own ? mode - kHostGameFirst : 0];
 }
 
 int32_t &hostGamePlayers() { return rememberedPlayers; }

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "host/bobs27.h"
 #include "host/cricket.h"
 #include "host/games.h"
+#include "host/shanghai.h"
 #include "host/x01.h"
 
 // Starts `choice` for 1 to 4 players (the seats of the Players page) from
@@ -23,10 +25,13 @@ struct HostGamePlay {
   int32_t players;
   X01Game x01;
   CricketGame cricket;
+  ShanghaiGame shanghai;
+  Bobs27Game bobs27;
 };
 const HostGamePlay *hostGameNow();
 // The dump's `game` object: {"name", "scores", "marks" (Cricket),
-// "legsWon" (X01), "leg", "round", "finished", "winner"}, or null.
+// "legsWon" (X01), "out" (Bob's 27), "leg", "round", "finished", "winner"},
+// or null.
 std::string hostGameJson();
 
 // The options each game was last played with, and how many players: what

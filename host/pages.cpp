@@ -46,7 +46,8 @@ int32_t drawBody(HostLayer &layer, int32_t y, const char *text, HostColour c = k
 // --- How to play.
 
 int32_t helpSheet;
-constexpr int32_t kHelpSheets = 9;
+// Two sheets of controls, the four games, the host's own, playing by ear.
+constexpr int32_t kHelpSheets = 11;
 
 void drawControls(HostLayer &layer) {
   int32_t y = 50;

@@ -9,8 +9,8 @@
 
 namespace {
 
-// The rows of a game's page, top to bottom; X01 has them all, Cricket only
-// the players and the start.
+// The rows of a game's page, top to bottom; X01 has them all, the other
+// games only the players and the start.
 enum PlayRow : int32_t { kRowPlayers, kRowStart, kRowIn, kRowOut, kRowLegs, kRowPlay };
 
 int32_t pageMode = kHostGameX01;
@@ -110,7 +110,7 @@ int32_t playRows(HostRow *rows, int32_t max) {
 }
 
 void playDraw(HostLayer &layer) {
-  layerPanel(layer, pageMode == kHostGameX01 ? "X01" : "Cricket");
+  layerPanel(layer, gameName(pageMode));
   HostRow rows[kHostRowsMax];
   layerRows(layer, rows, playRows(rows, kHostRowsMax));
   drawFoot(layer, "Left/Right: change  B: back");
@@ -154,6 +154,14 @@ void cricketOpened() {
   pageMode = kHostGameCricket;
   playRow = 0;
 }
+void shanghaiOpened() {
+  pageMode = kHostGameShanghai;
+  playRow = 0;
+}
+void bobs27Opened() {
+  pageMode = kHostGameBobs27;
+  playRow = 0;
+}
 
 const HostPage kX01Page = {.name = "x01",
                            .title = "X01",
@@ -178,9 +186,34 @@ const HostPage kCricketPage = {.name = "cricket",
                                .left = nullptr,
                                .rows = playRows};
 
+const HostPage kShanghaiPage = {.name = "shanghai",
+                                .title = "Shanghai",
+                                .under = "play",
+                                .available = atTheTitle,
+                                .draw = playDraw,
+                                .key = playKey,
+                                .tap = playTap,
+                                .typed = nullptr,
+                                .opened = shanghaiOpened,
+                                .left = nullptr,
+                                .rows = playRows};
+const HostPage kBobs27Page = {.name = "bobs27",
+                              .title = "Bob's 27",
+                              .under = "play",
+                              .available = atTheTitle,
+                              .draw = playDraw,
+                              .key = playKey,
+                              .tap = playTap,
+                              .typed = nullptr,
+                              .opened = bobs27Opened,
+                              .left = nullptr,
+                              .rows = playRows};
+
 }  // namespace
 
 void registerPlayPages() {
   (void)hostAddPage(&kX01Page);
   (void)hostAddPage(&kCricketPage);
+  (void)hostAddPage(&kShanghaiPage);
+  (void)hostAddPage(&kBobs27Page);
 }

@@ -234,6 +234,16 @@ TEST(HostGameStats, TheGamesRowTurnsThePageToEachGamesSheet) {
   };
   for (const Row &r : cricket)
     EXPECT_EQ(text.find(r.shown) != std::string::npos, r.wanted) << r.name << "\n" << text;
+  // Then Shanghai's and Bob's 27's sheets, and the handheld games again.
+  const Row more[] = {
+      {"Shanghai's sheet", "Games: Shanghai", true},
+      {"Bob's 27's sheet", "Games: Bob's 27", true},
+  };
+  for (const Row &r : more) {
+    d.press(VK_RETURN, 1);
+    text = shownText(d);
+    EXPECT_EQ(text.find(r.shown) != std::string::npos, r.wanted) << r.name << "\n" << text;
+  }
   // The next player, who never played X01, shows dashes.
   d.press(VK_RETURN, 1);
   d.press(VK_RIGHT, 1);

@@ -28,7 +28,11 @@ TEST(HostGameText, OptionsAsWordsAndBack) {
       {"x01 options in any order", "x01 legs=3 out=straight start=301",
        "x01 start=301 in=straight out=straight legs=3"},
       {"cricket", "cricket", "cricket"},
-      {"an unknown game", "shanghai", nullptr},
+      {"shanghai", "shanghai", "shanghai"},
+      {"bob's 27", "bobs27", "bobs27"},
+      {"an option shanghai does not have", "shanghai legs=3", nullptr},
+      {"an option bob's 27 does not have", "bobs27 start=501", nullptr},
+      {"an unknown game", "killer", nullptr},
       {"a start out of range", "x01 start=401", nullptr},
       {"legs best of 2", "x01 legs=2", nullptr},
       {"an unknown out rule", "x01 out=triple", nullptr},
@@ -101,6 +105,8 @@ TEST(ReplayScript, HostPlayLines) {
       {"x01 with options", "host play x01 2 start=301 legs=3",
        "x01 start=301 in=straight out=double legs=1", nullptr},
       {"cricket for four", "host play cricket 4", "cricket", nullptr},
+      {"shanghai for two", "host play shanghai 2", "shanghai", nullptr},
+      {"bob's 27 alone", "host play bobs27 1", "bobs27", nullptr},
       {"no players", "host play x01", nullptr, "host play GAME PLAYERS"},
       {"five players", "host play x01 5", nullptr, "bad players"},
       {"no players: zero", "host play cricket 0", nullptr, "bad players"},
@@ -161,6 +167,12 @@ TEST(HostGames, EachGamePlaysThroughTheRunnerToItsEnd) {
       {"x01 501 double in, alone", "host play x01 1 in=double", 1, "[501]", "x01"},
       {"cricket, four computers", "host play cricket 4", 4, "[0,0,0,0]", "cricket"},
       {"cricket alone", "host play cricket 1", 1, "[0]", "cricket"},
+      {"x01 501 master out, four computers", "host play x01 4 out=master", 4, "[501,501,501,501]",
+       "x01"},
+      {"shanghai, three computers", "host play shanghai 3", 3, "[0,0,0]", "shanghai"},
+      {"shanghai alone", "host play shanghai 1", 1, "[0]", "shanghai"},
+      {"bob's 27, two computers", "host play bobs27 2", 2, "[27,27]", "bobs27"},
+      {"bob's 27 alone", "host play bobs27 1", 1, "[27]", "bobs27"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
@@ -228,7 +240,8 @@ TEST(HostGamesMenu, APlayPageStartsItsGameWithTheOptionsChosenAndRemembersThem) 
     d.press(vk, 1);
   ASSERT_STREQ(hostPageName(), "x01");
   EXPECT_EQ(hostFileLines(),
-            "game x01 start=701 in=straight out=double legs=3\ngame cricket\ngamePlayers 2\n");
+            "game x01 start=701 in=straight out=double legs=3\ngame cricket\ngame shanghai\n"
+            "game bobs27\ngamePlayers 2\n");
   // Down to Play, and A.
   d.press(VK_DOWN, 1);
   d.press(VK_RETURN, 1);
@@ -315,5 +328,32 @@ TEST(HostGames, AHostGamesCodeWatchedAgainEndsAsItsMatchDid) {
     for (const char *name : {"name", "scores", "legsWon", "marks", "leg", "round", "winner"})
       EXPECT_EQ(gameField(again, name), gameField(end, name)) << name;
     EXPECT_EQ(field(again, "playerScores"), field(end, "playerScores"));
+  }
+}
+
+TEST(HostGames, TheSameSeedPlaysTheSameMatchOfEachGame) {
+  struct Case {
+    const char *name;
+    const char *play;
+    int32_t players;
+  };
+  const Case cases[] = {
+      {"x01 301 double out, alone", "host play x01 1 start=301", 1},
+      {"shanghai, two computers", "host play shanghai 2", 2},
+      {"bob's 27, alone", "host play bobs27 1", 1},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    const ReplayRun a = runScriptIn("hostgames-work", "same-a", wholeGame(c.play, c.players));
+    const ReplayRun b = runScriptIn("hostgames-work", "same-b", wholeGame(c.play, c.players));
+    ASSERT_EQ(a.status, 0) << a.errors;
+    ASSERT_EQ(b.status, 0) << b.errors;
+    ASSERT_EQ(a.lines.size(), 4u);
+    ASSERT_EQ(b.lines.size(), 4u);
+    EXPECT_EQ(gameField(a.lines[1], "finished"), "1");
+    // The whole game object at the end screen: every score, mark and round.
+    const size_t at = a.lines[1].find("\"game\":{");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(a.lines[1].substr(at), b.lines[1].substr(b.lines[1].find("\"game\":{")));
   }
 }

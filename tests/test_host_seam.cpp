@@ -85,8 +85,9 @@ TEST(HostMenuRoom, AGroupTakesSevenPagesAndRefusesAnEighth) {
   std::vector<HostPage> games;
   for (const std::string &name : names) games.push_back(listedPage(name.c_str(), "play"));
   // The host's own pages under Play... (resume, rematch, ...) take their room.
+  // With the host's four games the group may be full already.
   const int32_t room = kMenuGroupRowsMax - hostPagesUnder("play");
-  ASSERT_GT(room, 0);
+  ASSERT_GE(room, 0);
   for (int i = 0; i < room; ++i)
     EXPECT_TRUE(hostAddPage(&games[i])) << "page " << i << " of the group";
   EXPECT_FALSE(hostAddPage(&games[room])) << "the eighth in a group of seven";
@@ -99,15 +100,16 @@ TEST(HostMenuRoom, EveryBuiltInPageIsListedInAtMostSevenTopRows) {
   d.start();
   hostBookOpen(nullptr, nullptr);
   // A game of the host's own shows its group, "Play...".
+  // (The host's own games fill it already: the group may refuse one more.)
   const HostPage game = listedPage("x01", "play");
-  ASSERT_TRUE(hostAddPage(&game));
+  const bool added = hostAddPage(&game);
   hostOpenMenu();
   const std::vector<std::string> top = menuLabels();
   EXPECT_EQ(top, (std::vector<std::string>{"Resume", "Play...", "Players", "Player book...",
                                            "How to play", "Settings", "Quit..."}));
   EXPECT_LE(static_cast<int32_t>(top.size()), kMenuTopRowsMax);
   hostCloseMenu();
-  hostRemovePage(&game);
+  if (added) hostRemovePage(&game);
   d.finish();
 }
 
@@ -147,7 +149,11 @@ TEST(HostRows, EachPageGivesItsRowsWithTheChosenOne) {
        "menu",
        {"Resume", "Play...", "Players", "Player book...", "How to play", "Settings", "Quit..."},
        0},
-      {"Play..., X01 chosen", {VK_DOWN, VK_RETURN}, "play", {"X01", "Cricket"}, 0},
+      {"Play..., X01 chosen",
+       {VK_DOWN, VK_RETURN},
+       "play",
+       {"X01", "Cricket", "Shanghai", "Bob's 27"},
+       0},
       {"X01's page, Players chosen",
        {VK_DOWN, VK_RETURN, VK_RETURN},
        "x01",

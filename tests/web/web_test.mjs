@@ -22,6 +22,7 @@ import { testRematchAndWatch, testResumeAfterReload } from './codes_test.mjs';
 import { check, results } from './common.mjs';
 import { testFrames, testScoring } from './frames_test.mjs';
 import { testHostGames } from './hostgames_test.mjs';
+import { testHostGamesToTheirEnds } from './host_games_ends_test.mjs';
 import {
   testHiddenPause, testKeysSettingsAndTabs, testTapToThrow, testTouch,
 } from './play_test.mjs';
@@ -78,6 +79,7 @@ async function main() {
     cues: () => testCues(browser, url),
     share: () => testShareAndOpen(browser, url),
     daily: () => testDailyChallenge(browser, url),
+    hostGamesToTheirEnds: () => testHostGamesToTheirEnds(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);
