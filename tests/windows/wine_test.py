@@ -52,7 +52,7 @@ import base64, glob, json, os, re, subprocess, sys, time
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Beside, Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
                      X_TOOLS, logger, missing, not_run, replay_frames, run)
-import assists_match, seats_match
+import assists_match, host_games_ends, seats_match
 
 TOOLS = ["wine", "wineserver"] + X_TOOLS + ["xwininfo", "xlogo"]
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -728,6 +728,25 @@ class Wine(Session):
         with open(book, encoding="utf-8") as b, open(export, newline="", encoding="utf-8") as f:
             seats_match.check_book(self.log, b.read(), records, f.read())
 
+    def host_games(self):
+        # The host's four games chosen by keys from the menu over the title
+        # of the real game, each played to its end by two computer seats.
+        self.log("the host's four games played to their ends in the real game")
+        exe = os.path.join(self.build, "tobelyn.exe")
+        folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "host"), "w") as f:
+            f.write(seats_match.HOST)
+        book = os.path.join(folder, "book")
+        if os.path.exists(book):
+            os.remove(book)
+        self.launch(["wine", exe], "host-games", seconds=60)
+        self.activate()
+        self.drawn()
+        host_games_ends.play_all(self, book)
+        self.quiet("wmctrl", "-i", "-c", self.window)
+        self.ended("a close request after the games")
+
     def speech(self):
         # Speech switched on in the host's file: the game makes its voice
         # through the system's speech API at the first announcement. Wine
@@ -880,7 +899,8 @@ class Wine(Session):
 
 
 CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
-         "installer", "wide_paths", "seats_match", "assists", "codes_resume_watch", "speech")
+         "installer", "wide_paths", "seats_match", "assists", "codes_resume_watch", "speech",
+         "host_games")
 
 
 def code_seats(code):
