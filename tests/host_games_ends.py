@@ -11,8 +11,10 @@ import os, time
 from harness import Failure
 
 # The Play... group at the title, in its order, with each game's number in
-# the book (the host's games are numbered from 4).
-GAMES = (("X01", 4), ("Cricket", 5), ("Shanghai", 6), ("Bob's 27", 7))
+# the book (the host's games are numbered from 4). Bob's 27 (its fourth, 63
+# darts alone, five minutes of the game's own pace) is played to its end in
+# the browser's case and by the runner; here the first three.
+GAMES = (("X01", 4), ("Cricket", 5), ("Shanghai", 6))
 # A seat of computers leaves an end screen after its summary, a few seconds.
 LEAVE_END = 9
 
@@ -34,6 +36,11 @@ def play_all(session, book, seconds=400):
         session.key("F1")
         for key in ("Down", "Return") + ("Down",) * i + ("Return",):
             session.key(key)
+        if name == "X01":
+            # Start (the row under Players) from 501 down to 301, the
+            # shorter game; then Up twice, past Players, to Play.
+            for key in ("Down", "Left", "Up"):
+                session.key(key)
         session.key("Up")
         session.key("Return")
         session.wait_for(lambda: len(book_games(book)) > i, seconds, "%s to its end" % name)

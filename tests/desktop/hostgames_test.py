@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-# The host's own games on the desktop: X01, Cricket, Shanghai and Bob's 27,
+# The host's own games on the desktop: X01 (301), Cricket and Shanghai,
 # each chosen by keys from the menu over the title in a private X session
 # and played to its end by a computer seat (tests/host_games_ends.py).
 #
