@@ -11,8 +11,8 @@
 #include "platform/common/platform_internal.h"
 #include "platform/common/test_clock.h"
 #include "platform/gx.h"
-#include "platform/headless/mixer.h"
 #include "platform/headless/clipboard.h"
+#include "platform/headless/mixer.h"
 #include "platform/headless/png.h"
 
 namespace {
