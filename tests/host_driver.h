@@ -11,6 +11,7 @@
 #include "host/host.h"
 #include "host/host_internal.h"
 #include "platform/headless/headless.h"
+#include "screens/screens.h"
 
 struct HostDriver {
   int code = 0;
@@ -51,6 +52,18 @@ struct HostDriver {
       pass();
     }
     return false;
+  }
+  // From the title with Enter through "301" and one player to the ready
+  // screen, past the input gap; false if a screen never comes.
+  bool toReady() {
+    const HostScene screens[] = {HostScene::kGameSelect, HostScene::kPlayerSelect,
+                                 HostScene::kReady};
+    for (HostScene screen : screens) {
+      press(VK_RETURN);
+      if (!reach(screen, kSetupChoosing)) return false;
+      run(14);
+    }
+    return true;
   }
   void finish() {
     headlessClose();

@@ -189,15 +189,7 @@ TEST(AssistBook, AMatchPlayedAtHalfPaceIsKeptAssisted) {
   d.start();
   hostBookOpen(nullptr, [] { return int64_t{1796644800}; });
   hostSetSeatAssist(0, kPaceHalf);
-  d.press(VK_RETURN);
-  ASSERT_TRUE(d.reach(HostScene::kGameSelect, kSetupChoosing));
-  d.run(14);
-  d.press(VK_RETURN);
-  ASSERT_TRUE(d.reach(HostScene::kPlayerSelect, kSetupChoosing));
-  d.run(14);
-  d.press(VK_RETURN);
-  ASSERT_TRUE(d.reach(HostScene::kReady, kSetupChoosing));
-  d.run(14);
+  ASSERT_TRUE(d.toReady());
   d.press(VK_RETURN);
   ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchAnnounce));
   // The pace turned off after the first dart: the match is still assisted.

@@ -32,15 +32,7 @@ void startSeat(HostDriver &d, bool cues, int32_t pace = kPaceFull, bool autoCont
 
 // From the title to the first announcement of a one-player "301".
 void toAnnouncement(HostDriver &d) {
-  d.press(VK_RETURN);
-  ASSERT_TRUE(d.reach(HostScene::kGameSelect, kSetupChoosing));
-  d.run(14);
-  d.press(VK_RETURN);
-  ASSERT_TRUE(d.reach(HostScene::kPlayerSelect, kSetupChoosing));
-  d.run(14);
-  d.press(VK_RETURN);
-  ASSERT_TRUE(d.reach(HostScene::kReady, kSetupChoosing));
-  d.run(14);
+  ASSERT_TRUE(d.toReady());
   d.press(VK_RETURN, 0);
   ASSERT_TRUE(d.reach(HostScene::kMatch, kMatchAnnounce));
 }

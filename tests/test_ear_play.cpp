@@ -127,15 +127,7 @@ TEST(EarPlay, DartsThrownByTheCuesAloneHitTheHalfAimedAt) {
   hostSetSeatCues(0, true);
   hostSetSeatAssist(0, kPaceHalf);
   hostSetSeatAutoContinue(0, true);
-  d.press(VK_RETURN);
-  ASSERT_TRUE(d.reach(HostScene::kGameSelect, kSetupChoosing));
-  d.run(14);
-  d.press(VK_RETURN);
-  ASSERT_TRUE(d.reach(HostScene::kPlayerSelect, kSetupChoosing));
-  d.run(14);
-  d.press(VK_RETURN);
-  ASSERT_TRUE(d.reach(HostScene::kReady, kSetupChoosing));
-  d.run(14);
+  ASSERT_TRUE(d.toReady());
   d.press(VK_RETURN, 0);
   headlessMixerRecord(true);
 
