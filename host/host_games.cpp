@@ -438,7 +438,10 @@ bool hostGameFillBook(BookMatch *match, std::vector<BookDart> *darts) {
   // out, and a Shanghai.
   const auto list = [](const int32_t *values, int32_t count) {
     std::string text;
-    for (int32_t i = 0; i < count; ++i) text += (i > 0 ? "," : "") + std::to_string(values[i]);
+    for (int32_t i = 0; i < count; ++i) {
+      if (i > 0) text += ',';
+      text += std::to_string(values[i]);
+    }
     return text;
   };
   if (isBobs27()) {
