@@ -27,97 +27,11 @@
 #include "host/book.h"
 #include "platform/common/registry_file.h"
 #include "platform/common/safe_file.h"
+#include "tests/resilience_support.h"
 
 namespace {
 
-const std::string replayBinary = TOBELYN_REPLAY;
-
-// The default bindings as the replay runner reports them.
-const char kDefaultKeys[] =
-    "{\"KeyUp\":38,\"KeyDown\":40,\"KeyLeft\":37,\"KeyRight\":39,\"ButtonA\":13,"
-    "\"ButtonB\":27,\"ButtonC\":67,\"ButtonStart\":83}";
-const int16_t kDefaultBindings[kKeyBindingCount] = {38, 40, 37, 39, 13, 27, 67, 83};
-const int16_t kStoredBindings[kKeyBindingCount] = {'W', 'S', 'A', 'D', '1', '2', '3', '4'};
-
-std::string readAll(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::string &path, const std::string &bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-uint64_t envNumber(const char *name, uint64_t fallback) {
-  const char *text = std::getenv(name);
-  return text == nullptr || *text == 0 ? fallback : std::strtoull(text, nullptr, 0);
-}
-
-// Runs a shell command; returns its exit status.
-int sh(const std::string &command) {
-  int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
-// An empty folder of the current test's own.
-std::string freshDir() {
-  std::string name = std::to_string(getpid()) + "_" +
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name();
-  std::replace(name.begin(), name.end(), '/', '_');
-  std::string dir = ::testing::TempDir() + "tobelyn_resilience_" + name;
-  sh("chmod -R u+w '" + dir + "' 2>/dev/null; rm -rf '" + dir + "'; mkdir -p '" + dir + "'");
-  return dir;
-}
-
-// The exact file the program writes for these settings.
-std::string settingsFile(int16_t sound, const int16_t *bindings) {
-  static RegistryValues values;
-  values.count = 0;
-  for (const StoredSetting &s : storedSettings) {
-    RegistryValue &v = values.values[values.count++];
-    const int16_t value = s.binding == kSoundFlag ? sound : bindings[s.binding];
-    const uint16_t bits = static_cast<uint16_t>(value);
-    std::wcscpy(v.name, s.name);
-    v.type = REG_BINARY;
-    v.size = 2;
-    v.data[0] = static_cast<uint8_t>(bits), v.data[1] = static_cast<uint8_t>(bits >> 8);
-  }
-  static char text[kRegistryFileMax];
-  return std::string(text, registryFormat(values, text, sizeof text));
-}
-
-// As root, file permissions do not bite: such cases run as nobody instead,
-// which needs setpriv.
-bool rootWithoutSetpriv() {
-  return geteuid() == 0 && sh("command -v setpriv >/dev/null 2>&1") != 0;
-}
-
-// Runs the replay runner on a script with its registry in regDir, as nobody
-// when asked (one stuck on its settings file is stopped after 30 s); expects
-// it to end with 0 and returns what it printed.
-std::string replay(const std::string &work, const std::string &regDir, const std::string &script,
-                   bool asNobody = false) {
-  writeFile(work + "/script.txt", script);
-  EXPECT_EQ(sh("cd '" + work + "' && timeout -s KILL 30 " +
-               (asNobody ? "setpriv --reuid=65534 --regid=65534 --clear-groups -- " : "") + "'" +
-               replayBinary + "' --registry '" + regDir + "' script.txt >out.txt 2>err.txt"),
-            0)
-      << readAll(work + "/err.txt");
-  return readAll(work + "/out.txt");
-}
-
-std::string dumpField(const std::string &out, const std::string &name) {
-  size_t at = out.find("\"" + name + "\":");
-  if (at == std::string::npos) return "<missing>";
-  size_t start = at + name.size() + 3;
-  size_t end = name == "keys" ? out.find('}', start) + 1 : out.find_first_of(",}", start);
-  return out.substr(start, end - start);
-}
-
-void expectDefaults(const std::string &out, const char *what) {
-  EXPECT_EQ(dumpField(out, "sound"), "1") << what;
-  EXPECT_EQ(dumpField(out, "keys"), kDefaultKeys) << what;
-}
+using namespace resilience;
 
 // --- Damaged, edited and unreadable files.
 
@@ -450,32 +364,6 @@ TEST(Resilience, KilledAroundExitLeavesOldOrNewSettingsWhole) {
 // The player book, killed while it is saved: a book of 21-dart "High
 // Score" matches, one more added by a child process that is killed at
 // random moments of its load, add and save.
-void addHighScoreMatch(Book *book, int64_t time) {
-  BookMatch m;
-  m.time = time;
-  m.game = kGameHighScore;
-  m.rounds = 7;
-  m.seats[0].name = "KILL TEST";
-  std::vector<BookDart> darts;
-  for (int k = 0; k < 21; ++k) {
-    BookDart d;
-    d.name = m.seats[0].name;
-    d.round = k / 3 + 1;
-    d.dart = k % 3 + 1;
-    d.aimX = 16 + 4 * (k % 49);
-    d.x = d.aimX + 8;
-    d.y = 80;
-    d.ring = kDartSingle;
-    d.sector = 1 + k % 20;
-    d.score = d.counted = d.sector;
-    m.seats[0].points += d.counted;
-    ++m.seats[0].darts;
-    darts.push_back(d);
-  }
-  m.seats[0].final = m.seats[0].points;
-  bookAddMatch(book, m, darts);
-}
-
 TEST(Resilience, KilledWhileSavingLeavesOldOrNewBookWhole) {
   const std::string dir = freshDir(), path = dir + "/data/tobelyn/book";
   Book book;
@@ -499,98 +387,6 @@ TEST(Resilience, KilledWhileSavingLeavesOldOrNewBookWhole) {
         }
         return killAfter(pid, path + ".tmp", delay, atWrite, started, t);
       });
-}
-
-// --- Files reached through symbolic links: read and written through, the
-// file they name replaced in its own folder, the links left as they are.
-
-bool isLinkTo(const std::string &path, const std::string &target) {
-  char got[4096];
-  const ssize_t n = readlink(path.c_str(), got, sizeof got - 1);
-  return n >= 0 && std::string(got, static_cast<size_t>(n)) == target;
-}
-
-TEST(Links, TheSettingsAndTheHostFileAreReadAndWrittenThroughALink) {
-  struct Case {
-    const char *name;
-    const char *file;    // in the registry folder, a link to the same name in "elsewhere"
-    std::string before;  // the linked file at the start
-    const char *script;
-    std::string kept;  // what it must hold after the exit's save
-  };
-  const std::string stored = settingsFile(1, kStoredBindings);
-  const Case cases[] = {
-      {"the game's settings", "settings", stored, "run 3\n", stored},
-      {"the host's file", "host", "volume 3\nhintsChosen 1\n", "host on\nrun 3\n", "volume 3\n"},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string dir = freshDir(), regDir = dir + "/config";
-    const std::string target = "../elsewhere/" + std::string(c.file);
-    ASSERT_EQ(sh("mkdir -p '" + regDir + "' '" + dir + "/elsewhere'"), 0);
-    writeFile(dir + "/elsewhere/" + c.file, c.before);
-    writeFile(dir + "/elsewhere/other", "someone else's file\n");
-    ASSERT_EQ(symlink(target.c_str(), (regDir + "/" + c.file).c_str()), 0);
-    // A link at the temporary name is still never followed.
-    ASSERT_EQ(symlink("other", (dir + "/elsewhere/" + c.file + ".tmp").c_str()), 0);
-    replay(dir, regDir, c.script);
-    EXPECT_TRUE(isLinkTo(regDir + "/" + c.file, target)) << "the link was replaced";
-    const std::string after = readAll(dir + "/elsewhere/" + c.file);
-    EXPECT_NE(after.find(c.kept), std::string::npos) << after;
-    EXPECT_EQ(readAll(dir + "/elsewhere/other"), "someone else's file\n");
-    EXPECT_EQ(access((dir + "/elsewhere/" + c.file + ".tmp").c_str(), F_OK), -1)
-        << "temporary file left";
-  }
-}
-
-TEST(Links, TheBookThroughALinkIsSavedInTheFileItNames) {
-  const std::string dir = freshDir();
-  ASSERT_EQ(sh("mkdir -p '" + dir + "/data' '" + dir + "/elsewhere'"), 0);
-  Book first;
-  addHighScoreMatch(&first, 1796644800);
-  ASSERT_TRUE(bookSave((dir + "/elsewhere/book").c_str(), first));
-  ASSERT_EQ(symlink("../elsewhere/book", (dir + "/data/book").c_str()), 0);
-  Book book;
-  bookLoad((dir + "/data/book").c_str(), &book);
-  ASSERT_EQ(book.matches.size(), 1u) << "read through the link";
-  addHighScoreMatch(&book, 1796648400);
-  EXPECT_TRUE(bookSave((dir + "/data/book").c_str(), book)) << "saved through the link";
-  EXPECT_TRUE(isLinkTo(dir + "/data/book", "../elsewhere/book"));
-  Book again;
-  bookLoad((dir + "/elsewhere/book").c_str(), &again);
-  EXPECT_EQ(again.matches.size(), 2u);
-}
-
-// A link to nothing, or to a file whose folder cannot be written, or to
-// something not a file: the write fails with one message and nothing is
-// lost: the link stays, nothing is made where it points.
-TEST(Links, ALinkThatCannotBeWrittenThroughLosesNothing) {
-  struct Case {
-    const char *name;
-    const char *make;    // run in the folder, makes "file"
-    const char *target;  // where "file" links to
-  };
-  const Case cases[] = {
-      {"a dangling link", "ln -s gone file", "gone"},
-      {"a link into a folder that cannot be written", "ln -s /proc/version file", "/proc/version"},
-      {"a link to a FIFO", "mkfifo pipe && ln -s pipe file", "pipe"},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string dir = freshDir();
-    ASSERT_EQ(sh("cd '" + dir + "' && " + c.make), 0);
-    const std::string path = dir + "/file";
-    testing::internal::CaptureStderr();
-    const bool written =
-        safeFileWrite(path.c_str(), "new\n", 4, kSafeWriteDurable | kSafeWriteThroughLinks);
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(written);
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_EQ(said.rfind("tobelyn: ", 0), 0u) << said;
-    EXPECT_TRUE(isLinkTo(path, c.target)) << "the link was replaced";
-    EXPECT_EQ(access((dir + "/gone").c_str(), F_OK), -1) << "a file was made through the link";
-    EXPECT_EQ(sh("ls -A '" + dir + "' | grep -q tmp"), 1) << "a temporary file was left";
-  }
 }
 
 // --- Snapshots that cannot be written.
