@@ -12,6 +12,7 @@
 #include "host/host_internal.h"
 #include "host/player_book.h"
 #include "host_driver.h"
+#include "tests/host_game_book.h"
 
 namespace {
 
@@ -20,39 +21,16 @@ struct Throw {
   int32_t leg, round, counted, marks;
 };
 
-BookDart dartOf(const BookMatch &m, const Throw &t, int32_t dart) {
-  BookDart d;
-  d.seat = t.seat;
-  d.name = m.seats[t.seat].name;
-  d.round = t.round;
-  d.dart = dart;
-  d.aimX = kAimStart;
-  d.sector = 20;
-  d.ring = t.counted == 60 ? kDartTriple : kDartSingle;
-  d.score = t.counted;
-  return d;
-}
-
-// A host game of two seats, kept as the recorder keeps it.
+// A host game of two seats, kept as the recorder keeps it; the first seat
+// has won a leg.
 void addHostMatch(Book *book, int32_t game, const char *options, const char *a, const char *b,
                   const std::vector<Throw> &throws) {
-  BookMatch m;
-  m.game = game;
-  m.players = 2;
-  m.time = 1796644800;
-  m.seats[0].name = a;
-  m.seats[1].name = b;
-  std::vector<BookDart> darts;
-  std::vector<HostGameDart> rules;
-  int32_t dart[2] = {};
-  for (const Throw &t : throws) {
-    darts.push_back(dartOf(m, t, dart[t.seat]++ % 3 + 1));
-    rules.push_back({t.leg, t.counted, false, t.marks});
-    ++m.seats[t.seat].darts;
-  }
+  std::vector<MadeThrow> made;
+  for (const Throw &t : throws)
+    made.push_back({t.seat, t.leg, t.round, 20, t.counted == 60 ? kDartTriple : kDartSingle,
+                    t.counted, t.marks});
   const int32_t legs[kMaxPlayers] = {1, 0, 0, 0};
-  hostGameIntoBook(options, legs, rules, &m, &darts);
-  bookAddMatch(book, m, darts);
+  addMadeTwoSeatMatch(book, game, options, a, b, -1, made, nullptr, "", legs);
 }
 
 // One "301" match of ANN alone: 20 darts of 15, not finished.
@@ -63,9 +41,14 @@ void addHandheldMatch(Book *book) {
   m.seats[0].name = "ANN";
   std::vector<BookDart> darts;
   for (int i = 0; i < 20; ++i) {
-    BookDart d = dartOf(m, {0, 0, i / 3 + 1, 15, 0}, i % 3 + 1);
+    BookDart d;
+    d.name = m.seats[0].name;
+    d.round = i / 3 + 1;
+    d.dart = i % 3 + 1;
+    d.aimX = kAimStart;
     d.sector = 15;
-    d.counted = 15;
+    d.ring = kDartSingle;
+    d.score = d.counted = 15;
     darts.push_back(d);
   }
   m.seats[0].darts = 20;
@@ -94,17 +77,7 @@ Book fixedBook(bool withHostGames) {
     addHostMatch(&book, kHostGameCricket, "cricket", "ANN", "CAL",
                  {{0, 1, 1, 0, 3}, {0, 1, 1, 20, 2}, {0, 1, 1, 0, 0}, {1, 1, 1, 0, 1}});
   }
-  // Through the book's text, as the page reads it from the file.
-  const std::string text = bookFormat(book);
-  Book read;
-  bookParse(reinterpret_cast<const uint8_t *>(text.data()), text.size(), &read);
-  return read;
-}
-
-std::string valueOf(const std::vector<HostGameStatLine> &lines, const char *label) {
-  for (const HostGameStatLine &line : lines)
-    if (line.label == label) return line.value;
-  return "(no line " + std::string(label) + ")";
+  return bookThroughText(book);
 }
 
 TEST(HostGameStats, EachPlayersFiguresOfEachGame) {
@@ -140,12 +113,12 @@ TEST(HostGameStats, EachPlayersFiguresOfEachGame) {
   };
   for (const Row &r : rows) {
     SCOPED_TRACE(r.name);
-    EXPECT_EQ(valueOf(hostGameStatLines(book, r.player, PlayerKind::kPerson, r.game), r.label),
+    EXPECT_EQ(statValue(hostGameStatLines(book, r.player, PlayerKind::kPerson, r.game), r.label),
               r.want);
   }
   // A computer of the same name is someone else.
-  EXPECT_EQ(valueOf(hostGameStatLines(book, "ANN", PlayerKind::kComputer, kHostGameX01),
-                    "Matches / darts"),
+  EXPECT_EQ(statValue(hostGameStatLines(book, "ANN", PlayerKind::kComputer, kHostGameX01),
+                      "Matches / darts"),
             "-");
 }
 

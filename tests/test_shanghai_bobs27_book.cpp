@@ -10,6 +10,7 @@
 #include "host/book.h"
 #include "host/host_game_stats.h"
 #include "host/host_game_words.h"
+#include "tests/host_game_book.h"
 
 namespace {
 
@@ -22,51 +23,14 @@ struct Landing {
   int32_t marks = 0;  // Cricket
 };
 
-BookDart dartOf(const BookMatch &m, const Landing &l, int32_t dart) {
-  BookDart d;
-  d.seat = l.seat;
-  d.name = m.seats[l.seat].name;
-  d.round = l.round;
-  d.dart = dart;
-  d.aimX = kAimStart;
-  d.sector = l.sector;
-  d.ring = l.ring;
-  d.score = l.counted;
-  d.counted = l.counted;
-  return d;
-}
-
-// A match of two seats as the recorder keeps it; `more` is what the host's
-// game adds beside its options (Bob's 27's scores, a Shanghai).
+// A match of ANN and BOB; `more` is what the host's game adds beside its
+// options (Bob's 27's scores, a Shanghai).
 void addMatch(Book *book, int32_t game, const char *options, const std::string &more,
               int32_t winner, const std::vector<Landing> &landings, const int32_t finals[2]) {
-  BookMatch m;
-  m.game = game;
-  m.players = 2;
-  m.time = 1796644800;
-  m.winner = winner;
-  m.seats[0].name = "ANN";
-  m.seats[1].name = "BOB";
-  std::vector<BookDart> darts;
-  std::vector<HostGameDart> rules;
-  int32_t dart[2] = {};
-  for (const Landing &l : landings) {
-    darts.push_back(dartOf(m, l, dart[l.seat]++ % 3 + 1));
-    rules.push_back({1, l.counted, false, l.marks});
-    ++m.seats[l.seat].darts;
-  }
-  for (int s = 0; s < 2; ++s) {
-    m.seats[s].final = finals[s];
-    m.seats[s].finished = s == winner;
-  }
-  if (game >= kHostGameFirst) {
-    const int32_t legs[kMaxPlayers] = {};
-    hostGameIntoBook(options, legs, rules, &m, &darts);
-    m.more += more;
-  } else {
-    for (const BookDart &d : darts) m.seats[d.seat].points += d.counted;
-  }
-  bookAddMatch(book, m, darts);
+  std::vector<MadeThrow> throws;
+  for (const Landing &l : landings)
+    throws.push_back({l.seat, 1, l.round, l.sector, l.ring, l.counted, l.marks});
+  addMadeTwoSeatMatch(book, game, options, "ANN", "BOB", winner, throws, finals, more);
 }
 
 // ANN's "301": three darts, one a double. A Shanghai that ANN wins by a
@@ -131,17 +95,7 @@ Book fixedBook() {
             {1, 1, 1, kDartMiss, 0},
             {1, 1, 1, kDartSingle, 0}},
            bobs27);
-  // Through the book's text, as the pages read it from the file.
-  const std::string text = bookFormat(book);
-  Book read;
-  bookParse(reinterpret_cast<const uint8_t *>(text.data()), text.size(), &read);
-  return read;
-}
-
-std::string valueOf(const std::vector<HostGameStatLine> &lines, const char *label) {
-  for (const HostGameStatLine &line : lines)
-    if (line.label == label) return line.value;
-  return "(no line " + std::string(label) + ")";
+  return bookThroughText(book);
 }
 
 const BookMatch *matchOf(const Book &book, int32_t game) {
@@ -175,7 +129,7 @@ TEST(ShanghaiBobs27Book, EachPlayersFiguresOfEachGame) {
   };
   for (const Row &r : rows) {
     SCOPED_TRACE(r.name);
-    EXPECT_EQ(valueOf(hostGameStatLines(book, r.player, PlayerKind::kPerson, r.game), r.label),
+    EXPECT_EQ(statValue(hostGameStatLines(book, r.player, PlayerKind::kPerson, r.game), r.label),
               r.want);
   }
 }
