@@ -79,6 +79,7 @@ double loudnessOf(const std::vector<double> &samples) {
 // other within a millisecond either side (a sum of smooth partials changes
 // its curvature gradually; a step makes it leap at one sample).
 std::vector<size_t> stepsIn(const std::vector<double> &s) {
+  if (s.size() < 3) return {};
   std::vector<double> curve(s.size(), 0.0);
   for (size_t i = 1; i + 1 < s.size(); ++i) curve[i] = std::fabs(s[i + 1] - 2 * s[i] + s[i - 1]);
   std::vector<size_t> steps;

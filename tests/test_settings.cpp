@@ -48,7 +48,7 @@ Bytes stored(const wchar_t *name) {
 int16_t defaultBinding(int i) {
   GXKeyList k = platformDefaultKeys();
   const short all[kKeyBindingCount] = {k.vkUp, k.vkDown, k.vkLeft, k.vkRight,
-                                        k.vkA,  k.vkB,    k.vkC,    k.vkStart};
+                                       k.vkA,  k.vkB,    k.vkC,    k.vkStart};
   return all[i];
 }
 
