@@ -117,6 +117,18 @@ void drawMeterRow(HostLayer &layer, const HostRowBox &box, int32_t y, const char
 
 }  // namespace
 
+namespace {
+
+// A row's words never leave its box: a text too wide loses its end to "...".
+void fitWidth(char *text, size_t size, int32_t width) {
+  if (textWidth(text) <= width) return;
+  std::string kept(text);
+  while (!kept.empty() && textWidth((kept + "...").c_str()) > width) kept.pop_back();
+  std::snprintf(text, size, "%s...", kept.c_str());
+}
+
+}  // namespace
+
 void layerRows(HostLayer &layer, const HostRow *rows, int32_t count, const HostRowBox &box) {
   for (int32_t i = 0; i < count; ++i) {
     const HostRow &row = rows[i];
@@ -136,6 +148,7 @@ void layerRows(HostLayer &layer, const HostRow *rows, int32_t count, const HostR
       std::snprintf(text, sizeof text, "%s: %s", row.label, row.value);
     else
       std::snprintf(text, sizeof text, "%s", row.label);
+    fitWidth(text, sizeof text, box.w - 4);
     const int32_t textY = y + (box.h - kTextHeight) / 2;
     layerText(layer, box.x + (box.w - textWidth(text)) / 2, textY, text,
               row.chosen ? kChosenColour : kTextColour);

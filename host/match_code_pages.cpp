@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/book.h"
 #include "host/host_internal.h"
 #include "host/match_codes.h"
 #include "host/player_book.h"
@@ -106,7 +107,9 @@ void fillWatchable() {
     if (static_cast<int32_t>(watchable.size()) == kWatchRows) break;
     std::string code = bookMatchCode(*m);
     if (code.empty() || !listed(*m)) continue;
-    std::string label = std::string(gameName(m->game)) + ": " + m->seats[0].name;
+    // The day first (month-day), so that matches of the same seats differ.
+    std::string label =
+        formatDate(m->time).substr(5) + " " + gameName(m->game) + ": " + m->seats[0].name;
     for (int32_t i = 1; i < m->players && i < kMaxPlayers; ++i) label += ", " + m->seats[i].name;
     watchable.push_back({label.substr(0, 38), code});
   }

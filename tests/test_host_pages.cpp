@@ -143,6 +143,46 @@ TEST(MenuPanel, EveryFullPageKeepsTheTopStripClear) {
   EXPECT_EQ(canvas.rowsTouched(0, 16), 0);
 }
 
+struct RowTextCase {
+  const char *name;
+  const char *label;
+  const char *value;
+  bool shortened;  // drawn with "..." in place of its end
+};
+
+// Whatever a row says, its words stay inside its box (a list of four long
+// names ran across the panel's edge to the screen's), and a text that fits
+// is drawn whole.
+TEST(PageRows, EveryRowsWordsStayInsideItsBox) {
+  const RowTextCase cases[] = {
+      {"a short label is drawn whole", "Landing map", "", false},
+      {"a label and value that fit", "Players", "2", false},
+      {"four long names of a watched match", "12-07 Count Up: MWMWMWMWMW, WMWMWMWMWM, M", "", true},
+      {"a long label and a long value", "Fewest darts in a 501 leg", "ROBIN 12-07 (assisted)",
+       true},
+      {"letters of the widest glyph", "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM", "", true},
+  };
+  for (const RowTextCase &c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas;
+    HostRow row = {};
+    std::snprintf(row.label, sizeof row.label, "%s", c.label);
+    std::snprintf(row.value, sizeof row.value, "%s", c.value);
+    std::string drawn;
+    layerTextSink(&drawn);
+    layerRows(canvas.layer, &row, 1);
+    layerTextSink(nullptr);
+    const HostRowBox &box = kPageRows;
+    for (int32_t y = box.y; y < box.y + box.h; ++y) {
+      for (int32_t x = 0; x < kLayerWidth; ++x) {
+        if (x >= box.x && x < box.x + box.w) continue;
+        EXPECT_FALSE(canvas.touched(x, y)) << "at " << x << "," << y;
+      }
+    }
+    EXPECT_EQ(drawn.find("...") != std::string::npos, c.shortened) << drawn;
+  }
+}
+
 struct TrendCase {
   const char *name;
   std::vector<double> values;
