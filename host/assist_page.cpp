@@ -13,14 +13,17 @@ namespace {
 
 constexpr int32_t kAssistRows = 2 * kSeatCount;
 // The cues' rows come after the others, a seat each.
-constexpr int32_t kPageRows = kAssistRows + kSeatCount;
+constexpr int32_t kRowCount = kAssistRows + kSeatCount;
 int32_t assistRow;
+// Twelve rows: a little closer than other pages' so that the last one
+// clears the foot.
+constexpr HostRowBox kAssistRowsBox = {kPageRows.x, kPageRows.y, kPageRows.w, 18, kPageRows.h};
 
 int32_t seatOfRow(int32_t row) { return row / 2; }
 bool isPaceRow(int32_t row) { return row % 2 == 0; }
 
 void changeRow(int32_t row, int32_t direction) {
-  if (row >= kAssistRows && row < kPageRows) {
+  if (row >= kAssistRows && row < kRowCount) {
     const int32_t seat = row - kAssistRows;
     if (!hostSeatIsCpu(seat)) hostSetSeatCues(seat, !hostSeatCues(seat));
     return;
@@ -70,15 +73,15 @@ int32_t assistRowsData(HostRow *rows, int32_t max) {
 void assistDraw(HostLayer &layer) {
   layerPanel(layer, "Assists");
   HostRow rows[kHostRowsMax];
-  layerRows(layer, rows, assistRowsData(rows, kHostRowsMax));
+  layerRows(layer, rows, assistRowsData(rows, kHostRowsMax), kAssistRowsBox);
   drawFoot(layer, "Left/Right: change  B: back");
 }
 
 void backToPlayers() { hostOpenPage("players"); }
 
 void assistKey(HostAction action) {
-  if (action == HostAction::kUp) assistRow = assistRow > 0 ? assistRow - 1 : kPageRows - 1;
-  if (action == HostAction::kDown) assistRow = assistRow + 1 < kPageRows ? assistRow + 1 : 0;
+  if (action == HostAction::kUp) assistRow = assistRow > 0 ? assistRow - 1 : kRowCount - 1;
+  if (action == HostAction::kDown) assistRow = assistRow + 1 < kRowCount ? assistRow + 1 : 0;
   if (action == HostAction::kLeft) changeRow(assistRow, -1);
   if (action == HostAction::kRight || action == HostAction::kConfirm) changeRow(assistRow, 1);
   if (action == HostAction::kBack) backToPlayers();
@@ -90,8 +93,8 @@ bool assistTap(int32_t x, int32_t y) {
   if (foot == FootButton::kPrevious) changeRow(assistRow, -1);
   if (foot == FootButton::kNext) changeRow(assistRow, 1);
   if (foot != FootButton::kNone) return true;
-  const int32_t row = layerRowAt(x, y);
-  if (row < 0 || row >= kPageRows) return false;
+  const int32_t row = layerRowAt(x, y, kAssistRowsBox);
+  if (row < 0 || row >= kRowCount) return false;
   assistRow = row;
   changeRow(row, 1);
   return true;

@@ -9,6 +9,7 @@
 #include "game/match.h"
 #include "host/assist.h"
 #include "host/book.h"
+#include "host/host_internal.h"
 #include "host/player_book.h"
 #include "host/seats.h"
 #include "host_driver.h"
@@ -467,6 +468,24 @@ TEST(AssistsPage, KeysChangeAPersonsSeatAndNeverAComputers) {
     EXPECT_STREQ(hostPageName(), "players") << "B goes back to Players";
     d.finish();
   }
+}
+
+// Twelve rows and the foot: the line of pixels just above the foot's rule
+// is the panel's plain fill, not the last row's letters.
+TEST(AssistsPage, TheLastRowClearsTheFoot) {
+  HostDriver d;
+  d.start();
+  openAssistsPage(d);
+  ASSERT_STREQ(hostPageName(), "assists");
+  std::vector<uint16_t> pixels(kLayerWidth * kLayerHeight, 0);
+  HostLayer layer{pixels.data(), false};
+  ASSERT_TRUE(hostDrawPage(layer));
+  const int32_t aboveFoot = 280;
+  int32_t differing = 0;
+  for (int32_t x = 16; x < kLayerWidth - 16; ++x)
+    differing += pixels[aboveFoot * kLayerWidth + x] != pixels[aboveFoot * kLayerWidth + 16];
+  EXPECT_EQ(differing, 0);
+  d.finish();
 }
 
 }  // namespace
