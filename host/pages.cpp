@@ -128,8 +128,7 @@ void drawDart(HostLayer &layer) {
   drawThrowPicture(layer, y + 2);
   // A line's room between the picture's label and the note under it.
   drawBody(layer, y + 96,
-           "Effects: Lively (Settings) adds the dart's flight, a ring on the peak, bursts and "
-           "a score ticker.",
+           "Settings, Effects: Lively adds the dart's flight, a peak ring, bursts, a ticker.",
            kQuietColour);
 }
 

@@ -3,6 +3,7 @@
 // line.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "host_driver.h"
@@ -42,6 +43,28 @@ TEST(HostHelp, TheThrowPicturesLabelStandsApartFromTheNoteUnderIt) {
   // Lines of one text are 4 rows apart; a text of its own, twice that.
   EXPECT_GE(gap, 8) << "label rows " << runs[0].first << "-" << runs[0].second << ", note from "
                     << runs[1].first;
+  d.finish();
+}
+
+// Every sheet's words end above the foot's rule: the two rows over it are
+// the panel's plain fill on each of the sheets, whatever the device.
+TEST(HostHelp, EverySheetEndsAboveTheFoot) {
+  HostDriver d;
+  d.start();
+  d.press(VK_F1, 1);
+  hostOpenPage("help");
+  for (int32_t sheet = 1; sheet <= 11; ++sheet) {
+    SCOPED_TRACE("sheet " + std::to_string(sheet));
+    ASSERT_STREQ(hostPageName(), "help");
+    d.run(2);
+    const uint16_t *frame = headlessFrame();
+    int32_t differing = 0;
+    for (int32_t y = 280; y < 282; ++y)
+      for (int32_t x = 16; x < kLayerWidth - 16; ++x)
+        differing += frame[y * kLayerWidth + x] != frame[y * kLayerWidth + 16];
+    EXPECT_EQ(differing, 0);
+    d.press(VK_RIGHT, 1);
+  }
   d.finish();
 }
 
