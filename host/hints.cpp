@@ -35,7 +35,7 @@ const StepHint kStepHints[] = {
     {kMatchAimSlide, "stop the pointer", nullptr, kLowStripY},
     {kMatchGaugeReady, "start the power", "peak and release set the height", kHighStripY},
     {kMatchPowerClimbs, "set the peak", "a higher peak throws higher", kHighStripY},
-    {kMatchPowerFalls, "let the dart go", "sooner is higher; alone, it drops low", kHighStripY},
+    {kMatchPowerFalls, "let the dart go", "let go early to throw higher", kHighStripY},
     {kMatchNextDart, "next", nullptr, kLowStripY},
     {kMatchFinished, "next", nullptr, kLowStripY},
     {kMatchEndShown, "next", nullptr, kLowStripY},

@@ -34,7 +34,10 @@ void drawTrend(HostLayer &layer, const HostRect &box, const std::vector<double> 
   char text[16];
   // Fewer than two points make no line: the one value, said once.
   if (values.size() < 2) {
-    if (values.empty()) return;
+    if (values.empty()) {
+      layerText(layer, plotX, box.y + (box.h - kTextHeight) / 2, "no match yet", kQuietColour);
+      return;
+    }
     std::snprintf(text, sizeof text, "%.1f", values[0]);
     layerText(layer, plotX, box.y + (box.h - kTextHeight) / 2, text, kChosenColour);
     return;

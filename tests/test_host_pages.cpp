@@ -226,27 +226,42 @@ TEST(StatisticsTrend, FewerThanTwoPointsDrawNoLine) {
     const char *name;
     std::vector<double> values;
     bool valueShown;
+    const char *note;  // said in the quiet colour instead, or null
   } cases[] = {
-      {"no match", {}, false},
-      {"one match", {70.5}, true},
+      {"no match: a note says so", {}, false, "no match yet"},
+      {"one match", {70.5}, true, nullptr},
   };
   const HostRect box = {20, 100, 200, 30};
   const uint16_t gold = hostPixel(kChosenColour, false);
+  const uint16_t quiet = hostPixel(kQuietColour, false);
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     Canvas canvas;
     drawTrend(canvas.layer, box, c.values);
-    int32_t goldPixels = 0, otherPixels = 0;
-    for (uint16_t p : canvas.pixels)
-      if (p != kUntouched) (p == gold ? goldPixels : otherPixels)++;
-    EXPECT_EQ(otherPixels, 0) << "a frame, a line or a second label";
+    int32_t goldPixels = 0, quietPixels = 0, otherPixels = 0;
+    for (uint16_t p : canvas.pixels) {
+      if (p == kUntouched) continue;
+      if (p == gold)
+        ++goldPixels;
+      else if (p == quiet)
+        ++quietPixels;
+      else
+        ++otherPixels;
+    }
+    EXPECT_EQ(otherPixels, 0) << "a frame or a line";
     EXPECT_EQ(goldPixels > 0, c.valueShown);
-    // Said once: the gold drawn is the value's text and no more.
+    // Said once: the gold drawn is the value's text and no more, the quiet
+    // the note's.
     Canvas once;
     if (c.valueShown) layerText(once.layer, 0, 0, "70.5", kChosenColour);
-    int32_t textPixels = 0;
-    for (uint16_t p : once.pixels) textPixels += p == gold;
+    if (c.note != nullptr) layerText(once.layer, 0, 20, c.note, kQuietColour);
+    int32_t textPixels = 0, notePixels = 0;
+    for (uint16_t p : once.pixels) {
+      textPixels += p == gold;
+      notePixels += p == quiet;
+    }
     EXPECT_EQ(goldPixels, textPixels);
+    EXPECT_EQ(quietPixels, notePixels);
   }
 }
 
