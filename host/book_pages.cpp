@@ -528,6 +528,12 @@ HostColour heat(uint32_t count, uint32_t most) {
 // Under the map: the scale from one dart to the most in a spot.
 void drawLegend(HostLayer &layer, int32_t y, uint32_t most) {
   constexpr int32_t kBarX = 70, kBarW = 100, kBarH = 6;
+  if (most == 1) {
+    // No spot holds more than one: one swatch, the colour every spot has.
+    layerFill(layer, (kLayerWidth - kBarH) / 2, y, kBarH, kBarH, heatColour(1.0));
+    layerTextCentred(layer, y + kBarH + 3, "one dart in each spot", kQuietColour);
+    return;
+  }
   for (int32_t i = 0; i < kBarW; ++i)
     layerFill(layer, kBarX + i, y, 1, kBarH, heatColour(static_cast<double>(i) / (kBarW - 1)));
   char text[16];
