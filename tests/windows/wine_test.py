@@ -733,7 +733,7 @@ class Wine(Session):
 
     def host_games(self):
         # The host's four games chosen by keys from the menu over the title
-        # of the real game, each played to its end by a computer seat.
+        # of the real game, each played to its end (tests/host_games_ends.py).
         self.log("the host's four games played to their ends in the real game")
         exe = os.path.join(self.build, "tobelyn.exe")
         folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
