@@ -167,3 +167,13 @@ WEB_EXPORT const char *webDailyChallenge(int day) {
                 static_cast<int>(c.level), c.seed);
   return text;
 }
+// Tests: the daily challenge's clock held at noon (UTC) of a day, days
+// since 1970; a day below 0 gives it the real clock back.
+namespace {
+int64_t heldDailyNow = 0;
+int64_t heldDailyClock() { return heldDailyNow; }
+}  // namespace
+WEB_EXPORT void webDailySetDay(int day) {
+  heldDailyNow = int64_t{day} * 86400 + 12 * 3600;
+  hostDailySetClock(day < 0 ? nullptr : heldDailyClock);
+}

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-# The host's own games on the desktop: X01 (301), Cricket and Shanghai,
-# each chosen by keys from the menu over the title in a private X session
-# and played to its end by a computer seat (tests/host_games_ends.py).
+# The host's own games on the desktop: X01 (301), Cricket, Shanghai and
+# Bob's 27, each chosen by keys from the menu over the title in a private X
+# session and played to its end by a computer seat, a person, or both
+# (tests/host_games_ends.py).
 #
 #     hostgames_test.py GAME REPLAY
 #

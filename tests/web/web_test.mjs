@@ -23,6 +23,7 @@ import { check, results } from './common.mjs';
 import { testFrames, testScoring } from './frames_test.mjs';
 import { testHostGames } from './hostgames_test.mjs';
 import { testHostGamesToTheirEnds } from './host_games_ends_test.mjs';
+import { testDailyDarts } from './daily_darts_test.mjs';
 import {
   testHiddenPause, testKeysSettingsAndTabs, testTapToThrow, testTouch,
 } from './play_test.mjs';
@@ -80,6 +81,7 @@ async function main() {
     share: () => testShareAndOpen(browser, url),
     daily: () => testDailyChallenge(browser, url),
     hostGamesToTheirEnds: () => testHostGamesToTheirEnds(browser, url),
+    dailyDarts: () => testDailyDarts(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);

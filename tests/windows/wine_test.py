@@ -36,7 +36,9 @@
 #   8. a seat's assists (tests/assists_match.py): seat 1 set to half pace
 #      with auto-continue on the Players page, its announcement left by
 #      itself, its gauge still working when at full pace it would be over,
-#      and both kept in the host file.
+#      and both kept in the host file;
+#   9. match codes (tests/windows/codes_cases.py): tobelyn.exe --watch CODE,
+#      and a second start with another code reaching the running game.
 #
 #     wine_test.py [--only CASE,...] WINDOWS_BUILD_DIR LINUX_REPLAY
 #
@@ -53,6 +55,7 @@ sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (Beside, Failure, H, Image, ImageChops, ImageGrab, Session, W, WINDOW_NAME, X_PACKAGES,
                      X_TOOLS, logger, missing, not_run, replay_frames, run)
 import assists_match, host_games_ends, seats_match
+import codes_cases
 
 TOOLS = ["wine", "wineserver"] + X_TOOLS + ["xwininfo", "xlogo"]
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -730,7 +733,7 @@ class Wine(Session):
 
     def host_games(self):
         # The host's four games chosen by keys from the menu over the title
-        # of the real game, each played to its end by a computer seat.
+        # of the real game, each played to its end (tests/host_games_ends.py).
         self.log("the host's four games played to their ends in the real game")
         exe = os.path.join(self.build, "tobelyn.exe")
         folder = os.path.join(self.user_folder("AppData", "Roaming"), "Tobelyn")
@@ -876,6 +879,9 @@ class Wine(Session):
         self.ended("a close request after the dart")
         assists_match.check_kept(log, host)
 
+    def watch_codes(self):
+        codes_cases.watch_codes(self)
+
     def stop(self):
         if self.seats is not None:
             self.seats.stop()
@@ -900,7 +906,7 @@ class Wine(Session):
 
 CASES = ("unit_tests", "golden_frames", "cpu_match_book", "game", "modes", "high_dpi",
          "installer", "wide_paths", "seats_match", "assists", "codes_resume_watch", "speech",
-         "host_games")
+         "host_games", "watch_codes")
 
 
 def code_seats(code):
