@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "host/correspondence.h"
 #include "host/host_internal.h"
 #include "host/match_codes.h"
 #include "platform/common/code_link.h"
@@ -162,7 +163,11 @@ void askConfirm() {
   std::string message;
   const std::string code = waiting;
   waiting.clear();
-  if (!hostPlayCode(code, CodePlay::kWatch, &message)) hostCloseMenu();
+  if (hostAnswerOrWatch(code, &message)) return;
+  // Refused now (an older code of a friend's match): said on its page.
+  hostOpenPage("open-code");
+  note = message;
+  platformSay(note.c_str(), false);
 }
 
 void askKey(HostAction action) {
@@ -281,7 +286,7 @@ bool hostOpenCode(std::string_view text) {
       hostOpenPage("open-code-ask");
       return false;
     }
-  } else if (hostPlayCode(code, CodePlay::kWatch, &message)) {
+  } else if (hostAnswerOrWatch(code, &message)) {
     return true;
   }
   if (!hostMenuOpen()) hostOpenMenu();
