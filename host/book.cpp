@@ -448,7 +448,8 @@ void bookParse(const uint8_t *bytes, size_t size, Book *out) {
       for (const BookTotals &other : out->totals)
         repeated =
             repeated || (other.game == t.game && other.name == t.name && other.cpu == t.cpu &&
-                         bookTotalsAssisted(other) == bookTotalsAssisted(t));
+                         bookTotalsAssisted(other) == bookTotalsAssisted(t) &&
+                         bookTotalsFriend(other) == bookTotalsFriend(t));
       if (understood && !repeated) out->totals.push_back(std::move(t));
     } else if (f[0] == "M") {
       BookMatch m;

@@ -362,4 +362,5 @@ const char *hostFriendsPath() {
 void registerCorrespondence() {
   (void)hostAddFeature(&kFeature);
   (void)hostAddPage(&kTurnPage);
+  hostSetCodeOpener(hostAnswerOrWatch);
 }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/settings.h"
-#include "host/correspondence.h"
 #include "host/host_internal.h"
 #include "host/match_codes.h"
 #include "platform/common/code_link.h"
@@ -18,6 +17,15 @@ namespace {
 constexpr int32_t kNoteDraws = 180;  // about three seconds of frames
 constexpr int32_t kVkControl = 0x11;
 constexpr int32_t kVkV = 'V';
+
+// How a code given from outside is opened (host/correspondence.cpp
+// answers a friend's turn); null: watched.
+CodeOpener opener;
+
+bool openGiven(const std::string &code, std::string *message) {
+  if (opener != nullptr) return opener(code, message);
+  return hostPlayCode(code, CodePlay::kWatch, message);
+}
 
 // What the last share answered, shown for a while where it was asked.
 std::string words;
@@ -163,7 +171,7 @@ void askConfirm() {
   std::string message;
   const std::string code = waiting;
   waiting.clear();
-  if (hostAnswerOrWatch(code, &message)) return;
+  if (openGiven(code, &message)) return;
   // Refused now (an older code of a friend's match): said on its page.
   hostOpenPage("open-code");
   note = message;
@@ -286,7 +294,7 @@ bool hostOpenCode(std::string_view text) {
       hostOpenPage("open-code-ask");
       return false;
     }
-  } else if (hostAnswerOrWatch(code, &message)) {
+  } else if (openGiven(code, &message)) {
     return true;
   }
   if (!hostMenuOpen()) hostOpenMenu();
@@ -311,6 +319,8 @@ bool recordsShareKey(int32_t vKey, const std::string &code) {
   (void)hostShareCode(code);
   return true;
 }
+
+void hostSetCodeOpener(CodeOpener open) { opener = open; }
 
 void registerShare() {
   (void)hostAddFeature(&kShareFeature);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -304,3 +305,132 @@ TEST(Correspondence, TheCodeJustSentIsNotTheSenderSToAnswer) {
 }
 
 }  // namespace
+
+// --- The book: a friend's seat is a player of its own.
+
+// A match of two seats named as given, the second marked a friend's when
+// asked, six darts a seat.
+void addFriendMatch(Book *book, const char *local, const char *far, bool marked) {
+  BookMatch m;
+  m.time = 1000 + static_cast<int64_t>(book->matches.size());
+  m.game = kGameCountUp;
+  m.players = 2;
+  m.seats[0].name = local;
+  m.seats[1].name = far;
+  std::vector<BookDart> darts;
+  for (int i = 0; i < 12; ++i) {
+    BookDart d;
+    d.seat = i / 3 % 2;
+    d.name = m.seats[d.seat].name;
+    d.round = i / 6 + 1;
+    d.dart = i % 3 + 1;
+    d.aimX = 112;
+    d.x = 120;
+    d.y = 100;
+    d.ring = kDartSingle;
+    d.sector = 20;
+    d.score = d.counted = 20;
+    m.seats[d.seat].darts += 1;
+    m.seats[d.seat].points += 20;
+    m.seats[d.seat].final += 20;
+    m.rounds = d.round;
+    darts.push_back(d);
+  }
+  if (marked) bookMarkMatchFriend(&m, 1);
+  bookAddMatch(book, m, darts);
+}
+
+TEST(Correspondence, AFriendIsAPlayerOfTheirOwnInTheBook) {
+  struct Row {
+    const char *name;
+    const char *local;
+    const char *far;
+    bool marked;
+    size_t keep;  // darts kept one by one, the rest folded into totals
+    std::vector<BookPlayer> players;
+  };
+  const Row rows[] = {
+      {"a friend of the same name as the local person",
+       "SAM",
+       "SAM",
+       true,
+       kBookDartsKept,
+       {{"SAM", PlayerKind::kPerson}, {"SAM", PlayerKind::kFriend}}},
+      {"the same, the darts folded into totals",
+       "SAM",
+       "SAM",
+       true,
+       0,
+       {{"SAM", PlayerKind::kPerson}, {"SAM", PlayerKind::kFriend}}},
+      {"a friend of another name",
+       "ANNA",
+       "BEN",
+       true,
+       kBookDartsKept,
+       {{"ANNA", PlayerKind::kPerson}, {"BEN", PlayerKind::kFriend}}},
+      {"a match without the mark (an older book) is two people's",
+       "SAM",
+       "SAM",
+       false,
+       kBookDartsKept,
+       {{"SAM", PlayerKind::kPerson}}},
+  };
+  for (const Row &r : rows) {
+    SCOPED_TRACE(r.name);
+    Book written;
+    addFriendMatch(&written, r.local, r.far, r.marked);
+    bookFold(&written, r.keep);
+    // Through the file's text and back.
+    const std::string text = bookFormat(written);
+    Book book;
+    bookParse(reinterpret_cast<const uint8_t *>(text.data()), text.size(), &book);
+    ASSERT_EQ(book.matches.size(), 1u);
+    EXPECT_EQ(bookFormat(book), text);
+    EXPECT_EQ(bookPlayers(book), r.players);
+    const PlayerKind far = r.marked ? PlayerKind::kFriend : PlayerKind::kPerson;
+    const PlayerStats local = bookPlayerStats(book, r.local, PlayerKind::kPerson);
+    const PlayerStats friendStats = bookPlayerStats(book, r.far, far);
+    const bool sameName = std::string(r.local) == r.far;
+    EXPECT_EQ(local.matches, r.marked || !sameName ? 1 : 2);
+    EXPECT_EQ(local.ringDarts, r.marked || !sameName ? 6 : 12);
+    EXPECT_EQ(friendStats.ringDarts, r.marked || !sameName ? 6 : 12);
+  }
+}
+
+TEST(Correspondence, SeatTwoTurnsToAFriendOnThePlayersPageAndTheHostFileKeepsIt) {
+  struct Row {
+    const char *name;
+    int32_t seat;      // 0: Seat 1
+    int32_t rights;    // presses of Right on its kind
+    const char *kind;  // as the page's row says
+    bool friendSeat;
+  };
+  const Row rows[] = {
+      {"seat 2, past the five levels: a friend", 1, 6, "Friend", true},
+      {"seat 2, once more round: a person again", 1, 7, "Person", false},
+      {"seat 2, left from a person: a friend", 1, -1, "Friend", true},
+      {"seat 1 never has a friend: round to a person", 0, 6, "Person", false},
+  };
+  for (const Row &r : rows) {
+    SCOPED_TRACE(r.name);
+    const std::string dir = replayWorkDir("friend", "players");
+    HostDriver d;
+    openSide(d, {dir, dir + "/book"});
+    hostOpenMenu();
+    hostOpenPage("players");
+    for (int32_t i = 0; i < r.seat; ++i) hostPageAction(HostAction::kDown);
+    for (int32_t i = 0; i < std::abs(r.rights); ++i)
+      hostPageAction(r.rights > 0 ? HostAction::kRight : HostAction::kLeft);
+    HostRow shown[kHostRowsMax];
+    ASSERT_GT(hostPageRows(shown, kHostRowsMax), r.seat);
+    EXPECT_STREQ(shown[r.seat].value, r.kind);
+    EXPECT_EQ(hostSeat(r.seat).friendSeat, r.friendSeat);
+    EXPECT_EQ(hostSeat(r.seat).cpuLevel, 0);
+    hostWriteSettings();
+    // Read back by a fresh start.
+    hostSeatsReset();
+    hostReadSettings();
+    EXPECT_EQ(hostSeat(kFriendSeat).friendSeat, r.friendSeat);
+    d.finish();
+  }
+}
