@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
 #include <vector>
 
 #include "host/book.h"
@@ -14,7 +13,6 @@
 #include "host/seats.h"
 #include "host/share.h"
 #include "platform/common/code_link.h"
-#include "platform/common/host_link.h"
 #include "platform/common/safe_file.h"
 
 namespace {
