@@ -157,7 +157,9 @@ Played playByCodes(const Side (&sides)[2], const char *names[2], uint64_t seed) 
     side = 1 - side;
     openSide(d, sides[side]);
     platformReceiveCode(("tobelyn:" + code).c_str());
+    // The second side throws other darts than the first.
     Person person;
+    person.darts = side;
     if (over) {
       // The end, played back.
       for (int i = 0; i < 400000 && !matchOver(); ++i) d.pass();
