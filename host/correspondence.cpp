@@ -44,6 +44,7 @@ struct Store {
   std::vector<Seen> seen;
 };
 Store store;
+bool storeChanged = false;
 
 // The match in the current (or last) game.
 int32_t friendSeat = -1;
@@ -112,6 +113,7 @@ void readStore() {
 }
 
 void writeStore() {
+  storeChanged = true;
   const char *path = hostFriendsPath();
   if (path == nullptr) return;
   std::string text = std::string(kStoreHead) + '\n';
@@ -355,6 +357,12 @@ const char *hostFriendsPath() {
   const size_t slash = path.find_last_of("/\\");
   path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "friends";
   return path.c_str();
+}
+
+bool hostFriendsTakeChanged() {
+  const bool changed = storeChanged;
+  storeChanged = false;
+  return changed;
 }
 
 void registerCorrespondence() {

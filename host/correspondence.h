@@ -53,5 +53,8 @@ void hostMarkFriendInBook(BookMatch *match);
 int64_t correspondenceNewestSeen(const MatchCode &code);
 // Where the store lives: beside the host's file, or null (in memory).
 const char *hostFriendsPath();
+// The store changed since last asked (the browser's page copies its file to
+// the page's storage then).
+bool hostFriendsTakeChanged();
 
 void registerCorrespondence();

@@ -35,6 +35,7 @@ import { launch, serve } from './support.mjs';
 import { testAxe, testKeyboardMenu, testSaidMatch } from './a11y_test.mjs';
 import { testCues } from './cues_test.mjs';
 import { testDailyChallenge, testShareAndOpen } from './share_test.mjs';
+import { testFriendFarAway } from './friend_test.mjs';
 
 const args = {};
 for (let i = 2; i < process.argv.length; i += 2) {
@@ -80,6 +81,7 @@ async function main() {
     share: () => testShareAndOpen(browser, url),
     daily: () => testDailyChallenge(browser, url),
     hostGamesToTheirEnds: () => testHostGamesToTheirEnds(browser, url),
+    friend: () => testFriendFarAway(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);
