@@ -11,8 +11,9 @@ const QUIET = 'hints 0\nhintsChosen 1\n';
 // Title > Select game ("301") > two players > ready > the match.
 const TO_MATCH = 'clock 100000\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\n' +
   'run 14\nkey 0x28\nrun 14\nkey 0x0D\nwait 0\nrun 14\nkey 0x0D\nwait 0\n';
-// One press of A, then time past the game's gap between presses.
-const PRESS = 'key 0x0D\nrun 24\n';
+// One press of A (its message and its held state, which the throw reads),
+// then time past the game's gap between presses.
+const PRESS = 'hold 0x0D\nkey 0x0D\nrun 1\nrelease 0x0D\nrun 24\n';
 
 const matchCode = (page) => page.evaluate(() => {
   const m = window.tobelyn.module;
