@@ -318,15 +318,18 @@ bool repeatedDart(const std::vector<BookDart> &darts, const BookDart &d) {
   return false;
 }
 
-BookTotals &totalsFor(Book *book, int32_t game, const std::string &name, bool cpu, bool assisted) {
+BookTotals &totalsFor(Book *book, int32_t game, const std::string &name, bool cpu, bool assisted,
+                      bool far) {
   for (BookTotals &t : book->totals)
-    if (t.game == game && t.name == name && t.cpu == cpu && bookTotalsAssisted(t) == assisted)
+    if (t.game == game && t.name == name && t.cpu == cpu && bookTotalsAssisted(t) == assisted &&
+        bookTotalsFriend(t) == far)
       return t;
   book->totals.push_back(BookTotals{});
   book->totals.back().game = game;
   book->totals.back().name = name;
   book->totals.back().cpu = cpu;
   if (assisted) book->totals.back().more = " assisted=1";
+  if (far) book->totals.back().more += " friend=1";
   return book->totals.back();
 }
 
@@ -445,7 +448,8 @@ void bookParse(const uint8_t *bytes, size_t size, Book *out) {
       for (const BookTotals &other : out->totals)
         repeated =
             repeated || (other.game == t.game && other.name == t.name && other.cpu == t.cpu &&
-                         bookTotalsAssisted(other) == bookTotalsAssisted(t));
+                         bookTotalsAssisted(other) == bookTotalsAssisted(t) &&
+                         bookTotalsFriend(other) == bookTotalsFriend(t));
       if (understood && !repeated) out->totals.push_back(std::move(t));
     } else if (f[0] == "M") {
       BookMatch m;
@@ -663,6 +667,7 @@ void bookAddMatch(Book *book, BookMatch match, std::vector<BookDart> darts, NewB
     d.match = match.id;
     d.game = match.game;
     d.cpu = seatIsCpu(match, d.seat);
+    if (bookSeatFriend(match, d.seat) && !bookDartFriend(d)) bookMarkDartFriend(&d);
     book->darts.push_back(std::move(d));
   }
   bookFold(book, keep);
@@ -673,7 +678,8 @@ void bookFold(Book *book, size_t keep) {
   const size_t folded = book->darts.size() - keep;
   for (size_t i = 0; i < folded; ++i) {
     const BookDart &d = book->darts[i];
-    BookTotals &t = totalsFor(book, d.game, d.name, d.cpu, bookDartAssist(d) > 1);
+    BookTotals &t =
+        totalsFor(book, d.game, d.name, d.cpu, bookDartAssist(d) > 1, bookDartFriend(d));
     ++t.darts;
     t.points += d.counted;
     ++t.rings[ringCell(d.ring, d.sector)];

@@ -157,8 +157,9 @@ struct Book {
 
 // --- Names.
 bool validPlayerName(std::string_view name);
-// Who threw: a name is a person's or a computer's, never both.
-enum class PlayerKind { kPerson, kComputer };
+// Who threw: a name is a person's, a computer's or a friend's far away
+// (host/correspondence.h), each a player of its own.
+enum class PlayerKind { kPerson, kComputer, kFriend };
 std::string defaultPlayerName(int seat);  // "PLAYER 1" to "PLAYER 4"
 
 // --- Reading and writing.
@@ -306,3 +307,18 @@ void bookMarkMatchAssist(BookMatch *match, const int32_t (&pace)[kMaxPlayers]);
 // fields where needed).
 std::string csvField(std::string_view text);
 std::string bookCsv(const Book &book);
+
+// --- A friend far away (host/correspondence.h): the friend's seat of a
+// match carries "friend=S" on its M line (S the seat), the friend's darts
+// "friend=1" on their D lines and the totals folded from them "friend=1",
+// so that a friend is never the same player as a person of the same name.
+// A book without these fields reads as before.
+bool bookSeatFriend(const BookMatch &match, int seat);
+bool bookDartFriend(const BookDart &dart);
+bool bookTotalsFriend(const BookTotals &totals);
+void bookMarkMatchFriend(BookMatch *match, int seat);
+void bookMarkDartFriend(BookDart *dart);
+// Who threw from a seat, a dart, a line of totals.
+PlayerKind bookSeatKind(const BookMatch &match, int seat);
+PlayerKind bookDartKind(const BookDart &dart);
+PlayerKind bookTotalsKind(const BookTotals &totals);

@@ -1,7 +1,8 @@
 // Assisted play in the player book: the "assist=" fields a dart and a
 // match carry, and the "assisted=1" mark of totals folded from assisted
 // darts (host/book.h says where each goes). Plain reading and writing of
-// those fields, used by the book and by what it tells.
+// those fields, used by the book and by what it tells. The "friend=" fields
+// of a friend far away's seat, darts and totals are read the same way.
 #include <string>
 #include <string_view>
 
@@ -59,4 +60,38 @@ void bookMarkMatchAssist(BookMatch *match, const int32_t (&pace)[kMaxPlayers]) {
     field += static_cast<char>('0' + p);
   }
   if (any) match->more += field;
+}
+
+// --- A friend far away.
+
+bool bookSeatFriend(const BookMatch &match, int seat) {
+  const std::string_view v = moreValue(match.more, "friend");
+  return seat >= 0 && v.size() == 1 && v[0] == static_cast<char>('0' + seat);
+}
+
+bool bookDartFriend(const BookDart &dart) { return moreValue(dart.more, "friend") == "1"; }
+
+bool bookTotalsFriend(const BookTotals &totals) { return moreValue(totals.more, "friend") == "1"; }
+
+void bookMarkMatchFriend(BookMatch *match, int seat) {
+  if (seat >= 0 && seat < match->players && seat < 10)
+    match->more += " friend=" + std::string(1, static_cast<char>('0' + seat));
+}
+
+void bookMarkDartFriend(BookDart *dart) { dart->more += " friend=1"; }
+
+PlayerKind bookSeatKind(const BookMatch &match, int seat) {
+  if (bookSeatFriend(match, seat)) return PlayerKind::kFriend;
+  const bool cpu = seat >= 0 && seat < kMaxPlayers && match.seats[seat].cpuLevel != 0;
+  return cpu ? PlayerKind::kComputer : PlayerKind::kPerson;
+}
+
+PlayerKind bookDartKind(const BookDart &dart) {
+  if (bookDartFriend(dart)) return PlayerKind::kFriend;
+  return dart.cpu ? PlayerKind::kComputer : PlayerKind::kPerson;
+}
+
+PlayerKind bookTotalsKind(const BookTotals &totals) {
+  if (bookTotalsFriend(totals)) return PlayerKind::kFriend;
+  return totals.cpu ? PlayerKind::kComputer : PlayerKind::kPerson;
 }

@@ -349,9 +349,12 @@ void statsDraw(HostLayer &layer) {
   }
   // A computer is told from a person of the same name, on a line of its
   // own between the name (raised for it) and the figures.
-  const bool cpu = chosenPlayer().kind == PlayerKind::kComputer;
+  const PlayerKind kind = chosenPlayer().kind;
+  const bool cpu = kind != PlayerKind::kPerson;
   layerTextCentred(layer, cpu ? 44 : 48, name.c_str(), kChosenColour, 2);
-  if (cpu) layerTextCentred(layer, 60, "computer player", kQuietColour);
+  if (cpu)
+    layerTextCentred(layer, 60, kind == PlayerKind::kFriend ? "friend far away" : "computer player",
+                     kQuietColour);
   const PlayerStats &s = chosenStats();
   char text[48];
   // Assisted play (a person's alone) is counted apart from every figure
@@ -428,14 +431,14 @@ bool statsTap(int32_t x, int32_t y) {
 void resetPlayer() {
   const BookPlayer player = chosenPlayer();
   const std::string &name = player.name;
-  const bool cpu = player.kind == PlayerKind::kComputer;
+  const PlayerKind kind = player.kind;
   Book &book = hostBookForPages();
   std::vector<int64_t> gone;
   std::vector<BookMatch> kept;
   for (const BookMatch &m : book.matches) {
     bool played = false;
     for (int s = 0; s < m.players && s < kMaxPlayers; ++s)
-      played = played || (m.seats[s].name == name && (m.seats[s].cpuLevel != 0) == cpu);
+      played = played || (m.seats[s].name == name && bookSeatKind(m, s) == kind);
     if (played)
       gone.push_back(m.id);
     else
@@ -444,15 +447,16 @@ void resetPlayer() {
   book.matches = kept;
   book.darts.erase(std::remove_if(book.darts.begin(), book.darts.end(),
                                   [&](const BookDart &d) {
-                                    return (d.name == name && d.cpu == cpu) ||
+                                    return (d.name == name && bookDartKind(d) == kind) ||
                                            std::find(gone.begin(), gone.end(), d.match) !=
                                                gone.end();
                                   }),
                    book.darts.end());
-  book.totals.erase(
-      std::remove_if(book.totals.begin(), book.totals.end(),
-                     [&](const BookTotals &t) { return t.name == name && t.cpu == cpu; }),
-      book.totals.end());
+  book.totals.erase(std::remove_if(book.totals.begin(), book.totals.end(),
+                                   [&](const BookTotals &t) {
+                                     return t.name == name && bookTotalsKind(t) == kind;
+                                   }),
+                    book.totals.end());
   hostBookChangedByPages();
   statsPlayer = 0;
   hostOpenPage("stats");

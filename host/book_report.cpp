@@ -32,8 +32,6 @@ int32_t soleExtreme(const int64_t (&hits)[kSectorMax + 1], int direction) {
 
 namespace {
 
-bool isCpu(PlayerKind kind) { return kind == PlayerKind::kComputer; }
-
 // Whether a game's darts make the 3-dart average and the finish rate.
 bool inAverage(int32_t game) {
   const HostGameRow *row = hostGameRow(game);
@@ -41,19 +39,18 @@ bool inAverage(int32_t game) {
 }
 
 // Whether a seat of a match is this player's.
-bool seatIs(const BookSeat &seat, std::string_view name, PlayerKind kind) {
-  return seat.name == name && (seat.cpuLevel != 0) == isCpu(kind);
+bool seatIs(const BookMatch &m, int s, std::string_view name, PlayerKind kind) {
+  return m.seats[s].name == name && bookSeatKind(m, s) == kind;
 }
 
 }  // namespace
 
 std::vector<BookPlayer> bookPlayers(const Book &book) {
   std::vector<BookPlayer> players;
-  auto kindOf = [](bool cpu) { return cpu ? PlayerKind::kComputer : PlayerKind::kPerson; };
   for (const BookMatch &m : book.matches)
     for (int s = 0; s < m.players && s < kMaxPlayers; ++s)
-      players.push_back({m.seats[s].name, kindOf(m.seats[s].cpuLevel != 0)});
-  for (const BookTotals &t : book.totals) players.push_back({t.name, kindOf(t.cpu)});
+      players.push_back({m.seats[s].name, bookSeatKind(m, s)});
+  for (const BookTotals &t : book.totals) players.push_back({t.name, bookTotalsKind(t)});
   std::sort(players.begin(), players.end(), [](const BookPlayer &a, const BookPlayer &b) {
     return a.name != b.name ? a.name < b.name : a.kind < b.kind;
   });
@@ -68,7 +65,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
   for (const BookMatch &m : book.matches) {
     for (int s = 0; s < m.players; ++s) {
       const BookSeat &seat = m.seats[s];
-      if (!seatIs(seat, name, kind)) continue;
+      if (!seatIs(m, s, name, kind)) continue;
       // Assisted play is kept apart: its darts are only counted.
       if (bookSeatAssist(m, s) > 1) {
         ++st.assistedMatches;
@@ -94,7 +91,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
     if (!inAverage(m.game)) continue;
     for (int s = 0; s < m.players; ++s) {
       const BookSeat &seat = m.seats[s];
-      if (!seatIs(seat, name, kind) || seat.darts == 0 || bookSeatAssist(m, s) > 1) continue;
+      if (!seatIs(m, s, name, kind) || seat.darts == 0 || bookSeatAssist(m, s) > 1) continue;
       if (seen++ < from) continue;
       recentPoints += seat.points;
       recentDarts += seat.darts;
@@ -103,7 +100,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
   if (recentDarts > 0) st.average301Recent = 3.0 * static_cast<double>(recentPoints) / recentDarts;
 
   for (const BookTotals &t : book.totals) {
-    if (t.name != name || t.cpu != isCpu(kind)) continue;
+    if (t.name != name || bookTotalsKind(t) != kind) continue;
     if (bookTotalsAssisted(t)) {
       st.assistedDarts += t.darts;
       continue;
@@ -115,7 +112,7 @@ PlayerStats bookPlayerStats(const Book &book, std::string_view name, PlayerKind 
     for (int i = 0; i < kRingCells; ++i) st.rings[i] += t.rings[i];
   }
   for (const BookDart &d : book.darts) {
-    if (d.name != name || d.cpu != isCpu(kind)) continue;
+    if (d.name != name || bookDartKind(d) != kind) continue;
     if (bookDartAssist(d) > 1) {
       ++st.assistedDarts;
       continue;
@@ -144,12 +141,12 @@ std::vector<uint32_t> bookLandingGrid(const Book &book, std::string_view name, i
                                       PlayerKind kind) {
   std::vector<uint32_t> grid(kGridCells, 0);
   for (const BookTotals &t : book.totals) {
-    if (t.name != name || t.cpu != isCpu(kind) || (game >= 0 && t.game != game)) continue;
+    if (t.name != name || bookTotalsKind(t) != kind || (game >= 0 && t.game != game)) continue;
     if (bookTotalsAssisted(t)) continue;
     for (int c = 0; c < kGridCells; ++c) grid[c] += t.grid[c];
   }
   for (const BookDart &d : book.darts)
-    if (d.name == name && d.cpu == isCpu(kind) && (game < 0 || d.game == game) &&
+    if (d.name == name && bookDartKind(d) == kind && (game < 0 || d.game == game) &&
         bookDartAssist(d) == 1)
       ++grid[gridCell(d.x, d.y)];
   return grid;

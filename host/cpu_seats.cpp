@@ -97,13 +97,21 @@ int32_t place;
 // selected: typing replaces it.
 bool draftFresh;
 
-const char *kindName(int32_t level) {
-  return level >= 1 && level <= kCpuLevelCount ? cpuLevels[level - 1].name : "Person";
+const char *kindName(const HostSeat &s) {
+  if (s.friendSeat) return "Friend";
+  return s.cpuLevel >= 1 && s.cpuLevel <= kCpuLevelCount ? cpuLevels[s.cpuLevel - 1].name
+                                                         : "Person";
 }
 
+// Person, the computer's levels, then (the second seat only) a friend far
+// away, round and round.
 void changeKind(int32_t seat, int32_t direction) {
   HostSeat &s = hostSeat(seat);
-  s.cpuLevel = (s.cpuLevel + direction + kCpuLevelCount + 1) % (kCpuLevelCount + 1);
+  const int32_t kinds = kCpuLevelCount + 1 + (seat == kFriendSeat ? 1 : 0);
+  const int32_t now = s.friendSeat ? kCpuLevelCount + 1 : s.cpuLevel;
+  const int32_t next = (now + direction + kinds) % kinds;
+  s.friendSeat = next == kCpuLevelCount + 1;
+  s.cpuLevel = s.friendSeat ? kSeatPerson : next;
 }
 
 void startEditing(int32_t seat) {
@@ -169,7 +177,7 @@ void playersDraw(HostLayer &layer) {
     }
     std::snprintf(text, sizeof text, "Seat %d", static_cast<int>(row + 1));
     layerText(layer, kRowLeft + 6, y + 4, text, kQuietColour);
-    const char *kind = kindName(hostSeat(row).cpuLevel);
+    const char *kind = kindName(hostSeat(row));
     layerText(layer, kRowLeft + kRowWidth - 6 - textWidth(kind), y + 4, kind, colour);
     if (editing && chosen) {
       // Each place drawn on its own; the one being set has the Up and
@@ -296,7 +304,7 @@ int32_t playersRows(HostRow *rows, int32_t max) {
     }
     std::snprintf(r.label, sizeof r.label, "Seat %d, %s", static_cast<int>(row + 1),
                   editing && r.chosen ? draft : hostSeatName(row));
-    std::snprintf(r.value, sizeof r.value, "%s", kindName(hostSeat(row).cpuLevel));
+    std::snprintf(r.value, sizeof r.value, "%s", kindName(hostSeat(row)));
   }
   return count;
 }
@@ -334,11 +342,19 @@ bool readSeatNumber(const char *text, long *seat, const char **rest) {
 }
 
 // "seatNLevel L": a person (0) or a computer level; out of range, a person.
+// "seatNFriend 1" (written only when set): the seat a friend far away takes.
 void readSeatLevel(const char *name, int32_t value) {
   long seat = 0;
   const char *rest = nullptr;
-  if (!readSeatNumber(name, &seat, &rest) || std::strcmp(rest, "Level") != 0) return;
+  if (!readSeatNumber(name, &seat, &rest)) return;
   if (seat < 1 || seat > kSeatCount) return;
+  if (std::strcmp(rest, "Friend") == 0) {
+    HostSeat &s = hostSeat(seat - 1);
+    s.friendSeat = value == 1 && seat - 1 == kFriendSeat;
+    if (s.friendSeat) s.cpuLevel = kSeatPerson;
+    return;
+  }
+  if (std::strcmp(rest, "Level") != 0 || hostSeat(seat - 1).friendSeat) return;
   hostSeat(seat - 1).cpuLevel = value <= kCpuLevelCount ? value : kSeatPerson;
 }
 
@@ -393,6 +409,9 @@ void writeSeatSettings(std::string &text) {
     line(key + "Name", hostSeat(seat).name);
     line(key + "Level", std::to_string(hostSeat(seat).cpuLevel));
   }
+  // Appended, and only when set: files without it read as before.
+  if (hostSeat(kFriendSeat).friendSeat)
+    line("seat" + std::to_string(kFriendSeat + 1) + "Friend", "1");
 }
 
 void resetSeats() {

@@ -2,6 +2,7 @@
 // them all. Each plugs in its pages and hooks (host/host.h); the core walks
 // them and calls none by name.
 #include "host/assist.h"
+#include "host/correspondence.h"
 #include "host/daily.h"
 #include "host/ear_cues.h"
 #include "host/host_game_aim.h"
@@ -43,4 +44,5 @@ void hostBookOpen(const char *path, WallClock clock) {
   registerWatchPage();
   registerShare();
   registerDaily();
+  registerCorrespondence();
 }

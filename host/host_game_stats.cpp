@@ -20,8 +20,7 @@ std::string decimal(double v) {
 std::string countOrDash(int64_t n) { return n > 0 ? std::to_string(n) : "-"; }
 
 bool seatOf(const BookMatch &m, int s, std::string_view name, PlayerKind kind) {
-  return m.seats[s].name == name && (m.seats[s].cpuLevel != 0) == (kind == PlayerKind::kComputer) &&
-         bookSeatAssist(m, s) == 1;
+  return m.seats[s].name == name && bookSeatKind(m, s) == kind && bookSeatAssist(m, s) == 1;
 }
 
 // The seat's darts of one match, in the book's order.

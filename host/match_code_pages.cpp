@@ -92,9 +92,8 @@ BookPlayer recentOf;
 
 bool listed(const BookMatch &m) {
   if (!recentOnly) return true;
-  const bool cpu = recentOf.kind == PlayerKind::kComputer;
   for (int32_t i = 0; i < m.players && i < kMaxPlayers; ++i)
-    if (m.seats[i].name == recentOf.name && (m.seats[i].cpuLevel != 0) == cpu) return true;
+    if (m.seats[i].name == recentOf.name && bookSeatKind(m, i) == recentOf.kind) return true;
   return false;
 }
 

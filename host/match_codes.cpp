@@ -28,6 +28,9 @@ struct Playback {
   CodePlay how = CodePlay::kWatch;
   MatchCode code;
   bool skipping = false;  // a watch skipped to its end: unseen from now on
+  // An answer plays the match up to the friend's last turn unseen, then
+  // shows that turn.
+  bool answerShown = false;
   bool pressed = false;   // held in the pass just run
   uint32_t lastPressAt = 0;
   int32_t step = -1;
@@ -112,6 +115,7 @@ void seatFromCode(int32_t seat, const CodeSeat &from) {
   HostSeat &s = hostSeat(seat);
   std::snprintf(s.name, sizeof s.name, "%s", from.name.c_str());
   s.cpuLevel = from.kind == CodeSeatKind::kComputer ? from.level : kSeatPerson;
+  s.friendSeat = from.kind == CodeSeatKind::kFriend;
 }
 
 // --- The code of the match being played.
@@ -130,6 +134,9 @@ void beginCode(const HostView &view) {
   for (int32_t i = 0; i < c.players && i < kMaxPlayers; ++i) {
     const int32_t level = hostMatchCpuLevel(i);
     c.seats[i].kind = level != kSeatPerson ? CodeSeatKind::kComputer : CodeSeatKind::kPerson;
+    // A friend far away only in a match of two.
+    if (c.players == 2 && level == kSeatPerson && hostSeat(i).friendSeat)
+      c.seats[i].kind = CodeSeatKind::kFriend;
     c.seats[i].level = level;
     c.seats[i].name = hostSeatName(i);
   }
@@ -138,8 +145,17 @@ void beginCode(const HostView &view) {
   hostSetMatchCode(std::string());
 }
 
+// A match with a friend far away goes on from its newest code, not from
+// the kept match.
+bool withFriend(const MatchCode &c) {
+  for (int32_t i = 0; i < c.players && i < kMaxPlayers; ++i)
+    if (c.seats[i].kind == CodeSeatKind::kFriend) return true;
+  return false;
+}
+
 bool keepsMatch() {
-  return hostPlayback() == HostPlayback::kNone && !codes.tooLong && !codes.finished;
+  return hostPlayback() == HostPlayback::kNone && !codes.tooLong && !codes.finished &&
+         !withFriend(codes.current);
 }
 
 void addDart(const MatchState &m) {
@@ -165,7 +181,7 @@ void addDart(const MatchState &m) {
 
 void endPlayback() {
   Playback &p = codes.play;
-  if (p.how == CodePlay::kResume || p.skipping) {
+  if (p.how == CodePlay::kResume || p.skipping || p.how == CodePlay::kAnswer) {
     hostHideGame(false);
     hostSilenceGame(false);
   }
@@ -173,16 +189,30 @@ void endPlayback() {
   p.skipping = false;
   // A resumed match is the player's own from here; a watched one stays a
   // watched one until it is left.
-  if (p.how == CodePlay::kResume) {
+  if (p.how == CodePlay::kResume || p.how == CodePlay::kAnswer) {
     hostSetPlayback(HostPlayback::kNone);
-    if (!codes.current.darts.empty()) writeKept(hostMatchCode());
+    if (keepsMatch() && !codes.current.darts.empty()) writeKept(hostMatchCode());
   }
 }
 
-bool paceAllows(int32_t passes) {
+bool unseenNow() {
   const Playback &p = codes.play;
-  const bool unseen = p.how == CodePlay::kResume || p.skipping;
-  return unseen || p.stepPasses >= passes;
+  return p.how == CodePlay::kResume || p.skipping || (p.how == CodePlay::kAnswer && !p.answerShown);
+}
+
+bool paceAllows(int32_t passes) { return unseenNow() || codes.play.stepPasses >= passes; }
+
+// An answer shows the friend's turn from its start: the first turn that
+// begins with no more darts left than a turn has.
+void showAnswerFrom(const HostView &view, size_t thrown) {
+  Playback &p = codes.play;
+  if (p.how != CodePlay::kAnswer || p.answerShown || view.sceneStep != kMatchAnnounce ||
+      view.match->dartIndex != 0 || p.code.darts.size() - thrown > kDartsPerTurn)
+    return;
+  p.answerShown = true;
+  p.stepPasses = 0;
+  hostHideGame(false);
+  hostSilenceGame(false);
 }
 
 // Whether Button A is held in the next pass, so that the dart in hand gets
@@ -217,7 +247,8 @@ void drive(const HostView &view) {
   }
   ++p.stepPasses;
   const size_t thrown = codes.current.darts.size();
-  const bool unseen = p.how == CodePlay::kResume || p.skipping;
+  showAnswerFrom(view, thrown);
+  const bool unseen = unseenNow();
   if (thrown >= p.code.darts.size()) {
     // Every dart played: once the last is scored, the match is handed on.
     if (view.sceneStep == kMatchNextDart || view.sceneStep >= kMatchFinished) {
@@ -250,13 +281,15 @@ void startWhenAtTitle() {
   for (int32_t i = 0; i < next.players; ++i) seatFromCode(i, next.seats[i]);
   hostSetNextMatchSeed(next.seed);
   startGame(next);
-  if (!(codes.play.on && codes.play.how == CodePlay::kResume)) hostHideGame(false);
+  if (!(codes.play.on && unseenNow())) hostHideGame(false);
 }
 
 // A match left before its end by the player (the host's Quit to title) is
 // not kept; a watched one gives the seats back.
 void leftMatch() {
   if (!codes.finished && hostPlayback() == HostPlayback::kNone) writeKept(std::string());
+  // An answered turn gave the seats back to the player's own too.
+  if (hostPlayback() != HostPlayback::kWatching) restoreSeats();
   if (hostPlayback() == HostPlayback::kWatching) {
     hostSetPlayback(HostPlayback::kNone);
     restoreSeats();
@@ -357,9 +390,9 @@ void startPlaying(const MatchCode &code, CodePlay how) {
   p.on = true;
   p.how = how;
   p.code = code;
-  if (how == CodePlay::kWatch) saveSeats();
+  if (how != CodePlay::kResume) saveSeats();
   hostSetPlayback(how == CodePlay::kWatch ? HostPlayback::kWatching : HostPlayback::kCatchingUp);
-  if (how == CodePlay::kResume) hostSilenceGame(true);
+  if (how != CodePlay::kWatch) hostSilenceGame(true);
   switchTo(code);
 }
 
@@ -383,6 +416,8 @@ bool hostPlayCode(const std::string &text, CodePlay how, std::string *message) {
   startPlaying(code, how);
   return true;
 }
+
+void hostPlayReadCode(const MatchCode &code, CodePlay how) { startPlaying(code, how); }
 
 bool hostResumeKept(std::string *message) {
   readKept();

@@ -23,7 +23,9 @@
 
 #include "host/match_code.h"
 
-enum class CodePlay { kWatch, kResume };
+// kAnswer: a friend's turn, shown as a watch, then the opener throws live
+// (host/correspondence.h).
+enum class CodePlay { kWatch, kResume, kAnswer };
 
 // The games the host adds (modes from kHostGameFirst) give their options
 // here: the options text of the match being played, and a start of such a
@@ -40,6 +42,8 @@ void hostCodesSetHostGames(CodeHostGames games);
 bool hostPlayCode(const std::string &text, CodePlay how, std::string *message);
 // The kept match, resumed; false when there is none or it is refused.
 bool hostResumeKept(std::string *message);
+// Plays a code already read (host/correspondence.cpp: an answer).
+void hostPlayReadCode(const MatchCode &code, CodePlay how);
 // The kept match's code, empty when none is kept.
 const std::string &hostKeptMatch();
 // The kept match changed since last asked (the browser's page copies its

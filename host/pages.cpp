@@ -47,7 +47,7 @@ int32_t drawBody(HostLayer &layer, int32_t y, const char *text, HostColour c = k
 
 int32_t helpSheet;
 // Two sheets of controls, the four games, the host's own, playing by ear.
-constexpr int32_t kHelpSheets = 11;
+constexpr int32_t kHelpSheets = 12;
 
 void drawControls(HostLayer &layer) {
   int32_t y = 50;
@@ -138,7 +138,10 @@ constexpr int32_t kHelpGameSheet = 2;
 constexpr int32_t kHelpOwnGameSheet = kHelpGameSheet + kGameCount;
 // Then the throw as it sounds, for a player who cannot see it.
 constexpr int32_t kHelpEarSheet = kHelpOwnGameSheet + kHostOwnGameCount;
-static_assert(kHelpSheets == kHelpEarSheet + 1, "a sheet for each game, then playing by ear");
+// Then playing a friend far away by codes.
+constexpr int32_t kHelpFriendSheet = kHelpEarSheet + 1;
+static_assert(kHelpSheets == kHelpFriendSheet + 1,
+              "a sheet for each game, then playing by ear and a friend far away");
 
 void drawByEar(HostLayer &layer) {
   const char *const lines[] = {
@@ -155,6 +158,22 @@ void drawByEar(HostLayer &layer) {
   drawBody(layer, y + 4, "At 1/2 or 1/3 pace the sounds are slower too.", kQuietColour);
 }
 
+void drawFriendFarAway(HostLayer &layer) {
+  const char *const lines[] = {
+      "Players: set Seat 2 to Friend for a match of two. When your turn ends, copy or share "
+      "the code the game gives and send it.",
+      "Your friend opens it (Player book... > Watch or answer, or the link), watches your "
+      "darts, throws a turn and sends a code back.",
+      "Open only the newest code: an older one is refused.",
+  };
+  int32_t y = 50;
+  for (const char *line : lines) y = drawBody(layer, y, line);
+  drawBody(layer, y + 4,
+           "This is friendly play: a code's check catches a code mistyped or cut short, "
+           "not one changed on purpose. It is no signature.",
+           kQuietColour);
+}
+
 const char *helpTitle(int32_t sheet) {
   if (sheet >= kHelpOwnGameSheet) return kHostOwnGames[sheet - kHelpOwnGameSheet].name;
   return kHostGames[sheet - kHelpGameSheet].name;
@@ -167,10 +186,13 @@ const char *const *helpRules(int32_t sheet) {
 
 void helpDraw(HostLayer &layer) {
   const char *const headings[] = {"Controls", "A dart"};
-  layerPanel(layer, helpSheet < kHelpGameSheet   ? headings[helpSheet]
-                    : helpSheet == kHelpEarSheet ? "Playing by ear"
-                                                 : helpTitle(helpSheet));
-  if (helpSheet == kHelpEarSheet) {
+  layerPanel(layer, helpSheet < kHelpGameSheet      ? headings[helpSheet]
+                    : helpSheet == kHelpEarSheet    ? "Playing by ear"
+                    : helpSheet == kHelpFriendSheet ? "A friend far away"
+                                                    : helpTitle(helpSheet));
+  if (helpSheet == kHelpFriendSheet) {
+    drawFriendFarAway(layer);
+  } else if (helpSheet == kHelpEarSheet) {
     drawByEar(layer);
   } else if (helpSheet == 0) {
     drawControls(layer);

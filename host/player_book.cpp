@@ -11,6 +11,7 @@
 #include "app/scene.h"
 #include "game/match.h"
 #include "host/assist.h"
+#include "host/correspondence.h"
 #include "host/host_games.h"
 #include "host/host_internal.h"
 #include "host/match_codes.h"
@@ -88,6 +89,8 @@ void recordPass(const HostView &view) {
     ended.seed = hostMatchSeed();
     for (int seat = 0; seat < ended.players; ++seat)
       ended.seats[seat].cpuLevel = hostMatchCpuLevel(seat);
+    // A friend far away is a player of their own.
+    hostMarkFriendInBook(&ended);
     // Its code, so that it can be watched again (an extra field of its line).
     if (!hostMatchCode().empty()) ended.more += " code=" + hostMatchCode();
     keeper.cardNews = NewBests{};

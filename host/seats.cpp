@@ -19,6 +19,7 @@ void hostSeatsReset() {
   for (int32_t i = 0; i < kSeatCount; ++i) {
     std::snprintf(seats[i].name, sizeof seats[i].name, "%s", defaultPlayerName(i).c_str());
     seats[i].cpuLevel = kSeatPerson;
+    seats[i].friendSeat = false;
   }
   seatsReady = true;
 }

@@ -17,7 +17,12 @@ constexpr int32_t kSeatPerson = 0;
 struct HostSeat {
   char name[kSeatNameChars + 1];
   int32_t cpuLevel;
+  // A friend far away throws from this seat, one turn at a time by codes
+  // (host/correspondence.h): only the second seat of a two-seat match.
+  bool friendSeat;
 };
+// The seat a friend may take.
+constexpr int32_t kFriendSeat = 1;
 
 // Seats 0 to 3; another number gives seat 0. Its name is the one given,
 // "PLAYER n" until then.

@@ -18,6 +18,15 @@ constexpr int32_t kNoteDraws = 180;  // about three seconds of frames
 constexpr int32_t kVkControl = 0x11;
 constexpr int32_t kVkV = 'V';
 
+// How a code given from outside is opened (host/correspondence.cpp
+// answers a friend's turn); null: watched.
+CodeOpener opener;
+
+bool openGiven(const std::string &code, std::string *message) {
+  if (opener != nullptr) return opener(code, message);
+  return hostPlayCode(code, CodePlay::kWatch, message);
+}
+
 // What the last share answered, shown for a while where it was asked.
 std::string words;
 int32_t wordsDraws = kNoteDraws;
@@ -162,7 +171,11 @@ void askConfirm() {
   std::string message;
   const std::string code = waiting;
   waiting.clear();
-  if (!hostPlayCode(code, CodePlay::kWatch, &message)) hostCloseMenu();
+  if (openGiven(code, &message)) return;
+  // Refused now (an older code of a friend's match): said on its page.
+  hostOpenPage("open-code");
+  note = message;
+  platformSay(note.c_str(), false);
 }
 
 void askKey(HostAction action) {
@@ -281,7 +294,7 @@ bool hostOpenCode(std::string_view text) {
       hostOpenPage("open-code-ask");
       return false;
     }
-  } else if (hostPlayCode(code, CodePlay::kWatch, &message)) {
+  } else if (openGiven(code, &message)) {
     return true;
   }
   if (!hostMenuOpen()) hostOpenMenu();
@@ -306,6 +319,8 @@ bool recordsShareKey(int32_t vKey, const std::string &code) {
   (void)hostShareCode(code);
   return true;
 }
+
+void hostSetCodeOpener(CodeOpener open) { opener = open; }
 
 void registerShare() {
   (void)hostAddFeature(&kShareFeature);

@@ -30,6 +30,10 @@ const std::string &shareWords();
 // Opens a code as the player gave it (pasted, typed, received): true when
 // it is being watched; else the reason is on the "Watch or answer" page.
 bool hostOpenCode(std::string_view text);
+// Who opens such a code once read: true when it plays, else *message says
+// why (host/correspondence.cpp sets it; null: it is watched).
+using CodeOpener = bool (*)(const std::string &code, std::string *message);
+void hostSetCodeOpener(CodeOpener open);
 
 // The summary card's share words and where they lie (left of its foot);
 // its key and tap are the card's (host/card_rematch.cpp).

@@ -83,6 +83,7 @@ exports+='_webPageHidden,_webGameClock,_webScene,_webMenuCursor'
 exports+=',_webA11yStart,_webTakeSaid,_webReaderPage,_webChooseRow,_webTouchDevice'
 exports+=',_webCodeBuffer,_webOpenCode,_webHostPageName,_webMatchCode,_webDailyChallenge'
 exports+=',_webDailySetDay'
+exports+=',_webFriendsChanged'
 rm -rf "$site"
 mkdir -p "$site"
 # Static data starts at 64 KB: resource names pass as either a small number

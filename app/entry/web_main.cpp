@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "game/landings.h"
 #include "gfx/surface.h"
+#include "host/correspondence.h"
 #include "host/daily.h"
 #include "host/host.h"
 #include "host/match_codes.h"
@@ -118,6 +119,9 @@ WEB_EXPORT int webBookChanged() { return running && hostBookTakeChanged() ? 1 : 
 // The kept (cut-off) match changed: the page copies its file to its
 // storage now, so that a reload or a closed tab can resume it.
 WEB_EXPORT int webMatchKeptChanged() { return running && hostKeptMatchTakeChanged() ? 1 : 0; }
+
+// The store of friends' newest codes changed: copied to the page's storage.
+WEB_EXPORT int webFriendsChanged() { return running && hostFriendsTakeChanged() ? 1 : 0; }
 
 // Every dart of the book as CSV, for the page's download.
 WEB_EXPORT const char *webBookCsv() {

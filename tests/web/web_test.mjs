@@ -36,6 +36,7 @@ import { launch, serve } from './support.mjs';
 import { testAxe, testKeyboardMenu, testSaidMatch } from './a11y_test.mjs';
 import { testCues } from './cues_test.mjs';
 import { testDailyChallenge, testShareAndOpen } from './share_test.mjs';
+import { testFriendFarAway } from './friend_test.mjs';
 
 const args = {};
 for (let i = 2; i < process.argv.length; i += 2) {
@@ -82,6 +83,7 @@ async function main() {
     daily: () => testDailyChallenge(browser, url),
     hostGamesToTheirEnds: () => testHostGamesToTheirEnds(browser, url),
     dailyDarts: () => testDailyDarts(browser, url),
+    friend: () => testFriendFarAway(browser, url),
   };
   // --only NAME,NAME runs some of them.
   const chosen = args.only ? args.only.split(',') : Object.keys(steps);

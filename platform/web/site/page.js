@@ -18,6 +18,8 @@
   const BOOK_FILE = '/tobelyn/book';
   const MATCH_STORAGE_KEY = 'tobelyn.match';
   const MATCH_FILE = '/tobelyn/match';
+  const FRIENDS_STORAGE_KEY = 'tobelyn.friends';
+  const FRIENDS_FILE = '/tobelyn/friends';
   // Input event kinds, as the module's webInput takes them.
   const KEY_DOWN = 1, KEY_UP = 2, POINTER_DOWN = 3, POINTER_UP = 4, ACTIVATE = 5, RELEASE_ALL = 6;
 
@@ -504,6 +506,7 @@
     if (!state.manual) state.module._webFrame(now);
     if (state.running && state.module._webBookChanged()) keepBook();
     if (state.running && state.module._webMatchKeptChanged()) keepFile(MATCH_FILE, MATCH_STORAGE_KEY);
+    if (state.running && state.module._webFriendsChanged()) keepFile(FRIENDS_FILE, FRIENDS_STORAGE_KEY);
     if (state.running) requestAnimationFrame(onFrame);
   }
 
@@ -583,6 +586,8 @@
         if (bookText) m.FS.writeFile(BOOK_FILE, bookText);
         const matchText = storageGet(MATCH_STORAGE_KEY);
         if (matchText) m.FS.writeFile(MATCH_FILE, matchText);
+        const friendsText = storageGet(FRIENDS_STORAGE_KEY);
+        if (friendsText) m.FS.writeFile(FRIENDS_FILE, friendsText);
       } catch (e) {
         // A damaged or missing file reads as no settings.
       }
