@@ -230,7 +230,9 @@ std::vector<std::string> pageLines() {
   std::string shown = turnCode.substr(0, kCodeShown);
   if (turnCode.size() > kCodeShown) shown += "...";
   lines.push_back(shown);
-  lines.push_back("(" + std::to_string(turnCode.size()) + " letters)");
+  char length[32];
+  std::snprintf(length, sizeof length, "(%zu letters)", turnCode.size());
+  lines.push_back(length);
   return lines;
 }
 

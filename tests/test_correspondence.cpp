@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -24,11 +25,21 @@
 #include "host_driver.h"
 #include "platform/common/code_link.h"
 #include "platform/headless/clipboard.h"
-#include "replay_runner.h"
 
 namespace {
 
 int64_t fixedClock() { return 1796601600; }  // 2026-12-07
+
+// A fresh, empty folder of the test's own (the Windows test build runs
+// these too, so no shell).
+std::string freshFolder(const std::string &name) {
+  const std::filesystem::path dir =
+      std::filesystem::path(::testing::TempDir()) / "tobelyn_friend" / name;
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  std::filesystem::create_directories(dir, ignored);
+  return dir.generic_string();
+}
 
 // One side of the match: its folder and book.
 struct Side {
@@ -37,7 +48,7 @@ struct Side {
 };
 
 Side sideIn(const std::string &test, const char *name) {
-  const std::string dir = replayWorkDir("friend", test + "-" + name);
+  const std::string dir = freshFolder(test + "-" + name);
   return {dir, dir + "/book"};
 }
 
@@ -415,7 +426,7 @@ TEST(Correspondence, SeatTwoTurnsToAFriendOnThePlayersPageAndTheHostFileKeepsIt)
   };
   for (const Row &r : rows) {
     SCOPED_TRACE(r.name);
-    const std::string dir = replayWorkDir("friend", "players");
+    const std::string dir = freshFolder("players");
     HostDriver d;
     openSide(d, {dir, dir + "/book"});
     hostOpenMenu();

@@ -53,7 +53,7 @@ TEST(HostHelp, EverySheetEndsAboveTheFoot) {
   d.start();
   d.press(VK_F1, 1);
   hostOpenPage("help");
-  for (int32_t sheet = 1; sheet <= 11; ++sheet) {
+  for (int32_t sheet = 1; sheet <= 12; ++sheet) {
     SCOPED_TRACE("sheet " + std::to_string(sheet));
     ASSERT_STREQ(hostPageName(), "help");
     d.run(2);
