@@ -44,7 +44,7 @@ def ref_script(code, n):
 def make_codes(session, replay, env=None):
     # The two matches' codes, their runs side by side; then the reference
     # frames of each watched.
-    folder = os.path.join(session.work, "codes")
+    folder = os.path.join(session.work, "watch-codes")  # "codes" is the resume case's
     os.makedirs(folder)
     runs = []
     for n, match in enumerate(MATCHES):
