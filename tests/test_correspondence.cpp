@@ -25,6 +25,7 @@
 #include "host_driver.h"
 #include "platform/common/code_link.h"
 #include "platform/headless/clipboard.h"
+#include "scripted_person.h"
 
 namespace {
 
@@ -59,52 +60,15 @@ void openSide(HostDriver &d, const Side &side) {
   hostBookOpen(side.book.c_str(), fixedClock);
 }
 
-// A person who presses A by the passes since each step began, and only
-// while the throw is theirs (never during a friend's darts played back).
-struct Person {
-  int32_t step = -1;
-  int32_t passes = 0;
-  int32_t darts = 0;
-  bool holding = false;
+// A person presses only while the throw is theirs: never during a friend's
+// darts played back, nor under the menu.
+bool throwIsTheirs() {
+  return hostLastView().scene == HostScene::kMatch && hostPlayback() == HostPlayback::kNone &&
+         !hostMenuOpen();
+}
 
-  int32_t waitFor(int32_t s) const {
-    switch (s) {
-      case kMatchAnnounce:
-        return 20;
-      case kMatchAimSlide:
-        return 40 + (darts * 7) % 9;
-      case kMatchGaugeReady:
-        return 15;
-      case kMatchPowerClimbs:
-        return 52 + (darts * 5) % 12;
-      case kMatchPowerFalls:
-        return 14 + (darts * 3) % 10;
-      case kMatchNextDart:
-        return 20;
-      default:
-        return -1;
-    }
-  }
-  void afterPass() {
-    const int32_t key = static_cast<int32_t>(keyBindings[kButtonA]);
-    if (holding) {
-      headlessHold(key, false);
-      holding = false;
-    }
-    const bool live = hostLastView().scene == HostScene::kMatch &&
-                      hostPlayback() == HostPlayback::kNone && !hostMenuOpen();
-    const int32_t s = live ? sceneStep : -1;
-    if (s != step) {
-      if (step == kMatchFlight) ++darts;
-      step = s;
-      passes = 0;
-    }
-    ++passes;
-    if (waitFor(s) >= 0 && passes == waitFor(s)) {
-      headlessHold(key, true);
-      holding = true;
-    }
-  }
+struct Person : ScriptedPerson {
+  Person() : ScriptedPerson{{20, 40, 9, 15, 52, 12, 14, 10, 20}, throwIsTheirs} {}
 };
 
 bool matchOver() {

@@ -18,6 +18,7 @@
 #include "host/seats.h"
 #include "host_driver.h"
 #include "replay_runner.h"
+#include "scripted_person.h"
 
 namespace {
 
@@ -40,55 +41,12 @@ void seeLandings(const HostView &view) {
   lastSeenStep = view.scene == HostScene::kMatch ? view.sceneStep : -1;
 }
 
-// A person who throws by the passes since each step began: the same darts
-// whenever the match is played, resumed or not. Each press is one pass.
-struct Person {
-  int32_t step = -1;
-  int32_t passes = 0;
-  int32_t darts = 0;
-  bool holding = false;
+// The scripted person of these matches presses in every match step, so
+// the same darts land whether the match is played, resumed or not.
+bool inMatch() { return hostLastView().scene == HostScene::kMatch; }
 
-  // Passes to wait in this step before pressing.
-  int32_t waitFor(int32_t s) const {
-    switch (s) {
-      case kMatchAnnounce:
-        return 20;
-      case kMatchAimSlide:
-        return 14 + (darts * 7) % 37;
-      case kMatchGaugeReady:
-        return 15;
-      case kMatchPowerClimbs:
-        return 14 + (darts * 5) % 50;
-      case kMatchPowerFalls:
-        return 14 + (darts * 3) % 40;
-      case kMatchNextDart:
-        return 25;
-      default:
-        return -1;
-    }
-  }
-  // After each pass: whether A is held in the next.
-  void afterPass(HostDriver &d) {
-    const int32_t key = static_cast<int32_t>(keyBindings[kButtonA]);
-    if (holding) {
-      headlessHold(key, false);
-      holding = false;
-    }
-    const bool inMatch = hostLastView().scene == HostScene::kMatch;
-    const int32_t s = inMatch ? sceneStep : -1;
-    if (s != step) {
-      if (step == kMatchFlight) ++darts;
-      step = s;
-      passes = 0;
-    }
-    ++passes;
-    const int32_t wait = waitFor(s);
-    if (wait >= 0 && passes == wait) {
-      headlessHold(key, true);
-      holding = true;
-    }
-    (void)d;
-  }
+struct Person : ScriptedPerson {
+  Person() : ScriptedPerson{{20, 14, 37, 15, 14, 50, 14, 40, 25}, inMatch} {}
 };
 
 struct Table {
@@ -129,7 +87,7 @@ bool playOn(HostDriver &d, Person &person, int32_t cutDart, int32_t cutStep, uin
       return true;
     if (!d.running || appPass(&d.code) == false) d.running = false;
     headlessAdvanceClock(stepMs);
-    person.afterPass(d);
+    person.afterPass();
   }
   ADD_FAILURE() << "the match did not end";
   return false;
